@@ -1,0 +1,71 @@
+#include "cli/Cli.h"
+
+#include <ostream>
+#include <string_view>
+
+#include "cli/CollectionCommands.h"
+
+namespace velmora::cli {
+
+namespace {
+
+using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&, CliContext&);
+
+struct CommandEntry {
+    std::string_view name;
+    Command run;
+};
+
+constexpr CommandEntry kCommands[] = {
+    {"new", NewCommand},         {"dump", DumpCommand},     {"stats", StatsCommand},
+    {"convert", ConvertCommand}, {"import", ImportCommand},
+};
+
+constexpr std::string_view kHelp =
+    "Usage: velmora-cli COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Velmora keeps a catalogue of MPEG audio files (mp1, mp2, mp3, mpa) on many\n"
+    "volumes in a plain-text collection file (.col).\n"
+    "\n"
+    "Commands:\n"
+    "  new COLLECTION              write a new, empty collection file\n"
+    "  dump COLLECTION             print every node: level, kind, name, numbers, tags\n"
+    "  stats COLLECTION            print the collection's statistics\n"
+    "  convert SOURCE TARGET       save a collection or an older .vlm file as TARGET\n"
+    "  import COLLECTION SOURCE... add the volumes of collection or .vlm files\n"
+    "\n"
+    "Options:\n"
+    "  --help                      show this help\n"
+    "  --version                   show the version\n"
+    "\n"
+    "Exit codes: 0 success, 1 failed operation, 2 wrong usage.\n";
+
+} // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           CliContext& context)
+{
+    if (args.empty()) {
+        err << kHelp;
+        return kUsage;
+    }
+    const std::string& name = args.front();
+    if (name == "--help" || name == "-h" || name == "help") {
+        out << kHelp;
+        return kSuccess;
+    }
+    if (name == "--version") {
+        out << "velmora-cli " << VELMORA_VERSION << '\n';
+        return kSuccess;
+    }
+    for (const CommandEntry& command : kCommands) {
+        if (command.name == name) {
+            const std::vector<std::string> operands(args.begin() + 1, args.end());
+            return command.run(operands, out, err, context);
+        }
+    }
+    err << "velmora-cli: unknown command \"" << name << "\"; see velmora-cli --help\n";
+    return kUsage;
+}
+
+} // namespace velmora::cli

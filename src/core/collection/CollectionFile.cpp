@@ -1,0 +1,107 @@
+#include "collection/CollectionFile.h"
+
+#include <cstring>
+#include <string>
+
+#include "texts/Lines.h"
+
+namespace velmora::collection {
+
+namespace {
+
+// Counts and strips the indentation of a line: each tab or blank is a level.
+std::uint32_t StripIndent(std::string_view& line)
+{
+    std::size_t i = 0;
+    while (i < line.size() && (line[i] == '\t' || line[i] == ' '))
+        ++i;
+    line.remove_prefix(i);
+    return static_cast<std::uint32_t>(i);
+}
+
+std::size_t CountLineFeeds(std::string_view bytes)
+{
+    std::size_t count = 0;
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    while (p < end) {
+        const void* hit = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+        if (!hit)
+            break;
+        ++count;
+        p = static_cast<const char*>(hit) + 1;
+    }
+    return count;
+}
+
+} // namespace
+
+bool LooksLikeCollection(std::string_view bytes)
+{
+    return !bytes.empty() && bytes.front() == '\x01';
+}
+
+ReadOutcome ReadCollection(ByteBuffer buffer, CollectionTree& tree)
+{
+    tree.clear();
+    const std::string_view bytes = texts::UpToNul(tree.adopt(std::move(buffer)));
+    tree.reserve(CountLineFeeds(bytes) + 1);
+
+    texts::LineSplitter lines(bytes);
+    std::string_view line;
+    if (!lines.next(line))
+        return {};
+    StripIndent(line);
+    NodeId previous = tree.addRootStored(line);
+    std::uint32_t previousLevel = 0;
+
+    while (lines.next(line)) {
+        const std::uint32_t level = StripIndent(line);
+        if (level == 0 || level > previousLevel + 1 || line.size() > 0xFFFFFFFFu)
+            return {false, lines.lineNumber()};
+        NodeId parent;
+        if (level == previousLevel + 1) {
+            parent = previous;
+        } else {
+            // Climb to the ancestor at `level`; its parent gets the new node.
+            NodeId sibling = previous;
+            for (std::uint32_t l = previousLevel; l > level; --l)
+                sibling = tree.parent(sibling);
+            parent = tree.parent(sibling);
+        }
+        previous = tree.appendChildStored(parent, line);
+        previousLevel = level;
+    }
+    return {};
+}
+
+ReadOutcome ReadCollection(std::string_view bytes, CollectionTree& tree)
+{
+    ByteBuffer copy;
+    copy.data = std::make_unique_for_overwrite<char[]>(bytes.size());
+    if (!bytes.empty())
+        std::memcpy(copy.data.get(), bytes.data(), bytes.size());
+    copy.size = bytes.size();
+    return ReadCollection(std::move(copy), tree);
+}
+
+bool WriteCollection(const CollectionTree& tree, std::string_view rootText, OutputFile& out)
+{
+    constexpr std::size_t kFlushAt = 1 << 20;
+    std::string block;
+    block.reserve(kFlushAt + 4096);
+    const NodeId root = tree.root();
+    for (NodeId n = root; n != kNoNode; n = tree.nextInPreOrder(n)) {
+        block.append(tree.level(n), '\t');
+        block.append(n == root ? rootText : tree.text(n));
+        block.append("\r\n", 2);
+        if (block.size() >= kFlushAt) {
+            if (!out.write(block))
+                return false;
+            block.clear();
+        }
+    }
+    return block.empty() || out.write(block);
+}
+
+} // namespace velmora::collection

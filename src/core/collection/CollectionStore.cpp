@@ -1,0 +1,201 @@
+#include "collection/CollectionStore.h"
+
+#include <new>
+
+#include "collection/CollectionFile.h"
+#include "collection/Import.h"
+#include "collection/NodeText.h"
+#include "system/Clock.h"
+#include "system/FileSystem.h"
+#include "system/Progress.h"
+#include "texts/TextTable.h"
+
+namespace velmora::collection {
+
+namespace {
+
+// Text numbers of the wait-window titles and steps.
+constexpr std::size_t kLoadingTitle = 58;
+constexpr std::size_t kReadDataStep = 59;
+constexpr std::size_t kSavingTitle = 78;
+constexpr std::size_t kPleaseWaitStep = 79;
+constexpr std::size_t kImportingTitle = 115;
+constexpr std::size_t kLoadDataStep = 116;
+constexpr std::size_t kCopyDataStep = 117;
+constexpr std::size_t kClearBufferStep = 118;
+constexpr std::size_t kConvertDataStep = 151;
+
+char AsciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Reads a whole file; false when it cannot be read or is too large to hold.
+bool ReadWholeFile(const FileSystem& files, const std::string& path, ByteBuffer& bytes)
+{
+    try {
+        return files.readFile(path, bytes);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+// The root's text for saving: sums over the volumes, today's date.
+std::string RebuiltRoot(const CollectionTree& tree, std::int32_t today)
+{
+    std::int64_t size = 0;
+    std::int64_t duration = 0;
+    std::int64_t files = 0;
+    std::int64_t volumes = 0;
+    for (NodeId v = tree.firstChild(tree.root()); v != kNoNode; v = tree.nextSibling(v)) {
+        Numbers n{};
+        ReadNumbers(tree.text(v), n);
+        size = AddClamped(size, n[kSizeKB]);
+        duration = AddClamped(duration, n[kDuration]);
+        files = AddClamped(files, n[kFileCount]);
+        ++volumes;
+    }
+    return CollectionText(size, duration, volumes, files, today);
+}
+
+} // namespace
+
+bool SamePathIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+CollectionStore::CollectionStore(FileSystem& files, const Clock& clock, const texts::TextTable& texts)
+    : files_(files), clock_(clock), texts_(texts)
+{
+    NewCollection();
+}
+
+void CollectionStore::NewCollection()
+{
+    tree_.clear();
+    tree_.addRoot(CollectionText(0, 0, 0, 0, clock_.today()));
+    modified_ = false;
+    currentPath_.clear();
+}
+
+LoadResult CollectionStore::LoadCollection(const std::string& path, Progress& progress)
+{
+    ByteBuffer bytes;
+    if (!ReadWholeFile(files_, path, bytes) || !LooksLikeCollection(bytes.view()))
+        return {LoadStatus::CannotOpen, 0};
+
+    progress.setTitle(texts_.Text(kLoadingTitle));
+    progress.step(0, 0, texts_.Step(kReadDataStep));
+    CollectionTree loaded;
+    const ReadOutcome outcome = ReadCollection(std::move(bytes), loaded);
+    tree_ = std::move(loaded);
+    tree_.reindex();
+    modified_ = false;
+    currentPath_ = path;
+    AddRecentFile(path);
+    if (!outcome.valid)
+        return {LoadStatus::NotValid, outcome.faultyLine};
+    return {LoadStatus::Loaded, 0};
+}
+
+SaveResult CollectionStore::SaveCollection(const std::string& path, Progress& progress)
+{
+    SaveResult result;
+    std::unique_ptr<OutputFile> out = files_.createReplacement(path);
+    if (!out) {
+        result.status = SaveStatus::CannotCreate;
+        return result;
+    }
+    progress.setTitle(texts_.Text(kSavingTitle));
+    progress.step(0, 0, texts_.Step(kPleaseWaitStep));
+
+    const std::string root = RebuiltRoot(tree_, clock_.today());
+    if (!WriteCollection(tree_, root, *out) || !out->flush()) {
+        result.status = SaveStatus::WriteFailed;
+        return result;
+    }
+
+    // The previous file keeps the backup name: a second link to it where the
+    // file system allows, so that the target never goes missing; a rename
+    // otherwise.
+    bool renamedAway = false;
+    if (backup_ && files_.fileExists(path)) {
+        result.backupPath = path + "~";
+        files_.removeFile(result.backupPath);
+        if (!files_.linkFile(path, result.backupPath)) {
+            renamedAway = files_.renameFile(path, result.backupPath);
+            result.backupFailed = !renamedAway;
+        }
+    }
+    if (!out->commit()) {
+        if (renamedAway)
+            files_.renameFile(result.backupPath, path);
+        result.status = SaveStatus::WriteFailed;
+        return result;
+    }
+
+    tree_.setText(tree_.root(), root);
+    modified_ = false;
+    currentPath_ = path;
+    AddRecentFile(path);
+    return result;
+}
+
+bool CollectionStore::ImportCollection(const std::string& path, Progress& progress)
+{
+    scratch_.clear();
+    const bool older = IsOlderFormatPath(path);
+    ByteBuffer bytes;
+    if (!ReadWholeFile(files_, path, bytes))
+        return false;
+    if (!older && !LooksLikeCollection(bytes.view()))
+        return false;
+
+    progress.setTitle(texts_.Text(kImportingTitle));
+    progress.step(0, 0, texts_.Step(kLoadDataStep));
+    bool read;
+    if (older) {
+        progress.step(0, 0, texts_.Step(kConvertDataStep));
+        read = ConvertOlderFile(bytes.view(), scratch_);
+    } else {
+        read = ReadCollection(std::move(bytes), scratch_).valid;
+    }
+    if (!read) {
+        scratch_.clear();
+        return false;
+    }
+
+    progress.step(0, 0, texts_.Step(kCopyDataStep));
+    if (tree_.empty())
+        tree_.addRoot(CollectionText(0, 0, 0, 0, clock_.today()));
+    MergeImported(tree_, scratch_, clock_.today());
+
+    progress.step(0, 0, texts_.Step(kClearBufferStep));
+    scratch_.clear();
+    tree_.reindex();
+    modified_ = true;
+    return true;
+}
+
+void CollectionStore::AddRecentFile(const std::string& path)
+{
+    RecentFiles updated;
+    std::size_t count = 0;
+    updated[count++] = path;
+    for (const std::string& entry : recent_) {
+        if (count == updated.size())
+            break;
+        if (!SamePathIgnoringAsciiCase(entry, path))
+            updated[count++] = entry;
+    }
+    recent_ = std::move(updated);
+}
+
+} // namespace velmora::collection

@@ -1,0 +1,119 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+#include "collection/CollectionTree.h"
+
+namespace velmora {
+class Clock;
+class FileSystem;
+class Progress;
+} // namespace velmora
+namespace velmora::texts {
+class TextTable;
+}
+
+namespace velmora::collection {
+
+inline constexpr std::size_t kRecentFileCount = 5;
+using RecentFiles = std::array<std::string, kRecentFileCount>;
+
+enum class LoadStatus {
+    Loaded,     ///< the tree was replaced by the file's nodes
+    CannotOpen, ///< unreadable, empty or not beginning with 0x01 (text 048); nothing changed
+    NotValid,   ///< indentation broken (text 094); the nodes before the faulty line were loaded
+};
+
+struct LoadResult {
+    LoadStatus status = LoadStatus::Loaded;
+    std::size_t faultyLine = 0; ///< with NotValid
+    bool loaded() const { return status != LoadStatus::CannotOpen; }
+};
+
+enum class SaveStatus {
+    Saved,
+    CannotCreate, ///< the file could not be created (text 077); nothing changed
+    WriteFailed,  ///< writing or flushing failed (text 077); the previous file is untouched
+};
+
+struct SaveResult {
+    SaveStatus status = SaveStatus::Saved;
+    /// The previous file could not be given the backup name (text 077 with
+    /// backupPath); saving went on.
+    bool backupFailed = false;
+    std::string backupPath;
+    bool saved() const { return status == SaveStatus::Saved; }
+};
+
+/// The collection store: the collection tree, the scratch tree used by
+/// import, and the state around the collection file (current path, modified
+/// flag, recent files, backup flag). Operations report results; the caller
+/// shows the messages.
+class CollectionStore {
+public:
+    /// The references must outlive the store. `texts` is the active text
+    /// table, read for the progress texts at each call.
+    CollectionStore(FileSystem& files, const Clock& clock, const texts::TextTable& texts);
+
+    CollectionTree& tree() { return tree_; }
+    const CollectionTree& tree() const { return tree_; }
+    CollectionTree& scratch() { return scratch_; }
+
+    const std::string& currentPath() const { return currentPath_; }
+    bool modified() const { return modified_; }
+    /// Set by every operation of other subsystems that changes the collection.
+    void setModified() { modified_ = true; }
+
+    const RecentFiles& recentFiles() const { return recent_; }
+    void setRecentFiles(const RecentFiles& files) { recent_ = files; }
+    /// Whether a save first gives the previous file the name PATH~.
+    bool backup() const { return backup_; }
+    void setBackup(bool on) { backup_ = on; }
+
+    /// An empty collection: the root with all sums 0 and today's date; not
+    /// modified; no current path.
+    void NewCollection();
+
+    /// Replaces the collection by the file's nodes. On CannotOpen nothing
+    /// changes. Otherwise (NotValid included) the collection is the file's
+    /// nodes, unmarked and not modified, the current path is `path` and it
+    /// heads the recent files.
+    LoadResult LoadCollection(const std::string& path, Progress& progress);
+
+    /// Writes the collection to `path` with the root rebuilt from the volume
+    /// nodes (sums of size, duration and file count, the volume count, today's
+    /// date). The new file replaces the old one in a single rename after it
+    /// was completely written and flushed, so a failure at any point leaves
+    /// the previous file and the collection as they were. With the backup flag
+    /// on, the previous file keeps the name PATH~.
+    SaveResult SaveCollection(const std::string& path, Progress& progress);
+
+    /// Adds the volumes of a collection file (or of an older "vlm" file,
+    /// recognised by its extension) after the existing ones and adds its
+    /// totals to the root's. False when the file cannot be read or is not
+    /// valid; the collection, its state and its modified flag are then as
+    /// they were.
+    bool ImportCollection(const std::string& path, Progress& progress);
+
+    /// Puts `path` first in the recent files, dropping an entry equal to it
+    /// under ASCII case folding and the fifth entry.
+    void AddRecentFile(const std::string& path);
+
+private:
+    FileSystem& files_;
+    const Clock& clock_;
+    const texts::TextTable& texts_;
+    CollectionTree tree_;
+    CollectionTree scratch_;
+    std::string currentPath_;
+    bool modified_ = false;
+    bool backup_ = false;
+    RecentFiles recent_;
+};
+
+/// True when two paths are equal once the letters A to Z are folded.
+bool SamePathIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+} // namespace velmora::collection

@@ -1,0 +1,314 @@
+#include "collection/NodeText.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <filesystem>
+#include <initializer_list>
+#include <limits>
+#include <span>
+
+#include "system/Locale.h"
+#include "texts/TextTable.h"
+#include "collection/DayNumber.h"
+
+namespace velmora::collection {
+
+namespace {
+
+// Positions of the first occurrence of each of seven consecutive mark bytes,
+// npos when absent.
+std::array<std::size_t, 7> FindMarks(std::string_view text, char firstMark)
+{
+    std::array<std::size_t, 7> found;
+    found.fill(std::string_view::npos);
+    int missing = 7;
+    for (std::size_t i = 0; i < text.size() && missing > 0; ++i) {
+        const unsigned k = static_cast<unsigned char>(text[i] - firstMark);
+        if (k < 7 && found[k] == std::string_view::npos) {
+            found[k] = i;
+            --missing;
+        }
+    }
+    return found;
+}
+
+// The bytes strictly between mark j and mark j+1; nullopt-like empty result
+// with ok=false when a mark is missing or out of order.
+bool Field(std::string_view text, const std::array<std::size_t, 7>& marks, int j,
+           std::string_view& field)
+{
+    const std::size_t open = marks[j];
+    const std::size_t close = marks[j + 1];
+    if (open == std::string_view::npos || close == std::string_view::npos || close < open)
+        return false;
+    field = text.substr(open + 1, close - open - 1);
+    return true;
+}
+
+bool ParseInteger(std::string_view s, std::int64_t& value)
+{
+    if (s.empty())
+        return false;
+    const char* first = s.data();
+    const char* const last = s.data() + s.size();
+    if (*first == '+')
+        ++first;
+    if (first == last || *first == '+')
+        return false;
+    std::int64_t parsed = 0;
+    const auto [end, error] = std::from_chars(first, last, parsed);
+    if (error != std::errc() || end != last)
+        return false;
+    value = parsed;
+    return true;
+}
+
+void AppendNumber(std::string& out, std::int64_t value)
+{
+    char digits[24];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
+    (void)error;
+    out.append(digits, end);
+}
+
+void AppendTwoDigits(std::string& out, std::int64_t value)
+{
+    if (value < 10)
+        out += '0';
+    AppendNumber(out, value);
+}
+
+// The name, then each value after the next numeric mark, then the closing
+// mark.
+std::string NamedNumbers(std::string_view name, std::span<const std::int64_t> values)
+{
+    std::string out;
+    out.reserve(name.size() + 8 * values.size());
+    out += name;
+    char mark = kNumberMark;
+    for (const std::int64_t value : values) {
+        out += mark++;
+        AppendNumber(out, value);
+    }
+    out += mark;
+    return out;
+}
+
+std::string NamedNumbers(std::string_view name, std::initializer_list<std::int64_t> values)
+{
+    return NamedNumbers(name, std::span<const std::int64_t>(values.begin(), values.size()));
+}
+
+struct RateRow {
+    std::array<std::int16_t, 16> kbps;
+};
+
+// Bit rates in kbit/s by header index; index 0 is "free" and 15 "bad".
+constexpr std::array<RateRow, 6> kRateRows = {{
+    {{0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448, 0}}, // MPEG-1 Layer I
+    {{0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 0}},    // MPEG-1 Layer II
+    {{0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0}},     // MPEG-1 Layer III
+    {{0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256, 0}},    // MPEG-2 Layer I
+    {{0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0}},         // MPEG-2 Layer II
+    {{0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0}},         // MPEG-2 Layer III
+}};
+
+} // namespace
+
+std::string_view NodeName(std::string_view text)
+{
+    const std::size_t mark = text.find(kNumberMark);
+    return mark == std::string_view::npos ? std::string_view() : text.substr(0, mark);
+}
+
+void ReadNumbers(std::string_view text, Numbers& values)
+{
+    const auto marks = FindMarks(text, kNumberMark);
+    for (int j = 0; j < 6; ++j) {
+        std::string_view field;
+        if (Field(text, marks, j, field))
+            ParseInteger(field, values[j]);
+    }
+}
+
+void ReadTags(std::string_view text, Tags& tags)
+{
+    const auto marks = FindMarks(text, kTagMark);
+    for (int j = 0; j < 6; ++j) {
+        std::string_view field;
+        tags[j] = Field(text, marks, j, field) ? field : std::string_view();
+    }
+}
+
+std::int64_t AverageBitRate(std::int64_t sizeKB, std::int64_t duration)
+{
+    if (duration == 0)
+        return 0;
+    // sizeKB * 8 * 1.024 / |duration| in exact integer arithmetic, so that
+    // whole results are never truncated one below by a rounding error.
+    const std::int64_t seconds = duration < 0 ? -duration : duration;
+    return sizeKB * 8192 / (seconds * 1000);
+}
+
+std::int64_t StandardBitRate(std::int64_t rate, std::int64_t versionCode, std::int64_t layerCode)
+{
+    if (versionCode < 1 || versionCode > 3 || layerCode < 1 || layerCode > 3)
+        return 0;
+    const RateRow& row = kRateRows[(versionCode == 1 ? 0 : 3) + (layerCode - 1)];
+    std::int64_t best = 1000;
+    for (std::size_t i = 0; i < row.kbps.size(); ++i) {
+        const std::int64_t d = std::llabs(rate - row.kbps[i]);
+        if (d < best) {
+            best = d;
+            continue;
+        }
+        return i == 0 ? 0 : row.kbps[i - 1];
+    }
+    return 0;
+}
+
+std::string FormatHMS(std::int64_t seconds)
+{
+    std::string out;
+    AppendTwoDigits(out, seconds / 3600);
+    out += ':';
+    AppendTwoDigits(out, (seconds / 60) % 60);
+    out += ':';
+    AppendTwoDigits(out, seconds % 60);
+    return out;
+}
+
+std::string_view ChannelText(const texts::TextTable& table, std::int64_t code)
+{
+    if (code < 1 || code > 4)
+        return "?";
+    return table.Text(70 + static_cast<std::size_t>(code));
+}
+
+std::string_view VersionText(std::int64_t code)
+{
+    switch (code) {
+    case 1:
+        return "1";
+    case 2:
+        return "2";
+    case 3:
+        return "2.5";
+    default:
+        return "?";
+    }
+}
+
+std::string FormatDay(std::int32_t dayNumber, std::string_view separator)
+{
+    const CivilDate date = CivilFromDayNumber(dayNumber);
+    std::string out;
+    AppendTwoDigits(out, date.day);
+    out += separator;
+    AppendTwoDigits(out, date.month);
+    out += separator;
+    if (date.year >= 0 && date.year < 1000)
+        out.append(date.year < 10 ? "000" : date.year < 100 ? "00" : "0");
+    AppendNumber(out, date.year);
+    return out;
+}
+
+std::string_view PathAfterDrive(std::string_view path)
+{
+    const std::size_t slash = path.find('\\');
+    return slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
+}
+
+std::string CleanText(std::string_view text)
+{
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && static_cast<unsigned char>(text[first]) <= 32)
+        ++first;
+    while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32)
+        --last;
+    std::string out;
+    out.reserve(last - first);
+    for (std::size_t i = first; i < last; ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 32)
+            out += text[i];
+    }
+    return out;
+}
+
+bool SplitCollectionPath(std::string_view path, std::string& name, std::string& directory)
+{
+    if (path.empty())
+        return false;
+    const std::filesystem::path p(path);
+    name = p.stem().string();
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string_view::npos)
+        directory.clear();
+    else
+        directory = std::string(path.substr(0, slash == 0 ? 1 : slash));
+    return true;
+}
+
+int CompareTreeNodes(const CollectionTree& tree, NodeId a, NodeId b, const Locale& locale)
+{
+    const bool aHas = tree.hasChildren(a);
+    const bool bHas = tree.hasChildren(b);
+    if (aHas != bHas)
+        return aHas ? -1 : 1;
+    return locale.compareIgnoreCase(NodeName(tree.text(a)), NodeName(tree.text(b)));
+}
+
+std::string CollectionText(std::int64_t sizeKB, std::int64_t duration, std::int64_t volumeCount,
+                           std::int64_t fileCount, std::int64_t lastChange)
+{
+    return NamedNumbers({}, {sizeKB, duration, volumeCount, fileCount, lastChange});
+}
+
+std::string FolderText(std::string_view name, std::int64_t sizeKB, std::int64_t duration,
+                       std::int64_t folderCount, std::int64_t fileCount)
+{
+    return NamedNumbers(name, {sizeKB, duration, folderCount, fileCount});
+}
+
+std::string VolumeText(std::string_view name, std::int64_t sizeKB, std::int64_t duration,
+                       std::int64_t folderCount, std::int64_t fileCount, std::int64_t scanDate,
+                       std::int32_t serial)
+{
+    return NamedNumbers(name, {sizeKB, duration, folderCount, fileCount, scanDate, serial});
+}
+
+std::string FileText(std::string_view name, const Numbers& numbers,
+                     const std::array<std::string, 6>& tags)
+{
+    std::string out = NamedNumbers(name, numbers);
+    char mark = kTagMark;
+    for (const std::string& tag : tags) {
+        out += mark++;
+        out += tag;
+    }
+    out += mark;
+    return out;
+}
+
+std::int64_t AddClamped(std::int64_t a, std::int64_t b)
+{
+    std::int64_t sum = 0;
+    if (!__builtin_add_overflow(a, b, &sum))
+        return sum;
+    return b > 0 ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
+}
+
+NodeKind KindOf(const CollectionTree& tree, NodeId node)
+{
+    switch (tree.level(node)) {
+    case 0:
+        return NodeKind::Collection;
+    case 1:
+        return NodeKind::Volume;
+    default:
+        return tree.hasChildren(node) ? NodeKind::Folder : NodeKind::File;
+    }
+}
+
+} // namespace velmora::collection

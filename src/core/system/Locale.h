@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace velmora {
+
+/// The user's locale: case rules, collation and separators.
+///
+/// Texts passed in are node bytes: UTF-8, or Windows-1252 when they are not
+/// valid UTF-8 (collections written on Windows). Implementations decode them
+/// with DisplayText() before applying the locale's rules.
+class Locale {
+public:
+    virtual ~Locale() = default;
+
+    /// The text lower-cased by the locale's rules (letters beyond A to Z
+    /// included), returned as UTF-8.
+    virtual std::string toLower(std::string_view text) const = 0;
+
+    /// Locale-aware, case-insensitive comparison: negative, zero or positive.
+    virtual int compareIgnoreCase(std::string_view a, std::string_view b) const = 0;
+
+    /// The English name of the user's language, for example "German".
+    virtual std::string languageName() const = 0;
+
+    /// The separator between day, month and year in the locale's short date
+    /// format, for example "/" or ".".
+    virtual std::string dateSeparator() const = 0;
+
+    /// The locale's decimal separator, for example "." or ",".
+    virtual std::string decimalSeparator() const = 0;
+};
+
+} // namespace velmora

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace velmora::texts {
+
+/// True when `bytes` is well-formed UTF-8 (no overlong forms, no surrogates,
+/// nothing above U+10FFFF).
+bool IsValidUtf8(std::string_view bytes);
+
+/// Windows-1252 bytes as UTF-8. The five bytes Windows-1252 leaves undefined
+/// (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the C1 controls of the same value.
+std::string Windows1252ToUtf8(std::string_view bytes);
+
+/// UTF-8 as Windows-1252; every character it cannot represent becomes "?".
+/// Malformed input bytes are taken as Windows-1252 bytes already.
+std::string Utf8ToWindows1252(std::string_view utf8);
+
+/// The text to show people for node bytes: the bytes themselves when they are
+/// valid UTF-8, otherwise their Windows-1252 reading. Every front end decodes
+/// node texts with this one function.
+std::string DisplayText(std::string_view bytes);
+
+} // namespace velmora::texts

@@ -1,0 +1,44 @@
+#include "texts/TextTable.h"
+
+#include "texts/Lines.h"
+
+
+namespace velmora::texts {
+
+std::vector<std::string_view> SplitLines(std::string_view bytes)
+{
+    std::vector<std::string_view> lines;
+    LineSplitter splitter(UpToNul(bytes));
+    std::string_view line;
+    while (splitter.next(line))
+        lines.push_back(line);
+    return lines;
+}
+
+TextTable::TextTable() : lines_(kDefaultLines.begin(), kDefaultLines.end()) {}
+
+TextTable TextTable::FromPackBytes(std::string_view bytes)
+{
+    TextTable table;
+    table.lines_.clear();
+    for (const std::string_view line : SplitLines(bytes))
+        table.lines_.emplace_back(line);
+    return table;
+}
+
+std::string_view TextTable::Text(std::size_t n) const
+{
+    if (n >= lines_.size())
+        return "?";
+    const std::string_view line = lines_[n];
+    return line.size() <= 3 ? std::string_view() : line.substr(3);
+}
+
+std::string TextTable::Step(std::size_t n) const
+{
+    std::string step(Text(n));
+    step += "...";
+    return step;
+}
+
+} // namespace velmora::texts

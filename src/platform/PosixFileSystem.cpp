@@ -1,0 +1,255 @@
+#include "platform/PosixFileSystem.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+namespace velmora::platform {
+
+namespace {
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    /// Closes now and reports whether the close succeeded.
+    bool close()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+int OpenForReading(const std::string& path)
+{
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// Reads up to `size` bytes; returns the count read (short only at the end of
+// the file) or -1 on an error.
+ssize_t ReadFully(int fd, char* data, std::size_t size)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::read(fd, data + done, size - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<ssize_t>(done);
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+class PosixOutputFile final : public OutputFile {
+public:
+    PosixOutputFile(int fd, std::string tempPath, std::string target)
+        : fd_(fd), tempPath_(std::move(tempPath)), target_(std::move(target))
+    {
+    }
+
+    ~PosixOutputFile() override
+    {
+        if (!committed_) {
+            fd_.close();
+            ::unlink(tempPath_.c_str());
+        }
+    }
+
+    bool write(std::string_view bytes) override
+    {
+        if (failed_)
+            return false;
+        while (!bytes.empty()) {
+            const ssize_t n = ::write(fd_.get(), bytes.data(), bytes.size());
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                failed_ = true;
+                return false;
+            }
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+        }
+        return true;
+    }
+
+    bool flush() override
+    {
+        if (failed_ || ::fsync(fd_.get()) != 0) {
+            failed_ = true;
+            return false;
+        }
+        return true;
+    }
+
+    bool commit() override
+    {
+        if (failed_ || !fd_.close())
+            return false;
+        if (::rename(tempPath_.c_str(), target_.c_str()) != 0)
+            return false;
+        committed_ = true;
+        // Make the new directory entry durable too; a failure here leaves a
+        // complete file in place, so it is not reported.
+        const Descriptor folder(::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (folder.valid())
+            ::fsync(folder.get());
+        return true;
+    }
+
+private:
+    Descriptor fd_;
+    std::string tempPath_;
+    std::string target_;
+    bool failed_ = false;
+    bool committed_ = false;
+};
+
+} // namespace
+
+bool PosixFileSystem::readFile(const std::string& path, ByteBuffer& out) const
+{
+    const Descriptor fd(OpenForReading(path));
+    if (!fd.valid())
+        return false;
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
+        return false;
+    // Read what fstat announces, then keep reading in case the file grew or
+    // is not a regular file (pipes report size 0).
+    std::size_t capacity = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536;
+    auto data = std::make_unique_for_overwrite<char[]>(capacity);
+    std::size_t size = 0;
+    for (;;) {
+        const ssize_t n = ReadFully(fd.get(), data.get() + size, capacity - size);
+        if (n < 0)
+            return false;
+        size += static_cast<std::size_t>(n);
+        if (size < capacity)
+            break;
+        const std::size_t grown = capacity * 2;
+        auto bigger = std::make_unique_for_overwrite<char[]>(grown);
+        std::copy(data.get(), data.get() + size, bigger.get());
+        data = std::move(bigger);
+        capacity = grown;
+    }
+    out.data = std::move(data);
+    out.size = size;
+    return true;
+}
+
+bool PosixFileSystem::readHead(const std::string& path, std::size_t maxBytes, std::string& out) const
+{
+    const Descriptor fd(OpenForReading(path));
+    if (!fd.valid())
+        return false;
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
+        return false;
+    std::string head(maxBytes, '\0');
+    const ssize_t n = ReadFully(fd.get(), head.data(), maxBytes);
+    if (n < 0)
+        return false;
+    head.resize(static_cast<std::size_t>(n));
+    out = std::move(head);
+    return true;
+}
+
+bool PosixFileSystem::fileExists(const std::string& path) const
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool PosixFileSystem::folderExists(const std::string& path) const
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool PosixFileSystem::removeFile(const std::string& path)
+{
+    return ::unlink(path.c_str()) == 0;
+}
+
+bool PosixFileSystem::renameFile(const std::string& from, const std::string& to)
+{
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool PosixFileSystem::linkFile(const std::string& from, const std::string& to)
+{
+    return ::link(from.c_str(), to.c_str()) == 0;
+}
+
+std::unique_ptr<OutputFile> PosixFileSystem::createReplacement(const std::string& target)
+{
+    if (target.empty() || target.back() == '/')
+        return nullptr;
+    struct stat st {};
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode))
+        return nullptr;
+
+    std::string folder = FolderOf(target);
+    std::string temp = (folder == "/" ? "" : folder) + "/." + NameOf(target) + ".XXXXXX";
+    std::vector<char> pattern(temp.begin(), temp.end());
+    pattern.push_back('\0');
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0)
+        return nullptr;
+    temp.assign(pattern.data());
+    ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+
+    // mkstemp creates the file private; give it the target's permissions, or
+    // those of a newly created file.
+    mode_t mode;
+    if (exists) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(fd, mode);
+    return std::make_unique<PosixOutputFile>(fd, std::move(temp), target);
+}
+
+} // namespace velmora::platform

@@ -1,0 +1,66 @@
+#include "platform/fakes/FaultyFileSystem.h"
+
+namespace velmora::fakes {
+
+namespace {
+
+class FaultyOutputFile final : public OutputFile {
+public:
+    FaultyOutputFile(std::unique_ptr<OutputFile> real, const FaultyFileSystem& faults)
+        : real_(std::move(real)), faults_(faults)
+    {
+    }
+
+    bool write(std::string_view bytes) override
+    {
+        if (written_ + bytes.size() > faults_.failWriteAfter) {
+            // Write what fits, as a full disk would, then fail.
+            real_->write(bytes.substr(0, faults_.failWriteAfter - written_));
+            written_ = faults_.failWriteAfter;
+            return false;
+        }
+        written_ += bytes.size();
+        return real_->write(bytes);
+    }
+    bool flush() override { return !faults_.failFlush && real_->flush(); }
+    bool commit() override { return !faults_.failCommit && real_->commit(); }
+
+private:
+    std::unique_ptr<OutputFile> real_;
+    const FaultyFileSystem& faults_;
+    std::size_t written_ = 0;
+};
+
+} // namespace
+
+bool FaultyFileSystem::readFile(const std::string& path, ByteBuffer& out) const
+{
+    return !failRead && real_.readFile(path, out);
+}
+
+bool FaultyFileSystem::readHead(const std::string& path, std::size_t maxBytes, std::string& out) const
+{
+    return !failRead && real_.readHead(path, maxBytes, out);
+}
+
+bool FaultyFileSystem::renameFile(const std::string& from, const std::string& to)
+{
+    return !failRename && real_.renameFile(from, to);
+}
+
+bool FaultyFileSystem::linkFile(const std::string& from, const std::string& to)
+{
+    return !failLink && real_.linkFile(from, to);
+}
+
+std::unique_ptr<OutputFile> FaultyFileSystem::createReplacement(const std::string& target)
+{
+    if (failCreate)
+        return nullptr;
+    std::unique_ptr<OutputFile> real = real_.createReplacement(target);
+    if (!real)
+        return nullptr;
+    return std::make_unique<FaultyOutputFile>(std::move(real), *this);
+}
+
+} // namespace velmora::fakes

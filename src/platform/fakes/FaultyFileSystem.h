@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "platform/PosixFileSystem.h"
+
+namespace velmora::fakes {
+
+/// The real file system with failures switched on at will, so that tests
+/// can prove what a failure at each step leaves behind. Holds for root too.
+class FaultyFileSystem final : public FileSystem {
+public:
+    bool failRead = false;
+    bool failCreate = false;
+    /// Writes fail once this many bytes were written (none: never).
+    std::size_t failWriteAfter = static_cast<std::size_t>(-1);
+    bool failFlush = false;
+    bool failCommit = false;
+    bool failLink = false;
+    bool failRename = false;
+
+    bool readFile(const std::string& path, ByteBuffer& out) const override;
+    bool readHead(const std::string& path, std::size_t maxBytes, std::string& out) const override;
+    bool fileExists(const std::string& path) const override { return real_.fileExists(path); }
+    bool folderExists(const std::string& path) const override { return real_.folderExists(path); }
+    bool removeFile(const std::string& path) override { return real_.removeFile(path); }
+    bool renameFile(const std::string& from, const std::string& to) override;
+    bool linkFile(const std::string& from, const std::string& to) override;
+    std::unique_ptr<OutputFile> createReplacement(const std::string& target) override;
+
+private:
+    platform::PosixFileSystem real_;
+};
+
+} // namespace velmora::fakes

@@ -1,0 +1,380 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
+
+#include "TestDir.h"
+#include "collection/CollectionFile.h"
+#include "collection/CollectionStore.h"
+#include "collection/NodeText.h"
+#include "platform/PosixFileSystem.h"
+#include "platform/fakes/FakeClock.h"
+#include "platform/fakes/FaultyFileSystem.h"
+#include "system/Progress.h"
+#include "texts/TextTable.h"
+
+namespace velmora::collection {
+namespace {
+
+using testing::ReadBytes;
+using testing::TestDir;
+using testing::WriteBytes;
+
+constexpr std::int32_t kToday = 46000;
+
+// The example collection: one volume holding one file.
+const std::string kRootLine = "\x01" "3921\x02" "245\x03" "1\x04" "1\x05" "45000\x06";
+const std::string kVolumeLine = "\tAUDIO\x01" "3921\x02" "245\x03" "0\x04" "1\x05" "45000\x06" "-805\x07";
+const std::string kFileLine = std::string("\t\tsong.mp3\x01" "3921\x02" "245\x03" "4410\x04" "2\x05" "1\x06" "3\x07") +
+                              "\x15Title\x16" "Artist\x17\x18" "7\x19" "1999\x1A\x1B";
+const std::string kExample = kRootLine + "\r\n" + kVolumeLine + "\r\n" + kFileLine + "\r\n";
+
+std::string RootLineOfToday(const std::string& rest)
+{
+    return rest + std::to_string(kToday) + "\x06";
+}
+
+class RecordingProgress final : public Progress {
+public:
+    void setTitle(std::string_view title) override { steps.emplace_back("[" + std::string(title) + "]"); }
+    void step(std::uint64_t, std::uint64_t, std::string_view text) override { steps.emplace_back(text); }
+    bool cancelled() const override { return false; }
+    std::vector<std::string> steps;
+};
+
+class CollectionFileTest : public ::testing::Test {
+protected:
+    TestDir dir;
+    fakes::FaultyFileSystem files;
+    fakes::FakeClock clock{kToday};
+    texts::TextTable texts;
+    CollectionStore store{files, clock, texts};
+    RecordingProgress progress;
+};
+
+TEST(CollectionReader, PlacesNodesByIndentation)
+{
+    CollectionTree tree;
+    const ReadOutcome outcome = ReadCollection(std::string_view(
+        "\x01r\r\n\tv1\r\n\t\td\r\n\t\t\tf1\r\n\t\t\tf2\r\n\t\tg\r\n\tv2\r\n  \x01" "blank-indented\r\n"), tree);
+    ASSERT_TRUE(outcome.valid);
+    ASSERT_EQ(tree.size(), 8u);
+    const NodeId v1 = tree.firstChild(tree.root());
+    EXPECT_EQ(tree.text(v1), "v1");
+    EXPECT_EQ(tree.childCount(v1), 2u);
+    const NodeId v2 = tree.nextSibling(v1);
+    EXPECT_EQ(tree.text(v2), "v2");
+    EXPECT_EQ(tree.text(tree.firstChild(v2)), "\x01" "blank-indented");
+    EXPECT_EQ(tree.text(tree.atPosition(4)), "f2");
+}
+
+TEST(CollectionReader, LineEndsOfEveryKindReadAlike)
+{
+    const std::string lines[] = {"\x01r", "\tv", "\t\tf1 ", "\t\tf2"};
+    for (const std::string_view end : {"\r\n", "\n", "\r"}) {
+        std::string bytes;
+        for (const std::string& line : lines)
+            bytes += line + std::string(end);
+        CollectionTree tree;
+        ASSERT_TRUE(ReadCollection(std::string_view(bytes), tree).valid);
+        ASSERT_EQ(tree.size(), 4u);
+        EXPECT_EQ(tree.text(tree.atPosition(2)), "f1 "); // trailing blanks kept
+        EXPECT_EQ(tree.text(tree.atPosition(3)), "f2");
+    }
+}
+
+TEST(CollectionReader, RefusesJumpsSecondRootsAndEmptyLines)
+{
+    CollectionTree tree;
+    ReadOutcome outcome = ReadCollection(std::string_view("\x01r\r\n\tv\r\n\t\t\tdeep\r\n\tv2\r\n"), tree);
+    EXPECT_FALSE(outcome.valid);
+    EXPECT_EQ(outcome.faultyLine, 3u);
+    EXPECT_EQ(tree.size(), 2u); // the nodes before the faulty line
+
+    outcome = ReadCollection(std::string_view("\x01r\r\n\tv\r\n\x01second\r\n"), tree);
+    EXPECT_FALSE(outcome.valid);
+    EXPECT_EQ(outcome.faultyLine, 3u);
+
+    outcome = ReadCollection(std::string_view("\x01r\r\n\r\n\tv\r\n"), tree);
+    EXPECT_FALSE(outcome.valid);
+    EXPECT_EQ(outcome.faultyLine, 2u);
+
+    // The first line is the root whatever its indentation.
+    outcome = ReadCollection(std::string_view("\t\t\x01r\n\tv\n"), tree);
+    EXPECT_TRUE(outcome.valid);
+    EXPECT_EQ(tree.text(tree.root()), "\x01r");
+}
+
+TEST(CollectionReader, StopsAtNul)
+{
+    CollectionTree tree;
+    constexpr char kWithNul[] = "\x01r\r\n\tv1\r\n\tv\0ignored\r\n\tv3\r\n";
+    const std::string bytes(kWithNul, sizeof kWithNul - 1);
+    ASSERT_TRUE(ReadCollection(std::string_view(bytes), tree).valid);
+    ASSERT_EQ(tree.size(), 3u);
+    EXPECT_EQ(tree.text(tree.atPosition(2)), "v");
+}
+
+TEST(CollectionReader, HugeLineAndDeepNesting)
+{
+    // One node text of 20 MB.
+    std::string bytes = "\x01r\r\n\t" + std::string(20 << 20, 'x') + "\r\n";
+    CollectionTree tree;
+    ASSERT_TRUE(ReadCollection(std::string_view(bytes), tree).valid);
+    EXPECT_EQ(tree.text(tree.atPosition(1)).size(), std::size_t(20) << 20);
+
+    // 10,000 nested levels: the file holds 50 million tabs.
+    constexpr std::size_t kDepth = 10000;
+    bytes = "\x01r\r\n";
+    for (std::size_t level = 1; level <= kDepth; ++level)
+        bytes += std::string(level, '\t') + "n\r\n";
+    bytes += "\tlast\r\n";
+    ASSERT_TRUE(ReadCollection(std::string_view(bytes), tree).valid);
+    EXPECT_EQ(tree.size(), kDepth + 2);
+    EXPECT_EQ(tree.level(tree.atPosition(kDepth)), kDepth);
+    EXPECT_EQ(tree.childCount(tree.root()), 2u);
+}
+
+TEST_F(CollectionFileTest, NewCollectionSavesAsOneLine)
+{
+    const std::string path = dir.file("empty.col");
+    EXPECT_EQ(store.tree().size(), 1u);
+    EXPECT_FALSE(store.modified());
+    ASSERT_TRUE(store.SaveCollection(path, progress).saved());
+    EXPECT_EQ(ReadBytes(path), RootLineOfToday("\x01" "0\x02" "0\x03" "0\x04" "0\x05") + "\r\n");
+    EXPECT_EQ(progress.steps, (std::vector<std::string>{"[Saving]", "Please wait..."}));
+    EXPECT_EQ(store.currentPath(), path);
+    EXPECT_EQ(store.recentFiles()[0], path);
+}
+
+TEST_F(CollectionFileTest, LoadThenSaveChangesOnlyTheRootLine)
+{
+    const std::string path = dir.file("example.col");
+    const std::string body = kVolumeLine + "\r\n" + kFileLine + "\r\n";
+    WriteBytes(path, "\x01" "1\x02" "2\x03" "3\x04" "4\x05" "5\x06\r\n" + body);
+    const LoadResult loaded = store.LoadCollection(path, progress);
+    ASSERT_EQ(loaded.status, LoadStatus::Loaded);
+    EXPECT_EQ(progress.steps[0], "[Loading]");
+    EXPECT_EQ(progress.steps[1], "Read data...");
+    EXPECT_EQ(store.tree().size(), 3u);
+    EXPECT_EQ(store.currentPath(), path);
+    EXPECT_FALSE(store.modified());
+
+    ASSERT_TRUE(store.SaveCollection(path, progress).saved());
+    // The root is rebuilt from the volumes: 3921 KB, 245 s, 1 volume, 1 file.
+    EXPECT_EQ(ReadBytes(path), RootLineOfToday("\x01" "3921\x02" "245\x03" "1\x04" "1\x05") + "\r\n" + body);
+}
+
+TEST_F(CollectionFileTest, LoadRefusals)
+{
+    CollectionTree& tree = store.tree();
+    const NodeId before = tree.root();
+    const std::string path = dir.file("bad.col");
+
+    EXPECT_EQ(store.LoadCollection(dir.file("missing.col"), progress).status, LoadStatus::CannotOpen);
+    WriteBytes(path, "");
+    EXPECT_EQ(store.LoadCollection(path, progress).status, LoadStatus::CannotOpen);
+    WriteBytes(path, "\t\x01r\r\n");
+    EXPECT_EQ(store.LoadCollection(path, progress).status, LoadStatus::CannotOpen);
+    WriteBytes(path, std::string("\0\x01r\r\n", 5));
+    EXPECT_EQ(store.LoadCollection(path, progress).status, LoadStatus::CannotOpen);
+    EXPECT_EQ(store.LoadCollection(dir.path().string(), progress).status, LoadStatus::CannotOpen);
+    WriteBytes(path, kExample);
+    files.failRead = true;
+    EXPECT_EQ(store.LoadCollection(path, progress).status, LoadStatus::CannotOpen);
+
+    EXPECT_EQ(tree.root(), before);
+    EXPECT_EQ(tree.size(), 1u);
+    EXPECT_EQ(store.currentPath(), "");
+    EXPECT_TRUE(progress.steps.empty());
+}
+
+TEST_F(CollectionFileTest, InvalidFileKeepsTheNodesBeforeTheFault)
+{
+    const std::string path = dir.file("broken.col");
+    WriteBytes(path, kRootLine + "\r\n" + kVolumeLine + "\r\n\t\t\t\tdeep\r\n" + kFileLine + "\r\n");
+    store.setModified();
+    const LoadResult result = store.LoadCollection(path, progress);
+    EXPECT_EQ(result.status, LoadStatus::NotValid);
+    EXPECT_EQ(result.faultyLine, 3u);
+    EXPECT_EQ(store.tree().size(), 2u);
+    EXPECT_EQ(store.currentPath(), path);
+    EXPECT_FALSE(store.modified());
+}
+
+TEST_F(CollectionFileTest, BackupKeepsThePreviousState)
+{
+    const std::string path = dir.file("c.col");
+    store.setBackup(true);
+    ASSERT_TRUE(store.SaveCollection(path, progress).saved());
+    EXPECT_FALSE(std::filesystem::exists(path + "~")); // nothing to back up yet
+    const std::string first = ReadBytes(path);
+
+    store.tree().appendChild(store.tree().root(), "V\x01" "10\x02" "20\x03" "0\x04" "1\x05" "1\x06" "2\x07");
+    ASSERT_TRUE(store.SaveCollection(path, progress).saved());
+    const std::string second = ReadBytes(path);
+    EXPECT_EQ(ReadBytes(path + "~"), first);
+
+    store.tree().appendChild(store.tree().root(), "W\x01" "1\x02" "1\x03" "0\x04" "1\x05" "1\x06" "2\x07");
+    ASSERT_TRUE(store.SaveCollection(path, progress).saved());
+    EXPECT_EQ(ReadBytes(path + "~"), second); // the state before the second save
+    EXPECT_NE(ReadBytes(path), second);
+
+    // Without hard links the previous file is renamed; the result is the same.
+    files.failLink = true;
+    const std::string third = ReadBytes(path);
+    ASSERT_TRUE(store.SaveCollection(path, progress).saved());
+    EXPECT_EQ(ReadBytes(path + "~"), third);
+}
+
+TEST_F(CollectionFileTest, FailedBackupIsReportedAndSavingGoesOn)
+{
+    const std::string path = dir.file("c.col");
+    WriteBytes(path, "old");
+    store.setBackup(true);
+    files.failLink = true;
+    files.failRename = true;
+    const SaveResult result = store.SaveCollection(path, progress);
+    EXPECT_TRUE(result.saved());
+    EXPECT_TRUE(result.backupFailed);
+    EXPECT_EQ(result.backupPath, path + "~");
+    EXPECT_EQ(ReadBytes(path).substr(0, 1), "\x01");
+}
+
+// Every way a save can fail leaves the previous file, the collection and the
+// modified flag as they were, and no temporary file behind.
+TEST_F(CollectionFileTest, FailedSavesLeaveEverythingAsItWas)
+{
+    const std::string path = dir.file("keep.col");
+    WriteBytes(path, kExample);
+    ASSERT_TRUE(store.LoadCollection(path, progress).loaded());
+    store.tree().appendChild(store.tree().root(), std::string(3 << 20, 'v') + "\x01" "1\x02");
+    store.setModified();
+    store.setBackup(true);
+    const std::string rootBefore(store.tree().text(store.tree().root()));
+
+    const auto expectUntouched = [&](const SaveResult& result, SaveStatus status) {
+        EXPECT_EQ(result.status, status);
+        EXPECT_EQ(ReadBytes(path), kExample);
+        EXPECT_FALSE(std::filesystem::exists(path + "~"));
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                                std::filesystem::directory_iterator()),
+                  1);
+        EXPECT_TRUE(store.modified());
+        EXPECT_EQ(store.tree().text(store.tree().root()), rootBefore);
+    };
+
+    files.failCreate = true;
+    expectUntouched(store.SaveCollection(path, progress), SaveStatus::CannotCreate);
+    files.failCreate = false;
+
+    for (const std::size_t limit : {std::size_t(0), std::size_t(10), std::size_t(2 << 20)}) {
+        files.failWriteAfter = limit;
+        expectUntouched(store.SaveCollection(path, progress), SaveStatus::WriteFailed);
+    }
+    files.failWriteAfter = static_cast<std::size_t>(-1);
+
+    files.failFlush = true;
+    expectUntouched(store.SaveCollection(path, progress), SaveStatus::WriteFailed);
+    files.failFlush = false;
+
+    files.failCommit = true;
+    files.failLink = true; // the previous file was renamed away: it comes back
+    const SaveResult result = store.SaveCollection(path, progress);
+    EXPECT_EQ(result.status, SaveStatus::WriteFailed);
+    EXPECT_EQ(ReadBytes(path), kExample);
+    EXPECT_TRUE(store.modified());
+}
+
+TEST_F(CollectionFileTest, TargetsThatCannotBeCreated)
+{
+    EXPECT_EQ(store.SaveCollection(dir.file("no/such/folder.col"), progress).status,
+              SaveStatus::CannotCreate);
+    EXPECT_EQ(store.SaveCollection(dir.path().string(), progress).status, SaveStatus::CannotCreate);
+    EXPECT_EQ(store.SaveCollection("", progress).status, SaveStatus::CannotCreate);
+    EXPECT_EQ(store.currentPath(), "");
+}
+
+// A real short write: the process may not write files beyond 64 KB.
+TEST(CollectionSave, FileSizeLimitFailsTheSaveAndKeepsTheOldFile)
+{
+    TestDir dir;
+    platform::PosixFileSystem files;
+    fakes::FakeClock clock{kToday};
+    const texts::TextTable texts;
+    CollectionStore store(files, clock, texts);
+    NoProgress progress;
+    const std::string path = dir.file("limited.col");
+    WriteBytes(path, kExample);
+    for (int i = 0; i < 5000; ++i)
+        store.tree().appendChild(store.tree().root(), std::string(100, 'v') + "\x01" "1\x02");
+
+    struct sigaction ignore = {}, previous = {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, &previous);
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    rlimit limited = old;
+    limited.rlim_cur = 64 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const SaveResult result = store.SaveCollection(path, progress);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    ::sigaction(SIGXFSZ, &previous, nullptr);
+
+    EXPECT_EQ(result.status, SaveStatus::WriteFailed);
+    EXPECT_EQ(ReadBytes(path), kExample);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST_F(CollectionFileTest, SaveKeepsTheFilesPermissions)
+{
+    const std::string path = dir.file("perm.col");
+    WriteBytes(path, kExample);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                                           std::filesystem::perms::group_read);
+    ASSERT_TRUE(store.SaveCollection(path, progress).saved());
+    EXPECT_EQ(std::filesystem::status(path).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read);
+}
+
+TEST_F(CollectionFileTest, DeepCollectionRoundTrips)
+{
+    constexpr std::size_t kDepth = 5000;
+    std::string bytes = RootLineOfToday("\x01" "0\x02" "0\x03" "0\x04" "0\x05") + "\r\n";
+    for (std::size_t level = 1; level <= kDepth; ++level)
+        bytes += std::string(level, '\t') + "n" + std::to_string(level) + "\r\n";
+    const std::string path = dir.file("deep.col");
+    WriteBytes(path, bytes);
+    ASSERT_EQ(store.LoadCollection(path, progress).status, LoadStatus::Loaded);
+    const std::string out = dir.file("deep-out.col");
+    ASSERT_TRUE(store.SaveCollection(out, progress).saved());
+    // The volume holds no numbers, so the rebuilt root counts it with zeros.
+    std::string expected = bytes;
+    expected.replace(0, expected.find('\r'), RootLineOfToday("\x01" "0\x02" "0\x03" "1\x04" "0\x05"));
+    EXPECT_EQ(ReadBytes(out), expected);
+}
+
+TEST_F(CollectionFileTest, RecentFiles)
+{
+    for (const char* name : {"a", "b", "c", "d", "e"})
+        store.AddRecentFile(std::string("/x/") + name + ".col");
+    EXPECT_EQ(store.recentFiles(), (RecentFiles{"/x/e.col", "/x/d.col", "/x/c.col", "/x/b.col", "/x/a.col"}));
+    store.AddRecentFile("/X/B.COL"); // ASCII case folding finds the same entry
+    EXPECT_EQ(store.recentFiles(), (RecentFiles{"/X/B.COL", "/x/e.col", "/x/d.col", "/x/c.col", "/x/a.col"}));
+    store.AddRecentFile("/x/f.col");
+    EXPECT_EQ(store.recentFiles(), (RecentFiles{"/x/f.col", "/X/B.COL", "/x/e.col", "/x/d.col", "/x/c.col"}));
+    store.setRecentFiles({"/x/a.col", "", "/x/b.col", "", ""});
+    store.AddRecentFile("/x/b.col");
+    EXPECT_EQ(store.recentFiles(), (RecentFiles{"/x/b.col", "/x/a.col", "", "", ""}));
+    // Letters beyond A to Z are not folded.
+    store.AddRecentFile("/x/Ä.col");
+    store.AddRecentFile("/x/ä.col");
+    EXPECT_EQ(store.recentFiles()[1], "/x/Ä.col");
+}
+
+} // namespace
+} // namespace velmora::collection

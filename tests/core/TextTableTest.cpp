@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include "texts/TextTable.h"
+
+namespace velmora::texts {
+namespace {
+
+TEST(TextTable, DefaultTableHoldsAllTextsAndCredits)
+{
+    const TextTable table;
+    EXPECT_EQ(table.lineCount(), 211u);
+    EXPECT_EQ(table.Text(0), "English");
+    EXPECT_EQ(table.Text(48), "Can not open the file");
+    EXPECT_EQ(table.Text(40), "");
+    EXPECT_EQ(table.Text(121), "");
+    EXPECT_EQ(table.Text(129), "");
+    EXPECT_EQ(table.Text(49), "The collection has changed. Would you like to save the changes?");
+    EXPECT_EQ(table.Text(208), "CD label");
+    EXPECT_EQ(table.Step(59), "Read data...");
+    EXPECT_EQ(table.line(209).substr(0, 3), ">>>");
+    EXPECT_EQ(table.line(210).substr(0, 3), ">>>");
+    EXPECT_EQ(table.Text(211), "?");
+    // The number prefix of every default text matches its position.
+    for (std::size_t n = 0; n < kTextCount; ++n) {
+        const std::string_view line = table.line(n);
+        ASSERT_GE(line.size(), 3u);
+        EXPECT_EQ(std::stoi(std::string(line.substr(0, 3))), static_cast<int>(n));
+    }
+}
+
+TEST(TextTable, PackLookupGoesByLinePositionNotDigits)
+{
+    const TextTable table = TextTable::FromPackBytes("000Deutsch\r\n999Sammlung\r\n002\r\n00\n");
+    EXPECT_EQ(table.lineCount(), 4u);
+    EXPECT_EQ(table.Text(0), "Deutsch");
+    EXPECT_EQ(table.Text(1), "Sammlung");
+    EXPECT_EQ(table.Text(2), "");
+    EXPECT_EQ(table.Text(3), "");
+    EXPECT_EQ(table.Text(4), "?");
+    EXPECT_EQ(table.Text(100), "?");
+}
+
+TEST(TextTable, PackLineEndsAndNul)
+{
+    const TextTable crOnly = TextTable::FromPackBytes("000A\r001B\r002C");
+    EXPECT_EQ(crOnly.Text(2), "C");
+    const TextTable lfOnly = TextTable::FromPackBytes("000A\n001B\n");
+    EXPECT_EQ(lfOnly.lineCount(), 2u);
+    const TextTable mixed = TextTable::FromPackBytes("000A\n\r001B\r\n\n003D");
+    EXPECT_EQ(mixed.Text(1), "");
+    EXPECT_EQ(mixed.Text(2), "B");
+    EXPECT_EQ(mixed.Text(4), "D");
+    const TextTable nul = TextTable::FromPackBytes(std::string_view("000A\r\n001B\0\r\n002C", 17));
+    EXPECT_EQ(nul.lineCount(), 2u);
+    EXPECT_EQ(nul.Text(1), "B");
+    EXPECT_EQ(nul.Text(2), "?");
+}
+
+TEST(TextTable, HundredLinePackAnswersQuestionMarkBeyond)
+{
+    std::string pack;
+    for (int n = 0; n < 100; ++n)
+        pack += "000text" + std::to_string(n) + "\r\n";
+    const TextTable table = TextTable::FromPackBytes(pack);
+    EXPECT_EQ(table.Text(99), "text99");
+    for (std::size_t n = 100; n < kTextCount; ++n)
+        EXPECT_EQ(table.Text(n), "?");
+}
+
+TEST(TextTable, EmptyPackHasNoLines)
+{
+    const TextTable table = TextTable::FromPackBytes("");
+    EXPECT_EQ(table.lineCount(), 0u);
+    EXPECT_EQ(table.Text(0), "?");
+}
+
+} // namespace
+} // namespace velmora::texts
