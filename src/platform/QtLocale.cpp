@@ -1,0 +1,92 @@
+#include "platform/QtLocale.h"
+
+#include "platform/QtText.h"
+#include "texts/Encoding.h"
+
+#include <QStringDecoder>
+#include <QVarLengthArray>
+
+namespace velmora::platform {
+
+namespace {
+
+using Utf16Buffer = QVarLengthArray<QChar, 256>;
+
+// compareIgnoreCase() runs for every comparison of a sort, so it decodes into
+// a stack buffer instead of building a std::string and a QString per side,
+// and widens pure ASCII without a decoder. The reading is that of
+// DisplayText(): UTF-8 when valid, else Windows-1252.
+QStringView Decode(std::string_view bytes, Utf16Buffer& buffer)
+{
+    buffer.resize(static_cast<qsizetype>(bytes.size()));
+    QChar* out = buffer.data();
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            break;
+        *out++ = QLatin1Char(c);
+    }
+    if (out == buffer.data() + buffer.size())
+        return QStringView(buffer.data(), out);
+
+    if (!texts::IsValidUtf8(bytes)) {
+        const std::string utf8 = texts::Windows1252ToUtf8(bytes);
+        return Decode(utf8, buffer);
+    }
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    buffer.resize(decoder.requiredSpace(view.size()));
+    const QChar* end = decoder.appendToBuffer(buffer.data(), view);
+    return QStringView(buffer.data(), end);
+}
+
+} // namespace
+
+QtLocale::QtLocale(const QLocale& locale) : m_locale(locale), m_collator(locale)
+{
+    m_collator.setCaseSensitivity(Qt::CaseInsensitive);
+    // QCollator opens its ICU collator on first use; doing it here keeps the
+    // const members free of lazy set-up.
+    m_collator.compare(QStringView(u"a"), QStringView(u"b"));
+}
+
+std::string QtLocale::toLower(std::string_view text) const
+{
+    return ToNodeBytes(m_locale.toLower(ToQString(text)));
+}
+
+int QtLocale::compareIgnoreCase(std::string_view a, std::string_view b) const
+{
+    Utf16Buffer bufferA;
+    Utf16Buffer bufferB;
+    return m_collator.compare(Decode(a, bufferA), Decode(b, bufferB));
+}
+
+std::string QtLocale::languageName() const
+{
+    if (m_locale.language() == QLocale::C)
+        return "English";
+    return ToNodeBytes(QLocale::languageToString(m_locale.language()));
+}
+
+std::string QtLocale::dateSeparator() const
+{
+    const QString format = m_locale.dateFormat(QLocale::ShortFormat);
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == u'\'') {
+            quoted = !quoted;
+            continue;
+        }
+        if (quoted || c.isLetterOrNumber() || c.isSpace() || c.category() == QChar::Other_Format)
+            continue;
+        return ToNodeBytes(QString(c));
+    }
+    return "/";
+}
+
+std::string QtLocale::decimalSeparator() const
+{
+    return ToNodeBytes(m_locale.decimalPoint());
+}
+
+} // namespace velmora::platform

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "system/Locale.h"
+
+#include <QCollator>
+#include <QLocale>
+
+namespace velmora::platform {
+
+/// The Locale interface over a QLocale: lower-casing by QLocale::toLower(),
+/// case-insensitive order by a QCollator of the same locale. Input bytes are
+/// read as texts::DisplayText() reads them; results are UTF-8.
+class QtLocale : public Locale {
+public:
+    explicit QtLocale(const QLocale& locale = QLocale::system());
+
+    std::string toLower(std::string_view text) const override;
+    int compareIgnoreCase(std::string_view a, std::string_view b) const override;
+
+    /// QLocale::languageToString() of the locale's language; "English" for
+    /// the C locale, whose texts are English.
+    std::string languageName() const override;
+
+    /// The first character of the short date format that is not part of a
+    /// field or of quoted text ("dd.MM.yy" gives "."), skipping white space
+    /// and invisible format marks; "/" when there is none.
+    std::string dateSeparator() const override;
+
+    std::string decimalSeparator() const override;
+
+private:
+    QLocale m_locale;
+    QCollator m_collator;
+};
+
+} // namespace velmora::platform

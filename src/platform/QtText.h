@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+namespace velmora::platform {
+
+/// Node bytes as a QString, decoded by texts::DisplayText(): UTF-8 when they
+/// are valid UTF-8, otherwise Windows-1252.
+QString ToQString(std::string_view nodeBytes);
+
+/// A QString as node bytes (UTF-8).
+std::string ToNodeBytes(const QString& text);
+
+} // namespace velmora::platform

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "system/Clock.h"
+
+namespace velmora::fakes {
+
+/// A clock that shows one day until told another. Days count from
+/// 30 December 1899; the default is 1 January 2000.
+class FakeClock : public Clock {
+public:
+    explicit FakeClock(std::int32_t day = 36526) : m_day(day) {}
+
+    void setToday(std::int32_t day) { m_day = day; }
+    std::int32_t today() const override { return m_day; }
+
+private:
+    std::int32_t m_day;
+};
+
+} // namespace velmora::fakes

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "system/Locale.h"
+
+#include <string>
+#include <utility>
+
+namespace velmora::fakes {
+
+/// A locale with plain ASCII rules: only A to Z are lower-cased, and texts
+/// compare byte by byte (as unsigned bytes) after that folding. Comparison
+/// results are -1, 0 or 1. The separators and the language name are settable
+/// and start as "/", "." and "English".
+class FakeLocale : public Locale {
+public:
+    std::string toLower(std::string_view text) const override;
+    int compareIgnoreCase(std::string_view a, std::string_view b) const override;
+    std::string languageName() const override { return m_languageName; }
+    std::string dateSeparator() const override { return m_dateSeparator; }
+    std::string decimalSeparator() const override { return m_decimalSeparator; }
+
+    void setLanguageName(std::string name) { m_languageName = std::move(name); }
+    void setDateSeparator(std::string separator) { m_dateSeparator = std::move(separator); }
+    void setDecimalSeparator(std::string separator) { m_decimalSeparator = std::move(separator); }
+
+private:
+    std::string m_languageName = "English";
+    std::string m_dateSeparator = "/";
+    std::string m_decimalSeparator = ".";
+};
+
+} // namespace velmora::fakes

@@ -1,0 +1,39 @@
+#include "platform/fakes/FakeVolumes.h"
+
+#include "platform/LinuxVolumes.h"
+
+namespace velmora::fakes {
+
+void FakeVolumes::setUnreadable(const std::string& root, bool unreadable)
+{
+    if (unreadable)
+        m_unreadable.insert(root);
+    else
+        m_unreadable.erase(root);
+}
+
+std::string FakeVolumes::rootOf(std::string_view path) const
+{
+    std::string best;
+    for (const VolumeInfo& volume : m_volumes) {
+        if (platform::IsUnderMountPoint(path, volume.root) && volume.root.size() > best.size())
+            best = volume.root;
+    }
+    return best;
+}
+
+bool FakeVolumes::info(std::string_view root, std::string& label, std::uint32_t& serial) const
+{
+    if (m_unreadable.find(root) != m_unreadable.end())
+        return false;
+    for (const VolumeInfo& volume : m_volumes) {
+        if (volume.root == root) {
+            label = volume.label;
+            serial = volume.serial;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace velmora::fakes

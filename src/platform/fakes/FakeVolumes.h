@@ -1,0 +1,34 @@
+#pragma once
+
+#include "system/Volumes.h"
+
+#include <functional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace velmora::fakes {
+
+/// A machine whose volumes are set by the test. rootOf() takes the longest
+/// listed root the path lies under, at a "/" boundary as LinuxVolumes does;
+/// info() answers from the list and fails for unknown roots and for roots
+/// marked unreadable (a drive without a medium).
+class FakeVolumes : public Volumes {
+public:
+    FakeVolumes() = default;
+    explicit FakeVolumes(std::vector<VolumeInfo> volumes) : m_volumes(std::move(volumes)) {}
+
+    void setVolumes(std::vector<VolumeInfo> volumes) { m_volumes = std::move(volumes); }
+    void setUnreadable(const std::string& root, bool unreadable = true);
+
+    std::vector<VolumeInfo> list() const override { return m_volumes; }
+    std::string rootOf(std::string_view path) const override;
+    bool info(std::string_view root, std::string& label, std::uint32_t& serial) const override;
+
+private:
+    std::vector<VolumeInfo> m_volumes;
+    std::set<std::string, std::less<>> m_unreadable;
+};
+
+} // namespace velmora::fakes
