@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test: the normal
+# build, the AddressSanitizer + UndefinedBehaviorSanitizer build, and the
+# fuzz targets (seed corpus, then a short bounded run of each).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/deps.sh
+jobs=$(nproc)
+fuzz_seconds=${VELMORA_FUZZ_SECONDS:-20}
+
+echo "== Normal build"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== Sanitizer build (address, undefined)"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON \
+  -DVELMORA_BENCH=OFF >/dev/null
+cmake --build build-asan
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+echo "== Fuzz targets"
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_COMPILER=clang++ -DVELMORA_FUZZ=ON -DVELMORA_SANITIZE=ON \
+  -DVELMORA_QT=OFF -DVELMORA_BENCH=OFF >/dev/null
+cmake --build build-fuzz
+failed=0
+for target in collection_reader older_format text_table; do
+  corpus=tests/fuzz/corpus/$target
+  work=$(mktemp -d)
+  cp "$corpus"/* "$work"/
+  echo "-- fuzz_$target: ${fuzz_seconds}s"
+  if ! build-fuzz/tests/fuzz/fuzz_$target -max_total_time="$fuzz_seconds" -timeout=10 \
+      -rss_limit_mb=4096 -print_final_stats=0 "$work" >"$work.log" 2>&1; then
+    tail -n 40 "$work.log"
+    failed=1
+  else
+    grep -E "^#[0-9]+.*DONE" "$work.log" || tail -n 2 "$work.log"
+  fi
+  rm -rf "$work" "$work.log"
+done
+if [ "$failed" -ne 0 ]; then
+  echo "fuzzing found a crash"
+  exit 1
+fi
+echo "All tests passed."
