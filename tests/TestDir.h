@@ -15,7 +15,8 @@ class TestDir {
 public:
     TestDir()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "velmora-test-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "velmora-test-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
     }
     ~TestDir()

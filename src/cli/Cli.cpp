@@ -1,9 +1,9 @@
 #include "cli/Cli.h"
 
+#include "cli/CollectionCommands.h"
+
 #include <ostream>
 #include <string_view>
-
-#include "cli/CollectionCommands.h"
 
 namespace velmora::cli {
 

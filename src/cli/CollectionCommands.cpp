@@ -1,7 +1,5 @@
 #include "cli/CollectionCommands.h"
 
-#include <ostream>
-
 #include "collection/CollectionStore.h"
 #include "collection/Import.h"
 #include "collection/NodeText.h"
@@ -11,6 +9,8 @@
 #include "system/Progress.h"
 #include "texts/Encoding.h"
 #include "texts/TextTable.h"
+
+#include <ostream>
 
 namespace velmora::cli {
 
@@ -157,9 +157,9 @@ int StatsCommand(const std::vector<std::string>& operands, std::ostream& out, st
     CollectionStore store(context.files, context.clock, context.texts);
     if (!Load(store, operands[0], err, context.texts))
         return kFailed;
-    const auto rows = reports::StatisticRows(store.tree().text(store.tree().root()), context.texts,
-                                             context.locale.decimalSeparator(),
-                                             context.locale.dateSeparator());
+    const auto rows =
+        reports::StatisticRows(store.tree().text(store.tree().root()), context.texts,
+                               context.locale.decimalSeparator(), context.locale.dateSeparator());
     for (const reports::StatisticRow& row : rows)
         out << row.caption << '\t' << row.value << '\n';
     return kSuccess;

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "cli/Cli.h"
+
 #include <iosfwd>
 #include <string>
 #include <vector>
-
-#include "cli/Cli.h"
 
 namespace velmora::cli {
 

@@ -1,12 +1,12 @@
-#include <iostream>
-#include <string>
-#include <vector>
-
 #include "cli/Cli.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/QtLocale.h"
 #include "platform/SystemClock.h"
 #include "texts/TextTable.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv)
 {

@@ -1,13 +1,12 @@
-#include <gtest/gtest.h>
-
-#include <sstream>
-
 #include "TestDir.h"
 #include "cli/Cli.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeLocale.h"
 #include "platform/fakes/FaultyFileSystem.h"
 #include "texts/TextTable.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
 
 namespace velmora::cli {
 namespace {
@@ -16,12 +15,35 @@ using testing::ReadBytes;
 using testing::TestDir;
 using testing::WriteBytes;
 
-const std::string kExample =
-    "\x01" "3921\x02" "245\x03" "1\x04" "1\x05" "45000\x06\r\n"
-    "\tAUDIO\x01" "3921\x02" "245\x03" "1\x04" "1\x05" "45000\x06" "-805\x07\r\n"
-    "\t\tRock\x01" "3921\x02" "245\x03" "0\x04" "1\x05\r\n"
-    "\t\t\tsong.mp3\x01" "3921\x02" "245\x03" "4410\x04" "2\x05" "1\x06" "3\x07"
-    "\x15Title\x16" "Bj\xF6rk\x17\x18" "7\x19" "1999\x1A\x1B\r\n";
+const std::string kExample = "\x01"
+                             "3921\x02"
+                             "245\x03"
+                             "1\x04"
+                             "1\x05"
+                             "45000\x06\r\n"
+                             "\tAUDIO\x01"
+                             "3921\x02"
+                             "245\x03"
+                             "1\x04"
+                             "1\x05"
+                             "45000\x06"
+                             "-805\x07\r\n"
+                             "\t\tRock\x01"
+                             "3921\x02"
+                             "245\x03"
+                             "0\x04"
+                             "1\x05\r\n"
+                             "\t\t\tsong.mp3\x01"
+                             "3921\x02"
+                             "245\x03"
+                             "4410\x04"
+                             "2\x05"
+                             "1\x06"
+                             "3\x07"
+                             "\x15Title\x16"
+                             "Bj\xF6rk\x17\x18"
+                             "7\x19"
+                             "1999\x1A\x1B\r\n";
 
 class CliTest : public ::testing::Test {
 protected:
@@ -89,45 +111,78 @@ TEST_F(CliTest, NewAndStats)
 {
     const std::string path = dir.file("new.col");
     ASSERT_EQ(Run({"new", path}), kSuccess);
-    EXPECT_EQ(ReadBytes(path), "\x01" "0\x02" "0\x03" "0\x04" "0\x05" "46000\x06\r\n");
+    EXPECT_EQ(ReadBytes(path), "\x01"
+                               "0\x02"
+                               "0\x03"
+                               "0\x04"
+                               "0\x05"
+                               "46000\x06\r\n");
 
     WriteBytes(path, kExample);
     locale.setDecimalSeparator(",");
     locale.setDateSeparator(".");
     ASSERT_EQ(Run({"stats", path}), kSuccess);
-    EXPECT_EQ(out.str(),
-              "Total size:\t0 GB\n"
-              "Total duration:\t0,1 Hour(s)\n"
-              "Average bit rate:\t131 Kbps\n"
-              "Volume count:\t1 Volume(s)\n"
-              "File count:\t1 File(s)\n"
-              "Last change:\t15.03.2023\n");
+    EXPECT_EQ(out.str(), "Total size:\t0 GB\n"
+                         "Total duration:\t0,1 Hour(s)\n"
+                         "Average bit rate:\t131 Kbps\n"
+                         "Volume count:\t1 Volume(s)\n"
+                         "File count:\t1 File(s)\n"
+                         "Last change:\t15.03.2023\n");
 }
 
 TEST_F(CliTest, ConvertAndImport)
 {
     const std::string old = dir.file("old.vlm");
-    WriteBytes(old, "CD\r\n\ta.mp3\r\n10;20;0;1;1;44000\r\n10;20;0;0;1;44000\r\n10;20;-1;441;1;13\r\nend\r\n");
+    WriteBytes(
+        old,
+        "CD\r\n\ta.mp3\r\n10;20;0;1;1;44000\r\n10;20;0;0;1;44000\r\n10;20;-1;441;1;13\r\nend\r\n");
     const std::string converted = dir.file("converted.col");
     ASSERT_EQ(Run({"convert", old, converted}), kSuccess) << err.str();
-    EXPECT_EQ(ReadBytes(converted),
-              "\x01" "10\x02" "20\x03" "1\x04" "1\x05" "46000\x06\r\n"
-              "\tCD\x01" "10\x02" "20\x03" "0\x04" "1\x05" "44000\x06" "0\x07\r\n"
-              "\t\ta.mp3\x01" "10\x02" "-20\x03" "4410\x04" "2\x05" "1\x06" "3\x07"
-              "\x15\x16\x17\x18\x19\x1A\x1B\r\n");
+    EXPECT_EQ(ReadBytes(converted), "\x01"
+                                    "10\x02"
+                                    "20\x03"
+                                    "1\x04"
+                                    "1\x05"
+                                    "46000\x06\r\n"
+                                    "\tCD\x01"
+                                    "10\x02"
+                                    "20\x03"
+                                    "0\x04"
+                                    "1\x05"
+                                    "44000\x06"
+                                    "0\x07\r\n"
+                                    "\t\ta.mp3\x01"
+                                    "10\x02"
+                                    "-20\x03"
+                                    "4410\x04"
+                                    "2\x05"
+                                    "1\x06"
+                                    "3\x07"
+                                    "\x15\x16\x17\x18\x19\x1A\x1B\r\n");
 
     const std::string current = dir.file("current.col");
     WriteBytes(current, kExample);
     const std::string copy = dir.file("copy.col");
     ASSERT_EQ(Run({"convert", current, copy}), kSuccess);
     std::string expected = kExample;
-    expected.replace(0, expected.find('\r'), "\x01" "3921\x02" "245\x03" "1\x04" "1\x05" "46000\x06");
+    expected.replace(0, expected.find('\r'),
+                     "\x01"
+                     "3921\x02"
+                     "245\x03"
+                     "1\x04"
+                     "1\x05"
+                     "46000\x06");
     EXPECT_EQ(ReadBytes(copy), expected);
 
     // Import into a collection that does not exist yet: it is created.
     const std::string merged = dir.file("merged.col");
     ASSERT_EQ(Run({"import", merged, current, old}), kSuccess) << err.str();
-    EXPECT_EQ(ReadBytes(merged).substr(0, 22), "\x01" "3931\x02" "265\x03" "2\x04" "2\x05" "46000\x06\r\n");
+    EXPECT_EQ(ReadBytes(merged).substr(0, 22), "\x01"
+                                               "3931\x02"
+                                               "265\x03"
+                                               "2\x04"
+                                               "2\x05"
+                                               "46000\x06\r\n");
 
     // A source that fails leaves the collection file untouched.
     const std::string before = ReadBytes(merged);

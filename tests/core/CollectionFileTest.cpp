@@ -1,11 +1,6 @@
-#include <gtest/gtest.h>
-
-#include <csignal>
-#include <filesystem>
-#include <sys/resource.h>
+#include "collection/CollectionFile.h"
 
 #include "TestDir.h"
-#include "collection/CollectionFile.h"
 #include "collection/CollectionStore.h"
 #include "collection/NodeText.h"
 #include "platform/PosixFileSystem.h"
@@ -13,6 +8,11 @@
 #include "platform/fakes/FaultyFileSystem.h"
 #include "system/Progress.h"
 #include "texts/TextTable.h"
+
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace velmora::collection {
 namespace {
@@ -24,10 +24,30 @@ using testing::WriteBytes;
 constexpr std::int32_t kToday = 46000;
 
 // The example collection: one volume holding one file.
-const std::string kRootLine = "\x01" "3921\x02" "245\x03" "1\x04" "1\x05" "45000\x06";
-const std::string kVolumeLine = "\tAUDIO\x01" "3921\x02" "245\x03" "0\x04" "1\x05" "45000\x06" "-805\x07";
-const std::string kFileLine = std::string("\t\tsong.mp3\x01" "3921\x02" "245\x03" "4410\x04" "2\x05" "1\x06" "3\x07") +
-                              "\x15Title\x16" "Artist\x17\x18" "7\x19" "1999\x1A\x1B";
+const std::string kRootLine = "\x01"
+                              "3921\x02"
+                              "245\x03"
+                              "1\x04"
+                              "1\x05"
+                              "45000\x06";
+const std::string kVolumeLine = "\tAUDIO\x01"
+                                "3921\x02"
+                                "245\x03"
+                                "0\x04"
+                                "1\x05"
+                                "45000\x06"
+                                "-805\x07";
+const std::string kFileLine = std::string("\t\tsong.mp3\x01"
+                                          "3921\x02"
+                                          "245\x03"
+                                          "4410\x04"
+                                          "2\x05"
+                                          "1\x06"
+                                          "3\x07") +
+                              "\x15Title\x16"
+                              "Artist\x17\x18"
+                              "7\x19"
+                              "1999\x1A\x1B";
 const std::string kExample = kRootLine + "\r\n" + kVolumeLine + "\r\n" + kFileLine + "\r\n";
 
 std::string RootLineOfToday(const std::string& rest)
@@ -37,8 +57,14 @@ std::string RootLineOfToday(const std::string& rest)
 
 class RecordingProgress final : public Progress {
 public:
-    void setTitle(std::string_view title) override { steps.emplace_back("[" + std::string(title) + "]"); }
-    void step(std::uint64_t, std::uint64_t, std::string_view text) override { steps.emplace_back(text); }
+    void setTitle(std::string_view title) override
+    {
+        steps.emplace_back("[" + std::string(title) + "]");
+    }
+    void step(std::uint64_t, std::uint64_t, std::string_view text) override
+    {
+        steps.emplace_back(text);
+    }
     bool cancelled() const override { return false; }
     std::vector<std::string> steps;
 };
@@ -56,8 +82,10 @@ protected:
 TEST(CollectionReader, PlacesNodesByIndentation)
 {
     CollectionTree tree;
-    const ReadOutcome outcome = ReadCollection(std::string_view(
-        "\x01r\r\n\tv1\r\n\t\td\r\n\t\t\tf1\r\n\t\t\tf2\r\n\t\tg\r\n\tv2\r\n  \x01" "blank-indented\r\n"), tree);
+    const ReadOutcome outcome = ReadCollection(
+        std::string_view("\x01r\r\n\tv1\r\n\t\td\r\n\t\t\tf1\r\n\t\t\tf2\r\n\t\tg\r\n\tv2\r\n  \x01"
+                         "blank-indented\r\n"),
+        tree);
     ASSERT_TRUE(outcome.valid);
     ASSERT_EQ(tree.size(), 8u);
     const NodeId v1 = tree.firstChild(tree.root());
@@ -65,7 +93,8 @@ TEST(CollectionReader, PlacesNodesByIndentation)
     EXPECT_EQ(tree.childCount(v1), 2u);
     const NodeId v2 = tree.nextSibling(v1);
     EXPECT_EQ(tree.text(v2), "v2");
-    EXPECT_EQ(tree.text(tree.firstChild(v2)), "\x01" "blank-indented");
+    EXPECT_EQ(tree.text(tree.firstChild(v2)), "\x01"
+                                              "blank-indented");
     EXPECT_EQ(tree.text(tree.atPosition(4)), "f2");
 }
 
@@ -87,7 +116,8 @@ TEST(CollectionReader, LineEndsOfEveryKindReadAlike)
 TEST(CollectionReader, RefusesJumpsSecondRootsAndEmptyLines)
 {
     CollectionTree tree;
-    ReadOutcome outcome = ReadCollection(std::string_view("\x01r\r\n\tv\r\n\t\t\tdeep\r\n\tv2\r\n"), tree);
+    ReadOutcome outcome =
+        ReadCollection(std::string_view("\x01r\r\n\tv\r\n\t\t\tdeep\r\n\tv2\r\n"), tree);
     EXPECT_FALSE(outcome.valid);
     EXPECT_EQ(outcome.faultyLine, 3u);
     EXPECT_EQ(tree.size(), 2u); // the nodes before the faulty line
@@ -142,7 +172,12 @@ TEST_F(CollectionFileTest, NewCollectionSavesAsOneLine)
     EXPECT_EQ(store.tree().size(), 1u);
     EXPECT_FALSE(store.modified());
     ASSERT_TRUE(store.SaveCollection(path, progress).saved());
-    EXPECT_EQ(ReadBytes(path), RootLineOfToday("\x01" "0\x02" "0\x03" "0\x04" "0\x05") + "\r\n");
+    EXPECT_EQ(ReadBytes(path), RootLineOfToday("\x01"
+                                               "0\x02"
+                                               "0\x03"
+                                               "0\x04"
+                                               "0\x05") +
+                                   "\r\n");
     EXPECT_EQ(progress.steps, (std::vector<std::string>{"[Saving]", "Please wait..."}));
     EXPECT_EQ(store.currentPath(), path);
     EXPECT_EQ(store.recentFiles()[0], path);
@@ -152,7 +187,13 @@ TEST_F(CollectionFileTest, LoadThenSaveChangesOnlyTheRootLine)
 {
     const std::string path = dir.file("example.col");
     const std::string body = kVolumeLine + "\r\n" + kFileLine + "\r\n";
-    WriteBytes(path, "\x01" "1\x02" "2\x03" "3\x04" "4\x05" "5\x06\r\n" + body);
+    WriteBytes(path, "\x01"
+                     "1\x02"
+                     "2\x03"
+                     "3\x04"
+                     "4\x05"
+                     "5\x06\r\n" +
+                         body);
     const LoadResult loaded = store.LoadCollection(path, progress);
     ASSERT_EQ(loaded.status, LoadStatus::Loaded);
     EXPECT_EQ(progress.steps[0], "[Loading]");
@@ -163,7 +204,12 @@ TEST_F(CollectionFileTest, LoadThenSaveChangesOnlyTheRootLine)
 
     ASSERT_TRUE(store.SaveCollection(path, progress).saved());
     // The root is rebuilt from the volumes: 3921 KB, 245 s, 1 volume, 1 file.
-    EXPECT_EQ(ReadBytes(path), RootLineOfToday("\x01" "3921\x02" "245\x03" "1\x04" "1\x05") + "\r\n" + body);
+    EXPECT_EQ(ReadBytes(path), RootLineOfToday("\x01"
+                                               "3921\x02"
+                                               "245\x03"
+                                               "1\x04"
+                                               "1\x05") +
+                                   "\r\n" + body);
 }
 
 TEST_F(CollectionFileTest, LoadRefusals)
@@ -172,7 +218,8 @@ TEST_F(CollectionFileTest, LoadRefusals)
     const NodeId before = tree.root();
     const std::string path = dir.file("bad.col");
 
-    EXPECT_EQ(store.LoadCollection(dir.file("missing.col"), progress).status, LoadStatus::CannotOpen);
+    EXPECT_EQ(store.LoadCollection(dir.file("missing.col"), progress).status,
+              LoadStatus::CannotOpen);
     WriteBytes(path, "");
     EXPECT_EQ(store.LoadCollection(path, progress).status, LoadStatus::CannotOpen);
     WriteBytes(path, "\t\x01r\r\n");
@@ -193,7 +240,8 @@ TEST_F(CollectionFileTest, LoadRefusals)
 TEST_F(CollectionFileTest, InvalidFileKeepsTheNodesBeforeTheFault)
 {
     const std::string path = dir.file("broken.col");
-    WriteBytes(path, kRootLine + "\r\n" + kVolumeLine + "\r\n\t\t\t\tdeep\r\n" + kFileLine + "\r\n");
+    WriteBytes(path,
+               kRootLine + "\r\n" + kVolumeLine + "\r\n\t\t\t\tdeep\r\n" + kFileLine + "\r\n");
     store.setModified();
     const LoadResult result = store.LoadCollection(path, progress);
     EXPECT_EQ(result.status, LoadStatus::NotValid);
@@ -211,12 +259,24 @@ TEST_F(CollectionFileTest, BackupKeepsThePreviousState)
     EXPECT_FALSE(std::filesystem::exists(path + "~")); // nothing to back up yet
     const std::string first = ReadBytes(path);
 
-    store.tree().appendChild(store.tree().root(), "V\x01" "10\x02" "20\x03" "0\x04" "1\x05" "1\x06" "2\x07");
+    store.tree().appendChild(store.tree().root(), "V\x01"
+                                                  "10\x02"
+                                                  "20\x03"
+                                                  "0\x04"
+                                                  "1\x05"
+                                                  "1\x06"
+                                                  "2\x07");
     ASSERT_TRUE(store.SaveCollection(path, progress).saved());
     const std::string second = ReadBytes(path);
     EXPECT_EQ(ReadBytes(path + "~"), first);
 
-    store.tree().appendChild(store.tree().root(), "W\x01" "1\x02" "1\x03" "0\x04" "1\x05" "1\x06" "2\x07");
+    store.tree().appendChild(store.tree().root(), "W\x01"
+                                                  "1\x02"
+                                                  "1\x03"
+                                                  "0\x04"
+                                                  "1\x05"
+                                                  "1\x06"
+                                                  "2\x07");
     ASSERT_TRUE(store.SaveCollection(path, progress).saved());
     EXPECT_EQ(ReadBytes(path + "~"), second); // the state before the second save
     EXPECT_NE(ReadBytes(path), second);
@@ -249,7 +309,8 @@ TEST_F(CollectionFileTest, FailedSavesLeaveEverythingAsItWas)
     const std::string path = dir.file("keep.col");
     WriteBytes(path, kExample);
     ASSERT_TRUE(store.LoadCollection(path, progress).loaded());
-    store.tree().appendChild(store.tree().root(), std::string(3 << 20, 'v') + "\x01" "1\x02");
+    store.tree().appendChild(store.tree().root(), std::string(3 << 20, 'v') + "\x01"
+                                                                              "1\x02");
     store.setModified();
     store.setBackup(true);
     const std::string rootBefore(store.tree().text(store.tree().root()));
@@ -308,7 +369,8 @@ TEST(CollectionSave, FileSizeLimitFailsTheSaveAndKeepsTheOldFile)
     const std::string path = dir.file("limited.col");
     WriteBytes(path, kExample);
     for (int i = 0; i < 5000; ++i)
-        store.tree().appendChild(store.tree().root(), std::string(100, 'v') + "\x01" "1\x02");
+        store.tree().appendChild(store.tree().root(), std::string(100, 'v') + "\x01"
+                                                                              "1\x02");
 
     struct sigaction ignore = {}, previous = {};
     ignore.sa_handler = SIG_IGN;
@@ -333,18 +395,24 @@ TEST_F(CollectionFileTest, SaveKeepsTheFilesPermissions)
 {
     const std::string path = dir.file("perm.col");
     WriteBytes(path, kExample);
-    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write |
                                            std::filesystem::perms::group_read);
     ASSERT_TRUE(store.SaveCollection(path, progress).saved());
-    EXPECT_EQ(std::filesystem::status(path).permissions(),
-              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
-                  std::filesystem::perms::group_read);
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms::owner_read |
+                                                               std::filesystem::perms::owner_write |
+                                                               std::filesystem::perms::group_read);
 }
 
 TEST_F(CollectionFileTest, DeepCollectionRoundTrips)
 {
     constexpr std::size_t kDepth = 5000;
-    std::string bytes = RootLineOfToday("\x01" "0\x02" "0\x03" "0\x04" "0\x05") + "\r\n";
+    std::string bytes = RootLineOfToday("\x01"
+                                        "0\x02"
+                                        "0\x03"
+                                        "0\x04"
+                                        "0\x05") +
+                        "\r\n";
     for (std::size_t level = 1; level <= kDepth; ++level)
         bytes += std::string(level, '\t') + "n" + std::to_string(level) + "\r\n";
     const std::string path = dir.file("deep.col");
@@ -354,7 +422,12 @@ TEST_F(CollectionFileTest, DeepCollectionRoundTrips)
     ASSERT_TRUE(store.SaveCollection(out, progress).saved());
     // The volume holds no numbers, so the rebuilt root counts it with zeros.
     std::string expected = bytes;
-    expected.replace(0, expected.find('\r'), RootLineOfToday("\x01" "0\x02" "0\x03" "1\x04" "0\x05"));
+    expected.replace(0, expected.find('\r'),
+                     RootLineOfToday("\x01"
+                                     "0\x02"
+                                     "0\x03"
+                                     "1\x04"
+                                     "0\x05"));
     EXPECT_EQ(ReadBytes(out), expected);
 }
 
@@ -362,11 +435,14 @@ TEST_F(CollectionFileTest, RecentFiles)
 {
     for (const char* name : {"a", "b", "c", "d", "e"})
         store.AddRecentFile(std::string("/x/") + name + ".col");
-    EXPECT_EQ(store.recentFiles(), (RecentFiles{"/x/e.col", "/x/d.col", "/x/c.col", "/x/b.col", "/x/a.col"}));
+    EXPECT_EQ(store.recentFiles(),
+              (RecentFiles{"/x/e.col", "/x/d.col", "/x/c.col", "/x/b.col", "/x/a.col"}));
     store.AddRecentFile("/X/B.COL"); // ASCII case folding finds the same entry
-    EXPECT_EQ(store.recentFiles(), (RecentFiles{"/X/B.COL", "/x/e.col", "/x/d.col", "/x/c.col", "/x/a.col"}));
+    EXPECT_EQ(store.recentFiles(),
+              (RecentFiles{"/X/B.COL", "/x/e.col", "/x/d.col", "/x/c.col", "/x/a.col"}));
     store.AddRecentFile("/x/f.col");
-    EXPECT_EQ(store.recentFiles(), (RecentFiles{"/x/f.col", "/X/B.COL", "/x/e.col", "/x/d.col", "/x/c.col"}));
+    EXPECT_EQ(store.recentFiles(),
+              (RecentFiles{"/x/f.col", "/X/B.COL", "/x/e.col", "/x/d.col", "/x/c.col"}));
     store.setRecentFiles({"/x/a.col", "", "/x/b.col", "", ""});
     store.AddRecentFile("/x/b.col");
     EXPECT_EQ(store.recentFiles(), (RecentFiles{"/x/b.col", "/x/a.col", "", "", ""}));

@@ -1,9 +1,8 @@
-#include <gtest/gtest.h>
+#include "collection/CollectionTree.h"
 
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
-
-#include "collection/CollectionTree.h"
 
 namespace velmora::collection {
 namespace {
@@ -28,7 +27,8 @@ TEST(CollectionTree, BuildsNavigatesAndNumbersInPreOrder)
     const NodeId a = tree.appendChild(f, "a");
     const NodeId b = tree.insertBefore(a, "b");
     EXPECT_EQ(tree.size(), 6u);
-    EXPECT_EQ(PreOrderTexts(tree), (std::vector<std::string>{"root", "v1", "folder", "b", "a", "v2"}));
+    EXPECT_EQ(PreOrderTexts(tree),
+              (std::vector<std::string>{"root", "v1", "folder", "b", "a", "v2"}));
     EXPECT_EQ(tree.position(v2), 5u);
     EXPECT_EQ(tree.level(a), 3u);
     EXPECT_EQ(tree.parent(b), f);
@@ -51,7 +51,8 @@ TEST(CollectionTree, RemoveMoveAndReorderKeepPositionsRight)
     tree.appendChild(v3, "y");
 
     tree.moveBefore(v3, v1);
-    EXPECT_EQ(PreOrderTexts(tree), (std::vector<std::string>{"r", "v3", "y", "v1", "d", "x", "v2"}));
+    EXPECT_EQ(PreOrderTexts(tree),
+              (std::vector<std::string>{"r", "v3", "y", "v1", "d", "x", "v2"}));
     tree.remove(v1);
     EXPECT_EQ(tree.size(), 4u);
     EXPECT_EQ(PreOrderTexts(tree), (std::vector<std::string>{"r", "v3", "y", "v2"}));

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "texts/Encoding.h"
+
+#include <gtest/gtest.h>
 
 namespace velmora::texts {
 namespace {
@@ -10,11 +10,11 @@ TEST(Encoding, Utf8Validity)
     EXPECT_TRUE(IsValidUtf8(""));
     EXPECT_TRUE(IsValidUtf8("plain ascii"));
     EXPECT_TRUE(IsValidUtf8("Motörhead \xE2\x82\xAC \xF0\x9F\x8E\xB5"));
-    EXPECT_FALSE(IsValidUtf8("Mot\xF6rhead"));         // Windows-1252 ö
-    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));             // overlong "/"
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));         // surrogate
-    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));     // above U+10FFFF
-    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));             // truncated
+    EXPECT_FALSE(IsValidUtf8("Mot\xF6rhead"));     // Windows-1252 ö
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));         // overlong "/"
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));     // surrogate
+    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80")); // above U+10FFFF
+    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));         // truncated
 }
 
 TEST(Encoding, Windows1252RoundTrip)
@@ -33,7 +33,10 @@ TEST(Encoding, DisplayTextKeepsUtf8AndDecodesTheRest)
 {
     EXPECT_EQ(DisplayText("Björk"), "Björk");
     EXPECT_EQ(DisplayText("Bj\xF6rk"), "Björk");
-    EXPECT_EQ(DisplayText("\x01" "5\x02"), "\x01" "5\x02");
+    EXPECT_EQ(DisplayText("\x01"
+                          "5\x02"),
+              "\x01"
+              "5\x02");
 }
 
 } // namespace

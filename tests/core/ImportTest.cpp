@@ -1,13 +1,14 @@
-#include <gtest/gtest.h>
+#include "collection/Import.h"
 
 #include "TestDir.h"
 #include "collection/CollectionStore.h"
-#include "collection/Import.h"
 #include "collection/NodeText.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FaultyFileSystem.h"
 #include "system/Progress.h"
 #include "texts/TextTable.h"
+
+#include <gtest/gtest.h>
 
 namespace velmora::collection {
 namespace {
@@ -27,12 +28,12 @@ const std::string kOlder =
     "\t\t b.mp2 \r\n"
     "CD2\r\n"
     "\tc.mp3\r\n"
-    "700;1000;0;2;3;44000\r\n"   // collection
-    "500;800;0;1;2;43000\r\n"    // CD1
-    "500;800;0;0;2;0\r\n"        // Rock
-    "120;300;-128;441;1;13\r\n"  // a.mp3: VBR, 44100 Hz, joint stereo, MPEG 1 Layer III
-    "380;500;128;480;3;22\r\n"   // b.mp2
-    "200;200;0;0;1;43500\r\n"    // CD2
+    "700;1000;0;2;3;44000\r\n"       // collection
+    "500;800;0;1;2;43000\r\n"        // CD1
+    "500;800;0;0;2;0\r\n"            // Rock
+    "120;300;-128;441;1;13\r\n"      // a.mp3: VBR, 44100 Hz, joint stereo, MPEG 1 Layer III
+    "380;500;128;480;3;22\r\n"       // b.mp2
+    "200;200;0;0;1;43500\r\n"        // CD2
     "9;1;2;3;200;200;0;441;0;11\r\n" // c.mp3: more than six numbers, the last six count
     "end\r\n";
 
@@ -50,13 +51,55 @@ TEST(OlderFormat, ConvertsEveryKindOfNode)
     ASSERT_TRUE(ConvertOlderFile(kOlder, scratch));
     const std::string empty = "\x15\x16\x17\x18\x19\x1A\x1B";
     EXPECT_EQ(Texts(scratch), (std::vector<std::string>{
-                                  "\x01" "700\x02" "1000\x03" "2\x04" "3\x05" "44000\x06",
-                                  "CD1\x01" "500\x02" "800\x03" "1\x04" "2\x05" "43000\x06" "0\x07",
-                                  "Rock\x01" "500\x02" "800\x03" "0\x04" "2\x05",
-                                  "a.mp3\x01" "120\x02" "-300\x03" "4410\x04" "2\x05" "1\x06" "3\x07" + empty,
-                                  "b.mp2\x01" "380\x02" "500\x03" "4800\x04" "4\x05" "2\x06" "2\x07" + empty,
-                                  "CD2\x01" "200\x02" "200\x03" "0\x04" "1\x05" "43500\x06" "0\x07",
-                                  "c.mp3\x01" "200\x02" "200\x03" "4410\x04" "1\x05" "1\x06" "1\x07" + empty,
+                                  "\x01"
+                                  "700\x02"
+                                  "1000\x03"
+                                  "2\x04"
+                                  "3\x05"
+                                  "44000\x06",
+                                  "CD1\x01"
+                                  "500\x02"
+                                  "800\x03"
+                                  "1\x04"
+                                  "2\x05"
+                                  "43000\x06"
+                                  "0\x07",
+                                  "Rock\x01"
+                                  "500\x02"
+                                  "800\x03"
+                                  "0\x04"
+                                  "2\x05",
+                                  "a.mp3\x01"
+                                  "120\x02"
+                                  "-300\x03"
+                                  "4410\x04"
+                                  "2\x05"
+                                  "1\x06"
+                                  "3\x07" +
+                                      empty,
+                                  "b.mp2\x01"
+                                  "380\x02"
+                                  "500\x03"
+                                  "4800\x04"
+                                  "4\x05"
+                                  "2\x06"
+                                  "2\x07" +
+                                      empty,
+                                  "CD2\x01"
+                                  "200\x02"
+                                  "200\x03"
+                                  "0\x04"
+                                  "1\x05"
+                                  "43500\x06"
+                                  "0\x07",
+                                  "c.mp3\x01"
+                                  "200\x02"
+                                  "200\x03"
+                                  "4410\x04"
+                                  "1\x05"
+                                  "1\x06"
+                                  "1\x07" +
+                                      empty,
                               }));
     EXPECT_EQ(scratch.level(scratch.atPosition(3)), 3u);
 }
@@ -67,22 +110,30 @@ TEST(OlderFormat, LineEndsAndLeafVolumes)
     CollectionTree scratch;
     ASSERT_TRUE(ConvertOlderFile("Single\n1;2;0;1;1;3\n5;6;-1;441;3;23\nclosing\n", scratch));
     ASSERT_EQ(scratch.size(), 2u);
-    EXPECT_EQ(scratch.text(scratch.atPosition(1)),
-              std::string("Single\x01" "5\x02" "-6\x03" "4410\x04" "4\x05" "2\x06" "3\x07") +
-                  "\x15\x16\x17\x18\x19\x1A\x1B");
+    EXPECT_EQ(scratch.text(scratch.atPosition(1)), std::string("Single\x01"
+                                                               "5\x02"
+                                                               "-6\x03"
+                                                               "4410\x04"
+                                                               "4\x05"
+                                                               "2\x06"
+                                                               "3\x07") +
+                                                       "\x15\x16\x17\x18\x19\x1A\x1B");
 }
 
 TEST(OlderFormat, Refusals)
 {
     CollectionTree scratch;
     // Without the closing line the counts differ.
-    EXPECT_FALSE(ConvertOlderFile("V\r\n\tf\r\n1;1;0;1;1;1\r\n1;1;0;0;1;1\r\n1;1;0;441;1;13\r\n", scratch));
+    EXPECT_FALSE(
+        ConvertOlderFile("V\r\n\tf\r\n1;1;0;1;1;1\r\n1;1;0;0;1;1\r\n1;1;0;441;1;13\r\n", scratch));
     // Nested two levels below the line before.
-    EXPECT_FALSE(ConvertOlderFile("V\r\n\t\tf\r\n1;1;0;1;1;1\r\n1;1;0;0;1;1\r\n1;1;0;441;1;13\r\nx\r\n", scratch));
+    EXPECT_FALSE(ConvertOlderFile(
+        "V\r\n\t\tf\r\n1;1;0;1;1;1\r\n1;1;0;0;1;1\r\n1;1;0;441;1;13\r\nx\r\n", scratch));
     // A number that cannot be read, too few numbers, too large a number.
     EXPECT_FALSE(ConvertOlderFile("f\r\n1;1;0;1;1;1\r\n1;x;0;441;1;13\r\nx\r\n", scratch));
     EXPECT_FALSE(ConvertOlderFile("f\r\n1;1;0;1;1;1\r\n1;0;441;1;13\r\nx\r\n", scratch));
-    EXPECT_FALSE(ConvertOlderFile("f\r\n1;1;0;1;1;1\r\n1;99999999999999999;0;441;1;13\r\nx\r\n", scratch));
+    EXPECT_FALSE(
+        ConvertOlderFile("f\r\n1;1;0;1;1;1\r\n1;99999999999999999;0;441;1;13\r\nx\r\n", scratch));
     // No data section at all.
     EXPECT_FALSE(ConvertOlderFile("V\r\n\tf\r\n", scratch));
     EXPECT_FALSE(ConvertOlderFile("", scratch));
@@ -109,9 +160,26 @@ protected:
 TEST_F(ImportTest, ImportIntoEmptyCollectionEqualsOpening)
 {
     const std::string source = dir.file("other.col");
-    const std::string bytes = "\x01" "3921\x02" "245\x03" "1\x04" "1\x05" "45000\x06\r\n"
-                              "\tAUDIO\x01" "3921\x02" "245\x03" "0\x04" "1\x05" "45000\x06" "-805\x07\r\n"
-                              "\t\tsong.mp3\x01" "3921\x02" "245\x03" "4410\x04" "2\x05" "1\x06" "3\x07"
+    const std::string bytes = "\x01"
+                              "3921\x02"
+                              "245\x03"
+                              "1\x04"
+                              "1\x05"
+                              "45000\x06\r\n"
+                              "\tAUDIO\x01"
+                              "3921\x02"
+                              "245\x03"
+                              "0\x04"
+                              "1\x05"
+                              "45000\x06"
+                              "-805\x07\r\n"
+                              "\t\tsong.mp3\x01"
+                              "3921\x02"
+                              "245\x03"
+                              "4410\x04"
+                              "2\x05"
+                              "1\x06"
+                              "3\x07"
                               "\x15\x16\x17\x18\x19\x1A\x1B\r\n";
     WriteBytes(source, bytes);
     ASSERT_TRUE(store.ImportCollection(source, progress));
@@ -122,7 +190,12 @@ TEST_F(ImportTest, ImportIntoEmptyCollectionEqualsOpening)
     ASSERT_TRUE(opened.LoadCollection(source, progress).loaded());
     std::vector<std::string> imported = Texts(store.tree());
     std::vector<std::string> loaded = Texts(opened.tree());
-    EXPECT_EQ(imported.front(), "\x01" "3921\x02" "245\x03" "1\x04" "1\x05" "46000\x06");
+    EXPECT_EQ(imported.front(), "\x01"
+                                "3921\x02"
+                                "245\x03"
+                                "1\x04"
+                                "1\x05"
+                                "46000\x06");
     imported.erase(imported.begin());
     loaded.erase(loaded.begin());
     EXPECT_EQ(imported, loaded);
@@ -130,14 +203,25 @@ TEST_F(ImportTest, ImportIntoEmptyCollectionEqualsOpening)
     // A second import gives every volume twice and doubles the totals.
     ASSERT_TRUE(store.ImportCollection(source, progress));
     EXPECT_EQ(store.tree().childCount(store.tree().root()), 2u);
-    EXPECT_EQ(store.tree().text(store.tree().root()), "\x01" "7842\x02" "490\x03" "2\x04" "2\x05" "46000\x06");
+    EXPECT_EQ(store.tree().text(store.tree().root()), "\x01"
+                                                      "7842\x02"
+                                                      "490\x03"
+                                                      "2\x04"
+                                                      "2\x05"
+                                                      "46000\x06");
     EXPECT_EQ(store.tree().size(), 5u);
     EXPECT_EQ(store.tree().level(store.tree().atPosition(4)), 2u);
 }
 
 TEST_F(ImportTest, OlderFileIsAppendedAfterExistingVolumes)
 {
-    store.tree().appendChild(store.tree().root(), "MINE\x01" "1\x02" "2\x03" "0\x04" "1\x05" "3\x06" "4\x07");
+    store.tree().appendChild(store.tree().root(), "MINE\x01"
+                                                  "1\x02"
+                                                  "2\x03"
+                                                  "0\x04"
+                                                  "1\x05"
+                                                  "3\x06"
+                                                  "4\x07");
     const std::string source = dir.file("old.vlm");
     WriteBytes(source, kOlder);
     ASSERT_TRUE(store.ImportCollection(source, progress));
@@ -146,13 +230,19 @@ TEST_F(ImportTest, OlderFileIsAppendedAfterExistingVolumes)
     EXPECT_EQ(NodeName(tree.text(tree.firstChild(tree.root()))), "MINE");
     EXPECT_EQ(NodeName(tree.text(tree.lastChild(tree.root()))), "CD2");
     // The root's own numbers (all 0 for a new collection) plus the imported.
-    EXPECT_EQ(tree.text(tree.root()), "\x01" "700\x02" "1000\x03" "2\x04" "3\x05" "46000\x06");
+    EXPECT_EQ(tree.text(tree.root()), "\x01"
+                                      "700\x02"
+                                      "1000\x03"
+                                      "2\x04"
+                                      "3\x05"
+                                      "46000\x06");
     EXPECT_TRUE(store.scratch().empty());
 }
 
 TEST_F(ImportTest, FailedImportsChangeNothing)
 {
-    store.tree().appendChild(store.tree().root(), "MINE\x01" "1\x02");
+    store.tree().appendChild(store.tree().root(), "MINE\x01"
+                                                  "1\x02");
     const std::vector<std::string> before = Texts(store.tree());
     const std::string upper = dir.file("old.VLM");
     WriteBytes(upper, kOlder); // not 0x01 at the start, and not taken as older

@@ -1,18 +1,43 @@
-#include <gtest/gtest.h>
+#include "collection/NodeText.h"
 
 #include "collection/DayNumber.h"
-#include "collection/NodeText.h"
 #include "platform/fakes/FakeLocale.h"
 #include "texts/TextTable.h"
+
+#include <gtest/gtest.h>
 
 namespace velmora::collection {
 namespace {
 
-const std::string kFile = std::string("song.mp3\x01" "3921\x02" "245\x03" "4410\x04" "2\x05" "1\x06" "3\x07") +
-                          "\x15Title\x16" "Artist\x17\x18" "7\x19" "1999\x1A\x1B";
-const std::string kVolume = "AUDIO\x01" "3921\x02" "245\x03" "0\x04" "1\x05" "45000\x06" "-805\x07";
-const std::string kFolder = "Rock\x01" "10\x02" "20\x03" "1\x04" "2\x05";
-const std::string kRoot = "\x01" "3921\x02" "245\x03" "1\x04" "1\x05" "45000\x06";
+const std::string kFile = std::string("song.mp3\x01"
+                                      "3921\x02"
+                                      "245\x03"
+                                      "4410\x04"
+                                      "2\x05"
+                                      "1\x06"
+                                      "3\x07") +
+                          "\x15Title\x16"
+                          "Artist\x17\x18"
+                          "7\x19"
+                          "1999\x1A\x1B";
+const std::string kVolume = "AUDIO\x01"
+                            "3921\x02"
+                            "245\x03"
+                            "0\x04"
+                            "1\x05"
+                            "45000\x06"
+                            "-805\x07";
+const std::string kFolder = "Rock\x01"
+                            "10\x02"
+                            "20\x03"
+                            "1\x04"
+                            "2\x05";
+const std::string kRoot = "\x01"
+                          "3921\x02"
+                          "245\x03"
+                          "1\x04"
+                          "1\x05"
+                          "45000\x06";
 
 TEST(NodeText, NamesAndNumbersOfEveryLevel)
 {
@@ -41,11 +66,21 @@ TEST(NodeText, NamesAndNumbersOfEveryLevel)
 TEST(NodeText, UnreadableNumbersLeaveTheCallersValues)
 {
     Numbers values = {5, 5, 5, 5, 5, 5};
-    ReadNumbers("x\x01" "12a\x02" "\x03" "-0\x04" "99999999999999999999\x05" "+4\x06" " 7\x07", values);
+    ReadNumbers("x\x01"
+                "12a\x02"
+                "\x03"
+                "-0\x04"
+                "99999999999999999999\x05"
+                "+4\x06"
+                " 7\x07",
+                values);
     EXPECT_EQ(values, (Numbers{5, 5, 0, 5, 4, 5}));
     // Marks out of order give empty fields.
     Numbers swapped = {1, 1, 1, 1, 1, 1};
-    ReadNumbers("x\x02" "3\x01" "4\x03", swapped);
+    ReadNumbers("x\x02"
+                "3\x01"
+                "4\x03",
+                swapped);
     EXPECT_EQ(swapped, (Numbers{1, 1, 1, 1, 1, 1}));
 }
 
@@ -65,7 +100,13 @@ TEST(NodeText, Tags)
         EXPECT_EQ(tag, "");
 
     const std::string untagged = FileText("a.mp3", {1, 2, 3, 4, 5, 6}, {});
-    EXPECT_EQ(untagged, std::string("a.mp3\x01" "1\x02" "2\x03" "3\x04" "4\x05" "5\x06" "6\x07") +
+    EXPECT_EQ(untagged, std::string("a.mp3\x01"
+                                    "1\x02"
+                                    "2\x03"
+                                    "3\x04"
+                                    "4\x05"
+                                    "5\x06"
+                                    "6\x07") +
                             "\x15\x16\x17\x18\x19\x1A\x1B");
 }
 
@@ -74,8 +115,9 @@ TEST(NodeText, BuildersFollowTheGrammar)
     EXPECT_EQ(CollectionText(3921, 245, 1, 1, 45000), kRoot);
     EXPECT_EQ(VolumeText("AUDIO", 3921, 245, 0, 1, 45000, -805), kVolume);
     EXPECT_EQ(FolderText("Rock", 10, 20, 1, 2), kFolder);
-    EXPECT_EQ(FileText("song.mp3", {3921, 245, 4410, 2, 1, 3}, {"Title", "Artist", "", "7", "1999", ""}),
-              kFile);
+    EXPECT_EQ(
+        FileText("song.mp3", {3921, 245, 4410, 2, 1, 3}, {"Title", "Artist", "", "7", "1999", ""}),
+        kFile);
     // An empty label at a drive root: the text begins with the first mark.
     EXPECT_EQ(VolumeText("", 1, 2, 0, 1, 3, 4)[0], '\x01');
 }
@@ -85,7 +127,7 @@ TEST(NodeText, BitRates)
     EXPECT_EQ(AverageBitRate(3921, 245), 131); // 3921 * 8.192 / 245 = 131.1
     EXPECT_EQ(AverageBitRate(3921, -245), 131);
     EXPECT_EQ(AverageBitRate(3921, 0), 0);
-    EXPECT_EQ(AverageBitRate(1000, 8192), 1);  // exactly 1, not 0.999...
+    EXPECT_EQ(AverageBitRate(1000, 8192), 1);    // exactly 1, not 0.999...
     EXPECT_EQ(AverageBitRate(15625, 1000), 128); // exactly 128
 
     EXPECT_EQ(StandardBitRate(120, 1, 3), 112); // halfway: the lower one

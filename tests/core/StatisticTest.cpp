@@ -1,16 +1,19 @@
-#include <gtest/gtest.h>
+#include "reports/Statistic.h"
 
 #include "collection/NodeText.h"
-#include "reports/Statistic.h"
 #include "texts/TextTable.h"
+
+#include <gtest/gtest.h>
 
 namespace velmora::reports {
 namespace {
 
-std::array<StatisticRow, 6> Rows(std::int64_t sizeKB, std::int64_t duration, std::string_view decimal = ".")
+std::array<StatisticRow, 6> Rows(std::int64_t sizeKB, std::int64_t duration,
+                                 std::string_view decimal = ".")
 {
     const texts::TextTable table;
-    return StatisticRows(collection::CollectionText(sizeKB, duration, 3, 42, 36526), table, decimal, "/");
+    return StatisticRows(collection::CollectionText(sizeKB, duration, 3, 42, 36526), table, decimal,
+                         "/");
 }
 
 TEST(Statistic, EmptyCollection)

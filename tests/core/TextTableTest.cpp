@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "texts/TextTable.h"
+
+#include <gtest/gtest.h>
 
 namespace velmora::texts {
 namespace {

@@ -1,13 +1,13 @@
 // Reads arbitrary bytes as a collection file, walks the result, writes it
 // back and reads that again: the second reading must give the same tree.
+#include "collection/CollectionFile.h"
+#include "collection/NodeText.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
-
-#include "collection/CollectionFile.h"
-#include "collection/NodeText.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // Converts arbitrary bytes as an older collection file; a successful
 // conversion must give a tree whose every node has a text of its level's
 // grammar.
+#include "collection/CollectionTree.h"
+#include "collection/Import.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
-
-#include "collection/CollectionTree.h"
-#include "collection/Import.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -22,7 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
     }
     CollectionTree collection;
-    collection.addRoot("\x01" "0\x02" "0\x03" "0\x04" "0\x05" "0\x06");
+    collection.addRoot("\x01"
+                       "0\x02"
+                       "0\x03"
+                       "0\x04"
+                       "0\x05"
+                       "0\x06");
     MergeImported(collection, scratch, 45000);
     if (collection.size() != scratch.size())
         std::abort();

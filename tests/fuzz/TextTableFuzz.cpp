@@ -1,10 +1,10 @@
 // Reads arbitrary bytes as a language pack and looks up every text.
+#include "texts/TextTable.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
-
-#include "texts/TextTable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <cstddef>
-#include <string_view>
-
 #include "collection/CollectionTree.h"
 #include "system/FileSystem.h"
+
+#include <cstddef>
+#include <string_view>
 
 namespace velmora::collection {
 

@@ -1,7 +1,5 @@
 #include "collection/CollectionStore.h"
 
-#include <new>
-
 #include "collection/CollectionFile.h"
 #include "collection/Import.h"
 #include "collection/NodeText.h"
@@ -9,6 +7,8 @@
 #include "system/FileSystem.h"
 #include "system/Progress.h"
 #include "texts/TextTable.h"
+
+#include <new>
 
 namespace velmora::collection {
 
@@ -71,7 +71,8 @@ bool SamePathIgnoringAsciiCase(std::string_view a, std::string_view b)
     return true;
 }
 
-CollectionStore::CollectionStore(FileSystem& files, const Clock& clock, const texts::TextTable& texts)
+CollectionStore::CollectionStore(FileSystem& files, const Clock& clock,
+                                 const texts::TextTable& texts)
     : files_(files), clock_(clock), texts_(texts)
 {
     NewCollection();

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "collection/CollectionTree.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
-
-#include "collection/CollectionTree.h"
 
 namespace velmora {
 class Clock;

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "system/FileSystem.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string_view>
 #include <vector>
-
-#include "system/FileSystem.h"
 
 namespace velmora::collection {
 
@@ -114,7 +114,10 @@ public:
     bool deleteMarked(NodeId node) const { return (nodes_[node].flags & kDeleteMark) != 0; }
     void setDeleteMark(NodeId node, bool on) { setFlag(node, kDeleteMark, on); }
     /// An opaque slot a view uses to link the node to its own item.
-    void* viewLink(NodeId node) const { return node < viewLinks_.size() ? viewLinks_[node] : nullptr; }
+    void* viewLink(NodeId node) const
+    {
+        return node < viewLinks_.size() ? viewLinks_[node] : nullptr;
+    }
     void setViewLink(NodeId node, void* link);
 
     // Bulk building without copying texts, for readers of whole files:

@@ -36,7 +36,8 @@ CivilDate CivilFromDayNumber(std::int32_t dayNumber)
     const std::int64_t d = doy - (153 * mp + 2) / 5 + 1;
     const std::int64_t m = mp < 10 ? mp + 3 : mp - 9;
     const std::int64_t y = yoe + era * 400 + (m <= 2 ? 1 : 0);
-    return {static_cast<std::int32_t>(y), static_cast<std::int32_t>(m), static_cast<std::int32_t>(d)};
+    return {static_cast<std::int32_t>(y), static_cast<std::int32_t>(m),
+            static_cast<std::int32_t>(d)};
 }
 
 } // namespace velmora::collection

@@ -1,12 +1,12 @@
 #include "collection/Import.h"
 
+#include "collection/NodeText.h"
+#include "texts/Lines.h"
+
 #include <array>
 #include <charconv>
 #include <string>
 #include <vector>
-
-#include "collection/NodeText.h"
-#include "texts/Lines.h"
 
 namespace velmora::collection {
 

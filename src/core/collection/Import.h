@@ -1,9 +1,9 @@
 #pragma once
 
+#include "collection/CollectionTree.h"
+
 #include <cstdint>
 #include <string_view>
-
-#include "collection/CollectionTree.h"
 
 namespace velmora::collection {
 

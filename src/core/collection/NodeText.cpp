@@ -1,15 +1,15 @@
 #include "collection/NodeText.h"
 
+#include "collection/DayNumber.h"
+#include "system/Locale.h"
+#include "texts/TextTable.h"
+
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
 #include <limits>
 #include <span>
-
-#include "system/Locale.h"
-#include "texts/TextTable.h"
-#include "collection/DayNumber.h"
 
 namespace velmora::collection {
 
@@ -296,7 +296,8 @@ std::int64_t AddClamped(std::int64_t a, std::int64_t b)
     std::int64_t sum = 0;
     if (!__builtin_add_overflow(a, b, &sum))
         return sum;
-    return b > 0 ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
+    return b > 0 ? std::numeric_limits<std::int64_t>::max()
+                 : std::numeric_limits<std::int64_t>::min();
 }
 
 NodeKind KindOf(const CollectionTree& tree, NodeId node)

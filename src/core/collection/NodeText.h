@@ -1,11 +1,11 @@
 #pragma once
 
+#include "collection/CollectionTree.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-#include "collection/CollectionTree.h"
 
 namespace velmora {
 class Locale;
@@ -39,8 +39,8 @@ using Tags = std::array<std::string_view, 6>;
 enum NumberField : int {
     kSizeKB = 0,
     kDuration = 1,
-    kVolumeCount = 2, ///< collection
-    kFolderCount = 2, ///< volume, folder
+    kVolumeCount = 2,  ///< collection
+    kFolderCount = 2,  ///< volume, folder
     kSampleRate10 = 2, ///< file
     kCollectionFileCount = 3,
     kFileCount = 3,   ///< volume, folder

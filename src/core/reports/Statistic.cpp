@@ -1,9 +1,9 @@
 #include "reports/Statistic.h"
 
-#include <cmath>
-
 #include "collection/NodeText.h"
 #include "texts/TextTable.h"
+
+#include <cmath>
 
 namespace velmora::reports {
 
@@ -42,8 +42,8 @@ std::string Caption(const texts::TextTable& table, std::size_t n)
 std::string FormatTenths(std::int64_t tenths, std::string_view decimalSeparator)
 {
     const bool negative = tenths < 0;
-    const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(tenths)
-                                             : static_cast<std::uint64_t>(tenths);
+    const std::uint64_t magnitude =
+        negative ? 0 - static_cast<std::uint64_t>(tenths) : static_cast<std::uint64_t>(tenths);
     std::string out = negative ? "-" : "";
     out += std::to_string(magnitude / 10);
     if (magnitude % 10 != 0) {
@@ -77,8 +77,7 @@ std::array<StatisticRow, 6> StatisticRows(std::string_view rootText, const texts
         {Caption(table, 82), WithUnit(rate, table.Text(67))},
         {Caption(table, 83), WithUnit(std::to_string(n[kVolumeCount]), table.Text(88))},
         {Caption(table, 84), WithUnit(std::to_string(n[kCollectionFileCount]), table.Text(69))},
-        {Caption(table, 85),
-         FormatDay(static_cast<std::int32_t>(n[kLastChange]), dateSeparator)},
+        {Caption(table, 85), FormatDay(static_cast<std::int32_t>(n[kLastChange]), dateSeparator)},
     }};
 }
 

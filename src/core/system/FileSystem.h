@@ -44,7 +44,8 @@ public:
 
     /// Reads at most `maxBytes` from the start of the file into `out`.
     /// False when it cannot be opened or read.
-    virtual bool readHead(const std::string& path, std::size_t maxBytes, std::string& out) const = 0;
+    virtual bool readHead(const std::string& path, std::size_t maxBytes,
+                          std::string& out) const = 0;
 
     /// True when a regular file (or a link to one) exists at `path`.
     virtual bool fileExists(const std::string& path) const = 0;

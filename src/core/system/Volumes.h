@@ -11,12 +11,12 @@ enum class VolumeType { Fixed, Removable, Optical, Network };
 
 /// One mounted volume ("drive").
 struct VolumeInfo {
-    std::string root;          ///< mount point, for example "/media/u/AUDIO"
-    std::string label;         ///< file system label; may be empty
-    std::uint32_t serial = 0;  ///< 32-bit serial number, stable for the same medium
+    std::string root;         ///< mount point, for example "/media/u/AUDIO"
+    std::string label;        ///< file system label; may be empty
+    std::uint32_t serial = 0; ///< 32-bit serial number, stable for the same medium
     VolumeType type = VolumeType::Fixed;
-    std::string fileSystem;    ///< file system type, for example "vfat"
-    std::string source;        ///< mount source, for example "/dev/sdb1"
+    std::string fileSystem; ///< file system type, for example "vfat"
+    std::string source;     ///< mount source, for example "/dev/sdb1"
 };
 
 /// The mounted volumes of the machine.

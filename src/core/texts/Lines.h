@@ -62,7 +62,8 @@ inline std::string_view UpToNul(std::string_view bytes)
     if (bytes.empty())
         return bytes;
     const void* nul = std::memchr(bytes.data(), '\0', bytes.size());
-    return nul ? bytes.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data()))
+    return nul ? bytes.substr(
+                     0, static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data()))
                : bytes;
 }
 

@@ -2,7 +2,6 @@
 
 #include "texts/Lines.h"
 
-
 namespace velmora::texts {
 
 std::vector<std::string_view> SplitLines(std::string_view bytes)

@@ -38,7 +38,8 @@ bool FaultyFileSystem::readFile(const std::string& path, ByteBuffer& out) const
     return !failRead && real_.readFile(path, out);
 }
 
-bool FaultyFileSystem::readHead(const std::string& path, std::size_t maxBytes, std::string& out) const
+bool FaultyFileSystem::readHead(const std::string& path, std::size_t maxBytes,
+                                std::string& out) const
 {
     return !failRead && real_.readHead(path, maxBytes, out);
 }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/PosixFileSystem.h"
+
 #include <cstddef>
 #include <string>
-
-#include "platform/PosixFileSystem.h"
 
 namespace velmora::fakes {
 

@@ -1,0 +1,7 @@
+// Must fail to compile with the core's include paths: the core has no Qt.
+#include <QString>
+
+int main()
+{
+    return QString().size();
+}
