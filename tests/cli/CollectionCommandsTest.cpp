@@ -1,3 +1,4 @@
+#include "Bytes.h"
 #include "TestDir.h"
 #include "cli/Cli.h"
 #include "platform/fakes/FakeClock.h"
@@ -11,39 +12,16 @@
 namespace velmora::cli {
 namespace {
 
+using testing::Bytes;
+
 using testing::ReadBytes;
 using testing::TestDir;
 using testing::WriteBytes;
 
-const std::string kExample = "\x01"
-                             "3921\x02"
-                             "245\x03"
-                             "1\x04"
-                             "1\x05"
-                             "45000\x06\r\n"
-                             "\tAUDIO\x01"
-                             "3921\x02"
-                             "245\x03"
-                             "1\x04"
-                             "1\x05"
-                             "45000\x06"
-                             "-805\x07\r\n"
-                             "\t\tRock\x01"
-                             "3921\x02"
-                             "245\x03"
-                             "0\x04"
-                             "1\x05\r\n"
-                             "\t\t\tsong.mp3\x01"
-                             "3921\x02"
-                             "245\x03"
-                             "4410\x04"
-                             "2\x05"
-                             "1\x06"
-                             "3\x07"
-                             "\x15Title\x16"
-                             "Bj\xF6rk\x17\x18"
-                             "7\x19"
-                             "1999\x1A\x1B\r\n";
+const std::string kExample =
+    Bytes("[01]3921[02]245[03]1[04]1[05]45000[06]\r\n\tAUDIO[01]3921[02]245[03]1[04]1[05]45000[06]-"
+          "805[07]\r\n\t\tRock[01]3921[02]245[03]0[04]1[05]\r\n\t\t\tsong.mp3[01]3921[02]245[03]"
+          "4410[04]2[05]1[06]3[07][15]Title[16]Bj[F6]rk[17][18]7[19]1999[1A][1B]\r\n");
 
 class CliTest : public ::testing::Test {
 protected:
@@ -98,7 +76,7 @@ TEST_F(CliTest, FailuresUseTheSystemsTexts)
     EXPECT_EQ(err.str(), "Can not open the file: " + missing + "\n");
 
     const std::string broken = dir.file("broken.col");
-    WriteBytes(broken, "\x01r\r\n\t\t\tdeep\r\n");
+    WriteBytes(broken, Bytes("[01]r\r\n\t\t\tdeep\r\n"));
     EXPECT_EQ(Run({"stats", broken}), kFailed);
     EXPECT_EQ(err.str(), "The file isn't valid: " + broken + "\n");
 
@@ -111,12 +89,7 @@ TEST_F(CliTest, NewAndStats)
 {
     const std::string path = dir.file("new.col");
     ASSERT_EQ(Run({"new", path}), kSuccess);
-    EXPECT_EQ(ReadBytes(path), "\x01"
-                               "0\x02"
-                               "0\x03"
-                               "0\x04"
-                               "0\x05"
-                               "46000\x06\r\n");
+    EXPECT_EQ(ReadBytes(path), Bytes("[01]0[02]0[03]0[04]0[05]46000[06]\r\n"));
 
     WriteBytes(path, kExample);
     locale.setDecimalSeparator(",");
@@ -138,51 +111,23 @@ TEST_F(CliTest, ConvertAndImport)
         "CD\r\n\ta.mp3\r\n10;20;0;1;1;44000\r\n10;20;0;0;1;44000\r\n10;20;-1;441;1;13\r\nend\r\n");
     const std::string converted = dir.file("converted.col");
     ASSERT_EQ(Run({"convert", old, converted}), kSuccess) << err.str();
-    EXPECT_EQ(ReadBytes(converted), "\x01"
-                                    "10\x02"
-                                    "20\x03"
-                                    "1\x04"
-                                    "1\x05"
-                                    "46000\x06\r\n"
-                                    "\tCD\x01"
-                                    "10\x02"
-                                    "20\x03"
-                                    "0\x04"
-                                    "1\x05"
-                                    "44000\x06"
-                                    "0\x07\r\n"
-                                    "\t\ta.mp3\x01"
-                                    "10\x02"
-                                    "-20\x03"
-                                    "4410\x04"
-                                    "2\x05"
-                                    "1\x06"
-                                    "3\x07"
-                                    "\x15\x16\x17\x18\x19\x1A\x1B\r\n");
+    EXPECT_EQ(ReadBytes(converted),
+              Bytes("[01]10[02]20[03]1[04]1[05]46000[06]\r\n\tCD[01]10[02]20[03]0[04]1[05]44000[06]"
+                    "0[07]\r\n\t\ta.mp3[01]10[02]-20[03]4410[04]2[05]1[06]3[07][15][16][17][18][19]"
+                    "[1A][1B]\r\n"));
 
     const std::string current = dir.file("current.col");
     WriteBytes(current, kExample);
     const std::string copy = dir.file("copy.col");
     ASSERT_EQ(Run({"convert", current, copy}), kSuccess);
     std::string expected = kExample;
-    expected.replace(0, expected.find('\r'),
-                     "\x01"
-                     "3921\x02"
-                     "245\x03"
-                     "1\x04"
-                     "1\x05"
-                     "46000\x06");
+    expected.replace(0, expected.find('\r'), Bytes("[01]3921[02]245[03]1[04]1[05]46000[06]"));
     EXPECT_EQ(ReadBytes(copy), expected);
 
     // Import into a collection that does not exist yet: it is created.
     const std::string merged = dir.file("merged.col");
     ASSERT_EQ(Run({"import", merged, current, old}), kSuccess) << err.str();
-    EXPECT_EQ(ReadBytes(merged).substr(0, 22), "\x01"
-                                               "3931\x02"
-                                               "265\x03"
-                                               "2\x04"
-                                               "2\x05"
-                                               "46000\x06\r\n");
+    EXPECT_EQ(ReadBytes(merged).substr(0, 22), Bytes("[01]3931[02]265[03]2[04]2[05]46000[06]\r\n"));
 
     // A source that fails leaves the collection file untouched.
     const std::string before = ReadBytes(merged);

@@ -1,5 +1,7 @@
 #include "collection/CollectionFile.h"
 
+#include "Bytes.h"
+#include "Samples.h"
 #include "TestDir.h"
 #include "collection/CollectionStore.h"
 #include "collection/NodeText.h"
@@ -17,42 +19,22 @@
 namespace velmora::collection {
 namespace {
 
+using testing::Bytes;
+
 using testing::ReadBytes;
 using testing::TestDir;
 using testing::WriteBytes;
 
 constexpr std::int32_t kToday = 46000;
 
-// The example collection: one volume holding one file.
-const std::string kRootLine = "\x01"
-                              "3921\x02"
-                              "245\x03"
-                              "1\x04"
-                              "1\x05"
-                              "45000\x06";
-const std::string kVolumeLine = "\tAUDIO\x01"
-                                "3921\x02"
-                                "245\x03"
-                                "0\x04"
-                                "1\x05"
-                                "45000\x06"
-                                "-805\x07";
-const std::string kFileLine = std::string("\t\tsong.mp3\x01"
-                                          "3921\x02"
-                                          "245\x03"
-                                          "4410\x04"
-                                          "2\x05"
-                                          "1\x06"
-                                          "3\x07") +
-                              "\x15Title\x16"
-                              "Artist\x17\x18"
-                              "7\x19"
-                              "1999\x1A\x1B";
-const std::string kExample = kRootLine + "\r\n" + kVolumeLine + "\r\n" + kFileLine + "\r\n";
+const std::string& kRootLine = testing::kExampleRoot;
+const std::string kVolumeLine = "\t" + testing::kExampleVolume;
+const std::string kFileLine = "\t\t" + testing::kExampleFile;
+const std::string& kExample = testing::kExampleCollection;
 
 std::string RootLineOfToday(const std::string& rest)
 {
-    return rest + std::to_string(kToday) + "\x06";
+    return rest + std::to_string(kToday) + Bytes("[06]");
 }
 
 class RecordingProgress final : public Progress {
@@ -82,10 +64,11 @@ protected:
 TEST(CollectionReader, PlacesNodesByIndentation)
 {
     CollectionTree tree;
-    const ReadOutcome outcome = ReadCollection(
-        std::string_view("\x01r\r\n\tv1\r\n\t\td\r\n\t\t\tf1\r\n\t\t\tf2\r\n\t\tg\r\n\tv2\r\n  \x01"
-                         "blank-indented\r\n"),
-        tree);
+    const ReadOutcome outcome =
+        ReadCollection(std::string_view(Bytes(
+                           "[01]r\r\n\tv1\r\n\t\td\r\n\t\t\tf1\r\n\t\t\tf2\r\n\t\tg\r\n\tv2\r\n  "
+                           "[01]blank-indented\r\n")),
+                       tree);
     ASSERT_TRUE(outcome.valid);
     ASSERT_EQ(tree.size(), 8u);
     const NodeId v1 = tree.firstChild(tree.root());
@@ -93,14 +76,13 @@ TEST(CollectionReader, PlacesNodesByIndentation)
     EXPECT_EQ(tree.childCount(v1), 2u);
     const NodeId v2 = tree.nextSibling(v1);
     EXPECT_EQ(tree.text(v2), "v2");
-    EXPECT_EQ(tree.text(tree.firstChild(v2)), "\x01"
-                                              "blank-indented");
+    EXPECT_EQ(tree.text(tree.firstChild(v2)), Bytes("[01]blank-indented"));
     EXPECT_EQ(tree.text(tree.atPosition(4)), "f2");
 }
 
 TEST(CollectionReader, LineEndsOfEveryKindReadAlike)
 {
-    const std::string lines[] = {"\x01r", "\tv", "\t\tf1 ", "\t\tf2"};
+    const std::string lines[] = {Bytes("[01]r"), "\tv", "\t\tf1 ", "\t\tf2"};
     for (const std::string_view end : {"\r\n", "\n", "\r"}) {
         std::string bytes;
         for (const std::string& line : lines)
@@ -117,23 +99,23 @@ TEST(CollectionReader, RefusesJumpsSecondRootsAndEmptyLines)
 {
     CollectionTree tree;
     ReadOutcome outcome =
-        ReadCollection(std::string_view("\x01r\r\n\tv\r\n\t\t\tdeep\r\n\tv2\r\n"), tree);
+        ReadCollection(std::string_view(Bytes("[01]r\r\n\tv\r\n\t\t\tdeep\r\n\tv2\r\n")), tree);
     EXPECT_FALSE(outcome.valid);
     EXPECT_EQ(outcome.faultyLine, 3u);
     EXPECT_EQ(tree.size(), 2u); // the nodes before the faulty line
 
-    outcome = ReadCollection(std::string_view("\x01r\r\n\tv\r\n\x01second\r\n"), tree);
+    outcome = ReadCollection(std::string_view(Bytes("[01]r\r\n\tv\r\n[01]second\r\n")), tree);
     EXPECT_FALSE(outcome.valid);
     EXPECT_EQ(outcome.faultyLine, 3u);
 
-    outcome = ReadCollection(std::string_view("\x01r\r\n\r\n\tv\r\n"), tree);
+    outcome = ReadCollection(std::string_view(Bytes("[01]r\r\n\r\n\tv\r\n")), tree);
     EXPECT_FALSE(outcome.valid);
     EXPECT_EQ(outcome.faultyLine, 2u);
 
     // The first line is the root whatever its indentation.
-    outcome = ReadCollection(std::string_view("\t\t\x01r\n\tv\n"), tree);
+    outcome = ReadCollection(std::string_view(Bytes("\t\t[01]r\n\tv\n")), tree);
     EXPECT_TRUE(outcome.valid);
-    EXPECT_EQ(tree.text(tree.root()), "\x01r");
+    EXPECT_EQ(tree.text(tree.root()), Bytes("[01]r"));
 }
 
 TEST(CollectionReader, StopsAtNul)
@@ -149,14 +131,14 @@ TEST(CollectionReader, StopsAtNul)
 TEST(CollectionReader, HugeLineAndDeepNesting)
 {
     // One node text of 20 MB.
-    std::string bytes = "\x01r\r\n\t" + std::string(20 << 20, 'x') + "\r\n";
+    std::string bytes = Bytes("[01]r\r\n\t") + std::string(20 << 20, 'x') + "\r\n";
     CollectionTree tree;
     ASSERT_TRUE(ReadCollection(std::string_view(bytes), tree).valid);
     EXPECT_EQ(tree.text(tree.atPosition(1)).size(), std::size_t(20) << 20);
 
     // 10,000 nested levels: the file holds 50 million tabs.
     constexpr std::size_t kDepth = 10000;
-    bytes = "\x01r\r\n";
+    bytes = Bytes("[01]r\r\n");
     for (std::size_t level = 1; level <= kDepth; ++level)
         bytes += std::string(level, '\t') + "n\r\n";
     bytes += "\tlast\r\n";
@@ -172,12 +154,7 @@ TEST_F(CollectionFileTest, NewCollectionSavesAsOneLine)
     EXPECT_EQ(store.tree().size(), 1u);
     EXPECT_FALSE(store.modified());
     ASSERT_TRUE(store.SaveCollection(path, progress).saved());
-    EXPECT_EQ(ReadBytes(path), RootLineOfToday("\x01"
-                                               "0\x02"
-                                               "0\x03"
-                                               "0\x04"
-                                               "0\x05") +
-                                   "\r\n");
+    EXPECT_EQ(ReadBytes(path), RootLineOfToday(Bytes("[01]0[02]0[03]0[04]0[05]")) + "\r\n");
     EXPECT_EQ(progress.steps, (std::vector<std::string>{"[Saving]", "Please wait..."}));
     EXPECT_EQ(store.currentPath(), path);
     EXPECT_EQ(store.recentFiles()[0], path);
@@ -187,13 +164,7 @@ TEST_F(CollectionFileTest, LoadThenSaveChangesOnlyTheRootLine)
 {
     const std::string path = dir.file("example.col");
     const std::string body = kVolumeLine + "\r\n" + kFileLine + "\r\n";
-    WriteBytes(path, "\x01"
-                     "1\x02"
-                     "2\x03"
-                     "3\x04"
-                     "4\x05"
-                     "5\x06\r\n" +
-                         body);
+    WriteBytes(path, Bytes("[01]1[02]2[03]3[04]4[05]5[06]\r\n") + body);
     const LoadResult loaded = store.LoadCollection(path, progress);
     ASSERT_EQ(loaded.status, LoadStatus::Loaded);
     EXPECT_EQ(progress.steps[0], "[Loading]");
@@ -204,12 +175,8 @@ TEST_F(CollectionFileTest, LoadThenSaveChangesOnlyTheRootLine)
 
     ASSERT_TRUE(store.SaveCollection(path, progress).saved());
     // The root is rebuilt from the volumes: 3921 KB, 245 s, 1 volume, 1 file.
-    EXPECT_EQ(ReadBytes(path), RootLineOfToday("\x01"
-                                               "3921\x02"
-                                               "245\x03"
-                                               "1\x04"
-                                               "1\x05") +
-                                   "\r\n" + body);
+    EXPECT_EQ(ReadBytes(path),
+              RootLineOfToday(Bytes("[01]3921[02]245[03]1[04]1[05]")) + "\r\n" + body);
 }
 
 TEST_F(CollectionFileTest, LoadRefusals)
@@ -222,7 +189,7 @@ TEST_F(CollectionFileTest, LoadRefusals)
               LoadStatus::CannotOpen);
     WriteBytes(path, "");
     EXPECT_EQ(store.LoadCollection(path, progress).status, LoadStatus::CannotOpen);
-    WriteBytes(path, "\t\x01r\r\n");
+    WriteBytes(path, Bytes("\t[01]r\r\n"));
     EXPECT_EQ(store.LoadCollection(path, progress).status, LoadStatus::CannotOpen);
     WriteBytes(path, std::string("\0\x01r\r\n", 5));
     EXPECT_EQ(store.LoadCollection(path, progress).status, LoadStatus::CannotOpen);
@@ -259,24 +226,12 @@ TEST_F(CollectionFileTest, BackupKeepsThePreviousState)
     EXPECT_FALSE(std::filesystem::exists(path + "~")); // nothing to back up yet
     const std::string first = ReadBytes(path);
 
-    store.tree().appendChild(store.tree().root(), "V\x01"
-                                                  "10\x02"
-                                                  "20\x03"
-                                                  "0\x04"
-                                                  "1\x05"
-                                                  "1\x06"
-                                                  "2\x07");
+    store.tree().appendChild(store.tree().root(), Bytes("V[01]10[02]20[03]0[04]1[05]1[06]2[07]"));
     ASSERT_TRUE(store.SaveCollection(path, progress).saved());
     const std::string second = ReadBytes(path);
     EXPECT_EQ(ReadBytes(path + "~"), first);
 
-    store.tree().appendChild(store.tree().root(), "W\x01"
-                                                  "1\x02"
-                                                  "1\x03"
-                                                  "0\x04"
-                                                  "1\x05"
-                                                  "1\x06"
-                                                  "2\x07");
+    store.tree().appendChild(store.tree().root(), Bytes("W[01]1[02]1[03]0[04]1[05]1[06]2[07]"));
     ASSERT_TRUE(store.SaveCollection(path, progress).saved());
     EXPECT_EQ(ReadBytes(path + "~"), second); // the state before the second save
     EXPECT_NE(ReadBytes(path), second);
@@ -299,7 +254,7 @@ TEST_F(CollectionFileTest, FailedBackupIsReportedAndSavingGoesOn)
     EXPECT_TRUE(result.saved());
     EXPECT_TRUE(result.backupFailed);
     EXPECT_EQ(result.backupPath, path + "~");
-    EXPECT_EQ(ReadBytes(path).substr(0, 1), "\x01");
+    EXPECT_EQ(ReadBytes(path).substr(0, 1), Bytes("[01]"));
 }
 
 // Every way a save can fail leaves the previous file, the collection and the
@@ -309,8 +264,7 @@ TEST_F(CollectionFileTest, FailedSavesLeaveEverythingAsItWas)
     const std::string path = dir.file("keep.col");
     WriteBytes(path, kExample);
     ASSERT_TRUE(store.LoadCollection(path, progress).loaded());
-    store.tree().appendChild(store.tree().root(), std::string(3 << 20, 'v') + "\x01"
-                                                                              "1\x02");
+    store.tree().appendChild(store.tree().root(), std::string(3 << 20, 'v') + Bytes("[01]1[02]"));
     store.setModified();
     store.setBackup(true);
     const std::string rootBefore(store.tree().text(store.tree().root()));
@@ -369,8 +323,7 @@ TEST(CollectionSave, FileSizeLimitFailsTheSaveAndKeepsTheOldFile)
     const std::string path = dir.file("limited.col");
     WriteBytes(path, kExample);
     for (int i = 0; i < 5000; ++i)
-        store.tree().appendChild(store.tree().root(), std::string(100, 'v') + "\x01"
-                                                                              "1\x02");
+        store.tree().appendChild(store.tree().root(), std::string(100, 'v') + Bytes("[01]1[02]"));
 
     struct sigaction ignore = {}, previous = {};
     ignore.sa_handler = SIG_IGN;
@@ -407,12 +360,7 @@ TEST_F(CollectionFileTest, SaveKeepsTheFilesPermissions)
 TEST_F(CollectionFileTest, DeepCollectionRoundTrips)
 {
     constexpr std::size_t kDepth = 5000;
-    std::string bytes = RootLineOfToday("\x01"
-                                        "0\x02"
-                                        "0\x03"
-                                        "0\x04"
-                                        "0\x05") +
-                        "\r\n";
+    std::string bytes = RootLineOfToday(Bytes("[01]0[02]0[03]0[04]0[05]")) + "\r\n";
     for (std::size_t level = 1; level <= kDepth; ++level)
         bytes += std::string(level, '\t') + "n" + std::to_string(level) + "\r\n";
     const std::string path = dir.file("deep.col");
@@ -422,12 +370,7 @@ TEST_F(CollectionFileTest, DeepCollectionRoundTrips)
     ASSERT_TRUE(store.SaveCollection(out, progress).saved());
     // The volume holds no numbers, so the rebuilt root counts it with zeros.
     std::string expected = bytes;
-    expected.replace(0, expected.find('\r'),
-                     RootLineOfToday("\x01"
-                                     "0\x02"
-                                     "0\x03"
-                                     "1\x04"
-                                     "0\x05"));
+    expected.replace(0, expected.find('\r'), RootLineOfToday(Bytes("[01]0[02]0[03]1[04]0[05]")));
     EXPECT_EQ(ReadBytes(out), expected);
 }
 

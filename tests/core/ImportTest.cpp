@@ -1,5 +1,6 @@
 #include "collection/Import.h"
 
+#include "Bytes.h"
 #include "TestDir.h"
 #include "collection/CollectionStore.h"
 #include "collection/NodeText.h"
@@ -12,6 +13,8 @@
 
 namespace velmora::collection {
 namespace {
+
+using testing::Bytes;
 
 using testing::ReadBytes;
 using testing::TestDir;
@@ -49,57 +52,15 @@ TEST(OlderFormat, ConvertsEveryKindOfNode)
 {
     CollectionTree scratch;
     ASSERT_TRUE(ConvertOlderFile(kOlder, scratch));
-    const std::string empty = "\x15\x16\x17\x18\x19\x1A\x1B";
+    const std::string empty = Bytes("[15][16][17][18][19][1A][1B]");
     EXPECT_EQ(Texts(scratch), (std::vector<std::string>{
-                                  "\x01"
-                                  "700\x02"
-                                  "1000\x03"
-                                  "2\x04"
-                                  "3\x05"
-                                  "44000\x06",
-                                  "CD1\x01"
-                                  "500\x02"
-                                  "800\x03"
-                                  "1\x04"
-                                  "2\x05"
-                                  "43000\x06"
-                                  "0\x07",
-                                  "Rock\x01"
-                                  "500\x02"
-                                  "800\x03"
-                                  "0\x04"
-                                  "2\x05",
-                                  "a.mp3\x01"
-                                  "120\x02"
-                                  "-300\x03"
-                                  "4410\x04"
-                                  "2\x05"
-                                  "1\x06"
-                                  "3\x07" +
-                                      empty,
-                                  "b.mp2\x01"
-                                  "380\x02"
-                                  "500\x03"
-                                  "4800\x04"
-                                  "4\x05"
-                                  "2\x06"
-                                  "2\x07" +
-                                      empty,
-                                  "CD2\x01"
-                                  "200\x02"
-                                  "200\x03"
-                                  "0\x04"
-                                  "1\x05"
-                                  "43500\x06"
-                                  "0\x07",
-                                  "c.mp3\x01"
-                                  "200\x02"
-                                  "200\x03"
-                                  "4410\x04"
-                                  "1\x05"
-                                  "1\x06"
-                                  "1\x07" +
-                                      empty,
+                                  Bytes("[01]700[02]1000[03]2[04]3[05]44000[06]"),
+                                  Bytes("CD1[01]500[02]800[03]1[04]2[05]43000[06]0[07]"),
+                                  Bytes("Rock[01]500[02]800[03]0[04]2[05]"),
+                                  Bytes("a.mp3[01]120[02]-300[03]4410[04]2[05]1[06]3[07]") + empty,
+                                  Bytes("b.mp2[01]380[02]500[03]4800[04]4[05]2[06]2[07]") + empty,
+                                  Bytes("CD2[01]200[02]200[03]0[04]1[05]43500[06]0[07]"),
+                                  Bytes("c.mp3[01]200[02]200[03]4410[04]1[05]1[06]1[07]") + empty,
                               }));
     EXPECT_EQ(scratch.level(scratch.atPosition(3)), 3u);
 }
@@ -110,14 +71,9 @@ TEST(OlderFormat, LineEndsAndLeafVolumes)
     CollectionTree scratch;
     ASSERT_TRUE(ConvertOlderFile("Single\n1;2;0;1;1;3\n5;6;-1;441;3;23\nclosing\n", scratch));
     ASSERT_EQ(scratch.size(), 2u);
-    EXPECT_EQ(scratch.text(scratch.atPosition(1)), std::string("Single\x01"
-                                                               "5\x02"
-                                                               "-6\x03"
-                                                               "4410\x04"
-                                                               "4\x05"
-                                                               "2\x06"
-                                                               "3\x07") +
-                                                       "\x15\x16\x17\x18\x19\x1A\x1B");
+    EXPECT_EQ(scratch.text(scratch.atPosition(1)),
+              std::string(Bytes("Single[01]5[02]-6[03]4410[04]4[05]2[06]3[07]")) +
+                  Bytes("[15][16][17][18][19][1A][1B]"));
 }
 
 TEST(OlderFormat, Refusals)
@@ -160,27 +116,10 @@ protected:
 TEST_F(ImportTest, ImportIntoEmptyCollectionEqualsOpening)
 {
     const std::string source = dir.file("other.col");
-    const std::string bytes = "\x01"
-                              "3921\x02"
-                              "245\x03"
-                              "1\x04"
-                              "1\x05"
-                              "45000\x06\r\n"
-                              "\tAUDIO\x01"
-                              "3921\x02"
-                              "245\x03"
-                              "0\x04"
-                              "1\x05"
-                              "45000\x06"
-                              "-805\x07\r\n"
-                              "\t\tsong.mp3\x01"
-                              "3921\x02"
-                              "245\x03"
-                              "4410\x04"
-                              "2\x05"
-                              "1\x06"
-                              "3\x07"
-                              "\x15\x16\x17\x18\x19\x1A\x1B\r\n";
+    const std::string bytes =
+        Bytes("[01]3921[02]245[03]1[04]1[05]45000[06]\r\n\tAUDIO[01]3921[02]245[03]0[04]1[05]45000["
+              "06]-805[07]\r\n\t\tsong.mp3[01]3921[02]245[03]4410[04]2[05]1[06]3[07][15][16][17]["
+              "18][19][1A][1B]\r\n");
     WriteBytes(source, bytes);
     ASSERT_TRUE(store.ImportCollection(source, progress));
     EXPECT_TRUE(store.modified());
@@ -190,12 +129,7 @@ TEST_F(ImportTest, ImportIntoEmptyCollectionEqualsOpening)
     ASSERT_TRUE(opened.LoadCollection(source, progress).loaded());
     std::vector<std::string> imported = Texts(store.tree());
     std::vector<std::string> loaded = Texts(opened.tree());
-    EXPECT_EQ(imported.front(), "\x01"
-                                "3921\x02"
-                                "245\x03"
-                                "1\x04"
-                                "1\x05"
-                                "46000\x06");
+    EXPECT_EQ(imported.front(), Bytes("[01]3921[02]245[03]1[04]1[05]46000[06]"));
     imported.erase(imported.begin());
     loaded.erase(loaded.begin());
     EXPECT_EQ(imported, loaded);
@@ -203,25 +137,15 @@ TEST_F(ImportTest, ImportIntoEmptyCollectionEqualsOpening)
     // A second import gives every volume twice and doubles the totals.
     ASSERT_TRUE(store.ImportCollection(source, progress));
     EXPECT_EQ(store.tree().childCount(store.tree().root()), 2u);
-    EXPECT_EQ(store.tree().text(store.tree().root()), "\x01"
-                                                      "7842\x02"
-                                                      "490\x03"
-                                                      "2\x04"
-                                                      "2\x05"
-                                                      "46000\x06");
+    EXPECT_EQ(store.tree().text(store.tree().root()),
+              Bytes("[01]7842[02]490[03]2[04]2[05]46000[06]"));
     EXPECT_EQ(store.tree().size(), 5u);
     EXPECT_EQ(store.tree().level(store.tree().atPosition(4)), 2u);
 }
 
 TEST_F(ImportTest, OlderFileIsAppendedAfterExistingVolumes)
 {
-    store.tree().appendChild(store.tree().root(), "MINE\x01"
-                                                  "1\x02"
-                                                  "2\x03"
-                                                  "0\x04"
-                                                  "1\x05"
-                                                  "3\x06"
-                                                  "4\x07");
+    store.tree().appendChild(store.tree().root(), Bytes("MINE[01]1[02]2[03]0[04]1[05]3[06]4[07]"));
     const std::string source = dir.file("old.vlm");
     WriteBytes(source, kOlder);
     ASSERT_TRUE(store.ImportCollection(source, progress));
@@ -230,24 +154,18 @@ TEST_F(ImportTest, OlderFileIsAppendedAfterExistingVolumes)
     EXPECT_EQ(NodeName(tree.text(tree.firstChild(tree.root()))), "MINE");
     EXPECT_EQ(NodeName(tree.text(tree.lastChild(tree.root()))), "CD2");
     // The root's own numbers (all 0 for a new collection) plus the imported.
-    EXPECT_EQ(tree.text(tree.root()), "\x01"
-                                      "700\x02"
-                                      "1000\x03"
-                                      "2\x04"
-                                      "3\x05"
-                                      "46000\x06");
+    EXPECT_EQ(tree.text(tree.root()), Bytes("[01]700[02]1000[03]2[04]3[05]46000[06]"));
     EXPECT_TRUE(store.scratch().empty());
 }
 
 TEST_F(ImportTest, FailedImportsChangeNothing)
 {
-    store.tree().appendChild(store.tree().root(), "MINE\x01"
-                                                  "1\x02");
+    store.tree().appendChild(store.tree().root(), Bytes("MINE[01]1[02]"));
     const std::vector<std::string> before = Texts(store.tree());
     const std::string upper = dir.file("old.VLM");
     WriteBytes(upper, kOlder); // not 0x01 at the start, and not taken as older
     const std::string broken = dir.file("broken.col");
-    WriteBytes(broken, "\x01r\r\n\tv\r\n\t\t\tdeep\r\n");
+    WriteBytes(broken, Bytes("[01]r\r\n\tv\r\n\t\t\tdeep\r\n"));
     const std::string badOld = dir.file("bad.vlm");
     WriteBytes(badOld, "V\r\n1;1;0;1;1;1\r\n");
 

@@ -1,5 +1,7 @@
 #include "collection/NodeText.h"
 
+#include "Bytes.h"
+#include "Samples.h"
 #include "collection/DayNumber.h"
 #include "platform/fakes/FakeLocale.h"
 #include "texts/TextTable.h"
@@ -9,35 +11,12 @@
 namespace velmora::collection {
 namespace {
 
-const std::string kFile = std::string("song.mp3\x01"
-                                      "3921\x02"
-                                      "245\x03"
-                                      "4410\x04"
-                                      "2\x05"
-                                      "1\x06"
-                                      "3\x07") +
-                          "\x15Title\x16"
-                          "Artist\x17\x18"
-                          "7\x19"
-                          "1999\x1A\x1B";
-const std::string kVolume = "AUDIO\x01"
-                            "3921\x02"
-                            "245\x03"
-                            "0\x04"
-                            "1\x05"
-                            "45000\x06"
-                            "-805\x07";
-const std::string kFolder = "Rock\x01"
-                            "10\x02"
-                            "20\x03"
-                            "1\x04"
-                            "2\x05";
-const std::string kRoot = "\x01"
-                          "3921\x02"
-                          "245\x03"
-                          "1\x04"
-                          "1\x05"
-                          "45000\x06";
+using testing::Bytes;
+
+const std::string& kFile = testing::kExampleFile;
+const std::string& kVolume = testing::kExampleVolume;
+const std::string& kRoot = testing::kExampleRoot;
+const std::string kFolder = Bytes("Rock[01]10[02]20[03]1[04]2[05]");
 
 TEST(NodeText, NamesAndNumbersOfEveryLevel)
 {
@@ -66,21 +45,11 @@ TEST(NodeText, NamesAndNumbersOfEveryLevel)
 TEST(NodeText, UnreadableNumbersLeaveTheCallersValues)
 {
     Numbers values = {5, 5, 5, 5, 5, 5};
-    ReadNumbers("x\x01"
-                "12a\x02"
-                "\x03"
-                "-0\x04"
-                "99999999999999999999\x05"
-                "+4\x06"
-                " 7\x07",
-                values);
+    ReadNumbers(Bytes("x[01]12a[02][03]-0[04]99999999999999999999[05]+4[06] 7[07]"), values);
     EXPECT_EQ(values, (Numbers{5, 5, 0, 5, 4, 5}));
     // Marks out of order give empty fields.
     Numbers swapped = {1, 1, 1, 1, 1, 1};
-    ReadNumbers("x\x02"
-                "3\x01"
-                "4\x03",
-                swapped);
+    ReadNumbers(Bytes("x[02]3[01]4[03]"), swapped);
     EXPECT_EQ(swapped, (Numbers{1, 1, 1, 1, 1, 1}));
 }
 
@@ -100,14 +69,8 @@ TEST(NodeText, Tags)
         EXPECT_EQ(tag, "");
 
     const std::string untagged = FileText("a.mp3", {1, 2, 3, 4, 5, 6}, {});
-    EXPECT_EQ(untagged, std::string("a.mp3\x01"
-                                    "1\x02"
-                                    "2\x03"
-                                    "3\x04"
-                                    "4\x05"
-                                    "5\x06"
-                                    "6\x07") +
-                            "\x15\x16\x17\x18\x19\x1A\x1B");
+    EXPECT_EQ(untagged, std::string(Bytes("a.mp3[01]1[02]2[03]3[04]4[05]5[06]6[07]")) +
+                            Bytes("[15][16][17][18][19][1A][1B]"));
 }
 
 TEST(NodeText, BuildersFollowTheGrammar)
@@ -189,10 +152,10 @@ TEST(NodeText, PathsAndCleaning)
 {
     EXPECT_EQ(PathAfterDrive("AUDIO"), "");
     EXPECT_EQ(PathAfterDrive("AUDIO\\Music\\Rock"), "Music\\Rock");
-    EXPECT_EQ(PathAfterDrive("\\x"), "x");
+    EXPECT_EQ(PathAfterDrive(Bytes("\\x")), "x");
 
     EXPECT_EQ(CleanText("  Abc\td "), "Abcd");
-    EXPECT_EQ(CleanText("\x01\x02"), "");
+    EXPECT_EQ(CleanText(Bytes("[01][02]")), "");
     EXPECT_EQ(CleanText(" a b "), "a b");
 
     std::string name, directory;
@@ -213,10 +176,10 @@ TEST(NodeText, TreeOrderPutsFoldersFirstThenNames)
     CollectionTree tree;
     const NodeId root = tree.addRoot(kRoot);
     const NodeId volume = tree.appendChild(root, kVolume);
-    const NodeId fileB = tree.appendChild(volume, "b.mp3\x01");
-    const NodeId fileA = tree.appendChild(volume, "A.mp3\x01");
-    const NodeId folderZ = tree.appendChild(volume, "Z\x01");
-    tree.appendChild(folderZ, "inner.mp3\x01");
+    const NodeId fileB = tree.appendChild(volume, Bytes("b.mp3[01]"));
+    const NodeId fileA = tree.appendChild(volume, Bytes("A.mp3[01]"));
+    const NodeId folderZ = tree.appendChild(volume, Bytes("Z[01]"));
+    tree.appendChild(folderZ, Bytes("inner.mp3[01]"));
     const fakes::FakeLocale locale;
     EXPECT_LT(CompareTreeNodes(tree, folderZ, fileA, locale), 0);
     EXPECT_GT(CompareTreeNodes(tree, fileA, folderZ, locale), 0);
