@@ -2,10 +2,9 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <string>
 #include <vector>
 
 namespace velmora::platform {
@@ -36,12 +35,21 @@ private:
     int fd_;
 };
 
-int OpenForReading(const std::string& path)
+// Opens a regular file for reading; -1 for anything else. O_NONBLOCK keeps a
+// FIFO from blocking the open; it changes nothing for regular files.
+int OpenRegularFile(const std::string& path)
 {
     int fd;
     do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
     return fd;
 }
 
@@ -128,7 +136,8 @@ public:
         committed_ = true;
         // Make the new directory entry durable too; a failure here leaves a
         // complete file in place, so it is not reported.
-        const Descriptor folder(::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        const Descriptor folder(
+            ::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (folder.valid())
             ::fsync(folder.get());
         return true;
@@ -146,14 +155,13 @@ private:
 
 bool PosixFileSystem::readFile(const std::string& path, ByteBuffer& out) const
 {
-    const Descriptor fd(OpenForReading(path));
+    const Descriptor fd(OpenRegularFile(path));
     if (!fd.valid())
         return false;
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
+    if (::fstat(fd.get(), &st) != 0)
         return false;
-    // Read what fstat announces, then keep reading in case the file grew or
-    // is not a regular file (pipes report size 0).
+    // Read what fstat announces, then keep reading in case the file grew.
     std::size_t capacity = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536;
     auto data = std::make_unique_for_overwrite<char[]>(capacity);
     std::size_t size = 0;
@@ -175,13 +183,11 @@ bool PosixFileSystem::readFile(const std::string& path, ByteBuffer& out) const
     return true;
 }
 
-bool PosixFileSystem::readHead(const std::string& path, std::size_t maxBytes, std::string& out) const
+bool PosixFileSystem::readHead(const std::string& path, std::size_t maxBytes,
+                               std::string& out) const
 {
-    const Descriptor fd(OpenForReading(path));
+    const Descriptor fd(OpenRegularFile(path));
     if (!fd.valid())
-        return false;
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
         return false;
     std::string head(maxBytes, '\0');
     const ssize_t n = ReadFully(fd.get(), head.data(), maxBytes);

@@ -15,6 +15,8 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace velmora::collection {
 namespace {
@@ -194,6 +196,12 @@ TEST_F(CollectionFileTest, LoadRefusals)
     WriteBytes(path, std::string("\0\x01r\r\n", 5));
     EXPECT_EQ(store.LoadCollection(path, progress).status, LoadStatus::CannotOpen);
     EXPECT_EQ(store.LoadCollection(dir.path().string(), progress).status, LoadStatus::CannotOpen);
+    // Neither a FIFO without a writer nor an endless device may hang a load.
+    const std::string fifo = dir.file("fifo.col");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(store.LoadCollection(fifo, progress).status, LoadStatus::CannotOpen);
+    ::unlink(fifo.c_str());
+    EXPECT_EQ(store.LoadCollection("/dev/zero", progress).status, LoadStatus::CannotOpen);
     WriteBytes(path, kExample);
     files.failRead = true;
     EXPECT_EQ(store.LoadCollection(path, progress).status, LoadStatus::CannotOpen);

@@ -1,9 +1,9 @@
 #include "collection/CollectionFile.h"
 
+#include "texts/Lines.h"
+
 #include <cstring>
 #include <string>
-
-#include "texts/Lines.h"
 
 namespace velmora::collection {
 

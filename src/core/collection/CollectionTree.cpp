@@ -48,7 +48,8 @@ void TextArena::clear()
 std::size_t CollectionTree::childCount(NodeId node) const
 {
     std::size_t count = 0;
-    for (NodeId child = nodes_[node].firstChild; child != kNoNode; child = nodes_[child].nextSibling)
+    for (NodeId child = nodes_[node].firstChild; child != kNoNode;
+         child = nodes_[child].nextSibling)
         ++count;
     return count;
 }

@@ -39,7 +39,8 @@ class FileSystem {
 public:
     virtual ~FileSystem() = default;
 
-    /// Reads the whole file. False when it cannot be opened or read.
+    /// Reads the whole regular file. False when it cannot be opened or read,
+    /// or is no regular file (a folder, a device, a FIFO).
     virtual bool readFile(const std::string& path, ByteBuffer& out) const = 0;
 
     /// Reads at most `maxBytes` from the start of the file into `out`.
