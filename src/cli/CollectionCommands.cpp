@@ -20,7 +20,6 @@ using collection::CollectionStore;
 using collection::LoadStatus;
 
 constexpr std::size_t kCannotOpen = 48;
-constexpr std::size_t kNotValid = 94;
 constexpr std::size_t kCannotSave = 77;
 constexpr std::size_t kCannotImport = 150;
 
@@ -47,15 +46,10 @@ bool Load(CollectionStore& store, const std::string& path, std::ostream& err,
 {
     NoProgress progress;
     const collection::LoadResult result = store.LoadCollection(path, progress);
-    if (result.status == LoadStatus::CannotOpen) {
-        Message(err, table, kCannotOpen, path);
-        return false;
-    }
-    if (result.status == LoadStatus::NotValid) {
-        Message(err, table, kNotValid, path);
-        return false;
-    }
-    return true;
+    if (result.status == LoadStatus::Loaded)
+        return true;
+    Message(err, table, collection::MessageTextOf(result.status), path);
+    return false;
 }
 
 bool Save(CollectionStore& store, const std::string& path, std::ostream& err,
@@ -66,7 +60,7 @@ bool Save(CollectionStore& store, const std::string& path, std::ostream& err,
     if (result.backupFailed)
         Message(err, table, kCannotSave, result.backupPath);
     if (!result.saved()) {
-        Message(err, table, kCannotSave, path);
+        Message(err, table, collection::MessageTextOf(result.status), path);
         return false;
     }
     return true;

@@ -60,6 +60,23 @@ std::string RebuiltRoot(const CollectionTree& tree, std::int32_t today)
 
 } // namespace
 
+std::size_t MessageTextOf(LoadStatus status)
+{
+    switch (status) {
+    case LoadStatus::CannotOpen:
+        return 48;
+    case LoadStatus::NotValid:
+        return 94;
+    default:
+        return 0;
+    }
+}
+
+std::size_t MessageTextOf(SaveStatus status)
+{
+    return status == SaveStatus::Saved ? 0 : 77;
+}
+
 bool SamePathIgnoringAsciiCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
