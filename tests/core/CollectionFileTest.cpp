@@ -13,7 +13,9 @@
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
+#include <pthread.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -365,21 +367,56 @@ TEST_F(CollectionFileTest, SaveKeepsTheFilesPermissions)
                                                                std::filesystem::perms::group_read);
 }
 
-TEST_F(CollectionFileTest, DeepCollectionRoundTrips)
+// Runs `work` on a thread with a small stack: code that recursed once per
+// level of a deep tree would overflow it and crash the test.
+void OnSmallStack(const std::function<void()>& work)
 {
-    constexpr std::size_t kDepth = 5000;
+    pthread_attr_t attributes;
+    ASSERT_EQ(::pthread_attr_init(&attributes), 0);
+    ASSERT_EQ(::pthread_attr_setstacksize(&attributes, 256 * 1024), 0);
+    pthread_t thread;
+    const auto run = [](void* argument) -> void* {
+        (*static_cast<const std::function<void()>*>(argument))();
+        return nullptr;
+    };
+    ASSERT_EQ(
+        ::pthread_create(&thread, &attributes, run, const_cast<std::function<void()>*>(&work)), 0);
+    ::pthread_join(thread, nullptr);
+    ::pthread_attr_destroy(&attributes);
+}
+
+TEST_F(CollectionFileTest, DeepCollectionLoadsSavesWalksAndFreesOnASmallStack)
+{
+    // 10,000 nested levels: 50 million tabs, a 50 MB file.
+    constexpr std::size_t kDepth = 10000;
     std::string bytes = RootLineOfToday(Bytes("[01]0[02]0[03]0[04]0[05]")) + "\r\n";
-    for (std::size_t level = 1; level <= kDepth; ++level)
-        bytes += std::string(level, '\t') + "n" + std::to_string(level) + "\r\n";
+    bytes.reserve(kDepth * (kDepth + 1) / 2 + kDepth * 8 + 64);
+    for (std::size_t level = 1; level <= kDepth; ++level) {
+        bytes.append(level, '\t');
+        bytes += "n" + std::to_string(level) + "\r\n";
+    }
     const std::string path = dir.file("deep.col");
     WriteBytes(path, bytes);
-    ASSERT_EQ(store.LoadCollection(path, progress).status, LoadStatus::Loaded);
     const std::string out = dir.file("deep-out.col");
-    ASSERT_TRUE(store.SaveCollection(out, progress).saved());
+
+    bool saved = false;
+    std::size_t walked = 0;
+    OnSmallStack([&] {
+        CollectionStore deep(files, clock, texts);
+        if (deep.LoadCollection(path, progress).status != LoadStatus::Loaded)
+            return;
+        const CollectionTree& tree = deep.tree();
+        for (NodeId n = tree.root(); n != kNoNode; n = tree.nextInPreOrder(n))
+            ++walked;
+        saved = deep.SaveCollection(out, progress).saved();
+        deep.NewCollection(); // frees the deep tree here, on the small stack
+    });
+    EXPECT_EQ(walked, kDepth + 1);
+    ASSERT_TRUE(saved);
     // The volume holds no numbers, so the rebuilt root counts it with zeros.
-    std::string expected = bytes;
+    std::string expected = std::move(bytes);
     expected.replace(0, expected.find('\r'), RootLineOfToday(Bytes("[01]0[02]0[03]1[04]0[05]")));
-    EXPECT_EQ(ReadBytes(out), expected);
+    EXPECT_TRUE(ReadBytes(out) == expected);
 }
 
 TEST_F(CollectionFileTest, RecentFiles)
