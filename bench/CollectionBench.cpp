@@ -220,6 +220,15 @@ public:
     {
         return posix_.linkFile(from, to);
     }
+    std::unique_ptr<velmora::RandomAccessFile> openFile(const std::string& p, bool writable,
+                                                        int& error) override
+    {
+        return posix_.openFile(p, writable, error);
+    }
+    bool fileStatus(const std::string& p, velmora::FileStatus& status) const override
+    {
+        return posix_.fileStatus(p, status);
+    }
     std::unique_ptr<velmora::OutputFile> createReplacement(const std::string& target) override
     {
         std::unique_ptr<velmora::OutputFile> inner = posix_.createReplacement(target);

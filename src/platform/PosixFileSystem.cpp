@@ -151,6 +151,63 @@ private:
     bool committed_ = false;
 };
 
+class PosixRandomAccessFile final : public RandomAccessFile {
+public:
+    PosixRandomAccessFile(int fd, std::int64_t size) : fd_(fd), size_(size) {}
+
+    std::int64_t size() const override { return size_; }
+
+    std::int64_t readAt(std::int64_t offset, char* out, std::size_t count) override
+    {
+        if (offset < 0)
+            return -1;
+        std::size_t done = 0;
+        while (done < count) {
+            const ssize_t n = ::pread(fd_.get(), out + done, count - done,
+                                      static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return -1;
+            }
+            if (n == 0)
+                break;
+            done += static_cast<std::size_t>(n);
+        }
+        return static_cast<std::int64_t>(done);
+    }
+
+    bool writeAt(std::int64_t offset, std::string_view bytes) override
+    {
+        std::int64_t at = offset;
+        while (!bytes.empty()) {
+            const ssize_t n = ::pwrite(fd_.get(), bytes.data(), bytes.size(), static_cast<off_t>(at));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return false;
+            }
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+            at += n;
+        }
+        if (at > size_)
+            size_ = at;
+        return true;
+    }
+
+    bool truncate(std::int64_t size) override
+    {
+        if (::ftruncate(fd_.get(), static_cast<off_t>(size)) != 0)
+            return false;
+        size_ = size;
+        return true;
+    }
+
+private:
+    Descriptor fd_;
+    std::int64_t size_;
+};
+
 } // namespace
 
 bool PosixFileSystem::readFile(const std::string& path, ByteBuffer& out) const
@@ -223,6 +280,40 @@ bool PosixFileSystem::renameFile(const std::string& from, const std::string& to)
 bool PosixFileSystem::linkFile(const std::string& from, const std::string& to)
 {
     return ::link(from.c_str(), to.c_str()) == 0;
+}
+
+std::unique_ptr<RandomAccessFile> PosixFileSystem::openFile(const std::string& path, bool writable,
+                                                            int& error)
+{
+    int fd;
+    do {
+        fd = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        error = errno;
+        return nullptr;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        ::close(fd);
+        return nullptr;
+    }
+    error = 0;
+    return std::make_unique<PosixRandomAccessFile>(fd, static_cast<std::int64_t>(st.st_size));
+}
+
+bool PosixFileSystem::fileStatus(const std::string& path, FileStatus& status) const
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return false;
+    status.size = static_cast<std::int64_t>(st.st_size);
+    status.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+    status.readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    const std::size_t slash = path.rfind('/');
+    status.hidden = path.size() > slash + 1 && path[slash + 1] == '.';
+    return true;
 }
 
 std::unique_ptr<OutputFile> PosixFileSystem::createReplacement(const std::string& target)

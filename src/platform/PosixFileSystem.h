@@ -17,6 +17,9 @@ public:
     bool removeFile(const std::string& path) override;
     bool renameFile(const std::string& from, const std::string& to) override;
     bool linkFile(const std::string& from, const std::string& to) override;
+    std::unique_ptr<RandomAccessFile> openFile(const std::string& path, bool writable,
+                                               int& error) override;
+    bool fileStatus(const std::string& path, FileStatus& status) const override;
     std::unique_ptr<OutputFile> createReplacement(const std::string& target) override;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,6 +14,36 @@ struct ByteBuffer {
     std::size_t size = 0;
 
     std::string_view view() const { return {data.get(), size}; }
+};
+
+/// Bytes that can be read at any offset: a file or a block of memory.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+
+    /// Size in bytes.
+    virtual std::int64_t size() const = 0;
+
+    /// Reads up to `count` bytes at `offset` into `out`; returns the number
+    /// read (less than `count` only at the end), or -1 on an error.
+    virtual std::int64_t readAt(std::int64_t offset, char* out, std::size_t count) = 0;
+};
+
+/// What the file system tells about a file besides its bytes.
+struct FileStatus {
+    std::int64_t size = 0;
+    std::int64_t modified = 0; ///< last write, seconds since 1970-01-01 UTC
+    bool readOnly = false;     ///< nobody may write it
+    bool hidden = false;       ///< its name begins with "."
+};
+
+/// An open file: read, and where opened for writing, written in place.
+class RandomAccessFile : public ByteSource {
+public:
+    /// Writes all of `bytes` at `offset`; false on an error.
+    virtual bool writeAt(std::int64_t offset, std::string_view bytes) = 0;
+    /// Cuts or extends the file to `size` bytes; false on an error.
+    virtual bool truncate(std::int64_t size) = 0;
 };
 
 /// A file being written to replace a target. Nothing is visible at the target
@@ -60,6 +91,16 @@ public:
     /// Gives the file at `from` the second name `to` without copying (a hard
     /// link). False where the file system cannot do that.
     virtual bool linkFile(const std::string& from, const std::string& to) = 0;
+
+    /// Opens an existing regular file for reading, or reading and writing,
+    /// without blocking on FIFOs. nullptr on failure, with `error` set to the
+    /// system's error number (ENOENT for a missing file).
+    virtual std::unique_ptr<RandomAccessFile> openFile(const std::string& path, bool writable,
+                                                       int& error) = 0;
+
+    /// Size, last write time and attributes of a file; false when it cannot
+    /// be read.
+    virtual bool fileStatus(const std::string& path, FileStatus& status) const = 0;
 
     /// Starts writing a file that will replace `target` (see OutputFile);
     /// nullptr when it cannot be created.

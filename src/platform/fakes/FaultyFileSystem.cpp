@@ -1,5 +1,7 @@
 #include "platform/fakes/FaultyFileSystem.h"
 
+#include <cerrno>
+
 namespace velmora::fakes {
 
 namespace {
@@ -31,7 +33,46 @@ private:
     std::size_t written_ = 0;
 };
 
+class FaultyRandomAccessFile final : public RandomAccessFile {
+public:
+    FaultyRandomAccessFile(std::unique_ptr<RandomAccessFile> real, const FaultyFileSystem& faults)
+        : real_(std::move(real)), faults_(faults)
+    {
+    }
+
+    std::int64_t size() const override { return real_->size(); }
+    std::int64_t readAt(std::int64_t offset, char* out, std::size_t count) override
+    {
+        return real_->readAt(offset, out, count);
+    }
+    bool writeAt(std::int64_t offset, std::string_view bytes) override
+    {
+        return !faults_.failFileWrites && real_->writeAt(offset, bytes);
+    }
+    bool truncate(std::int64_t size) override
+    {
+        return !faults_.failFileWrites && real_->truncate(size);
+    }
+
+private:
+    std::unique_ptr<RandomAccessFile> real_;
+    const FaultyFileSystem& faults_;
+};
+
 } // namespace
+
+std::unique_ptr<RandomAccessFile> FaultyFileSystem::openFile(const std::string& path,
+                                                             bool writable, int& error)
+{
+    if (failOpen) {
+        error = EACCES;
+        return nullptr;
+    }
+    std::unique_ptr<RandomAccessFile> real = real_.openFile(path, writable, error);
+    if (!real)
+        return nullptr;
+    return std::make_unique<FaultyRandomAccessFile>(std::move(real), *this);
+}
 
 bool FaultyFileSystem::readFile(const std::string& path, ByteBuffer& out) const
 {

@@ -19,6 +19,9 @@ public:
     bool failCommit = false;
     bool failLink = false;
     bool failRename = false;
+    bool failOpen = false;
+    /// writeAt() and truncate() of opened files fail.
+    bool failFileWrites = false;
 
     bool readFile(const std::string& path, ByteBuffer& out) const override;
     bool readHead(const std::string& path, std::size_t maxBytes, std::string& out) const override;
@@ -27,6 +30,12 @@ public:
     bool removeFile(const std::string& path) override { return real_.removeFile(path); }
     bool renameFile(const std::string& from, const std::string& to) override;
     bool linkFile(const std::string& from, const std::string& to) override;
+    std::unique_ptr<RandomAccessFile> openFile(const std::string& path, bool writable,
+                                               int& error) override;
+    bool fileStatus(const std::string& path, FileStatus& status) const override
+    {
+        return real_.fileStatus(path, status);
+    }
     std::unique_ptr<OutputFile> createReplacement(const std::string& target) override;
 
 private:

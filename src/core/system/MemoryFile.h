@@ -1,0 +1,55 @@
+#pragma once
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+#include "system/FileSystem.h"
+
+namespace velmora {
+
+/// A file held in memory, for analysing bytes that are already loaded and
+/// for tests.
+class MemoryFile final : public RandomAccessFile {
+public:
+    explicit MemoryFile(std::string bytes = {}) : bytes_(std::move(bytes)) {}
+
+    std::int64_t size() const override { return static_cast<std::int64_t>(bytes_.size()); }
+
+    std::int64_t readAt(std::int64_t offset, char* out, std::size_t count) override
+    {
+        if (offset < 0)
+            return -1;
+        if (offset >= size())
+            return 0;
+        const std::size_t n = std::min(count, bytes_.size() - static_cast<std::size_t>(offset));
+        bytes_.copy(out, n, static_cast<std::size_t>(offset));
+        return static_cast<std::int64_t>(n);
+    }
+
+    bool writeAt(std::int64_t offset, std::string_view bytes) override
+    {
+        if (offset < 0)
+            return false;
+        const auto at = static_cast<std::size_t>(offset);
+        if (bytes_.size() < at + bytes.size())
+            bytes_.resize(at + bytes.size(), '\0');
+        bytes_.replace(at, bytes.size(), bytes);
+        return true;
+    }
+
+    bool truncate(std::int64_t size) override
+    {
+        if (size < 0)
+            return false;
+        bytes_.resize(static_cast<std::size_t>(size), '\0');
+        return true;
+    }
+
+    const std::string& bytes() const { return bytes_; }
+
+private:
+    std::string bytes_;
+};
+
+} // namespace velmora
