@@ -1,10 +1,10 @@
 #pragma once
 
+#include "system/FileSystem.h"
+
 #include <algorithm>
 #include <string>
 #include <string_view>
-
-#include "system/FileSystem.h"
 
 namespace velmora {
 

@@ -1,0 +1,70 @@
+#include "audio/FileRecord.h"
+
+#include "audio/MpegTables.h"
+
+namespace velmora::audio {
+
+namespace {
+
+using namespace collection;
+
+void SetTexts(FileRecord& record, const std::string& title, const std::string& artist,
+              const std::string& album, int track, const std::string& year,
+              const std::string& comment)
+{
+    record.tags = {CleanText(title), CleanText(artist), CleanText(album),
+                   TrackText(track), CleanText(year),   CleanText(comment)};
+}
+
+} // namespace
+
+std::string TrackText(int track)
+{
+    return track >= 1 && track <= 31 ? std::to_string(track) : std::string();
+}
+
+FileRecord FileAnalyser::Analyse(const std::string& path)
+{
+    FileRecord record;
+    mpeg_.SetFileName(path);
+    const MpegRecord& m = mpeg_.Record();
+    record.numbers[kSizeKB] = m.Length / 1024;
+    if (mpeg_.IsValid()) {
+        record.analyser = Analyser::Mpeg;
+        record.numbers[kDuration] = m.BitRate == -1 ? -m.Duration : m.Duration;
+        record.numbers[kSampleRate10] = m.SampleRate / 10;
+        record.numbers[kChannelCode] = m.Mode + 1;
+        record.numbers[kVersionCode] = m.Version;
+        record.numbers[kLayerCode] = m.Layer;
+        if (mpeg_.HasTag())
+            SetTexts(record, m.Title, m.Artist, m.Album, m.Track, m.Year, m.Comment);
+        return record;
+    }
+
+    info_.AnalyseFile(path);
+    if (!info_.Header.Valid())
+        return record;
+    record.analyser = Analyser::Info;
+    const std::int64_t seconds = DivideRoundHalfEven(info_.DurationMs, 1000);
+    record.numbers[kSizeKB] = info_.FileSize / 1024;
+    record.numbers[kDuration] = info_.IsVBR ? -seconds : seconds;
+    record.numbers[kSampleRate10] = info_.Header.SampleRate() / 10;
+    record.numbers[kChannelCode] = info_.Header.ChannelMode() + 1;
+    record.numbers[kVersionCode] = info_.Header.VersionIndex();
+    record.numbers[kLayerCode] = info_.Header.Layer();
+    const TID3v1Tag& tag = info_.Tag;
+    if (tag.Present)
+        SetTexts(record, tag.Title, tag.Artist, tag.Album, tag.Track, tag.Year, tag.Comment);
+    return record;
+}
+
+std::string FileNodeText(std::string_view name, const FileRecord& record)
+{
+    // The name heads the trimmed part; an audio file's name ends with its
+    // extension, so only its leading blanks and control bytes go.
+    while (!name.empty() && static_cast<unsigned char>(name.front()) <= 32)
+        name.remove_prefix(1);
+    return FileText(name, record.numbers, record.tags);
+}
+
+} // namespace velmora::audio

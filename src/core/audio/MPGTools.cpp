@@ -1,0 +1,387 @@
+#include "audio/MPGTools.h"
+
+#include "audio/AudioInfo.h"
+#include "audio/BufferedReader.h"
+#include "audio/ID3Tags.h"
+#include "audio/MpegTables.h"
+#include "system/Volumes.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+namespace velmora::audio {
+
+namespace {
+
+constexpr std::size_t kMaxFileName = 255;
+constexpr std::int64_t kMiddleJumpAbove = 20000;
+constexpr std::int64_t kMiddleStretch = 10000;
+constexpr std::int64_t kStepEvery = 300;
+
+std::string_view BeforeZero(std::string_view field)
+{
+    const std::size_t zero = field.find('\0');
+    return zero == std::string_view::npos ? field : field.substr(0, zero);
+}
+
+std::string_view WithoutTrailingZerosAndSpaces(std::string_view text)
+{
+    while (!text.empty() && (text.back() == '\0' || text.back() == ' '))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::string TagField(const unsigned char* block, std::size_t offset, std::size_t size)
+{
+    const std::string_view raw(reinterpret_cast<const char*>(block) + offset, size);
+    return TagTextToUtf8(WithoutTrailingZerosAndSpaces(BeforeZero(raw)));
+}
+
+bool IsUtf8Continuation(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+} // namespace
+
+std::string CutCharacters(const std::string& text, std::size_t characters)
+{
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsUtf8Continuation(text[i]))
+            continue;
+        if (count == characters)
+            return text.substr(0, i);
+        ++count;
+    }
+    return text;
+}
+
+void TMPEGAudio::ResetRecord()
+{
+    record_ = MpegRecord();
+}
+
+void TMPEGAudio::ResetKeepingFile()
+{
+    const MpegRecord kept = record_;
+    record_ = MpegRecord();
+    record_.FileDate = kept.FileDate;
+    record_.FileAttributes = kept.FileAttributes;
+    record_.Length = kept.Length;
+}
+
+std::string TMPEGAudio::BaseName() const
+{
+    const std::size_t slash = fileName_.rfind('/');
+    return slash == std::string::npos ? fileName_ : fileName_.substr(slash + 1);
+}
+
+bool TMPEGAudio::IsValid() const
+{
+    const MpegRecord& r = record_;
+    return r.Length > 5 && r.Version != 0 && r.Layer != 0 && r.FileDate != 0 &&
+           (r.BitRate == -1 || r.BitRate > 0) && r.SampleRate > 0;
+}
+
+std::string TMPEGAudio::GetTitle() const
+{
+    return HasTag() ? record_.Title : "Unknown Title";
+}
+
+std::string TMPEGAudio::GetArtist() const
+{
+    return HasTag() ? record_.Artist : "Unknown Artist";
+}
+
+const std::string& TMPEGAudio::VolumeLabel() const
+{
+    if (!labelKnown_) {
+        volumeLabel_ = volumes_ && record_.Length > 0
+                           ? CutCharacters(DriveLabel(*volumes_, fileName_), 20)
+                           : std::string();
+        labelKnown_ = true;
+    }
+    return volumeLabel_;
+}
+
+void TMPEGAudio::SetTitle(const std::string& text)
+{
+    record_.Title = CutCharacters(text, 30);
+}
+
+void TMPEGAudio::SetArtist(const std::string& text)
+{
+    record_.Artist = CutCharacters(text, 30);
+}
+
+void TMPEGAudio::SetAlbum(const std::string& text)
+{
+    record_.Album = CutCharacters(text, 30);
+}
+
+void TMPEGAudio::SetComment(const std::string& text)
+{
+    record_.Comment = CutCharacters(text, 30);
+}
+
+void TMPEGAudio::SetYear(const std::string& text)
+{
+    record_.Year = CutCharacters(text, 4);
+}
+
+int TMPEGAudio::SetFileName(const std::string& name)
+{
+    fileName_ = name.substr(0, kMaxFileName);
+    return Analyse();
+}
+
+// Header bits (big-endian 32 bits): 31-21 sync, 20-19 version, 18-17 layer,
+// 16 protection, 15-12 bit rate, 11-10 sample rate, 9 padding, 7-6 mode.
+bool TMPEGAudio::ParseHeader(std::uint32_t header)
+{
+    MpegRecord& r = record_;
+    r.Version = r.Layer = r.SampleRate = r.Mode = r.BitRate = 0;
+    r.ErrorProt = r.Padding = false;
+    r.FrameLength = 0;
+    if ((header & 0xFFE00000u) != 0xFFE00000u)
+        return false;
+    constexpr int kVersions[4] = {3, 0, 2, 1};
+    r.Version = kVersions[(header >> 19) & 3];
+    if (r.Version == 0)
+        return IsValid();
+    const int layerBits = (header >> 17) & 3;
+    r.Layer = layerBits == 0 ? 0 : 4 - layerBits;
+    r.SampleRate = std::max(0, SampleRateHz(r.Version, (header >> 10) & 3));
+    r.ErrorProt = ((header >> 16) & 1) != 0;
+    r.Mode = (header >> 6) & 3;
+    r.Padding = ((header >> 9) & 1) != 0;
+    r.BitRate =
+        r.Layer == 0 ? 0 : std::max(0, BitRateKbps(r.Version, r.Layer, (header >> 12) & 15));
+    // The constant-bit-rate time: every byte after the ID3v2 tags at the
+    // header's bit rate.
+    const std::int64_t audio = r.Length - audioStart_;
+    r.Duration = r.BitRate == 0 ? 0 : audio * 8 / (std::int64_t(r.BitRate) * 1000);
+    r.FrameLength = FrameLengthBytes(r.Version, r.Layer, std::int64_t(r.BitRate) * 1000,
+                                     r.SampleRate, r.Padding);
+    return IsValid();
+}
+
+int TMPEGAudio::Analyse()
+{
+    ResetRecord();
+    labelKnown_ = false;
+    searchLimit_ = 0;
+    firstHeader_ = -1;
+    audioStart_ = 0;
+    if (!fileName_.empty()) {
+        std::error_code ignored;
+        const std::filesystem::path absolute = std::filesystem::absolute(fileName_, ignored);
+        if (!ignored)
+            fileName_ = absolute.lexically_normal().string().substr(0, kMaxFileName);
+    }
+    if (!files_.fileExists(fileName_)) {
+        record_.Title = CutCharacters("[not found: " + BaseName() + "]", 30);
+        return ENOENT;
+    }
+    int error = 0;
+    const std::unique_ptr<RandomAccessFile> file = files_.openFile(fileName_, false, error);
+    if (!file)
+        return error != 0 ? error : EIO;
+    FileStatus status;
+    if (!files_.fileStatus(fileName_, status))
+        return EIO;
+    return AnalyseSource(*file, status);
+}
+
+int TMPEGAudio::AnalyseSource(ByteSource& source, const FileStatus& status)
+{
+    const std::int64_t length = source.size();
+    if (length <= 5)
+        return 0;
+    record_.FileDate = PackedFileDate(status.modified);
+    record_.FileAttributes = FileAttributeBits(status);
+    record_.Length = length;
+    audioStart_ = SkipId3v2Tags(source);
+    const std::int64_t audioLength = length - audioStart_;
+
+    BufferedReader in(source);
+    unsigned char bytes[4];
+    std::int64_t position = audioStart_;
+    bool accepted = false;
+    bool readFailed = false;
+
+    // A candidate is the 4 bytes before `position`.
+    const auto loadCandidate = [&](std::int64_t at, std::uint32_t& candidate) {
+        if (!in.read(at, bytes, 4))
+            return false;
+        candidate = BigEndian32(bytes);
+        position = at + 4;
+        return true;
+    };
+
+    std::uint32_t candidate = 0;
+    bool searching = loadCandidate(position, candidate);
+    while (searching) {
+        bool found = true;
+        while (!ParseHeader(candidate)) {
+            if (position >= length || (searchLimit_ != 0 && position > searchLimit_)) {
+                found = false;
+                break;
+            }
+            // The candidates at offsets 0 to 6 failed: go on from the middle,
+            // once (also when a candidate at offset 6 was not confirmed, so
+            // that the search stays bounded for any file size).
+            if (audioLength > kMiddleJumpAbove && searchLimit_ == 0 &&
+                position >= audioStart_ + 10) {
+                position = audioStart_ + audioLength / 2;
+                searchLimit_ = position + kMiddleStretch;
+            }
+            const int next = in.byteAt(position);
+            if (next < 0) {
+                readFailed = true;
+                found = false;
+                break;
+            }
+            candidate = (candidate << 8) | static_cast<std::uint32_t>(next);
+            ++position;
+            if (onSearchStep_ && position % kStepEvery == 0)
+                onSearchStep_();
+        }
+        if (!found)
+            break;
+
+        firstHeader_ = position - 4;
+        const std::int64_t rest =
+            length - firstHeader_ - record_.FrameLength + (record_.ErrorProt ? 2 : 0);
+        if (rest > 0) {
+            // Accept only when the header one frame later is valid too; the
+            // record then holds the second header's values.
+            unsigned char second[4];
+            if (in.read(firstHeader_ + record_.FrameLength, second, 4) &&
+                ParseHeader(BigEndian32(second))) {
+                accepted = true;
+                break;
+            }
+        }
+        ResetKeepingFile();
+        if (position >= length || (searchLimit_ != 0 && position > searchLimit_))
+            break;
+        searching = loadCandidate(firstHeader_ + 1, candidate);
+    }
+
+    if (!accepted) {
+        ResetKeepingFile();
+        // The tag is read all the same, so that the tag of a file that holds
+        // no audio can be shown and kept when another field is written.
+        ReadTag(source);
+        return readFailed ? EIO : ENODATA;
+    }
+
+    const int xingAt = XingOffset(record_.Version, record_.Mode);
+    unsigned char xing[120];
+    const std::int64_t got =
+        source.readAt(firstHeader_ + xingAt, reinterpret_cast<char*>(xing), sizeof xing);
+    if (got >= 4 && std::memcmp(xing, "Xing", 4) == 0) {
+        record_.BitRate = -1;
+        // Big-endian flags, then the fields whose flag is set: frames (1),
+        // bytes (2), a 100-byte table (4), quality (8).
+        const std::uint32_t flags = got >= 8 ? BigEndian32(xing + 4) : 0;
+        const std::uint32_t frames = (flags & 1) != 0 && got >= 12 ? BigEndian32(xing + 8) : 0;
+        if (frames > 0) {
+            record_.Duration = DivideRoundHalfEven(
+                std::int64_t(frames) * XingSamplesPerFrame(record_.Version), record_.SampleRate);
+            record_.FrameLength = record_.Length / frames;
+        } else {
+            record_.Duration = 0;
+        }
+    }
+
+    ReadTag(source);
+    return 0;
+}
+
+void TMPEGAudio::ReadTag(ByteSource& source)
+{
+    const std::int64_t length = record_.Length;
+    unsigned char block[kId3v1Size];
+    if (length > static_cast<std::int64_t>(kId3v1Size) &&
+        source.readAt(length - static_cast<std::int64_t>(kId3v1Size),
+                      reinterpret_cast<char*>(block),
+                      kId3v1Size) == static_cast<std::int64_t>(kId3v1Size) &&
+        std::memcmp(block, "TAG", 3) == 0) {
+        record_.TagId = "TAG";
+        record_.Title = TagField(block, 3, 30);
+        record_.Artist = TagField(block, 33, 30);
+        record_.Album = TagField(block, 63, 30);
+        record_.Year =
+            TagTextToUtf8(std::string_view(reinterpret_cast<const char*>(block) + 93, 4));
+        record_.Comment = TagField(block, 97, 30);
+        record_.Genre = block[127];
+        record_.Track = block[126];
+        return;
+    }
+    record_.Title = CutCharacters(BaseName(), 30);
+}
+
+int TMPEGAudio::WriteTag()
+{
+    if (!files_.fileExists(fileName_))
+        return -1;
+    const MpegRecord& r = record_;
+    const auto block =
+        BuildId3v1Block(r.Title, r.Artist, r.Album, r.Year, r.Comment, r.Track, r.Genre);
+    int result = 0;
+    {
+        int error = 0;
+        const std::unique_ptr<RandomAccessFile> file = files_.openFile(fileName_, true, error);
+        if (!file) {
+            result = error != 0 ? error : EIO;
+        } else {
+            const std::int64_t size = file->size();
+            char old[kId3v1Size];
+            const bool hasTag = size > static_cast<std::int64_t>(kId3v1Size) &&
+                                file->readAt(size - static_cast<std::int64_t>(kId3v1Size), old,
+                                             kId3v1Size) == static_cast<std::int64_t>(kId3v1Size) &&
+                                std::memcmp(old, "TAG", 3) == 0;
+            const std::int64_t at = hasTag ? size - static_cast<std::int64_t>(kId3v1Size) : size;
+            if (!file->writeAt(at, std::string_view(block.data(), block.size()))) {
+                // Put back what was there: the old tag, or the old length.
+                if (hasTag)
+                    file->writeAt(at, std::string_view(old, kId3v1Size));
+                else
+                    file->truncate(size);
+                result = EIO;
+            }
+        }
+    }
+    Analyse();
+    return result;
+}
+
+int TMPEGAudio::RemoveTag()
+{
+    if (!files_.fileExists(fileName_))
+        return -1;
+    int result = 0;
+    {
+        int error = 0;
+        const std::unique_ptr<RandomAccessFile> file = files_.openFile(fileName_, true, error);
+        if (!file) {
+            result = error != 0 ? error : EIO;
+        } else {
+            const std::int64_t size = file->size();
+            char old[3];
+            if (size > static_cast<std::int64_t>(kId3v1Size) &&
+                file->readAt(size - static_cast<std::int64_t>(kId3v1Size), old, 3) == 3 &&
+                std::memcmp(old, "TAG", 3) == 0 &&
+                !file->truncate(size - static_cast<std::int64_t>(kId3v1Size)))
+                result = EIO;
+        }
+    }
+    Analyse();
+    return result;
+}
+
+} // namespace velmora::audio

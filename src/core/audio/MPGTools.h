@@ -1,0 +1,123 @@
+#pragma once
+
+#include "system/FileSystem.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace velmora {
+class Volumes;
+}
+
+namespace velmora::audio {
+
+/// What TMPEGAudio knows about one file. Texts are UTF-8.
+struct MpegRecord {
+    std::string TagId = "BAD"; ///< "TAG" when an ID3v1 tag was read
+    std::string Title;         ///< the file's name when it has no tag
+    std::string Artist;
+    std::string Album;
+    std::string Year = "    "; ///< the tag's 4 bytes as they stand
+    std::string Comment;
+    std::uint8_t Genre = 255;
+    std::uint8_t Track = 0;    ///< tag byte 126, whatever byte 125 holds
+    std::int64_t Duration = 0; ///< seconds
+    std::int64_t Length = 0;   ///< file length in bytes
+    int Version = 0;           ///< 0 reserved, 1 MPEG-1, 2 MPEG-2, 3 MPEG-2.5
+    int Layer = 0;             ///< 1..3, 0 reserved
+    int SampleRate = 0;        ///< Hz; 0 for the reserved index
+    int BitRate = 0;           ///< kbit/s; 0 free/forbidden; -1 variable (Xing)
+    int Mode = 0;              ///< 0 stereo, 1 joint, 2 dual channel, 3 single channel
+    bool ErrorProt = false;    ///< the raw protection bit (1: no checksum follows)
+    bool Padding = false;
+    std::int64_t FrameLength = 0; ///< bytes; the average for a Xing stream
+    std::int64_t FileDate = 0;    ///< packed date and time (PackedFileDate), 0 unknown
+    std::uint32_t FileAttributes = 0;
+};
+
+/// The main analyser of one audio file. It finds the first pair of frame
+/// headers one frame apart, searching offsets 0 to 6 and then, for audio
+/// longer than 20,000 bytes, 10,000 bytes from the middle (shorter audio to
+/// its end); all of it counted from the end of ID3v2 tags in front. Then it
+/// reads a Xing block and the ID3v1 tag. It writes and removes ID3v1 tags.
+///
+/// Accepted (IsValid): Length > 5, version and layer not reserved, a known
+/// file date, a bit rate above 0 or variable, a sample rate above 0.
+///
+/// One object serves many files: every Analyse starts from a reset record.
+class TMPEGAudio {
+public:
+    /// `volumes` answers VolumeLabel(); without it the label is empty.
+    explicit TMPEGAudio(FileSystem& files, const Volumes* volumes = nullptr)
+        : files_(files), volumes_(volumes)
+    {
+    }
+
+    /// Called every 300 bytes of the byte-by-byte search, so that a user
+    /// interface thread running the analysis can stay responsive.
+    void SetSearchStepHandler(std::function<void()> handler) { onSearchStep_ = std::move(handler); }
+
+    /// Stores the name (at most 255 bytes) and analyses the file.
+    int SetFileName(const std::string& name);
+    const std::string& GetFileName() const { return fileName_; }
+
+    /// 0 when the analysis ran to its end (a pair of frames was found, or
+    /// the file has 5 bytes or fewer); non-zero otherwise (the system's error
+    /// number when the file could not be opened). Judge the file by IsValid.
+    int Analyse();
+
+    /// Analyses bytes already open, as Analyse does for a file.
+    int AnalyseSource(ByteSource& source, const FileStatus& status);
+
+    bool IsValid() const;
+    bool HasTag() const { return record_.TagId == "TAG"; }
+    /// Title if HasTag, else "Unknown Title"; GetArtist likewise.
+    std::string GetTitle() const;
+    std::string GetArtist() const;
+    const MpegRecord& Record() const { return record_; }
+    /// Label of the file's volume (at most 20 bytes), "NO DISC" when it
+    /// cannot be read; asked of the platform on first use per file.
+    const std::string& VolumeLabel() const;
+
+    /// Change the record only; WriteTag writes them. Texts are cut to 30
+    /// characters (the year to 4).
+    void SetTitle(const std::string& text);
+    void SetArtist(const std::string& text);
+    void SetAlbum(const std::string& text);
+    void SetComment(const std::string& text);
+    void SetYear(const std::string& text);
+    void SetTrack(std::uint8_t track) { record_.Track = track; }
+
+    /// Writes the record's tag: over the last 128 bytes when they hold a
+    /// tag, appended otherwise. A failure leaves the file as it was. 0 on
+    /// success, -1 for a missing file, else the system's error number. The
+    /// file is analysed again before returning.
+    int WriteTag();
+    /// Cuts a tag off the end of the file, if there is one; results as for
+    /// WriteTag.
+    int RemoveTag();
+
+private:
+    bool ParseHeader(std::uint32_t header);
+    void ResetRecord();
+    void ResetKeepingFile();
+    void ReadTag(ByteSource& source);
+    std::string BaseName() const;
+
+    FileSystem& files_;
+    const Volumes* volumes_;
+    std::function<void()> onSearchStep_;
+    std::string fileName_;
+    MpegRecord record_;
+    std::int64_t audioStart_ = 0;   // end of the ID3v2 tags
+    std::int64_t searchLimit_ = 0;  // file position, 0 = none
+    std::int64_t firstHeader_ = -1; // position of the first header found
+    mutable bool labelKnown_ = false;
+    mutable std::string volumeLabel_;
+};
+
+/// The text cut to at most `characters` UTF-8 characters.
+std::string CutCharacters(const std::string& text, std::size_t characters);
+
+} // namespace velmora::audio

@@ -1,0 +1,47 @@
+#include "audio/MpegFrameHdr.h"
+
+#include "audio/MpegTables.h"
+
+namespace velmora::audio {
+
+namespace {
+
+bool HasSync(const unsigned char* b)
+{
+    return b[0] == 0xFF && (b[1] & 0xE0) == 0xE0;
+}
+
+} // namespace
+
+bool TMpegFrameHdr::Parse(const unsigned char* bytes, std::size_t length)
+{
+    if (length < 4)
+        return false;
+    bytes_ = {bytes[0], bytes[1], bytes[2], bytes[3]};
+
+    // Byte 1 bits 4-3: 00 MPEG-2.5, 01 reserved, 10 MPEG-2, 11 MPEG-1.
+    constexpr int kVersions[4] = {3, 0, 2, 1};
+    versionIndex_ = kVersions[(bytes_[1] >> 3) & 3];
+    const int layer = Layer();
+    bitRate_ =
+        versionIndex_ == 0 || layer == 0 ? -1 : BitRateKbps(versionIndex_, layer, bytes_[2] >> 4);
+    sampleRate_ = versionIndex_ == 0 ? -1 : SampleRateHz(versionIndex_, (bytes_[2] >> 2) & 3);
+    frameLength_ =
+        FrameLengthBytes(versionIndex_, layer, BitRateBps(), sampleRate_, PaddingBit() != 0);
+    valid_ = HasSync(bytes_.data()) && versionIndex_ != 0 && layer != 0 && bitRate_ != -1 &&
+             sampleRate_ != -1;
+    return valid_;
+}
+
+int TMpegFrameHdr::FindHeader(const unsigned char* buffer, std::size_t count)
+{
+    if (count < 4)
+        return -1;
+    for (std::size_t i = 0; i + 4 <= count; ++i) {
+        if (HasSync(buffer + i) && Parse(buffer + i, count - i))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+} // namespace velmora::audio
