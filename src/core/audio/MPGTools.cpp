@@ -168,13 +168,18 @@ bool TMPEGAudio::ParseHeader(std::uint32_t header)
     return IsValid();
 }
 
-int TMPEGAudio::Analyse()
+void TMPEGAudio::BeginAnalysis()
 {
     ResetRecord();
     labelKnown_ = false;
     searchLimit_ = 0;
     firstHeader_ = -1;
     audioStart_ = 0;
+}
+
+int TMPEGAudio::Analyse()
+{
+    BeginAnalysis();
     if (!fileName_.empty()) {
         std::error_code ignored;
         const std::filesystem::path absolute = std::filesystem::absolute(fileName_, ignored);
@@ -197,6 +202,7 @@ int TMPEGAudio::Analyse()
 
 int TMPEGAudio::AnalyseSource(ByteSource& source, const FileStatus& status)
 {
+    BeginAnalysis();
     const std::int64_t length = source.size();
     if (length <= 5)
         return 0;

@@ -99,6 +99,7 @@ public:
     int RemoveTag();
 
 private:
+    void BeginAnalysis();
     bool ParseHeader(std::uint32_t header);
     void ResetRecord();
     void ResetKeepingFile();

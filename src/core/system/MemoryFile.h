@@ -10,7 +10,7 @@ namespace velmora {
 
 /// A file held in memory, for analysing bytes that are already loaded and
 /// for tests.
-class MemoryFile final : public RandomAccessFile {
+class MemoryFile : public RandomAccessFile {
 public:
     explicit MemoryFile(std::string bytes = {}) : bytes_(std::move(bytes)) {}
 
