@@ -8,6 +8,8 @@
 // when DIR cannot be walked, 2 on bad arguments. Files that cannot be opened
 // are counted apart and do not stop the walk.
 
+#include "AudioTree.h"
+
 #include <array>
 #include <cctype>
 #include <chrono>
@@ -21,27 +23,8 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr std::size_t kHeadBytes = 4096;
 constexpr std::size_t kTailBytes = 128;
-constexpr std::array<std::string_view, 4> kExtensions = {".mp1", ".mp2", ".mp3", ".mpa"};
-
-bool IsAudioName(std::string_view name)
-{
-    if (name.size() < 4)
-        return false;
-    const std::string_view tail = name.substr(name.size() - 4);
-    for (const std::string_view ext : kExtensions) {
-        bool same = true;
-        for (std::size_t i = 0; i < ext.size() && same; ++i)
-            same = std::tolower(static_cast<unsigned char>(tail[i])) == ext[i];
-        if (same)
-            return true;
-    }
-    return false;
-}
-
 // Reads the head and the tail of one file; false when it cannot be opened.
 // The buffers are the caller's so the loop allocates nothing.
 bool ReadHeadAndTail(const char* path, std::array<char, kHeadBytes>& head,
@@ -67,36 +50,20 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: velmora-bench-floor DIR\n");
         return 2;
     }
-    const fs::path root = argv[1];
-
     std::array<char, kHeadBytes> head{};
     std::array<char, kTailBytes> tail{};
     long files = 0;
     long failed = 0;
 
     const auto start = std::chrono::steady_clock::now();
-    std::error_code ec;
-    fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec);
-    if (ec) {
-        std::fprintf(stderr, "velmora-bench-floor: %s: %s\n", argv[1], ec.message().c_str());
-        return 1;
-    }
-    for (; it != fs::recursive_directory_iterator(); it.increment(ec)) {
-        if (ec) {
-            std::fprintf(stderr, "velmora-bench-floor: %s\n", ec.message().c_str());
-            return 1;
-        }
-        const fs::directory_entry& entry = *it;
-        if (!IsAudioName(entry.path().filename().native()))
-            continue;
-        std::error_code typeError;
-        if (!entry.is_regular_file(typeError))
-            continue;
-        if (ReadHeadAndTail(entry.path().c_str(), head, tail))
+    const bool walked = velmora::bench::WalkAudioFiles(argv[1], [&](const std::string& path) {
+        if (ReadHeadAndTail(path.c_str(), head, tail))
             ++files;
         else
             ++failed;
-    }
+    });
+    if (!walked)
+        return 1;
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 

@@ -2,7 +2,10 @@
 # Builds the Release benchmark tree (build-bench), makes the tree of 20,000
 # .mp3 files once (bench/out/audio-tree, not in git) and measures, with a warm
 # page cache, how fast files are analysed:
-#   (a) ours     velmora-cli analyse over every file (through xargs)
+#   (a) ours     velmora-bench-analyse: the per-file record a scan stores,
+#                over the same walk as the floor, in one process; also, for
+#                information, velmora-cli analyse over every file through
+#                xargs (which adds a process start per batch)
 #   (b) mp3info  the Debian tool printing bit rate, sample rate, mode,
 #                duration and tag fields for every file (through xargs)
 #   (c) floor    velmora-bench-floor: open, read the first 4 KiB and the
@@ -19,10 +22,11 @@ tree=bench/out/audio-tree
 runs=3
 cli="$build/src/cli/velmora-cli"
 floor="$build/bench/velmora-bench-floor"
+analyse="$build/bench/velmora-bench-analyse"
 mp3info_format='%r %Q %o %S %t %a %l %n %y %c\n'
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF >/dev/null
-cmake --build "$build" --target velmora-bench-floor
+cmake --build "$build" --target velmora-bench-floor velmora-bench-analyse
 
 # (a) needs the analyse command; until it exists, (b) and (c) still run.
 have_cli=0
@@ -52,7 +56,8 @@ if [ ! -d "$tree" ]; then
 fi
 files=$(find "$tree" -type f -name '*.mp3' | wc -l)
 
-run_ours() { find "$tree" -type f -name '*.mp3' -print0 | xargs -0 "$cli" analyse; }
+run_ours() { "$analyse" "$tree"; }
+run_cli() { find "$tree" -type f -name '*.mp3' -print0 | xargs -0 "$cli" analyse; }
 # mp3info exits non-zero for files without an ID3v1 tag; that is not a failure.
 run_mp3info() {
   find "$tree" -type f -name '*.mp3' -print0 | xargs -0 mp3info -p "$mp3info_format" 2>/dev/null ||
@@ -93,13 +98,15 @@ ceiling=$(awk -v a="$floor_s" -v b="$mp3info_s" 'BEGIN { printf "%.2f", b / a }'
 
 status=0
 if [ "$have_cli" -eq 1 ]; then
-  records=$(run_ours | wc -l)
+  records=$(run_cli | wc -l)
   if [ "$records" -ne "$files" ]; then
     echo "velmora-cli analyse printed $records lines for $files files" >&2
     status=1
   fi
   ours_s=$(median_seconds run_ours)
+  cli_s=$(median_seconds run_cli)
   printf '%-10s %9s s %10s files/s\n' "ours" "$ours_s" "$(rate "$ours_s")"
+  printf '%-10s %9s s %10s files/s  (information: velmora-cli through xargs)\n' "ours-cli" "$cli_s" "$(rate "$cli_s")"
   echo
   vs_mp3info=$(awk -v a="$ours_s" -v b="$mp3info_s" 'BEGIN { printf "%.2f", b / a }')
   vs_floor=$(awk -v a="$ours_s" -v b="$floor_s" 'BEGIN { printf "%.2f", b / a }')
@@ -117,7 +124,8 @@ fi
 
 echo
 echo "reproduce: bench/audio.sh"
-echo "   (ours:    find $tree -type f -name '*.mp3' -print0 | xargs -0 $cli analyse)"
+echo "   (ours:    $analyse $tree)"
+echo "   (ours-cli: find $tree -type f -name '*.mp3' -print0 | xargs -0 $cli analyse)"
 echo "   (mp3info: find $tree -type f -name '*.mp3' -print0 | xargs -0 mp3info -p '$mp3info_format')"
 echo "   (floor:   $floor $tree)"
 exit "$status"

@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 
+#include "cli/AudioCommands.h"
 #include "cli/CollectionCommands.h"
 
 #include <ostream>
@@ -18,7 +19,8 @@ struct CommandEntry {
 
 constexpr CommandEntry kCommands[] = {
     {"new", NewCommand},         {"dump", DumpCommand},     {"stats", StatsCommand},
-    {"convert", ConvertCommand}, {"import", ImportCommand},
+    {"convert", ConvertCommand}, {"import", ImportCommand}, {"analyse", AnalyseCommand},
+    {"tag", TagCommand},
 };
 
 constexpr std::string_view kHelp =
@@ -33,6 +35,12 @@ constexpr std::string_view kHelp =
     "  stats COLLECTION            print the collection's statistics\n"
     "  convert SOURCE TARGET       save a collection or an older .vlm file as TARGET\n"
     "  import COLLECTION SOURCE... add the volumes of collection or .vlm files\n"
+    "  analyse FILE...             print what a scan stores about each audio file\n"
+    "  tag show FILE...            print the ID3v1 tag of each file\n"
+    "  tag write [--title T] [--artist A] [--album A] [--track N] [--year Y]\n"
+    "            [--comment C] FILE...\n"
+    "                              write the given tag fields, keeping the others\n"
+    "  tag remove FILE...          remove the ID3v1 tag of each file\n"
     "\n"
     "Options:\n"
     "  --help                      show this help\n"

@@ -1,5 +1,6 @@
 #include "platform/PosixFileSystem.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <string>
@@ -153,7 +154,17 @@ private:
 
 class PosixRandomAccessFile final : public RandomAccessFile {
 public:
-    PosixRandomAccessFile(int fd, std::int64_t size) : fd_(fd), size_(size) {}
+    PosixRandomAccessFile(int fd, const FileStatus& status)
+        : fd_(fd), size_(status.size), status_(status)
+    {
+    }
+
+    FileStatus status() const override
+    {
+        FileStatus status = status_;
+        status.size = size_;
+        return status;
+    }
 
     std::int64_t size() const override { return size_; }
 
@@ -161,6 +172,11 @@ public:
     {
         if (offset < 0)
             return -1;
+        // Nothing is asked past the size known at opening; a file that grew
+        // since is read on only while reads keep returning bytes.
+        if (offset < size_)
+            count = static_cast<std::size_t>(
+                std::min<std::int64_t>(static_cast<std::int64_t>(count), size_ - offset));
         std::size_t done = 0;
         while (done < count) {
             const ssize_t n = ::pread(fd_.get(), out + done, count - done,
@@ -181,7 +197,8 @@ public:
     {
         std::int64_t at = offset;
         while (!bytes.empty()) {
-            const ssize_t n = ::pwrite(fd_.get(), bytes.data(), bytes.size(), static_cast<off_t>(at));
+            const ssize_t n =
+                ::pwrite(fd_.get(), bytes.data(), bytes.size(), static_cast<off_t>(at));
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
@@ -206,7 +223,20 @@ public:
 private:
     Descriptor fd_;
     std::int64_t size_;
+    FileStatus status_;
 };
+
+FileStatus StatusOf(const struct stat& st, const std::string& path)
+{
+    FileStatus status;
+    status.size = static_cast<std::int64_t>(st.st_size);
+    status.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+    status.readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    const std::size_t slash = path.rfind('/');
+    const std::size_t name = slash == std::string::npos ? 0 : slash + 1;
+    status.hidden = name < path.size() && path[name] == '.';
+    return status;
+}
 
 } // namespace
 
@@ -300,7 +330,7 @@ std::unique_ptr<RandomAccessFile> PosixFileSystem::openFile(const std::string& p
         return nullptr;
     }
     error = 0;
-    return std::make_unique<PosixRandomAccessFile>(fd, static_cast<std::int64_t>(st.st_size));
+    return std::make_unique<PosixRandomAccessFile>(fd, StatusOf(st, path));
 }
 
 bool PosixFileSystem::fileStatus(const std::string& path, FileStatus& status) const
@@ -308,11 +338,7 @@ bool PosixFileSystem::fileStatus(const std::string& path, FileStatus& status) co
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
         return false;
-    status.size = static_cast<std::int64_t>(st.st_size);
-    status.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec);
-    status.readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
-    const std::size_t slash = path.rfind('/');
-    status.hidden = path.size() > slash + 1 && path[slash + 1] == '.';
+    status = StatusOf(st, path);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "audio/AudioInfo.h"
 
+#include "audio/BufferedReader.h"
 #include "audio/MpegTables.h"
 
 #include <algorithm>
@@ -59,13 +60,12 @@ void TAudioInfo::AnalyseFile(const std::string& fileName)
     if (!file)
         return;
     // The search and its limit count from the end of ID3v2 tags in front.
-    const std::int64_t start = SkipId3v2Tags(*file);
+    BufferedReader in(*file);
+    const std::int64_t start = SkipId3v2Tags(in);
     const std::int64_t size = file->size();
-    if (!AnalyseStream(*file, start, size - start))
+    if (!AnalyseStream(in, start, size - start))
         return;
-    FileStatus status;
-    if (!files_.fileStatus(fileName, status))
-        return;
+    const FileStatus status = file->status();
     FileSize = size;
     FileDate = PackedFileDate(status.modified);
     FileAttributes = FileAttributeBits(status);

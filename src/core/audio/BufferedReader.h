@@ -4,41 +4,76 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace velmora::audio {
 
-/// Byte-at-a-time reading at increasing positions through a window of the
-/// source, so that a search by single bytes costs one read per window.
-class BufferedReader {
+/// A window over a source: small reads near each other, and a search by
+/// single bytes at increasing positions, cost one read of the source per
+/// window. The window holds the last 4096 bytes read at once.
+class BufferedReader final : public ByteSource {
 public:
     explicit BufferedReader(ByteSource& source) : source_(source) {}
+
+    std::int64_t size() const override { return source_.size(); }
+
+    std::int64_t readAt(std::int64_t offset, char* out, std::size_t count) override
+    {
+        if (offset < 0)
+            return -1;
+        if (count > window_.size())
+            return source_.readAt(offset, out, count);
+        if (!inWindow(offset, count) && !fill(offset))
+            return -1;
+        const std::int64_t available = windowStart_ + windowSize_ - offset;
+        const auto n = static_cast<std::size_t>(
+            std::max<std::int64_t>(0, std::min<std::int64_t>(count, available)));
+        std::memcpy(out, window_.data() + (offset - windowStart_), n);
+        return static_cast<std::int64_t>(n);
+    }
 
     /// The byte at `position`, or -1 past the end or on a read error.
     int byteAt(std::int64_t position)
     {
-        if (position < windowStart_ || position >= windowStart_ + windowSize_) {
-            if (position < 0)
-                return -1;
-            const std::int64_t got =
-                source_.readAt(position, reinterpret_cast<char*>(window_.data()), window_.size());
-            windowStart_ = position;
-            windowSize_ = got > 0 ? got : 0;
-            if (windowSize_ == 0)
-                return -1;
-        }
-        return window_[static_cast<std::size_t>(position - windowStart_)];
+        if (position < 0)
+            return -1;
+        if (!inWindow(position, 1) && (!fill(position) || windowSize_ == 0))
+            return -1;
+        return static_cast<unsigned char>(
+            window_[static_cast<std::size_t>(position - windowStart_)]);
     }
 
-    /// Reads `count` bytes at `position`; false when fewer were there.
+    /// Reads exactly `count` bytes at `position`; false when fewer were there.
     bool read(std::int64_t position, unsigned char* out, std::size_t count)
     {
-        return source_.readAt(position, reinterpret_cast<char*>(out), count) ==
+        return readAt(position, reinterpret_cast<char*>(out), count) ==
                static_cast<std::int64_t>(count);
     }
 
 private:
+    // True when the window holds the range, or all of it that the source has.
+    bool inWindow(std::int64_t offset, std::size_t count) const
+    {
+        const std::int64_t end = offset + static_cast<std::int64_t>(count);
+        const std::int64_t windowEnd = windowStart_ + windowSize_;
+        const bool windowReachesEnd = windowEnd >= source_.size();
+        return windowSize_ > 0 && offset >= windowStart_ && (end <= windowEnd || windowReachesEnd);
+    }
+
+    bool fill(std::int64_t offset)
+    {
+        const std::int64_t got = source_.readAt(offset, window_.data(), window_.size());
+        if (got < 0) {
+            windowSize_ = 0;
+            return false;
+        }
+        windowStart_ = offset;
+        windowSize_ = got;
+        return true;
+    }
+
     ByteSource& source_;
-    std::array<unsigned char, 4096> window_{};
+    std::array<char, 4096> window_{};
     std::int64_t windowStart_ = 0;
     std::int64_t windowSize_ = 0;
 };

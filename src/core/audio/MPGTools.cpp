@@ -180,23 +180,22 @@ void TMPEGAudio::BeginAnalysis()
 int TMPEGAudio::Analyse()
 {
     BeginAnalysis();
-    if (!fileName_.empty()) {
+    if (!fileName_.empty() && fileName_.front() != '/') {
         std::error_code ignored;
         const std::filesystem::path absolute = std::filesystem::absolute(fileName_, ignored);
         if (!ignored)
             fileName_ = absolute.lexically_normal().string().substr(0, kMaxFileName);
     }
-    if (!files_.fileExists(fileName_)) {
-        record_.Title = CutCharacters("[not found: " + BaseName() + "]", 30);
-        return ENOENT;
-    }
     int error = 0;
     const std::unique_ptr<RandomAccessFile> file = files_.openFile(fileName_, false, error);
-    if (!file)
+    if (!file) {
+        if (error == ENOENT || error == ENOTDIR || error == EISDIR) {
+            record_.Title = CutCharacters("[not found: " + BaseName() + "]", 30);
+            return ENOENT;
+        }
         return error != 0 ? error : EIO;
-    FileStatus status;
-    if (!files_.fileStatus(fileName_, status))
-        return EIO;
+    }
+    const FileStatus status = file->status();
     return AnalyseSource(*file, status);
 }
 
@@ -209,10 +208,10 @@ int TMPEGAudio::AnalyseSource(ByteSource& source, const FileStatus& status)
     record_.FileDate = PackedFileDate(status.modified);
     record_.FileAttributes = FileAttributeBits(status);
     record_.Length = length;
-    audioStart_ = SkipId3v2Tags(source);
+    BufferedReader in(source);
+    audioStart_ = SkipId3v2Tags(in);
     const std::int64_t audioLength = length - audioStart_;
 
-    BufferedReader in(source);
     unsigned char bytes[4];
     std::int64_t position = audioStart_;
     bool accepted = false;
@@ -281,14 +280,14 @@ int TMPEGAudio::AnalyseSource(ByteSource& source, const FileStatus& status)
         ResetKeepingFile();
         // The tag is read all the same, so that the tag of a file that holds
         // no audio can be shown and kept when another field is written.
-        ReadTag(source);
+        ReadTag(in);
         return readFailed ? EIO : ENODATA;
     }
 
     const int xingAt = XingOffset(record_.Version, record_.Mode);
     unsigned char xing[120];
     const std::int64_t got =
-        source.readAt(firstHeader_ + xingAt, reinterpret_cast<char*>(xing), sizeof xing);
+        in.readAt(firstHeader_ + xingAt, reinterpret_cast<char*>(xing), sizeof xing);
     if (got >= 4 && std::memcmp(xing, "Xing", 4) == 0) {
         record_.BitRate = -1;
         // Big-endian flags, then the fields whose flag is set: frames (1),
@@ -304,7 +303,7 @@ int TMPEGAudio::AnalyseSource(ByteSource& source, const FileStatus& status)
         }
     }
 
-    ReadTag(source);
+    ReadTag(in);
     return 0;
 }
 

@@ -44,6 +44,8 @@ public:
     virtual bool writeAt(std::int64_t offset, std::string_view bytes) = 0;
     /// Cuts or extends the file to `size` bytes; false on an error.
     virtual bool truncate(std::int64_t size) = 0;
+    /// What the file system told about the file when it was opened.
+    virtual FileStatus status() const = 0;
 };
 
 /// A file being written to replace a target. Nothing is visible at the target

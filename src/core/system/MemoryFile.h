@@ -46,10 +46,20 @@ public:
         return true;
     }
 
+    FileStatus status() const override
+    {
+        FileStatus status = status_;
+        status.size = size();
+        return status;
+    }
+    /// The status reported besides the size, for example a modification time.
+    void setStatus(const FileStatus& status) { status_ = status; }
+
     const std::string& bytes() const { return bytes_; }
 
 private:
     std::string bytes_;
+    FileStatus status_;
 };
 
 } // namespace velmora

@@ -53,6 +53,7 @@ public:
     {
         return !faults_.failFileWrites && real_->truncate(size);
     }
+    FileStatus status() const override { return real_->status(); }
 
 private:
     std::unique_ptr<RandomAccessFile> real_;
@@ -61,8 +62,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<RandomAccessFile> FaultyFileSystem::openFile(const std::string& path,
-                                                             bool writable, int& error)
+std::unique_ptr<RandomAccessFile> FaultyFileSystem::openFile(const std::string& path, bool writable,
+                                                             int& error)
 {
     if (failOpen) {
         error = EACCES;
