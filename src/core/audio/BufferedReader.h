@@ -10,7 +10,10 @@ namespace velmora::audio {
 
 /// A window over a source: small reads near each other, and a search by
 /// single bytes at increasing positions, cost one read of the source per
-/// window. The window holds the last 4096 bytes read at once.
+/// window. The first read fills 4 KiB from where it is asked (most files
+/// need no more); later ones fill 8 KiB starting 3 KiB before the asked
+/// offset, so that a look one frame ahead (at most 2,884 bytes) and the
+/// step back to the byte after the candidate header stay in one window.
 class BufferedReader final : public ByteSource {
 public:
     explicit BufferedReader(ByteSource& source) : source_(source) {}
@@ -21,7 +24,7 @@ public:
     {
         if (offset < 0)
             return -1;
-        if (count > window_.size())
+        if (count > kFirstFill)
             return source_.readAt(offset, out, count);
         if (!inWindow(offset, count) && !fill(offset))
             return -1;
@@ -62,18 +65,25 @@ private:
 
     bool fill(std::int64_t offset)
     {
-        const std::int64_t got = source_.readAt(offset, window_.data(), window_.size());
+        const std::int64_t start = filled_ ? std::max<std::int64_t>(0, offset - kLookBack) : offset;
+        const std::size_t size = filled_ ? window_.size() : kFirstFill;
+        filled_ = true;
+        const std::int64_t got = source_.readAt(start, window_.data(), size);
         if (got < 0) {
             windowSize_ = 0;
             return false;
         }
-        windowStart_ = offset;
+        windowStart_ = start;
         windowSize_ = got;
         return true;
     }
 
+    static constexpr std::size_t kFirstFill = 4096;
+    static constexpr std::int64_t kLookBack = 3072;
+
     ByteSource& source_;
-    std::array<char, 4096> window_{};
+    std::array<char, 8192> window_{};
+    bool filled_ = false;
     std::int64_t windowStart_ = 0;
     std::int64_t windowSize_ = 0;
 };

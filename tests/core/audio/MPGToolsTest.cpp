@@ -183,22 +183,38 @@ TEST_F(MpegAudioTest, FilesOnDisk)
     EXPECT_EQ(withVolumes.VolumeLabel(), "SYSTEM");
 }
 
+class CountingFile final : public MemoryFile {
+public:
+    using MemoryFile::MemoryFile;
+    std::int64_t readAt(std::int64_t offset, char* out, std::size_t count) override
+    {
+        ++reads;
+        return MemoryFile::readAt(offset, out, count);
+    }
+    int reads = 0;
+};
+
+TEST_F(MpegAudioTest, UnconfirmedHeadersEverywhereCostFewReads)
+{
+    // A valid-looking header every 7 bytes, never one frame (417 bytes)
+    // after another: every candidate looks one frame ahead and steps back.
+    std::string bytes;
+    while (bytes.size() < 2'000'000)
+        bytes += kMp3Header + std::string(3, '\0');
+    CountingFile counting(bytes);
+    FileStatus status;
+    status.modified = kSomeTime;
+    EXPECT_NE(mpeg.AnalyseSource(counting, status), 0);
+    EXPECT_FALSE(mpeg.IsValid());
+    EXPECT_LT(counting.reads, 20);
+}
+
 TEST_F(MpegAudioTest, LongMiddleSearchStaysBounded)
 {
     // A candidate at offset 6 that is not confirmed must not turn the search
     // into a walk through the whole file.
     std::string bytes(2'000'000, '\x11');
     bytes.replace(6, 4, kMp3Header);
-    class CountingFile final : public MemoryFile {
-    public:
-        using MemoryFile::MemoryFile;
-        std::int64_t readAt(std::int64_t offset, char* out, std::size_t count) override
-        {
-            ++reads;
-            return MemoryFile::readAt(offset, out, count);
-        }
-        int reads = 0;
-    };
     CountingFile counting(bytes);
     FileStatus status;
     status.modified = kSomeTime;
