@@ -1,0 +1,97 @@
+// Runs every audio decoder over arbitrary bytes held in memory: the frame
+// header search, the ID3v1 reader, the ID3v2 skip, the bounded analyser and
+// the main analyser. Besides crashes and hangs it checks that the reads
+// stay within the bounds the analysers promise.
+#include "audio/AudioInfo.h"
+#include "audio/ID3Tags.h"
+#include "audio/MPGTools.h"
+#include "audio/MpegFrameHdr.h"
+#include "system/MemoryFile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+class CountingFile final : public velmora::MemoryFile {
+public:
+    using MemoryFile::MemoryFile;
+    std::int64_t readAt(std::int64_t offset, char* out, std::size_t count) override
+    {
+        ++reads;
+        bytesRead += static_cast<std::int64_t>(count);
+        if (offset < 0)
+            std::abort();
+        return MemoryFile::readAt(offset, out, count);
+    }
+    int reads = 0;
+    std::int64_t bytesRead = 0;
+};
+
+// A file system for the analysers' constructors; nothing here opens files.
+class NoFiles final : public velmora::FileSystem {
+public:
+    bool readFile(const std::string&, velmora::ByteBuffer&) const override { return false; }
+    bool readHead(const std::string&, std::size_t, std::string&) const override { return false; }
+    bool fileExists(const std::string&) const override { return false; }
+    bool folderExists(const std::string&) const override { return false; }
+    bool removeFile(const std::string&) override { return false; }
+    bool renameFile(const std::string&, const std::string&) override { return false; }
+    bool linkFile(const std::string&, const std::string&) override { return false; }
+    std::unique_ptr<velmora::RandomAccessFile> openFile(const std::string&, bool,
+                                                        int& error) override
+    {
+        error = 2;
+        return nullptr;
+    }
+    bool fileStatus(const std::string&, velmora::FileStatus&) const override { return false; }
+    std::unique_ptr<velmora::OutputFile> createReplacement(const std::string&) override
+    {
+        return nullptr;
+    }
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace velmora;
+    using namespace velmora::audio;
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+
+    TMpegFrameHdr header;
+    const int found = header.FindHeader(data, size);
+    if (found >= 0 && (!header.Valid() || static_cast<std::size_t>(found) + 4 > size))
+        std::abort();
+
+    TID3v1Tag tag;
+    tag.ReadFromBuffer(data, size);
+    if (tag.Present && (tag.Title.size() > 90 || tag.Year.size() > 12))
+        std::abort();
+
+    CountingFile skipped(bytes);
+    if (SkipId3v2Tags(skipped) > skipped.size() || skipped.reads > 64)
+        std::abort();
+
+    NoFiles files;
+    TAudioInfo info(files);
+    CountingFile stream(bytes);
+    info.AnalyseStream(stream, 0, stream.size());
+    // At most 10,296 bytes searched, then a second header, a Xing block and
+    // a tag: the cost does not grow with the file.
+    if (stream.bytesRead > 10296 + 4 + 12 + 128)
+        std::abort();
+
+    TMPEGAudio mpeg(files);
+    CountingFile file(bytes);
+    FileStatus status;
+    status.modified = 1'000'000'000;
+    mpeg.AnalyseSource(file, status);
+    const MpegRecord& r = mpeg.Record();
+    if (mpeg.IsValid() &&
+        (r.Version < 1 || r.Version > 3 || r.Layer < 1 || r.Layer > 3 || r.SampleRate <= 0))
+        std::abort();
+    return 0;
+}
