@@ -1,0 +1,137 @@
+#include "TestDir.h"
+#include "cli/Cli.h"
+#include "platform/fakes/FakeClock.h"
+#include "platform/fakes/FakeLocale.h"
+#include "platform/fakes/FaultyFileSystem.h"
+#include "texts/TextTable.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace velmora::cli {
+namespace {
+
+using testing::ReadBytes;
+using testing::TestDir;
+
+class AudioCommandsTest : public ::testing::Test {
+protected:
+    int Run(std::vector<std::string> args)
+    {
+        out.str({});
+        err.str({});
+        return RunCli(args, out, err, context);
+    }
+
+    // A copy of a fixture in the test's own folder.
+    std::string Copy(const std::string& fixture)
+    {
+        const std::string target = dir.file(fixture);
+        std::filesystem::copy_file(
+            std::string(std::getenv("VELMORA_TEST_DATA")) + "/audio/" + fixture, target);
+        return target;
+    }
+
+    TestDir dir;
+    fakes::FaultyFileSystem files;
+    fakes::FakeClock clock;
+    fakes::FakeLocale locale;
+    texts::TextTable texts;
+    CliContext context{files, clock, locale, texts};
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(AudioCommandsTest, AnalysePrintsWhatAScanStores)
+{
+    const std::string tagged = Copy("mpeg1_l3_cbr128_44k_js_id3v1_1_track7.mp3");
+    const std::string text = Copy("text_named_mp3.mp3");
+    const std::string missing = dir.file("missing.mp3");
+    ASSERT_EQ(Run({"analyse", tagged, text, missing}), kSuccess);
+    EXPECT_EQ(
+        out.str(),
+        tagged +
+            "\tmpeg\t16\t1\t4410\t2\t1\t3\tTrack Seven\tFixture Artist\tFixture Album\t7\t1999\t"
+            "Comment with track number\n" +
+            text + "\tnone\t0\t0\t0\t0\t0\t0\t\t\t\t\t\t\n" + missing +
+            "\tnone\t0\t0\t0\t0\t0\t0\t\t\t\t\t\t\n");
+    EXPECT_EQ(Run({"analyse"}), kUsage);
+}
+
+TEST_F(AudioCommandsTest, TagShowFollowsTheEditorsRules)
+{
+    const std::string tagged = Copy("mpeg1_l3_cbr128_44k_js_id3v1_0.mp3");
+    const std::string untagged = Copy("mpeg1_l3_cbr128_44k_js.mp3");
+    ASSERT_EQ(Run({"tag", "show", tagged, untagged}), kSuccess);
+    // The 30-byte comment shows 29 characters, and its 30th ("!") is read
+    // as the track byte (33); a file without tag shows nothing.
+    EXPECT_EQ(out.str(), tagged +
+                             "\tFixture Title\tFixture Artist\tFixture Album\t33\t2001\tComment: "
+                             "exactly thirty bytes\n" +
+                             untagged + "\t\t\t\t\t\t\n");
+    EXPECT_EQ(err.str(), "");
+
+    const std::string text = Copy("text_named_mp3.mp3");
+    EXPECT_EQ(Run({"tag", "show", text, dir.file("gone.mp3")}), kFailed);
+    EXPECT_EQ(err.str(), "The file isn't valid: " + text +
+                             "\nThe file doesn't exist: " + dir.file("gone.mp3") + "\n");
+}
+
+TEST_F(AudioCommandsTest, TagWriteChangesOnlyTheGivenFields)
+{
+    const std::string a = Copy("mpeg1_l3_cbr128_44k_js_id3v1_1_track7.mp3");
+    const std::string b = Copy("id3v1_windows1252_artist.mp3");
+    ASSERT_EQ(Run({"tag", "write", "--album", "Best of", "--year=2024", a, b}), kSuccess)
+        << err.str();
+    ASSERT_EQ(Run({"tag", "show", a, b}), kSuccess);
+    EXPECT_EQ(out.str(),
+              a + "\tTrack Seven\tFixture Artist\tBest of\t7\t2024\tComment with track number\n" +
+                  b + "\tAce of Spades\tMotörhead\tBest of\t1\t2024\tWindows-1252 éèü\n");
+
+    // An empty or non-numeric track writes 32, which shows as no track.
+    ASSERT_EQ(Run({"tag", "write", "--track", "", a}), kSuccess);
+    EXPECT_EQ(static_cast<unsigned char>(ReadBytes(a)[ReadBytes(a).size() - 2]), 32);
+    ASSERT_EQ(Run({"tag", "write", "--track", "x7", "--title", "Ünïcode", a}), kSuccess);
+    ASSERT_EQ(Run({"tag", "show", a}), kSuccess);
+    EXPECT_EQ(out.str(),
+              a + "\tÜnïcode\tFixture Artist\tBest of\t\t2024\tComment with track number\n");
+    ASSERT_EQ(Run({"tag", "write", "--track", "263", a}), kSuccess); // lowest 8 bits: 7
+    ASSERT_EQ(Run({"tag", "show", a}), kSuccess);
+    EXPECT_NE(out.str().find("\t7\t"), std::string::npos);
+}
+
+TEST_F(AudioCommandsTest, TagFailuresAreReportedAndTheRestGoesOn)
+{
+    const std::string a = Copy("mpeg1_l3_cbr128_44k_js.mp3");
+    const std::string gone = dir.file("gone.mp3");
+    const std::string before = ReadBytes(a);
+    files.failFileWrites = true;
+    EXPECT_EQ(Run({"tag", "write", "--title", "T", gone, a}), kFailed);
+    EXPECT_EQ(err.str(),
+              "The file doesn't exist: " + gone + "\nCan not write tag in the file: " + a + "\n");
+    EXPECT_EQ(ReadBytes(a), before);
+    files.failFileWrites = false;
+
+    const std::string tagged = Copy("mpeg1_l3_cbr128_44k_js_id3v1_0.mp3");
+    files.failOpen = true;
+    EXPECT_EQ(Run({"tag", "remove", tagged}), kFailed);
+    EXPECT_EQ(err.str(), "Can not remove tag in the file: " + tagged + "\n");
+    files.failOpen = false;
+    EXPECT_EQ(Run({"tag", "remove", tagged, a}), kSuccess);
+    EXPECT_EQ(ReadBytes(tagged), before); // the same audio without its tag
+}
+
+TEST_F(AudioCommandsTest, TagUsage)
+{
+    EXPECT_EQ(Run({"tag"}), kUsage);
+    EXPECT_EQ(Run({"tag", "show"}), kUsage);
+    EXPECT_EQ(Run({"tag", "paint", "a.mp3"}), kUsage);
+    EXPECT_EQ(Run({"tag", "write", "--colour", "red", "a.mp3"}), kUsage);
+    EXPECT_NE(err.str().find("unknown option --colour"), std::string::npos);
+    EXPECT_EQ(Run({"tag", "write", "--title"}), kUsage);
+}
+
+} // namespace
+} // namespace velmora::cli
