@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 int main(int argc, char** argv)
@@ -25,7 +26,9 @@ int main(int argc, char** argv)
     long counts[3] = {0, 0, 0};
 
     const auto start = std::chrono::steady_clock::now();
-    const bool walked = velmora::bench::WalkAudioFiles(argv[1], [&](const std::string& path) {
+    // A scan hands the analyser absolute paths.
+    const std::string root = std::filesystem::absolute(argv[1]).string();
+    const bool walked = velmora::bench::WalkAudioFiles(root.c_str(), [&](const std::string& path) {
         const velmora::audio::FileRecord record = analyser.Analyse(path);
         ++counts[static_cast<int>(record.analyser)];
     });
