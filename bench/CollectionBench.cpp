@@ -225,6 +225,10 @@ public:
     {
         return posix_.openFile(p, writable, error);
     }
+    bool listFolder(const std::string& p, std::vector<velmora::FolderEntry>& entries) const override
+    {
+        return posix_.listFolder(p, entries);
+    }
     bool fileStatus(const std::string& p, velmora::FileStatus& status) const override
     {
         return posix_.fileStatus(p, status);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -331,6 +332,55 @@ std::unique_ptr<RandomAccessFile> PosixFileSystem::openFile(const std::string& p
     }
     error = 0;
     return std::make_unique<PosixRandomAccessFile>(fd, StatusOf(st, path));
+}
+
+bool PosixFileSystem::listFolder(const std::string& path, std::vector<FolderEntry>& entries) const
+{
+    entries.clear();
+    const int folderFd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0)
+        return false;
+    struct stat folder {};
+    DIR* dir = ::fdopendir(folderFd);
+    if (!dir || ::fstat(folderFd, &folder) != 0) {
+        if (dir)
+            ::closedir(dir);
+        else
+            ::close(folderFd);
+        return false;
+    }
+    errno = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        FolderEntry item;
+        item.name = std::string(name);
+        item.hidden = name.front() == '.';
+        struct stat st {};
+        if (::fstatat(folderFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+            if (S_ISREG(st.st_mode)) {
+                item.kind = FolderEntry::Kind::File;
+            } else if (S_ISDIR(st.st_mode)) {
+                // Another file system mounted here is not part of this one.
+                item.kind = st.st_dev == folder.st_dev ? FolderEntry::Kind::Folder
+                                                       : FolderEntry::Kind::Other;
+            } else if (S_ISLNK(st.st_mode)) {
+                // Links to files count as files; links to folders are not
+                // followed, so that a link loop cannot make a walk endless.
+                struct stat target {};
+                if (::fstatat(folderFd, entry->d_name, &target, 0) == 0 && S_ISREG(target.st_mode))
+                    item.kind = FolderEntry::Kind::File;
+            }
+        }
+        entries.push_back(std::move(item));
+        errno = 0;
+    }
+    const bool complete = errno == 0;
+    ::closedir(dir);
+    if (!complete)
+        entries.clear();
+    return complete;
 }
 
 bool PosixFileSystem::fileStatus(const std::string& path, FileStatus& status) const

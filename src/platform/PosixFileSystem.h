@@ -19,6 +19,7 @@ public:
     bool linkFile(const std::string& from, const std::string& to) override;
     std::unique_ptr<RandomAccessFile> openFile(const std::string& path, bool writable,
                                                int& error) override;
+    bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) const override;
     bool fileStatus(const std::string& path, FileStatus& status) const override;
     std::unique_ptr<OutputFile> createReplacement(const std::string& target) override;
 };

@@ -46,6 +46,10 @@ public:
         error = 2;
         return nullptr;
     }
+    bool listFolder(const std::string&, std::vector<velmora::FolderEntry>&) const override
+    {
+        return false;
+    }
     bool fileStatus(const std::string&, velmora::FileStatus&) const override { return false; }
     std::unique_ptr<velmora::OutputFile> createReplacement(const std::string&) override
     {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora {
 
@@ -46,6 +47,19 @@ public:
     virtual bool truncate(std::int64_t size) = 0;
     /// What the file system told about the file when it was opened.
     virtual FileStatus status() const = 0;
+};
+
+/// One entry of a folder listing.
+struct FolderEntry {
+    enum class Kind {
+        File,   ///< a regular file, or a link to one
+        Folder, ///< a folder on the same file system as the listed one
+        Other,  ///< anything not to be entered: links to folders, mount points
+                ///< of other file systems, devices, sockets, FIFOs
+    };
+    std::string name; ///< bytes as the file system gives them
+    Kind kind = Kind::Other;
+    bool hidden = false; ///< the name begins with "."
 };
 
 /// A file being written to replace a target. Nothing is visible at the target
@@ -99,6 +113,11 @@ public:
     /// system's error number (ENOENT for a missing file).
     virtual std::unique_ptr<RandomAccessFile> openFile(const std::string& path, bool writable,
                                                        int& error) = 0;
+
+    /// The entries of a folder except "." and "..", in no particular
+    /// order; false when the folder cannot be read (`entries` then holds
+    /// nothing).
+    virtual bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) const = 0;
 
     /// Size, last write time and attributes of a file; false when it cannot
     /// be read.

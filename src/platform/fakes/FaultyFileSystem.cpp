@@ -86,6 +86,17 @@ bool FaultyFileSystem::readHead(const std::string& path, std::size_t maxBytes,
     return !failRead && real_.readHead(path, maxBytes, out);
 }
 
+bool FaultyFileSystem::listFolder(const std::string& path, std::vector<FolderEntry>& entries) const
+{
+    for (const std::string& unreadable : unreadableFolders) {
+        if (unreadable == path) {
+            entries.clear();
+            return false;
+        }
+    }
+    return real_.listFolder(path, entries);
+}
+
 bool FaultyFileSystem::renameFile(const std::string& from, const std::string& to)
 {
     return !failRename && real_.renameFile(from, to);

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace velmora::fakes {
 
@@ -32,6 +33,10 @@ public:
     bool linkFile(const std::string& from, const std::string& to) override;
     std::unique_ptr<RandomAccessFile> openFile(const std::string& path, bool writable,
                                                int& error) override;
+    /// Folders whose listing fails.
+    std::vector<std::string> unreadableFolders;
+
+    bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) const override;
     bool fileStatus(const std::string& path, FileStatus& status) const override
     {
         return real_.fileStatus(path, status);
