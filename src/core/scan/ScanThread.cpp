@@ -1,0 +1,340 @@
+#include "scan/ScanThread.h"
+
+#include "audio/FileRecord.h"
+#include "collection/NodeText.h"
+#include "system/Clock.h"
+#include "system/FileSystem.h"
+#include "system/Locale.h"
+#include "system/Volumes.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace velmora::scan {
+
+namespace {
+
+using collection::CollectionTree;
+using collection::kNoNode;
+using collection::NodeId;
+using collection::Numbers;
+
+struct Totals {
+    std::int64_t sizeKB = 0;
+    std::int64_t duration = 0;
+    std::int64_t folderCount = 0;
+    std::int64_t fileCount = 0;
+};
+
+bool IsAudioFileName(std::string_view name)
+{
+    if (name.size() < 4)
+        return false;
+    const std::string_view tail = name.substr(name.size() - 4);
+    const auto lower = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    };
+    if (tail[0] != '.' || lower(tail[1]) != 'm' || lower(tail[2]) != 'p')
+        return false;
+    const char last = lower(tail[3]);
+    return last == 'a' || last == '1' || last == '2' || last == '3';
+}
+
+// A name as node texts can hold it: bytes below 32 become "?".
+std::string StoredName(std::string_view name, bool& replaced)
+{
+    std::string stored(name);
+    for (char& c : stored) {
+        if (static_cast<unsigned char>(c) < 32) {
+            c = '?';
+            replaced = true;
+        }
+    }
+    return stored;
+}
+
+std::string FolderNodeName(std::string_view name, bool& replaced)
+{
+    std::string stored = StoredName(name, replaced);
+    const auto notBlank = [](char c) { return c != ' '; };
+    stored.erase(stored.begin(), std::find_if(stored.begin(), stored.end(), notBlank));
+    stored.erase(std::find_if(stored.rbegin(), stored.rend(), notBlank).base(), stored.end());
+    return stored;
+}
+
+std::string Join(const std::string& folder, std::string_view name)
+{
+    std::string path = folder;
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    path += name;
+    return path;
+}
+
+// One folder being scanned: its node, its sorted listing and how far the
+// walk has come through it.
+struct Frame {
+    NodeId node;
+    std::string path;
+    std::vector<std::string> subfolders;
+    std::vector<std::string> files;
+    std::size_t nextSubfolder = 0;
+    Totals totals;
+};
+
+class Scanner {
+public:
+    Scanner(CollectionTree& tree, const ScanServices& services, ScanLines& lines,
+            const std::atomic<bool>& stop)
+        : tree_(tree), services_(services), lines_(lines), stop_(stop), analyser_(services.files)
+    {
+    }
+
+    // Scans `path` into `node`; false when cancelled.
+    bool ScanFolder(NodeId node, const std::string& path, Totals& result)
+    {
+        std::vector<Frame> stack;
+        if (!Push(stack, node, path))
+            return Finish(result, Totals());
+        while (!stack.empty()) {
+            Frame& frame = stack.back();
+            if (frame.nextSubfolder < frame.subfolders.size()) {
+                if (stop_)
+                    return false;
+                const std::string& name = frame.subfolders[frame.nextSubfolder++];
+                const std::string childPath = Join(frame.path, name);
+                const NodeId child = tree_.appendChild(frame.node, FolderNodeName(name, warning_));
+                if (!Push(stack, child, childPath)) {
+                    tree_.remove(child); // unreadable: counts as empty
+                    lines_.setFolder(frame.path);
+                }
+                continue;
+            }
+            // Subfolders done: the files, then the folder is complete.
+            if (!ScanFiles(frame))
+                return false;
+            lines_.setFile({});
+            const Frame done = std::move(stack.back());
+            stack.pop_back();
+            if (stack.empty())
+                return Finish(result, done.totals);
+            Frame& parent = stack.back();
+            if (done.totals.fileCount < 1) {
+                tree_.remove(done.node);
+            } else {
+                const std::string name(tree_.text(done.node));
+                tree_.setText(done.node, collection::FolderText(
+                                             name, done.totals.sizeKB, done.totals.duration,
+                                             done.totals.folderCount, done.totals.fileCount));
+                parent.totals.sizeKB += done.totals.sizeKB;
+                parent.totals.duration += done.totals.duration;
+                parent.totals.fileCount += done.totals.fileCount;
+                parent.totals.folderCount += 1;
+            }
+            lines_.setFolder(parent.path);
+        }
+        return true;
+    }
+
+    bool warning() const { return warning_; }
+
+private:
+    static bool Finish(Totals& result, const Totals& totals)
+    {
+        result = totals;
+        return true;
+    }
+
+    // Lists a folder onto the stack; false when it cannot be read.
+    bool Push(std::vector<Frame>& stack, NodeId node, const std::string& path)
+    {
+        lines_.setFolder(path);
+        if (!services_.files.listFolder(path, entries_)) {
+            warning_ = true;
+            return false;
+        }
+        Frame frame{node, path, {}, {}, 0, {}};
+        for (FolderEntry& entry : entries_) {
+            if (entry.kind == FolderEntry::Kind::Folder && !entry.hidden)
+                frame.subfolders.push_back(std::move(entry.name));
+            else if (entry.kind == FolderEntry::Kind::File && IsAudioFileName(entry.name))
+                frame.files.push_back(std::move(entry.name));
+        }
+        const Locale& locale = services_.locale;
+        const auto before = [&locale](const std::string& a, const std::string& b) {
+            const int order = locale.compareIgnoreCase(a, b);
+            return order != 0 ? order < 0 : a < b;
+        };
+        std::sort(frame.subfolders.begin(), frame.subfolders.end(), before);
+        std::sort(frame.files.begin(), frame.files.end(), before);
+        stack.push_back(std::move(frame));
+        return true;
+    }
+
+    bool ScanFiles(Frame& frame)
+    {
+        for (const std::string& name : frame.files) {
+            if (stop_)
+                return false;
+            lines_.setFile(name);
+            const audio::FileRecord record = analyser_.Analyse(Join(frame.path, name));
+            tree_.appendChild(frame.node, audio::FileNodeText(StoredName(name, warning_), record));
+            frame.totals.sizeKB += record.numbers[collection::kSizeKB];
+            frame.totals.duration += std::llabs(record.numbers[collection::kDuration]);
+            frame.totals.fileCount += 1;
+        }
+        return true;
+    }
+
+    CollectionTree& tree_;
+    const ScanServices& services_;
+    ScanLines& lines_;
+    const std::atomic<bool>& stop_;
+    audio::FileAnalyser analyser_;
+    std::vector<FolderEntry> entries_;
+    bool warning_ = false;
+};
+
+void UpdateCollectionNode(CollectionTree& tree, NodeId volume, NodeId replaced,
+                          std::int32_t scanDate)
+{
+    Numbers root{};
+    Numbers added{};
+    collection::ReadNumbers(tree.text(tree.root()), root);
+    collection::ReadNumbers(tree.text(volume), added);
+    std::int64_t size = root[collection::kSizeKB] + added[collection::kSizeKB];
+    std::int64_t duration = root[collection::kDuration] + added[collection::kDuration];
+    std::int64_t files = root[collection::kCollectionFileCount] + added[collection::kFileCount];
+    std::int64_t volumes = root[collection::kVolumeCount] + 1;
+    if (replaced != kNoNode) {
+        Numbers old{};
+        collection::ReadNumbers(tree.text(replaced), old);
+        size -= old[collection::kSizeKB];
+        duration -= old[collection::kDuration];
+        files -= old[collection::kFileCount];
+        volumes -= 1;
+    }
+    tree.setText(tree.root(), collection::CollectionText(size, duration, volumes, files, scanDate));
+}
+
+} // namespace
+
+void ScanLines::set(std::string& line, std::string_view text)
+{
+    const std::lock_guard lock(mutex_);
+    line.assign(text);
+    ++version_;
+}
+
+ScanLines::Snapshot ScanLines::snapshot() const
+{
+    const std::lock_guard lock(mutex_);
+    return {volume_, folder_, file_, version_};
+}
+
+std::string VolumeName(std::string_view label, std::string_view root, std::string_view source)
+{
+    std::string name(label);
+    while (!root.empty() && root.back() == '/')
+        root.remove_suffix(1);
+    std::string_view below = source.substr(std::min(root.size(), source.size()));
+    while (!below.empty() && below.front() == '/')
+        below.remove_prefix(1);
+    while (!below.empty() && below.back() == '/')
+        below.remove_suffix(1);
+    if (below.empty())
+        return name;
+    name += '\\';
+    for (const char c : below)
+        name += c == '/' ? '\\' : c;
+    return name;
+}
+
+ScanOutcome ScanSource(CollectionTree& tree, const ScanServices& services,
+                       const ScanRequest& request, ScanLines& lines, const std::atomic<bool>& stop)
+{
+    ScanOutcome outcome;
+    std::string label;
+    std::uint32_t serial = 0;
+    const bool needInformation = !request.label || !request.serial;
+    if (needInformation && !DriveInfo(services.volumes, request.sourcePath, label, serial)) {
+        outcome.noVolumeInformation = true;
+        return outcome;
+    }
+    if (request.serial)
+        serial = *request.serial;
+    bool replacedBytes = false;
+    std::string name;
+    if (request.label) {
+        name = StoredName(*request.label, replacedBytes);
+    } else {
+        name = VolumeName(StoredName(label, replacedBytes),
+                          services.volumes.rootOf(request.sourcePath), request.sourcePath);
+    }
+
+    NodeId volume;
+    if (request.replace == kNoNode) {
+        volume = tree.appendChild(tree.root(), name);
+    } else {
+        // An update keeps a label the user gave the volume, as long as the
+        // folder part is the same.
+        const std::string_view oldName = collection::NodeName(tree.text(request.replace));
+        if (collection::PathAfterDrive(name) == collection::PathAfterDrive(oldName))
+            name = std::string(oldName);
+        volume = tree.insertBefore(request.replace, name);
+    }
+    outcome.volume = volume;
+    lines.setVolume(name);
+
+    Scanner scanner(tree, services, lines, stop);
+    Totals totals;
+    const bool finished = scanner.ScanFolder(volume, request.sourcePath, totals);
+    outcome.warning = scanner.warning() || replacedBytes;
+    if (!finished) {
+        outcome.cancelled = true;
+        return outcome;
+    }
+    if (totals.fileCount <= 0) {
+        tree.remove(volume);
+        outcome.volume = kNoNode;
+        return outcome;
+    }
+    const std::int32_t today = services.clock.today();
+    tree.setText(volume, collection::VolumeText(name, totals.sizeKB, totals.duration,
+                                                totals.folderCount, totals.fileCount, today,
+                                                static_cast<std::int32_t>(serial)));
+    if (request.updateTotals)
+        UpdateCollectionNode(tree, volume, request.replace, today);
+    return outcome;
+}
+
+TScanThread::TScanThread(CollectionTree& tree, const ScanServices& services, ScanRequest request,
+                         ScanLines& lines)
+    : tree_(tree), services_(services), request_(std::move(request)), lines_(lines)
+{
+}
+
+TScanThread::~TScanThread()
+{
+    RequestStop();
+    Wait();
+}
+
+void TScanThread::Start(std::function<void()> onEnd)
+{
+    worker_ = std::thread([this, onEnd = std::move(onEnd)] {
+        outcome_ = ScanSource(tree_, services_, request_, lines_, stop_);
+        finished_ = true;
+        if (onEnd)
+            onEnd();
+    });
+}
+
+void TScanThread::Wait()
+{
+    if (worker_.joinable())
+        worker_.join();
+}
+
+} // namespace velmora::scan
