@@ -8,6 +8,8 @@
 #                xargs (which adds a process start per batch)
 #   (b) mp3info  the Debian tool printing bit rate, sample rate, mode,
 #                duration and tag fields for every file (through xargs)
+#   (d) scan     velmora-cli scan of the whole tree into a new collection,
+#                saved: one process, the real command; its peak memory too
 #   (c) floor    velmora-bench-floor: open, read the first 4 KiB and the
 #                last 128 bytes, close; nothing parsed
 # Each is run once untimed, then timed 3 times; the median counts. Bars:
@@ -49,6 +51,13 @@ if ! command -v mp3info >/dev/null; then
     { $sudo apt-get update -qq && $sudo apt-get install -y -qq --no-install-recommends mp3info >/dev/null; }
 fi
 
+if [ ! -x /usr/bin/time ]; then
+  echo "installing GNU time (bench only, for the peak memory)"
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends time >/dev/null
+fi
+
 if [ ! -d "$tree" ]; then
   rm -rf "$tree.part"
   bench/make_audio_tree.sh "$tree.part"
@@ -58,6 +67,11 @@ files=$(find "$tree" -type f -name '*.mp3' | wc -l)
 
 run_ours() { "$analyse" "$tree"; }
 run_cli() { find "$tree" -type f -name '*.mp3' -print0 | xargs -0 "$cli" analyse; }
+scan_out=bench/out/scan-bench.col
+run_scan() {
+  rm -f "$scan_out"
+  "$cli" scan "$tree" -c "$scan_out" --label BENCH --serial 1
+}
 # mp3info exits non-zero for files without an ID3v1 tag; that is not a failure.
 run_mp3info() {
   find "$tree" -type f -name '*.mp3' -print0 | xargs -0 mp3info -p "$mp3info_format" 2>/dev/null ||
@@ -107,6 +121,11 @@ if [ "$have_cli" -eq 1 ]; then
   cli_s=$(median_seconds run_cli)
   printf '%-10s %9s s %10s files/s\n' "ours" "$ours_s" "$(rate "$ours_s")"
   printf '%-10s %9s s %10s files/s  (information: velmora-cli through xargs)\n' "ours-cli" "$cli_s" "$(rate "$cli_s")"
+  scan_s=$(median_seconds run_scan)
+  scan_kb=$(/usr/bin/time -f %M "$cli" scan "$tree" -c "$scan_out.peak" --label BENCH --serial 1 2>&1 >/dev/null | tail -n 1)
+  rm -f "$scan_out.peak"
+  printf '%-10s %9s s %10s files/s  peak memory %s KiB, collection %s bytes\n' "scan" "$scan_s" "$(rate "$scan_s")" \
+    "$scan_kb" "$(stat -c %s "$scan_out" 2>/dev/null || echo 0)"
   echo
   vs_mp3info=$(awk -v a="$ours_s" -v b="$mp3info_s" 'BEGIN { printf "%.2f", b / a }')
   vs_floor=$(awk -v a="$ours_s" -v b="$floor_s" 'BEGIN { printf "%.2f", b / a }')
@@ -114,6 +133,12 @@ if [ "$have_cli" -eq 1 ]; then
   v2=$(verdict "$vs_floor" 0.5)
   echo "ours/mp3info (files/s): $vs_mp3info  bar >= 10   $v1"
   echo "ours/floor   (files/s): $vs_floor  bar >= 0.5  $v2"
+  scan_vs_mp3info=$(awk -v a="$scan_s" -v b="$mp3info_s" 'BEGIN { printf "%.2f", b / a }')
+  scan_vs_floor=$(awk -v a="$scan_s" -v b="$floor_s" 'BEGIN { printf "%.2f", b / a }')
+  v3=$(verdict "$scan_vs_mp3info" 10)
+  v4=$(verdict "$scan_vs_floor" 0.4)
+  echo "scan/mp3info (files/s): $scan_vs_mp3info  bar >= 10   $v3"
+  echo "scan/floor   (files/s): $scan_vs_floor  bar >= 0.4  $v4"
   echo "floor/mp3info (files/s): $ceiling  (the most ours/mp3info can be here)"
   [ "$v1" = PASS ] && [ "$v2" = PASS ] || status=1
 else
@@ -125,6 +150,7 @@ fi
 echo
 echo "reproduce: bench/audio.sh"
 echo "   (ours:    $analyse $tree)"
+echo "   (scan:    $cli scan $tree -c $scan_out --label BENCH --serial 1)"
 echo "   (ours-cli: find $tree -type f -name '*.mp3' -print0 | xargs -0 $cli analyse)"
 echo "   (mp3info: find $tree -type f -name '*.mp3' -print0 | xargs -0 mp3info -p '$mp3info_format')"
 echo "   (floor:   $floor $tree)"

@@ -2,6 +2,7 @@
 
 #include "cli/AudioCommands.h"
 #include "cli/CollectionCommands.h"
+#include "cli/ScanCommand.h"
 
 #include <ostream>
 #include <string_view>
@@ -20,7 +21,7 @@ struct CommandEntry {
 constexpr CommandEntry kCommands[] = {
     {"new", NewCommand},         {"dump", DumpCommand},     {"stats", StatsCommand},
     {"convert", ConvertCommand}, {"import", ImportCommand}, {"analyse", AnalyseCommand},
-    {"tag", TagCommand},
+    {"tag", TagCommand},         {"scan", ScanCommand},
 };
 
 constexpr std::string_view kHelp =
@@ -35,6 +36,9 @@ constexpr std::string_view kHelp =
     "  stats COLLECTION            print the collection's statistics\n"
     "  convert SOURCE TARGET       save a collection or an older .vlm file as TARGET\n"
     "  import COLLECTION SOURCE... add the volumes of collection or .vlm files\n"
+    "  scan SOURCE -c COLLECTION [--label L] [--serial N] [--update]\n"
+    "                              add a folder or mounted volume as a volume; with\n"
+    "                              --label the folder stands for a disc's root\n"
     "  analyse FILE...             print what a scan stores about each audio file\n"
     "  tag show FILE...            print the ID3v1 tag of each file\n"
     "  tag write [--title T] [--artist A] [--album A] [--track N] [--year Y]\n"

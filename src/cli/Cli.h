@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@ namespace velmora {
 class Clock;
 class FileSystem;
 class Locale;
+class Volumes;
 } // namespace velmora
 namespace velmora::texts {
 class TextTable;
@@ -24,6 +26,11 @@ struct CliContext {
     const Clock& clock;
     const Locale& locale;
     const texts::TextTable& texts;
+    const Volumes& volumes;
+    /// Set when the user interrupts (Ctrl+C); long commands stop then.
+    const std::atomic<bool>* interrupted = nullptr;
+    /// Long commands show progress on stderr when it is a terminal.
+    bool showProgress = false;
 };
 
 /// Runs one command line (without the program name). Normal output goes to

@@ -1,21 +1,43 @@
 #include "cli/Cli.h"
+#include "platform/LinuxVolumes.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/QtLocale.h"
 #include "platform/SystemClock.h"
 #include "texts/TextTable.h"
 
+#include <atomic>
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
 
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+void OnInterrupt(int)
+{
+    interrupted = true;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    // The first Ctrl+C asks long commands to stop cleanly; the default
+    // action returns for a second one.
+    struct sigaction action = {};
+    action.sa_handler = OnInterrupt;
+    action.sa_flags = SA_RESETHAND;
+    ::sigaction(SIGINT, &action, nullptr);
+
     std::ios::sync_with_stdio(false);
     velmora::platform::PosixFileSystem files;
     velmora::platform::SystemClock clock;
     velmora::platform::QtLocale locale;
     const velmora::texts::TextTable texts;
-    velmora::cli::CliContext context{files, clock, locale, texts};
+    const velmora::platform::LinuxVolumes volumes;
+    velmora::cli::CliContext context{files, clock, locale, texts, volumes, &interrupted, true};
     const std::vector<std::string> args(argv + 1, argv + argc);
     return velmora::cli::RunCli(args, std::cout, std::cerr, context);
 }

@@ -2,6 +2,7 @@
 #include "cli/Cli.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeLocale.h"
+#include "platform/fakes/FakeVolumes.h"
 #include "platform/fakes/FaultyFileSystem.h"
 #include "texts/TextTable.h"
 
@@ -38,8 +39,9 @@ protected:
     fakes::FaultyFileSystem files;
     fakes::FakeClock clock;
     fakes::FakeLocale locale;
+    fakes::FakeVolumes volumes;
     texts::TextTable texts;
-    CliContext context{files, clock, locale, texts};
+    CliContext context{files, clock, locale, texts, volumes};
     std::ostringstream out;
     std::ostringstream err;
 };

@@ -3,6 +3,7 @@
 #include "cli/Cli.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeLocale.h"
+#include "platform/fakes/FakeVolumes.h"
 #include "platform/fakes/FaultyFileSystem.h"
 #include "texts/TextTable.h"
 
@@ -36,8 +37,9 @@ protected:
     fakes::FaultyFileSystem files;
     fakes::FakeClock clock{46000};
     fakes::FakeLocale locale;
+    fakes::FakeVolumes volumes;
     texts::TextTable texts;
-    CliContext context{files, clock, locale, texts};
+    CliContext context{files, clock, locale, texts, volumes};
     std::ostringstream out;
     std::ostringstream err;
 };

@@ -1,0 +1,237 @@
+#include "cli/ScanCommand.h"
+
+#include "collection/CollectionStore.h"
+#include "collection/NodeText.h"
+#include "scan/ScanThread.h"
+#include "system/FileSystem.h"
+#include "system/Progress.h"
+#include "system/Volumes.h"
+#include "texts/TextTable.h"
+
+#include <charconv>
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <thread>
+#include <unistd.h>
+
+namespace velmora::cli {
+
+namespace {
+
+using collection::kNoNode;
+using collection::NodeId;
+
+constexpr std::size_t kCannotSave = 77;
+constexpr std::size_t kCannotReadDrive = 98;
+constexpr std::size_t kAlreadyExists = 99;
+constexpr std::size_t kNoAudio = 100;
+constexpr std::size_t kNotAllReadable = 201;
+constexpr std::string_view kScanUsage =
+    "usage: velmora-cli scan SOURCE -c COLLECTION [--label L] [--serial N] [--update]\n";
+
+struct ScanArguments {
+    std::string source;
+    std::string collection;
+    std::optional<std::string> label;
+    std::optional<std::uint32_t> serial;
+    bool update = false;
+};
+
+bool Parse(const std::vector<std::string>& args, ScanArguments& parsed, std::ostream& err)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if ((arg == "-c" || arg == "--collection") && hasValue) {
+            parsed.collection = args[++i];
+        } else if (arg == "--label" && hasValue) {
+            parsed.label = args[++i];
+        } else if (arg == "--serial" && hasValue) {
+            std::uint32_t serial = 0;
+            if (!ParseSerial(args[++i], serial)) {
+                err << "velmora-cli: not a serial number: " << args[i] << '\n';
+                return false;
+            }
+            parsed.serial = serial;
+        } else if (arg == "--update") {
+            parsed.update = true;
+        } else if (!arg.empty() && arg[0] == '-') {
+            err << "velmora-cli: unknown or incomplete option " << arg << '\n';
+            return false;
+        } else if (parsed.source.empty()) {
+            parsed.source = arg;
+        } else {
+            err << "velmora-cli: more than one source: " << arg << '\n';
+            return false;
+        }
+    }
+    return !parsed.source.empty() && !parsed.collection.empty();
+}
+
+std::string AbsoluteFolder(const std::string& path)
+{
+    std::error_code ignored;
+    std::string absolute = std::filesystem::absolute(path, ignored).lexically_normal().string();
+    while (absolute.size() > 1 && absolute.back() == '/')
+        absolute.pop_back();
+    return absolute;
+}
+
+bool SameFolderPart(std::string_view a, std::string_view b)
+{
+    return collection::SamePathIgnoringAsciiCase(a, b);
+}
+
+// The stored volume with the source's identity: equal serial, equal folder
+// part ignoring ASCII case.
+NodeId FindSameVolume(const collection::CollectionTree& tree, std::uint32_t serial,
+                      std::string_view folderPart)
+{
+    for (NodeId v = tree.firstChild(tree.root()); v != kNoNode; v = tree.nextSibling(v)) {
+        collection::Numbers n{};
+        collection::ReadNumbers(tree.text(v), n);
+        const std::string_view name = collection::NodeName(tree.text(v));
+        if (n[collection::kSerial] == static_cast<std::int32_t>(serial) &&
+            SameFolderPart(collection::PathAfterDrive(name), folderPart))
+            return v;
+    }
+    return kNoNode;
+}
+
+void ShowProgress(std::ostream& err, const scan::ScanLines::Snapshot& lines)
+{
+    std::string line = lines.file.empty() ? lines.folder : lines.folder + "/" + lines.file;
+    constexpr std::size_t kWidth = 78;
+    if (line.size() > kWidth)
+        line = "..." + line.substr(line.size() - (kWidth - 3));
+    err << "\r\x1b[K" << line << std::flush;
+}
+
+} // namespace
+
+bool ParseSerial(std::string_view text, std::uint32_t& serial)
+{
+    std::string digits(text);
+    int base = 10;
+    if (digits.size() == 9 && digits[4] == '-') {
+        digits.erase(4, 1);
+        base = 16;
+    } else if (digits.rfind("0x", 0) == 0 || digits.rfind("0X", 0) == 0) {
+        digits.erase(0, 2);
+        base = 16;
+    } else if (digits.size() == 8 && digits.find_first_not_of("0123456789") != std::string::npos) {
+        base = 16;
+    }
+    std::uint32_t value = 0;
+    const auto [end, error] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
+        return false;
+    serial = value;
+    return true;
+}
+
+int ScanCommand(const std::vector<std::string>& operands, std::ostream&, std::ostream& err,
+                CliContext& context)
+{
+    ScanArguments args;
+    if (!Parse(operands, args, err)) {
+        err << kScanUsage;
+        return kUsage;
+    }
+    const texts::TextTable& table = context.texts;
+    const auto message = [&](std::size_t text, const std::string& path) {
+        err << table.Text(text) << ": " << path << '\n';
+    };
+
+    collection::CollectionStore store(context.files, context.clock, table);
+    if (context.files.fileExists(args.collection)) {
+        NoProgress quiet;
+        const collection::LoadResult loaded = store.LoadCollection(args.collection, quiet);
+        if (loaded.status != collection::LoadStatus::Loaded) {
+            message(collection::MessageTextOf(loaded.status), args.collection);
+            return kFailed;
+        }
+    }
+
+    scan::ScanRequest request;
+    request.sourcePath = AbsoluteFolder(args.source);
+    request.label = args.label;
+    request.serial = args.serial;
+    std::string label;
+    std::uint32_t serial = 0;
+    const bool known = DriveInfo(context.volumes, request.sourcePath, label, serial);
+    if (!context.files.folderExists(request.sourcePath) ||
+        (!known && !(args.label && args.serial))) {
+        message(kCannotReadDrive, request.sourcePath);
+        return kFailed;
+    }
+    if (args.serial)
+        serial = *args.serial;
+    const std::string folderPart =
+        args.label ? std::string()
+                   : std::string(collection::PathAfterDrive(scan::VolumeName(
+                         label, context.volumes.rootOf(request.sourcePath), request.sourcePath)));
+
+    collection::CollectionTree& tree = store.tree();
+    const NodeId same = FindSameVolume(tree, serial, folderPart);
+    if (same != kNoNode) {
+        if (!args.update) {
+            err << table.Text(kAlreadyExists) << " (--update)\n";
+            return kFailed;
+        }
+        request.replace = same;
+    }
+
+    scan::ScanLines lines;
+    const scan::ScanServices services{context.files, context.volumes, context.locale,
+                                      context.clock};
+    scan::TScanThread worker(tree, services, request, lines);
+    worker.Start();
+    const bool terminal = context.showProgress && ::isatty(STDERR_FILENO);
+    std::uint64_t shown = 0;
+    while (!worker.Finished()) {
+        if (context.interrupted && *context.interrupted)
+            worker.RequestStop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const scan::ScanLines::Snapshot snapshot = lines.snapshot();
+        if (terminal && snapshot.version != shown) {
+            ShowProgress(err, snapshot);
+            shown = snapshot.version;
+        }
+    }
+    worker.Wait();
+    if (terminal)
+        err << "\r\x1b[K" << std::flush;
+
+    const scan::ScanOutcome& outcome = worker.Outcome();
+    if (outcome.cancelled) {
+        // The file on disk was never touched.
+        return kFailed;
+    }
+    if (outcome.noVolumeInformation) {
+        message(kCannotReadDrive, request.sourcePath);
+        return kFailed;
+    }
+    if (outcome.warning)
+        err << table.Text(kNotAllReadable) << '\n';
+    if (outcome.volume == kNoNode) {
+        err << table.Text(kNoAudio) << '\n';
+        return kFailed;
+    }
+    if (same != kNoNode)
+        tree.remove(same);
+    store.setModified();
+
+    NoProgress quiet;
+    const collection::SaveResult saved = store.SaveCollection(args.collection, quiet);
+    if (!saved.saved()) {
+        message(kCannotSave, args.collection);
+        return kFailed;
+    }
+    return kSuccess;
+}
+
+} // namespace velmora::cli
