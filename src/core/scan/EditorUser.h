@@ -1,0 +1,70 @@
+#pragma once
+
+#include "collection/CollectionTree.h"
+#include "texts/TextTable.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace velmora::scan {
+
+/// The buttons of a question.
+enum class Answer { Yes, No, Cancel };
+
+/// The kind of a message, which fixes its caption and symbol: Error (051
+/// "Error"), Warning (053 "Warning"), Information (052 "Information").
+enum class MessageKind { Error, Warning, Information };
+
+/// What a command that edits the collection asks and tells the user, and how
+/// it keeps the user's views of the collection in step. The GUI answers with
+/// dialogs and its view tree, the CLI with fixed answers, tests with a script.
+/// Texts are passed by their number in the text table; the implementation
+/// looks them up.
+class EditorUser {
+public:
+    virtual ~EditorUser() = default;
+
+    /// A question, caption 050 "Confirmation", buttons 055 "Yes" and 056 "No",
+    /// and 057 "Cancel" when `offerCancel`; `defaultAnswer` is the button
+    /// that has the focus. Returns the button pressed; closing the question
+    /// any other way answers No, or Cancel where it is offered.
+    virtual Answer Ask(std::size_t text, Answer defaultAnswer, bool offerCancel) = 0;
+
+    /// A message with the single button 054 "Ok". It reads `path`, ": " and
+    /// the text when `path` is not empty (see MessageText()), else the text.
+    virtual void Tell(std::size_t text, std::string_view path, MessageKind kind) = 0;
+
+    // The wait window: a title text, then step texts shown as the text
+    // followed by "..." (TextTable::Step()). Commands always close what they
+    // showed.
+    virtual void ShowWait(std::size_t /*titleText*/) {}
+    virtual void SetWaitText(std::size_t /*stepText*/) {}
+    virtual void CloseWait() {}
+
+    // The views over the collection tree.
+    /// The structure of the tree changed: build the view tree again.
+    virtual void RebuildViews() {}
+    /// Stored data changed: refresh the views (and the enabled commands).
+    virtual void RefreshViews() {}
+    /// Select the view item of this collection node.
+    virtual void SelectNode(collection::NodeId /*node*/) {}
+    /// The text of this node changed without a change of structure: the
+    /// view item shows the node's new name.
+    virtual void NodeRenamed(collection::NodeId /*node*/) {}
+};
+
+/// The text of a message as EditorUser::Tell() describes it.
+inline std::string MessageText(const texts::TextTable& table, std::size_t text,
+                               std::string_view path)
+{
+    std::string message;
+    if (!path.empty()) {
+        message = path;
+        message += ": ";
+    }
+    message += table.Text(text);
+    return message;
+}
+
+} // namespace velmora::scan

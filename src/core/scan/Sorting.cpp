@@ -1,0 +1,72 @@
+#include "scan/Sorting.h"
+
+#include "collection/CollectionStore.h"
+#include "collection/NodeText.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace velmora::scan {
+
+namespace {
+
+using collection::CollectionTree;
+using collection::kNoNode;
+using collection::NodeId;
+
+constexpr std::size_t kBuildCollection = 60;
+constexpr std::size_t kRefreshWindow = 61;
+constexpr std::size_t kSorting = 111;
+constexpr std::size_t kReindexData = 112;
+constexpr std::size_t kSortQuestion = 113;
+constexpr std::size_t kSortFinished = 114;
+
+} // namespace
+
+bool SortTree(CollectionTree& tree, const Locale& locale)
+{
+    if (tree.empty())
+        return false;
+    std::vector<NodeId> children;
+    // A node's children are put in order when the pre-order walk reaches the
+    // node, before the walk goes down into them, so every child is reached
+    // (and sorted in turn) in its final place.
+    for (NodeId node = tree.root(); node != kNoNode; node = tree.nextInPreOrder(node)) {
+        const NodeId first = tree.firstChild(node);
+        if (first == kNoNode || tree.nextSibling(first) == kNoNode)
+            continue;
+        children.clear();
+        for (NodeId child = first; child != kNoNode; child = tree.nextSibling(child))
+            children.push_back(child);
+        const auto before = [&](NodeId a, NodeId b) {
+            return collection::CompareTreeNodes(tree, a, b, locale) < 0;
+        };
+        if (std::is_sorted(children.begin(), children.end(), before))
+            continue;
+        std::stable_sort(children.begin(), children.end(), before);
+        tree.reorderChildren(node, children);
+    }
+    return true;
+}
+
+bool SortCollection(collection::CollectionStore& store, const Locale& locale, EditorUser& user)
+{
+    if (user.Ask(kSortQuestion, Answer::No, false) != Answer::Yes)
+        return false;
+    user.ShowWait(kSorting);
+    user.SetWaitText(kReindexData);
+    const bool sorted = SortTree(store.tree(), locale);
+    if (sorted) {
+        user.SetWaitText(kBuildCollection);
+        user.RebuildViews();
+        user.SetWaitText(kRefreshWindow);
+        store.setModified();
+        user.RefreshViews();
+    }
+    user.CloseWait();
+    if (sorted)
+        user.Tell(kSortFinished, {}, MessageKind::Information);
+    return sorted;
+}
+
+} // namespace velmora::scan

@@ -1,0 +1,380 @@
+#include "scan/VolumeEditor.h"
+
+#include "collection/CollectionStore.h"
+#include "collection/NodeText.h"
+#include "system/Clock.h"
+#include "system/FileSystem.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace velmora::scan {
+
+namespace {
+
+using collection::CollectionTree;
+using collection::kNoNode;
+using collection::NodeId;
+using collection::Numbers;
+
+// Text numbers of the table.
+constexpr std::size_t kAddVolume = 11;
+constexpr std::size_t kUpdateVolume = 12;
+constexpr std::size_t kBuildCollection = 60;
+constexpr std::size_t kRefreshWindow = 61;
+constexpr std::size_t kPleaseWait = 79;
+constexpr std::size_t kUpdateInstead = 99;
+constexpr std::size_t kNoAudio = 100;
+constexpr std::size_t kAdding = 101;
+constexpr std::size_t kNothingSelected = 107;
+constexpr std::size_t kDeleting = 108;
+constexpr std::size_t kDeleteSelected = 109;
+constexpr std::size_t kRemoveSelection = 110;
+constexpr std::size_t kSourceNotFound = 158;
+constexpr std::size_t kUpdating = 163;
+constexpr std::size_t kDeleteThis = 164;
+constexpr std::size_t kUpdateThis = 165;
+
+// Stands for a volume text without a readable serial: no 32-bit serial
+// equals it.
+constexpr std::int64_t kNoSerial = std::numeric_limits<std::int64_t>::min();
+
+std::int64_t SubtractClamped(std::int64_t a, std::int64_t b)
+{
+    if (b == std::numeric_limits<std::int64_t>::min())
+        return collection::AddClamped(
+            collection::AddClamped(a, std::numeric_limits<std::int64_t>::max()), 1);
+    return collection::AddClamped(a, -b);
+}
+
+void ClearDeleteMarks(CollectionTree& tree)
+{
+    for (NodeId v = tree.firstChild(tree.root()); v != kNoNode; v = tree.nextSibling(v))
+        tree.setDeleteMark(v, false);
+}
+
+} // namespace
+
+VolumeEditor::VolumeEditor(collection::CollectionStore& store, VolumeEditorUser& user,
+                           const EditorServices& services)
+    : store_(store), user_(user), services_(services)
+{
+}
+
+EditOutcome VolumeEditor::AddVolume()
+{
+    CollectionTree& tree = store_.tree();
+    if (tree.empty())
+        return EditOutcome::Unchanged;
+    const std::optional<SourceChoice> source = user_.ChooseSource(kAddVolume);
+    if (!source)
+        return EditOutcome::Declined;
+
+    const std::string folderPart =
+        FolderPartOf(services_.volumes.rootOf(source->path), source->path);
+    for (NodeId v = tree.firstChild(tree.root()); v != kNoNode; v = tree.nextSibling(v)) {
+        if (!SameVolume(tree.text(v), source->serial, folderPart))
+            continue;
+        if (user_.Ask(kUpdateInstead, Answer::Yes, false) != Answer::Yes)
+            return EditOutcome::Declined;
+        return UpdateFromPath(v, source->path);
+    }
+
+    const std::size_t countBefore = tree.size();
+    ScanRequest request;
+    request.sourcePath = source->path;
+    const bool finished = user_.RunScan(tree, request);
+    const bool grew = tree.size() > countBefore;
+    if (!finished) {
+        // The half-built volume is the last one: the node right after all
+        // the nodes there were before.
+        if (grew)
+            tree.remove(tree.atPosition(countBefore));
+        return EditOutcome::Cancelled;
+    }
+    if (!grew) {
+        user_.Tell(kNoAudio, {}, MessageKind::Information);
+        return EditOutcome::NoAudio;
+    }
+    user_.ShowWait(kAdding);
+    return Rebuilt(tree.atPosition(countBefore));
+}
+
+EditOutcome VolumeEditor::UpdateFromPath(NodeId volume, const std::string& sourcePath)
+{
+    CollectionTree& tree = store_.tree();
+    if (!IsVolume(tree, volume))
+        return EditOutcome::NotAVolume;
+    const std::size_t countBefore = tree.size();
+    const std::uint32_t position = tree.position(volume);
+
+    ScanRequest request;
+    request.sourcePath = sourcePath;
+    request.replace = volume;
+    const bool finished = user_.RunScan(tree, request);
+    const bool grew = tree.size() > countBefore;
+    if (!finished) {
+        // The scan put the half-built volume directly before the old one,
+        // at the old one's position.
+        if (grew)
+            tree.remove(tree.atPosition(position));
+        return EditOutcome::Cancelled;
+    }
+    if (!grew) {
+        user_.Tell(kNoAudio, {}, MessageKind::Information);
+        return EditOutcome::NoAudio;
+    }
+    user_.ShowWait(kUpdating);
+    user_.SetWaitText(kPleaseWait);
+    tree.remove(volume);
+    return Rebuilt(tree.atPosition(position));
+}
+
+EditOutcome VolumeEditor::Rebuilt(NodeId select)
+{
+    user_.SetWaitText(kBuildCollection);
+    user_.RebuildViews();
+    user_.SetWaitText(kRefreshWindow);
+    store_.setModified();
+    user_.RefreshViews();
+    user_.CloseWait();
+    if (select != kNoNode)
+        user_.SelectNode(select);
+    return EditOutcome::Changed;
+}
+
+EditOutcome VolumeEditor::UpdateVolume(NodeId volume)
+{
+    CollectionTree& tree = store_.tree();
+    if (!IsVolume(tree, volume))
+        return EditOutcome::NotAVolume;
+    const VolumeSource source = FindVolumeSource(tree.text(volume), services_);
+    if (source.found) {
+        if (!source.folderExists) {
+            user_.Tell(kSourceNotFound, source.path, MessageKind::Error);
+            return EditOutcome::SourceMissing;
+        }
+        if (user_.Ask(kUpdateThis, Answer::No, false) != Answer::Yes)
+            return EditOutcome::Declined;
+        return UpdateFromPath(volume, source.path);
+    }
+    const std::optional<SourceChoice> choice = user_.ChooseSource(kUpdateVolume);
+    if (!choice)
+        return EditOutcome::Declined;
+    return UpdateFromPath(volume, choice->path);
+}
+
+EditOutcome VolumeEditor::DeleteVolumes()
+{
+    CollectionTree& tree = store_.tree();
+    if (tree.empty())
+        return EditOutcome::Unchanged;
+    ClearDeleteMarks(tree);
+    if (!user_.ChooseVolumesToDelete(tree)) {
+        ClearDeleteMarks(tree);
+        return EditOutcome::Declined;
+    }
+    DeletionPass();
+    return EditOutcome::Changed;
+}
+
+EditOutcome VolumeEditor::DeleteVolume(NodeId volume)
+{
+    CollectionTree& tree = store_.tree();
+    if (!IsVolume(tree, volume))
+        return EditOutcome::NotAVolume;
+    if (user_.Ask(kDeleteThis, Answer::No, false) != Answer::Yes)
+        return EditOutcome::Declined;
+    ClearDeleteMarks(tree);
+    tree.setDeleteMark(volume, true);
+    DeletionPass();
+    return EditOutcome::Changed;
+}
+
+void VolumeEditor::DeletionPass()
+{
+    CollectionTree& tree = store_.tree();
+    if (tree.empty())
+        return;
+    user_.ShowWait(kDeleting);
+    user_.SetWaitText(kRemoveSelection);
+
+    const NodeId root = tree.root();
+    Numbers totals{};
+    collection::ReadNumbers(tree.text(root), totals);
+    std::int64_t& sizeKB = totals[collection::kSizeKB];
+    std::int64_t& duration = totals[collection::kDuration];
+    std::int64_t& volumeCount = totals[collection::kVolumeCount];
+    std::int64_t& fileCount = totals[collection::kCollectionFileCount];
+    NodeId next = kNoNode;
+    for (NodeId v = tree.firstChild(root); v != kNoNode; v = next) {
+        next = tree.nextSibling(v);
+        if (!tree.deleteMarked(v))
+            continue;
+        Numbers numbers{};
+        collection::ReadNumbers(tree.text(v), numbers);
+        sizeKB = SubtractClamped(sizeKB, numbers[collection::kSizeKB]);
+        duration = SubtractClamped(duration, numbers[collection::kDuration]);
+        fileCount = SubtractClamped(fileCount, numbers[collection::kFileCount]);
+        volumeCount = SubtractClamped(volumeCount, 1);
+        tree.remove(v);
+    }
+    tree.setText(root, collection::CollectionText(
+                           std::max<std::int64_t>(sizeKB, 0), std::max<std::int64_t>(duration, 0),
+                           std::max<std::int64_t>(volumeCount, 0),
+                           std::max<std::int64_t>(fileCount, 0), services_.clock.today()));
+    Rebuilt(kNoNode);
+}
+
+EditOutcome VolumeEditor::RenameLabel(NodeId volume)
+{
+    CollectionTree& tree = store_.tree();
+    if (!IsVolume(tree, volume))
+        return EditOutcome::NotAVolume;
+    const std::string text(tree.text(volume));
+    const std::string_view name = collection::NodeName(text);
+    const std::string_view label = name.substr(0, name.find('\\'));
+    const std::string answer = user_.AskLabel(name, label);
+    const std::optional<std::string> renamed = RenamedVolumeName(name, answer);
+    if (!renamed)
+        return EditOutcome::Unchanged;
+
+    // The name is everything before the first numeric mark; a text without
+    // one is all name.
+    const std::size_t mark = text.find(collection::kNumberMark);
+    std::string newText = *renamed;
+    if (mark != std::string::npos)
+        newText.append(text, mark, std::string::npos);
+    tree.setText(volume, newText);
+    user_.NodeRenamed(volume);
+    store_.setModified();
+    user_.RefreshViews();
+    return EditOutcome::Changed;
+}
+
+bool IsVolume(const CollectionTree& tree, NodeId node)
+{
+    return node != kNoNode && !tree.empty() && tree.level(node) == 1;
+}
+
+bool SameVolume(std::string_view volumeText, std::uint32_t serial, std::string_view folderPart)
+{
+    Numbers numbers{};
+    numbers[collection::kSerial] = kNoSerial;
+    collection::ReadNumbers(volumeText, numbers);
+    if (numbers[collection::kSerial] != static_cast<std::int32_t>(serial))
+        return false;
+    return collection::SamePathIgnoringAsciiCase(
+        collection::PathAfterDrive(collection::NodeName(volumeText)), folderPart);
+}
+
+std::string FolderPartOf(std::string_view root, std::string_view sourcePath)
+{
+    while (!root.empty() && root.back() == '/')
+        root.remove_suffix(1);
+    std::string_view below = sourcePath.substr(std::min(root.size(), sourcePath.size()));
+    while (!below.empty() && below.front() == '/')
+        below.remove_prefix(1);
+    while (!below.empty() && below.back() == '/')
+        below.remove_suffix(1);
+    std::string part(below);
+    std::replace(part.begin(), part.end(), '/', '\\');
+    return part;
+}
+
+std::string SourcePathOf(std::string_view root, std::string_view folderPart)
+{
+    std::string path(root);
+    if (folderPart.empty())
+        return path;
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    for (const char c : folderPart)
+        path += c == '\\' ? '/' : c;
+    return path;
+}
+
+std::vector<VolumeInfo> CandidateDrives(const Volumes& volumes, bool skipFirstDrive)
+{
+    std::vector<VolumeInfo> drives = volumes.list();
+    if (skipFirstDrive && !drives.empty())
+        drives.erase(drives.begin());
+    return drives;
+}
+
+VolumeSource FindVolumeSource(std::string_view volumeText, const EditorServices& services)
+{
+    Numbers numbers{};
+    numbers[collection::kSerial] = kNoSerial;
+    collection::ReadNumbers(volumeText, numbers);
+    const std::int64_t wanted = numbers[collection::kSerial];
+    const std::string_view folderPart =
+        collection::PathAfterDrive(collection::NodeName(volumeText));
+
+    VolumeSource source;
+    for (const VolumeInfo& drive : CandidateDrives(services.volumes, services.skipFirstDrive)) {
+        std::string label;
+        std::uint32_t serial = 0;
+        if (!services.volumes.info(drive.root, label, serial))
+            continue;
+        if (static_cast<std::int32_t>(serial) != wanted)
+            continue;
+        source.found = true;
+        source.path = SourcePathOf(drive.root, folderPart);
+        source.folderExists = services.files.folderExists(source.path);
+        break;
+    }
+    return source;
+}
+
+std::optional<SourceChoice> ReadSource(const Volumes& volumes, std::string_view path)
+{
+    const std::string root = volumes.rootOf(path);
+    if (root.empty())
+        return std::nullopt;
+    std::string label;
+    std::uint32_t serial = 0;
+    if (!volumes.info(root, label, serial))
+        return std::nullopt;
+    return SourceChoice{std::string(path), VolumeName(label, root, path), serial};
+}
+
+VolumeListAnswer ConfirmVolumeList(CollectionTree& tree, std::span<const NodeId> checked,
+                                   EditorUser& user)
+{
+    if (checked.empty()) {
+        user.Tell(kNothingSelected, {}, MessageKind::Warning);
+        return VolumeListAnswer::StayOpen;
+    }
+    switch (user.Ask(kDeleteSelected, Answer::No, true)) {
+    case Answer::Yes:
+        for (const NodeId v : checked)
+            tree.setDeleteMark(v, true);
+        return VolumeListAnswer::Confirmed;
+    case Answer::No:
+        return VolumeListAnswer::StayOpen;
+    case Answer::Cancel:
+        break;
+    }
+    return VolumeListAnswer::Cancelled;
+}
+
+std::optional<std::string> RenamedVolumeName(std::string_view name, std::string_view answer)
+{
+    const std::string_view label = name.substr(0, name.find('\\'));
+    std::string unslashed(answer);
+    std::replace(unslashed.begin(), unslashed.end(), '\\', ' ');
+    // CleanText also drops control bytes inside the label: a numeric mark
+    // there would break the node's text.
+    std::string renamed = collection::CleanText(unslashed);
+    if (renamed == label)
+        return std::nullopt;
+    const std::string_view folderPart = collection::PathAfterDrive(name);
+    if (!folderPart.empty()) {
+        renamed += '\\';
+        renamed += folderPart;
+    }
+    return renamed;
+}
+
+} // namespace velmora::scan

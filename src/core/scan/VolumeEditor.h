@@ -1,0 +1,196 @@
+#pragma once
+
+#include "collection/CollectionTree.h"
+#include "scan/EditorUser.h"
+#include "scan/ScanThread.h"
+#include "system/Volumes.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora {
+class Clock;
+class FileSystem;
+} // namespace velmora
+namespace velmora::collection {
+class CollectionStore;
+}
+
+namespace velmora::scan {
+
+/// What the source dialog returns when it is accepted.
+struct SourceChoice {
+    std::string path;       ///< native folder path: a volume's root or a folder on it
+    std::string volumeName; ///< the name a scan gives the volume (see VolumeName())
+    std::uint32_t serial = 0;
+};
+
+/// The dialogs of the volume commands, besides questions and messages.
+class VolumeEditorUser : public EditorUser {
+public:
+    /// The source dialog with the caption text `captionText` (011 "Add
+    /// volume", 012 "Update volume"). Nullopt when it is cancelled. It only
+    /// accepts a source whose volume information can be read, and tells 098
+    /// otherwise (see ReadSource()).
+    virtual std::optional<SourceChoice> ChooseSource(std::size_t captionText) = 0;
+
+    /// The volume list dialog over the collection's volumes: true after it
+    /// gave the delete mark to the chosen volumes (see ConfirmVolumeList()),
+    /// false with nothing marked.
+    virtual bool ChooseVolumesToDelete(collection::CollectionTree& tree) = 0;
+
+    /// The rename box, prompt 103 "Volume" with the volume's `name`, initial
+    /// value `label`. Returns the text entered, or `label` when the box is
+    /// closed without Ok.
+    virtual std::string AskLabel(std::string_view name, std::string_view label) = 0;
+
+    /// Scans the request's source into `tree` with the scan window (see
+    /// ScanSource()) and shows text 201 when a folder could not be read.
+    /// False when the user cancelled: a half-built volume node may then be
+    /// left in the tree, which the caller removes.
+    virtual bool RunScan(collection::CollectionTree& tree, const ScanRequest& request) = 0;
+};
+
+/// How a volume command ended. Only Changed changes the collection; every
+/// other outcome leaves the collection, its totals and its modified flag as
+/// they were.
+enum class EditOutcome {
+    Changed,       ///< the collection changed and is marked modified
+    Unchanged,     ///< nothing to do (a rename to the same label)
+    Declined,      ///< the user answered No or cancelled a dialog
+    NoAudio,       ///< the scan produced no volume (message 100)
+    Cancelled,     ///< the scan was cancelled; its half-built volume was removed
+    SourceMissing, ///< the volume's folder is missing on its drive (message 158)
+    NotAVolume,    ///< the node is not a volume: the command does nothing
+};
+
+/// The services of the platform the volume commands use.
+struct EditorServices {
+    const Volumes& volumes;
+    const FileSystem& files;
+    const Clock& clock;
+    /// Whether the Update command's search of the drives skips the first
+    /// drive of the system's list. On Linux it must not: the first mounted
+    /// volume is "/", which holds the user's folders.
+    bool skipFirstDrive = false;
+};
+
+/// The commands that add, update, delete and rename volumes of the
+/// collection. Each runs on the caller's thread, asks and tells through the
+/// user, and reports its outcome. The store, user and services must outlive
+/// the editor; the store's tree must hold its collection node.
+class VolumeEditor {
+public:
+    VolumeEditor(collection::CollectionStore& store, VolumeEditorUser& user,
+                 const EditorServices& services);
+
+    /// Add volume: the source dialog (011), then either the offer to update
+    /// a volume of the same identity (099, Yes default) or a scan into a new
+    /// last volume. On Changed the new (or updated) volume is selected.
+    EditOutcome AddVolume();
+
+    /// Scans `sourcePath` into a new volume directly before `volume`, then
+    /// removes `volume`: the new volume takes its position. The collection
+    /// node's totals move from the old volume to the new one. NoAudio and
+    /// Cancelled keep the old volume.
+    EditOutcome UpdateFromPath(collection::NodeId volume, const std::string& sourcePath);
+
+    /// Update volume: looks for the volume's drive by serial (see
+    /// FindVolumeSource()); found with its folder: asks 165 (No default) and
+    /// updates; found without its folder: message 158 with the path; no such
+    /// drive: the source dialog (012), whose choice is taken as it is.
+    EditOutcome UpdateVolume(collection::NodeId volume);
+
+    /// Delete volume: the volume list dialog, then the deletion pass.
+    EditOutcome DeleteVolumes();
+
+    /// Delete: asks 164 (No default), then deletes this volume alone.
+    EditOutcome DeleteVolume(collection::NodeId volume);
+
+    /// Removes every volume with the delete mark, takes their sizes,
+    /// durations and file counts out of the collection node's totals (each
+    /// held at 0 at least), counts them out of the volume count and sets the
+    /// collection's last change to today. Marks the collection modified even
+    /// when no volume was marked.
+    void DeletionPass();
+
+    /// Rename label: asks for the new label (see RenamedVolumeName()) and
+    /// renames the volume in place, keeping its folder part, numbers and
+    /// position.
+    EditOutcome RenameLabel(collection::NodeId volume);
+
+private:
+    // The end of every command that changed the structure: the wait window's
+    // last steps, the rebuilt views, the modified flag, the selection.
+    EditOutcome Rebuilt(collection::NodeId select);
+
+    collection::CollectionStore& store_;
+    VolumeEditorUser& user_;
+    EditorServices services_;
+};
+
+/// True for a node at level 1 of a tree: a volume.
+bool IsVolume(const collection::CollectionTree& tree, collection::NodeId node);
+
+/// The identity of a volume: its stored `Serial` equals `serial` taken as a
+/// signed 32-bit value, and the folder part of its name equals `folderPart`
+/// when the letters A to Z are folded.
+bool SameVolume(std::string_view volumeText, std::uint32_t serial, std::string_view folderPart);
+
+/// The folder part of a source below its volume's root, with "\" between
+/// its folders as names store it: root "/media/u/AUDIO" and source
+/// "/media/u/AUDIO/Music/Rock" give "Music\Rock"; the root itself gives "".
+std::string FolderPartOf(std::string_view root, std::string_view sourcePath);
+
+/// The native path of a folder part on a volume mounted at `root`: root
+/// "/media/u/AUDIO" and "Music\Rock" give "/media/u/AUDIO/Music/Rock"; an
+/// empty folder part gives the root.
+std::string SourcePathOf(std::string_view root, std::string_view folderPart);
+
+/// The drives the Update command looks through, in the system's order: all
+/// of them, or all but the first with `skipFirstDrive`.
+std::vector<VolumeInfo> CandidateDrives(const Volumes& volumes, bool skipFirstDrive);
+
+/// Where the Update command finds a volume's source.
+struct VolumeSource {
+    bool found = false;        ///< a readable drive has the volume's serial
+    std::string path;          ///< the source path on that drive
+    bool folderExists = false; ///< that path is an existing folder
+};
+
+/// Looks through CandidateDrives() for the first one whose volume
+/// information can be read and whose serial equals the volume's `Serial`;
+/// the source path is that drive's root joined with the volume's folder part.
+VolumeSource FindVolumeSource(std::string_view volumeText, const EditorServices& services);
+
+/// What the source dialog returns for `path` (without a trailing "/" except
+/// for "/"): the path, the volume name a scan would give it and the serial.
+/// Nullopt when the volume information of its drive cannot be read (the
+/// dialog then tells 098 and stays open).
+std::optional<SourceChoice> ReadSource(const Volumes& volumes, std::string_view path);
+
+/// What Ok in the volume list dialog leads to.
+enum class VolumeListAnswer {
+    StayOpen,  ///< nothing checked (warning 107), or No to question 109
+    Confirmed, ///< Yes to question 109: the checked volumes got the delete mark
+    Cancelled, ///< Cancel to question 109: nothing marked
+};
+
+/// Ok in the volume list dialog with the `checked` volumes.
+VolumeListAnswer ConfirmVolumeList(collection::CollectionTree& tree,
+                                   std::span<const collection::NodeId> checked, EditorUser& user);
+
+/// The name of a volume named `name` after the label `answer` was entered:
+/// backslashes of the answer become blanks, control bytes go and blanks are
+/// trimmed (CleanText()), and the folder part of `name` follows after a
+/// backslash when it is not empty. Nullopt when the cleaned answer equals
+/// the current label (the part of `name` before its first backslash)
+/// exactly. An empty label is allowed.
+std::optional<std::string> RenamedVolumeName(std::string_view name, std::string_view answer);
+
+} // namespace velmora::scan
