@@ -10,7 +10,7 @@ namespace velmora::fakes {
 
 /// The real file system with failures switched on at will, so that tests
 /// can prove what a failure at each step leaves behind. Holds for root too.
-class FaultyFileSystem final : public FileSystem {
+class FaultyFileSystem : public FileSystem {
 public:
     bool failRead = false;
     bool failCreate = false;

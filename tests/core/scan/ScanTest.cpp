@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -269,6 +271,70 @@ TEST_F(ScanTest, DeepNestingBeyondThePathLimit)
     std::error_code ignored;
     fs::remove_all(dir.path() / "d", ignored);
     ::system(("rm -rf " + (dir.path() / "d").string()).c_str());
+}
+
+// A file system whose listings are followed at once by changes on disk, as
+// when another program works in the folder during a scan.
+class ChangingFileSystem final : public fakes::FaultyFileSystem {
+public:
+    std::function<void(const std::string&)> afterListing;
+    bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) const override
+    {
+        const bool listed = FaultyFileSystem::listFolder(path, entries);
+        if (afterListing)
+            afterListing(path);
+        return listed;
+    }
+};
+
+TEST_F(ScanTest, FilesThatVanishOrChangeDuringTheScan)
+{
+    Put("gone.mp3");
+    Put("grown.mp3", "mpeg2_l3_cbr32_24k_mono.mp3");
+    Put("Sub/kept.mp3");
+    ChangingFileSystem changing;
+    changing.afterListing = [&](const std::string& path) {
+        if (path != dir.path().string())
+            return;
+        fs::remove(dir.path() / "gone.mp3");
+        fs::remove_all(dir.path() / "Sub");
+        std::ofstream(dir.path() / "grown.mp3", std::ios::app) << std::string(5000, 'x');
+    };
+    const ScanServices changingServices{changing, volumes, locale, clock};
+    ScanRequest request;
+    request.sourcePath = dir.path().string();
+    const ScanOutcome outcome = ScanSource(tree, changingServices, request, lines, stop);
+    ASSERT_NE(outcome.volume, kNoNode);
+    // The vanished folder reads as unreadable; the vanished file is stored
+    // without values; the grown file as it is now.
+    EXPECT_TRUE(outcome.warning);
+    EXPECT_EQ(Shape(), (std::vector<std::string>{"1 AUDIO", "2 gone.mp3", "2 grown.mp3"}));
+    EXPECT_EQ(NumbersOf(tree.firstChild(outcome.volume)), (collection::Numbers{0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(NumbersOf(tree.lastChild(outcome.volume))[collection::kSizeKB], (4224 + 5000) / 1024);
+}
+
+TEST_F(ScanTest, CancelInTheMiddleLeavesTheCollectionAsItWas)
+{
+    Put("a/one.mp3");
+    Put("b/two.mp3");
+    Put("c/three.mp3");
+    const std::vector<std::string> before = Shape();
+    const std::string rootBefore(tree.text(tree.root()));
+    ChangingFileSystem changing;
+    changing.afterListing = [&](const std::string& path) {
+        if (path == (dir.path() / "b").string())
+            stop = true;
+    };
+    const ScanServices changingServices{changing, volumes, locale, clock};
+    ScanRequest request;
+    request.sourcePath = dir.path().string();
+    const ScanOutcome outcome = ScanSource(tree, changingServices, request, lines, stop);
+    EXPECT_TRUE(outcome.cancelled);
+    ASSERT_NE(outcome.volume, kNoNode);
+    EXPECT_GT(tree.size(), 2u); // folder a was kept before the stop
+    tree.remove(outcome.volume);
+    EXPECT_EQ(Shape(), before);
+    EXPECT_EQ(tree.text(tree.root()), rootBefore);
 }
 
 TEST_F(ScanTest, WorkerThreadRunsAndStops)
