@@ -3,6 +3,7 @@
 #include "cli/AudioCommands.h"
 #include "cli/CollectionCommands.h"
 #include "cli/ScanCommand.h"
+#include "cli/VolumeCommands.h"
 
 #include <ostream>
 #include <string_view>
@@ -21,7 +22,9 @@ struct CommandEntry {
 constexpr CommandEntry kCommands[] = {
     {"new", NewCommand},         {"dump", DumpCommand},     {"stats", StatsCommand},
     {"convert", ConvertCommand}, {"import", ImportCommand}, {"analyse", AnalyseCommand},
-    {"tag", TagCommand},         {"scan", ScanCommand},
+    {"tag", TagCommand},         {"scan", ScanCommand},     {"update", UpdateCommand},
+    {"delete", DeleteCommand},   {"rename", RenameCommand}, {"sort", SortCommand},
+    {"volumes", VolumesCommand}, {"drives", DrivesCommand},
 };
 
 constexpr std::string_view kHelp =
@@ -45,6 +48,19 @@ constexpr std::string_view kHelp =
     "            [--comment C] FILE...\n"
     "                              write the given tag fields, keeping the others\n"
     "  tag remove FILE...          remove the ID3v1 tag of each file\n"
+    "  volumes COLLECTION          list the volumes: number, name, serial, scan date,\n"
+    "                              folders, files, size (KB), duration (s)\n"
+    "  update -c COLLECTION VOLUME [--from SOURCE]\n"
+    "                              scan a volume again from the mounted volume with\n"
+    "                              its serial, or from SOURCE\n"
+    "  delete -c COLLECTION VOLUME...\n"
+    "                              remove volumes and their totals\n"
+    "  rename -c COLLECTION VOLUME LABEL\n"
+    "                              give a volume a new label, keeping its folder part\n"
+    "  sort -c COLLECTION          sort every level: folders first, then by name\n"
+    "  drives                      list the mounted volumes: root, label, serial, type\n"
+    "\n"
+    "VOLUME is a volume's name, or its number in collection order (1 for the first).\n"
     "\n"
     "Options:\n"
     "  --help                      show this help\n"

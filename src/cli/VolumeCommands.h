@@ -1,0 +1,43 @@
+#pragma once
+
+#include "cli/Cli.h"
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace velmora::cli {
+
+// Commands on the volumes of a collection file. VOLUME is a volume's name,
+// byte for byte, or else its number (1 for the first) in collection order.
+// Every question of the editing commands is answered Yes; messages go to
+// `err` in the system's texts. A command saves the collection only when it
+// changed it; a failure leaves the file untouched.
+
+/// update -c COLLECTION VOLUME [--from SOURCE]: scans the volume's source
+/// again and puts the result in the volume's place. Without --from the
+/// source is the volume's folder on the mounted volume with its serial (text
+/// 158 when there is none, or the folder is missing); with --from, SOURCE.
+int UpdateCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
+                  CliContext& context);
+/// delete -c COLLECTION VOLUME...: removes the volumes and their totals.
+int DeleteCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
+                  CliContext& context);
+/// rename -c COLLECTION VOLUME LABEL: gives the volume a new label, keeping
+/// its folder part.
+int RenameCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
+                  CliContext& context);
+/// sort -c COLLECTION: sorts every level of the collection.
+int SortCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
+                CliContext& context);
+/// volumes COLLECTION: one tab-separated line per volume: number, name,
+/// serial (eight upper-case hexadecimal digits), scan date, folder count,
+/// file count, size in KB, duration in seconds.
+int VolumesCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
+                   CliContext& context);
+/// drives: one tab-separated line per mounted volume: root, label, serial,
+/// type (fixed, removable, optical, network).
+int DrivesCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
+                  CliContext& context);
+
+} // namespace velmora::cli
