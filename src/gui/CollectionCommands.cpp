@@ -1,0 +1,236 @@
+#include "gui/CollectionCommands.h"
+
+#include "collection/CollectionStore.h"
+#include "collection/NodeText.h"
+#include "gui/Messages.h"
+#include "gui/UserDialogs.h"
+#include "gui/WaitWindow.h"
+#include "platform/QtText.h"
+#include "system/FileSystem.h"
+#include "texts/TextTable.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace velmora::gui {
+namespace {
+
+constexpr std::size_t kOpenText = 3;
+constexpr std::size_t kSaveAsText = 5;
+constexpr std::size_t kImportText = 6;
+constexpr std::size_t kCannotOpen = 48;
+constexpr std::size_t kAskToSave = 49;
+constexpr std::size_t kBuildCollectionStep = 60;
+constexpr std::size_t kRefreshWindowStep = 61;
+constexpr std::size_t kCannotSave = 77;
+constexpr std::size_t kImportDone = 119;
+constexpr std::size_t kCannotImport = 150;
+constexpr std::size_t kCollectionFileText = 161;
+
+std::string ToNative(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+QString FromNative(const std::string& path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+} // namespace
+
+QString FolderOf(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return slash < 0 ? QString() : path.left(slash + 1);
+}
+
+CollectionCommands::CollectionCommands(collection::CollectionStore& store, const FileSystem& files,
+                                       const texts::TextTable& texts, UserDialogs& dialogs,
+                                       WaitWindow& wait, CollectionViews& views)
+    : store_(store), files_(files), texts_(texts), dialogs_(dialogs), wait_(wait), views_(views)
+{
+}
+
+QString CollectionCommands::CollectionFilter() const
+{
+    return TextOf(texts_, kCollectionFileText) + QStringLiteral(" (*.col)");
+}
+
+void CollectionCommands::New()
+{
+    if (store_.modified()) {
+        const int answer = AskToSave();
+        if (answer != kYes && answer != kNo)
+            return;
+    }
+    NewCollection();
+}
+
+void CollectionCommands::NewCollection()
+{
+    views_.DetachViews();
+    store_.NewCollection();
+    views_.RebuildViewTree();
+    views_.RefreshWindow();
+    views_.StateChanged();
+}
+
+int CollectionCommands::AskToSave()
+{
+    const int answer = dialogs_.Message(Question(texts_, kAskToSave, true, 1));
+    if (answer == kYes)
+        SaveWithDialog(FromNative(store_.currentPath()), TextOf(texts_, kSaveAsText));
+    return answer;
+}
+
+bool CollectionCommands::Open()
+{
+    FileRequest request;
+    request.title = TextOf(texts_, kOpenText);
+    request.folder = lastOpenDir;
+    request.filter = CollectionFilter();
+    request.defaultSuffix = QStringLiteral("col");
+    const QString path = dialogs_.OpenFileName(request);
+    if (path.isEmpty())
+        return false;
+    return OpenCollection(path);
+}
+
+bool CollectionCommands::OpenCollection(const QString& path)
+{
+    lastOpenDir = FolderOf(path);
+    if (store_.modified()) {
+        const int answer = AskToSave();
+        if (answer != kYes && answer != kNo)
+            return false;
+    }
+    if (LoadCollection(path))
+        return true;
+    dialogs_.Message(ErrorMessage(texts_, kCannotOpen, path));
+    return false;
+}
+
+bool CollectionCommands::LoadCollection(const QString& given)
+{
+    // A bare name is looked for in the current folder.
+    const QString path = given.contains(u'/') ? given : QFileInfo(given).absoluteFilePath();
+    const std::string native = ToNative(path);
+    // The probe of the core runs before anything changes; the views let go
+    // of the tree only when the file will replace it.
+    std::string head;
+    if (!files_.readHead(native, 1, head) || head.empty() || head[0] != '\x01')
+        return false;
+
+    views_.DetachViews();
+    WaitProgress progress(wait_);
+    const collection::LoadResult result = store_.LoadCollection(native, progress);
+    if (!result.loaded()) {
+        wait_.Close();
+        views_.RebuildViewTree();
+        views_.RefreshWindow();
+        return false;
+    }
+    if (result.status == collection::LoadStatus::NotValid) {
+        const QString title = wait_.title();
+        wait_.Close();
+        dialogs_.Message(ErrorMessage(texts_, collection::MessageTextOf(result.status), path));
+        wait_.Show(title);
+    }
+    wait_.SetText(platform::ToQString(texts_.Step(kBuildCollectionStep)));
+    views_.RebuildViewTree();
+    wait_.SetText(platform::ToQString(texts_.Step(kRefreshWindowStep)));
+    views_.RefreshWindow();
+    wait_.Close();
+    views_.StateChanged();
+    return true;
+}
+
+void CollectionCommands::Save()
+{
+    SaveWithDialog(FromNative(store_.currentPath()), TextOf(texts_, kSaveAsText));
+}
+
+void CollectionCommands::SaveAs()
+{
+    SaveWithDialog(QString(), TextOf(texts_, kSaveAsText));
+}
+
+bool CollectionCommands::SaveWithDialog(const QString& given, const QString& title)
+{
+    QString path = given;
+    if (path.isEmpty()) {
+        FileRequest request;
+        request.title = title;
+        request.filter = CollectionFilter();
+        request.defaultSuffix = QStringLiteral("col");
+        request.folder = lastSaveDir;
+        std::string name;
+        std::string directory;
+        if (collection::SplitCollectionPath(store_.currentPath(), name, directory)) {
+            if (!directory.empty() && files_.folderExists(directory))
+                request.folder = FromNative(directory);
+            request.fileName = FromNative(name);
+        }
+        path = dialogs_.SaveFileName(request);
+        if (path.isEmpty())
+            return false;
+        lastSaveDir = FolderOf(path);
+    }
+
+    WaitProgress progress(wait_);
+    const collection::SaveResult result = store_.SaveCollection(ToNative(path), progress);
+    wait_.Close();
+    if (result.backupFailed)
+        dialogs_.Message(ErrorMessage(texts_, kCannotSave, FromNative(result.backupPath)));
+    if (!result.saved()) {
+        dialogs_.Message(ErrorMessage(texts_, collection::MessageTextOf(result.status), path));
+        return false;
+    }
+    views_.StateChanged();
+    return true;
+}
+
+bool CollectionCommands::Import()
+{
+    FileRequest request;
+    request.title = TextOf(texts_, kImportText);
+    request.folder = lastOpenDir;
+    request.filter = TextOf(texts_, kCollectionFileText) + QStringLiteral(" (*.col *.vlm)");
+    request.defaultSuffix = QStringLiteral("col");
+    const QString path = dialogs_.OpenFileName(request);
+    if (path.isEmpty())
+        return false;
+    lastOpenDir = FolderOf(path);
+
+    views_.DetachViews();
+    WaitProgress progress(wait_);
+    const bool imported = store_.ImportCollection(ToNative(path), progress);
+    if (imported) {
+        wait_.SetText(platform::ToQString(texts_.Step(kBuildCollectionStep)));
+        views_.RebuildViewTree();
+        wait_.SetText(platform::ToQString(texts_.Step(kRefreshWindowStep)));
+        views_.RefreshWindow();
+    } else {
+        views_.RebuildViewTree();
+        views_.RefreshWindow();
+    }
+    wait_.Close();
+    views_.StateChanged();
+    if (!imported) {
+        dialogs_.Message(ErrorMessage(texts_, kCannotImport, path));
+        return false;
+    }
+    dialogs_.Message(InformationMessage(texts_, kImportDone));
+    return true;
+}
+
+bool CollectionCommands::CloseQuery()
+{
+    if (!store_.modified())
+        return true;
+    const int answer = AskToSave();
+    return answer == kYes || answer == kNo;
+}
+
+} // namespace velmora::gui

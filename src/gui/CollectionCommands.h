@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QString>
+
+namespace velmora {
+class FileSystem;
+}
+namespace velmora::collection {
+class CollectionStore;
+}
+namespace velmora::texts {
+class TextTable;
+}
+
+namespace velmora::gui {
+
+class UserDialogs;
+class WaitWindow;
+
+/// What the collection commands need from the window that shows the
+/// collection.
+class CollectionViews {
+public:
+    virtual ~CollectionViews() = default;
+    /// The collection tree is about to be replaced or restructured: let go of
+    /// every node id.
+    virtual void DetachViews() = 0;
+    /// Build the view tree again from the collection tree.
+    virtual void RebuildViewTree() = 0;
+    /// Refill the list, refresh the status bar, the enabled commands and the
+    /// window caption.
+    virtual void RefreshWindow() = 0;
+    /// The modified flag or the current path changed.
+    virtual void StateChanged() = 0;
+};
+
+/// The commands around the collection file: New, Open, the recent files,
+/// Save, Save as, Import, and the question about unsaved changes when the
+/// window closes. Every question, message and file dialog goes through
+/// `dialogs`; long steps show the wait window.
+class CollectionCommands {
+public:
+    /// Answers of AskToSave().
+    enum Answer : int { kClosed = 0, kYes = 1, kNo = 2, kCancel = 3 };
+
+    /// Everything passed must outlive the commands.
+    CollectionCommands(collection::CollectionStore& store, const FileSystem& files,
+                       const texts::TextTable& texts, UserDialogs& dialogs, WaitWindow& wait,
+                       CollectionViews& views);
+
+    /// The folders the open and save dialogs start in (native paths).
+    QString lastOpenDir;
+    QString lastSaveDir;
+
+    /// New: after the question about unsaved changes (Yes or No go on), an
+    /// empty collection.
+    void New();
+    /// An empty collection without asking.
+    void NewCollection();
+
+    /// The question about unsaved changes (049, Yes default, with Cancel).
+    /// Yes saves with the current path (the save dialog when there is none)
+    /// and answers Yes whatever the save did.
+    int AskToSave();
+
+    /// Open: the open dialog, then OpenCollection(). False when nothing was
+    /// opened.
+    bool Open();
+    /// Asks about unsaved changes (only Yes or No go on), loads the file and
+    /// tells 048 when it cannot be opened (the collection stays as it was).
+    bool OpenCollection(const QString& path);
+    /// Loads the file without asking. False, with nothing changed and
+    /// nothing told, when it cannot be opened; a file whose indentation
+    /// breaks is told with 094 and kept up to the faulty line.
+    bool LoadCollection(const QString& path);
+
+    /// Save: with the current path (the dialog when there is none).
+    void Save();
+    /// Save as: always the save dialog.
+    void SaveAs();
+    /// Saves to `path`, or to the file chosen in the save dialog (title
+    /// `title`) when `path` is empty. False when cancelled or failed; a
+    /// failure is told with 077.
+    bool SaveWithDialog(const QString& path, const QString& title);
+
+    /// Import: the open dialog for "col" and "vlm" files, the import, and
+    /// message 119 or 150.
+    bool Import();
+
+    /// Whether the window may close: true when nothing is unsaved, or the
+    /// question about it was answered Yes or No.
+    bool CloseQuery();
+
+private:
+    QString CollectionFilter() const;
+
+    collection::CollectionStore& store_;
+    const FileSystem& files_;
+    const texts::TextTable& texts_;
+    UserDialogs& dialogs_;
+    WaitWindow& wait_;
+    CollectionViews& views_;
+};
+
+/// The folder part of a native path with its trailing "/": "/a/b.col" gives
+/// "/a/"; a bare name gives "".
+QString FolderOf(const QString& path);
+
+} // namespace velmora::gui

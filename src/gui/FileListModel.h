@@ -1,0 +1,67 @@
+#pragma once
+
+#include "collection/CollectionTree.h"
+#include "gui/ListOrder.h"
+
+#include <QAbstractTableModel>
+#include <vector>
+
+namespace velmora::texts {
+class TextTable;
+}
+
+namespace velmora::gui {
+
+class Icons;
+
+/// The list: the children of one volume or folder in the order of
+/// CompareListItems(), seven columns (Name, then the tag fields Title,
+/// Artist, Album, Track, Year, Comment). It keeps only the children's node
+/// ids in list order; texts, tags and marks are read from the collection
+/// tree when asked for. The header of the sort column carries the sort mark.
+class FileListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    /// The tree, texts and icons must outlive the model.
+    FileListModel(const collection::CollectionTree& tree, const texts::TextTable& texts,
+                  const Icons& icons, QObject* parent = nullptr);
+
+    /// Lists the children of `parent` (nothing for kNoNode), ordered by the
+    /// list rule (one model reset).
+    void Fill(collection::NodeId parent);
+    /// Empties the list (one model reset).
+    void Clear() { Fill(collection::kNoNode); }
+    collection::NodeId listedParent() const { return parent_; }
+
+    /// Orders by another column (0 to 6); the same column orders again.
+    void SetSortColumn(int column);
+    int sortColumn() const { return sortColumn_; }
+
+    collection::NodeId nodeAt(int row) const;
+    /// The row of a listed node, -1 when it is not listed.
+    int rowOf(collection::NodeId node) const;
+
+    /// The marks of listed nodes may have changed.
+    void MarksChanged();
+    /// The header texts changed (another text table).
+    void TextsChanged();
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    void Order();
+
+    const collection::CollectionTree& tree_;
+    const texts::TextTable& texts_;
+    const Icons& icons_;
+    collection::NodeId parent_ = collection::kNoNode;
+    std::vector<collection::NodeId> rows_;
+    int sortColumn_ = 0;
+};
+
+} // namespace velmora::gui

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "collection/CollectionTree.h"
+
+#include <string_view>
+
+namespace velmora::gui {
+
+/// The list's columns: 0 Name, then the tag fields Title, Artist, Album,
+/// Track, Year and Comment.
+inline constexpr int kListColumnCount = 7;
+
+/// Texts compared byte by byte with only the letters A to Z folded: "10"
+/// before "9", digits before letters, no locale rules. Negative, 0 or
+/// positive.
+int CompareListTexts(std::string_view a, std::string_view b);
+
+/// The list's order of two children of one node, always ascending: a node
+/// with children before one without; two folders by name; two files by
+/// name for sort column 0, else by the tag field of the column (1 Title to
+/// 6 Comment). Negative, 0 or positive.
+int CompareListItems(const collection::CollectionTree& tree, collection::NodeId a,
+                     collection::NodeId b, int sortColumn);
+
+/// The text of a list column for a node: its name for column 0, its tag
+/// field for columns 1 to 6 (empty for folders).
+std::string_view ListColumnText(const collection::CollectionTree& tree, collection::NodeId node,
+                                int column);
+
+} // namespace velmora::gui

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "gui/UserDialogs.h"
+
+#include <cstddef>
+
+namespace velmora::texts {
+class TextTable;
+}
+
+namespace velmora::gui {
+
+// The kinds of message the program shows, with captions, symbols and buttons
+// from the text table: errors 051 "Error", information 052 "Information",
+// warnings 053 "Warning", each with the single button 054 "Ok"; questions 050
+// "Confirmation" with 055 "Yes", 056 "No" and optionally 057 "Cancel".
+
+/// The text `text`, followed by ": " and `path` when `path` is not empty.
+QString MessageText(const texts::TextTable& table, std::size_t text, const QString& path = {});
+
+MessageRequest ErrorMessage(const texts::TextTable& table, std::size_t text,
+                            const QString& path = {});
+MessageRequest InformationMessage(const texts::TextTable& table, std::size_t text,
+                                  const QString& path = {});
+MessageRequest WarningMessage(const texts::TextTable& table, std::size_t text,
+                              const QString& path = {});
+/// A question with Yes and No, and Cancel when `offerCancel`; `defaultButton`
+/// 1 (Yes), 2 (No) or 3 (Cancel).
+MessageRequest Question(const texts::TextTable& table, std::size_t text, bool offerCancel,
+                        int defaultButton);
+
+/// Text n of the table as a QString.
+QString TextOf(const texts::TextTable& table, std::size_t n);
+
+} // namespace velmora::gui

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "gui/UserDialogs.h"
+
+class QWidget;
+
+namespace velmora::gui {
+
+/// The dialogs of the desktop: messages in the program's own MessageDialog,
+/// Qt's file dialogs (which follow the desktop) and Qt's input box, all
+/// modal over `parent`.
+class QtUserDialogs : public UserDialogs {
+public:
+    explicit QtUserDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
+
+    int Message(const MessageRequest& request) override;
+    QString OpenFileName(const FileRequest& request) override;
+    QString SaveFileName(const FileRequest& request) override;
+    bool TextInput(const QString& caption, const QString& prompt, QString& value) override;
+
+private:
+    QWidget* parent_;
+};
+
+} // namespace velmora::gui

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "collection/CollectionTree.h"
+
+namespace velmora::gui {
+
+/// The Selected command on a node (not the collection node): a marked node
+/// is unmarked; an unmarked one is marked together with its ancestors up to
+/// its volume. Every node of its subtree then takes the node's new state, so
+/// unmarking a file leaves its folder and volume marked.
+void ToggleSelected(collection::CollectionTree& tree, collection::NodeId node);
+
+} // namespace velmora::gui

@@ -1,0 +1,63 @@
+#include "gui/Statistic.h"
+
+#include "gui/Messages.h"
+#include "platform/QtText.h"
+#include "reports/Statistic.h"
+#include "texts/TextTable.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace velmora::gui {
+namespace {
+constexpr std::size_t kStatisticsTitle = 7;
+constexpr std::size_t kOk = 54;
+} // namespace
+
+Statistic::Statistic(std::string_view rootText, const texts::TextTable& texts,
+                     std::string_view decimalSeparator, std::string_view dateSeparator,
+                     QWidget* parent)
+    : QDialog(parent)
+{
+    setWindowTitle(TextOf(texts, kStatisticsTitle));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    const auto rows = reports::StatisticRows(rootText, texts, decimalSeparator, dateSeparator);
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(24);
+    for (int i = 0; i < 6; ++i) {
+        const auto& row = rows[static_cast<std::size_t>(i)];
+        captions_[i] = new QLabel(platform::ToQString(row.caption), this);
+        values_[i] = new QLabel(platform::ToQString(row.value), this);
+        values_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        values_[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        grid->addWidget(captions_[i], i, 0);
+        grid->addWidget(values_[i], i, 1);
+    }
+    auto* ok = new QPushButton(TextOf(texts, kOk), this);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QString Statistic::caption(int row) const
+{
+    return captions_[row]->text();
+}
+
+QString Statistic::value(int row) const
+{
+    return values_[row]->text();
+}
+
+} // namespace velmora::gui

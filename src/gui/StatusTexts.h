@@ -1,0 +1,31 @@
+#pragma once
+
+#include "collection/CollectionTree.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace velmora::texts {
+class TextTable;
+}
+
+namespace velmora::gui {
+
+/// The six status bar panels for a volume, folder or file node (UTF-8 or
+/// node bytes, to be shown through ToQString()):
+///  0 size "3.83 Mb"; 1 duration "00:04:05 H:M:S";
+///  2 "ABR 131 Kbps" (volume, folder), "VBR 131 Kbps" or "CBR 128 Kbps" (file);
+///  3 "2 Folder(s)" or "44100 Hz"; 4 "12 File(s)" or the channel mode;
+///  5 the scan date of the volume the node belongs to, or "MPEG 1 Layer 3".
+std::array<std::string, 6> StatusPanelTexts(const collection::CollectionTree& tree,
+                                            collection::NodeId node, const texts::TextTable& table,
+                                            std::string_view decimalSeparator,
+                                            std::string_view dateSeparator);
+
+/// Kilobytes as megabytes rounded to two decimals, a half to the even
+/// hundredth, in the shortest form: 3921 gives "3.83", 1024 "1", 128 "0.12".
+std::string MegabytesText(std::int64_t sizeKB, std::string_view decimalSeparator);
+
+} // namespace velmora::gui

@@ -1,0 +1,95 @@
+#include "gui/WaitWindow.h"
+
+#include "gui/WordWrap.h"
+#include "platform/QtText.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QThread>
+#include <QVBoxLayout>
+
+namespace velmora::gui {
+
+WaitWindow::WaitWindow(QWidget* owner) : owner_(owner) {}
+
+WaitWindow::~WaitWindow()
+{
+    Close();
+}
+
+void WaitWindow::Show(const QString& title)
+{
+    Close();
+    // A dialog-type window with a title but without system buttons: it
+    // cannot be closed by the user.
+    auto* window = new QWidget(owner_, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    window->setWindowTitle(title);
+    window->setWindowModality(Qt::NonModal);
+    auto* layout = new QVBoxLayout(window);
+    label_ = new QLabel(window);
+    label_->setAlignment(Qt::AlignCenter);
+    label_->setTextFormat(Qt::PlainText);
+    const QFontMetrics metrics(label_->font());
+    label_->setFixedSize(metrics.horizontalAdvance(QString(kWaitWrapColumns + 2, u'M')) * 2 / 3,
+                         metrics.lineSpacing() * 2 + 4);
+    layout->addWidget(label_);
+    window->setFixedSize(window->sizeHint());
+    if (owner_ != nullptr) {
+        const QRect frame = owner_->frameGeometry();
+        window->move(frame.center() - window->rect().center());
+    }
+    window_ = window;
+    window->show();
+    Paint();
+}
+
+void WaitWindow::SetText(const QString& text)
+{
+    if (window_.isNull())
+        return;
+    label_->setText(
+        WrapText(text, kWaitWrapColumns).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    Paint();
+    if (pause_.count() > 0)
+        QThread::msleep(static_cast<unsigned long>(pause_.count()));
+}
+
+void WaitWindow::Close()
+{
+    if (window_.isNull())
+        return;
+    delete window_.data();
+    label_ = nullptr;
+}
+
+QString WaitWindow::title() const
+{
+    return window_.isNull() ? QString() : window_->windowTitle();
+}
+
+QString WaitWindow::text() const
+{
+    return label_ == nullptr ? QString() : label_->text();
+}
+
+void WaitWindow::Paint()
+{
+    // Pending paint events only: the user's input waits until the operation
+    // has ended.
+    window_->repaint();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void WaitProgress::setTitle(std::string_view title)
+{
+    window_.Show(platform::ToQString(title));
+}
+
+void WaitProgress::step(std::uint64_t, std::uint64_t, std::string_view text)
+{
+    window_.SetText(platform::ToQString(text));
+}
+
+} // namespace velmora::gui

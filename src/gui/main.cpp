@@ -1,0 +1,53 @@
+// velmora: the desktop program. `velmora [COLLECTION]` starts the window;
+// `velmora --screenshot FILE.png [COLLECTION]` renders it into a picture and
+// ends without asking anything or writing settings.
+#include "gui/MainWindow.h"
+#include "gui/QtUserDialogs.h"
+#include "platform/LinuxVolumes.h"
+#include "platform/PosixFileSystem.h"
+#include "platform/QtLocale.h"
+#include "platform/SystemClock.h"
+#include "texts/TextTable.h"
+
+#include <QApplication>
+#include <QStringList>
+#include <chrono>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QApplication::setDesktopFileName(QStringLiteral("velmora"));
+
+    QStringList args = QApplication::arguments();
+    args.removeFirst();
+    QString screenshot;
+    if (!args.isEmpty() && args.first() == QLatin1String("--screenshot")) {
+        if (args.size() < 2)
+            return 2;
+        screenshot = args.at(1);
+        args = args.mid(2);
+    }
+
+    velmora::platform::PosixFileSystem files;
+    velmora::platform::SystemClock clock;
+    velmora::platform::QtLocale locale;
+    const velmora::platform::LinuxVolumes volumes;
+    const velmora::texts::TextTable texts;
+    velmora::gui::QtUserDialogs dialogs;
+    velmora::gui::MainWindow window({files, clock, locale, volumes, texts, dialogs});
+    dialogs.setParent(&window);
+
+    if (!screenshot.isEmpty()) {
+        window.waitWindow().setPause(std::chrono::milliseconds(0));
+        window.StartUp(args.value(0));
+        window.SelectFirstVolume();
+        window.show();
+        QApplication::processEvents();
+        return window.grab().save(screenshot) ? 0 : 1;
+    }
+
+    window.StartUp(args.value(0));
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,318 @@
+#include "gui/CollectionCommands.h"
+
+#include "GuiFixture.h"
+#include "gui/ViewTreeModel.h"
+
+#include <QAction>
+#include <QMenu>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace velmora::gui {
+namespace {
+
+using testing::GuiTest;
+using testing::SampleCollectionBytes;
+
+class CollectionCommandsTest : public GuiTest {
+protected:
+    /// The sample collection loaded, its current path `path`, and then
+    /// changed (as any command that edits it would).
+    QString LoadChangedSample()
+    {
+        const QString path = LoadSample();
+        window->store().setModified();
+        window->UpdateMenuState();
+        return path;
+    }
+
+    void ExpectAskedToSave(std::size_t index = 0)
+    {
+        ASSERT_GT(dialogs.messages.size(), index);
+        const MessageRequest& question = dialogs.messages[index];
+        EXPECT_EQ(
+            question.text,
+            QStringLiteral("The collection has changed. Would you like to save the changes?"));
+        EXPECT_EQ(question.caption, QStringLiteral("Confirmation"));
+        EXPECT_EQ(question.button1, QStringLiteral("Yes"));
+        EXPECT_EQ(question.button2, QStringLiteral("No"));
+        EXPECT_EQ(question.button3, QStringLiteral("Cancel"));
+        EXPECT_EQ(question.defaultButton, 1);
+        EXPECT_EQ(question.icon, MessageIcon::Question);
+    }
+
+    void ExpectError(const MessageRequest& message, const QString& text)
+    {
+        EXPECT_EQ(message.text, text);
+        EXPECT_EQ(message.caption, QStringLiteral("Error"));
+        EXPECT_EQ(message.button1, QStringLiteral("Ok"));
+        EXPECT_TRUE(message.button2.isEmpty());
+        EXPECT_EQ(message.icon, MessageIcon::Error);
+    }
+
+    std::size_t VolumeCount() const
+    {
+        return window->store().tree().childCount(window->store().tree().root());
+    }
+};
+
+TEST_F(CollectionCommandsTest, EmptyCollectionMenuState)
+{
+    EXPECT_FALSE(window->action(Command::Save)->isEnabled());
+    EXPECT_FALSE(window->toolAction(Command::Save)->isVisible());
+    for (const Command c : {Command::Report, Command::Delete, Command::Sort, Command::Search}) {
+        EXPECT_FALSE(window->action(c)->isEnabled());
+        EXPECT_FALSE(window->toolAction(c)->isVisible());
+    }
+    EXPECT_TRUE(window->action(Command::New)->isEnabled());
+    EXPECT_TRUE(window->action(Command::Open)->isEnabled());
+    EXPECT_TRUE(window->action(Command::Statistics)->isEnabled());
+    EXPECT_TRUE(window->toolAction(Command::Statistics)->isVisible());
+    EXPECT_EQ(window->treeModel()->rowCount(), 0);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velmora"));
+}
+
+TEST_F(CollectionCommandsTest, LoadedCollectionShowsVolumeCommandsAndCaption)
+{
+    const QString path = LoadSample();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velmora - ") + path);
+    EXPECT_EQ(window->treeModel()->rowCount(), 2);
+    EXPECT_TRUE(window->toolAction(Command::Delete)->isVisible());
+    EXPECT_TRUE(window->toolAction(Command::Sort)->isVisible());
+    EXPECT_FALSE(window->toolAction(Command::Save)->isVisible());
+    EXPECT_FALSE(window->store().modified());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(CollectionCommandsTest, NewWithoutChangesAsksNothing)
+{
+    LoadSample();
+    window->action(Command::New)->trigger();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(VolumeCount(), 0u);
+    EXPECT_TRUE(window->store().currentPath().empty());
+}
+
+TEST_F(CollectionCommandsTest, NewAnsweredNoDiscardsTheChanges)
+{
+    const QString path = LoadChangedSample();
+    const auto before = std::filesystem::last_write_time(path.toStdString());
+    dialogs.messageAnswers = {2};
+    window->action(Command::New)->trigger();
+    ExpectAskedToSave();
+    EXPECT_EQ(VolumeCount(), 0u);
+    EXPECT_FALSE(window->store().modified());
+    EXPECT_EQ(std::filesystem::last_write_time(path.toStdString()), before);
+    EXPECT_EQ(dialogs.unscripted, 0);
+}
+
+TEST_F(CollectionCommandsTest, NewAnsweredYesSavesToTheCurrentPathFirst)
+{
+    const QString path = LoadChangedSample();
+    std::filesystem::remove(path.toStdString());
+    dialogs.messageAnswers = {1};
+    window->action(Command::New)->trigger();
+    ExpectAskedToSave();
+    EXPECT_TRUE(dialogs.saveRequests.empty()); // the current path is used
+    EXPECT_TRUE(std::filesystem::exists(path.toStdString()));
+    EXPECT_EQ(VolumeCount(), 0u);
+}
+
+TEST_F(CollectionCommandsTest, YesWithCancelledSaveDialogStillGoesOn)
+{
+    window->store().setModified(); // a new collection: no current path
+    dialogs.messageAnswers = {1};
+    dialogs.saveAnswers = {QString()};
+    window->action(Command::New)->trigger();
+    ExpectAskedToSave();
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].title, QStringLiteral("Save as"));
+    EXPECT_EQ(dialogs.saveRequests[0].filter, QStringLiteral("Collection file (*.col)"));
+    EXPECT_EQ(dialogs.saveRequests[0].defaultSuffix, QStringLiteral("col"));
+    EXPECT_FALSE(window->store().modified());
+}
+
+TEST_F(CollectionCommandsTest, NewAnsweredCancelOrClosedKeepsTheCollection)
+{
+    for (const int answer : {3, 0}) {
+        dialogs.messages.clear();
+        LoadChangedSample();
+        dialogs.messageAnswers = {answer};
+        window->action(Command::New)->trigger();
+        ExpectAskedToSave();
+        EXPECT_EQ(VolumeCount(), 2u);
+        EXPECT_TRUE(window->store().modified());
+    }
+}
+
+TEST_F(CollectionCommandsTest, OpenAnsweredCancelLoadsNothing)
+{
+    LoadChangedSample();
+    const std::string other = dir.file("other.col");
+    velmora::testing::WriteBytes(other, collection::CollectionText(0, 0, 0, 0, 1) + "\r\n");
+    dialogs.openAnswers = {QString::fromStdString(other)};
+    dialogs.messageAnswers = {3};
+    window->action(Command::Open)->trigger();
+    ExpectAskedToSave();
+    EXPECT_EQ(VolumeCount(), 2u);
+    ASSERT_EQ(dialogs.openRequests.size(), 1u);
+    EXPECT_EQ(dialogs.openRequests[0].title, QStringLiteral("Open"));
+    // The open folder follows the chosen file even though nothing opened.
+    EXPECT_EQ(window->commands().lastOpenDir, QString::fromStdString(dir.path().string() + "/"));
+}
+
+TEST_F(CollectionCommandsTest, OpenFailureTellsTheFileAndKeepsTheCollection)
+{
+    const QString path = LoadSample();
+    const QString missing = QString::fromStdString(dir.file("missing.col"));
+    EXPECT_FALSE(window->commands().OpenCollection(missing));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    ExpectError(dialogs.messages[0], QStringLiteral("Can not open the file: ") + missing);
+    EXPECT_EQ(VolumeCount(), 2u);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velmora - ") + path);
+}
+
+TEST_F(CollectionCommandsTest, EmptyFileIsRefused)
+{
+    const std::string empty = dir.file("empty.col");
+    velmora::testing::WriteBytes(empty, "");
+    EXPECT_FALSE(window->commands().OpenCollection(QString::fromStdString(empty)));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Can not open the file: ")));
+}
+
+TEST_F(CollectionCommandsTest, BrokenIndentationIsToldAndTheReadPartKept)
+{
+    const std::string path = dir.file("broken.col");
+    const std::string text = SampleCollectionBytes();
+    // A line nested two levels below the one before.
+    velmora::testing::WriteBytes(path, text.substr(0, text.find("\t\t")) + "\t\t\tx\r\n");
+    EXPECT_TRUE(window->commands().OpenCollection(QString::fromStdString(path)));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    ExpectError(dialogs.messages[0],
+                QStringLiteral("The file isn't valid: ") + QString::fromStdString(path));
+    EXPECT_EQ(VolumeCount(), 1u);
+    EXPECT_FALSE(window->waitWindow().isOpen());
+}
+
+TEST_F(CollectionCommandsTest, SaveFailureIsToldAndTheCollectionStaysModified)
+{
+    const QString path = LoadChangedSample();
+    files.failCreate = true;
+    window->action(Command::Save)->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    ExpectError(dialogs.messages[0], QStringLiteral("Can not save in the file: ") + path);
+    EXPECT_TRUE(window->store().modified());
+    EXPECT_TRUE(window->action(Command::Save)->isEnabled());
+    EXPECT_FALSE(window->waitWindow().isOpen());
+}
+
+TEST_F(CollectionCommandsTest, WriteFailureIsToldLikeACreateFailure)
+{
+    const QString path = LoadChangedSample();
+    files.failWriteAfter = 10;
+    window->action(Command::Save)->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    ExpectError(dialogs.messages[0], QStringLiteral("Can not save in the file: ") + path);
+    EXPECT_TRUE(window->store().modified());
+}
+
+TEST_F(CollectionCommandsTest, BackupFailureIsToldAndSavingGoesOn)
+{
+    const QString path = LoadChangedSample();
+    window->store().setBackup(true);
+    files.failLink = true;
+    files.failRename = true;
+    window->action(Command::Save)->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    ExpectError(dialogs.messages[0], QStringLiteral("Can not save in the file: ") + path + u'~');
+    EXPECT_FALSE(window->store().modified());
+}
+
+TEST_F(CollectionCommandsTest, SaveAsWritesTheChosenFileAndNamesTheWindow)
+{
+    LoadChangedSample();
+    const QString target = QString::fromStdString(dir.file("copy.col"));
+    dialogs.saveAnswers = {target};
+    window->action(Command::SaveAs)->trigger();
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].fileName, QStringLiteral("sample"));
+    EXPECT_EQ(dialogs.saveRequests[0].folder, QString::fromStdString(dir.path().string()));
+    EXPECT_TRUE(std::filesystem::exists(target.toStdString()));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velmora - ") + target);
+    EXPECT_FALSE(window->action(Command::Save)->isEnabled());
+    EXPECT_EQ(window->store().recentFiles()[0], target.toStdString());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(CollectionCommandsTest, ClosingAsksAndCancelOrCloseBoxKeepsTheWindowOpen)
+{
+    LoadChangedSample();
+    window->show();
+    dialogs.messageAnswers = {3};
+    EXPECT_FALSE(window->close());
+    dialogs.messageAnswers = {0};
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    dialogs.messageAnswers = {2};
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(dialogs.messages.size(), 3u);
+}
+
+TEST_F(CollectionCommandsTest, ClosingUnchangedAsksNothing)
+{
+    LoadSample();
+    window->show();
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(CollectionCommandsTest, ImportAddsVolumesAndTellsSuccess)
+{
+    const QString path = LoadSample();
+    dialogs.openAnswers = {path};
+    window->action(Command::Import)->trigger();
+    ASSERT_EQ(dialogs.openRequests.size(), 1u);
+    EXPECT_EQ(dialogs.openRequests[0].title, QStringLiteral("Import"));
+    EXPECT_EQ(dialogs.openRequests[0].filter, QStringLiteral("Collection file (*.col *.vlm)"));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("The importing finished successfully."));
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Information"));
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Information);
+    EXPECT_EQ(VolumeCount(), 4u);
+    EXPECT_EQ(window->treeModel()->rowCount(), 4);
+    EXPECT_TRUE(window->store().modified());
+    EXPECT_TRUE(window->action(Command::Save)->isEnabled());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velmora - ") + path);
+}
+
+TEST_F(CollectionCommandsTest, ImportFailureTellsTheFile)
+{
+    LoadSample();
+    const QString bad = QString::fromStdString(dir.file("bad.col"));
+    velmora::testing::WriteBytes(bad.toStdString(), "not a collection\r\n");
+    dialogs.openAnswers = {bad};
+    window->action(Command::Import)->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    ExpectError(dialogs.messages[0], QStringLiteral("Can not import from the file: ") + bad);
+    EXPECT_EQ(VolumeCount(), 2u);
+    EXPECT_FALSE(window->store().modified());
+}
+
+TEST_F(CollectionCommandsTest, RecentFilesMenuNumbersTheEntries)
+{
+    const QString first = LoadSample();
+    const QString second = QString::fromStdString(dir.file("second.col"));
+    velmora::testing::WriteBytes(second.toStdString(), SampleCollectionBytes());
+    ASSERT_TRUE(window->commands().LoadCollection(second));
+    emit window->recentFilesMenu()->aboutToShow();
+    const QList<QAction*> items = window->recentFilesMenu()->actions();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0]->text(), QStringLiteral("1 ") + second);
+    EXPECT_EQ(items[1]->text(), QStringLiteral("2 ") + first);
+    items[1]->trigger();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velmora - ") + first);
+}
+
+} // namespace
+} // namespace velmora::gui

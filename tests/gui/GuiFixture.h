@@ -1,0 +1,83 @@
+#pragma once
+
+#include "Bytes.h"
+#include "FakeUserDialogs.h"
+#include "TestDir.h"
+#include "collection/NodeText.h"
+#include "gui/MainWindow.h"
+#include "platform/fakes/FakeClock.h"
+#include "platform/fakes/FakeLocale.h"
+#include "platform/fakes/FakeVolumes.h"
+#include "platform/fakes/FaultyFileSystem.h"
+#include "texts/TextTable.h"
+
+#include <chrono>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+
+namespace velmora::gui::testing {
+
+using velmora::testing::Bytes;
+
+/// A file node text with the given name, track and title (CBR, MPEG 1
+/// Layer 3, 44100 Hz, joint stereo, 3921 KB, 245 s).
+inline std::string SongText(std::string_view name, std::string_view track = "",
+                            std::string_view title = "")
+{
+    collection::Numbers numbers{3921, 245, 4410, 2, 1, 3};
+    std::array<std::string, 6> tags;
+    tags[collection::kTitle] = std::string(title);
+    tags[collection::kTrack] = std::string(track);
+    return collection::FileText(name, numbers, tags);
+}
+
+/// A collection of two volumes: "DEMO CD" holding the folder "Rock" (with
+/// two songs) and two songs of its own; "SECOND" holding one song.
+inline std::string SampleCollectionBytes()
+{
+    const std::string root = Bytes("[01]19605[02]1225[03]2[04]5[05]45000[06]");
+    std::string text = root + "\r\n";
+    text += "\t" + Bytes("DEMO CD[01]15684[02]980[03]1[04]4[05]45000[06]1[07]") + "\r\n";
+    text += "\t\t" + Bytes("Rock[01]7842[02]490[03]0[04]2[05]") + "\r\n";
+    text += "\t\t\t" + SongText("b.mp3", "2") + "\r\n";
+    text += "\t\t\t" + SongText("a.mp3", "1") + "\r\n";
+    text += "\t\t" + SongText("z.mp3", "10") + "\r\n";
+    text += "\t\t" + SongText("Y.mp3", "9") + "\r\n";
+    text += "\t" + Bytes("SECOND[01]3921[02]245[03]0[04]1[05]45001[06]2[07]") + "\r\n";
+    text += "\t\t" + SongText("one.mp3", "1") + "\r\n";
+    return text;
+}
+
+/// A main window over fakes, with scripted dialogs and no wait pauses.
+class GuiTest : public ::testing::Test {
+protected:
+    GuiTest()
+    {
+        window = std::make_unique<MainWindow>(
+            MainWindowServices{files, clock, locale, volumes, texts, dialogs});
+        window->waitWindow().setPause(std::chrono::milliseconds(0));
+        window->StartUp(QString());
+    }
+
+    /// Writes the sample collection and loads it.
+    QString LoadSample()
+    {
+        const std::string path = dir.file("sample.col");
+        velmora::testing::WriteBytes(path, SampleCollectionBytes());
+        const QString qpath = QString::fromStdString(path);
+        EXPECT_TRUE(window->commands().LoadCollection(qpath));
+        return qpath;
+    }
+
+    velmora::testing::TestDir dir;
+    fakes::FaultyFileSystem files;
+    fakes::FakeClock clock;
+    fakes::FakeLocale locale;
+    fakes::FakeVolumes volumes;
+    texts::TextTable texts;
+    FakeUserDialogs dialogs;
+    std::unique_ptr<MainWindow> window;
+};
+
+} // namespace velmora::gui::testing

@@ -1,0 +1,186 @@
+#include "GuiFixture.h"
+#include "gui/FileListModel.h"
+#include "gui/ViewTreeModel.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTest>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+namespace velmora::gui {
+namespace {
+
+using collection::kNoNode;
+using collection::NodeId;
+using testing::GuiTest;
+
+class MainWindowTest : public GuiTest {
+protected:
+    MainWindowTest()
+    {
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        LoadSample();
+        const collection::CollectionTree& tree = window->store().tree();
+        demo = tree.firstChild(tree.root());
+        second = tree.nextSibling(demo);
+        rock = tree.firstChild(demo);
+        songB = tree.firstChild(rock);
+        songA = tree.nextSibling(songB);
+    }
+
+    QStringList ListNames() const
+    {
+        QStringList names;
+        FileListModel* model = window->listModel();
+        for (int row = 0; row < model->rowCount(); ++row)
+            names << model->index(row, 0).data().toString();
+        return names;
+    }
+
+    QStringList VisibleContextEntries()
+    {
+        QStringList entries;
+        for (QAction* entry : window->PrepareContextMenu()->actions()) {
+            if (entry->isVisible())
+                entries << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
+        }
+        return entries;
+    }
+
+    NodeId demo = kNoNode, second = kNoNode, rock = kNoNode, songB = kNoNode, songA = kNoNode;
+};
+
+TEST_F(MainWindowTest, CaptionsComeFromTheTextTable)
+{
+    EXPECT_EQ(window->action(Command::Add)->text(), QStringLiteral("Add volume"));
+    EXPECT_EQ(window->toolAction(Command::Add)->toolTip(), QStringLiteral("Add volume"));
+    EXPECT_EQ(window->action(Command::TagInfo)->text(), QStringLiteral("Tag info"));
+    EXPECT_EQ(window->action(Command::Selected)->shortcut(), QKeySequence(Qt::Key_F9));
+    EXPECT_EQ(window->action(Command::Search)->shortcut(), QKeySequence(Qt::Key_F3));
+    // Commands of later work are present but not enabled.
+    EXPECT_FALSE(window->action(Command::Report)->isEnabled());
+    EXPECT_FALSE(window->action(Command::About)->isEnabled());
+    EXPECT_FALSE(window->action(Command::Play)->isEnabled());
+    EXPECT_EQ(window->toolAction(Command::SaveAs), nullptr);
+}
+
+TEST_F(MainWindowTest, ChoosingAVolumeListsFoldersFirstAndShowsItsTotals)
+{
+    window->SelectFirstVolume();
+    EXPECT_EQ(ListNames(), (QStringList{"Rock", "Y.mp3", "z.mp3"}));
+    EXPECT_EQ(window->CurrentNode(), demo);
+    EXPECT_EQ(window->statusText(0), QStringLiteral("15.32 Mb"));
+    EXPECT_EQ(window->statusText(3), QStringLiteral("1 Folder(s)"));
+    EXPECT_EQ(window->statusText(4), QStringLiteral("4 File(s)"));
+    // The first item has the focus mark but is not selected.
+    EXPECT_EQ(window->listView()->currentIndex().row(), 0);
+    EXPECT_FALSE(window->listView()->selectionModel()->hasSelection());
+}
+
+TEST_F(MainWindowTest, SortingByTrackOrdersAsTextWithFoldersFirst)
+{
+    window->SelectFirstVolume();
+    emit window->listView()->horizontalHeader()->sectionClicked(4);
+    EXPECT_EQ(window->listModel()->sortColumn(), 4);
+    EXPECT_EQ(ListNames(), (QStringList{"Rock", "z.mp3", "Y.mp3"})); // "10" before "9"
+}
+
+TEST_F(MainWindowTest, ShowNodeOfAFileShowsItInItsFoldersList)
+{
+    window->ShowNode(songA);
+    EXPECT_EQ(window->treeModel()->nodeOf(window->treeView()->currentIndex()), rock);
+    EXPECT_EQ(ListNames(), (QStringList{"a.mp3", "b.mp3"}));
+    EXPECT_EQ(window->CurrentNode(), songA);
+    EXPECT_EQ(window->statusText(0), QStringLiteral("3.83 Mb"));
+    EXPECT_EQ(window->statusText(1), QStringLiteral("00:04:05 H:M:S"));
+    EXPECT_EQ(window->statusText(2), QStringLiteral("CBR 128 Kbps"));
+    EXPECT_EQ(window->statusText(3), QStringLiteral("44100 Hz"));
+    EXPECT_EQ(window->statusText(4), QStringLiteral("Joint stereo"));
+    EXPECT_EQ(window->statusText(5), QStringLiteral("MPEG 1 Layer 3"));
+}
+
+TEST_F(MainWindowTest, OpeningAFolderFromTheListSelectsItInTheTree)
+{
+    window->SelectFirstVolume();
+    window->OpenListItem(window->listModel()->index(0, 0));
+    EXPECT_EQ(window->treeModel()->nodeOf(window->treeView()->currentIndex()), rock);
+    EXPECT_EQ(ListNames(), (QStringList{"a.mp3", "b.mp3"}));
+}
+
+TEST_F(MainWindowTest, SelectedMarksFollowTheCommand)
+{
+    window->ShowNode(songA);
+    window->action(Command::Selected)->trigger();
+    const collection::CollectionTree& tree = window->store().tree();
+    EXPECT_TRUE(tree.selected(songA));
+    EXPECT_TRUE(tree.selected(rock));
+    EXPECT_TRUE(tree.selected(demo));
+    EXPECT_FALSE(tree.selected(songB));
+    window->action(Command::Selected)->trigger();
+    EXPECT_FALSE(tree.selected(songA));
+    EXPECT_TRUE(tree.selected(rock));
+    EXPECT_TRUE(tree.selected(demo));
+    EXPECT_FALSE(window->store().modified()); // marks are not stored data
+}
+
+TEST_F(MainWindowTest, ContextMenuFollowsTheCurrentNode)
+{
+    window->SelectFirstVolume();
+    EXPECT_EQ(VisibleContextEntries(),
+              (QStringList{"Play", "Enqueue", "-", "Update volume", "Delete volume", "Rename label",
+                           "-", "Save as playlist", "-", "Selected"}));
+    window->ShowNode(songA);
+    EXPECT_EQ(VisibleContextEntries(),
+              (QStringList{"Play", "Enqueue", "-", "Tag info", "-", "Selected"}));
+    window->ShowNode(rock);
+    EXPECT_EQ(VisibleContextEntries(),
+              (QStringList{"Play", "Enqueue", "-", "Save as playlist", "-", "Selected"}));
+    window->action(Command::New)->trigger();
+    EXPECT_TRUE(VisibleContextEntries().isEmpty());
+}
+
+TEST_F(MainWindowTest, ViewOptionsSwitchColumnsAndBars)
+{
+    window->action(Command::TagInfo)->trigger();
+    EXPECT_TRUE(window->listView()->isColumnHidden(1));
+    EXPECT_FALSE(window->listView()->isColumnHidden(0));
+    window->action(Command::TagInfo)->trigger();
+    EXPECT_FALSE(window->listView()->isColumnHidden(6));
+    window->action(Command::GridLines)->trigger();
+    EXPECT_TRUE(window->listView()->showGrid());
+    window->action(Command::StatusBar)->trigger();
+    EXPECT_FALSE(window->statusBar()->isVisible());
+}
+
+TEST_F(MainWindowTest, StatusPanelsShareTheWidthInSix)
+{
+    window->resize(1000, 600);
+    QCoreApplication::processEvents();
+    const QList<QLabel*> panels = window->statusBar()->findChildren<QLabel*>();
+    ASSERT_EQ(panels.size(), 6);
+    for (const QLabel* panel : panels) {
+        EXPECT_EQ(panel->width(), panels[0]->width());
+        EXPECT_LE(panel->width(), 166);
+        EXPECT_GE(panel->width(), 156);
+    }
+}
+
+TEST_F(MainWindowTest, NewEmptiesTreeListAndStatusBar)
+{
+    window->SelectFirstVolume();
+    window->action(Command::New)->trigger();
+    EXPECT_EQ(window->treeModel()->rowCount(), 0);
+    EXPECT_EQ(window->listModel()->rowCount(), 0);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(window->statusText(i).isEmpty());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velmora"));
+}
+
+} // namespace
+} // namespace velmora::gui

@@ -1,0 +1,97 @@
+#include "gui/MessageDialog.h"
+
+#include "gui/Messages.h"
+#include "texts/TextTable.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace velmora::gui {
+namespace {
+
+TEST(MessageDialogTest, QuestionWithNoAsDefaultFocusesNo)
+{
+    const texts::TextTable table;
+    MessageDialog dialog(Question(table, 113, false, 2), nullptr);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Confirmation"));
+    EXPECT_TRUE(dialog.button(2)->isDefault());
+    EXPECT_FALSE(dialog.button(1)->isDefault());
+    EXPECT_TRUE(dialog.button(1)->isVisibleTo(&dialog));
+    EXPECT_TRUE(dialog.button(2)->isVisibleTo(&dialog));
+    EXPECT_FALSE(dialog.button(3)->isVisibleTo(&dialog));
+    EXPECT_EQ(dialog.button(1)->text(), QStringLiteral("Yes"));
+    EXPECT_EQ(dialog.button(2)->text(), QStringLiteral("No"));
+}
+
+TEST(MessageDialogTest, ButtonsAreCentredAsAGroup)
+{
+    const texts::TextTable table;
+    MessageDialog dialog(Question(table, 49, true, 1), nullptr);
+    const int left = dialog.button(1)->x();
+    const int right = dialog.width() - (dialog.button(3)->x() + dialog.button(3)->width());
+    EXPECT_LE(std::abs(left - right), 1);
+    EXPECT_EQ(dialog.button(2)->x() - dialog.button(1)->x(), dialog.button(1)->width() + 16);
+}
+
+TEST(MessageDialogTest, WithoutIconTheTextMovesLeft)
+{
+    MessageRequest request;
+    request.text = QString(200, u'w'); // one line: no break characters
+    request.caption = QStringLiteral("c");
+    request.button1 = QStringLiteral("Ok");
+    MessageDialog dialog(request, nullptr);
+    EXPECT_FALSE(dialog.iconLabel()->isVisibleTo(&dialog));
+    EXPECT_EQ(dialog.textLabel()->x(), 16);
+    // The long line widens the panel (by the label's left, width and top
+    // margin) and the window.
+    EXPECT_EQ(dialog.panel()->width(),
+              dialog.textLabel()->x() + dialog.textLabel()->width() + dialog.textLabel()->y());
+    EXPECT_EQ(dialog.width(), dialog.panel()->width() + 32);
+}
+
+TEST(MessageDialogTest, LongErrorWrapsAndGrowsTheDialog)
+{
+    const texts::TextTable table;
+    const MessageRequest request =
+        ErrorMessage(table, 77,
+                     QStringLiteral("/home/user/Music/Collections/Rock and Roll/"
+                                    "Seventies/Live recordings/collection.col"));
+    MessageDialog dialog(request, nullptr);
+    EXPECT_EQ(dialog.textLabel()->text().count(u'\n'), 1);
+    EXPECT_GT(dialog.textLabel()->height(), 0);
+    EXPECT_GE(dialog.panel()->height(), 65);
+    EXPECT_GT(dialog.button(1)->y(), dialog.panel()->geometry().bottom());
+}
+
+TEST(MessageDialogTest, ButtonsAnswerTheirNumbersAndTheCloseBoxZero)
+{
+    const texts::TextTable table;
+    {
+        MessageDialog dialog(Question(table, 49, true, 1), nullptr);
+        QTimer::singleShot(0, dialog.button(3), &QPushButton::click);
+        EXPECT_EQ(dialog.Run(), 3);
+    }
+    {
+        MessageDialog dialog(Question(table, 49, true, 1), nullptr);
+        QTimer::singleShot(0, &dialog, &QDialog::close);
+        EXPECT_EQ(dialog.Run(), 0);
+    }
+    {
+        // Escape answers nothing: the dialog is still open afterwards.
+        MessageDialog dialog(Question(table, 49, true, 1), nullptr);
+        QTimer::singleShot(0, &dialog, [&dialog] {
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(&dialog, &escape);
+            EXPECT_TRUE(dialog.isVisible());
+            dialog.button(2)->click();
+        });
+        EXPECT_EQ(dialog.Run(), 2);
+    }
+}
+
+} // namespace
+} // namespace velmora::gui

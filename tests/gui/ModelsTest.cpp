@@ -1,0 +1,107 @@
+#include "GuiFixture.h"
+#include "gui/FileListModel.h"
+#include "gui/Icons.h"
+#include "gui/ViewTreeModel.h"
+
+#include <QAbstractItemModelTester>
+#include <gtest/gtest.h>
+
+namespace velmora::gui {
+namespace {
+
+using collection::NodeId;
+using testing::SongText;
+
+class ModelsTest : public ::testing::Test {
+protected:
+    ModelsTest()
+    {
+        const NodeId root = tree.addRoot(collection::CollectionText(0, 0, 2, 5, 1));
+        volume1 = tree.appendChild(root, collection::VolumeText("ONE", 0, 0, 2, 3, 1, 1));
+        folderA = tree.appendChild(volume1, collection::FolderText("A", 0, 0, 1, 2));
+        folderA1 = tree.appendChild(folderA, collection::FolderText("A1", 0, 0, 0, 1));
+        tree.appendChild(folderA1, SongText("deep.mp3"));
+        tree.appendChild(folderA, SongText("a.mp3"));
+        tree.appendChild(volume1, SongText("root.mp3"));
+        volume2 = tree.appendChild(root, collection::VolumeText("TWO", 0, 0, 0, 2, 1, 2));
+        tree.appendChild(volume2, SongText("x.mp3"));
+        tree.appendChild(volume2, SongText("y.mp3"));
+    }
+
+    collection::CollectionTree tree;
+    texts::TextTable texts;
+    Icons icons;
+    NodeId volume1, folderA, folderA1, volume2;
+};
+
+TEST_F(ModelsTest, ViewTreeHoldsOnlyVolumesAndFolders)
+{
+    ViewTreeModel model(tree, icons);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.Rebuild();
+    ASSERT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.itemCount(), 4u);
+    const QModelIndex one = model.index(0, 0);
+    EXPECT_EQ(one.data().toString(), QStringLiteral("ONE"));
+    ASSERT_EQ(model.rowCount(one), 1);
+    const QModelIndex a = model.index(0, 0, one);
+    EXPECT_EQ(a.data().toString(), QStringLiteral("A"));
+    EXPECT_EQ(model.rowCount(a), 1);
+    EXPECT_EQ(model.index(0, 0, a).data().toString(), QStringLiteral("A1"));
+    // A volume whose files all lie in its root has an item without children.
+    const QModelIndex two = model.index(1, 0);
+    EXPECT_EQ(model.rowCount(two), 0);
+
+    EXPECT_EQ(model.nodeOf(a), folderA);
+    EXPECT_EQ(model.indexOf(folderA1), model.index(0, 0, a));
+    EXPECT_EQ(model.parent(model.indexOf(folderA1)), a);
+    EXPECT_FALSE(model.indexOf(tree.root()).isValid());
+
+    tree.setSelected(folderA, true);
+    model.MarksChanged(folderA);
+    model.Clear();
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_FALSE(model.indexOf(folderA).isValid());
+    model.Rebuild();
+    EXPECT_EQ(model.rowCount(), 2);
+}
+
+TEST_F(ModelsTest, ViewTreeFollowsARemovedVolumeAfterRebuild)
+{
+    ViewTreeModel model(tree, icons);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.Rebuild();
+    model.Clear();
+    tree.remove(volume1);
+    model.Rebuild();
+    ASSERT_EQ(model.rowCount(), 1);
+    EXPECT_EQ(model.index(0, 0).data().toString(), QStringLiteral("TWO"));
+}
+
+TEST_F(ModelsTest, ListShowsChildrenInListOrderWithTags)
+{
+    FileListModel model(tree, texts, icons);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.Fill(volume1);
+    ASSERT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.columnCount(), 7);
+    EXPECT_EQ(model.index(0, 0).data().toString(), QStringLiteral("A"));
+    EXPECT_EQ(model.index(1, 0).data().toString(), QStringLiteral("root.mp3"));
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Name"));
+    EXPECT_EQ(model.headerData(6, Qt::Horizontal).toString(), QStringLiteral("Comment"));
+    EXPECT_TRUE(model.headerData(0, Qt::Horizontal, Qt::DecorationRole).isValid());
+    EXPECT_FALSE(model.headerData(4, Qt::Horizontal, Qt::DecorationRole).isValid());
+
+    model.SetSortColumn(4);
+    EXPECT_FALSE(model.headerData(0, Qt::Horizontal, Qt::DecorationRole).isValid());
+    EXPECT_TRUE(model.headerData(4, Qt::Horizontal, Qt::DecorationRole).isValid());
+    model.Fill(volume2);
+    EXPECT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.rowOf(model.nodeAt(1)), 1);
+    model.MarksChanged();
+    model.Clear();
+    EXPECT_EQ(model.rowCount(), 0);
+}
+
+} // namespace
+} // namespace velmora::gui
