@@ -27,6 +27,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
+#include <algorithm>
 
 namespace velmora::gui {
 
@@ -377,10 +378,88 @@ void MainWindow::ApplyMainWindowTexts()
 
 void MainWindow::StartUp(const QString& commandLineCollection)
 {
+    settings::ReadResult read;
+    if (services_.settingsStore != nullptr)
+        read = settings::ReadSettings(*services_.settingsStore, settings_);
+    settings::ResolveStartFolders(settings_, services_.startFolder);
+    ApplySettings(read);
+
     const QString path = commandLineCollection.trimmed();
     if (!path.isEmpty() && commands_.LoadCollection(path))
         return;
+    if (settings_.autoOpen && !settings_.currentCollection.empty() &&
+        commands_.LoadCollection(QString::fromStdString(settings_.currentCollection)))
+        return;
     commands_.NewCollection();
+}
+
+void MainWindow::ApplySettings(const settings::ReadResult& read)
+{
+    QHeaderView* header = list_->horizontalHeader();
+    for (int c = 0; c < kListColumnCount; ++c) {
+        header->resizeSection(
+            c, std::max(kMinimumColumnWidth, settings_.column[static_cast<std::size_t>(c)]));
+    }
+    action(Command::GridLines)->setChecked(settings_.gridLines);
+    action(Command::HotTrack)->setChecked(settings_.hotTrack);
+    action(Command::TagInfo)->setChecked(settings_.tagInfo);
+    action(Command::ToolBar)->setChecked(settings_.toolbar);
+    action(Command::StatusBar)->setChecked(settings_.statusbar);
+    // Toggled signals only fire on a change; the views take the state anyway.
+    list_->setShowGrid(settings_.gridLines);
+    SetHotTrack(settings_.hotTrack);
+    SetTagInfo(settings_.tagInfo);
+    toolBar_->setVisible(settings_.toolbar);
+    statusBar()->setVisible(settings_.statusbar);
+
+    if (settings_.useWindowSettings && read.wasRead("Width") && settings_.left && settings_.top &&
+        settings_.width && settings_.height)
+        setGeometry(*settings_.left, *settings_.top, std::max(*settings_.width, 640),
+                    std::max(*settings_.height, 480));
+    const int panel =
+        settings_.panelWidth ? std::max(*settings_.panelWidth, kMinimumTreeWidth) : width() / 3;
+    splitter_->setSizes({panel, std::max(0, width() - panel)});
+
+    listModel_->SetSortColumn(std::clamp(settings_.columnToSort, 0, kListColumnCount - 1));
+    store_.setRecentFiles(settings_.lastCol);
+    store_.setBackup(settings_.autoBackup);
+    commands_.lastOpenDir = QString::fromStdString(settings_.lastOpenDir);
+    commands_.lastSaveDir = QString::fromStdString(settings_.lastSaveDir);
+}
+
+void MainWindow::CollectSettings()
+{
+    settings_.currentCollection = store_.currentPath();
+    settings_.lastCol = store_.recentFiles();
+    settings_.lastOpenDir = commands_.lastOpenDir.toStdString();
+    settings_.lastSaveDir = commands_.lastSaveDir.toStdString();
+    settings_.autoBackup = store_.backup();
+    const QHeaderView* header = list_->horizontalHeader();
+    for (int c = 0; c < kListColumnCount; ++c) {
+        // A hidden column (list style) keeps the width it had.
+        if (!header->isSectionHidden(c))
+            settings_.column[static_cast<std::size_t>(c)] = header->sectionSize(c);
+    }
+    settings_.gridLines = action(Command::GridLines)->isChecked();
+    settings_.hotTrack = action(Command::HotTrack)->isChecked();
+    settings_.tagInfo = action(Command::TagInfo)->isChecked();
+    settings_.toolbar = action(Command::ToolBar)->isChecked();
+    settings_.statusbar = action(Command::StatusBar)->isChecked();
+    settings_.panelWidth = splitter_->sizes().value(0, width() / 3);
+    const QRect bounds = geometry();
+    settings_.top = bounds.top();
+    settings_.left = bounds.left();
+    settings_.height = bounds.height();
+    settings_.width = bounds.width();
+    settings_.columnToSort = listModel_->sortColumn();
+}
+
+bool MainWindow::WriteSettings()
+{
+    CollectSettings();
+    if (services_.settingsStore == nullptr)
+        return false;
+    return settings::WriteSettings(*services_.settingsStore, settings_);
 }
 
 void MainWindow::DetachViews()
@@ -661,6 +740,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     wait_.Close();
+    WriteSettings();
     event->accept();
 }
 

@@ -4,6 +4,7 @@
 #include "gui/CollectionCommands.h"
 #include "gui/Icons.h"
 #include "gui/WaitWindow.h"
+#include "settings/Settings.h"
 
 #include <QMainWindow>
 #include <array>
@@ -40,6 +41,11 @@ struct MainWindowServices {
     const Volumes& volumes;
     const texts::TextTable& texts;
     UserDialogs& dialogs;
+    /// Where the settings are read at start and written at the end; nullptr
+    /// runs on the defaults and writes nothing.
+    settings::SettingsStore* settingsStore = nullptr;
+    /// The folder the open and save dialogs start in on a first start.
+    std::string startFolder = {};
 };
 
 /// The commands of the menus, the tool bar and the context menu.
@@ -93,9 +99,15 @@ public:
     explicit MainWindow(const MainWindowServices& services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    /// Opens the collection named on the command line when it loads (a file
-    /// that cannot be loaded is passed over silently), else a new one.
+    /// Reads the settings and applies them to the window, then opens the
+    /// collection named on the command line when it loads (a file that
+    /// cannot be loaded is passed over silently), else the last collection
+    /// when auto-open is on and it loads, else a new one.
     void StartUp(const QString& commandLineCollection);
+    /// Collects the window's values into the settings record and writes it
+    /// to the store; false when there is no store or it refused the write.
+    bool WriteSettings();
+    const settings::Settings& settingsRecord() const { return settings_; }
 
     /// Builds the view tree anew, refills the list, the status bar and the
     /// enabled commands.
@@ -164,8 +176,11 @@ private:
     void OnListSortClicked(int column);
     void ShowContextMenu(QWidget* view, const QPoint& position);
     void UpdateCaption();
+    void ApplySettings(const settings::ReadResult& read);
+    void CollectSettings();
 
     MainWindowServices services_;
+    settings::Settings settings_;
     collection::CollectionStore store_;
     Icons icons_;
     WaitWindow wait_;

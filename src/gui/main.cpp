@@ -6,10 +6,12 @@
 #include "platform/LinuxVolumes.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/QtLocale.h"
+#include "platform/SettingsFile.h"
 #include "platform/SystemClock.h"
 #include "texts/TextTable.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QStringList>
 #include <chrono>
 
@@ -35,7 +37,12 @@ int main(int argc, char** argv)
     const velmora::platform::LinuxVolumes volumes;
     const velmora::texts::TextTable texts;
     velmora::gui::QtUserDialogs dialogs;
-    velmora::gui::MainWindow window({files, clock, locale, volumes, texts, dialogs});
+    // The screenshot runs on the default settings and leaves the file alone.
+    velmora::platform::SettingsFile settingsFile(files, velmora::platform::SettingsPath());
+    velmora::gui::MainWindowServices services{files, clock, locale, volumes, texts, dialogs};
+    services.settingsStore = screenshot.isEmpty() ? &settingsFile : nullptr;
+    services.startFolder = QDir::homePath().toStdString();
+    velmora::gui::MainWindow window(services);
     dialogs.setParent(&window);
 
     if (!screenshot.isEmpty()) {

@@ -1,0 +1,110 @@
+#include "GuiFixture.h"
+#include "gui/FileListModel.h"
+#include "platform/fakes/MemorySettingsStore.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QTableView>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace velmora::gui {
+namespace {
+
+using testing::SampleCollectionBytes;
+
+class SettingsTest : public ::testing::Test {
+protected:
+    std::unique_ptr<MainWindow> Start(const QString& commandLine = {})
+    {
+        MainWindowServices services{files, clock, locale, volumes, texts, dialogs};
+        services.settingsStore = &store;
+        services.startFolder = "/home/user";
+        auto window = std::make_unique<MainWindow>(services);
+        window->waitWindow().setPause(std::chrono::milliseconds(0));
+        window->StartUp(commandLine);
+        return window;
+    }
+
+    std::string SamplePath()
+    {
+        const std::string path = dir.file("sample.col");
+        velmora::testing::WriteBytes(path, SampleCollectionBytes());
+        return path;
+    }
+
+    const settings::StoredValue* Stored(std::string_view name) const
+    {
+        for (const settings::StoredValue& value : store.values) {
+            if (value.name == name)
+                return &value;
+        }
+        return nullptr;
+    }
+
+    velmora::testing::TestDir dir;
+    fakes::FaultyFileSystem files;
+    fakes::FakeClock clock;
+    fakes::FakeLocale locale;
+    fakes::FakeVolumes volumes;
+    texts::TextTable texts;
+    testing::FakeUserDialogs dialogs;
+    fakes::MemorySettingsStore store;
+};
+
+TEST_F(SettingsTest, FirstStartGivesANewCollectionAndTheHomeFolder)
+{
+    auto window = Start();
+    EXPECT_EQ(window->store().tree().childCount(window->store().tree().root()), 0u);
+    EXPECT_EQ(window->commands().lastOpenDir, QStringLiteral("/home/user"));
+    EXPECT_FALSE(window->listView()->isColumnHidden(6));
+    EXPECT_EQ(window->listModel()->sortColumn(), 0);
+    EXPECT_GE(window->width(), 640);
+}
+
+TEST_F(SettingsTest, CancelledCloseWritesNothingAndACloseWritesEverything)
+{
+    auto window = Start(QString::fromStdString(SamplePath()));
+    window->show();
+    window->store().setModified();
+    dialogs.messageAnswers = {3};
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(store.writes, 0);
+    window->action(Command::TagInfo)->trigger();
+    dialogs.messageAnswers = {2};
+    EXPECT_TRUE(window->close());
+    ASSERT_EQ(store.writes, 1);
+    ASSERT_NE(Stored("CurrentCollection"), nullptr);
+    EXPECT_EQ(Stored("CurrentCollection")->text, SamplePath());
+    EXPECT_EQ(Stored("LastCol1")->text, SamplePath());
+    EXPECT_EQ(Stored("TagInfo")->number, 0);
+    EXPECT_EQ(Stored("Column0")->number, 300);
+}
+
+TEST_F(SettingsTest, ViewOptionsAndAutoOpenAreRestored)
+{
+    const std::string path = SamplePath();
+    {
+        auto window = Start(QString::fromStdString(path));
+        window->show();
+        window->action(Command::TagInfo)->trigger();
+        window->action(Command::GridLines)->trigger();
+        emit window->listView()->horizontalHeader()->sectionClicked(4);
+        EXPECT_TRUE(window->close());
+    }
+    for (settings::StoredValue& value : store.values) {
+        if (value.name == "AutoOpen")
+            value.number = 1;
+    }
+    // A command-line file that does not load is passed over silently.
+    auto window = Start(QString::fromStdString(dir.file("missing.col")));
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(window->store().currentPath(), path);
+    EXPECT_TRUE(window->listView()->isColumnHidden(1));
+    EXPECT_TRUE(window->listView()->showGrid());
+    EXPECT_FALSE(window->action(Command::TagInfo)->isChecked());
+    EXPECT_EQ(window->listModel()->sortColumn(), 4);
+}
+
+} // namespace
+} // namespace velmora::gui
