@@ -1,5 +1,7 @@
 #pragma once
 
+#include "collection/CollectionTree.h"
+
 #include <QString>
 
 namespace velmora {
@@ -32,6 +34,10 @@ public:
     virtual void RefreshWindow() = 0;
     /// The modified flag or the current path changed.
     virtual void StateChanged() = 0;
+    /// Bring this node into view (a volume after it was added or updated).
+    virtual void SelectNode(collection::NodeId /*node*/) {}
+    /// The node's name changed; the structure did not.
+    virtual void NodeRenamed(collection::NodeId /*node*/) {}
 };
 
 /// The commands around the collection file: New, Open, the recent files,

@@ -84,6 +84,12 @@ void FileListModel::MarksChanged()
         emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::DecorationRole});
 }
 
+void FileListModel::NamesChanged()
+{
+    if (!rows_.empty())
+        emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::DisplayRole});
+}
+
 void FileListModel::TextsChanged()
 {
     emit headerDataChanged(Qt::Horizontal, 0, kListColumnCount - 1);

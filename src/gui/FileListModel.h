@@ -43,6 +43,8 @@ public:
 
     /// The marks of listed nodes may have changed.
     void MarksChanged();
+    /// The names of listed nodes may have changed.
+    void NamesChanged();
     /// The header texts changed (another text table).
     void TextsChanged();
 

@@ -8,6 +8,7 @@
 #include "gui/StatusTexts.h"
 #include "gui/UserDialogs.h"
 #include "gui/ViewTreeModel.h"
+#include "gui/VolumeCommands.h"
 #include "platform/QtText.h"
 #include "system/Locale.h"
 #include "texts/TextTable.h"
@@ -57,11 +58,11 @@ const char* const kProductName = "Velmora";
 
 // Commands whose issue has not landed yet: present, with captions and keys,
 // but never enabled.
-constexpr std::array<Command, 20> kNotYetAvailable = {
-    Command::Report,   Command::Search,  Command::TagEditor, Command::CdCover,  Command::Options,
-    Command::Info,     Command::History, Command::License,   Command::Homepage, Command::Feedback,
-    Command::Donation, Command::About,   Command::Play,      Command::Enqueue,  Command::Playlist,
-    Command::Tag,      Command::Add,     Command::Delete,    Command::Sort,     Command::Update,
+constexpr std::array<Command, 16> kNotYetAvailable = {
+    Command::Report,   Command::Search,   Command::TagEditor, Command::CdCover,
+    Command::Options,  Command::Info,     Command::History,   Command::License,
+    Command::Homepage, Command::Feedback, Command::Donation,  Command::About,
+    Command::Play,     Command::Enqueue,  Command::Playlist,  Command::Tag,
 };
 
 bool NotYetAvailable(Command command)
@@ -70,7 +71,7 @@ bool NotYetAvailable(Command command)
         if (c == command)
             return true;
     }
-    return command == Command::DeleteThis || command == Command::Rename;
+    return false;
 }
 
 QIcon ThemeIcon(const char* name, QStyle::StandardPixmap fallback, const QStyle* style)
@@ -91,6 +92,10 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
     resize(960, 640);
     store_.NewCollection();
     CreateViews();
+    volumeCommands_ = std::make_unique<VolumeCommands>(
+        store_,
+        VolumeCommands::Services{services.files, services.volumes, services.locale, services.clock},
+        services.texts, services.dialogs, wait_, static_cast<CollectionViews&>(*this), this);
     CreateActions();
     CreateMenus();
     CreateToolBar();
@@ -102,6 +107,7 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
 MainWindow::~MainWindow()
 {
     wait_.Close();
+    volumeCommands_.reset();
     // The views and models read the store and the icons, which are members
     // and go before the base class destroys its children.
     delete splitter_;
@@ -188,6 +194,17 @@ void MainWindow::CreateActions()
     connect(action(Command::SaveAs), &QAction::triggered, this, [this] { commands_.SaveAs(); });
     connect(action(Command::Import), &QAction::triggered, this, [this] { commands_.Import(); });
     connect(action(Command::Statistics), &QAction::triggered, this, &MainWindow::ShowStatistics);
+    connect(action(Command::Add), &QAction::triggered, this, [this] { volumeCommands_->Add(); });
+    connect(action(Command::Delete), &QAction::triggered, this,
+            [this] { volumeCommands_->DeleteFromList(); });
+    connect(action(Command::Sort), &QAction::triggered, this,
+            [this] { volumeCommands_->SortAll(); });
+    connect(action(Command::Update), &QAction::triggered, this,
+            [this] { volumeCommands_->Update(CurrentNode()); });
+    connect(action(Command::DeleteThis), &QAction::triggered, this,
+            [this] { volumeCommands_->Delete(CurrentNode()); });
+    connect(action(Command::Rename), &QAction::triggered, this,
+            [this] { volumeCommands_->Rename(CurrentNode()); });
     connect(action(Command::Exit), &QAction::triggered, this, &QWidget::close);
     connect(action(Command::GridLines), &QAction::toggled, list_, &QTableView::setShowGrid);
     connect(action(Command::HotTrack), &QAction::toggled, this, &MainWindow::SetHotTrack);
@@ -471,6 +488,18 @@ void MainWindow::DetachViews()
 void MainWindow::RebuildViewTree()
 {
     treeModel_->Rebuild();
+}
+
+void MainWindow::SelectNode(NodeId node)
+{
+    ShowNode(node);
+}
+
+void MainWindow::NodeRenamed(NodeId node)
+{
+    treeModel_->NodeChanged(node);
+    listModel_->NamesChanged();
+    UpdateStatusBar();
 }
 
 void MainWindow::RefreshWindow()

@@ -32,6 +32,7 @@ namespace velmora::gui {
 class FileListModel;
 class UserDialogs;
 class ViewTreeModel;
+class VolumeCommands;
 
 /// What the main window works with; everything must outlive it.
 struct MainWindowServices {
@@ -146,6 +147,7 @@ public:
     collection::CollectionStore& store() { return store_; }
     CollectionCommands& commands() { return commands_; }
     WaitWindow& waitWindow() { return wait_; }
+    VolumeCommands& volumeCommands() { return *volumeCommands_; }
     QMenu* recentFilesMenu() const { return recentMenu_; }
 
 protected:
@@ -158,6 +160,8 @@ private:
     void DetachViews() override;
     void RefreshWindow() override;
     void StateChanged() override;
+    void SelectNode(collection::NodeId node) override;
+    void NodeRenamed(collection::NodeId node) override;
 
     void CreateActions();
     void CreateMenus();
@@ -185,6 +189,7 @@ private:
     Icons icons_;
     WaitWindow wait_;
     CollectionCommands commands_;
+    std::unique_ptr<VolumeCommands> volumeCommands_;
     ViewTreeModel* treeModel_ = nullptr;
     FileListModel* listModel_ = nullptr;
     QSplitter* splitter_ = nullptr;

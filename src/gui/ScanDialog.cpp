@@ -1,0 +1,110 @@
+#include "gui/ScanDialog.h"
+
+#include "gui/Messages.h"
+#include "platform/QtText.h"
+#include "texts/TextTable.h"
+
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace velmora::gui {
+namespace {
+constexpr std::size_t kScanning = 102;
+constexpr std::size_t kVolume = 103;
+constexpr std::size_t kDirectory = 104;
+constexpr std::size_t kFile = 105;
+constexpr std::size_t kCancel = 57;
+constexpr std::size_t kPleaseWait = 79;
+constexpr int kPollMilliseconds = 40;
+} // namespace
+
+ScanDialog::ScanDialog(collection::CollectionTree& tree, const scan::ScanServices& services,
+                       scan::ScanRequest request, const texts::TextTable& texts, QWidget* parent)
+    : QDialog(parent), tree_(tree), services_(services), request_(std::move(request)), texts_(texts)
+{
+    setWindowTitle(TextOf(texts, kScanning));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    auto* layout = new QVBoxLayout(this);
+    const int width = QFontMetrics(font()).horizontalAdvance(QString(60, u'x'));
+    for (QLabel** label : {&volume_, &folder_, &file_}) {
+        *label = new QLabel(this);
+        (*label)->setTextFormat(Qt::PlainText);
+        (*label)->setFixedWidth(width);
+        layout->addWidget(*label);
+    }
+    cancel_ = new QPushButton(TextOf(texts, kCancel), this);
+    connect(cancel_, &QPushButton::clicked, this, &ScanDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cancel_);
+    buttons->addStretch();
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    timer_.setInterval(kPollMilliseconds);
+    connect(&timer_, &QTimer::timeout, this, &ScanDialog::Poll);
+}
+
+ScanDialog::~ScanDialog()
+{
+    if (worker_) {
+        worker_->RequestStop();
+        worker_->Wait();
+    }
+}
+
+bool ScanDialog::Run()
+{
+    const QString prefix = QStringLiteral(": ");
+    volume_->setText(TextOf(texts_, kVolume) + prefix);
+    folder_->setText(TextOf(texts_, kDirectory) + prefix);
+    file_->setText(TextOf(texts_, kFile) + prefix);
+    worker_ = std::make_unique<scan::TScanThread>(tree_, services_, request_, lines_);
+    worker_->Start();
+    timer_.start();
+    exec();
+    timer_.stop();
+    worker_->Wait();
+    outcome_ = worker_->Outcome();
+    worker_.reset();
+    return !cancelled_;
+}
+
+void ScanDialog::Poll()
+{
+    const scan::ScanLines::Snapshot lines = lines_.snapshot();
+    if (lines.version != shownVersion_) {
+        shownVersion_ = lines.version;
+        const QString prefix = QStringLiteral(": ");
+        volume_->setText(TextOf(texts_, kVolume) + prefix + platform::ToQString(lines.volume));
+        folder_->setText(TextOf(texts_, kDirectory) + prefix + platform::ToQString(lines.folder));
+        file_->setText(TextOf(texts_, kFile) + prefix + platform::ToQString(lines.file));
+    }
+    if (worker_ && worker_->Finished()) {
+        timer_.stop();
+        setWindowTitle(TextOf(texts_, kPleaseWait));
+        cancel_->setEnabled(false);
+        QDialog::accept();
+    }
+}
+
+void ScanDialog::reject()
+{
+    // Cancel and Escape: the worker stops before its next folder or file;
+    // the window closes when it has ended.
+    cancelled_ = true;
+    if (worker_)
+        worker_->RequestStop();
+    cancel_->setEnabled(false);
+}
+
+void ScanDialog::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    reject();
+}
+
+} // namespace velmora::gui

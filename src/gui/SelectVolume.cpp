@@ -1,0 +1,71 @@
+#include "gui/SelectVolume.h"
+
+#include "collection/NodeText.h"
+#include "gui/Messages.h"
+#include "platform/QtText.h"
+#include "scan/VolumeEditor.h"
+
+#include <QDialogButtonBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace velmora::gui {
+namespace {
+constexpr std::size_t kVolumeList = 106;
+constexpr std::size_t kOk = 54;
+constexpr std::size_t kCancel = 57;
+} // namespace
+
+SelectVolume::SelectVolume(collection::CollectionTree& tree, const texts::TextTable& texts,
+                           scan::EditorUser& user, QWidget* parent)
+    : QDialog(parent), tree_(tree), user_(user)
+{
+    setWindowTitle(TextOf(texts, kVolumeList));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    list_ = new QListWidget(this);
+    // A handful of volumes: one check-list row each.
+    for (collection::NodeId v = tree.firstChild(tree.root()); v != collection::kNoNode;
+         v = tree.nextSibling(v)) {
+        auto* item =
+            new QListWidgetItem(platform::ToQString(collection::NodeName(tree.text(v))), list_);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+        volumes_.push_back(v);
+    }
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(TextOf(texts, kOk), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(TextOf(texts, kCancel), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &SelectVolume::TryAccept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(list_, 1);
+    layout->addWidget(buttons);
+    resize(360, 360);
+}
+
+void SelectVolume::setChecked(int row, bool on)
+{
+    list_->item(row)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+}
+
+void SelectVolume::TryAccept()
+{
+    std::vector<collection::NodeId> checked;
+    for (int row = 0; row < list_->count(); ++row) {
+        if (list_->item(row)->checkState() == Qt::Checked)
+            checked.push_back(volumes_[static_cast<std::size_t>(row)]);
+    }
+    switch (scan::ConfirmVolumeList(tree_, checked, user_)) {
+    case scan::VolumeListAnswer::StayOpen:
+        return;
+    case scan::VolumeListAnswer::Confirmed:
+        accept();
+        return;
+    case scan::VolumeListAnswer::Cancelled:
+        reject();
+        return;
+    }
+}
+
+} // namespace velmora::gui

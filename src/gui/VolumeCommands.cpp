@@ -1,0 +1,198 @@
+#include "gui/VolumeCommands.h"
+
+#include "collection/CollectionStore.h"
+#include "gui/CollectionCommands.h"
+#include "gui/Messages.h"
+#include "gui/ScanDialog.h"
+#include "gui/SelectVolume.h"
+#include "gui/SourcePath.h"
+#include "gui/UserDialogs.h"
+#include "gui/WaitWindow.h"
+#include "platform/QtText.h"
+#include "scan/Sorting.h"
+#include "texts/TextTable.h"
+
+namespace velmora::gui {
+namespace {
+constexpr std::size_t kVolumePrompt = 103;
+constexpr std::size_t kRenameCaption = 28;
+constexpr std::size_t kUnreadableFolders = 201;
+} // namespace
+
+VolumeCommands::VolumeCommands(collection::CollectionStore& store, const Services& services,
+                               const texts::TextTable& texts, UserDialogs& dialogs,
+                               WaitWindow& wait, CollectionViews& views, QWidget* window)
+    : store_(store), services_(services), texts_(texts), dialogs_(dialogs), wait_(wait),
+      views_(views), window_(window)
+{
+    editor_ = std::make_unique<scan::VolumeEditor>(
+        store_, *this, scan::EditorServices{services_.volumes, services_.files, services_.clock});
+}
+
+VolumeCommands::~VolumeCommands() = default;
+
+template <typename Command> auto VolumeCommands::Run(Command command)
+{
+    detached_ = false;
+    select_ = collection::kNoNode;
+    const auto result = command();
+    wait_.Close();
+    // Whatever the command did to the tree (a cancelled scan removes its
+    // half-built volume without a rebuild), views that let go are rebuilt.
+    if (detached_) {
+        detached_ = false;
+        views_.RebuildViewTree();
+        views_.RefreshWindow();
+    }
+    views_.StateChanged();
+    if (select_ != collection::kNoNode)
+        views_.SelectNode(select_);
+    return result;
+}
+
+void VolumeCommands::Detach()
+{
+    if (detached_)
+        return;
+    views_.DetachViews();
+    detached_ = true;
+}
+
+scan::EditOutcome VolumeCommands::Add()
+{
+    return Run([this] { return editor_->AddVolume(); });
+}
+
+scan::EditOutcome VolumeCommands::Update(collection::NodeId volume)
+{
+    return Run([this, volume] { return editor_->UpdateVolume(volume); });
+}
+
+scan::EditOutcome VolumeCommands::DeleteFromList()
+{
+    return Run([this] { return editor_->DeleteVolumes(); });
+}
+
+scan::EditOutcome VolumeCommands::Delete(collection::NodeId volume)
+{
+    return Run([this, volume] { return editor_->DeleteVolume(volume); });
+}
+
+scan::EditOutcome VolumeCommands::Rename(collection::NodeId volume)
+{
+    return Run([this, volume] { return editor_->RenameLabel(volume); });
+}
+
+bool VolumeCommands::SortAll()
+{
+    return Run([this] { return scan::SortCollection(store_, services_.locale, *this); });
+}
+
+scan::Answer VolumeCommands::Ask(std::size_t text, scan::Answer defaultAnswer, bool offerCancel)
+{
+    const int defaultButton = defaultAnswer == scan::Answer::Yes  ? 1
+                              : defaultAnswer == scan::Answer::No ? 2
+                                                                  : 3;
+    switch (dialogs_.Message(Question(texts_, text, offerCancel, defaultButton))) {
+    case 1:
+        return scan::Answer::Yes;
+    case 2:
+        return scan::Answer::No;
+    default:
+        return offerCancel ? scan::Answer::Cancel : scan::Answer::No;
+    }
+}
+
+void VolumeCommands::Tell(std::size_t text, std::string_view path, scan::MessageKind kind)
+{
+    // A message in the middle of a step closes the wait window and opens it
+    // again afterwards.
+    const bool waiting = wait_.isOpen();
+    const QString title = wait_.title();
+    wait_.Close();
+    MessageRequest request = kind == scan::MessageKind::Error ? ErrorMessage(texts_, text)
+                             : kind == scan::MessageKind::Warning
+                                 ? WarningMessage(texts_, text)
+                                 : InformationMessage(texts_, text);
+    request.text = platform::ToQString(scan::MessageText(texts_, text, path));
+    dialogs_.Message(request);
+    if (waiting)
+        wait_.Show(title);
+}
+
+void VolumeCommands::ShowWait(std::size_t titleText)
+{
+    // The wait window paints the main window too: the views let go first.
+    Detach();
+    wait_.Show(TextOf(texts_, titleText));
+}
+
+void VolumeCommands::SetWaitText(std::size_t stepText)
+{
+    wait_.SetText(platform::ToQString(texts_.Step(stepText)));
+}
+
+void VolumeCommands::CloseWait()
+{
+    wait_.Close();
+}
+
+void VolumeCommands::RebuildViews()
+{
+    views_.RebuildViewTree();
+    detached_ = false;
+}
+
+void VolumeCommands::RefreshViews()
+{
+    views_.RefreshWindow();
+    views_.StateChanged();
+}
+
+void VolumeCommands::SelectNode(collection::NodeId node)
+{
+    select_ = node;
+}
+
+void VolumeCommands::NodeRenamed(collection::NodeId node)
+{
+    views_.NodeRenamed(node);
+}
+
+std::optional<scan::SourceChoice> VolumeCommands::ChooseSource(std::size_t captionText)
+{
+    SourcePath dialog(TextOf(texts_, captionText), services_.volumes, texts_, dialogs_, window_);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.choice();
+}
+
+bool VolumeCommands::ChooseVolumesToDelete(collection::CollectionTree& tree)
+{
+    SelectVolume dialog(tree, texts_, *this, window_);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+std::string VolumeCommands::AskLabel(std::string_view name, std::string_view label)
+{
+    QString value = platform::ToQString(label);
+    const QString prompt =
+        TextOf(texts_, kVolumePrompt) + QStringLiteral(" ") + platform::ToQString(name);
+    if (!dialogs_.TextInput(TextOf(texts_, kRenameCaption), prompt, value))
+        return std::string(label);
+    return platform::ToNodeBytes(value);
+}
+
+bool VolumeCommands::RunScan(collection::CollectionTree& tree, const scan::ScanRequest& request)
+{
+    Detach();
+    const scan::ScanServices services{services_.files, services_.volumes, services_.locale,
+                                      services_.clock};
+    ScanDialog dialog(tree, services, request, texts_, window_);
+    const bool finished = dialog.Run();
+    if (finished && dialog.outcome().warning)
+        dialogs_.Message(WarningMessage(texts_, kUnreadableFolders));
+    return finished;
+}
+
+} // namespace velmora::gui

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "scan/VolumeEditor.h"
+
+#include <memory>
+
+class QWidget;
+
+namespace velmora {
+class FileSystem;
+class Locale;
+} // namespace velmora
+namespace velmora::collection {
+class CollectionStore;
+}
+namespace velmora::texts {
+class TextTable;
+}
+
+namespace velmora::gui {
+
+class CollectionViews;
+class UserDialogs;
+class WaitWindow;
+
+/// The volume commands of the desktop (Add, Update, Delete through the
+/// volume list, Delete, Rename label, Sort all): the core's VolumeEditor and
+/// SortCollection, answered with the program's windows. Questions and
+/// messages go through UserDialogs, the wait window shows the steps, the
+/// scan runs in the ScanDialog, the source in SourcePath and the volume list
+/// in SelectVolume. Before anything changes the tree the views let go of it;
+/// after every command they are built again.
+class VolumeCommands : public scan::VolumeEditorUser {
+public:
+    struct Services {
+        FileSystem& files;
+        const Volumes& volumes;
+        const Locale& locale;
+        const Clock& clock;
+    };
+
+    /// Everything passed must outlive the commands; `window` is the parent
+    /// of the dialogs.
+    VolumeCommands(collection::CollectionStore& store, const Services& services,
+                   const texts::TextTable& texts, UserDialogs& dialogs, WaitWindow& wait,
+                   CollectionViews& views, QWidget* window);
+    ~VolumeCommands() override;
+
+    scan::EditOutcome Add();
+    scan::EditOutcome Update(collection::NodeId volume);
+    scan::EditOutcome DeleteFromList();
+    scan::EditOutcome Delete(collection::NodeId volume);
+    scan::EditOutcome Rename(collection::NodeId volume);
+    bool SortAll();
+
+    // scan::VolumeEditorUser
+    scan::Answer Ask(std::size_t text, scan::Answer defaultAnswer, bool offerCancel) override;
+    void Tell(std::size_t text, std::string_view path, scan::MessageKind kind) override;
+    void ShowWait(std::size_t titleText) override;
+    void SetWaitText(std::size_t stepText) override;
+    void CloseWait() override;
+    void RebuildViews() override;
+    void RefreshViews() override;
+    void SelectNode(collection::NodeId node) override;
+    void NodeRenamed(collection::NodeId node) override;
+    std::optional<scan::SourceChoice> ChooseSource(std::size_t captionText) override;
+    bool ChooseVolumesToDelete(collection::CollectionTree& tree) override;
+    std::string AskLabel(std::string_view name, std::string_view label) override;
+    bool RunScan(collection::CollectionTree& tree, const scan::ScanRequest& request) override;
+
+private:
+    template <typename Command> auto Run(Command command);
+    void Detach();
+
+    collection::CollectionStore& store_;
+    Services services_;
+    const texts::TextTable& texts_;
+    UserDialogs& dialogs_;
+    WaitWindow& wait_;
+    CollectionViews& views_;
+    QWidget* window_;
+    std::unique_ptr<scan::VolumeEditor> editor_;
+    bool detached_ = false;
+    collection::NodeId select_ = collection::kNoNode;
+};
+
+} // namespace velmora::gui

@@ -1,0 +1,122 @@
+#include "gui/VolumeCommands.h"
+
+#include "GuiFixture.h"
+#include "gui/FileListModel.h"
+#include "gui/ScanDialog.h"
+#include "gui/ViewTreeModel.h"
+
+#include <QAction>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+namespace velmora::gui {
+namespace {
+
+using collection::NodeId;
+using testing::GuiTest;
+
+class VolumeCommandsTest : public GuiTest {
+protected:
+    VolumeCommandsTest()
+    {
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        volumes.setVolumes({VolumeInfo{"/", "ROOT", 7, VolumeType::Fixed, "ext4", "/dev/sda1"}});
+        LoadSample();
+    }
+
+    const collection::CollectionTree& Tree() const { return window->store().tree(); }
+    std::size_t VolumeCount() const { return Tree().childCount(Tree().root()); }
+    QString VolumeName(int row) const
+    {
+        return window->treeModel()->index(row, 0).data().toString();
+    }
+};
+
+TEST_F(VolumeCommandsTest, SortAnsweredNoChangesNothing)
+{
+    dialogs.messageAnswers = {2};
+    window->action(Command::Sort)->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Do you really want to sort the collection?"));
+    EXPECT_EQ(dialogs.messages[0].defaultButton, 2);
+    EXPECT_TRUE(dialogs.messages[0].button3.isEmpty());
+    EXPECT_FALSE(window->store().modified());
+    EXPECT_EQ(VolumeName(0), QStringLiteral("DEMO CD"));
+}
+
+TEST_F(VolumeCommandsTest, SortAnsweredYesSortsAndTells)
+{
+    dialogs.messageAnswers = {1, 1};
+    window->action(Command::Sort)->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text, QStringLiteral("The sorting finished successfully."));
+    EXPECT_EQ(dialogs.messages[1].icon, MessageIcon::Information);
+    EXPECT_TRUE(window->store().modified());
+    EXPECT_TRUE(window->action(Command::Save)->isEnabled());
+    EXPECT_EQ(window->treeModel()->rowCount(), 2);
+    EXPECT_FALSE(window->waitWindow().isOpen());
+}
+
+TEST_F(VolumeCommandsTest, DeleteThisVolumeAsksWithNoAsDefault)
+{
+    window->SelectFirstVolume();
+    dialogs.messageAnswers = {2};
+    window->action(Command::DeleteThis)->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Do you really want to delete this volume?"));
+    EXPECT_EQ(dialogs.messages[0].defaultButton, 2);
+    EXPECT_EQ(VolumeCount(), 2u);
+
+    dialogs.messageAnswers = {1};
+    window->SelectFirstVolume();
+    window->action(Command::DeleteThis)->trigger();
+    EXPECT_EQ(VolumeCount(), 1u);
+    EXPECT_EQ(window->treeModel()->rowCount(), 1);
+    EXPECT_EQ(VolumeName(0), QStringLiteral("SECOND"));
+    EXPECT_TRUE(window->store().modified());
+}
+
+TEST_F(VolumeCommandsTest, RenameLabelKeepsThePlaceAndShowsTheNewName)
+{
+    window->SelectFirstVolume();
+    dialogs.textAnswers = {QStringLiteral("MY DISC")};
+    window->action(Command::Rename)->trigger();
+    EXPECT_EQ(VolumeName(0), QStringLiteral("MY DISC"));
+    EXPECT_TRUE(window->store().modified());
+    EXPECT_EQ(dialogs.unscripted, 0);
+}
+
+TEST_F(VolumeCommandsTest, ScanWindowAddsAVolumeFromAFolder)
+{
+    scan::ScanRequest request;
+    request.sourcePath = VELMORA_TEST_DATA_DIR "/audio";
+    request.label = "FIXTURES";
+    request.serial = 9;
+    const std::size_t before = Tree().size();
+    EXPECT_TRUE(window->volumeCommands().RunScan(window->store().tree(), request));
+    EXPECT_GT(Tree().size(), before);
+    window->RebuildViewTree();
+    EXPECT_EQ(window->treeModel()->rowCount(), 3);
+    EXPECT_EQ(VolumeName(2), QStringLiteral("FIXTURES"));
+}
+
+TEST_F(VolumeCommandsTest, CancelledScanAnswersFalse)
+{
+    scan::ScanRequest request;
+    request.sourcePath = VELMORA_TEST_DATA_DIR "/audio";
+    request.label = "FIXTURES";
+    request.serial = 9;
+    const scan::ScanServices services{files, volumes, locale, clock};
+    ScanDialog dialog(window->store().tree(), services, request, texts, window.get());
+    QTimer::singleShot(0, &dialog, [&dialog] { static_cast<QDialog&>(dialog).reject(); });
+    EXPECT_FALSE(dialog.Run());
+    EXPECT_TRUE(dialog.isHidden());
+}
+
+} // namespace
+} // namespace velmora::gui
