@@ -157,6 +157,8 @@ bool IsNumeric(ValueType type)
 template <typename... F> struct Overloaded : F... {
     using F::operator()...;
 };
+// Spelled out for compilers without deduction for aggregates.
+template <typename... F> Overloaded(F...) -> Overloaded<F...>;
 
 // Puts a stored value into the record; false when it is not of the slot's
 // type. Flags and numbers are both stored as numbers, so either type is
