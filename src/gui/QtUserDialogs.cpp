@@ -40,14 +40,18 @@ QString QtUserDialogs::SaveFileName(const FileRequest& request)
     return RunFileDialog(parent_, request, true);
 }
 
-bool QtUserDialogs::TextInput(const QString& caption, const QString& prompt, QString& value)
+bool QtUserDialogs::TextInput(const TextRequest& request, QString& value)
 {
-    bool ok = false;
-    const QString answer =
-        QInputDialog::getText(parent_, caption, prompt, QLineEdit::Normal, value, &ok);
-    if (ok)
-        value = answer;
-    return ok;
+    QInputDialog box(parent_);
+    box.setWindowTitle(request.caption);
+    box.setLabelText(request.prompt);
+    box.setOkButtonText(request.okText);
+    box.setCancelButtonText(request.cancelText);
+    box.setTextValue(value);
+    if (box.exec() != QDialog::Accepted)
+        return false;
+    value = box.textValue();
+    return true;
 }
 
 } // namespace velmora::gui

@@ -17,7 +17,7 @@ public:
     int Message(const MessageRequest& request) override;
     QString OpenFileName(const FileRequest& request) override;
     QString SaveFileName(const FileRequest& request) override;
-    bool TextInput(const QString& caption, const QString& prompt, QString& value) override;
+    bool TextInput(const TextRequest& request, QString& value) override;
 
 private:
     QWidget* parent_;

@@ -28,6 +28,14 @@ struct FileRequest {
     QString defaultSuffix; ///< without the dot, added to a name typed without one
 };
 
+/// A one-line input box.
+struct TextRequest {
+    QString caption;
+    QString prompt;
+    QString okText;
+    QString cancelText;
+};
+
 /// Every question, message and file dialog of the program goes through one
 /// instance of this interface: the desktop answers with windows, tests with a
 /// script.
@@ -46,9 +54,10 @@ public:
     /// existing file); empty when cancelled.
     virtual QString SaveFileName(const FileRequest& request) = 0;
 
-    /// A line of text: the box's caption, its prompt and the initial value.
-    /// Returns false, leaving `value` alone, when it was closed without Ok.
-    virtual bool TextInput(const QString& caption, const QString& prompt, QString& value) = 0;
+    /// A line of text: the box's caption, its prompt, the texts of its two
+    /// buttons and the initial value. Returns false, leaving `value` alone,
+    /// when it was closed without Ok.
+    virtual bool TextInput(const TextRequest& request, QString& value) = 0;
 };
 
 } // namespace velmora::gui

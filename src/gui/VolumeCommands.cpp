@@ -16,6 +16,8 @@ namespace velmora::gui {
 namespace {
 constexpr std::size_t kVolumePrompt = 103;
 constexpr std::size_t kRenameCaption = 28;
+constexpr std::size_t kOkButton = 54;
+constexpr std::size_t kCancelButton = 57;
 constexpr std::size_t kUnreadableFolders = 201;
 } // namespace
 
@@ -176,9 +178,12 @@ bool VolumeCommands::ChooseVolumesToDelete(collection::CollectionTree& tree)
 std::string VolumeCommands::AskLabel(std::string_view name, std::string_view label)
 {
     QString value = platform::ToQString(label);
-    const QString prompt =
-        TextOf(texts_, kVolumePrompt) + QStringLiteral(" ") + platform::ToQString(name);
-    if (!dialogs_.TextInput(TextOf(texts_, kRenameCaption), prompt, value))
+    // The prompt is text 103 followed by ": " and the volume's name.
+    const TextRequest request{TextOf(texts_, kRenameCaption),
+                              TextOf(texts_, kVolumePrompt) + QStringLiteral(": ") +
+                                  platform::ToQString(name),
+                              TextOf(texts_, kOkButton), TextOf(texts_, kCancelButton)};
+    if (!dialogs_.TextInput(request, value))
         return std::string(label);
     return platform::ToNodeBytes(value);
 }

@@ -42,14 +42,17 @@ public:
         return Pop(openAnswers);
     }
 
+    std::vector<TextRequest> textRequests;
+
     QString SaveFileName(const FileRequest& request) override
     {
         saveRequests.push_back(request);
         return Pop(saveAnswers);
     }
 
-    bool TextInput(const QString&, const QString&, QString& value) override
+    bool TextInput(const TextRequest& request, QString& value) override
     {
+        textRequests.push_back(request);
         if (textAnswers.empty()) {
             ++unscripted;
             return false;

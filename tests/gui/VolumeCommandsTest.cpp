@@ -85,7 +85,13 @@ TEST_F(VolumeCommandsTest, RenameLabelKeepsThePlaceAndShowsTheNewName)
 {
     window->SelectFirstVolume();
     dialogs.textAnswers = {QStringLiteral("MY DISC")};
+    const QString oldName = VolumeName(0);
     window->action(Command::Rename)->trigger();
+    ASSERT_EQ(dialogs.textRequests.size(), 1u);
+    EXPECT_EQ(dialogs.textRequests[0].caption, QStringLiteral("Rename label"));
+    EXPECT_EQ(dialogs.textRequests[0].prompt, QStringLiteral("Volume: ") + oldName);
+    EXPECT_EQ(dialogs.textRequests[0].okText, QStringLiteral("Ok"));
+    EXPECT_EQ(dialogs.textRequests[0].cancelText, QStringLiteral("Cancel"));
     EXPECT_EQ(VolumeName(0), QStringLiteral("MY DISC"));
     EXPECT_TRUE(window->store().modified());
     EXPECT_EQ(dialogs.unscripted, 0);
