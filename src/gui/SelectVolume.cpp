@@ -6,12 +6,13 @@
 #include "scan/VolumeEditor.h"
 
 #include <QDialogButtonBox>
-#include <QListWidget>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace velmora::gui {
 namespace {
+constexpr std::size_t kDeleteVolume = 13;
 constexpr std::size_t kVolumeList = 106;
 constexpr std::size_t kOk = 54;
 constexpr std::size_t kCancel = 57;
@@ -21,16 +22,21 @@ SelectVolume::SelectVolume(collection::CollectionTree& tree, const texts::TextTa
                            scan::EditorUser& user, QWidget* parent)
     : QDialog(parent), tree_(tree), user_(user)
 {
-    setWindowTitle(TextOf(texts, kVolumeList));
+    setWindowTitle(TextOf(texts, kDeleteVolume));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    list_ = new QListWidget(this);
+    list_ = new QTreeWidget(this);
+    list_->setColumnCount(1);
+    list_->setHeaderLabels({TextOf(texts, kVolumeList)});
+    list_->setRootIsDecorated(false);
+    // A double click acts as Ok.
+    connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { TryAccept(); });
     // A handful of volumes: one check-list row each.
     for (collection::NodeId v = tree.firstChild(tree.root()); v != collection::kNoNode;
          v = tree.nextSibling(v)) {
         auto* item =
-            new QListWidgetItem(platform::ToQString(collection::NodeName(tree.text(v))), list_);
+            new QTreeWidgetItem(list_, {platform::ToQString(collection::NodeName(tree.text(v)))});
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
+        item->setCheckState(0, Qt::Unchecked);
         volumes_.push_back(v);
     }
     auto* buttons = new QDialogButtonBox(this);
@@ -46,14 +52,14 @@ SelectVolume::SelectVolume(collection::CollectionTree& tree, const texts::TextTa
 
 void SelectVolume::setChecked(int row, bool on)
 {
-    list_->item(row)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    list_->topLevelItem(row)->setCheckState(0, on ? Qt::Checked : Qt::Unchecked);
 }
 
 void SelectVolume::TryAccept()
 {
     std::vector<collection::NodeId> checked;
-    for (int row = 0; row < list_->count(); ++row) {
-        if (list_->item(row)->checkState() == Qt::Checked)
+    for (int row = 0; row < list_->topLevelItemCount(); ++row) {
+        if (list_->topLevelItem(row)->checkState(0) == Qt::Checked)
             checked.push_back(volumes_[static_cast<std::size_t>(row)]);
     }
     switch (scan::ConfirmVolumeList(tree_, checked, user_)) {

@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <vector>
 
-class QListWidget;
+class QTreeWidget;
 
 namespace velmora::scan {
 class EditorUser;
@@ -34,7 +34,7 @@ public:
 private:
     collection::CollectionTree& tree_;
     scan::EditorUser& user_;
-    QListWidget* list_ = nullptr;
+    QTreeWidget* list_ = nullptr;
     std::vector<collection::NodeId> volumes_;
 };
 
