@@ -189,11 +189,14 @@ int ScanCommand(const std::vector<std::string>& operands, std::ostream&, std::os
     const scan::ScanServices services{context.files, context.volumes, context.locale,
                                       context.clock};
     scan::TScanThread worker(tree, services, request, lines);
+    const auto interrupted = [&context] { return context.interrupted && *context.interrupted; };
+    if (interrupted())
+        worker.RequestStop();
     worker.Start();
     const bool terminal = context.showProgress && ::isatty(STDERR_FILENO);
     std::uint64_t shown = 0;
     while (!worker.Finished()) {
-        if (context.interrupted && *context.interrupted)
+        if (interrupted())
             worker.RequestStop();
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         const scan::ScanLines::Snapshot snapshot = lines.snapshot();
@@ -207,8 +210,9 @@ int ScanCommand(const std::vector<std::string>& operands, std::ostream&, std::os
         err << "\r\x1b[K" << std::flush;
 
     const scan::ScanOutcome& outcome = worker.Outcome();
-    if (outcome.cancelled) {
-        // The file on disk was never touched.
+    if (outcome.cancelled || interrupted()) {
+        // An interrupt, even one that came as the scan ended, leaves the
+        // file on disk as it was.
         return kFailed;
     }
     if (outcome.noVolumeInformation) {
