@@ -3,6 +3,7 @@
 #include "collection/CollectionTree.h"
 #include "search/ResultList.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -53,5 +54,47 @@ std::vector<std::string> SplitWords(std::string_view text);
 /// at least one entry afterwards.
 bool NameSearch(const SearchScope& scope, const settings::Settings& settings, std::int64_t start,
                 ResultList& results);
+
+/// The tag search: walks like NameSearch and tests only nodes without
+/// children. Each of the six texts of `settings.tagText` (Title, Artist,
+/// Album, Track, Year, Comment) that is not empty once blanks and control
+/// characters are removed at both ends must occur, as stored (blanks at its
+/// ends included), in the node's matching tag field, both lower-cased by
+/// `scope.locale`. `settings.nameCase` plays no part. Without any such text
+/// every node without children matches.
+bool TagSearch(const SearchScope& scope, const settings::Settings& settings, std::int64_t start,
+               ResultList& results);
+
+/// The 18 bytes of the property criteria, as `settings.property` holds them.
+/// Byte 0/3/6/9/12/15 switches the bit rate, sample rate, channel mode,
+/// version, layer and valid tag term on (only the value 1 does); bytes 1 and
+/// 2, 4 and 5, 10 and 11, 13 and 14 are a comparison (0 "<", 1 "=", 2 ">")
+/// and a value index (see kBitRateValues and the others); byte 7 is 0 "Mono"
+/// or 1 "Stereo", byte 16 0 "Present" or 1 "Not present".
+using PropertyCriteria = std::array<std::int32_t, 18>;
+
+inline constexpr std::array<std::int64_t, 3> kBitRateValues = {128, 160, 192};          ///< kbit/s
+inline constexpr std::array<std::int64_t, 3> kSampleRateValues = {22050, 32000, 44100}; ///< Hz
+
+/// Whether a file node's text matches the criteria: true when at least one
+/// switched-on term holds (terms combine with a logical or). The bit rate is
+/// AverageBitRate(SizeKB, Duration), replaced by StandardBitRate for a
+/// positive Duration (constant bit rate) and left as it is for a negative
+/// one. A comparison term holds by 10 x comparison + value index: 0 to 2
+/// "<", 10 to 12 "=", 20 to 22 ">" with the first to third value; any other
+/// number never holds. Numbers missing from the text count as 0.
+bool PropertyMatch(std::string_view fileText, const PropertyCriteria& criteria);
+
+/// The naming rule of author mode for a file named `fileName` in a parent
+/// named `parentName`: "NNN Artist [Title].ext" in "Artist [Album]" (or in a
+/// parent whose name begins with "["). True when every check passes.
+bool PassesNamingRule(std::string_view parentName, std::string_view fileName);
+
+/// The property search: walks like NameSearch and tests only nodes without
+/// children with PropertyMatch over `settings.property`. While
+/// `settings.author` is on, a file that fails PassesNamingRule against its
+/// parent matches whatever the terms say.
+bool PropertySearch(const SearchScope& scope, const settings::Settings& settings,
+                    std::int64_t start, ResultList& results);
 
 } // namespace velmora::search
