@@ -3,6 +3,7 @@
 #include "cli/AudioCommands.h"
 #include "cli/CollectionCommands.h"
 #include "cli/ScanCommand.h"
+#include "cli/SearchCommand.h"
 #include "cli/VolumeCommands.h"
 
 #include <ostream>
@@ -24,7 +25,7 @@ constexpr CommandEntry kCommands[] = {
     {"convert", ConvertCommand}, {"import", ImportCommand}, {"analyse", AnalyseCommand},
     {"tag", TagCommand},         {"scan", ScanCommand},     {"update", UpdateCommand},
     {"delete", DeleteCommand},   {"rename", RenameCommand}, {"sort", SortCommand},
-    {"volumes", VolumesCommand}, {"drives", DrivesCommand},
+    {"volumes", VolumesCommand}, {"drives", DrivesCommand}, {"search", SearchCommand},
 };
 
 constexpr std::string_view kHelp =
@@ -59,6 +60,15 @@ constexpr std::string_view kHelp =
     "                              give a volume a new label, keeping its folder part\n"
     "  sort -c COLLECTION          sort every level: folders first, then by name\n"
     "  drives                      list the mounted volumes: root, label, serial, type\n"
+    "  search COLLECTION --name \"WORDS\" [--case] [--in all|dirs|files]\n"
+    "  search COLLECTION --tag FIELD=TEXT...\n"
+    "                              FIELD: title, artist, album, track, year, comment\n"
+    "  search COLLECTION --property TERM...\n"
+    "                              TERM: bitrate<128, samplerate=44100, mode=mono,\n"
+    "                              version>1, layer<3, tag=present and the like;\n"
+    "                              prints path and name, then the tag fields or\n"
+    "                              properties, tab-separated; exit 1 when nothing\n"
+    "                              is found\n"
     "\n"
     "VOLUME is a volume's name, or its number in collection order (1 for the first).\n"
     "\n"

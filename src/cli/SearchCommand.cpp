@@ -1,0 +1,252 @@
+#include "cli/SearchCommand.h"
+
+#include "collection/CollectionStore.h"
+#include "collection/NodeText.h"
+#include "search/ResultRows.h"
+#include "search/Searches.h"
+#include "settings/Settings.h"
+#include "system/Progress.h"
+#include "texts/Encoding.h"
+#include "texts/TextTable.h"
+
+#include <algorithm>
+#include <array>
+#include <ostream>
+#include <string_view>
+
+namespace velmora::cli {
+
+namespace {
+
+using collection::CollectionStore;
+
+constexpr std::size_t kNoMatches = 139;
+
+constexpr std::string_view kUsageText =
+    "usage: velmora-cli search COLLECTION --name \"WORDS\" [--case] [--in all|dirs|files]\n"
+    "       velmora-cli search COLLECTION --tag FIELD=TEXT...\n"
+    "       velmora-cli search COLLECTION --property TERM...\n"
+    "FIELD: title, artist, album, track, year, comment\n"
+    "TERM:  bitrate<|=|>128|160|192, samplerate<|=|>22050|32000|44100,\n"
+    "       mode=mono|stereo, version<|=|>1|2|2.5, layer<|=|>1|2|3,\n"
+    "       tag=present|absent\n";
+
+int Usage(std::ostream& err, std::string_view problem = {})
+{
+    if (!problem.empty())
+        err << "velmora-cli search: " << problem << '\n';
+    err << kUsageText;
+    return kUsage;
+}
+
+enum class Kind { None, Name, Tag, Property };
+
+constexpr std::array<std::string_view, 6> kTagFields = {"title", "artist", "album",
+                                                        "track", "year",   "comment"};
+
+// A property term of the command line: the key, the byte that switches it
+// on, and the texts of its values in the order of their value bytes.
+struct PropertyKey {
+    std::string_view name;
+    std::size_t onByte;
+    bool hasComparison;
+    std::array<std::string_view, 3> values;
+};
+
+constexpr std::array<PropertyKey, 6> kPropertyKeys = {{
+    {"bitrate", 0, true, {"128", "160", "192"}},
+    {"samplerate", 3, true, {"22050", "32000", "44100"}},
+    {"mode", 6, false, {"mono", "stereo", ""}},
+    {"version", 9, true, {"1", "2", "2.5"}},
+    {"layer", 12, true, {"1", "2", "3"}},
+    {"tag", 15, false, {"present", "absent", ""}},
+}};
+
+// Sets the bytes of one term such as "bitrate<128"; false when the term is
+// not one of those allowed or its key was given before.
+bool SetPropertyTerm(std::string_view term, search::PropertyCriteria& criteria)
+{
+    const std::size_t op = term.find_first_of("<=>");
+    if (op == std::string_view::npos)
+        return false;
+    const std::string_view key = term.substr(0, op);
+    const std::string_view value = term.substr(op + 1);
+    constexpr std::string_view kComparisons = "<=>";
+    const auto comparison = static_cast<std::int32_t>(kComparisons.find(term[op]));
+    for (const PropertyKey& entry : kPropertyKeys) {
+        if (entry.name != key)
+            continue;
+        if (criteria[entry.onByte] == 1 || (!entry.hasComparison && term[op] != '='))
+            return false;
+        for (std::size_t v = 0; v < entry.values.size(); ++v) {
+            if (entry.values[v].empty() || entry.values[v] != value)
+                continue;
+            criteria[entry.onByte] = 1;
+            if (entry.hasComparison) {
+                criteria[entry.onByte + 1] = comparison;
+                criteria[entry.onByte + 2] = static_cast<std::int32_t>(v);
+            } else {
+                criteria[entry.onByte + 1] = static_cast<std::int32_t>(v);
+            }
+            return true;
+        }
+        return false;
+    }
+    return false;
+}
+
+struct Request {
+    std::string collection;
+    Kind kind = Kind::None;
+    settings::Settings settings;
+};
+
+// The words after --tag or --property: up to the next word that starts with
+// "--".
+bool Parse(const std::vector<std::string>& operands, Request& request, std::string& problem)
+{
+    settings::Settings& s = request.settings;
+    s.tagText = {};
+    s.property = {};
+    const auto setKind = [&](Kind kind) {
+        if (request.kind != Kind::None && request.kind != kind) {
+            problem = "give one of --name, --tag and --property";
+            return false;
+        }
+        request.kind = kind;
+        return true;
+    };
+    bool caseGiven = false;
+    bool areaGiven = false;
+    for (std::size_t i = 0; i < operands.size(); ++i) {
+        const std::string& word = operands[i];
+        if (word == "--name") {
+            if (!setKind(Kind::Name) || ++i == operands.size())
+                return false;
+            s.nameText = operands[i];
+        } else if (word == "--case") {
+            caseGiven = true;
+            s.nameCase = true;
+        } else if (word == "--in") {
+            if (++i == operands.size())
+                return false;
+            constexpr std::array<std::string_view, 3> kAreas = {"all", "dirs", "files"};
+            const auto area = std::find(kAreas.begin(), kAreas.end(), operands[i]);
+            if (area == kAreas.end()) {
+                problem = "--in takes all, dirs or files";
+                return false;
+            }
+            areaGiven = true;
+            s.nameArea = static_cast<std::int32_t>(area - kAreas.begin()) + 1;
+        } else if (word == "--tag" || word == "--property") {
+            const bool tag = word == "--tag";
+            if (!setKind(tag ? Kind::Tag : Kind::Property))
+                return false;
+            std::size_t taken = 0;
+            for (; i + 1 < operands.size() && operands[i + 1].rfind("--", 0) != 0; ++i, ++taken) {
+                const std::string& term = operands[i + 1];
+                if (!tag) {
+                    if (!SetPropertyTerm(term, s.property)) {
+                        problem = "unknown or repeated property term \"" + term + "\"";
+                        return false;
+                    }
+                    continue;
+                }
+                const std::size_t equals = term.find('=');
+                const auto field = std::find(kTagFields.begin(), kTagFields.end(),
+                                             std::string_view(term).substr(0, equals));
+                if (equals == std::string::npos || field == kTagFields.end() ||
+                    !s.tagText[static_cast<std::size_t>(field - kTagFields.begin())].empty()) {
+                    problem = "unknown or repeated tag field in \"" + term + "\"";
+                    return false;
+                }
+                s.tagText[static_cast<std::size_t>(field - kTagFields.begin())] =
+                    term.substr(equals + 1);
+            }
+            if (taken == 0)
+                return false;
+        } else if (word.size() > 1 && word[0] == '-') {
+            problem = "unknown option \"" + word + "\"";
+            return false;
+        } else if (request.collection.empty()) {
+            request.collection = word;
+        } else {
+            return false;
+        }
+    }
+    if (request.collection.empty() || request.kind == Kind::None)
+        return false;
+    if ((caseGiven || areaGiven) && request.kind != Kind::Name) {
+        problem = "--case and --in belong to --name";
+        return false;
+    }
+    if (request.kind == Kind::Name && search::SplitWords(s.nameText).empty()) {
+        problem = "--name needs at least one word";
+        return false;
+    }
+    if (request.kind == Kind::Tag) {
+        const std::array<bool, 6> used = search::UsedTagColumns(s);
+        if (std::none_of(used.begin(), used.end(), [](bool u) { return u; })) {
+            problem = "--tag needs a text that is not blank";
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int SearchCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
+                  CliContext& context)
+{
+    Request request;
+    std::string problem;
+    if (!Parse(operands, request, problem))
+        return Usage(err, problem);
+
+    CollectionStore store(context.files, context.clock, context.texts);
+    NoProgress progress;
+    const collection::LoadResult loaded = store.LoadCollection(request.collection, progress);
+    if (loaded.status != collection::LoadStatus::Loaded) {
+        err << context.texts.Text(collection::MessageTextOf(loaded.status)) << ": "
+            << request.collection << '\n';
+        return kFailed;
+    }
+    const collection::CollectionTree& tree = store.tree();
+    const search::SearchScope scope{tree, context.locale, progress, {}, {}};
+    const settings::Settings& s = request.settings;
+    search::ResultList results;
+    bool found = false;
+    switch (request.kind) {
+    case Kind::Name:
+        found = search::NameSearch(scope, s, -1, results);
+        break;
+    case Kind::Tag:
+        found = search::TagSearch(scope, s, -1, results);
+        break;
+    default:
+        found = search::PropertySearch(scope, s, -1, results);
+        break;
+    }
+    if (!found) {
+        err << context.texts.Text(kNoMatches) << '\n';
+        return kFailed;
+    }
+    const std::array<bool, 6> usedTags = search::UsedTagColumns(s);
+    for (const search::ResultEntry& entry : results.entries()) {
+        const std::string_view text = tree.text(entry.node);
+        out << texts::DisplayText(search::RowPath(tree, entry.node))
+            << texts::DisplayText(collection::NodeName(text));
+        std::vector<std::string> cells;
+        if (request.kind == Kind::Tag)
+            cells = search::TagCells(text, usedTags);
+        else if (request.kind == Kind::Property)
+            cells = search::PropertyCells(text, s.property, context.texts);
+        for (const std::string& cell : cells)
+            out << '\t' << texts::DisplayText(cell);
+        out << '\n';
+    }
+    return out ? kSuccess : kFailed;
+}
+
+} // namespace velmora::cli

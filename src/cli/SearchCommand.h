@@ -1,0 +1,27 @@
+#pragma once
+
+#include "cli/Cli.h"
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace velmora::cli {
+
+/// search COLLECTION --name "WORDS" [--case] [--in all|dirs|files]
+/// search COLLECTION --tag FIELD=TEXT... (title, artist, album, track, year,
+///                                        comment)
+/// search COLLECTION --property TERM...  (bitrate<128, samplerate=44100,
+///                                        mode=mono, version>1, layer<3,
+///                                        tag=present and the like)
+///
+/// Searches the collection and prints one line per found node: its folder
+/// path followed by its name, then, tab-separated, the used tag fields or
+/// the cells of the given property terms. Exit code 0 when something was
+/// found; 1 with text 139 "There are no matches." on `err` when nothing was,
+/// or when the collection cannot be loaded; 2 for wrong usage, which names
+/// what is allowed.
+int SearchCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
+                  CliContext& context);
+
+} // namespace velmora::cli

@@ -1,0 +1,97 @@
+#include "search/ResultRows.h"
+
+#include "collection/NodeText.h"
+#include "settings/Settings.h"
+#include "texts/TextTable.h"
+
+#include <algorithm>
+
+namespace velmora::search {
+
+namespace {
+
+constexpr std::size_t kVbr = 66;
+constexpr std::size_t kKbps = 67;
+constexpr std::size_t kHz = 70;
+constexpr std::size_t kPresent = 137;
+constexpr std::size_t kNotPresent = 138;
+constexpr std::size_t kCbr = 148;
+
+bool BlankOnly(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) <= 32; });
+}
+
+} // namespace
+
+std::string RowPath(const collection::CollectionTree& tree, collection::NodeId node)
+{
+    std::vector<std::string_view> names;
+    for (collection::NodeId up = tree.parent(node);
+         up != collection::kNoNode && tree.level(up) >= 1; up = tree.parent(up))
+        names.push_back(collection::NodeName(tree.text(up)));
+    std::string path;
+    for (auto name = names.rbegin(); name != names.rend(); ++name) {
+        path += *name;
+        path += '\\';
+    }
+    return path;
+}
+
+std::array<bool, 6> UsedTagColumns(const settings::Settings& settings)
+{
+    std::array<bool, 6> used{};
+    for (std::size_t i = 0; i < used.size(); ++i)
+        used[i] = !BlankOnly(settings.tagText[i]);
+    return used;
+}
+
+std::vector<std::string> TagCells(std::string_view fileText, const std::array<bool, 6>& used)
+{
+    collection::Tags tags;
+    collection::ReadTags(fileText, tags);
+    std::vector<std::string> cells;
+    for (std::size_t i = 0; i < used.size(); ++i) {
+        if (used[i])
+            cells.emplace_back(BlankOnly(tags[i]) ? std::string_view{} : tags[i]);
+    }
+    return cells;
+}
+
+std::vector<std::string> PropertyCells(std::string_view fileText, const PropertyCriteria& c,
+                                       const texts::TextTable& table)
+{
+    collection::Numbers n{};
+    collection::ReadNumbers(fileText, n);
+    const std::int64_t duration = n[collection::kDuration];
+    const std::int64_t version = n[collection::kVersionCode];
+    const std::int64_t layer = n[collection::kLayerCode];
+    std::vector<std::string> cells;
+    if (c[0] == 1) {
+        const std::int64_t rate = collection::AverageBitRate(n[collection::kSizeKB], duration);
+        const bool vbr = duration < 0;
+        const std::int64_t shown = vbr ? rate : collection::StandardBitRate(rate, version, layer);
+        cells.push_back(std::string(table.Text(vbr ? kVbr : kCbr)) + ' ' + std::to_string(shown) +
+                        ' ' + std::string(table.Text(kKbps)));
+    }
+    if (c[3] == 1)
+        cells.push_back(std::to_string(n[collection::kSampleRate10] * 10) + ' ' +
+                        std::string(table.Text(kHz)));
+    if (c[6] == 1)
+        cells.emplace_back(collection::ChannelText(table, n[collection::kChannelCode]));
+    if (c[9] == 1)
+        cells.emplace_back(collection::VersionText(version));
+    if (c[12] == 1)
+        cells.push_back(std::to_string(layer));
+    if (c[15] == 1) {
+        collection::Tags tags;
+        collection::ReadTags(fileText, tags);
+        const bool present =
+            std::any_of(tags.begin(), tags.end(), [](std::string_view t) { return !t.empty(); });
+        cells.emplace_back(table.Text(present ? kPresent : kNotPresent));
+    }
+    return cells;
+}
+
+} // namespace velmora::search

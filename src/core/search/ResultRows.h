@@ -1,0 +1,42 @@
+#pragma once
+
+#include "collection/CollectionTree.h"
+#include "search/Searches.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace velmora::texts {
+class TextTable;
+}
+namespace velmora::settings {
+struct Settings;
+}
+
+namespace velmora::search {
+
+/// The folder path of a result row: the names of the node's ancestors from
+/// its volume (level 1) down to its parent, each followed by "\". A volume
+/// and the collection node have an empty path. Names are the node bytes as
+/// stored.
+std::string RowPath(const collection::CollectionTree& tree, collection::NodeId node);
+
+/// Which tag columns the tag results show: those whose tag text is not empty
+/// once blanks and control characters are removed at both ends.
+std::array<bool, 6> UsedTagColumns(const settings::Settings& settings);
+
+/// The cells of the used tag columns of a file node's text, in the order
+/// Title, Artist, Album, Track, Year, Comment: the tag field, or empty when
+/// it is empty after trimming.
+std::vector<std::string> TagCells(std::string_view fileText, const std::array<bool, 6>& used);
+
+/// The cells of the switched-on property terms of a file node's text, in
+/// the order bit rate, sample rate, channel mode, version, layer, valid tag:
+/// "VBR 136 Kbps" or "CBR 128 Kbps" (the standard rate; also for a zero
+/// duration), "44100 Hz", the channel mode's text, "1"/"2"/"2.5", the layer
+/// number, "Present"/"Not present"; words from `table`.
+std::vector<std::string> PropertyCells(std::string_view fileText, const PropertyCriteria& criteria,
+                                       const texts::TextTable& table);
+
+} // namespace velmora::search

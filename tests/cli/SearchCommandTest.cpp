@@ -1,0 +1,156 @@
+#include "Bytes.h"
+#include "TestDir.h"
+#include "cli/Cli.h"
+#include "platform/fakes/FakeClock.h"
+#include "platform/fakes/FakeLocale.h"
+#include "platform/fakes/FakeVolumes.h"
+#include "platform/fakes/FaultyFileSystem.h"
+#include "texts/TextTable.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace velmora::cli {
+namespace {
+
+using testing::Bytes;
+using testing::TestDir;
+using testing::WriteBytes;
+
+// Volume "Disc" with folder "Live Rock" holding two files, and a file
+// directly in the volume:
+//   live.mp3      MPEG 1 layer 3, 931 KB in 60 s (CBR 128), 44100 Hz, joint
+//                 stereo, title "Lovesong", artist "Band", track 11
+//   quiet.mp3     MPEG 2 layer 3, 4000 KB in 240 s VBR (136), 22050 Hz, mono,
+//                 no tag
+//   rock set.mp3  MPEG 1 layer 2, 1500 KB in 60 s (CBR 192), 32000 Hz, dual
+//                 channel, title "GLOVES"
+const std::string kCollection = Bytes("[01]6431[02]360[03]1[04]3[05]45000[06]\r\n"
+                                      "\tDisc[01]6431[02]360[03]1[04]3[05]45000[06]7[07]\r\n"
+                                      "\t\tLive Rock[01]4931[02]300[03]0[04]2[05]\r\n"
+                                      "\t\t\tlive.mp3[01]931[02]60[03]4410[04]2[05]1[06]3[07]"
+                                      "[15]Lovesong[16]Band[17][18]11[19][1A][1B]\r\n"
+                                      "\t\t\tquiet.mp3[01]4000[02]-240[03]2205[04]4[05]2[06]3[07]"
+                                      "[15][16][17][18][19][1A][1B]\r\n"
+                                      "\t\trock set.mp3[01]1500[02]60[03]3200[04]3[05]1[06]2[07]"
+                                      "[15]GLOVES[16][17][18][19][1A][1B]\r\n");
+
+class SearchCommandTest : public ::testing::Test {
+protected:
+    SearchCommandTest() { WriteBytes(collection, kCollection); }
+
+    int Run(std::vector<std::string> args)
+    {
+        out.str({});
+        err.str({});
+        args.insert(args.begin(), "search");
+        return RunCli(args, out, err, context);
+    }
+
+    TestDir dir;
+    fakes::FaultyFileSystem files;
+    fakes::FakeClock clock{46000};
+    fakes::FakeLocale locale;
+    fakes::FakeVolumes volumes;
+    texts::TextTable texts;
+    CliContext context{files, clock, locale, texts, volumes};
+    std::ostringstream out;
+    std::ostringstream err;
+    const std::string collection = dir.file("c.col");
+};
+
+TEST_F(SearchCommandTest, NamePrintsPathAndName)
+{
+    ASSERT_EQ(Run({collection, "--name", "  LIVE  "}), kSuccess) << err.str();
+    EXPECT_EQ(out.str(), "Disc\\Live Rock\nDisc\\Live Rock\\live.mp3\n");
+    ASSERT_EQ(Run({collection, "--name", "live", "--in", "files"}), kSuccess);
+    EXPECT_EQ(out.str(), "Disc\\Live Rock\\live.mp3\n");
+    ASSERT_EQ(Run({collection, "--name", "rock", "--in", "dirs"}), kSuccess);
+    EXPECT_EQ(out.str(), "Disc\\Live Rock\n");
+    ASSERT_EQ(Run({collection, "--name", "disc", "--in", "dirs"}), kSuccess);
+    EXPECT_EQ(out.str(), "Disc\n");
+    ASSERT_EQ(Run({"--name", "Rock", "--case", collection}), kSuccess);
+    EXPECT_EQ(out.str(), "Disc\\Live Rock\n");
+}
+
+TEST_F(SearchCommandTest, NothingFoundExitsOneWithTheMessage)
+{
+    EXPECT_EQ(Run({collection, "--name", "Rock", "--case", "--in", "files"}), kFailed);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "There are no matches.\n");
+}
+
+TEST_F(SearchCommandTest, TagPrintsTheUsedFields)
+{
+    ASSERT_EQ(Run({collection, "--tag", "title=love", "track=1"}), kSuccess) << err.str();
+    EXPECT_EQ(out.str(), "Disc\\Live Rock\\live.mp3\tLovesong\t11\n");
+    ASSERT_EQ(Run({collection, "--tag", "title=LOVE"}), kSuccess);
+    EXPECT_EQ(out.str(), "Disc\\Live Rock\\live.mp3\tLovesong\nDisc\\rock set.mp3\tGLOVES\n");
+    ASSERT_EQ(Run({collection, "--tag", "title=love", "--tag", "artist=band"}), kSuccess);
+    EXPECT_EQ(out.str(), "Disc\\Live Rock\\live.mp3\tLovesong\tBand\n");
+    EXPECT_EQ(Run({collection, "--tag", "title= love"}), kFailed);
+}
+
+TEST_F(SearchCommandTest, PropertyTermsCombineWithOr)
+{
+    ASSERT_EQ(Run({collection, "--property", "bitrate<128"}), kFailed);
+    ASSERT_EQ(Run({collection, "--property", "bitrate=128"}), kSuccess) << err.str();
+    EXPECT_EQ(out.str(), "Disc\\Live Rock\\live.mp3\tCBR 128 Kbps\n");
+    ASSERT_EQ(Run({collection, "--property", "bitrate>128", "samplerate=44100"}), kSuccess);
+    EXPECT_EQ(out.str(), "Disc\\Live Rock\\live.mp3\tCBR 128 Kbps\t44100 Hz\n"
+                         "Disc\\Live Rock\\quiet.mp3\tVBR 136 Kbps\t22050 Hz\n"
+                         "Disc\\rock set.mp3\tCBR 192 Kbps\t32000 Hz\n");
+}
+
+TEST_F(SearchCommandTest, PropertyCellsOfEveryTerm)
+{
+    ASSERT_EQ(Run({collection, "--property", "mode=mono", "version>1", "layer<3", "tag=absent"}),
+              kSuccess)
+        << err.str();
+    EXPECT_EQ(out.str(), "Disc\\Live Rock\\quiet.mp3\tMono\t2\t3\tNot present\n"
+                         "Disc\\rock set.mp3\tDual channel\t1\t2\tPresent\n");
+    ASSERT_EQ(Run({collection, "--property", "mode=stereo", "version=2.5"}), kSuccess);
+    EXPECT_EQ(out.str(), "Disc\\Live Rock\\live.mp3\tJoint stereo\t1\n");
+    ASSERT_EQ(Run({collection, "--property", "tag=present"}), kSuccess);
+    EXPECT_EQ(out.str(), "Disc\\Live Rock\\live.mp3\tPresent\nDisc\\rock set.mp3\tPresent\n");
+}
+
+TEST_F(SearchCommandTest, UsageErrorsListWhatIsAllowed)
+{
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {},
+             {collection},
+             {collection, "--name"},
+             {collection, "--name", "   "},
+             {collection, "--name", "a", "--in", "everything"},
+             {collection, "--name", "a", "--tag", "title=a"},
+             {collection, "--tag"},
+             {collection, "--tag", "genre=rock"},
+             {collection, "--tag", "title"},
+             {collection, "--tag", "title=a", "title=b"},
+             {collection, "--tag", "title= "},
+             {collection, "--tag", "title=a", "--case"},
+             {collection, "--property", "bitrate<100"},
+             {collection, "--property", "bitrate<=128"},
+             {collection, "--property", "mode<mono"},
+             {collection, "--property", "speed>1"},
+             {collection, "--property", "layer<3", "layer>1"},
+             {collection, "other.col", "--name", "a"},
+             {collection, "--name", "a", "--verbose"},
+         }) {
+        EXPECT_EQ(Run(args), kUsage) << ::testing::PrintToString(args);
+        EXPECT_NE(err.str().find("TERM:  bitrate<|=|>128|160|192"), std::string::npos);
+        EXPECT_NE(err.str().find("FIELD: title, artist, album, track, year, comment"),
+                  std::string::npos);
+        EXPECT_EQ(out.str(), "");
+    }
+}
+
+TEST_F(SearchCommandTest, AMissingCollectionFails)
+{
+    EXPECT_EQ(Run({dir.file("missing.col"), "--name", "a"}), kFailed);
+    EXPECT_NE(err.str().find("missing.col"), std::string::npos);
+}
+
+} // namespace
+} // namespace velmora::cli
