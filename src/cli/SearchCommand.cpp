@@ -213,7 +213,7 @@ int SearchCommand(const std::vector<std::string>& operands, std::ostream& out, s
         return kFailed;
     }
     const collection::CollectionTree& tree = store.tree();
-    const search::SearchScope scope{tree, context.locale, progress, {}, {}};
+    const search::SearchScope scope{tree, context.locale, progress, {}, {}, {}};
     const settings::Settings& s = request.settings;
     search::ResultList results;
     bool found = false;

@@ -5,6 +5,7 @@
 #include "system/Locale.h"
 #include "system/Progress.h"
 
+#include <algorithm>
 #include <string>
 
 namespace velmora::search {
@@ -302,6 +303,69 @@ bool PropertySearch(const SearchScope& scope, const settings::Settings& settings
         }
         return PropertyMatch(text, criteria);
     });
+}
+
+} // namespace velmora::search
+
+namespace velmora::search {
+
+std::string DuplicateKey(std::string_view nodeText, bool compareName, bool compareProperty)
+{
+    std::string key;
+    if (compareName) {
+        key += collection::NodeName(nodeText);
+        key += collection::kNumberMark;
+    }
+    if (compareProperty) {
+        collection::Numbers numbers{};
+        collection::ReadNumbers(nodeText, numbers);
+        key += std::to_string(numbers[collection::kSizeKB]);
+        key += collection::kNumberMark;
+        key += std::to_string(numbers[collection::kDuration]);
+        key += collection::kNumberMark;
+    }
+    return key;
+}
+
+bool DuplicateSearch(const SearchScope& scope, const settings::Settings& settings,
+                     std::int64_t start, ResultList& results)
+{
+    const CollectionTree& tree = scope.tree;
+    const std::size_t first = FirstPosition(start);
+    const std::size_t end = tree.size();
+    const std::uint64_t total = end > first ? end - first : 0;
+    scope.progress.setTitle(scope.waitTitle);
+    scope.progress.step(0, total, scope.waitLine);
+
+    std::vector<ResultEntry> candidates;
+    for (std::size_t p = first; p < end; ++p) {
+        const NodeId node = tree.atPosition(p);
+        if (AreaTests(settings.duplicateArea, tree.hasChildren(node)))
+            candidates.push_back(
+                {DuplicateKey(tree.text(node), settings.compareName, settings.compareProperty),
+                 node});
+        if ((p - first + 1) % kStepEvery == 0)
+            scope.progress.step(p - first + 1, total, scope.waitLine);
+    }
+    scope.progress.step(total, total, scope.sortLine);
+
+    // Stable, so each group keeps walking order.
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const ResultEntry& a, const ResultEntry& b) {
+                         return CompareFoldedAZ(a.text, b.text) < 0;
+                     });
+    for (std::size_t i = 0; i < candidates.size();) {
+        std::size_t groupEnd = i + 1;
+        while (groupEnd < candidates.size() &&
+               CompareFoldedAZ(candidates[i].text, candidates[groupEnd].text) == 0)
+            ++groupEnd;
+        if (groupEnd - i >= 2) {
+            for (std::size_t k = i; k < groupEnd; ++k)
+                results.add(std::move(candidates[k].text), candidates[k].node);
+        }
+        i = groupEnd;
+    }
+    return results.size() >= 2;
 }
 
 } // namespace velmora::search

@@ -31,6 +31,7 @@ struct SearchScope {
     Progress& progress;
     std::string_view waitTitle; ///< the wait window's title, "Searching"
     std::string_view waitLine;  ///< the wait window's line, "Please wait..."
+    std::string_view sortLine;  ///< DuplicateSearch's line while it sorts, "Sorting..."
 };
 
 /// The most words a name search uses.
@@ -96,5 +97,21 @@ bool PassesNamingRule(std::string_view parentName, std::string_view fileName);
 /// parent matches whatever the terms say.
 bool PropertySearch(const SearchScope& scope, const settings::Settings& settings,
                     std::int64_t start, ResultList& results);
+
+/// The comparison key of a node for the duplicate search: with
+/// `compareName` its name and the byte 0x01; then with `compareProperty` its
+/// SizeKB, 0x01, its Duration (signed), 0x01, the numbers in decimal.
+std::string DuplicateKey(std::string_view nodeText, bool compareName, bool compareProperty);
+
+/// The duplicate search: the key of every node from `start` (negative: 1)
+/// that `settings.duplicateArea` admits (as nameArea in NameSearch), sorted
+/// by CompareFoldedAZ, with every key that equals no other key removed, is
+/// appended to `results` (key text, node reference): equal keys stand next
+/// to each other and form groups of two or more, each in walking order.
+/// Keys come from `settings.compareName` and `settings.compareProperty`.
+/// Progress: like NameSearch, then one step with `scope.sortLine` before
+/// sorting. Returns whether `results` holds two or more entries afterwards.
+bool DuplicateSearch(const SearchScope& scope, const settings::Settings& settings,
+                     std::int64_t start, ResultList& results);
 
 } // namespace velmora::search

@@ -70,7 +70,7 @@ protected:
     CollectionTree tree;
     testing::UmlautLocale locale;
     NoProgress none;
-    SearchScope scope{tree, locale, none, "Searching", "Please wait..."};
+    SearchScope scope{tree, locale, none, "Searching", "Please wait...", "Sorting..."};
     settings::Settings settings;
 };
 
@@ -155,7 +155,7 @@ TEST_F(NameSearchTest, ResultsReferToTheirNodes)
 TEST_F(NameSearchTest, ReportsTheWaitWindowAndNeverStopsEarly)
 {
     RecordingProgress progress;
-    SearchScope recording{tree, locale, progress, "Searching", "Please wait..."};
+    SearchScope recording{tree, locale, progress, "Searching", "Please wait...", "Sorting..."};
     settings.nameText = "live";
     ResultList results;
     // The progress answers "cancelled", yet every node is visited.

@@ -204,7 +204,7 @@ protected:
     NodeId volume = tree.appendChild(root, Volume("v"));
     testing::UmlautLocale locale;
     NoProgress none;
-    SearchScope scope{tree, locale, none, "", ""};
+    SearchScope scope{tree, locale, none, "", "", ""};
     settings::Settings settings;
 };
 

@@ -48,7 +48,7 @@ protected:
     NodeId folder = tree.appendChild(volume, Folder("love"));
     testing::UmlautLocale locale;
     NoProgress none;
-    SearchScope scope{tree, locale, none, "", ""};
+    SearchScope scope{tree, locale, none, "", "", ""};
     settings::Settings settings;
 };
 
