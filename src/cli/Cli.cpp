@@ -21,11 +21,14 @@ struct CommandEntry {
 };
 
 constexpr CommandEntry kCommands[] = {
-    {"new", NewCommand},         {"dump", DumpCommand},     {"stats", StatsCommand},
-    {"convert", ConvertCommand}, {"import", ImportCommand}, {"analyse", AnalyseCommand},
-    {"tag", TagCommand},         {"scan", ScanCommand},     {"update", UpdateCommand},
-    {"delete", DeleteCommand},   {"rename", RenameCommand}, {"sort", SortCommand},
-    {"volumes", VolumesCommand}, {"drives", DrivesCommand}, {"search", SearchCommand},
+    {"new", NewCommand},         {"dump", DumpCommand},
+    {"stats", StatsCommand},     {"convert", ConvertCommand},
+    {"import", ImportCommand},   {"analyse", AnalyseCommand},
+    {"tag", TagCommand},         {"scan", ScanCommand},
+    {"update", UpdateCommand},   {"delete", DeleteCommand},
+    {"rename", RenameCommand},   {"sort", SortCommand},
+    {"volumes", VolumesCommand}, {"drives", DrivesCommand},
+    {"search", SearchCommand},   {"duplicates", DuplicatesCommand},
 };
 
 constexpr std::string_view kHelp =
@@ -69,6 +72,9 @@ constexpr std::string_view kHelp =
     "                              prints path and name, then the tag fields or\n"
     "                              properties, tab-separated; exit 1 when nothing\n"
     "                              is found\n"
+    "  duplicates COLLECTION [--by name|property|both] [--in all|dirs|files]\n"
+    "                              print each group of equal names (or sizes and\n"
+    "                              durations) under its label\n"
     "\n"
     "VOLUME is a volume's name, or its number in collection order (1 for the first).\n"
     "\n"

@@ -5,6 +5,7 @@
 #include "search/ResultRows.h"
 #include "search/Searches.h"
 #include "settings/Settings.h"
+#include "system/Locale.h"
 #include "system/Progress.h"
 #include "texts/Encoding.h"
 #include "texts/TextTable.h"
@@ -194,7 +195,94 @@ bool Parse(const std::vector<std::string>& operands, Request& request, std::stri
     return true;
 }
 
+bool Load(CollectionStore& store, const std::string& path, std::ostream& err,
+          const texts::TextTable& table)
+{
+    NoProgress progress;
+    const collection::LoadResult loaded = store.LoadCollection(path, progress);
+    if (loaded.status == collection::LoadStatus::Loaded)
+        return true;
+    err << table.Text(collection::MessageTextOf(loaded.status)) << ": " << path << '\n';
+    return false;
+}
+
+void PrintRowStart(std::ostream& out, const collection::CollectionTree& tree,
+                   collection::NodeId node)
+{
+    out << texts::DisplayText(search::RowPath(tree, node))
+        << texts::DisplayText(collection::NodeName(tree.text(node)));
+}
+
+constexpr std::string_view kDuplicatesUsage =
+    "usage: velmora-cli duplicates COLLECTION [--by name|property|both] [--in all|dirs|files]\n";
+
 } // namespace
+
+int DuplicatesCommand(const std::vector<std::string>& operands, std::ostream& out,
+                      std::ostream& err, CliContext& context)
+{
+    settings::Settings s;
+    s.compareName = true;
+    s.compareProperty = false;
+    s.duplicateArea = 1;
+    std::string path;
+    for (std::size_t i = 0; i < operands.size(); ++i) {
+        const std::string& word = operands[i];
+        if (word == "--by" && i + 1 < operands.size()) {
+            const std::string& by = operands[++i];
+            if (by != "name" && by != "property" && by != "both") {
+                err << kDuplicatesUsage;
+                return kUsage;
+            }
+            s.compareName = by != "property";
+            s.compareProperty = by != "name";
+        } else if (word == "--in" && i + 1 < operands.size()) {
+            constexpr std::array<std::string_view, 3> kAreas = {"all", "dirs", "files"};
+            const auto area = std::find(kAreas.begin(), kAreas.end(), operands[++i]);
+            if (area == kAreas.end()) {
+                err << kDuplicatesUsage;
+                return kUsage;
+            }
+            s.duplicateArea = static_cast<std::int32_t>(area - kAreas.begin()) + 1;
+        } else if ((word.size() > 1 && word[0] == '-') || !path.empty()) {
+            err << kDuplicatesUsage;
+            return kUsage;
+        } else {
+            path = word;
+        }
+    }
+    if (path.empty()) {
+        err << kDuplicatesUsage;
+        return kUsage;
+    }
+    CollectionStore store(context.files, context.clock, context.texts);
+    if (!Load(store, path, err, context.texts))
+        return kFailed;
+    const collection::CollectionTree& tree = store.tree();
+    NoProgress progress;
+    const search::SearchScope scope{tree, context.locale, progress, {}, {}, {}};
+    search::ResultList results;
+    if (!search::DuplicateSearch(scope, s, -1, results)) {
+        err << context.texts.Text(kNoMatches) << '\n';
+        return kFailed;
+    }
+    const std::string separator = context.locale.decimalSeparator();
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const bool groupStart =
+            i == 0 || search::CompareFoldedAZ(results[i - 1].text, results[i].text) != 0;
+        if (groupStart) {
+            if (i > 0)
+                out << '\n';
+            out << texts::DisplayText(search::DuplicateGroupLabel(tree.text(results[i].node),
+                                                                  s.compareName, s.compareProperty,
+                                                                  context.texts, separator))
+                << '\n';
+        }
+        PrintRowStart(out, tree, results[i].node);
+        out << '\n';
+    }
+    return out ? kSuccess : kFailed;
+}
 
 int SearchCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
                   CliContext& context)
@@ -205,13 +293,9 @@ int SearchCommand(const std::vector<std::string>& operands, std::ostream& out, s
         return Usage(err, problem);
 
     CollectionStore store(context.files, context.clock, context.texts);
-    NoProgress progress;
-    const collection::LoadResult loaded = store.LoadCollection(request.collection, progress);
-    if (loaded.status != collection::LoadStatus::Loaded) {
-        err << context.texts.Text(collection::MessageTextOf(loaded.status)) << ": "
-            << request.collection << '\n';
+    if (!Load(store, request.collection, err, context.texts))
         return kFailed;
-    }
+    NoProgress progress;
     const collection::CollectionTree& tree = store.tree();
     const search::SearchScope scope{tree, context.locale, progress, {}, {}, {}};
     const settings::Settings& s = request.settings;
@@ -235,8 +319,7 @@ int SearchCommand(const std::vector<std::string>& operands, std::ostream& out, s
     const std::array<bool, 6> usedTags = search::UsedTagColumns(s);
     for (const search::ResultEntry& entry : results.entries()) {
         const std::string_view text = tree.text(entry.node);
-        out << texts::DisplayText(search::RowPath(tree, entry.node))
-            << texts::DisplayText(collection::NodeName(text));
+        PrintRowStart(out, tree, entry.node);
         std::vector<std::string> cells;
         if (request.kind == Kind::Tag)
             cells = search::TagCells(text, usedTags);

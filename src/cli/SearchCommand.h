@@ -24,4 +24,14 @@ namespace velmora::cli {
 int SearchCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
                   CliContext& context);
 
+/// duplicates COLLECTION [--by name|property|both] [--in all|dirs|files]
+///
+/// Finds nodes of the collection with equal names (a to z folded to upper
+/// case), equal size and duration, or both (default: name; area default:
+/// all). Prints each group's label on a line, then one line per node of the
+/// group (its folder path followed by its name, in collection order), and
+/// an empty line between groups. Exit codes as for search.
+int DuplicatesCommand(const std::vector<std::string>& operands, std::ostream& out,
+                      std::ostream& err, CliContext& context);
+
 } // namespace velmora::cli

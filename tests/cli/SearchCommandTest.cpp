@@ -146,6 +146,52 @@ TEST_F(SearchCommandTest, UsageErrorsListWhatIsAllowed)
     }
 }
 
+TEST_F(SearchCommandTest, DuplicatesPrintEachGroupUnderItsLabel)
+{
+    const std::string twice = Bytes(
+        "[01]3000[02]180[03]2[04]4[05]45000[06]\r\n"
+        "\tOne[01]1000[02]60[03]0[04]2[05]45000[06]1[07]\r\n"
+        "\t\tSong.mp3[01]500[02]30[03]4410[04]2[05]1[06]3[07][15][16][17][18][19][1A][1B]\r\n"
+        "\t\tb.mp3[01]4000[02]-3725[03]4410[04]2[05]1[06]3[07][15][16][17][18][19][1A][1B]\r\n"
+        "\tTwo[01]2000[02]120[03]0[04]2[05]45000[06]2[07]\r\n"
+        "\t\tSONG.MP3[01]500[02]31[03]4410[04]2[05]1[06]3[07][15][16][17][18][19][1A][1B]\r\n"
+        "\t\tc.mp3[01]4000[02]-3725[03]4410[04]2[05]1[06]3[07][15][16][17][18][19][1A][1B]\r\n");
+    WriteBytes(collection, twice);
+    ASSERT_EQ(Run({"--by", "name", collection}), kUsage);
+    out.str({});
+    err.str({});
+    ASSERT_EQ(RunCli({"duplicates", collection}, out, err, context), kSuccess) << err.str();
+    EXPECT_EQ(out.str(), "Song.mp3\nOne\\Song.mp3\nTwo\\SONG.MP3\n");
+    out.str({});
+    ASSERT_EQ(
+        RunCli({"duplicates", collection, "--by", "property", "--in", "files"}, out, err, context),
+        kSuccess);
+    EXPECT_EQ(out.str(), "3.906 Mb, 01:02:05 H:M:S\nOne\\b.mp3\nTwo\\c.mp3\n");
+    out.str({});
+    ASSERT_EQ(RunCli({"duplicates", collection, "--by", "both"}, out, err, context), kFailed);
+    EXPECT_EQ(err.str(), "There are no matches.\n");
+    err.str({});
+    EXPECT_EQ(RunCli({"duplicates", collection, "--by", "size"}, out, err, context), kUsage);
+    EXPECT_EQ(RunCli({"duplicates", collection, "--in", "x"}, out, err, context), kUsage);
+    EXPECT_EQ(RunCli({"duplicates"}, out, err, context), kUsage);
+}
+
+TEST_F(SearchCommandTest, DuplicatesGroupsAreSeparatedByAnEmptyLine)
+{
+    const std::string groups =
+        Bytes("[01]0[02]0[03]1[04]4[05]45000[06]\r\n"
+              "\tOne[01]0[02]0[03]0[04]4[05]45000[06]1[07]\r\n"
+              "\t\ty[01]1[02]1[03]4410[04]2[05]1[06]3[07][15][16][17][18][19][1A][1B]\r\n"
+              "\t\tx[01]1[02]1[03]4410[04]2[05]1[06]3[07][15][16][17][18][19][1A][1B]\r\n"
+              "\t\tY[01]1[02]1[03]4410[04]2[05]1[06]3[07][15][16][17][18][19][1A][1B]\r\n"
+              "\t\tX[01]1[02]1[03]4410[04]2[05]1[06]3[07][15][16][17][18][19][1A][1B]\r\n");
+    WriteBytes(collection, groups);
+    ASSERT_EQ(RunCli({"duplicates", collection, "--by", "both"}, out, err, context), kSuccess)
+        << err.str();
+    EXPECT_EQ(out.str(), "x, 0.001 Mb, 00:00:01 H:M:S\nOne\\x\nOne\\X\n\n"
+                         "y, 0.001 Mb, 00:00:01 H:M:S\nOne\\y\nOne\\Y\n");
+}
+
 TEST_F(SearchCommandTest, AMissingCollectionFails)
 {
     EXPECT_EQ(Run({dir.file("missing.col"), "--name", "a"}), kFailed);

@@ -5,6 +5,7 @@
 #include "texts/TextTable.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace velmora::search {
 
@@ -16,6 +17,8 @@ constexpr std::size_t kHz = 70;
 constexpr std::size_t kPresent = 137;
 constexpr std::size_t kNotPresent = 138;
 constexpr std::size_t kCbr = 148;
+constexpr std::size_t kMb = 62;
+constexpr std::size_t kHMS = 64;
 
 bool BlankOnly(std::string_view text)
 {
@@ -92,6 +95,32 @@ std::vector<std::string> PropertyCells(std::string_view fileText, const Property
         cells.emplace_back(table.Text(present ? kPresent : kNotPresent));
     }
     return cells;
+}
+
+std::string DuplicateGroupLabel(std::string_view nodeText, bool compareName, bool compareProperty,
+                                const texts::TextTable& table, std::string_view decimalSeparator)
+{
+    std::string label;
+    if (compareName)
+        label = collection::NodeName(nodeText);
+    if (!compareProperty)
+        return label;
+    if (compareName)
+        label += ", ";
+    collection::Numbers n{};
+    collection::ReadNumbers(nodeText, n);
+    std::array<char, 64> megabytes{};
+    std::snprintf(megabytes.data(), megabytes.size(), "%.3f",
+                  static_cast<double>(n[collection::kSizeKB]) / 1024.0);
+    std::string number = megabytes.data();
+    const std::size_t point = number.find('.');
+    if (point != std::string::npos)
+        number.replace(point, 1, decimalSeparator);
+    const std::int64_t duration = n[collection::kDuration];
+    label += number + ' ' + std::string(table.Text(kMb)) + ", " +
+             collection::FormatHMS(duration < 0 ? -duration : duration) + ' ' +
+             std::string(table.Text(kHMS));
+    return label;
 }
 
 } // namespace velmora::search

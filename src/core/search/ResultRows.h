@@ -39,4 +39,12 @@ std::vector<std::string> TagCells(std::string_view fileText, const std::array<bo
 std::vector<std::string> PropertyCells(std::string_view fileText, const PropertyCriteria& criteria,
                                        const texts::TextTable& table);
 
+/// The label of a duplicate group, from the text of its first node: with
+/// `compareName` only the name; with `compareProperty` only SizeKB / 1024
+/// with three decimals (rounded, `decimalSeparator` between), " Mb, ",
+/// FormatHMS of |Duration| and " H:M:S"; with both the name, ", " and that
+/// text. Words from `table`.
+std::string DuplicateGroupLabel(std::string_view nodeText, bool compareName, bool compareProperty,
+                                const texts::TextTable& table, std::string_view decimalSeparator);
+
 } // namespace velmora::search

@@ -62,5 +62,16 @@ TEST(ResultRows, PropertyCells)
     EXPECT_EQ(PropertyCells(File("x", {931, 60, 4410, 1, 1, 3}), some, table)[0], "CBR 128 Kbps");
 }
 
+TEST(ResultRows, DuplicateGroupLabels)
+{
+    const texts::TextTable table;
+    const std::string file = File("a.mp3", {4000, -3725, 4410, 1, 1, 3});
+    EXPECT_EQ(DuplicateGroupLabel(file, true, false, table, ","), "a.mp3");
+    EXPECT_EQ(DuplicateGroupLabel(file, false, true, table, ","), "3,906 Mb, 01:02:05 H:M:S");
+    EXPECT_EQ(DuplicateGroupLabel(file, true, true, table, "."), "a.mp3, 3.906 Mb, 01:02:05 H:M:S");
+    EXPECT_EQ(DuplicateGroupLabel(File("b", {1024, 0}), false, true, table, "."),
+              "1.000 Mb, 00:00:00 H:M:S");
+}
+
 } // namespace
 } // namespace velmora::search
