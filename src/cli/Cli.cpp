@@ -71,7 +71,7 @@ constexpr std::string_view kHelp =
     "                              version>1, layer<3, tag=present and the like;\n"
     "                              prints path and name, then the tag fields or\n"
     "                              properties, tab-separated; exit 1 when nothing\n"
-    "                              is found\n"
+    "                              is found; --save FILE writes the saved list\n"
     "  duplicates COLLECTION [--by name|property|both] [--in all|dirs|files]\n"
     "                              print each group of equal names (or sizes and\n"
     "                              durations) under its label\n"

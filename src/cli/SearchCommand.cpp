@@ -2,9 +2,11 @@
 
 #include "collection/CollectionStore.h"
 #include "collection/NodeText.h"
+#include "search/ResultFiles.h"
 #include "search/ResultRows.h"
 #include "search/Searches.h"
 #include "settings/Settings.h"
+#include "system/FileSystem.h"
 #include "system/Locale.h"
 #include "system/Progress.h"
 #include "texts/Encoding.h"
@@ -12,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <ostream>
 #include <string_view>
 
@@ -22,11 +25,13 @@ namespace {
 using collection::CollectionStore;
 
 constexpr std::size_t kNoMatches = 139;
+constexpr std::size_t kCannotSave = 77;
 
 constexpr std::string_view kUsageText =
     "usage: velmora-cli search COLLECTION --name \"WORDS\" [--case] [--in all|dirs|files]\n"
     "       velmora-cli search COLLECTION --tag FIELD=TEXT...\n"
     "       velmora-cli search COLLECTION --property TERM...\n"
+    "       each with [--save FILE]\n"
     "FIELD: title, artist, album, track, year, comment\n"
     "TERM:  bitrate<|=|>128|160|192, samplerate<|=|>22050|32000|44100,\n"
     "       mode=mono|stereo, version<|=|>1|2|2.5, layer<|=|>1|2|3,\n"
@@ -98,6 +103,7 @@ bool SetPropertyTerm(std::string_view term, search::PropertyCriteria& criteria)
 
 struct Request {
     std::string collection;
+    std::string save;
     Kind kind = Kind::None;
     settings::Settings settings;
 };
@@ -125,6 +131,10 @@ bool Parse(const std::vector<std::string>& operands, Request& request, std::stri
             if (!setKind(Kind::Name) || ++i == operands.size())
                 return false;
             s.nameText = operands[i];
+        } else if (word == "--save") {
+            if (++i == operands.size() || !request.save.empty() || operands[i].empty())
+                return false;
+            request.save = operands[i];
         } else if (word == "--case") {
             caseGiven = true;
             s.nameCase = true;
@@ -214,7 +224,20 @@ void PrintRowStart(std::ostream& out, const collection::CollectionTree& tree,
 }
 
 constexpr std::string_view kDuplicatesUsage =
-    "usage: velmora-cli duplicates COLLECTION [--by name|property|both] [--in all|dirs|files]\n";
+    "usage: velmora-cli duplicates COLLECTION [--by name|property|both] [--in all|dirs|files]\n"
+    "                              [--save FILE]\n";
+
+// Writes the whole file through a replacement, so a failure leaves an
+// existing file as it was; reports text 077 on failure.
+int Save(FileSystem& files, const std::string& path, std::string_view bytes, std::ostream& err,
+         const texts::TextTable& table)
+{
+    const std::unique_ptr<OutputFile> file = files.createReplacement(path);
+    if (file && file->write(bytes) && file->flush() && file->commit())
+        return kSuccess;
+    err << table.Text(kCannotSave) << ": " << path << '\n';
+    return kFailed;
+}
 
 } // namespace
 
@@ -226,9 +249,13 @@ int DuplicatesCommand(const std::vector<std::string>& operands, std::ostream& ou
     s.compareProperty = false;
     s.duplicateArea = 1;
     std::string path;
+    std::string save;
     for (std::size_t i = 0; i < operands.size(); ++i) {
         const std::string& word = operands[i];
-        if (word == "--by" && i + 1 < operands.size()) {
+        if (word == "--save" && i + 1 < operands.size() && save.empty() &&
+            !operands[i + 1].empty()) {
+            save = operands[++i];
+        } else if (word == "--by" && i + 1 < operands.size()) {
             const std::string& by = operands[++i];
             if (by != "name" && by != "property" && by != "both") {
                 err << kDuplicatesUsage;
@@ -267,6 +294,10 @@ int DuplicatesCommand(const std::vector<std::string>& operands, std::ostream& ou
         return kFailed;
     }
     const std::string separator = context.locale.decimalSeparator();
+    if (!save.empty())
+        return Save(context.files, save,
+                    search::DuplicateResultsFile(tree, results, s, context.texts, separator), err,
+                    context.texts);
     for (std::size_t i = 0; i < results.size(); ++i) {
         const bool groupStart =
             i == 0 || search::CompareFoldedAZ(results[i - 1].text, results[i].text) != 0;
@@ -315,6 +346,16 @@ int SearchCommand(const std::vector<std::string>& operands, std::ostream& out, s
     if (!found) {
         err << context.texts.Text(kNoMatches) << '\n';
         return kFailed;
+    }
+    if (!request.save.empty()) {
+        std::string bytes;
+        if (request.kind == Kind::Name)
+            bytes = search::NameResultsFile(tree, results, s, context.texts);
+        else if (request.kind == Kind::Tag)
+            bytes = search::TagResultsFile(tree, results, s, context.texts);
+        else
+            bytes = search::PropertyResultsFile(tree, results, s, context.texts);
+        return Save(context.files, request.save, bytes, err, context.texts);
     }
     const std::array<bool, 6> usedTags = search::UsedTagColumns(s);
     for (const search::ResultEntry& entry : results.entries()) {

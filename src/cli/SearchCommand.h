@@ -17,7 +17,10 @@ namespace velmora::cli {
 ///
 /// Searches the collection and prints one line per found node: its folder
 /// path followed by its name, then, tab-separated, the used tag fields or
-/// the cells of the given property terms. Exit code 0 when something was
+/// the cells of the given property terms. With --save FILE it writes the
+/// saved result file (see ResultFiles.h) instead, replacing FILE only when
+/// the whole file was written (text 077 on failure, exit 1). Exit code 0
+/// when something was
 /// found; 1 with text 139 "There are no matches." on `err` when nothing was,
 /// or when the collection cannot be loaded; 2 for wrong usage, which names
 /// what is allowed.
@@ -30,7 +33,8 @@ int SearchCommand(const std::vector<std::string>& operands, std::ostream& out, s
 /// case), equal size and duration, or both (default: name; area default:
 /// all). Prints each group's label on a line, then one line per node of the
 /// group (its folder path followed by its name, in collection order), and
-/// an empty line between groups. Exit codes as for search.
+/// an empty line between groups; with --save FILE the saved duplicate
+/// results instead. Exit codes as for search.
 int DuplicatesCommand(const std::vector<std::string>& operands, std::ostream& out,
                       std::ostream& err, CliContext& context);
 

@@ -192,6 +192,36 @@ TEST_F(SearchCommandTest, DuplicatesGroupsAreSeparatedByAnEmptyLine)
                          "y, 0.001 Mb, 00:00:01 H:M:S\nOne\\y\nOne\\Y\n");
 }
 
+TEST_F(SearchCommandTest, SaveWritesTheSavedResultList)
+{
+    const std::string saved = dir.file("found.txt");
+    ASSERT_EQ(Run({collection, "--name", "live", "--in", "files", "--save", saved}), kSuccess)
+        << err.str();
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(testing::ReadBytes(saved), "Found: Name\r\n\r\nText: live\r\nMatch case: No\r\n"
+                                         "\r\nDisc\\Live Rock\\live.mp3\r\n");
+    ASSERT_EQ(Run({collection, "--property", "samplerate=44100", "--save", saved}), kSuccess);
+    EXPECT_EQ(testing::ReadBytes(saved), "Found: Property\r\n\r\nSample rate: = 44100 Hz\r\n"
+                                         "\r\nDisc\\Live Rock\\live.mp3\r\n");
+    ASSERT_EQ(Run({collection, "--tag", "artist=band", "--save", saved}), kSuccess);
+    EXPECT_EQ(testing::ReadBytes(saved),
+              "Found: Tag\r\n\r\nArtist: band\r\n\r\nDisc\\Live Rock\\live.mp3\r\n");
+    out.str({});
+    ASSERT_EQ(
+        RunCli({"duplicates", collection, "--by", "property", "--save", saved}, out, err, context),
+        kFailed);
+    EXPECT_EQ(testing::ReadBytes(saved),
+              "Found: Tag\r\n\r\nArtist: band\r\n\r\nDisc\\Live Rock\\live.mp3\r\n");
+    EXPECT_EQ(Run({collection, "--name", "x", "--save"}), kUsage);
+}
+
+TEST_F(SearchCommandTest, AFailedSaveKeepsTheOldFile)
+{
+    const std::string saved = dir.file("missing/found.txt");
+    EXPECT_EQ(Run({collection, "--name", "live", "--save", saved}), kFailed);
+    EXPECT_EQ(err.str(), "Can not save in the file: " + saved + "\n");
+}
+
 TEST_F(SearchCommandTest, AMissingCollectionFails)
 {
     EXPECT_EQ(Run({dir.file("missing.col"), "--name", "a"}), kFailed);
