@@ -1,32 +1,15 @@
 #include "gui/ListOrder.h"
 
 #include "collection/NodeText.h"
+#include "texts/AsciiCase.h"
 
 #include <algorithm>
 
 namespace velmora::gui {
-namespace {
-
-unsigned char FoldAscii(char c)
-{
-    const auto byte = static_cast<unsigned char>(c);
-    return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte + ('a' - 'A')) : byte;
-}
-
-} // namespace
 
 int CompareListTexts(std::string_view a, std::string_view b)
 {
-    const std::size_t common = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        const unsigned char x = FoldAscii(a[i]);
-        const unsigned char y = FoldAscii(b[i]);
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    if (a.size() == b.size())
-        return 0;
-    return a.size() < b.size() ? -1 : 1;
+    return texts::CompareLowerFolded(a, b);
 }
 
 std::string_view ListColumnText(const collection::CollectionTree& tree, collection::NodeId node,

@@ -6,6 +6,7 @@
 #include "system/Clock.h"
 #include "system/FileSystem.h"
 #include "system/Progress.h"
+#include "texts/AsciiCase.h"
 #include "texts/TextTable.h"
 
 #include <new>
@@ -24,11 +25,6 @@ constexpr std::size_t kLoadDataStep = 116;
 constexpr std::size_t kCopyDataStep = 117;
 constexpr std::size_t kClearBufferStep = 118;
 constexpr std::size_t kConvertDataStep = 151;
-
-char AsciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // Reads a whole file; false when it cannot be read or is too large to hold.
 bool ReadWholeFile(const FileSystem& files, const std::string& path, ByteBuffer& bytes)
@@ -79,13 +75,7 @@ std::size_t MessageTextOf(SaveStatus status)
 
 bool SamePathIgnoringAsciiCase(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i]))
-            return false;
-    }
-    return true;
+    return texts::EqualIgnoringAsciiCase(a, b);
 }
 
 CollectionStore::CollectionStore(FileSystem& files, const Clock& clock,

@@ -6,6 +6,7 @@
 #include "system/FileSystem.h"
 #include "system/Locale.h"
 #include "system/Volumes.h"
+#include "texts/AsciiCase.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -32,9 +33,7 @@ bool IsAudioFileName(std::string_view name)
     if (name.size() < 4)
         return false;
     const std::string_view tail = name.substr(name.size() - 4);
-    const auto lower = [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    };
+    const auto lower = texts::LowerAsciiLetter;
     if (tail[0] != '.' || lower(tail[1]) != 'm' || lower(tail[2]) != 'p')
         return false;
     const char last = lower(tail[3]);

@@ -1,32 +1,15 @@
 #include "search/ResultList.h"
 
+#include "texts/AsciiCase.h"
+
 #include <algorithm>
 #include <utility>
 
 namespace velmora::search {
 
-namespace {
-
-unsigned char FoldAZ(char c)
-{
-    const auto byte = static_cast<unsigned char>(c);
-    return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - ('a' - 'A')) : byte;
-}
-
-} // namespace
-
 int CompareFoldedAZ(std::string_view a, std::string_view b)
 {
-    const std::size_t common = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        const unsigned char x = FoldAZ(a[i]);
-        const unsigned char y = FoldAZ(b[i]);
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    if (a.size() == b.size())
-        return 0;
-    return a.size() < b.size() ? -1 : 1;
+    return texts::CompareUpperFolded(a, b);
 }
 
 void ResultList::add(std::string text, collection::NodeId node)
