@@ -70,15 +70,6 @@ bool Parse(const std::vector<std::string>& args, ScanArguments& parsed, std::ost
     return !parsed.source.empty() && !parsed.collection.empty();
 }
 
-std::string AbsoluteFolder(const std::string& path)
-{
-    std::error_code ignored;
-    std::string absolute = std::filesystem::absolute(path, ignored).lexically_normal().string();
-    while (absolute.size() > 1 && absolute.back() == '/')
-        absolute.pop_back();
-    return absolute;
-}
-
 bool SameFolderPart(std::string_view a, std::string_view b)
 {
     return collection::SamePathIgnoringAsciiCase(a, b);
@@ -110,6 +101,48 @@ void ShowProgress(std::ostream& err, const scan::ScanLines::Snapshot& lines)
 }
 
 } // namespace
+
+std::string AbsoluteFolder(const std::string& path)
+{
+    std::error_code ignored;
+    std::string absolute = std::filesystem::absolute(path, ignored).lexically_normal().string();
+    while (absolute.size() > 1 && absolute.back() == '/')
+        absolute.pop_back();
+    return absolute;
+}
+
+scan::ScanOutcome RunScan(collection::CollectionTree& tree, const scan::ScanRequest& request,
+                          std::ostream& err, CliContext& context)
+{
+    scan::ScanLines lines;
+    const scan::ScanServices services{context.files, context.volumes, context.locale,
+                                      context.clock};
+    scan::TScanThread worker(tree, services, request, lines);
+    const auto interrupted = [&context] { return context.interrupted && *context.interrupted; };
+    if (interrupted())
+        worker.RequestStop();
+    worker.Start();
+    const bool terminal = context.showProgress && ::isatty(STDERR_FILENO);
+    std::uint64_t shown = 0;
+    while (!worker.Finished()) {
+        if (interrupted())
+            worker.RequestStop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const scan::ScanLines::Snapshot snapshot = lines.snapshot();
+        if (terminal && snapshot.version != shown) {
+            ShowProgress(err, snapshot);
+            shown = snapshot.version;
+        }
+    }
+    worker.Wait();
+    if (terminal)
+        err << "\r\x1b[K" << std::flush;
+    scan::ScanOutcome outcome = worker.Outcome();
+    // An interrupt that came as the scan ended still counts.
+    if (interrupted())
+        outcome.cancelled = true;
+    return outcome;
+}
 
 bool ParseSerial(std::string_view text, std::uint32_t& serial)
 {
@@ -185,34 +218,11 @@ int ScanCommand(const std::vector<std::string>& operands, std::ostream&, std::os
         request.replace = same;
     }
 
-    scan::ScanLines lines;
-    const scan::ScanServices services{context.files, context.volumes, context.locale,
-                                      context.clock};
-    scan::TScanThread worker(tree, services, request, lines);
-    const auto interrupted = [&context] { return context.interrupted && *context.interrupted; };
-    if (interrupted())
-        worker.RequestStop();
-    worker.Start();
-    const bool terminal = context.showProgress && ::isatty(STDERR_FILENO);
-    std::uint64_t shown = 0;
-    while (!worker.Finished()) {
-        if (interrupted())
-            worker.RequestStop();
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        const scan::ScanLines::Snapshot snapshot = lines.snapshot();
-        if (terminal && snapshot.version != shown) {
-            ShowProgress(err, snapshot);
-            shown = snapshot.version;
-        }
-    }
-    worker.Wait();
-    if (terminal)
-        err << "\r\x1b[K" << std::flush;
-
-    const scan::ScanOutcome& outcome = worker.Outcome();
-    if (outcome.cancelled || interrupted()) {
-        // An interrupt, even one that came as the scan ended, leaves the
-        // file on disk as it was.
+    const scan::ScanOutcome outcome = RunScan(tree, request, err, context);
+    if (outcome.cancelled) {
+        // The half-built volume goes; the file on disk stays as it was.
+        if (outcome.volume != kNoNode)
+            tree.remove(outcome.volume);
         return kFailed;
     }
     if (outcome.noVolumeInformation) {

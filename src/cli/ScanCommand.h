@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/Cli.h"
+#include "scan/ScanThread.h"
 
 #include <iosfwd>
 #include <string>
@@ -19,5 +20,16 @@ int ScanCommand(const std::vector<std::string>& operands, std::ostream& out, std
 /// The serial given on the command line: decimal, 0x and hexadecimal digits,
 /// or eight hexadecimal digits with an optional dash (ABCD-1234).
 bool ParseSerial(std::string_view text, std::uint32_t& serial);
+
+/// Scans `request` into `tree` on a worker thread and waits for it: the
+/// current folder and file on `err` while it runs, when `err` is a terminal
+/// and context.showProgress is set; an interrupt (context.interrupted) stops
+/// it, and the outcome then says cancelled. A volume node of a cancelled
+/// scan is left for the caller to remove.
+scan::ScanOutcome RunScan(collection::CollectionTree& tree, const scan::ScanRequest& request,
+                          std::ostream& err, CliContext& context);
+
+/// `path` made absolute and normal, without a trailing "/" (except for "/").
+std::string AbsoluteFolder(const std::string& path);
 
 } // namespace velmora::cli

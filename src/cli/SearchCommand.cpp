@@ -1,7 +1,9 @@
 #include "cli/SearchCommand.h"
 
+#include "cli/ScanCommand.h"
 #include "collection/CollectionStore.h"
 #include "collection/NodeText.h"
+#include "search/DriveSearch.h"
 #include "search/ResultFiles.h"
 #include "search/ResultRows.h"
 #include "search/Searches.h"
@@ -9,6 +11,7 @@
 #include "system/FileSystem.h"
 #include "system/Locale.h"
 #include "system/Progress.h"
+#include "system/Volumes.h"
 #include "texts/Encoding.h"
 #include "texts/TextTable.h"
 
@@ -26,12 +29,15 @@ using collection::CollectionStore;
 
 constexpr std::size_t kNoMatches = 139;
 constexpr std::size_t kCannotSave = 77;
+constexpr std::size_t kCannotReadDrive = 98;
+constexpr std::size_t kNoAudio = 100;
+constexpr std::size_t kNotAllReadable = 201;
 
 constexpr std::string_view kUsageText =
     "usage: velmora-cli search COLLECTION --name \"WORDS\" [--case] [--in all|dirs|files]\n"
     "       velmora-cli search COLLECTION --tag FIELD=TEXT...\n"
     "       velmora-cli search COLLECTION --property TERM...\n"
-    "       each with [--save FILE]\n"
+    "       each with [--on SOURCE] [--save FILE]\n"
     "FIELD: title, artist, album, track, year, comment\n"
     "TERM:  bitrate<|=|>128|160|192, samplerate<|=|>22050|32000|44100,\n"
     "       mode=mono|stereo, version<|=|>1|2|2.5, layer<|=|>1|2|3,\n"
@@ -104,6 +110,7 @@ bool SetPropertyTerm(std::string_view term, search::PropertyCriteria& criteria)
 struct Request {
     std::string collection;
     std::string save;
+    std::string on;
     Kind kind = Kind::None;
     settings::Settings settings;
 };
@@ -135,6 +142,10 @@ bool Parse(const std::vector<std::string>& operands, Request& request, std::stri
             if (++i == operands.size() || !request.save.empty() || operands[i].empty())
                 return false;
             request.save = operands[i];
+        } else if (word == "--on") {
+            if (++i == operands.size() || !request.on.empty() || operands[i].empty())
+                return false;
+            request.on = operands[i];
         } else if (word == "--case") {
             caseGiven = true;
             s.nameCase = true;
@@ -205,27 +216,74 @@ bool Parse(const std::vector<std::string>& operands, Request& request, std::stri
     return true;
 }
 
-bool Load(CollectionStore& store, const std::string& path, std::ostream& err,
-          const texts::TextTable& table)
+// What a search walks: the loaded collection from its first node, or, with
+// --on, a temporary volume scanned from the source at the collection's end.
+struct Searched {
+    std::unique_ptr<search::TemporaryVolume> temporary;
+    std::int64_t start = -1;
+    std::string driveRoot; ///< the source's mount point after --on
+};
+
+// Loads the collection (with --on, a missing file stands for an empty
+// collection: nothing is saved) and scans the source of --on. Returns
+// kSuccess or the exit code of the failure it has reported.
+int Prepare(CollectionStore& store, const std::string& path, const std::string& on,
+            Searched& searched, std::ostream& err, CliContext& context)
 {
+    const texts::TextTable& table = context.texts;
     NoProgress progress;
-    const collection::LoadResult loaded = store.LoadCollection(path, progress);
-    if (loaded.status == collection::LoadStatus::Loaded)
-        return true;
-    err << table.Text(collection::MessageTextOf(loaded.status)) << ": " << path << '\n';
-    return false;
+    if (!on.empty() && !context.files.fileExists(path)) {
+        store.NewCollection();
+    } else {
+        const collection::LoadResult loaded = store.LoadCollection(path, progress);
+        if (loaded.status != collection::LoadStatus::Loaded) {
+            err << table.Text(collection::MessageTextOf(loaded.status)) << ": " << path << '\n';
+            return kFailed;
+        }
+    }
+    if (on.empty())
+        return kSuccess;
+
+    scan::ScanRequest request;
+    request.sourcePath = AbsoluteFolder(on);
+    request.updateTotals = false;
+    std::string label;
+    std::uint32_t serial = 0;
+    if (!context.files.folderExists(request.sourcePath) ||
+        !DriveInfo(context.volumes, request.sourcePath, label, serial)) {
+        err << table.Text(kCannotReadDrive) << ": " << request.sourcePath << '\n';
+        return kFailed;
+    }
+    collection::CollectionTree& tree = store.tree();
+    searched.temporary = std::make_unique<search::TemporaryVolume>(tree);
+    const scan::ScanOutcome outcome = RunScan(tree, request, err, context);
+    if (outcome.cancelled)
+        return kFailed;
+    if (outcome.noVolumeInformation) {
+        err << table.Text(kCannotReadDrive) << ": " << request.sourcePath << '\n';
+        return kFailed;
+    }
+    if (outcome.warning)
+        err << table.Text(kNotAllReadable) << '\n';
+    if (!searched.temporary->grown()) {
+        err << table.Text(kNoAudio) << '\n';
+        return kFailed;
+    }
+    searched.start = searched.temporary->start();
+    searched.driveRoot = context.volumes.rootOf(request.sourcePath);
+    return kSuccess;
 }
 
 void PrintRowStart(std::ostream& out, const collection::CollectionTree& tree,
-                   collection::NodeId node)
+                   collection::NodeId node, std::string_view driveRoot)
 {
-    out << texts::DisplayText(search::RowPath(tree, node))
+    out << texts::DisplayText(search::RowPath(tree, node, driveRoot))
         << texts::DisplayText(collection::NodeName(tree.text(node)));
 }
 
 constexpr std::string_view kDuplicatesUsage =
     "usage: velmora-cli duplicates COLLECTION [--by name|property|both] [--in all|dirs|files]\n"
-    "                              [--save FILE]\n";
+    "                              [--on SOURCE] [--save FILE]\n";
 
 // Writes the whole file through a replacement, so a failure leaves an
 // existing file as it was; reports text 077 on failure.
@@ -250,11 +308,15 @@ int DuplicatesCommand(const std::vector<std::string>& operands, std::ostream& ou
     s.duplicateArea = 1;
     std::string path;
     std::string save;
+    std::string on;
     for (std::size_t i = 0; i < operands.size(); ++i) {
         const std::string& word = operands[i];
         if (word == "--save" && i + 1 < operands.size() && save.empty() &&
             !operands[i + 1].empty()) {
             save = operands[++i];
+        } else if (word == "--on" && i + 1 < operands.size() && on.empty() &&
+                   !operands[i + 1].empty()) {
+            on = operands[++i];
         } else if (word == "--by" && i + 1 < operands.size()) {
             const std::string& by = operands[++i];
             if (by != "name" && by != "property" && by != "both") {
@@ -283,21 +345,23 @@ int DuplicatesCommand(const std::vector<std::string>& operands, std::ostream& ou
         return kUsage;
     }
     CollectionStore store(context.files, context.clock, context.texts);
-    if (!Load(store, path, err, context.texts))
-        return kFailed;
+    Searched searched;
+    if (const int failed = Prepare(store, path, on, searched, err, context); failed != kSuccess)
+        return failed;
     const collection::CollectionTree& tree = store.tree();
     NoProgress progress;
     const search::SearchScope scope{tree, context.locale, progress, {}, {}, {}};
     search::ResultList results;
-    if (!search::DuplicateSearch(scope, s, -1, results)) {
+    if (!search::DuplicateSearch(scope, s, searched.start, results)) {
         err << context.texts.Text(kNoMatches) << '\n';
         return kFailed;
     }
     const std::string separator = context.locale.decimalSeparator();
     if (!save.empty())
         return Save(context.files, save,
-                    search::DuplicateResultsFile(tree, results, s, context.texts, separator), err,
-                    context.texts);
+                    search::DuplicateResultsFile(tree, results, s, context.texts, separator,
+                                                 searched.driveRoot),
+                    err, context.texts);
     for (std::size_t i = 0; i < results.size(); ++i) {
         const bool groupStart =
             i == 0 || search::CompareFoldedAZ(results[i - 1].text, results[i].text) != 0;
@@ -309,7 +373,7 @@ int DuplicatesCommand(const std::vector<std::string>& operands, std::ostream& ou
                                                                   context.texts, separator))
                 << '\n';
         }
-        PrintRowStart(out, tree, results[i].node);
+        PrintRowStart(out, tree, results[i].node, searched.driveRoot);
         out << '\n';
     }
     return out ? kSuccess : kFailed;
@@ -324,8 +388,10 @@ int SearchCommand(const std::vector<std::string>& operands, std::ostream& out, s
         return Usage(err, problem);
 
     CollectionStore store(context.files, context.clock, context.texts);
-    if (!Load(store, request.collection, err, context.texts))
-        return kFailed;
+    Searched searched;
+    if (const int failed = Prepare(store, request.collection, request.on, searched, err, context);
+        failed != kSuccess)
+        return failed;
     NoProgress progress;
     const collection::CollectionTree& tree = store.tree();
     const search::SearchScope scope{tree, context.locale, progress, {}, {}, {}};
@@ -334,13 +400,13 @@ int SearchCommand(const std::vector<std::string>& operands, std::ostream& out, s
     bool found = false;
     switch (request.kind) {
     case Kind::Name:
-        found = search::NameSearch(scope, s, -1, results);
+        found = search::NameSearch(scope, s, searched.start, results);
         break;
     case Kind::Tag:
-        found = search::TagSearch(scope, s, -1, results);
+        found = search::TagSearch(scope, s, searched.start, results);
         break;
     default:
-        found = search::PropertySearch(scope, s, -1, results);
+        found = search::PropertySearch(scope, s, searched.start, results);
         break;
     }
     if (!found) {
@@ -350,17 +416,18 @@ int SearchCommand(const std::vector<std::string>& operands, std::ostream& out, s
     if (!request.save.empty()) {
         std::string bytes;
         if (request.kind == Kind::Name)
-            bytes = search::NameResultsFile(tree, results, s, context.texts);
+            bytes = search::NameResultsFile(tree, results, s, context.texts, searched.driveRoot);
         else if (request.kind == Kind::Tag)
-            bytes = search::TagResultsFile(tree, results, s, context.texts);
+            bytes = search::TagResultsFile(tree, results, s, context.texts, searched.driveRoot);
         else
-            bytes = search::PropertyResultsFile(tree, results, s, context.texts);
+            bytes =
+                search::PropertyResultsFile(tree, results, s, context.texts, searched.driveRoot);
         return Save(context.files, request.save, bytes, err, context.texts);
     }
     const std::array<bool, 6> usedTags = search::UsedTagColumns(s);
     for (const search::ResultEntry& entry : results.entries()) {
         const std::string_view text = tree.text(entry.node);
-        PrintRowStart(out, tree, entry.node);
+        PrintRowStart(out, tree, entry.node, searched.driveRoot);
         std::vector<std::string> cells;
         if (request.kind == Kind::Tag)
             cells = search::TagCells(text, usedTags);

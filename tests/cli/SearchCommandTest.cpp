@@ -7,6 +7,8 @@
 #include "platform/fakes/FaultyFileSystem.h"
 #include "texts/TextTable.h"
 
+#include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -226,6 +228,52 @@ TEST_F(SearchCommandTest, AMissingCollectionFails)
 {
     EXPECT_EQ(Run({dir.file("missing.col"), "--name", "a"}), kFailed);
     EXPECT_NE(err.str().find("missing.col"), std::string::npos);
+}
+
+TEST_F(SearchCommandTest, OnSearchesASourceOutsideTheCollection)
+{
+    // A drive AUDIO mounted at drive/, holding Music/Rock/live one.mp3,
+    // Music/live two.mp3 and Music/LIVE TWO.mp3.
+    namespace fs = std::filesystem;
+    const fs::path drive = dir.path() / "drive";
+    const std::string fixture = std::string(std::getenv("VELMORA_TEST_DATA")) +
+                                "/audio/mpeg1_l3_cbr128_44k_js_id3v1_1_track7.mp3";
+    for (const char* name :
+         {"Music/Rock/live one.mp3", "Music/live two.mp3", "Music/LIVE TWO.mp3"}) {
+        fs::create_directories((drive / name).parent_path());
+        fs::copy_file(fixture, drive / name);
+    }
+    fs::create_directories(drive / "Empty");
+    volumes.setVolumes(
+        {{drive.string(), "AUDIO", 0x1234ABCD, VolumeType::Removable, "vfat", "/dev/sdb1"}});
+    const std::string music = (drive / "Music").string();
+    const std::string root = drive.string();
+
+    ASSERT_EQ(Run({collection, "--name", "live", "--in", "files", "--on", music}), kSuccess)
+        << err.str();
+    EXPECT_EQ(out.str(), root + "/Music/Rock/live one.mp3\n" + root + "/Music/LIVE TWO.mp3\n" +
+                             root + "/Music/live two.mp3\n");
+    ASSERT_EQ(Run({collection, "--tag", "title=a", "--on", music, "--save", dir.file("t.txt")}),
+              kSuccess);
+    EXPECT_EQ(testing::ReadBytes(dir.file("t.txt"))
+                      .find("\r\n" + root + "/Music/Rock/live one.mp3\r\n") != std::string::npos,
+              true);
+    out.str({});
+    ASSERT_EQ(RunCli({"duplicates", collection, "--on", music}, out, err, context), kSuccess);
+    EXPECT_EQ(out.str(),
+              "LIVE TWO.mp3\n" + root + "/Music/LIVE TWO.mp3\n" + root + "/Music/live two.mp3\n");
+    // The collection is never written, and may be missing with --on.
+    EXPECT_EQ(testing::ReadBytes(collection), kCollection);
+    ASSERT_EQ(Run({dir.file("none.col"), "--name", "one", "--on", music}), kSuccess);
+    EXPECT_FALSE(fs::exists(dir.file("none.col")));
+
+    EXPECT_EQ(Run({collection, "--name", "live", "--on", (drive / "Empty").string()}), kFailed);
+    EXPECT_EQ(err.str(), "The source doesn't contain MPEG audio files.\n");
+    EXPECT_EQ(Run({collection, "--name", "live", "--on", (drive / "gone").string()}), kFailed);
+    EXPECT_EQ(err.str(), "Can not read the selected drive!: " + (drive / "gone").string() + "\n");
+    EXPECT_EQ(Run({collection, "--name", "nothing", "--on", music}), kFailed);
+    EXPECT_EQ(err.str(), "There are no matches.\n");
+    EXPECT_EQ(Run({collection, "--name", "live", "--on"}), kUsage);
 }
 
 } // namespace

@@ -40,7 +40,7 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 void Line(std::string& out, std::string_view text)
 {
-    out += text;
+    out += texts::DisplayText(text);
     out += kLineEnd;
 }
 
@@ -49,17 +49,21 @@ std::string Title(const texts::TextTable& table, std::size_t what)
     return std::string(table.Text(kFound)) + ": " + std::string(table.Text(what));
 }
 
-void Row(std::string& out, const collection::CollectionTree& tree, collection::NodeId node)
+void Row(std::string& out, const collection::CollectionTree& tree, collection::NodeId node,
+         std::string_view driveRoot)
 {
-    out += RowPath(tree, node);
-    out += collection::NodeName(tree.text(node));
+    // Path and name may come from volumes scanned on different systems, so
+    // each is decoded on its own.
+    out += texts::DisplayText(RowPath(tree, node, driveRoot));
+    out += texts::DisplayText(collection::NodeName(tree.text(node)));
     out += kLineEnd;
 }
 
-void Rows(std::string& out, const collection::CollectionTree& tree, const ResultList& results)
+void Rows(std::string& out, const collection::CollectionTree& tree, const ResultList& results,
+          std::string_view driveRoot)
 {
     for (const ResultEntry& entry : results.entries())
-        Row(out, tree, entry.node);
+        Row(out, tree, entry.node, driveRoot);
 }
 
 std::string_view Pick(std::int32_t index, const std::array<std::string_view, 3>& values)
@@ -72,7 +76,8 @@ constexpr std::array<std::string_view, 3> kComparisons = {"<", "=", ">"};
 } // namespace
 
 std::string NameResultsFile(const collection::CollectionTree& tree, const ResultList& results,
-                            const settings::Settings& settings, const texts::TextTable& table)
+                            const settings::Settings& settings, const texts::TextTable& table,
+                            std::string_view driveRoot)
 {
     std::string out;
     Line(out, Title(table, kName));
@@ -81,12 +86,13 @@ std::string NameResultsFile(const collection::CollectionTree& tree, const Result
     Line(out, std::string(table.Text(kMatchCase)) + ": " +
                   std::string(table.Text(settings.nameCase ? kYes : kNo)));
     Line(out, "");
-    Rows(out, tree, results);
-    return texts::Utf8ToWindows1252(out);
+    Rows(out, tree, results, driveRoot);
+    return out;
 }
 
 std::string TagResultsFile(const collection::CollectionTree& tree, const ResultList& results,
-                           const settings::Settings& settings, const texts::TextTable& table)
+                           const settings::Settings& settings, const texts::TextTable& table,
+                           std::string_view driveRoot)
 {
     std::string out;
     Line(out, Title(table, kTag));
@@ -97,12 +103,13 @@ std::string TagResultsFile(const collection::CollectionTree& tree, const ResultL
             Line(out, std::string(table.Text(kFirstTagLabel + i)) + ": " + settings.tagText[i]);
     }
     Line(out, "");
-    Rows(out, tree, results);
-    return texts::Utf8ToWindows1252(out);
+    Rows(out, tree, results, driveRoot);
+    return out;
 }
 
 std::string PropertyResultsFile(const collection::CollectionTree& tree, const ResultList& results,
-                                const settings::Settings& settings, const texts::TextTable& table)
+                                const settings::Settings& settings, const texts::TextTable& table,
+                                std::string_view driveRoot)
 {
     const PropertyCriteria& c = settings.property;
     const auto label = [&table](std::size_t text) { return std::string(table.Text(text)) + ": "; };
@@ -131,13 +138,13 @@ std::string PropertyResultsFile(const collection::CollectionTree& tree, const Re
     if (c[15] == 1)
         Line(out, label(kValidTag) + std::string(table.Text(c[16] == 0 ? kPresent : kNotPresent)));
     Line(out, "");
-    Rows(out, tree, results);
-    return texts::Utf8ToWindows1252(out);
+    Rows(out, tree, results, driveRoot);
+    return out;
 }
 
 std::string DuplicateResultsFile(const collection::CollectionTree& tree, const ResultList& results,
                                  const settings::Settings& settings, const texts::TextTable& table,
-                                 std::string_view decimalSeparator)
+                                 std::string_view decimalSeparator, std::string_view driveRoot)
 {
     std::string out;
     Line(out, Title(table, kDuplicates));
@@ -147,9 +154,9 @@ std::string DuplicateResultsFile(const collection::CollectionTree& tree, const R
             Line(out, DuplicateGroupLabel(tree.text(results[i].node), settings.compareName,
                                           settings.compareProperty, table, decimalSeparator));
         }
-        Row(out, tree, results[i].node);
+        Row(out, tree, results[i].node, driveRoot);
     }
-    return texts::Utf8ToWindows1252(out);
+    return out;
 }
 
 } // namespace velmora::search

@@ -28,16 +28,42 @@ bool BlankOnly(std::string_view text)
 
 } // namespace
 
-std::string RowPath(const collection::CollectionTree& tree, collection::NodeId node)
+std::string DrivePath(std::string_view rowPath, std::string_view driveRoot)
+{
+    const std::size_t separator = rowPath.find('\\');
+    const std::string_view rest =
+        separator == std::string_view::npos ? std::string_view{} : rowPath.substr(separator + 1);
+    std::string path(driveRoot);
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    for (const char c : rest)
+        path += c == '\\' ? '/' : c;
+    return path;
+}
+
+std::string RowPath(const collection::CollectionTree& tree, collection::NodeId node,
+                    std::string_view driveRoot)
 {
     std::vector<std::string_view> names;
     for (collection::NodeId up = tree.parent(node);
          up != collection::kNoNode && tree.level(up) >= 1; up = tree.parent(up))
         names.push_back(collection::NodeName(tree.text(up)));
-    std::string path;
-    for (auto name = names.rbegin(); name != names.rend(); ++name) {
+    if (driveRoot.empty()) {
+        std::string path;
+        for (auto name = names.rbegin(); name != names.rend(); ++name) {
+            path += *name;
+            path += '\\';
+        }
+        return path;
+    }
+    if (names.empty())
+        return DrivePath({}, driveRoot);
+    // Only the volume's name has "\" for separators; a "\" in a folder
+    // name below it is part of that name on this system.
+    std::string path = DrivePath(std::string(names.back()) + '\\', driveRoot);
+    for (auto name = names.rbegin() + 1; name != names.rend(); ++name) {
         path += *name;
-        path += '\\';
+        path += '/';
     }
     return path;
 }

@@ -20,7 +20,19 @@ namespace velmora::search {
 /// its volume (level 1) down to its parent, each followed by "\". A volume
 /// and the collection node have an empty path. Names are the node bytes as
 /// stored.
-std::string RowPath(const collection::CollectionTree& tree, collection::NodeId node);
+///
+/// After a search on a drive `driveRoot` is the mount point of the searched
+/// source (see TemporaryVolume), and the path is the real folder on disk:
+/// DrivePath of the path above.
+std::string RowPath(const collection::CollectionTree& tree, collection::NodeId node,
+                    std::string_view driveRoot = {});
+
+/// The real folder of a row path found on a drive: its first component (the
+/// temporary volume's label) up to and including the first "\" is dropped
+/// (all of it when there is no "\"), every further "\" becomes "/", and
+/// `driveRoot` with a "/" after it comes first. For the root /media/u/AUDIO
+/// the path AUDIO\Music\Rock\ gives /media/u/AUDIO/Music/Rock/.
+std::string DrivePath(std::string_view rowPath, std::string_view driveRoot);
 
 /// Which tag columns the tag results show: those whose tag text is not empty
 /// once blanks and control characters are removed at both ends.

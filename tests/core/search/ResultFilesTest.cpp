@@ -95,14 +95,25 @@ TEST_F(ResultFilesTest, DuplicateResultsWriteEachGroupAfterAnEmptyLine)
               "\r\nLive.mp3\r\nV\\Live.mp3\r\nW\\LIVE.MP3\r\nW\\live.mp3\r\n");
 }
 
-TEST_F(ResultFilesTest, TextsAreWrittenInWindows1252)
+TEST_F(ResultFilesTest, TextsAreWrittenInUtf8)
 {
     settings.nameText = "\xC3\xA9t\xC3\xA9";  // UTF-8
-    tree.setText(top, File("\xE9t\xE9.mp3")); // already 1252
+    tree.setText(top, File("\xE9t\xE9.mp3")); // scanned on Windows: 1252
+    tree.setText(tree.parent(top), Volume("\xC3\x84"));
     results.add("4", top);
     EXPECT_EQ(NameResultsFile(tree, results, settings, table),
-              "Found: Name\r\n\r\nText: \xE9t\xE9\r\nMatch case: No\r\n\r\n"
-              "V\\\xE9t\xE9.mp3\r\n");
+              "Found: Name\r\n\r\nText: \xC3\xA9t\xC3\xA9\r\nMatch case: No\r\n\r\n"
+              "\xC3\x84\\\xC3\xA9t\xC3\xA9.mp3\r\n");
+}
+
+TEST_F(ResultFilesTest, RowsFoundOnADriveHoldRealFolders)
+{
+    tree.setText(tree.parent(tree.parent(song)), Volume("AUDIO\\Music"));
+    results.add("3", song);
+    results.add("4", top);
+    EXPECT_EQ(NameResultsFile(tree, results, settings, table, "/media/u/AUDIO"),
+              "Found: Name\r\n\r\nText: \r\nMatch case: No\r\n\r\n"
+              "/media/u/AUDIO/Music/F/live song.mp3\r\n/media/u/AUDIO/Music/Live.mp3\r\n");
 }
 
 } // namespace

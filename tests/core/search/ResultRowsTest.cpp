@@ -33,6 +33,28 @@ TEST(ResultRows, PathRunsFromTheVolumeToTheParent)
     EXPECT_EQ(RowPath(tree, root), "");
 }
 
+TEST(ResultRows, PathsOnADriveAreRealFolders)
+{
+    // The Windows example: D:\\ + (V\\F\\ without V\\).
+    EXPECT_EQ(DrivePath("AUDIO\\Music\\Rock\\", "/media/u/AUDIO"), "/media/u/AUDIO/Music/Rock/");
+    EXPECT_EQ(DrivePath("AUDIO\\", "/media/u/AUDIO/"), "/media/u/AUDIO/");
+    EXPECT_EQ(DrivePath("", "/"), "/");
+    EXPECT_EQ(DrivePath("AUDIO", "/mnt"), "/mnt/");
+
+    CollectionTree tree;
+    const NodeId root = tree.addRoot(Root());
+    const NodeId volume = tree.appendChild(root, Volume("AUDIO\\Music"));
+    const NodeId folder = tree.appendChild(volume, Folder("back\\slash"));
+    const NodeId song = tree.appendChild(folder, File("song.mp3"));
+    const NodeId top = tree.appendChild(volume, File("top.mp3"));
+    EXPECT_EQ(RowPath(tree, song, "/media/u/AUDIO"), "/media/u/AUDIO/Music/back\\slash/");
+    EXPECT_EQ(RowPath(tree, top, "/media/u/AUDIO"), "/media/u/AUDIO/Music/");
+    EXPECT_EQ(RowPath(tree, volume, "/media/u/AUDIO"), "/media/u/AUDIO/");
+    // A volume's root on a drive mounted at /.
+    tree.setText(volume, Volume("ROOTFS"));
+    EXPECT_EQ(RowPath(tree, song, "/"), "/back\\slash/");
+}
+
 TEST(ResultRows, TagCellsOfTheUsedColumns)
 {
     settings::Settings s;
