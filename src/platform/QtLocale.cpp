@@ -41,12 +41,15 @@ QStringView Decode(std::string_view bytes, Utf16Buffer& buffer)
 
 } // namespace
 
-QtLocale::QtLocale(const QLocale& locale) : m_locale(locale), m_collator(locale)
+QtLocale::QtLocale(const QLocale& locale)
+    : m_locale(locale), m_collator(locale), m_caseCollator(locale)
 {
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
+    m_caseCollator.setCaseSensitivity(Qt::CaseSensitive);
     // QCollator opens its ICU collator on first use; doing it here keeps the
     // const members free of lazy set-up.
     m_collator.compare(QStringView(u"a"), QStringView(u"b"));
+    m_caseCollator.compare(QStringView(u"a"), QStringView(u"b"));
 }
 
 std::string QtLocale::toLower(std::string_view text) const
@@ -59,6 +62,13 @@ int QtLocale::compareIgnoreCase(std::string_view a, std::string_view b) const
     Utf16Buffer bufferA;
     Utf16Buffer bufferB;
     return m_collator.compare(Decode(a, bufferA), Decode(b, bufferB));
+}
+
+int QtLocale::compare(std::string_view a, std::string_view b) const
+{
+    Utf16Buffer bufferA;
+    Utf16Buffer bufferB;
+    return m_caseCollator.compare(Decode(a, bufferA), Decode(b, bufferB));
 }
 
 std::string QtLocale::languageName() const

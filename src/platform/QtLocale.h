@@ -8,7 +8,7 @@
 namespace velmora::platform {
 
 /// The Locale interface over a QLocale: lower-casing by QLocale::toLower(),
-/// case-insensitive order by a QCollator of the same locale. Input bytes are
+/// the two orders by QCollators of the same locale. Input bytes are
 /// read as texts::DisplayText() reads them; results are UTF-8.
 class QtLocale : public Locale {
 public:
@@ -16,6 +16,7 @@ public:
 
     std::string toLower(std::string_view text) const override;
     int compareIgnoreCase(std::string_view a, std::string_view b) const override;
+    int compare(std::string_view a, std::string_view b) const override;
 
     /// QLocale::languageToString() of the locale's language; "English" for
     /// the C locale, whose texts are English.
@@ -31,6 +32,7 @@ public:
 private:
     QLocale m_locale;
     QCollator m_collator;
+    QCollator m_caseCollator;
 };
 
 } // namespace velmora::platform

@@ -21,6 +21,12 @@ public:
     /// Locale-aware, case-insensitive comparison: negative, zero or positive.
     virtual int compareIgnoreCase(std::string_view a, std::string_view b) const = 0;
 
+    /// Locale-aware comparison that respects case: the letters decide first,
+    /// case only between texts that differ in nothing else ("a" < "A" < "b"
+    /// in most locales). Negative, zero or positive. Implementations without
+    /// a collation of their own keep this one, which compares the bytes.
+    virtual int compare(std::string_view a, std::string_view b) const { return a.compare(b); }
+
     /// The English name of the user's language, for example "German".
     virtual std::string languageName() const = 0;
 

@@ -8,13 +8,18 @@
 namespace velmora::fakes {
 
 /// A locale with plain ASCII rules: only A to Z are lower-cased, and texts
-/// compare byte by byte (as unsigned bytes) after that folding. Comparison
-/// results are -1, 0 or 1. The separators and the language name are settable
-/// and start as "/", "." and "English".
+/// compare byte by byte (as unsigned bytes), after that folding when case is
+/// ignored. Comparison results are -1, 0 or 1. The separators and the
+/// language name are settable and start as "/", "." and "English".
 class FakeLocale : public Locale {
 public:
     std::string toLower(std::string_view text) const override;
     int compareIgnoreCase(std::string_view a, std::string_view b) const override;
+    int compare(std::string_view a, std::string_view b) const override
+    {
+        const int order = a.compare(b);
+        return (order > 0) - (order < 0);
+    }
     std::string languageName() const override { return m_languageName; }
     std::string dateSeparator() const override { return m_dateSeparator; }
     std::string decimalSeparator() const override { return m_decimalSeparator; }

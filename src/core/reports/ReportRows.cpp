@@ -1,0 +1,279 @@
+#include "reports/ReportRows.h"
+
+#include "system/Locale.h"
+#include "texts/Encoding.h"
+#include "texts/TextTable.h"
+
+#include <algorithm>
+
+namespace velmora::reports {
+
+namespace {
+
+constexpr std::size_t kNameHeading = 41;
+
+// Which row flags a column's heading needs.
+enum HeadedWhen : std::uint8_t {
+    kAlways,
+    kWithFileRows,
+    kWithCollectionVolumeOrFolderRows,
+    kWithFolderOrFileRows,
+};
+
+struct Column {
+    std::size_t heading; // text number
+    HeadedWhen headedWhen;
+    ColumnClass columnClass;
+};
+
+constexpr std::array<Column, kColumnCount> kColumns = {{
+    {62, kAlways, ColumnClass::Number},                           // Size: "Mb"
+    {64, kAlways, ColumnClass::Number},                           // Duration: "H:M:S"
+    {67, kAlways, ColumnClass::Text},                             // Bit rate: "Kbps"
+    {70, kWithFileRows, ColumnClass::Number},                     // Sample rate: "Hz"
+    {133, kWithFileRows, ColumnClass::Text},                      // Channel mode
+    {75, kWithFileRows, ColumnClass::Text},                       // MPEG version/layer: "MPEG"
+    {42, kWithFileRows, ColumnClass::Text},                       // Title
+    {43, kWithFileRows, ColumnClass::Text},                       // Artist
+    {44, kWithFileRows, ColumnClass::Text},                       // Album
+    {45, kWithFileRows, ColumnClass::Text},                       // Track
+    {46, kWithFileRows, ColumnClass::Text},                       // Year
+    {47, kWithFileRows, ColumnClass::Text},                       // Comment
+    {68, kWithCollectionVolumeOrFolderRows, ColumnClass::Number}, // "Folder(s)"
+    {69, kWithCollectionVolumeOrFolderRows, ColumnClass::Number}, // "File(s)"
+    {174, kAlways, ColumnClass::Text},                            // Date
+    {103, kWithFolderOrFileRows, ColumnClass::Text},              // Volume
+}};
+
+bool HeadingPresent(HeadedWhen when, const ReportSettings& s)
+{
+    switch (when) {
+    case kAlways:
+        return true;
+    case kWithFileRows:
+        return s.fileRows;
+    case kWithCollectionVolumeOrFolderRows:
+        return s.collectionRow || s.volumeRows || s.folderRows;
+    case kWithFolderOrFileRows:
+        return s.folderRows || s.fileRows;
+    }
+    return false;
+}
+
+} // namespace
+
+ColumnClass ClassOf(int columnId)
+{
+    if (columnId < 1 || columnId > kColumnCount)
+        return ColumnClass::Text;
+    return kColumns[static_cast<std::size_t>(columnId - 1)].columnClass;
+}
+
+std::string SizeText(std::int64_t sizeKB, std::string_view decimalSeparator)
+{
+    // Whole megabytes and the remainder apart, so that no product can
+    // overflow; the remainder's hundredths may round up to a whole one.
+    const bool negative = sizeKB < 0;
+    const std::uint64_t kb =
+        negative ? 0 - static_cast<std::uint64_t>(sizeKB) : static_cast<std::uint64_t>(sizeKB);
+    std::uint64_t whole = kb / 1024;
+    std::uint64_t hundredths = (kb % 1024 * 100 + 512) / 1024;
+    if (hundredths == 100) {
+        ++whole;
+        hundredths = 0;
+    }
+    std::string out = negative ? "-" : "";
+    out += std::to_string(whole);
+    out += decimalSeparator;
+    out += static_cast<char>('0' + hundredths / 10);
+    out += static_cast<char>('0' + hundredths % 10);
+    return out;
+}
+
+ReportRow HeadingRow(const ReportSettings& settings, const texts::TextTable& table)
+{
+    ReportRow heading;
+    heading.cells[0] = table.Text(kNameHeading);
+    for (int id = 1; id <= kColumnCount; ++id) {
+        const Column& column = kColumns[static_cast<std::size_t>(id - 1)];
+        if (settings.columnOn(id) && HeadingPresent(column.headedWhen, settings))
+            heading.cells[static_cast<std::size_t>(id)] = table.Text(column.heading);
+    }
+    return heading;
+}
+
+std::size_t TextLength(std::string_view text)
+{
+    if (!texts::IsValidUtf8(text))
+        return text.size();
+    // Every code point has exactly one byte that is not a continuation byte.
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+ColumnWidths HeadingWidths(const ReportRow& heading)
+{
+    ColumnWidths widths{};
+    for (std::size_t k = 0; k < kCellCount; ++k)
+        widths[k] = TextLength(heading.cells[k]);
+    return widths;
+}
+
+void RaiseWidths(ColumnWidths& widths, const ReportRow& row)
+{
+    const std::size_t indent = row.depth > 0 ? row.depth - 1 : 0;
+    widths[0] = std::max(widths[0], TextLength(row.cells[0]) + indent);
+    for (std::size_t k = 1; k < kCellCount; ++k) {
+        if (!row.cells[k].empty())
+            widths[k] = std::max(widths[k], TextLength(row.cells[k]));
+    }
+}
+
+std::vector<int> WrittenColumns(const ReportSettings& settings, const ColumnWidths& widths)
+{
+    std::vector<int> written;
+    for (const std::int32_t id : NormalColumnOrder(settings.columnOrder)) {
+        if (settings.columnOn(id) && widths[static_cast<std::size_t>(id)] > 0)
+            written.push_back(id);
+    }
+    return written;
+}
+
+SortRule SortRuleFor(const ReportSettings& settings)
+{
+    return settings.folderRows && settings.fileRows ? SortRule::FoldersFirst : SortRule::ByName;
+}
+
+void ReportRowTree::clear()
+{
+    // Swapping with empty vectors gives the memory back, which clear() would
+    // keep.
+    std::vector<Row>().swap(rows_);
+    std::vector<Links>().swap(links_);
+    std::vector<Index>().swap(lastAtDepth_);
+}
+
+void ReportRowTree::append(const ReportRow& row)
+{
+    Row& stored = rows_.emplace_back();
+    std::size_t size = 0;
+    for (const std::string& cell : row.cells)
+        size += cell.size();
+    stored.bytes.reserve(size);
+    for (std::size_t k = 0; k < kCellCount; ++k) {
+        stored.bytes += row.cells[k];
+        stored.ends[k] = static_cast<std::uint32_t>(stored.bytes.size());
+    }
+    stored.depth = row.depth;
+}
+
+void ReportRowTree::setHeading(const ReportRow& heading)
+{
+    clear();
+    append(heading);
+    rows_.back().depth = 0;
+    links_.emplace_back();
+    lastAtDepth_.push_back(0);
+}
+
+void ReportRowTree::add(const ReportRow& row)
+{
+    const std::uint32_t depth = std::max<std::uint32_t>(row.depth, 1);
+    std::size_t parentDepth = std::min<std::size_t>(depth - 1, lastAtDepth_.size() - 1);
+    while (lastAtDepth_[parentDepth] == kNone)
+        --parentDepth;
+    const Index parent = lastAtDepth_[parentDepth];
+    const auto index = static_cast<Index>(rows_.size());
+    append(row);
+    rows_.back().depth = depth;
+    links_.push_back({parent, kNone, kNone, kNone});
+
+    Links& up = links_[parent];
+    if (up.lastChild == kNone)
+        up.firstChild = index;
+    else
+        links_[up.lastChild].nextSibling = index;
+    up.lastChild = index;
+
+    if (lastAtDepth_.size() <= depth)
+        lastAtDepth_.resize(depth + 1, kNone);
+    lastAtDepth_[depth] = index;
+}
+
+CellViews ReportRowTree::cells(Index index) const
+{
+    const Row& row = rows_[index];
+    CellViews views;
+    std::uint32_t start = 0;
+    for (std::size_t k = 0; k < kCellCount; ++k) {
+        views[k] = std::string_view(row.bytes).substr(start, row.ends[k] - start);
+        start = row.ends[k];
+    }
+    return views;
+}
+
+std::string_view ReportRowTree::name(Index index) const
+{
+    return std::string_view(rows_[index].bytes).substr(0, rows_[index].ends[0]);
+}
+
+void ReportRowTree::releaseCells(Index index)
+{
+    Row& row = rows_[index];
+    std::string().swap(row.bytes);
+    row.ends.fill(0);
+}
+
+void ReportRowTree::sort(SortRule rule, const Locale& locale)
+{
+    const auto before = [&](Index a, Index b) {
+        if (rule == SortRule::ByName)
+            return locale.compare(name(a), name(b)) < 0;
+        const bool aHas = hasChildren(a);
+        if (aHas != hasChildren(b))
+            return aHas;
+        return locale.compareIgnoreCase(name(a), name(b)) < 0;
+    };
+    // Each row's children form their own list, so the lists can be sorted in
+    // any order of the rows.
+    std::vector<Index> children;
+    for (Links& links : links_) {
+        if (links.firstChild == kNone || links_[links.firstChild].nextSibling == kNone)
+            continue;
+        children.clear();
+        for (Index c = links.firstChild; c != kNone; c = links_[c].nextSibling)
+            children.push_back(c);
+        if (std::is_sorted(children.begin(), children.end(), before))
+            continue;
+        std::stable_sort(children.begin(), children.end(), before);
+        links.firstChild = children.front();
+        links.lastChild = children.back();
+        for (std::size_t i = 0; i + 1 < children.size(); ++i)
+            links_[children[i]].nextSibling = children[i + 1];
+        links_[children.back()].nextSibling = kNone;
+    }
+}
+
+std::vector<ReportRowTree::Index> ReportRowTree::preOrder() const
+{
+    std::vector<Index> order;
+    if (rows_.empty())
+        return order;
+    order.reserve(rows_.size());
+    Index at = 0;
+    while (at != kNone) {
+        order.push_back(at);
+        if (links_[at].firstChild != kNone) {
+            at = links_[at].firstChild;
+            continue;
+        }
+        while (at != kNone && links_[at].nextSibling == kNone)
+            at = links_[at].parent;
+        if (at != kNone)
+            at = links_[at].nextSibling;
+    }
+    return order;
+}
+
+} // namespace velmora::reports

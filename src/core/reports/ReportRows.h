@@ -1,0 +1,140 @@
+#pragma once
+
+#include "reports/ReportSettings.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora {
+class Locale;
+}
+
+namespace velmora::reports {
+
+/// Cells of a row: the name (cell 0) and one per column id.
+inline constexpr std::size_t kCellCount = kColumnCount + 1;
+
+/// Text columns are left-aligned; number columns are right-aligned in the
+/// text and HTML formats and written as numeric values in DIF.
+enum class ColumnClass { Text, Number };
+
+/// One row of a report: depth 0 for the heading row, 1 and more for data
+/// rows; cell 0 the name, cell k the value of column id k (empty when the
+/// column is off or not filled for the row's kind). Cells are node bytes.
+struct ReportRow {
+    std::uint32_t depth = 0;
+    std::array<std::string, kCellCount> cells;
+};
+
+/// The cells of a row as views, valid while the row they show exists.
+using CellViews = std::array<std::string_view, kCellCount>;
+
+ColumnClass ClassOf(int columnId);
+
+/// Kilobytes as megabytes with two decimals, a 5 in the third decimal
+/// rounding up, and the given decimal separator: 128 gives "0.13", 3921
+/// gives "3.83".
+std::string SizeText(std::int64_t sizeKB, std::string_view decimalSeparator);
+
+/// The heading row of a report: cell 0 text 041 "Name", cell k the heading
+/// of column k when the column is on and its condition holds (Size,
+/// Duration, Bit rate and Date always; the file columns with file rows; the
+/// two counts with collection, volume or folder rows; Volume with folder or
+/// file rows), else empty.
+ReportRow HeadingRow(const ReportSettings& settings, const texts::TextTable& table);
+
+/// The length of a cell in characters: UTF-8 code points when the bytes are
+/// valid UTF-8, bytes otherwise (Windows-1252 texts).
+std::size_t TextLength(std::string_view text);
+
+/// The width of each cell index in characters.
+using ColumnWidths = std::array<std::size_t, kCellCount>;
+
+/// Widths from the heading row: the length of each heading cell.
+ColumnWidths HeadingWidths(const ReportRow& heading);
+
+/// Raises the widths to a data row's cells: width k (k >= 1) to the length of
+/// cell k, width 0 to the length of the name plus depth - 1.
+void RaiseWidths(ColumnWidths& widths, const ReportRow& row);
+
+/// The columns to write, in the settings' order: those that are on and whose
+/// width is greater than 0.
+std::vector<int> WrittenColumns(const ReportSettings& settings, const ColumnWidths& widths);
+
+/// How siblings are ordered.
+enum class SortRule {
+    /// Rows with children before rows without, each group by name compared
+    /// case-insensitively by the locale (the collection's own order); used
+    /// when folder and file rows are both on.
+    FoldersFirst,
+    /// By name compared by the locale with case (Locale::compare).
+    ByName,
+};
+SortRule SortRuleFor(const ReportSettings& settings);
+
+/// The rows of one report as a tree: the heading row is the root, and a data
+/// row of depth d is the last child of the row most recently added at depth
+/// d - 1. Nothing here recurses: rows of any depth are added, sorted and
+/// walked with loops. A row keeps its cells in one block of bytes, about a
+/// hundred bytes besides the cells' own.
+class ReportRowTree {
+public:
+    using Index = std::uint32_t;
+    static constexpr Index kNone = 0xFFFFFFFFu;
+
+    /// Drops every row and releases the memory.
+    void clear();
+    /// Number of rows, the heading included.
+    std::size_t size() const { return rows_.size(); }
+
+    /// Drops every row and makes `heading` the root; its depth becomes 0.
+    void setHeading(const ReportRow& heading);
+
+    /// Adds a data row (depth 1 or more) under the row most recently added at
+    /// depth - 1. When none was added at that depth (a gap in the marks of a
+    /// "Selected only" report) it goes under the most recent row of the
+    /// nearest smaller depth, the heading at worst; its own depth stays.
+    /// Needs a heading.
+    void add(const ReportRow& row);
+
+    std::uint32_t depth(Index index) const { return rows_[index].depth; }
+    CellViews cells(Index index) const;
+    std::string_view name(Index index) const;
+    bool hasChildren(Index index) const { return links_[index].firstChild != kNone; }
+    /// Frees the row's cells, which then read as empty; its place in the tree
+    /// stays.
+    void releaseCells(Index index);
+
+    /// Orders the children of every row by the rule; rows that compare equal
+    /// keep their order. Depths and parents stay.
+    void sort(SortRule rule, const Locale& locale);
+
+    /// The rows in output order: the heading, then pre-order.
+    std::vector<Index> preOrder() const;
+
+private:
+    struct Links {
+        Index parent = kNone;
+        Index firstChild = kNone;
+        Index lastChild = kNone;
+        Index nextSibling = kNone;
+    };
+
+    struct Row {
+        std::string bytes; ///< the cells one after the other
+        std::array<std::uint32_t, kCellCount> ends{};
+        std::uint32_t depth = 0;
+    };
+    void append(const ReportRow& row);
+
+    std::vector<Row> rows_;
+    std::vector<Links> links_;
+    /// The most recent row at each depth; kNone where none was added.
+    std::vector<Index> lastAtDepth_;
+};
+
+} // namespace velmora::reports

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "collection/CollectionTree.h"
+#include "reports/ReportSettings.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <thread>
+
+namespace velmora {
+class FileSystem;
+class Locale;
+} // namespace velmora
+namespace velmora::texts {
+class TextTable;
+}
+
+namespace velmora::reports {
+
+/// The outputs of a running report: a phase label, an object label and a
+/// progress bar. A report on a worker thread calls them from that thread, so
+/// an implementation must accept calls from it; each call should be cheap, as
+/// the position changes once per node and per row.
+class ReportProgress {
+public:
+    virtual ~ReportProgress() = default;
+
+    /// Text 180 "Process", ": " and the current phase's text: 182 "Copy all
+    /// selected objects", 111 "Sorting", 183 "Format report", 184 "Write
+    /// report in file" and, last, 118 "Clear buffer".
+    virtual void setPhase(std::string_view label) = 0;
+
+    /// Text 166 "Object", ": " and the name of the node being read (as UTF-8,
+    /// see texts::DisplayText()); the prefix alone after the collection pass.
+    virtual void setObject(std::string_view label) = 0;
+
+    /// The progress bar's range is 0 to `maximum`, set at the start of each
+    /// pass; the position counts nodes, then rows.
+    virtual void setMaximum(std::uint64_t maximum) = 0;
+    virtual void setPosition(std::uint64_t position) = 0;
+};
+
+/// What a report reads and where it writes. The references must outlive the
+/// report, and nobody may change the tree while it runs.
+struct ReportSources {
+    /// The collection tree; its root is the collection node.
+    const collection::CollectionTree& tree;
+    /// The current collection file ("/" separated); the collection row shows
+    /// its name without folder.
+    std::string collectionPath;
+    const texts::TextTable& texts;
+    /// Separators of the sizes and dates, and the order of sorted rows.
+    const Locale& locale;
+    FileSystem& files;
+};
+
+/// How a report ended.
+enum class ReportOutcome {
+    /// The report file is complete at the last report file's path.
+    Written,
+    /// Stopped before the writing pass: no file was created and a file at the
+    /// path is as it was.
+    StoppedBeforeWriting,
+    /// Stopped during the writing pass: the lines written so far replaced the
+    /// file at the path, without the tail block.
+    StoppedWhileWriting,
+    /// The file could not be created, written or put in place; a file at the
+    /// path is as it was.
+    CannotWrite,
+    /// The format is none of 1 to 3: nothing to write, no file was created.
+    UnknownFormat,
+};
+
+/// Runs a report on the calling thread: the collection pass, the sort when
+/// it is on, the formatting pass and the writing pass into
+/// `settings.lastReportFile`, through a replacement file that takes the
+/// target's place when it is complete. `stop` is read before each node of
+/// the collection pass and each row of the formatting and writing passes;
+/// the sort and the head and tail blocks are not interrupted.
+///
+/// Rows: the collection row (text 001 "Collection", a blank and the
+/// collection file's name), one per volume, folder and file as the row flags
+/// say; with "Selected only" the volumes, folders and files that carry no
+/// selected mark give none. Lines end with CR LF; cells are written as the
+/// bytes of the node texts. The HTML page declares utf-8 when every cell is
+/// valid UTF-8, else windows-1252.
+ReportOutcome RunReport(const ReportSources& sources, const ReportSettings& settings,
+                        ReportProgress& progress, const std::atomic<bool>& stop);
+
+/// Runs RunReport() on a worker thread. The tree must not be touched by
+/// anyone else until Wait() returned.
+class TReportThread {
+public:
+    /// The references in `sources` and `progress` must outlive the object.
+    TReportThread(const ReportSources& sources, ReportSettings settings, ReportProgress& progress);
+    ~TReportThread(); ///< asks the worker to stop and waits for it
+
+    TReportThread(const TReportThread&) = delete;
+    TReportThread& operator=(const TReportThread&) = delete;
+
+    /// Starts the worker; `onEnd` runs on the worker thread when it ends.
+    void Start(std::function<void()> onEnd = {});
+    void RequestStop() { stop_ = true; }
+    void Wait();
+    bool Finished() const { return finished_; }
+    /// Valid after Wait().
+    ReportOutcome Outcome() const { return outcome_; }
+
+private:
+    const ReportSources sources_;
+    const ReportSettings settings_;
+    ReportProgress& progress_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> finished_{false};
+    ReportOutcome outcome_ = ReportOutcome::StoppedBeforeWriting;
+    std::thread worker_;
+};
+
+} // namespace velmora::reports

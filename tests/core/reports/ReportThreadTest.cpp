@@ -1,0 +1,707 @@
+#include "reports/ReportThread.h"
+
+#include "Bytes.h"
+#include "TestDir.h"
+#include "collection/CollectionFile.h"
+#include "collection/NodeText.h"
+#include "platform/fakes/FakeLocale.h"
+#include "platform/fakes/FaultyFileSystem.h"
+#include "texts/TextTable.h"
+
+#include <gtest/gtest.h>
+#include <mutex>
+#include <vector>
+
+namespace velmora::reports {
+namespace {
+
+using collection::CollectionTree;
+using collection::NodeId;
+using testing::Bytes;
+using testing::ReadBytes;
+using testing::TestDir;
+using testing::WriteBytes;
+using Lines = std::vector<std::string>;
+
+// One volume CD1 (scanned on day 45000, 15/03/2023) with one folder Rock of
+// 10240 KB and 600 s holding one file.
+const std::string kRock = Bytes("[01]10240[02]600[03]1[04]1[05]45000[06]\r\n"
+                                "\tCD1[01]10240[02]600[03]1[04]1[05]45000[06]7[07]\r\n"
+                                "\t\tRock[01]10240[02]600[03]0[04]1[05]\r\n"
+                                "\t\t\tsong.mp3[01]10240[02]600[03]4410[04]2[05]1[06]3[07]"
+                                "[15][16][17][18][19][1A][1B]\r\n");
+
+// Two volumes. CD1 (day 45000) holds, in this order, a file in its root, the
+// folder Rock with B.mp3 and a.mp3, and the folder jazz with x.mp3.
+// AUDIO\Music (day 44000, 18/06/2020) holds c.mp3, which no analyser took.
+//   loose.mp3  1000 KB in 100 s CBR, MPEG 1 layer 3, 44100 Hz, stereo
+//   B.mp3      1587 KB in 100 s CBR (average 130), 44100 Hz, joint stereo,
+//              MPEG 1 layer 3, tag with quotes, "&" and "<>"
+//   a.mp3      1600 KB in 100 s VBR (average 131.07), 22050 Hz, mono,
+//              MPEG 2 layer 3
+//   x.mp3      1465 KB in 100 s CBR (average 120), 48000 Hz, dual channel,
+//              MPEG 1 layer 3
+const std::string kMixed =
+    Bytes("[01]8652[02]500[03]2[04]5[05]45000[06]\r\n"
+          "\tCD1[01]7652[02]400[03]2[04]4[05]45000[06]7[07]\r\n"
+          "\t\tloose.mp3[01]1000[02]100[03]4410[04]1[05]1[06]3[07][15][16][17][18][19][1A][1B]\r\n"
+          "\t\tRock[01]3187[02]200[03]0[04]2[05]\r\n"
+          "\t\t\tB.mp3[01]1587[02]100[03]4410[04]2[05]1[06]3[07]"
+          "[15]Song \"B\"[16]Band & Co[17]<Album>[18]2[19]1999[1A]fine[1B]\r\n"
+          "\t\t\ta.mp3[01]1600[02]-100[03]2205[04]4[05]2[06]3[07][15][16][17][18][19][1A][1B]\r\n"
+          "\t\tjazz[01]1465[02]100[03]0[04]1[05]\r\n"
+          "\t\t\tx.mp3[01]1465[02]100[03]4800[04]3[05]1[06]3[07][15][16][17][18][19][1A][1B]\r\n"
+          "\tAUDIO\\Music[01]1000[02]0[03]0[04]1[05]44000[06]9[07]\r\n"
+          "\t\tc.mp3[01]1000[02]0[03]0[04]0[05]0[06]0[07][15][16][17][18][19][1A][1B]\r\n");
+
+ReportSettings NoColumns()
+{
+    ReportSettings s;
+    s.columnEnabled.fill(false);
+    return s;
+}
+
+// Records the outputs, and sets the stop flag when a position is reached in a
+// phase.
+class RecordingProgress : public ReportProgress {
+public:
+    void setPhase(std::string_view label) override
+    {
+        const std::lock_guard lock(mutex);
+        phases.emplace_back(label);
+    }
+    void setObject(std::string_view label) override
+    {
+        const std::lock_guard lock(mutex);
+        objects.emplace_back(label);
+    }
+    void setMaximum(std::uint64_t maximum) override
+    {
+        const std::lock_guard lock(mutex);
+        maxima.push_back(maximum);
+    }
+    void setPosition(std::uint64_t position) override
+    {
+        const std::lock_guard lock(mutex);
+        if (stop != nullptr && !phases.empty() && phases.back() == stopPhase && position == stopAt)
+            *stop = true;
+    }
+
+    std::mutex mutex;
+    Lines phases;
+    Lines objects;
+    std::vector<std::uint64_t> maxima;
+    std::atomic<bool>* stop = nullptr;
+    std::string stopPhase;
+    std::uint64_t stopAt = 0;
+};
+
+class ReportTest : public ::testing::Test {
+protected:
+    void Load(const std::string& bytes)
+    {
+        ASSERT_TRUE(collection::ReadCollection(std::string_view(bytes), tree).valid);
+    }
+
+    ReportOutcome Run(ReportSettings settings)
+    {
+        settings.lastReportFile = target;
+        stop = false;
+        const ReportSources sources{tree, "/home/u/music/c.col", texts, locale, files};
+        return RunReport(sources, settings, progress, stop);
+    }
+
+    // The report written with these settings; empty when none was written.
+    std::string Report(const ReportSettings& settings)
+    {
+        const ReportOutcome outcome = Run(settings);
+        EXPECT_EQ(outcome, ReportOutcome::Written);
+        return ReadBytes(target);
+    }
+
+    // The report's lines; each must end with CR LF.
+    Lines ReportLines(const ReportSettings& settings)
+    {
+        const std::string bytes = Report(settings);
+        Lines lines;
+        std::size_t start = 0;
+        while (start < bytes.size()) {
+            const std::size_t end = bytes.find("\r\n", start);
+            EXPECT_NE(end, std::string::npos) << "last line without CR LF";
+            if (end == std::string::npos)
+                break;
+            lines.push_back(bytes.substr(start, end - start));
+            start = end + 2;
+        }
+        return lines;
+    }
+
+    TestDir dir;
+    CollectionTree tree;
+    fakes::FaultyFileSystem files;
+    fakes::FakeLocale locale;
+    texts::TextTable texts;
+    RecordingProgress progress;
+    std::atomic<bool> stop{false};
+    const std::string target = dir.file("report.txt");
+};
+
+TEST_F(ReportTest, DefaultTextReportOfOneFolderIsLaidOutToTheCharacter)
+{
+    Load(kRock);
+    EXPECT_EQ(Report(ReportSettings()), "Name Mb    H:M:S    Kbps    Volume\r\n"
+                                        "----------------------------------\r\n"
+                                        "Rock 10.00 00:10:00 ABR 139 CD1   \r\n");
+}
+
+TEST_F(ReportTest, DepthsFollowTheChosenRowKinds)
+{
+    Load(kMixed);
+    ReportSettings s = NoColumns();
+    s.sorting = false;
+    s.collectionRow = s.volumeRows = s.folderRows = s.fileRows = true;
+    EXPECT_EQ(ReportLines(s), (Lines{"Name            ", "----------------", "Collection c.col",
+                                     " CD1            ", "  loose.mp3     ", "  Rock          ",
+                                     "   B.mp3        ", "   a.mp3        ", "  jazz          ",
+                                     "   x.mp3        ", " AUDIO\\Music    ", "  c.mp3         "}));
+
+    // Without the collection row everything moves up one level.
+    s.collectionRow = false;
+    EXPECT_EQ(ReportLines(s), (Lines{"Name       ", "-----------", "CD1        ", " loose.mp3 ",
+                                     " Rock      ", "  B.mp3    ", "  a.mp3    ", " jazz      ",
+                                     "  x.mp3    ", "AUDIO\\Music", " c.mp3     "}));
+
+    // Folders alone: top-level folders at depth 1, volumes give no row.
+    s.volumeRows = s.fileRows = false;
+    EXPECT_EQ(ReportLines(s), (Lines{"Name", "----", "Rock", "jazz"}));
+
+    // Collection and folders: the folders go under the collection row.
+    s.collectionRow = true;
+    EXPECT_EQ(ReportLines(s), (Lines{"Name            ", "----------------", "Collection c.col",
+                                     " Rock           ", " jazz           "}));
+}
+
+TEST_F(ReportTest, FileRowsWithoutFolderRowsLieDirectlyUnderTheirVolume)
+{
+    Load(kMixed);
+    ReportSettings s = NoColumns();
+    s.sorting = false;
+    s.folderRows = false;
+    s.volumeRows = s.fileRows = true;
+    EXPECT_EQ(ReportLines(s),
+              (Lines{"Name       ", "-----------", "CD1        ", " loose.mp3 ", " B.mp3     ",
+                     " a.mp3     ", " x.mp3     ", "AUDIO\\Music", " c.mp3     "}));
+
+    s.volumeRows = false;
+    EXPECT_EQ(ReportLines(s), (Lines{"Name     ", "---------", "loose.mp3", "B.mp3    ",
+                                     "a.mp3    ", "x.mp3    ", "c.mp3    "}));
+}
+
+TEST_F(ReportTest, OnlyTheCollectionRowEndsTheReadingAfterTheCollectionNode)
+{
+    Load(kMixed);
+    ReportSettings s;
+    s.collectionRow = true;
+    s.folderRows = false;
+    s.columnEnabled[kDateColumn - 1] = true;
+    s.columnEnabled[kFolderCountColumn - 1] = true;
+    // The Volume column has no heading without folder or file rows, and no
+    // value in the collection row: it is not written. Folder(s) holds the
+    // volume count.
+    EXPECT_EQ(ReportLines(s),
+              (Lines{"Name             Mb   H:M:S    Kbps    Folder(s) Date      ",
+                     "-----------------------------------------------------------",
+                     "Collection c.col 8.45 00:08:20 ABR 141         2 15/03/2023"}));
+    // Nodes after the collection node were never read.
+    EXPECT_EQ(progress.objects, (Lines{"Object: ", "Object: "}));
+}
+
+TEST_F(ReportTest, VolumeRowsShowTheWholeNameAndNoVolumeColumn)
+{
+    Load(kMixed);
+    ReportSettings s;
+    s.folderRows = false;
+    s.volumeRows = true;
+    s.columnEnabled.fill(true);
+    // File columns and Volume have no heading and no values; Size,
+    // Duration, Bit rate, the counts and Date are written. Sorted by name.
+    EXPECT_EQ(ReportLines(s),
+              (Lines{"Name        Mb   H:M:S    Kbps    Folder(s) File(s) Date      ",
+                     "--------------------------------------------------------------",
+                     "AUDIO\\Music 0.98 00:00:00 ABR 0           0       1 18/06/2020",
+                     "CD1         7.47 00:06:40 ABR 156         2       4 15/03/2023"}));
+}
+
+TEST_F(ReportTest, FileRowsFillEveryFileColumn)
+{
+    Load(kMixed);
+    ReportSettings s;
+    s.folderRows = false;
+    s.fileRows = true;
+    s.sorting = false;
+    s.columnEnabled.fill(true);
+    s.columnOrder = {5, 6, 4, 3, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 1, 2};
+    const Lines lines = ReportLines(s);
+    ASSERT_EQ(lines.size(), 7u);
+    // Folder(s) and File(s) have no heading with file rows alone and no
+    // values in file rows: not written. Headings are text, left-aligned over
+    // number columns too.
+    EXPECT_EQ(lines[0], "Name      Channel mode MPEG      Hz    Kbps    Title    Artist    "
+                        "Album   Track Year Comment Date       Volume Mb   H:M:S   ");
+    EXPECT_EQ(lines[1], std::string(lines[0].size(), '-'));
+    // Empty tag columns still take their widths, 9 + 10 + 8 + 6 + 5 + 8
+    // characters between a short bit rate and the date.
+    EXPECT_EQ(lines[2], "loose.mp3 Stereo       1 Layer 3 44100 CBR 80" + std::string(48, ' ') +
+                            "15/03/2023 CD1    0.98 00:01:40");
+    // Average 130 gives the standard rate 128; 120, between 112 and 128, the
+    // lower one.
+    EXPECT_EQ(lines[3], "B.mp3     Joint stereo 1 Layer 3 44100 CBR 128 Song \"B\" Band & Co "
+                        "<Album> 2     1999 fine    15/03/2023 CD1    1.55 00:01:40");
+    EXPECT_EQ(lines[4], "a.mp3     Mono         2 Layer 3 22050 VBR 131" + std::string(47, ' ') +
+                            "15/03/2023 CD1    1.56 00:01:40");
+    EXPECT_EQ(lines[5], "x.mp3     Dual channel 1 Layer 3 48000 CBR 112" + std::string(47, ' ') +
+                            "15/03/2023 CD1    1.43 00:01:40");
+    // A file no analyser took: duration 0 reads CBR 0, unknown codes "?".
+    EXPECT_EQ(lines[6], "c.mp3     ?            ? Layer 0     0 CBR 0" + std::string(49, ' ') +
+                            "18/06/2020 AUDIO  0.98 00:00:00");
+}
+
+TEST_F(ReportTest, HeadingsNeedTheirRowKinds)
+{
+    Load(kRock);
+    ReportSettings s;
+    s.columnEnabled.fill(true);
+    s.folderRows = false;
+    s.collectionRow = true;
+    s.fileRows = true;
+    s.columnOrder = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+    // Every heading is present: collection rows head the counts, file rows
+    // the file columns and the Volume column.
+    Lines lines = ReportLines(s);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "Name             Mb    H:M:S    Kbps    Hz    Channel mode MPEG      "
+                        "Title Artist Album Track Year Comment Folder(s) File(s) Date       "
+                        "Volume");
+
+    // Without them only Size, Duration, Bit rate and Date stay (Volume rows
+    // have no Volume).
+    s.fileRows = false;
+    s.volumeRows = true;
+    s.collectionRow = false;
+    lines = ReportLines(s);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "Name Mb    H:M:S    Kbps    Folder(s) File(s) Date      ");
+    EXPECT_EQ(lines[2], "CD1  10.00 00:10:00 ABR 139         1       1 15/03/2023");
+}
+
+TEST_F(ReportTest, SortingWithFolderAndFileRowsPutsFoldersFirstIgnoringCase)
+{
+    Load(kMixed);
+    ReportSettings s = NoColumns();
+    s.fileRows = true;
+    EXPECT_EQ(ReportLines(s),
+              (Lines{"Name     ", "---------", "jazz     ", " x.mp3   ", "Rock     ", " a.mp3   ",
+                     " B.mp3   ", "c.mp3    ", "loose.mp3"}));
+}
+
+TEST_F(ReportTest, SortingOtherwiseComparesNamesWithCase)
+{
+    Load(kMixed);
+    ReportSettings s = NoColumns();
+    // The fake locale orders capitals before small letters.
+    EXPECT_EQ(ReportLines(s), (Lines{"Name", "----", "Rock", "jazz"}));
+
+    s.folderRows = false;
+    s.fileRows = true;
+    EXPECT_EQ(ReportLines(s), (Lines{"Name     ", "---------", "B.mp3    ", "a.mp3    ",
+                                     "c.mp3    ", "loose.mp3", "x.mp3    "}));
+
+    // Volume rows and file rows: the files under each volume are sorted,
+    // rows with children gain nothing.
+    s.volumeRows = true;
+    EXPECT_EQ(ReportLines(s),
+              (Lines{"Name       ", "-----------", "AUDIO\\Music", " c.mp3     ", "CD1        ",
+                     " B.mp3     ", " a.mp3     ", " loose.mp3 ", " x.mp3     "}));
+
+    s.sorting = false;
+    EXPECT_EQ(ReportLines(s),
+              (Lines{"Name       ", "-----------", "CD1        ", " loose.mp3 ", " B.mp3     ",
+                     " a.mp3     ", " x.mp3     ", "AUDIO\\Music", " c.mp3     "}));
+}
+
+TEST_F(ReportTest, SizesAndDatesUseTheLocaleSeparators)
+{
+    Load(kRock);
+    locale.setDecimalSeparator(",");
+    locale.setDateSeparator(".");
+    ReportSettings s;
+    s.columnEnabled[kDateColumn - 1] = true;
+    const Lines lines = ReportLines(s);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[2], "Rock 10,00 00:10:00 ABR 139 15.03.2023 CD1   ");
+}
+
+TEST_F(ReportTest, WidthsCountCharactersOfUtf8AndBytesOfOtherTexts)
+{
+    // "Öl" in UTF-8 is two characters in three bytes; "Ära" in Windows-1252
+    // three characters in three bytes.
+    Load(Bytes(
+        "[01]0[02]0[03]1[04]2[05]45000[06]\r\n"
+        "\tV[01]0[02]0[03]2[04]2[05]45000[06]7[07]\r\n"
+        "\t\t\xC3\x96l[01]2048[02]60[03]0[04]1[05]\r\n"
+        "\t\t\tf.mp3[01]2048[02]60[03]4410[04]1[05]1[06]3[07][15][16][17][18][19][1A][1B]\r\n"
+        "\t\t\xC4ra[01]1024[02]60[03]0[04]1[05]\r\n"
+        "\t\t\tg.mp3[01]1024[02]60[03]4410[04]1[05]1[06]3[07][15][16][17][18][19][1A][1B]\r\n"));
+    ReportSettings s;
+    s.sorting = false;
+    s.columnEnabled = {};
+    s.columnEnabled[kSizeColumn - 1] = true;
+    EXPECT_EQ(ReportLines(s),
+              (Lines{"Name Mb  ", "---------", "\xC3\x96l   2.00", "\xC4ra  1.00"}));
+}
+
+TEST_F(ReportTest, DifWritesHeadTuplesAndEnd)
+{
+    Load(kRock);
+    ReportSettings s;
+    s.format = ReportFormat::Dif;
+    s.volumeRows = true;
+    s.columnEnabled = {};
+    s.columnEnabled[kSizeColumn - 1] = true;
+    s.columnEnabled[kBitRateColumn - 1] = true;
+    s.columnEnabled[kFileCountColumn - 1] = true;
+    s.columnEnabled[kVolumeColumn - 1] = true;
+    // Written: Name, Size, Bit rate, File count, Volume: C = 5; rows: the
+    // heading, CD1 and Rock: R = 3.
+    EXPECT_EQ(Report(s), "TABLE\r\n0,1\r\n\"EXCEL\"\r\nVECTORS\r\n0,5\r\n\"\"\r\nTUPLES\r\n0,3\r\n"
+                         "\"\"\r\nDATA\r\n0,0\r\n\"\"\r\n-1,0\r\n"
+                         "BOT\r\n1,0\r\n\"Name\"\r\n1,0\r\n\"Mb\"\r\n1,0\r\n\"Kbps\"\r\n"
+                         "1,0\r\n\"File(s)\"\r\n1,0\r\n\"Volume\"\r\n-1,0\r\n"
+                         "BOT\r\n1,0\r\n\"CD1\"\r\n0,10.00\r\nV\r\n1,0\r\n\"ABR 139\"\r\n"
+                         "0,1\r\nV\r\n1,0\r\n\"\"\r\n-1,0\r\n"
+                         "BOT\r\n1,0\r\n\"   Rock\"\r\n0,10.00\r\nV\r\n1,0\r\n\"ABR 139\"\r\n"
+                         "0,1\r\nV\r\n1,0\r\n\"CD1\"\r\n-1,0\r\n"
+                         "EOD\r\n");
+}
+
+TEST_F(ReportTest, DifColumnCountLeavesOutColumnsThatAreNotWritten)
+{
+    Load(kMixed);
+    ReportSettings s;
+    s.format = ReportFormat::Dif;
+    s.folderRows = false;
+    s.volumeRows = true;
+    s.columnEnabled.fill(true);
+    // Of the 16 columns the file columns and Volume have neither heading nor
+    // values: Name and 6 columns remain; 3 rows.
+    const std::string report = Report(s);
+    EXPECT_EQ(report.substr(0, report.find("DATA")),
+              "TABLE\r\n0,1\r\n\"EXCEL\"\r\nVECTORS\r\n0,7\r\n\"\"\r\nTUPLES\r\n0,3\r\n\"\"\r\n");
+}
+
+TEST_F(ReportTest, DifDoublesQuotesInsideValues)
+{
+    Load(kMixed);
+    ReportSettings s = NoColumns();
+    s.format = ReportFormat::Dif;
+    s.folderRows = false;
+    s.fileRows = true;
+    s.sorting = false;
+    s.columnEnabled[kTitleColumn - 1] = true;
+    const std::string report = Report(s);
+    EXPECT_NE(report.find("BOT\r\n1,0\r\n\"B.mp3\"\r\n1,0\r\n\"Song \"\"B\"\"\"\r\n-1,0\r\n"),
+              std::string::npos)
+        << report;
+}
+
+TEST_F(ReportTest, HtmlRowsAreColouredByDepthAndEscaped)
+{
+    Load(kMixed);
+    ReportSettings s = NoColumns();
+    s.format = ReportFormat::Html;
+    s.sorting = false;
+    s.volumeRows = s.fileRows = true;
+    s.columnEnabled[kSizeColumn - 1] = true;
+    s.columnEnabled[kArtistColumn - 1] = true;
+    s.columnEnabled[kAlbumColumn - 1] = true;
+    s.columnOrder = {8, 9, 1, 2, 3, 4, 5, 6, 7, 10, 11, 12, 13, 14, 15, 16};
+    const Lines lines = ReportLines(s);
+    ASSERT_EQ(lines.size(), 12u);
+    EXPECT_EQ(lines[0], "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
+                        "charset=utf-8\"><TITLE></TITLE></HEAD><BODY BGCOLOR=\"#EEEEEE\"><CENTER>"
+                        "<TABLE RULES=cols CELLSPACING=\"0\" CELLPADDING=\"2\">");
+    EXPECT_EQ(lines[1], "<TR BGCOLOR=\"#FEDCBA\"><TH ALIGN=left NOWRAP>Name</TH>"
+                        "<TH ALIGN=left NOWRAP>Artist</TH><TH ALIGN=left NOWRAP>Album</TH>"
+                        "<TH ALIGN=left NOWRAP>Mb</TH></TR>");
+    // Volume at depth 1 (odd), file in its root at depth 2 (even).
+    EXPECT_EQ(lines[2], "<TR BGCOLOR=\"#FFEDED\"><TD ALIGN=left NOWRAP>CD1</TD>"
+                        "<TD ALIGN=left NOWRAP></TD><TD ALIGN=left NOWRAP></TD>"
+                        "<TD ALIGN=right NOWRAP>7.47</TD></TR>");
+    EXPECT_EQ(lines[3], "<TR BGCOLOR=\"#FAEBDC\"><TD ALIGN=left NOWRAP>..loose.mp3</TD>"
+                        "<TD ALIGN=left NOWRAP></TD><TD ALIGN=left NOWRAP></TD>"
+                        "<TD ALIGN=right NOWRAP>0.98</TD></TR>");
+    // Folder at depth 2, its files at depth 3.
+    EXPECT_EQ(lines[4], "<TR BGCOLOR=\"#FAEBDC\"><TD ALIGN=left NOWRAP>..Rock</TD>"
+                        "<TD ALIGN=left NOWRAP></TD><TD ALIGN=left NOWRAP></TD>"
+                        "<TD ALIGN=right NOWRAP>3.11</TD></TR>");
+    EXPECT_EQ(lines[5], "<TR BGCOLOR=\"#FFEDED\"><TD ALIGN=left NOWRAP>....B.mp3</TD>"
+                        "<TD ALIGN=left NOWRAP>Band &amp; Co</TD>"
+                        "<TD ALIGN=left NOWRAP>&lt;Album&gt;</TD>"
+                        "<TD ALIGN=right NOWRAP>1.55</TD></TR>");
+    EXPECT_EQ(lines[11], "</TABLE></CENTER></BODY></HTML>");
+}
+
+TEST_F(ReportTest, HtmlEscapesNamesAndQuotes)
+{
+    Load(Bytes("[01]0[02]0[03]1[04]1[05]45000[06]\r\n"
+               "\t<b>\"Best\" & more[01]0[02]0[03]1[04]1[05]45000[06]7[07]\r\n"
+               "\t\tf.mp3[01]0[02]0[03]0[04]1[05]1[06]3[07][15][16][17][18][19][1A][1B]\r\n"));
+    ReportSettings s = NoColumns();
+    s.format = ReportFormat::Html;
+    s.folderRows = false;
+    s.volumeRows = true;
+    const Lines lines = ReportLines(s);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[2], "<TR BGCOLOR=\"#FFEDED\"><TD ALIGN=left NOWRAP>"
+                        "&lt;b&gt;&quot;Best&quot; &amp; more</TD></TR>");
+}
+
+TEST_F(ReportTest, HtmlDeclaresWindows1252WhenACellIsNotUtf8)
+{
+    Load(Bytes("[01]0[02]0[03]1[04]1[05]45000[06]\r\n"
+               "\tV[01]0[02]0[03]1[04]1[05]45000[06]7[07]\r\n"
+               "\t\t\xC4ra[01]0[02]0[03]0[04]1[05]\r\n"
+               "\t\t\tf.mp3[01]0[02]0[03]0[04]1[05]1[06]3[07][15][16][17][18][19][1A][1B]\r\n"));
+    ReportSettings s = NoColumns();
+    s.format = ReportFormat::Html;
+    Lines lines = ReportLines(s);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_NE(lines[0].find("charset=windows-1252\""), std::string::npos);
+    // The bytes go out as they are.
+    EXPECT_EQ(lines[2], "<TR BGCOLOR=\"#FFEDED\"><TD ALIGN=left NOWRAP>\xC4ra</TD></TR>");
+
+    // Without that folder's row every cell is UTF-8 again.
+    s.folderRows = false;
+    s.volumeRows = true;
+    lines = ReportLines(s);
+    EXPECT_NE(lines[0].find("charset=utf-8\""), std::string::npos);
+}
+
+TEST_F(ReportTest, SelectedOnlyReportsMarkedItemsAndAlwaysTheCollectionRow)
+{
+    Load(kMixed);
+    ReportSettings s = NoColumns();
+    s.scanning = ReportScanning::SelectedOnly;
+    s.format = ReportFormat::Html;
+    s.sorting = false;
+    s.volumeRows = s.fileRows = true;
+    // Nothing marked: only head, heading row and tail.
+    Lines lines = ReportLines(s);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[2], "</TABLE></CENTER></BODY></HTML>");
+
+    // The collection row does not depend on a mark.
+    s.collectionRow = true;
+    lines = ReportLines(s);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[2], "<TR BGCOLOR=\"#FFEDED\"><TD ALIGN=left NOWRAP>Collection c.col</TD></TR>");
+
+    // Marking Rock marks the path to it and everything below it.
+    const NodeId cd1 = tree.firstChild(tree.root());
+    const NodeId rock = tree.nextSibling(tree.firstChild(cd1));
+    for (const NodeId n : {cd1, rock, tree.firstChild(rock), tree.lastChild(rock)})
+        tree.setSelected(n, true);
+    s.format = ReportFormat::Text;
+    s.collectionRow = false;
+    EXPECT_EQ(ReportLines(s),
+              (Lines{"Name   ", "-------", "CD1    ", " Rock  ", "  B.mp3", "  a.mp3"}));
+}
+
+TEST_F(ReportTest, ProgressNamesEachPhaseAndNode)
+{
+    Load(kRock);
+    Report(ReportSettings());
+    EXPECT_EQ(progress.phases, (Lines{"Process: Copy all selected objects", "Process: Sorting",
+                                      "Process: Format report", "Process: Write report in file",
+                                      "Process: Clear buffer"}));
+    EXPECT_EQ(progress.objects,
+              (Lines{"Object: ", "Object: CD1", "Object: Rock", "Object: song.mp3", "Object: "}));
+    // Four nodes, then the heading and one row twice.
+    EXPECT_EQ(progress.maxima, (std::vector<std::uint64_t>{3, 1, 1}));
+}
+
+class ReportStopTest : public ReportTest {
+protected:
+    ReportStopTest()
+    {
+        Load(kMixed);
+        WriteBytes(target, "previous");
+        progress.stop = &stop;
+    }
+
+    ReportOutcome RunStoppingAt(std::string_view phase, std::uint64_t position)
+    {
+        progress.stopPhase = phase;
+        progress.stopAt = position;
+        ReportSettings s = NoColumns();
+        s.sorting = false;
+        s.fileRows = true;
+        s.folderRows = false;
+        return Run(s);
+    }
+};
+
+TEST_F(ReportStopTest, StopWhileReadingTheCollectionCreatesNothing)
+{
+    EXPECT_EQ(RunStoppingAt("Process: Copy all selected objects", 3),
+              ReportOutcome::StoppedBeforeWriting);
+    EXPECT_EQ(ReadBytes(target), "previous");
+    // The node at position 3 was read, the next one not.
+    EXPECT_EQ(progress.objects.back(), "Object: Rock");
+    EXPECT_EQ(progress.phases,
+              (Lines{"Process: Copy all selected objects", "Process: Clear buffer"}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST_F(ReportStopTest, StopWhileFormattingCreatesNothing)
+{
+    EXPECT_EQ(RunStoppingAt("Process: Format report", 2), ReportOutcome::StoppedBeforeWriting);
+    EXPECT_EQ(ReadBytes(target), "previous");
+    EXPECT_EQ(progress.phases.back(), "Process: Clear buffer");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST_F(ReportStopTest, StopWhileWritingKeepsTheLinesWrittenSoFar)
+{
+    EXPECT_EQ(RunStoppingAt("Process: Write report in file", 2),
+              ReportOutcome::StoppedWhileWriting);
+    EXPECT_EQ(ReadBytes(target), "Name     \r\n---------\r\nloose.mp3\r\nB.mp3    \r\n");
+}
+
+TEST_F(ReportStopTest, StopBeforeTheStartReadsNothing)
+{
+    stop = true;
+    const ReportSources sources{tree, "c.col", texts, locale, files};
+    ReportSettings s;
+    s.lastReportFile = target;
+    EXPECT_EQ(RunReport(sources, s, progress, stop), ReportOutcome::StoppedBeforeWriting);
+    EXPECT_TRUE(progress.phases.empty());
+    EXPECT_EQ(ReadBytes(target), "previous");
+}
+
+TEST_F(ReportStopTest, WriteFailuresLeaveThePreviousFile)
+{
+    ReportSettings s;
+    files.failCreate = true;
+    EXPECT_EQ(Run(s), ReportOutcome::CannotWrite);
+    EXPECT_EQ(ReadBytes(target), "previous");
+    files.failCreate = false;
+
+    files.failWriteAfter = 10;
+    EXPECT_EQ(Run(s), ReportOutcome::CannotWrite);
+    EXPECT_EQ(ReadBytes(target), "previous");
+    files.failWriteAfter = static_cast<std::size_t>(-1);
+
+    files.failCommit = true;
+    EXPECT_EQ(Run(s), ReportOutcome::CannotWrite);
+    EXPECT_EQ(ReadBytes(target), "previous");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    files.failCommit = false;
+
+    s.lastReportFile = dir.path().string(); // a folder
+    const ReportSources sources{tree, "c.col", texts, locale, files};
+    EXPECT_EQ(RunReport(sources, s, progress, stop), ReportOutcome::CannotWrite);
+}
+
+TEST_F(ReportTest, UnknownFormatWritesNothing)
+{
+    Load(kRock);
+    ReportSettings s;
+    s.format = static_cast<ReportFormat>(4);
+    EXPECT_EQ(Run(s), ReportOutcome::UnknownFormat);
+    EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+// A volume V holding a chain of folders "d", each with a file z.mp3 after
+// its subfolder, and f.mp3 in the last folder.
+void BuildChain(CollectionTree& tree, int depth)
+{
+    NodeId node = tree.addRoot(collection::CollectionText(1, 1, 1, 1, 45000));
+    node = tree.appendChild(node, collection::VolumeText("V", 1, 1, 1, 1, 45000, 1));
+    for (int i = 0; i < depth; ++i) {
+        const NodeId folder = tree.appendChild(node, collection::FolderText("d", 1, 1, 1, 1));
+        tree.appendChild(node, collection::FileText("z.mp3", {1, 1, 1, 1, 1, 3}, {}));
+        node = folder;
+    }
+    tree.appendChild(node, collection::FileText("f.mp3", {1, 1, 1, 1, 1, 3}, {}));
+}
+
+TEST_F(ReportTest, TenThousandLevelsDeep)
+{
+    // Rows as deep as the folders would make the report's size grow with the
+    // square of the depth; the row tree itself is tested deeper still.
+    constexpr int kDepth = 10000;
+    BuildChain(tree, kDepth);
+    ReportSettings s = NoColumns();
+    s.folderRows = false;
+    s.volumeRows = s.fileRows = true;
+    const Lines lines = ReportLines(s);
+    ASSERT_EQ(lines.size(), 3u + kDepth + 1);
+    EXPECT_EQ(lines[2], "V     ");
+    EXPECT_EQ(lines[3], " f.mp3");
+    EXPECT_EQ(lines.back(), " z.mp3");
+}
+
+TEST_F(ReportTest, DeepFolderRowsAreSortedAndIndentedByDepth)
+{
+    constexpr int kDepth = 1000;
+    BuildChain(tree, kDepth);
+    ReportSettings s = NoColumns();
+    s.fileRows = true;
+    s.format = ReportFormat::Html;
+    const Lines lines = ReportLines(s);
+    ASSERT_EQ(lines.size(), 3u + 2 * kDepth + 1);
+    // Folders first at every level: the chain of folders, then f.mp3 at
+    // depth 1001 below the last one, then each level's z.mp3 from the
+    // deepest up.
+    const std::string rowStart = "<TR BGCOLOR=\"#FFEDED\"><TD ALIGN=left NOWRAP>";
+    EXPECT_EQ(lines[2 + kDepth], rowStart + std::string(2 * kDepth, '.') + "f.mp3</TD></TR>");
+    const std::string evenStart = "<TR BGCOLOR=\"#FAEBDC\"><TD ALIGN=left NOWRAP>";
+    EXPECT_EQ(lines[3 + kDepth],
+              evenStart + std::string(2 * (kDepth - 1), '.') + "z.mp3</TD></TR>");
+    EXPECT_EQ(lines[2 + 2 * kDepth], rowStart + "z.mp3</TD></TR>");
+}
+
+TEST(ReportThread, RunsOnAWorkerAndTellsItsEnd)
+{
+    TestDir dir;
+    CollectionTree tree;
+    ASSERT_TRUE(collection::ReadCollection(std::string_view(kRock), tree).valid);
+    fakes::FaultyFileSystem files;
+    fakes::FakeLocale locale;
+    const texts::TextTable texts;
+    RecordingProgress progress;
+    ReportSettings s;
+    s.lastReportFile = dir.file("r.txt");
+    const ReportSources sources{tree, "c.col", texts, locale, files};
+
+    std::atomic<bool> ended{false};
+    TReportThread worker(sources, s, progress);
+    worker.Start([&ended] { ended = true; });
+    worker.Wait();
+    EXPECT_TRUE(worker.Finished());
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(worker.Outcome(), ReportOutcome::Written);
+    EXPECT_EQ(ReadBytes(s.lastReportFile).substr(0, 6), "Name M");
+
+    s.lastReportFile = dir.file("stopped.txt");
+    TReportThread stopped(sources, s, progress);
+    stopped.RequestStop();
+    stopped.Start();
+    stopped.Wait();
+    EXPECT_EQ(stopped.Outcome(), ReportOutcome::StoppedBeforeWriting);
+    EXPECT_FALSE(std::filesystem::exists(s.lastReportFile));
+}
+
+} // namespace
+} // namespace velmora::reports
