@@ -2,6 +2,7 @@
 
 #include "cli/AudioCommands.h"
 #include "cli/CollectionCommands.h"
+#include "cli/ReportCommand.h"
 #include "cli/ScanCommand.h"
 #include "cli/SearchCommand.h"
 #include "cli/VolumeCommands.h"
@@ -29,6 +30,7 @@ constexpr CommandEntry kCommands[] = {
     {"rename", RenameCommand},   {"sort", SortCommand},
     {"volumes", VolumesCommand}, {"drives", DrivesCommand},
     {"search", SearchCommand},   {"duplicates", DuplicatesCommand},
+    {"report", ReportCommand},
 };
 
 constexpr std::string_view kHelp =
@@ -78,6 +80,14 @@ constexpr std::string_view kHelp =
     "                              print each group of equal names (or sizes and\n"
     "                              durations) under its label; --on and --save as\n"
     "                              for search\n"
+    "  report COLLECTION -o FILE [--format text|dif|html]\n"
+    "         [--rows collection,volume,folder,file] [--columns LIST] [--no-sort]\n"
+    "                              write a report: one row per chosen item, the\n"
+    "                              columns of LIST in that order (size, duration,\n"
+    "                              bitrate, samplerate, mode, version, title, artist,\n"
+    "                              album, track, year, comment, folders, files, date,\n"
+    "                              volume); default folder rows with size, duration,\n"
+    "                              bitrate and volume as sorted text\n"
     "\n"
     "VOLUME is a volume's name, or its number in collection order (1 for the first).\n"
     "\n"

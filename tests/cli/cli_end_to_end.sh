@@ -28,6 +28,9 @@ printf 'CD\r\n\ta.mp3\r\n10;20;0;1;1;44000\r\n10;20;0;0;1;44000\r\n10;20;-1;441;
 "$cli" import "$work/a.col" "$work/old.vlm"; check "import exit code" 0 $?
 check "dump after import" "$(printf '1\tvolume\tCD\t10\t20\t0\t1\t44000\t0')" "$("$cli" dump "$work/a.col" | sed -n 2p)"
 check "stats volumes" "$(printf 'Volume count:\t1 Volume(s)')" "$("$cli" stats "$work/a.col" | sed -n 4p)"
+"$cli" report "$work/a.col" -o "$work/r.txt" --rows volume --columns files; check "report exit code" 0 $?
+check "report row" "CD         1" "$(sed -n 3p "$work/r.txt" | tr -d '\r')"
+"$cli" report "$work/a.col" -o "$work/r.txt" --format pdf 2>/dev/null; check "report usage exit code" 2 $?
 
 chmod 000 "$work" 2>/dev/null
 "$cli" convert "$work/a.col" "/proc/velmora-cannot-write.col" 2>/dev/null; check "unwritable target exit code" 1 $?

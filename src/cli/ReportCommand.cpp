@@ -1,0 +1,301 @@
+#include "cli/ReportCommand.h"
+
+#include "collection/CollectionStore.h"
+#include "reports/ReportSettings.h"
+#include "reports/ReportThread.h"
+#include "system/Progress.h"
+#include "texts/TextTable.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <ostream>
+#include <string_view>
+#include <unistd.h>
+
+namespace velmora::cli {
+
+namespace {
+
+using reports::ReportFormat;
+using reports::ReportSettings;
+
+constexpr std::size_t kCannotSave = 77;
+
+constexpr std::string_view kUsageText =
+    "usage: velmora-cli report COLLECTION -o FILE [--format text|dif|html]\n"
+    "                          [--rows collection,volume,folder,file] [--columns LIST]\n"
+    "                          [--no-sort]\n"
+    "LIST: size, duration, bitrate, samplerate, mode, version, title, artist, album,\n"
+    "      track, year, comment, folders, files, date, volume (comma-separated)\n";
+
+// Column names by column id - 1.
+constexpr std::array<std::string_view, reports::kColumnCount> kColumnNames = {
+    "size",  "duration", "bitrate", "samplerate", "mode",    "version", "title", "artist",
+    "album", "track",    "year",    "comment",    "folders", "files",   "date",  "volume"};
+constexpr std::array<std::string_view, 4> kRowNames = {"collection", "volume", "folder", "file"};
+constexpr std::array<std::string_view, 3> kFormatNames = {"text", "dif", "html"};
+
+int Usage(std::ostream& err, std::string_view problem = {})
+{
+    if (!problem.empty())
+        err << "velmora-cli report: " << problem << '\n';
+    err << kUsageText;
+    return kUsage;
+}
+
+template <std::size_t N> std::string Allowed(const std::array<std::string_view, N>& names)
+{
+    std::string list;
+    for (const std::string_view name : names) {
+        if (!list.empty())
+            list += ", ";
+        list += name;
+    }
+    return list;
+}
+
+// The index of `word` in `names`, or -1.
+template <std::size_t N>
+int IndexOf(const std::array<std::string_view, N>& names, std::string_view word)
+{
+    const auto found = std::find(names.begin(), names.end(), word);
+    return found == names.end() ? -1 : static_cast<int>(found - names.begin());
+}
+
+std::vector<std::string_view> SplitAtCommas(std::string_view list)
+{
+    std::vector<std::string_view> items;
+    if (list.empty())
+        return items;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = list.find(',', start);
+        items.push_back(list.substr(start, comma - start));
+        if (comma == std::string_view::npos)
+            return items;
+        start = comma + 1;
+    }
+}
+
+bool SetRows(std::string_view list, ReportSettings& s, std::string& problem)
+{
+    std::array<bool, kRowNames.size()> on{};
+    const std::vector<std::string_view> items = SplitAtCommas(list);
+    for (const std::string_view item : items) {
+        const int row = IndexOf(kRowNames, item);
+        if (row < 0 || on[static_cast<std::size_t>(row)]) {
+            problem = "unknown or repeated row kind \"" + std::string(item) +
+                      "\"; allowed: " + Allowed(kRowNames);
+            return false;
+        }
+        on[static_cast<std::size_t>(row)] = true;
+    }
+    if (items.empty()) {
+        problem = "--rows needs at least one of " + Allowed(kRowNames);
+        return false;
+    }
+    s.collectionRow = on[0];
+    s.volumeRows = on[1];
+    s.folderRows = on[2];
+    s.fileRows = on[3];
+    return true;
+}
+
+// The named columns on, in the given order; the others off after them in
+// their default order.
+bool SetColumns(std::string_view list, ReportSettings& s, std::string& problem)
+{
+    std::array<std::int32_t, reports::kColumnCount> order{};
+    std::array<bool, reports::kColumnCount> on{};
+    std::size_t count = 0;
+    for (const std::string_view item : SplitAtCommas(list)) {
+        const int index = IndexOf(kColumnNames, item);
+        if (index < 0 || on[static_cast<std::size_t>(index)]) {
+            problem = "unknown or repeated column \"" + std::string(item) +
+                      "\"; allowed: " + Allowed(kColumnNames);
+            return false;
+        }
+        on[static_cast<std::size_t>(index)] = true;
+        order[count++] = index + 1;
+    }
+    for (const std::int32_t id : ReportSettings().columnOrder) {
+        if (!on[static_cast<std::size_t>(id - 1)])
+            order[count++] = id;
+    }
+    s.columnEnabled = on;
+    s.columnOrder = order;
+    return true;
+}
+
+struct Request {
+    std::string collection;
+    bool outputGiven = false;
+    ReportSettings settings;
+};
+
+bool Parse(const std::vector<std::string>& operands, Request& request, std::string& problem)
+{
+    ReportSettings& s = request.settings;
+    bool formatGiven = false;
+    bool rowsGiven = false;
+    bool columnsGiven = false;
+    for (std::size_t i = 0; i < operands.size(); ++i) {
+        const std::string& word = operands[i];
+        const bool takesValue = word == "-o" || word == "--output" || word == "--format" ||
+                                word == "--rows" || word == "--columns";
+        if (takesValue && i + 1 == operands.size()) {
+            problem = word + " needs a value";
+            return false;
+        }
+        if (word == "-o" || word == "--output") {
+            if (request.outputGiven || operands[i + 1].empty()) {
+                problem = "give one output file";
+                return false;
+            }
+            request.outputGiven = true;
+            s.lastReportFile = operands[++i];
+        } else if (word == "--format") {
+            const int format = IndexOf(kFormatNames, operands[++i]);
+            if (formatGiven || format < 0) {
+                problem = "--format takes one of " + Allowed(kFormatNames);
+                return false;
+            }
+            formatGiven = true;
+            s.format = static_cast<ReportFormat>(format + 1);
+        } else if (word == "--rows") {
+            if (rowsGiven) {
+                problem = "--rows given twice";
+                return false;
+            }
+            rowsGiven = true;
+            if (!SetRows(operands[++i], s, problem))
+                return false;
+        } else if (word == "--columns") {
+            if (columnsGiven) {
+                problem = "--columns given twice";
+                return false;
+            }
+            columnsGiven = true;
+            if (!SetColumns(operands[++i], s, problem))
+                return false;
+        } else if (word == "--no-sort") {
+            s.sorting = false;
+        } else if (word.size() > 1 && word[0] == '-') {
+            problem = "unknown option \"" + word + "\"";
+            return false;
+        } else if (request.collection.empty()) {
+            request.collection = word;
+        } else {
+            problem = "more than one collection: " + word;
+            return false;
+        }
+    }
+    if (request.collection.empty()) {
+        problem = "no collection given";
+        return false;
+    }
+    if (!request.outputGiven) {
+        problem = "no output file given (-o FILE)";
+        return false;
+    }
+    return true;
+}
+
+// The phase and how far it has come, on one line that each change
+// overwrites.
+class TerminalProgress final : public reports::ReportProgress {
+public:
+    explicit TerminalProgress(std::ostream& err) : err_(err) {}
+
+    void setPhase(std::string_view label) override
+    {
+        phase_ = label;
+        maximum_ = 0;
+        percent_ = -1;
+        err_ << "\r\x1b[K" << phase_ << std::flush;
+    }
+    void setObject(std::string_view) override {}
+    void setMaximum(std::uint64_t maximum) override { maximum_ = maximum; }
+    void setPosition(std::uint64_t position) override
+    {
+        const int percent =
+            maximum_ == 0 ? 100 : static_cast<int>(std::min(position, maximum_) * 100 / maximum_);
+        if (percent == percent_)
+            return;
+        percent_ = percent;
+        err_ << "\r\x1b[K" << phase_ << ' ' << percent << '%' << std::flush;
+    }
+    void clear() { err_ << "\r\x1b[K" << std::flush; }
+
+private:
+    std::ostream& err_;
+    std::string phase_;
+    std::uint64_t maximum_ = 0;
+    int percent_ = -1;
+};
+
+class QuietProgress final : public reports::ReportProgress {
+public:
+    void setPhase(std::string_view) override {}
+    void setObject(std::string_view) override {}
+    void setMaximum(std::uint64_t) override {}
+    void setPosition(std::uint64_t) override {}
+};
+
+} // namespace
+
+int ReportCommand(const std::vector<std::string>& operands, std::ostream&, std::ostream& err,
+                  CliContext& context)
+{
+    Request request;
+    std::string problem;
+    if (!Parse(operands, request, problem))
+        return Usage(err, problem);
+    const texts::TextTable& table = context.texts;
+    const std::string& target = request.settings.lastReportFile;
+
+    collection::CollectionStore store(context.files, context.clock, table);
+    NoProgress quiet;
+    const collection::LoadResult loaded = store.LoadCollection(request.collection, quiet);
+    if (loaded.status != collection::LoadStatus::Loaded) {
+        err << table.Text(collection::MessageTextOf(loaded.status)) << ": " << request.collection
+            << '\n';
+        return kFailed;
+    }
+    if (!reports::CanWriteReport(context.files, target)) {
+        err << table.Text(kCannotSave) << ": " << target << '\n';
+        return kFailed;
+    }
+
+    // Ctrl+C is the Cancel button of the progress window: the report reads
+    // the interrupt flag itself before each node and row.
+    const std::atomic<bool> never{false};
+    const std::atomic<bool>& stop = context.interrupted ? *context.interrupted : never;
+    const reports::ReportSources sources{store.tree(), store.currentPath(), table, context.locale,
+                                         context.files};
+    const bool terminal = context.showProgress && ::isatty(STDERR_FILENO);
+    TerminalProgress shown(err);
+    QuietProgress silent;
+    reports::ReportProgress& progress =
+        terminal ? static_cast<reports::ReportProgress&>(shown) : silent;
+    const reports::ReportOutcome outcome =
+        reports::RunReport(sources, request.settings, progress, stop);
+    if (terminal)
+        shown.clear();
+
+    switch (outcome) {
+    case reports::ReportOutcome::Written:
+        return kSuccess;
+    case reports::ReportOutcome::CannotWrite:
+        err << table.Text(kCannotSave) << ": " << target << '\n';
+        return kFailed;
+    case reports::ReportOutcome::StoppedBeforeWriting:
+    case reports::ReportOutcome::StoppedWhileWriting:
+    case reports::ReportOutcome::UnknownFormat:
+        break;
+    }
+    return kFailed;
+}
+
+} // namespace velmora::cli

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "cli/Cli.h"
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace velmora::cli {
+
+/// report COLLECTION -o FILE [--format text|dif|html]
+///        [--rows collection,volume,folder,file] [--columns LIST] [--no-sort]
+///
+/// Writes a report of the collection into FILE, replacing it only once the
+/// report is complete. Without options the report has the defaults of a new
+/// installation: folder rows with Size, Duration, Bit rate and Volume as
+/// text, sorted. --rows replaces the four row kinds; --columns names the
+/// columns to write in their order (size, duration, bitrate, samplerate,
+/// mode, version, title, artist, album, track, year, comment, folders,
+/// files, date, volume), an empty list none. Unknown or repeated values are
+/// usage errors (exit 2) that list the allowed ones.
+///
+/// Prints nothing on success. A file that cannot be written gives text 077
+/// and the path on `err` and exit 1. Progress goes to stderr when it is a
+/// terminal; an interrupt stops the report (exit 1, no message): before the
+/// writing began nothing is written, during it the lines written so far
+/// stay in FILE.
+int ReportCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
+                  CliContext& context);
+
+} // namespace velmora::cli
