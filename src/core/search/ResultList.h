@@ -34,6 +34,8 @@ public:
     }
 
     void add(std::string text, collection::NodeId node = collection::kNoNode);
+    /// Makes room for `count` entries in all.
+    void reserve(std::size_t count) { entries_.reserve(count); }
 
     bool sorted() const { return sorted_; }
     void setSorted(bool sorted);

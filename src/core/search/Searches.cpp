@@ -7,6 +7,9 @@
 
 #include <algorithm>
 #include <string>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace velmora::search {
 
@@ -47,16 +50,147 @@ bool Walk(const SearchScope& scope, std::int64_t start, ResultList& results, Tes
     const std::uint64_t total = end > first ? end - first : 0;
     scope.progress.setTitle(scope.waitTitle);
     scope.progress.step(0, total, scope.waitLine);
+    // Positions first, entries afterwards in one allocation: growing the
+    // list entry by entry costs more than the walk on large results.
+    std::vector<std::size_t> found;
     for (std::size_t p = first; p < end; ++p) {
-        const NodeId node = tree.atPosition(p);
-        if (test(node))
-            results.add(std::to_string(p), node);
+        if (test(tree.atPosition(p)))
+            found.push_back(p);
         if ((p - first + 1) % kStepEvery == 0)
             scope.progress.step(p - first + 1, total, scope.waitLine);
     }
+    results.reserve(results.size() + found.size());
+    for (const std::size_t p : found)
+        results.add(std::to_string(p), tree.atPosition(p));
     scope.progress.step(total, total, scope.waitLine);
     return !results.empty();
 }
+
+char LowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+// Whether `text` holds `word` (not empty, no letters A to Z) with the letters
+// A to Z of `text` taken as a to z. At least 16 readable bytes must follow
+// the end of `text`.
+bool ContainsLowered(std::string_view text, std::string_view word)
+{
+    const std::size_t m = word.size();
+    if (m > text.size())
+        return false;
+    const auto matchesAt = [&](std::size_t i) {
+        std::size_t k = 0;
+        while (k < m && LowerAscii(text[i + k]) == word[k])
+            ++k;
+        return k == m;
+    };
+    const std::size_t last = text.size() - m; // the last start that fits
+#if defined(__SSE2__)
+    // Candidates are starts whose first and last bytes equal the word's
+    // first and last bytes once bit 5 is set in both, which folds A to Z onto
+    // a to z (and a few other pairs, which the full check then refuses), 16
+    // starts at a time.
+    const __m128i caseBit = _mm_set1_epi8(0x20);
+    const __m128i first = _mm_set1_epi8(static_cast<char>(word.front() | 0x20));
+    const __m128i end = _mm_set1_epi8(static_cast<char>(word.back() | 0x20));
+    for (std::size_t i = 0; i <= last; i += 16) {
+        const __m128i a = _mm_or_si128(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i)), caseBit);
+        const __m128i b = _mm_or_si128(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i + m - 1)), caseBit);
+        auto mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, end))));
+        if (last - i < 15)
+            mask &= (2U << (last - i)) - 1;
+        while (mask != 0) {
+            if (matchesAt(i + static_cast<std::size_t>(__builtin_ctz(mask))))
+                return true;
+            mask &= mask - 1;
+        }
+    }
+    return false;
+#else
+    for (std::size_t i = 0; i <= last; ++i) {
+        if (matchesAt(i))
+            return true;
+    }
+    return false;
+#endif
+}
+
+// Finds words in texts lower-cased by the locale's rules (the words are
+// lower-cased already). The locale costs a decoding and an allocation per
+// text, so it is skipped where its result is known: when it lowers A to Z to
+// a to z and leaves the rest of ASCII alone (not so in Turkish, where I
+// becomes a dotless i), and every word is pure ASCII, only the ASCII runs of
+// a text can hold a match, and lowering keeps them in place and untouched by
+// their neighbours, since no other character lowers to ASCII, except the
+// Kelvin sign (to k) and the capital I with a dot (to i and a combining
+// dot). So a text without those two is searched with A to Z lowered here.
+class WordFinder {
+public:
+    WordFinder(const Locale& locale, const std::vector<std::string>& words)
+        : locale_(locale), words_(words), quick_(locale.toLower(kAscii) == AsciiLowered() &&
+                                                 std::all_of(words.begin(), words.end(), IsAscii))
+    {
+    }
+
+    /// Whether the lower-cased `text` holds every word.
+    bool containsAll(std::string_view text)
+    {
+        if (quick_) {
+            // A copy with room behind it for ContainsLowered's wide reads.
+            if (padded_.size() < text.size() + kPadding)
+                padded_.resize(2 * (text.size() + kPadding));
+            std::copy(text.begin(), text.end(), padded_.begin());
+            const std::string_view copy(padded_.data(), text.size());
+            // A match in the ASCII runs is a match whatever else the text
+            // holds; only a miss needs a second look.
+            if (std::all_of(words_.begin(), words_.end(), [copy](const std::string& word) {
+                    return word.empty() || ContainsLowered(copy, word);
+                }))
+                return true;
+            if (IsAscii(text) || (text.find(kKelvinSign) == std::string_view::npos &&
+                                  text.find(kCapitalIWithDot) == std::string_view::npos))
+                return false;
+        }
+        const std::string lowered = locale_.toLower(text);
+        return std::all_of(words_.begin(), words_.end(), [&lowered](const std::string& word) {
+            return lowered.find(word) != std::string::npos;
+        });
+    }
+
+private:
+    static bool IsAscii(std::string_view text)
+    {
+        unsigned char high = 0;
+        for (const char c : text)
+            high |= static_cast<unsigned char>(c);
+        return high < 0x80;
+    }
+
+    static constexpr std::string_view kAscii =
+        " !\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`"
+        "abcdefghijklmnopqrstuvwxyz{|}~";
+    static constexpr std::string_view kKelvinSign = "\xE2\x84\xAA";
+    static constexpr std::string_view kCapitalIWithDot = "\xC4\xB0";
+
+    static std::string AsciiLowered()
+    {
+        std::string lowered(kAscii);
+        for (char& c : lowered)
+            c = LowerAscii(c);
+        return lowered;
+    }
+
+    static constexpr std::size_t kPadding = 16;
+
+    const Locale& locale_;
+    const std::vector<std::string>& words_;
+    const bool quick_;
+    std::string padded_;
+};
 
 bool AreaTests(std::int32_t area, bool hasChildren)
 {
@@ -99,21 +233,16 @@ bool NameSearch(const SearchScope& scope, const settings::Settings& settings, st
             word = scope.locale.toLower(word);
     }
     const std::int32_t area = settings.nameArea;
+    WordFinder finder(scope.locale, words);
     return Walk(scope, start, results, [&](NodeId node) {
         if (!AreaTests(area, scope.tree.hasChildren(node)))
             return false;
-        const std::string_view raw = collection::NodeName(scope.tree.text(node));
-        std::string lowered;
-        std::string_view name = raw;
-        if (!matchCase) {
-            lowered = scope.locale.toLower(raw);
-            name = lowered;
-        }
-        for (const std::string& word : words) {
-            if (name.find(word) == std::string_view::npos)
-                return false;
-        }
-        return true;
+        const std::string_view name = collection::NodeName(scope.tree.text(node));
+        if (!matchCase)
+            return finder.containsAll(name);
+        return std::all_of(words.begin(), words.end(), [name](const std::string& word) {
+            return name.find(word) != std::string_view::npos;
+        });
     });
 }
 
@@ -263,20 +392,23 @@ bool PropertyMatch(std::string_view fileText, const PropertyCriteria& c)
 bool TagSearch(const SearchScope& scope, const settings::Settings& settings, std::int64_t start,
                ResultList& results)
 {
-    std::array<std::string, 6> texts;
-    std::array<bool, 6> used{};
+    // One finder per used field, each looking for that field's whole text.
+    std::array<std::vector<std::string>, 6> texts;
+    std::vector<std::pair<std::size_t, WordFinder>> finders;
+    finders.reserve(texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        used[i] = !TrimBlanks(settings.tagText[i]).empty();
-        if (used[i])
-            texts[i] = scope.locale.toLower(settings.tagText[i]);
+        if (TrimBlanks(settings.tagText[i]).empty())
+            continue;
+        texts[i].push_back(scope.locale.toLower(settings.tagText[i]));
+        finders.emplace_back(i, WordFinder(scope.locale, texts[i]));
     }
     return Walk(scope, start, results, [&](NodeId node) {
         if (scope.tree.hasChildren(node))
             return false;
         collection::Tags tags;
         collection::ReadTags(scope.tree.text(node), tags);
-        for (std::size_t i = 0; i < texts.size(); ++i) {
-            if (used[i] && scope.locale.toLower(tags[i]).find(texts[i]) == NotFound())
+        for (auto& [field, finder] : finders) {
+            if (!finder.containsAll(tags[field]))
                 return false;
         }
         return true;
@@ -327,6 +459,54 @@ std::string DuplicateKey(std::string_view nodeText, bool compareName, bool compa
     return key;
 }
 
+namespace {
+
+// A node of the duplicate search with its key folded to upper case (a to z
+// only) in a shared buffer. Comparing folded keys byte by byte (unsigned)
+// orders them as CompareFoldedAZ orders the keys; the first eight folded
+// bytes, big-endian and padded with zeros, decide most comparisons without
+// touching the buffer.
+struct Candidate {
+    std::uint64_t prefix;
+    std::size_t offset;
+    std::uint32_t length;
+    std::uint32_t order; ///< walking order, which equal keys keep
+    NodeId node;
+};
+
+void AppendFolded(std::string& buffer, std::string_view text)
+{
+    for (const char c : text)
+        buffer += c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c;
+}
+
+void AppendKey(std::string& buffer, std::string_view nodeText, bool compareName,
+               bool compareProperty)
+{
+    if (compareName) {
+        AppendFolded(buffer, collection::NodeName(nodeText));
+        buffer += collection::kNumberMark;
+    }
+    if (compareProperty) {
+        collection::Numbers numbers{};
+        collection::ReadNumbers(nodeText, numbers);
+        buffer += std::to_string(numbers[collection::kSizeKB]);
+        buffer += collection::kNumberMark;
+        buffer += std::to_string(numbers[collection::kDuration]);
+        buffer += collection::kNumberMark;
+    }
+}
+
+std::uint64_t Prefix(std::string_view key)
+{
+    std::uint64_t prefix = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+        prefix = (prefix << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0U);
+    return prefix;
+}
+
+} // namespace
+
 bool DuplicateSearch(const SearchScope& scope, const settings::Settings& settings,
                      std::int64_t start, ResultList& results)
 {
@@ -337,31 +517,47 @@ bool DuplicateSearch(const SearchScope& scope, const settings::Settings& setting
     scope.progress.setTitle(scope.waitTitle);
     scope.progress.step(0, total, scope.waitLine);
 
-    std::vector<ResultEntry> candidates;
+    std::string keys;
+    std::vector<Candidate> candidates;
+    candidates.reserve(total);
     for (std::size_t p = first; p < end; ++p) {
         const NodeId node = tree.atPosition(p);
-        if (AreaTests(settings.duplicateArea, tree.hasChildren(node)))
-            candidates.push_back(
-                {DuplicateKey(tree.text(node), settings.compareName, settings.compareProperty),
-                 node});
+        if (AreaTests(settings.duplicateArea, tree.hasChildren(node))) {
+            const std::size_t offset = keys.size();
+            AppendKey(keys, tree.text(node), settings.compareName, settings.compareProperty);
+            const std::string_view key = std::string_view(keys).substr(offset);
+            candidates.push_back({Prefix(key), offset, static_cast<std::uint32_t>(key.size()),
+                                  static_cast<std::uint32_t>(candidates.size()), node});
+        }
         if ((p - first + 1) % kStepEvery == 0)
             scope.progress.step(p - first + 1, total, scope.waitLine);
     }
     scope.progress.step(total, total, scope.sortLine);
 
-    // Stable, so each group keeps walking order.
-    std::stable_sort(candidates.begin(), candidates.end(),
-                     [](const ResultEntry& a, const ResultEntry& b) {
-                         return CompareFoldedAZ(a.text, b.text) < 0;
-                     });
+    const auto keyOf = [&keys](const Candidate& c) {
+        return std::string_view(keys).substr(c.offset, c.length);
+    };
+    const auto sameKey = [&](const Candidate& a, const Candidate& b) {
+        return a.prefix == b.prefix && keyOf(a) == keyOf(b);
+    };
+    std::sort(candidates.begin(), candidates.end(), [&](const Candidate& a, const Candidate& b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        if (const int order = keyOf(a).compare(keyOf(b)); order != 0)
+            return order < 0;
+        return a.order < b.order;
+    });
     for (std::size_t i = 0; i < candidates.size();) {
         std::size_t groupEnd = i + 1;
-        while (groupEnd < candidates.size() &&
-               CompareFoldedAZ(candidates[i].text, candidates[groupEnd].text) == 0)
+        while (groupEnd < candidates.size() && sameKey(candidates[i], candidates[groupEnd]))
             ++groupEnd;
         if (groupEnd - i >= 2) {
-            for (std::size_t k = i; k < groupEnd; ++k)
-                results.add(std::move(candidates[k].text), candidates[k].node);
+            for (std::size_t k = i; k < groupEnd; ++k) {
+                const NodeId node = candidates[k].node;
+                results.add(
+                    DuplicateKey(tree.text(node), settings.compareName, settings.compareProperty),
+                    node);
+            }
         }
         i = groupEnd;
     }

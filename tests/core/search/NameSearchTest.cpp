@@ -129,6 +129,115 @@ TEST_F(NameSearchTest, LocaleLowerCasesLettersBeyondAToZ)
     EXPECT_EQ(Find("\xC3\x96L", true), (std::vector<std::string>{"7"}));
 }
 
+// Turkish rules: I lowers to a dotless i (UTF-8 C4 B1), not to i.
+class TurkishLocale : public testing::UmlautLocale {
+public:
+    std::string toLower(std::string_view text) const override
+    {
+        std::string out;
+        for (const char c : text) {
+            if (c == 'I')
+                out += "\xC4\xB1";
+            else
+                out += UmlautLocale::toLower(std::string_view(&c, 1));
+        }
+        return out;
+    }
+};
+
+TEST_F(NameSearchTest, PlainAsciiNamesStillFollowTheLocale)
+{
+    tree.setText(tree.atPosition(4), File("IRMAK"));
+    EXPECT_EQ(Find("irmak"), (std::vector<std::string>{"4"}));
+    const TurkishLocale turkish;
+    const SearchScope inTurkish{tree, turkish, none, {}, {}, {}};
+    settings.nameText = "irmak";
+    ResultList results;
+    EXPECT_FALSE(NameSearch(inTurkish, settings, -1, results));
+    settings.nameText = "\xC4\xB1rmak";
+    EXPECT_TRUE(NameSearch(inTurkish, settings, -1, results));
+    EXPECT_EQ(Texts(results), (std::vector<std::string>{"4"}));
+}
+
+// Lowers the Kelvin sign (UTF-8 E2 84 AA) to k, as Unicode does.
+class KelvinLocale : public testing::UmlautLocale {
+public:
+    std::string toLower(std::string_view text) const override
+    {
+        std::string out = UmlautLocale::toLower(text);
+        for (std::size_t at = out.find("\xE2\x84\xAA"); at != std::string::npos;
+             at = out.find("\xE2\x84\xAA"))
+            out.replace(at, 3, "k");
+        return out;
+    }
+};
+
+TEST_F(NameSearchTest, ASCIIWordsInNamesWithOtherLetters)
+{
+    const KelvinLocale kelvin;
+    const SearchScope scope{tree, kelvin, none, {}, {}, {}};
+    tree.setText(tree.atPosition(4), File("\xC3\x96L \xE2\x84\xAAnight"));
+    tree.setText(tree.atPosition(5), File("\xD6L KNIGHT")); // Windows-1252
+    // A word beyond ASCII goes through the locale (this fake reads UTF-8
+    // only, so the Windows-1252 name stays unmatched).
+    settings.nameText = "\xC3\xB6l knight";
+    ResultList results;
+    EXPECT_TRUE(NameSearch(scope, settings, -1, results));
+    EXPECT_EQ(Texts(results), (std::vector<std::string>{"4"}));
+    results.clear();
+    settings.nameText = "l knight";
+    EXPECT_TRUE(NameSearch(scope, settings, -1, results));
+    EXPECT_EQ(Texts(results), (std::vector<std::string>{"4", "5"}));
+    results.clear();
+    settings.nameText = "lk";
+    EXPECT_FALSE(NameSearch(scope, settings, -1, results));
+}
+
+TEST(NameSearchAgainstPlainLowering, RandomNamesAndWords)
+{
+    // Names up to 70 bytes (so matches fall on both sides of 16-byte
+    // blocks) from letters whose codes differ only in bit 5 from others.
+    constexpr std::string_view kAlphabet = "aAbBzZ@`[{^~ 01\xC3\xA4";
+    std::uint32_t seed = 12345;
+    const auto next = [&seed](std::uint32_t bound) {
+        seed = seed * 1664525U + 1013904223U;
+        return (seed >> 8) % bound;
+    };
+    const auto randomText = [&](std::size_t maxLength) {
+        std::string text(next(static_cast<std::uint32_t>(maxLength) + 1), ' ');
+        for (char& c : text)
+            c = kAlphabet[next(static_cast<std::uint32_t>(kAlphabet.size()))];
+        return text;
+    };
+    CollectionTree tree;
+    const NodeId volume = tree.appendChild(tree.addRoot(Root()), Volume("V"));
+    std::vector<std::string> names;
+    for (int i = 0; i < 400; ++i) {
+        names.push_back(randomText(70));
+        tree.appendChild(volume, File(names.back()));
+    }
+    const fakes::FakeLocale locale;
+    NoProgress none;
+    const SearchScope scope{tree, locale, none, {}, {}, {}};
+    for (int round = 0; round < 200; ++round) {
+        settings::Settings settings;
+        settings.nameArea = 3;
+        std::string word = randomText(4);
+        if (word.find(' ') != std::string::npos || word.empty())
+            word = "a";
+        settings.nameText = word;
+        const std::string lowered = locale.toLower(word);
+        std::vector<std::string> expected;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (locale.toLower(names[i]).find(lowered) != std::string::npos)
+                expected.push_back(std::to_string(i + 2));
+        }
+        ResultList results;
+        NameSearch(scope, settings, -1, results);
+        ASSERT_EQ(Texts(results), expected) << "word \"" << word << "\"";
+    }
+}
+
 TEST_F(NameSearchTest, StartPositionLimitsTheWalk)
 {
     EXPECT_EQ(Find("live", false, 1, 6), (std::vector<std::string>{"7"}));
