@@ -32,6 +32,21 @@ check "stats volumes" "$(printf 'Volume count:\t1 Volume(s)')" "$("$cli" stats "
 check "report row" "CD         1" "$(sed -n 3p "$work/r.txt" | tr -d '\r')"
 "$cli" report "$work/a.col" -o "$work/r.txt" --format pdf 2>/dev/null; check "report usage exit code" 2 $?
 
+# A search on a real folder outside the collection shows real paths and
+# leaves the collection file as it was.
+data=$(cd "$(dirname "$0")/../data/audio" && pwd)
+mkdir -p "$work/drive/Rock"
+cp "$data/mpeg1_l3_cbr128_44k_js_id3v1_1_track7.mp3" "$work/drive/Rock/live one.mp3"
+cp "$data/mpeg1_l3_cbr128_44k_js_id3v1_1_track7.mp3" "$work/drive/live two.mp3"
+before=$(md5sum <"$work/a.col")
+found=$("$cli" search "$work/a.col" --name LIVE --in files --on "$work/drive")
+check "search --on exit code" 0 $?
+check "search --on rows" "$(printf '%s\n%s' "$work/drive/Rock/live one.mp3" "$work/drive/live two.mp3")" "$found"
+check "search --on keeps the collection" "$before" "$(md5sum <"$work/a.col")"
+"$cli" search "$work/a.col" --name nothing --on "$work/drive" 2>"$work/err"
+check "search --on nothing found exit code" 1 $?
+check "search --on nothing found message" "There are no matches." "$(cat "$work/err")"
+
 chmod 000 "$work" 2>/dev/null
 "$cli" convert "$work/a.col" "/proc/velmora-cannot-write.col" 2>/dev/null; check "unwritable target exit code" 1 $?
 chmod 700 "$work"
