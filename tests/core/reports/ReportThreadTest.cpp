@@ -216,6 +216,17 @@ TEST_F(ReportTest, OnlyTheCollectionRowEndsTheReadingAfterTheCollectionNode)
     EXPECT_EQ(progress.objects, (Lines{"Object: ", "Object: "}));
 }
 
+TEST_F(ReportTest, ACollectionWithoutVolumesIsNeverAFileRow)
+{
+    Load(Bytes("[01]0[02]0[03]0[04]0[05]45000[06]\r\n"));
+    ReportSettings s = NoColumns();
+    s.folderRows = false;
+    s.fileRows = true;
+    EXPECT_EQ(ReportLines(s), (Lines{"Name", "----"}));
+    s.collectionRow = true;
+    EXPECT_EQ(ReportLines(s), (Lines{"Name            ", "----------------", "Collection c.col"}));
+}
+
 TEST_F(ReportTest, VolumeRowsShowTheWholeNameAndNoVolumeColumn)
 {
     Load(kMixed);
