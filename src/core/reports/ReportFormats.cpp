@@ -26,10 +26,9 @@ bool IsNumber(int column, bool heading)
     return !heading && ClassOf(column) == ColumnClass::Number;
 }
 
-std::string TextLine(const CellViews& cells, std::uint32_t depth, const ReportLayout& layout,
-                     bool heading)
+void AppendTextLine(std::string& line, const CellViews& cells, std::uint32_t depth,
+                    const ReportLayout& layout, bool heading)
 {
-    std::string line;
     const std::string_view name = cells[0];
     AppendBlanks(line, Signed(depth) - 1);
     line += name;
@@ -47,87 +46,98 @@ std::string TextLine(const CellViews& cells, std::uint32_t depth, const ReportLa
             AppendBlanks(line, pad);
         }
     }
-    return line;
 }
 
 // A DIF string value: the bytes between double quotes, each double quote
 // inside written twice so that readers do not take it for the end.
-void AppendDifString(std::string& out, std::string_view indent, std::string_view value)
+void AppendDifString(std::string& out, std::size_t indent, std::string_view value)
 {
     out += '"';
-    out += indent;
-    for (const char c : value) {
-        if (c == '"')
-            out += '"';
-        out += c;
+    out.append(indent, ' ');
+    for (std::size_t quote = value.find('"'); quote != std::string_view::npos;
+         quote = value.find('"')) {
+        out += value.substr(0, quote + 1);
+        out += '"';
+        value.remove_prefix(quote + 1);
     }
+    out += value;
     out += '"';
 }
 
-std::string DifTuple(const CellViews& cells, std::uint32_t depth, const ReportLayout& layout,
-                     bool heading)
+void AppendDifTuple(std::string& tuple, const CellViews& cells, std::uint32_t depth,
+                    const ReportLayout& layout, bool heading)
 {
-    std::string tuple = "BOT\r\n1,0\r\n";
-    AppendDifString(tuple, std::string((depth - 1) * 3, ' '), cells[0]);
+    tuple += "BOT\r\n1,0\r\n";
+    AppendDifString(tuple, (depth - 1) * 3, cells[0]);
     for (const int column : layout.columns) {
         const std::string_view value = cells[static_cast<std::size_t>(column)];
         tuple += kCrLf;
-        if (IsNumber(column, heading)) {
+        // A number tuple without a number is an error cell to spreadsheets;
+        // an empty cell is an empty string.
+        if (IsNumber(column, heading) && !value.empty()) {
             tuple += "0,";
             tuple += value;
             tuple += "\r\nV";
         } else {
             tuple += "1,0\r\n";
-            AppendDifString(tuple, {}, value);
+            AppendDifString(tuple, 0, value);
         }
     }
     tuple += "\r\n-1,0";
-    return tuple;
 }
 
-void AppendHtmlCell(std::string& out, std::string_view tag, bool right, std::string_view prefix,
+void AppendHtmlCell(std::string& out, std::string_view tag, bool right, std::size_t stops,
                     std::string_view value)
 {
     out += '<';
     out += tag;
     out += right ? " ALIGN=right NOWRAP>" : " ALIGN=left NOWRAP>";
-    out += prefix;
-    out += HtmlEscaped(value);
+    out.append(stops, '.');
+    AppendHtmlEscaped(out, value);
     out += "</";
     out += tag;
     out += '>';
 }
 
-std::string HtmlRow(const CellViews& cells, std::uint32_t depth, const ReportLayout& layout,
-                    bool heading)
+void AppendHtmlRow(std::string& html, const CellViews& cells, std::uint32_t depth,
+                   const ReportLayout& layout, bool heading)
 {
     const std::string_view tag = heading ? "TH" : "TD";
-    std::string html = "<TR BGCOLOR=\"";
+    html += "<TR BGCOLOR=\"";
     html += heading ? "#FEDCBA" : depth % 2 == 0 ? "#FAEBDC" : "#FFEDED";
     html += "\">";
-    AppendHtmlCell(html, tag, false, std::string((depth - 1) * 2, '.'), cells[0]);
+    AppendHtmlCell(html, tag, false, (depth - 1) * 2, cells[0]);
     for (const int column : layout.columns)
-        AppendHtmlCell(html, tag, IsNumber(column, heading), {},
+        AppendHtmlCell(html, tag, IsNumber(column, heading), 0,
                        cells[static_cast<std::size_t>(column)]);
     html += "</TR>";
-    return html;
 }
 
 } // namespace
 
-std::string FormatLine(ReportFormat format, const CellViews& cells, std::uint32_t depth,
-                       const ReportLayout& layout, bool heading)
+void AppendLine(std::string& out, ReportFormat format, const CellViews& cells, std::uint32_t depth,
+                const ReportLayout& layout, bool heading)
 {
     const std::uint32_t d = heading ? 1 : std::max<std::uint32_t>(depth, 1);
     switch (format) {
     case ReportFormat::Text:
-        return TextLine(cells, d, layout, heading);
+        AppendTextLine(out, cells, d, layout, heading);
+        break;
     case ReportFormat::Dif:
-        return DifTuple(cells, d, layout, heading);
+        AppendDifTuple(out, cells, d, layout, heading);
+        break;
     case ReportFormat::Html:
-        return HtmlRow(cells, d, layout, heading);
+        AppendHtmlRow(out, cells, d, layout, heading);
+        break;
     }
-    return {};
+}
+
+std::string FormatLine(ReportFormat format, const CellViews& cells, std::uint32_t depth,
+                       const ReportLayout& layout, bool heading)
+{
+    std::string line;
+    AppendLine(line, format, cells, depth, layout, heading);
+    return line;
 }
 
 std::string DifHead(std::size_t columns, std::size_t rows)
@@ -140,22 +150,12 @@ std::string DifHead(std::size_t columns, std::size_t rows)
     return head;
 }
 
-std::string HtmlHead(bool utf8)
+void AppendHtmlEscaped(std::string& out, std::string_view text)
 {
-    std::string head =
-        "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=";
-    head += utf8 ? "utf-8" : "windows-1252";
-    head += "\"><TITLE></TITLE></HEAD><BODY BGCOLOR=\"#EEEEEE\"><CENTER>"
-            "<TABLE RULES=cols CELLSPACING=\"0\" CELLPADDING=\"2\">";
-    return head;
-}
-
-std::string HtmlEscaped(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
+    for (std::size_t special = text.find_first_of("&<>\""); special != std::string_view::npos;
+         special = text.find_first_of("&<>\"")) {
+        out += text.substr(0, special);
+        switch (text[special]) {
         case '&':
             out += "&amp;";
             break;
@@ -165,13 +165,20 @@ std::string HtmlEscaped(std::string_view text)
         case '>':
             out += "&gt;";
             break;
-        case '"':
+        default:
             out += "&quot;";
             break;
-        default:
-            out += c;
         }
+        text.remove_prefix(special + 1);
     }
+    out += text;
+}
+
+std::string HtmlEscaped(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    AppendHtmlEscaped(out, text);
     return out;
 }
 

@@ -32,8 +32,8 @@ struct ReportLayout {
 ///
 /// DIF: a tuple, lines joined by CR LF: BOT, 1,0, the name in double quotes
 /// after (d - 1) * 3 blanks; per column 1,0 and the value in double quotes
-/// (text) or 0,value and V (number); last -1,0. A double quote inside a
-/// quoted value is doubled.
+/// (text) or 0,value and V (number; an empty number cell is written as an
+/// empty text); last -1,0. A double quote inside a quoted value is doubled.
 ///
 /// HTML: one TR element, TH cells on "#FEDCBA" for the heading, TD cells on
 /// "#FAEBDC" (even depth) or "#FFEDED" (odd depth) otherwise; the name after
@@ -41,19 +41,26 @@ struct ReportLayout {
 /// values are written as character references.
 std::string FormatLine(ReportFormat format, const CellViews& cells, std::uint32_t depth,
                        const ReportLayout& layout, bool heading);
+/// FormatLine() appended to `out`.
+void AppendLine(std::string& out, ReportFormat format, const CellViews& cells, std::uint32_t depth,
+                const ReportLayout& layout, bool heading);
 
 /// The DIF head: 13 lines joined by CR LF, declaring `columns` columns (the
 /// name column included) and `rows` rows (the heading included).
 std::string DifHead(std::size_t columns, std::size_t rows);
 
-/// The HTML head, up to the opening TABLE tag, with a character set
-/// declaration: utf-8, or windows-1252 when `utf8` is false.
-std::string HtmlHead(bool utf8);
+/// The HTML head, up to the opening TABLE tag, with the declaration of the
+/// character set utf-8.
+inline constexpr std::string_view kHtmlHead =
+    "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=utf-8\">"
+    "<TITLE></TITLE></HEAD><BODY BGCOLOR=\"#EEEEEE\"><CENTER>"
+    "<TABLE RULES=cols CELLSPACING=\"0\" CELLPADDING=\"2\">";
 
 inline constexpr std::string_view kDifTail = "EOD";
 inline constexpr std::string_view kHtmlTail = "</TABLE></CENTER></BODY></HTML>";
 
 /// The text with &, <, > and " replaced by &amp;, &lt;, &gt; and &quot;.
 std::string HtmlEscaped(std::string_view text);
+void AppendHtmlEscaped(std::string& out, std::string_view text);
 
 } // namespace velmora::reports

@@ -5,6 +5,7 @@
 #include "texts/TextTable.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace velmora::reports {
 
@@ -104,6 +105,11 @@ ReportRow HeadingRow(const ReportSettings& settings, const texts::TextTable& tab
 
 std::size_t TextLength(std::string_view text)
 {
+    unsigned char high = 0;
+    for (const char c : text)
+        high |= static_cast<unsigned char>(c);
+    if (high < 0x80)
+        return text.size();
     if (!texts::IsValidUtf8(text))
         return text.size();
     // Every code point has exactly one byte that is not a continuation byte.
@@ -152,19 +158,33 @@ void ReportRowTree::clear()
     std::vector<Row>().swap(rows_);
     std::vector<Links>().swap(links_);
     std::vector<Index>().swap(lastAtDepth_);
+    std::vector<std::unique_ptr<char[]>>().swap(chunks_);
+    chunkFree_ = 0;
 }
 
 void ReportRowTree::append(const ReportRow& row)
 {
-    Row& stored = rows_.emplace_back();
     std::size_t size = 0;
     for (const std::string& cell : row.cells)
         size += cell.size();
-    stored.bytes.reserve(size);
-    for (std::size_t k = 0; k < kCellCount; ++k) {
-        stored.bytes += row.cells[k];
-        stored.ends[k] = static_cast<std::uint32_t>(stored.bytes.size());
+    // Rows live in large chunks: one allocation per row would cost more
+    // than the rest of reading a node.
+    if (size > chunkFree_) {
+        const std::size_t chunk = std::max(size, kChunkBytes);
+        chunks_.push_back(std::make_unique_for_overwrite<char[]>(chunk));
+        chunkAt_ = chunks_.back().get();
+        chunkFree_ = chunk;
     }
+    Row& stored = rows_.emplace_back();
+    stored.bytes = chunkAt_;
+    std::uint32_t end = 0;
+    for (std::size_t k = 0; k < kCellCount; ++k) {
+        std::copy(row.cells[k].begin(), row.cells[k].end(), chunkAt_ + end);
+        end += static_cast<std::uint32_t>(row.cells[k].size());
+        stored.ends[k] = end;
+    }
+    chunkAt_ += size;
+    chunkFree_ -= size;
     stored.depth = row.depth;
 }
 
@@ -207,7 +227,7 @@ CellViews ReportRowTree::cells(Index index) const
     CellViews views;
     std::uint32_t start = 0;
     for (std::size_t k = 0; k < kCellCount; ++k) {
-        views[k] = std::string_view(row.bytes).substr(start, row.ends[k] - start);
+        views[k] = std::string_view(row.bytes + start, row.ends[k] - start);
         start = row.ends[k];
     }
     return views;
@@ -215,14 +235,12 @@ CellViews ReportRowTree::cells(Index index) const
 
 std::string_view ReportRowTree::name(Index index) const
 {
-    return std::string_view(rows_[index].bytes).substr(0, rows_[index].ends[0]);
+    return std::string_view(rows_[index].bytes, rows_[index].ends[0]);
 }
 
 void ReportRowTree::releaseCells(Index index)
 {
-    Row& row = rows_[index];
-    std::string().swap(row.bytes);
-    row.ends.fill(0);
+    rows_[index].ends.fill(0);
 }
 
 void ReportRowTree::sort(SortRule rule, const Locale& locale)

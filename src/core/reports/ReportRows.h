@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -91,6 +92,13 @@ public:
     /// Number of rows, the heading included.
     std::size_t size() const { return rows_.size(); }
 
+    /// Makes room for `rows` rows in all.
+    void reserve(std::size_t rows)
+    {
+        rows_.reserve(rows);
+        links_.reserve(rows);
+    }
+
     /// Drops every row and makes `heading` the root; its depth becomes 0.
     void setHeading(const ReportRow& heading);
 
@@ -105,8 +113,8 @@ public:
     CellViews cells(Index index) const;
     std::string_view name(Index index) const;
     bool hasChildren(Index index) const { return links_[index].firstChild != kNone; }
-    /// Frees the row's cells, which then read as empty; its place in the tree
-    /// stays.
+    /// The row's cells read as empty from now on; its place in the tree
+    /// stays. The memory goes with clear().
     void releaseCells(Index index);
 
     /// Orders the children of every row by the rule; rows that compare equal
@@ -125,13 +133,18 @@ private:
     };
 
     struct Row {
-        std::string bytes; ///< the cells one after the other
+        const char* bytes = nullptr; ///< the cells one after the other, in a chunk
         std::array<std::uint32_t, kCellCount> ends{};
         std::uint32_t depth = 0;
     };
     void append(const ReportRow& row);
 
+    static constexpr std::size_t kChunkBytes = std::size_t{16} << 20;
+
     std::vector<Row> rows_;
+    std::vector<std::unique_ptr<char[]>> chunks_;
+    char* chunkAt_ = nullptr;
+    std::size_t chunkFree_ = 0;
     std::vector<Links> links_;
     /// The most recent row at each depth; kNone where none was added.
     std::vector<Index> lastAtDepth_;

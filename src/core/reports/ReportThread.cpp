@@ -36,8 +36,9 @@ constexpr std::size_t kFormatPhase = 183;
 constexpr std::size_t kWritePhase = 184;
 
 constexpr std::string_view kCrLf = "\r\n";
-// Lines are handed to the file in blocks of about this many bytes.
-constexpr std::size_t kWriteBlock = 64 * 1024;
+// Formatted lines are kept, and handed to the file, in blocks of about this
+// many bytes.
+constexpr std::size_t kLineBlock = std::size_t{16} << 20;
 
 std::int64_t Magnitude(std::int64_t value)
 {
@@ -60,9 +61,12 @@ std::string_view FileNameOf(std::string_view path)
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-void Release(std::string& s)
+bool IsAscii(std::string_view text)
 {
-    std::string().swap(s);
+    unsigned char high = 0;
+    for (const char c : text)
+        high |= static_cast<unsigned char>(c);
+    return high < 0x80;
 }
 
 class ReportRun {
@@ -70,7 +74,11 @@ public:
     ReportRun(const ReportSources& sources, const ReportSettings& settings,
               ReportProgress& progress, const std::atomic<bool>& stop)
         : tree_(sources.tree), sources_(sources), settings_(settings), texts_(sources.texts),
-          progress_(progress), stop_(stop), decimal_(sources.locale.decimalSeparator()),
+          progress_(progress), stop_(stop),
+          // A DIF number is read the same everywhere: the spreadsheet shows
+          // it with the reader's own separator.
+          decimal_(settings.format == ReportFormat::Dif ? std::string(".")
+                                                        : sources.locale.decimalSeparator()),
           dateSeparator_(sources.locale.dateSeparator())
     {
     }
@@ -108,7 +116,8 @@ private:
     {
         SetPhase(kClearPhase);
         rows_.clear();
-        std::vector<std::string>().swap(lines_);
+        std::vector<std::string>().swap(blocks_);
+        std::vector<std::uint32_t>().swap(lineEnds_);
         return outcome;
     }
 
@@ -128,10 +137,10 @@ private:
                !settings_.fileRows;
     }
 
-    void SetCell(ReportRow& row, int column, std::string value) const
+    void SetCell(ReportRow& row, int column, std::string_view value) const
     {
         if (settings_.columnOn(column))
-            row.cells[static_cast<std::size_t>(column)] = std::move(value);
+            row.cells[static_cast<std::size_t>(column)].assign(value);
     }
 
     // The cells every row kind but the file has: sizes, duration, the
@@ -168,24 +177,38 @@ private:
             SetCell(row, kBitRateColumn, std::move(rate));
         }
         SetCell(row, kSampleRateColumn, std::to_string(n[kSampleRate10] * 10));
-        SetCell(row, kChannelModeColumn, std::string(ChannelText(texts_, n[kChannelCode])));
+        SetCell(row, kChannelModeColumn, ChannelText(texts_, n[kChannelCode]));
         SetCell(row, kVersionColumn,
                 Joined(Joined(VersionText(n[kVersionCode]), texts_.Text(kLayer)),
                        std::to_string(n[kLayerCode])));
         Tags tags;
         ReadTags(text, tags);
         for (int j = 0; j < 6; ++j)
-            SetCell(row, kTitleColumn + j, std::string(tags[static_cast<std::size_t>(j)]));
+            SetCell(row, kTitleColumn + j, tags[static_cast<std::size_t>(j)]);
         SetCell(row, kDateColumn, volumeDate_);
         SetCell(row, kVolumeColumn, volumeLabel_);
     }
 
-    void Keep(const ReportRow& row)
+    // Text and HTML reports are UTF-8, like every file the program writes;
+    // a DIF file cannot say what it holds, and spreadsheets read it as
+    // Windows-1252. Node texts from Windows collections are Windows-1252.
+    void Encode(std::string& cell) const
     {
-        for (const std::string& cell : row.cells) {
-            if (utf8_ && !texts::IsValidUtf8(cell))
-                utf8_ = false;
+        if (IsAscii(cell))
+            return;
+        const bool utf8 = texts::IsValidUtf8(cell);
+        if (settings_.format == ReportFormat::Dif) {
+            if (utf8)
+                cell = texts::Utf8ToWindows1252(cell);
+        } else if (!utf8) {
+            cell = texts::Windows1252ToUtf8(cell);
         }
+    }
+
+    void Keep(ReportRow& row)
+    {
+        for (std::string& cell : row.cells)
+            Encode(cell);
         RaiseWidths(widths_, row);
         rows_.add(row);
     }
@@ -193,16 +216,21 @@ private:
     bool Collect()
     {
         ReportRow heading = HeadingRow(settings_, texts_);
+        for (std::string& cell : heading.cells)
+            Encode(cell);
         widths_ = HeadingWidths(heading);
-        for (const std::string& cell : heading.cells)
-            utf8_ = utf8_ && texts::IsValidUtf8(cell);
         rows_.setHeading(heading);
+        // At most one row per node, and growing by doubling would copy them.
+        rows_.reserve(tree_.size() + 1);
         std::uint32_t c = 0;
         std::uint32_t v = 0;
 
         progress_.setMaximum(tree_.empty() ? 0 : tree_.size() - 1);
         const std::string objectPrefix = std::string(texts_.Text(kObjectPrefix)) + ": ";
+        std::string object;
         const bool selectedOnly = settings_.scanning == ReportScanning::SelectedOnly;
+        // One row object for all nodes, so that its cells keep their memory.
+        ReportRow row;
         std::uint64_t i = 0;
         for (NodeId node = tree_.root(); node != kNoNode; node = tree_.nextInPreOrder(node), ++i) {
             if (stop_)
@@ -217,12 +245,19 @@ private:
                 volumeLabel_ = name.substr(0, name.find('\\'));
                 volumeDate_ = Day(n[collection::kScanDate]);
             }
-            progress_.setObject(objectPrefix + texts::DisplayText(name));
+            object.assign(objectPrefix);
+            if (IsAscii(name) || texts::IsValidUtf8(name))
+                object += name;
+            else
+                object += texts::Windows1252ToUtf8(name);
+            progress_.setObject(object);
 
             // Kinds go by level for the collection and the volumes, so that
             // neither is ever taken for a file, even without children.
             const NodeKind kind = collection::KindOf(tree_, node);
-            ReportRow row;
+            for (std::string& cell : row.cells)
+                cell.clear();
+            row.depth = 0;
             bool wanted = false;
             if (kind != NodeKind::File && AnyOfCollectionVolumeFolderRows()) {
                 FillTotals(row, n);
@@ -270,19 +305,29 @@ private:
         ReportLayout layout;
         layout.widths = widths_;
         layout.columns = WrittenColumns(settings_, widths_);
-        lines_.assign(order.size(), {});
+        // Lines go one after the other, each with its CR LF, into blocks;
+        // lineEnds_[i] is where line i ends in its block, and a block ends
+        // after the line that reaches kLineBlock.
+        const std::string heading = FormatLine(settings_.format, rows_.cells(0), 1, layout, true);
+        lineEnds_.assign(order.size(), 0);
+        std::string* block = nullptr;
         for (std::size_t i = 1; i < order.size(); ++i) {
             if (stop_)
                 return false;
             progress_.setPosition(i);
+            if (block == nullptr || block->size() >= kLineBlock) {
+                block = &blocks_.emplace_back();
+                block->reserve(kLineBlock + kLineBlock / 4);
+            }
             const ReportRowTree::Index row = order[i];
-            lines_[i] =
-                FormatLine(settings_.format, rows_.cells(row), rows_.depth(row), layout, false);
-            // The line takes the row's place.
+            AppendLine(*block, settings_.format, rows_.cells(row), rows_.depth(row), layout, false);
+            *block += kCrLf;
+            lineEnds_[i] = static_cast<std::uint32_t>(block->size());
             rows_.releaseCells(row);
         }
+        // The rows are all in lines now.
+        rows_.clear();
 
-        const std::string heading = FormatLine(settings_.format, rows_.cells(0), 1, layout, true);
         switch (settings_.format) {
         case ReportFormat::Text:
             head_ = heading;
@@ -294,7 +339,7 @@ private:
             tail_ = kDifTail;
             break;
         case ReportFormat::Html:
-            head_ = HtmlHead(utf8_);
+            head_ = kHtmlHead;
             second_ = heading;
             tail_ = kHtmlTail;
             break;
@@ -304,39 +349,45 @@ private:
 
     ReportOutcome Write()
     {
-        progress_.setMaximum(lines_.size() - 1);
+        progress_.setMaximum(lineEnds_.size() - 1);
         const std::unique_ptr<OutputFile> out =
             sources_.files.createReplacement(settings_.lastReportFile);
         if (!out)
             return ReportOutcome::CannotWrite;
 
-        std::string block;
-        const auto put = [&](std::string_view line) {
-            block += line;
-            block += kCrLf;
-        };
-        const auto send = [&] {
-            const bool written = out->write(block);
-            block.clear();
-            return written;
-        };
-        put(head_);
-        put(second_);
+        std::string start = head_;
+        start += kCrLf;
+        start += second_;
+        start += kCrLf;
+        if (!out->write(start))
+            return ReportOutcome::CannotWrite;
         bool stopped = false;
-        for (std::size_t i = 1; i < lines_.size(); ++i) {
-            if (stop_) {
-                stopped = true;
-                break;
+        std::size_t line = 1;
+        for (std::string& block : blocks_) {
+            std::uint32_t written = 0; // bytes of the block before the current line
+            while (line < lineEnds_.size()) {
+                if (stop_) {
+                    stopped = true;
+                    break;
+                }
+                progress_.setPosition(line);
+                const std::uint32_t end = lineEnds_[line];
+                ++line;
+                written = end;
+                if (end == block.size())
+                    break;
             }
-            progress_.setPosition(i);
-            put(lines_[i]);
-            Release(lines_[i]);
-            if (block.size() >= kWriteBlock && !send())
+            if (!out->write(std::string_view(block).substr(0, written)))
+                return ReportOutcome::CannotWrite;
+            std::string().swap(block);
+            if (stopped)
+                break;
+        }
+        if (!stopped && !tail_.empty()) {
+            if (!out->write(tail_) || !out->write(kCrLf))
                 return ReportOutcome::CannotWrite;
         }
-        if (!stopped && !tail_.empty())
-            put(tail_);
-        if (!send() || !out->flush() || !out->commit())
+        if (!out->flush() || !out->commit())
             return ReportOutcome::CannotWrite;
         return stopped ? ReportOutcome::StoppedWhileWriting : ReportOutcome::Written;
     }
@@ -352,12 +403,12 @@ private:
 
     ReportRowTree rows_;
     ColumnWidths widths_{};
-    bool utf8_ = true;
     // The current volume's label and formatted scan date, in force for the
     // nodes below it.
     std::string volumeLabel_;
     std::string volumeDate_;
-    std::vector<std::string> lines_; // by output position; 0 is the heading
+    std::vector<std::string> blocks_;     // the formatted lines, see Format()
+    std::vector<std::uint32_t> lineEnds_; // by output position; 0 is the heading
     std::string head_;
     std::string second_;
     std::string tail_;

@@ -84,9 +84,11 @@ enum class ReportOutcome {
 /// Rows: the collection row (text 001 "Collection", a blank and the
 /// collection file's name), one per volume, folder and file as the row flags
 /// say; with "Selected only" the volumes, folders and files that carry no
-/// selected mark give none. Lines end with CR LF; cells are written as the
-/// bytes of the node texts. The HTML page declares utf-8 when every cell is
-/// valid UTF-8, else windows-1252.
+/// selected mark give none. Lines end with CR LF. Text and HTML reports are
+/// UTF-8 (the page says so), node texts that are not valid UTF-8 read as
+/// Windows-1252; a DIF report, which has no way to name its character set,
+/// is Windows-1252, as spreadsheets read it ("?" for what it lacks), and its
+/// numbers have a full stop for decimal separator.
 ReportOutcome RunReport(const ReportSources& sources, const ReportSettings& settings,
                         ReportProgress& progress, const std::atomic<bool>& stop);
 

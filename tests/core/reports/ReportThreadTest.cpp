@@ -352,10 +352,10 @@ TEST_F(ReportTest, SizesAndDatesUseTheLocaleSeparators)
     EXPECT_EQ(lines[2], "Rock 10,00 00:10:00 ABR 139 15.03.2023 CD1   ");
 }
 
-TEST_F(ReportTest, WidthsCountCharactersOfUtf8AndBytesOfOtherTexts)
+TEST_F(ReportTest, WindowsTextsBecomeUtf8AndWidthsCountCharacters)
 {
     // "Öl" in UTF-8 is two characters in three bytes; "Ära" in Windows-1252
-    // three characters in three bytes.
+    // three characters, written as four bytes of UTF-8.
     Load(Bytes(
         "[01]0[02]0[03]1[04]2[05]45000[06]\r\n"
         "\tV[01]0[02]0[03]2[04]2[05]45000[06]7[07]\r\n"
@@ -368,7 +368,7 @@ TEST_F(ReportTest, WidthsCountCharactersOfUtf8AndBytesOfOtherTexts)
     s.columnEnabled = {};
     s.columnEnabled[kSizeColumn - 1] = true;
     EXPECT_EQ(ReportLines(s),
-              (Lines{"Name Mb  ", "---------", "\xC3\x96l   2.00", "\xC4ra  1.00"}));
+              (Lines{"Name Mb  ", "---------", "\xC3\x96l   2.00", "\xC3\x84ra  1.00"}));
 }
 
 TEST_F(ReportTest, DifWritesHeadTuplesAndEnd)
@@ -393,6 +393,28 @@ TEST_F(ReportTest, DifWritesHeadTuplesAndEnd)
                          "BOT\r\n1,0\r\n\"   Rock\"\r\n0,10.00\r\nV\r\n1,0\r\n\"ABR 139\"\r\n"
                          "0,1\r\nV\r\n1,0\r\n\"CD1\"\r\n-1,0\r\n"
                          "EOD\r\n");
+}
+
+TEST_F(ReportTest, DifNumbersAreSpreadsheetNumbers)
+{
+    // A number cell left empty (the sample rate of a volume row) would be an
+    // error cell as 0, with nothing after it: it goes out as an empty text.
+    // A German locale's decimal comma would make 0,10,00: DIF numbers keep
+    // the full stop, and the spreadsheet shows its own separator.
+    Load(kRock);
+    locale.setDecimalSeparator(",");
+    ReportSettings s = NoColumns();
+    s.format = ReportFormat::Dif;
+    s.volumeRows = true;
+    s.folderRows = false;
+    s.fileRows = true;
+    s.columnEnabled[kSizeColumn - 1] = true;
+    s.columnEnabled[kSampleRateColumn - 1] = true;
+    const std::string report = Report(s);
+    EXPECT_NE(report.find("BOT\r\n1,0\r\n\"CD1\"\r\n0,10.00\r\nV\r\n1,0\r\n\"\"\r\n-1,0\r\n"),
+              std::string::npos)
+        << report;
+    EXPECT_EQ(report.find("0,\r\n"), std::string::npos) << report;
 }
 
 TEST_F(ReportTest, DifColumnCountLeavesOutColumnsThatAreNotWritten)
@@ -477,25 +499,38 @@ TEST_F(ReportTest, HtmlEscapesNamesAndQuotes)
                         "&lt;b&gt;&quot;Best&quot; &amp; more</TD></TR>");
 }
 
-TEST_F(ReportTest, HtmlDeclaresWindows1252WhenACellIsNotUtf8)
+TEST_F(ReportTest, HtmlIsUtf8AndDifWindows1252)
 {
+    // A folder named in Windows-1252 ("\xC4ra") and one in UTF-8 ("\xC3\x96l"
+    // and a euro sign).
     Load(Bytes("[01]0[02]0[03]1[04]1[05]45000[06]\r\n"
                "\tV[01]0[02]0[03]1[04]1[05]45000[06]7[07]\r\n"
                "\t\t\xC4ra[01]0[02]0[03]0[04]1[05]\r\n"
-               "\t\t\tf.mp3[01]0[02]0[03]0[04]1[05]1[06]3[07][15][16][17][18][19][1A][1B]\r\n"));
+               "\t\t\tf.mp3[01]0[02]0[03]0[04]1[05]1[06]3[07][15][16][17][18][19][1A][1B]\r\n"
+               "\t\t\xC3\x96l \xE2\x82\xAC \xE2\x84\xA2\xE2\x98\x83[01]0[02]0[03]0[04]1[05]\r\n"
+               "\t\t\tg.mp3[01]0[02]0[03]0[04]1[05]1[06]3[07][15][16][17][18][19][1A][1B]\r\n"));
     ReportSettings s = NoColumns();
+    s.sorting = false;
     s.format = ReportFormat::Html;
     Lines lines = ReportLines(s);
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_NE(lines[0].find("charset=windows-1252\""), std::string::npos);
-    // The bytes go out as they are.
-    EXPECT_EQ(lines[2], "<TR BGCOLOR=\"#FFEDED\"><TD ALIGN=left NOWRAP>\xC4ra</TD></TR>");
-
-    // Without that folder's row every cell is UTF-8 again.
-    s.folderRows = false;
-    s.volumeRows = true;
-    lines = ReportLines(s);
+    ASSERT_EQ(lines.size(), 5u);
     EXPECT_NE(lines[0].find("charset=utf-8\""), std::string::npos);
+    EXPECT_EQ(lines[2], "<TR BGCOLOR=\"#FFEDED\"><TD ALIGN=left NOWRAP>\xC3\x84ra</TD></TR>");
+    EXPECT_EQ(lines[3], "<TR BGCOLOR=\"#FFEDED\"><TD ALIGN=left NOWRAP>"
+                        "\xC3\x96l \xE2\x82\xAC \xE2\x84\xA2\xE2\x98\x83</TD></TR>");
+
+    // DIF has no way to say what it holds: spreadsheets read Windows-1252,
+    // and what it lacks (the snowman) becomes "?".
+    s.format = ReportFormat::Dif;
+    lines = ReportLines(s);
+    const std::string all = [&] {
+        std::string joined;
+        for (const std::string& line : lines)
+            joined += line + "\n";
+        return joined;
+    }();
+    EXPECT_NE(all.find("\n\"\xC4ra\"\n"), std::string::npos);
+    EXPECT_NE(all.find("\n\"\xD6l \x80 \x99?\"\n"), std::string::npos);
 }
 
 TEST_F(ReportTest, SelectedOnlyReportsMarkedItemsAndAlwaysTheCollectionRow)
