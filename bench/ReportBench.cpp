@@ -1,0 +1,268 @@
+// velmora-bench-report FILE [--runs N]
+//
+// Times a report of every row kind (collection, volumes, folders, files) and
+// every column, sorted, of the collection FILE in each of the three formats,
+// against a floor measured in the same run, each figure the median of N runs
+// (default 3):
+//
+//   ours    in a child process: CollectionStore::LoadCollection, then
+//           RunReport into a file beside FILE (a replacement file, fsync,
+//           rename), with PosixFileSystem and QtLocale
+//   floor   in this process: the same LoadCollection, then writing as many
+//           bytes as the report has to a new file beside FILE in 1 MiB
+//           blocks, fsync, close
+//   memory  in that child: peak resident size (VmHWM) at the end of the
+//           report minus the resident size after loading, against the
+//           report's size
+//
+// Bars: ours at most 3 times the floor; memory at most 4 times the report.
+// With VELMORA_BENCH_PHASES set in the environment, the children show when
+// each phase of the report starts, on stderr.
+
+#include "collection/CollectionStore.h"
+#include "platform/PosixFileSystem.h"
+#include "platform/QtLocale.h"
+#include "platform/fakes/FakeClock.h"
+#include "reports/ReportThread.h"
+#include "system/Progress.h"
+#include "texts/TextTable.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace col = velmora::collection;
+namespace rep = velmora::reports;
+using Clock = std::chrono::steady_clock;
+
+constexpr double kTimeBar = 3.0;
+constexpr double kMemoryBar = 4.0;
+
+double Milliseconds(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+long StatusKB(const char* key)
+{
+    FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f)
+        return -1;
+    char line[256];
+    long value = -1;
+    const std::size_t keyLength = std::strlen(key);
+    while (std::fgets(line, sizeof line, f)) {
+        if (std::strncmp(line, key, keyLength) == 0 && line[keyLength] == ':') {
+            value = std::strtol(line + keyLength + 1, nullptr, 10);
+            break;
+        }
+    }
+    std::fclose(f);
+    return value;
+}
+
+// Shows nothing; with --phases, each phase's start time on stderr.
+class NoReportProgress final : public rep::ReportProgress {
+public:
+    explicit NoReportProgress(bool phases) : phases_(phases) {}
+    void setPhase(std::string_view label) override
+    {
+        if (phases_)
+            std::fprintf(stderr, "%8.0f ms  %.*s\n", Milliseconds(Clock::now() - start_),
+                         static_cast<int>(label.size()), label.data());
+    }
+    void setObject(std::string_view) override {}
+    void setMaximum(std::uint64_t) override {}
+    void setPosition(std::uint64_t) override {}
+
+private:
+    const bool phases_;
+    const Clock::time_point start_ = Clock::now();
+};
+
+rep::ReportSettings Everything(rep::ReportFormat format, const std::string& target)
+{
+    rep::ReportSettings settings;
+    settings.collectionRow = settings.volumeRows = settings.folderRows = settings.fileRows = true;
+    settings.columnEnabled.fill(true);
+    settings.format = format;
+    settings.sorting = true;
+    settings.lastReportFile = target;
+    return settings;
+}
+
+struct ChildFigures {
+    double loadMs = 0;
+    double reportMs = 0;
+    long peakKB = 0;
+    long bytes = 0;
+};
+
+// The child's part: load, report, print "LOAD_MS REPORT_MS PEAK_KB BYTES".
+int ReportOnly(const std::string& path, rep::ReportFormat format, const std::string& target)
+{
+    velmora::platform::PosixFileSystem files;
+    const velmora::fakes::FakeClock clock;
+    const velmora::texts::TextTable texts;
+    const velmora::platform::QtLocale locale;
+    velmora::NoProgress progress;
+    col::CollectionStore store(files, clock, texts);
+    const Clock::time_point start = Clock::now();
+    if (store.LoadCollection(path, progress).status != col::LoadStatus::Loaded)
+        return 1;
+    const Clock::time_point loaded = Clock::now();
+    const long before = StatusKB("VmRSS");
+    const rep::ReportSources sources{store.tree(), path, texts, locale, files};
+    NoReportProgress shown(std::getenv("VELMORA_BENCH_PHASES") != nullptr);
+    const std::atomic<bool> stop{false};
+    if (rep::RunReport(sources, Everything(format, target), shown, stop) !=
+        rep::ReportOutcome::Written)
+        return 1;
+    const Clock::time_point done = Clock::now();
+    const long peak = StatusKB("VmHWM");
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0)
+        return 1;
+    std::printf("%f %f %ld %ld\n", Milliseconds(loaded - start), Milliseconds(done - loaded),
+                peak - before, static_cast<long>(st.st_size));
+    return 0;
+}
+
+ChildFigures RunChild(const char* self, const std::string& path, int format,
+                      const std::string& target)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        std::exit(1);
+    const std::string formatText = std::to_string(format);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(fds[1], STDOUT_FILENO);
+        ::close(fds[0]);
+        ::execl(self, self, "--report-only", path.c_str(), formatText.c_str(), target.c_str(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(fds[1]);
+    std::string out;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+        out.append(buffer, static_cast<std::size_t>(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ChildFigures f;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
+        std::sscanf(out.c_str(), "%lf %lf %ld %ld", &f.loadMs, &f.reportMs, &f.peakKB, &f.bytes) !=
+            4) {
+        std::fprintf(stderr, "velmora-bench-report: the report child failed\n");
+        std::exit(1);
+    }
+    return f;
+}
+
+double FloorMs(const std::string& path, long bytes, const std::string& target)
+{
+    velmora::platform::PosixFileSystem files;
+    const velmora::fakes::FakeClock clock;
+    const velmora::texts::TextTable texts;
+    velmora::NoProgress progress;
+    const Clock::time_point start = Clock::now();
+    {
+        col::CollectionStore store(files, clock, texts);
+        if (store.LoadCollection(path, progress).status != col::LoadStatus::Loaded)
+            std::exit(1);
+        const std::string block(1 << 20, 'x');
+        const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0)
+            std::exit(1);
+        for (long left = bytes; left > 0;) {
+            const auto chunk = static_cast<std::size_t>(std::min<long>(left, 1 << 20));
+            const ssize_t n = ::write(fd, block.data(), chunk);
+            if (n <= 0)
+                std::exit(1);
+            left -= n;
+        }
+        ::fsync(fd);
+        ::close(fd);
+    }
+    const double ms = Milliseconds(Clock::now() - start);
+    ::unlink(target.c_str());
+    return ms;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 5 && std::strcmp(argv[1], "--report-only") == 0)
+        return ReportOnly(argv[2], static_cast<rep::ReportFormat>(std::atoi(argv[3])), argv[4]);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: velmora-bench-report FILE [--runs N]\n");
+        return 2;
+    }
+    const std::string path = argv[1];
+    int runs = 3;
+    if (argc == 4 && std::strcmp(argv[2], "--runs") == 0)
+        runs = std::max(1, std::atoi(argv[3]));
+    const std::string folder =
+        path.find('/') == std::string::npos ? "." : path.substr(0, path.rfind('/'));
+
+    std::printf("collection: %s; every row kind and column, sorted; median of %d runs\n\n",
+                path.c_str(), runs);
+    std::printf("%-6s %10s %10s %10s %10s %8s %10s %8s\n", "format", "load ms", "report ms",
+                "ours ms", "floor ms", "ratio", "peak MiB", "mem/size");
+    bool pass = true;
+    constexpr std::array<const char*, 3> kNames = {"text", "dif", "html"};
+    for (int format = 1; format <= 3; ++format) {
+        const std::string target =
+            folder + "/.bench-report." + kNames[static_cast<std::size_t>(format - 1)];
+        std::vector<double> ours;
+        std::vector<double> floors;
+        std::vector<double> loads;
+        std::vector<double> reports;
+        long peakKB = 0;
+        long bytes = 0;
+        for (int i = 0; i < runs; ++i) {
+            const ChildFigures f = RunChild(argv[0], path, format, target);
+            ::unlink(target.c_str());
+            loads.push_back(f.loadMs);
+            reports.push_back(f.reportMs);
+            ours.push_back(f.loadMs + f.reportMs);
+            peakKB = std::max(peakKB, f.peakKB);
+            bytes = f.bytes;
+            floors.push_back(FloorMs(path, bytes, target + ".floor"));
+        }
+        const double ratio = Median(ours) / Median(floors);
+        const double memory = static_cast<double>(peakKB) * 1024.0 / static_cast<double>(bytes);
+        pass = pass && ratio <= kTimeBar && memory <= kMemoryBar;
+        std::printf("%-6s %10.0f %10.0f %10.0f %10.0f %8.2f %10.0f %8.2f  (%.1f MiB report)\n",
+                    kNames[static_cast<std::size_t>(format - 1)], Median(loads), Median(reports),
+                    Median(ours), Median(floors), ratio, static_cast<double>(peakKB) / 1024.0,
+                    memory, static_cast<double>(bytes) / 1048576.0);
+    }
+    std::printf("\nbars: ours / floor at most %.1f, peak memory / report size at most %.1f: %s\n",
+                kTimeBar, kMemoryBar, pass ? "PASS" : "FAIL");
+    return pass ? 0 : 1;
+}
