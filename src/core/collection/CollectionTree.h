@@ -105,6 +105,12 @@ public:
     std::uint32_t position(NodeId node) const;
     /// The node at a pre-order position (less than size()).
     NodeId atPosition(std::size_t position) const;
+    /// Every node by pre-order position; valid until the tree changes.
+    const std::vector<NodeId>& preOrder() const
+    {
+        ensureIndexed();
+        return order_;
+    }
     /// Recomputes the positions now, and moves the texts into fresh storage
     /// when removed and replaced texts waste more than half of it.
     void reindex();

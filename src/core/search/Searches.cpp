@@ -6,6 +6,7 @@
 #include "system/Progress.h"
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -53,15 +54,16 @@ bool Walk(const SearchScope& scope, std::int64_t start, ResultList& results, Tes
     // Positions first, entries afterwards in one allocation: growing the
     // list entry by entry costs more than the walk on large results.
     std::vector<std::size_t> found;
+    const std::vector<NodeId>& order = tree.preOrder();
     for (std::size_t p = first; p < end; ++p) {
-        if (test(tree.atPosition(p)))
+        if (test(order[p]))
             found.push_back(p);
         if ((p - first + 1) % kStepEvery == 0)
             scope.progress.step(p - first + 1, total, scope.waitLine);
     }
     results.reserve(results.size() + found.size());
     for (const std::size_t p : found)
-        results.add(std::to_string(p), tree.atPosition(p));
+        results.add(std::to_string(p), order[p]);
     scope.progress.step(total, total, scope.waitLine);
     return !results.empty();
 }
@@ -136,15 +138,28 @@ public:
     {
     }
 
-    /// Whether the lower-cased `text` holds every word.
-    bool containsAll(std::string_view text)
+    /// Whether the lower-cased `text` holds every word. `text` is a part of
+    /// `within`, whose bytes after it may be read.
+    bool containsAll(std::string_view text, std::string_view within)
     {
         if (quick_) {
-            // A copy with room behind it for ContainsLowered's wide reads.
-            if (padded_.size() < text.size() + kPadding)
-                padded_.resize(2 * (text.size() + kPadding));
-            std::copy(text.begin(), text.end(), padded_.begin());
-            const std::string_view copy(padded_.data(), text.size());
+            // ContainsLowered reads up to 16 bytes past the text: the node
+            // text behind a name usually has them, else a padded copy does.
+            // std::less_equal orders pointers into different objects too.
+            const std::less_equal<const char*> notAfter;
+            const bool inside = !text.empty() && notAfter(within.data(), text.data()) &&
+                                notAfter(text.data() + text.size(), within.data() + within.size());
+            const std::size_t behind =
+                inside ? static_cast<std::size_t>(within.data() + within.size() -
+                                                  (text.data() + text.size()))
+                       : 0;
+            std::string_view copy = text;
+            if (behind < kPadding) {
+                if (padded_.size() < text.size() + kPadding)
+                    padded_.resize(2 * (text.size() + kPadding));
+                std::copy(text.begin(), text.end(), padded_.begin());
+                copy = std::string_view(padded_.data(), text.size());
+            }
             // A match in the ASCII runs is a match whatever else the text
             // holds; only a miss needs a second look.
             if (std::all_of(words_.begin(), words_.end(), [copy](const std::string& word) {
@@ -237,9 +252,10 @@ bool NameSearch(const SearchScope& scope, const settings::Settings& settings, st
     return Walk(scope, start, results, [&](NodeId node) {
         if (!AreaTests(area, scope.tree.hasChildren(node)))
             return false;
-        const std::string_view name = collection::NodeName(scope.tree.text(node));
+        const std::string_view text = scope.tree.text(node);
+        const std::string_view name = collection::NodeName(text);
         if (!matchCase)
-            return finder.containsAll(name);
+            return finder.containsAll(name, text);
         return std::all_of(words.begin(), words.end(), [name](const std::string& word) {
             return name.find(word) != std::string_view::npos;
         });
@@ -405,10 +421,11 @@ bool TagSearch(const SearchScope& scope, const settings::Settings& settings, std
     return Walk(scope, start, results, [&](NodeId node) {
         if (scope.tree.hasChildren(node))
             return false;
+        const std::string_view text = scope.tree.text(node);
         collection::Tags tags;
-        collection::ReadTags(scope.tree.text(node), tags);
+        collection::ReadTags(text, tags);
         for (auto& [field, finder] : finders) {
-            if (!finder.containsAll(tags[field]))
+            if (!finder.containsAll(tags[field], text))
                 return false;
         }
         return true;
