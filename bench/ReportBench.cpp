@@ -8,9 +8,9 @@
 //   ours    in a child process: CollectionStore::LoadCollection, then
 //           RunReport into a file beside FILE (a replacement file, fsync,
 //           rename), with PosixFileSystem and QtLocale
-//   floor   in this process: the same LoadCollection, then writing as many
-//           bytes as the report has to a new file beside FILE in 1 MiB
-//           blocks, fsync, close
+//   floor   in a child process of its own, as fresh as ours: the same
+//           LoadCollection, then writing as many bytes as the report has to a
+//           new file beside FILE from one 1 MiB block, fsync, close
 //   memory  in that child: peak resident size (VmHWM) at the end of the
 //           report minus the resident size after loading, against the
 //           report's size
@@ -182,33 +182,63 @@ ChildFigures RunChild(const char* self, const std::string& path, int format,
     return f;
 }
 
-double FloorMs(const std::string& path, long bytes, const std::string& target)
+// The floor child's part: load, write BYTES bytes, print the milliseconds.
+int FloorOnly(const std::string& path, long bytes, const std::string& target)
 {
     velmora::platform::PosixFileSystem files;
     const velmora::fakes::FakeClock clock;
     const velmora::texts::TextTable texts;
     velmora::NoProgress progress;
     const Clock::time_point start = Clock::now();
-    {
-        col::CollectionStore store(files, clock, texts);
-        if (store.LoadCollection(path, progress).status != col::LoadStatus::Loaded)
-            std::exit(1);
-        const std::string block(1 << 20, 'x');
-        const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (fd < 0)
-            std::exit(1);
-        for (long left = bytes; left > 0;) {
-            const auto chunk = static_cast<std::size_t>(std::min<long>(left, 1 << 20));
-            const ssize_t n = ::write(fd, block.data(), chunk);
-            if (n <= 0)
-                std::exit(1);
-            left -= n;
-        }
-        ::fsync(fd);
-        ::close(fd);
+    col::CollectionStore store(files, clock, texts);
+    if (store.LoadCollection(path, progress).status != col::LoadStatus::Loaded)
+        return 1;
+    const std::string block(1 << 20, 'x');
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return 1;
+    for (long left = bytes; left > 0;) {
+        const auto chunk = static_cast<std::size_t>(std::min<long>(left, 1 << 20));
+        const ssize_t n = ::write(fd, block.data(), chunk);
+        if (n <= 0)
+            return 1;
+        left -= n;
     }
-    const double ms = Milliseconds(Clock::now() - start);
+    if (::fsync(fd) != 0 || ::close(fd) != 0)
+        return 1;
+    std::printf("%f\n", Milliseconds(Clock::now() - start));
+    return 0;
+}
+
+double FloorMs(const char* self, const std::string& path, long bytes, const std::string& target)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        std::exit(1);
+    const std::string bytesText = std::to_string(bytes);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(fds[1], STDOUT_FILENO);
+        ::close(fds[0]);
+        ::execl(self, self, "--floor-only", path.c_str(), bytesText.c_str(), target.c_str(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(fds[1]);
+    std::string out;
+    char buffer[64];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+        out.append(buffer, static_cast<std::size_t>(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
     ::unlink(target.c_str());
+    double ms = 0;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
+        std::sscanf(out.c_str(), "%lf", &ms) != 1) {
+        std::fprintf(stderr, "velmora-bench-report: the floor child failed\n");
+        std::exit(1);
+    }
     return ms;
 }
 
@@ -216,6 +246,8 @@ double FloorMs(const std::string& path, long bytes, const std::string& target)
 
 int main(int argc, char** argv)
 {
+    if (argc == 5 && std::strcmp(argv[1], "--floor-only") == 0)
+        return FloorOnly(argv[2], std::atol(argv[3]), argv[4]);
     if (argc == 5 && std::strcmp(argv[1], "--report-only") == 0)
         return ReportOnly(argv[2], static_cast<rep::ReportFormat>(std::atoi(argv[3])), argv[4]);
     if (argc < 2) {
@@ -252,7 +284,7 @@ int main(int argc, char** argv)
             ours.push_back(f.loadMs + f.reportMs);
             peakKB = std::max(peakKB, f.peakKB);
             bytes = f.bytes;
-            floors.push_back(FloorMs(path, bytes, target + ".floor"));
+            floors.push_back(FloorMs(argv[0], path, bytes, target + ".floor"));
         }
         const double ratio = Median(ours) / Median(floors);
         const double memory = static_cast<double>(peakKB) * 1024.0 / static_cast<double>(bytes);
