@@ -101,6 +101,19 @@ TEST(PlatformQtLocaleCompare, GermanSortsUmlautsWithTheirBaseLetter)
     EXPECT_LT(german.compareIgnoreCase(applesWindows1252, "Azur"), 0);
 }
 
+TEST(PlatformQtLocaleCompare, CaseSensitiveOrderKeepsCasesApart)
+{
+    const QtLocale english(QLocale("en_US"));
+    EXPECT_NE(english.compare("rock", "Rock"), 0);
+    EXPECT_EQ(english.compare("Rock", "Rock"), 0);
+    // Letters first, case only between otherwise equal texts: not the byte
+    // order, which puts every capital first.
+    EXPECT_LT(english.compare("apple", "Banana"), 0);
+    EXPECT_LT(english.compare("Banana", "cherry"), 0);
+    EXPECT_EQ(english.compare("\xC4pfel", "\xC3\x84pfel"), 0); // Windows-1252 and UTF-8
+    EXPECT_LT(english.compare("\xC3\x84pfel", "Azur"), 0);
+}
+
 TEST(PlatformQtLocaleCompare, CLocaleComparesCodePoints)
 {
     const QtLocale c(QLocale::c());
