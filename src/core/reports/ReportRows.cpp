@@ -158,7 +158,7 @@ void ReportRowTree::clear()
     std::vector<Row>().swap(rows_);
     std::vector<Links>().swap(links_);
     std::vector<Index>().swap(lastAtDepth_);
-    std::vector<std::unique_ptr<char[]>>().swap(chunks_);
+    std::vector<Chunk>().swap(chunks_);
     chunkFree_ = 0;
 }
 
@@ -171,12 +171,16 @@ void ReportRowTree::append(const ReportRow& row)
     // than the rest of reading a node.
     if (size > chunkFree_) {
         const std::size_t chunk = std::max(size, kChunkBytes);
-        chunks_.push_back(std::make_unique_for_overwrite<char[]>(chunk));
-        chunkAt_ = chunks_.back().get();
+        chunks_.push_back({std::make_unique_for_overwrite<char[]>(chunk), chunk, 0});
+        chunkAt_ = chunks_.back().bytes.get();
         chunkFree_ = chunk;
     }
     Row& stored = rows_.emplace_back();
     stored.bytes = chunkAt_;
+    if (!chunks_.empty()) {
+        stored.chunk = static_cast<Index>(chunks_.size() - 1);
+        ++chunks_.back().rows;
+    }
     std::uint32_t end = 0;
     for (std::size_t k = 0; k < kCellCount; ++k) {
         std::copy(row.cells[k].begin(), row.cells[k].end(), chunkAt_ + end);
@@ -238,9 +242,16 @@ std::string_view ReportRowTree::name(Index index) const
     return std::string_view(rows_[index].bytes, rows_[index].ends[0]);
 }
 
-void ReportRowTree::releaseCells(Index index)
+ReportRowTree::FreedChunk ReportRowTree::releaseCells(Index index)
 {
-    rows_[index].ends.fill(0);
+    Row& row = rows_[index];
+    row.ends.fill(0);
+    const Index chunk = row.chunk;
+    row.chunk = kNone;
+    // The last chunk may still be filled.
+    if (chunk == kNone || --chunks_[chunk].rows > 0 || chunk + 1 == chunks_.size())
+        return {};
+    return {std::move(chunks_[chunk].bytes), chunks_[chunk].size};
 }
 
 void ReportRowTree::sort(SortRule rule, const Locale& locale)

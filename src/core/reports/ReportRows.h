@@ -80,8 +80,8 @@ SortRule SortRuleFor(const ReportSettings& settings);
 /// The rows of one report as a tree: the heading row is the root, and a data
 /// row of depth d is the last child of the row most recently added at depth
 /// d - 1. Nothing here recurses: rows of any depth are added, sorted and
-/// walked with loops. A row keeps its cells in one block of bytes, about a
-/// hundred bytes besides the cells' own.
+/// walked with loops. A row keeps its cells one after the other in large
+/// shared chunks, about ninety bytes besides the cells' own.
 class ReportRowTree {
 public:
     using Index = std::uint32_t;
@@ -113,9 +113,17 @@ public:
     CellViews cells(Index index) const;
     std::string_view name(Index index) const;
     bool hasChildren(Index index) const { return links_[index].firstChild != kNone; }
+    /// Memory of released rows, for other use.
+    struct FreedChunk {
+        std::unique_ptr<char[]> bytes;
+        std::size_t size = 0;
+    };
+
     /// The row's cells read as empty from now on; its place in the tree
-    /// stays. The memory goes with clear().
-    void releaseCells(Index index);
+    /// stays. When it was the last row with cells in a chunk that is no
+    /// longer filled, the chunk is handed out (bytes empty otherwise); the
+    /// other memory goes with clear().
+    FreedChunk releaseCells(Index index);
 
     /// Orders the children of every row by the rule; rows that compare equal
     /// keep their order. Depths and parents stay.
@@ -136,13 +144,19 @@ private:
         const char* bytes = nullptr; ///< the cells one after the other, in a chunk
         std::array<std::uint32_t, kCellCount> ends{};
         std::uint32_t depth = 0;
+        Index chunk = kNone;
+    };
+    struct Chunk {
+        std::unique_ptr<char[]> bytes;
+        std::size_t size = 0;
+        std::size_t rows = 0; ///< rows whose cells are still in it
     };
     void append(const ReportRow& row);
 
-    static constexpr std::size_t kChunkBytes = std::size_t{16} << 20;
+    static constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
 
     std::vector<Row> rows_;
-    std::vector<std::unique_ptr<char[]>> chunks_;
+    std::vector<Chunk> chunks_;
     char* chunkAt_ = nullptr;
     std::size_t chunkFree_ = 0;
     std::vector<Links> links_;

@@ -8,6 +8,7 @@
 #include "texts/Encoding.h"
 #include "texts/TextTable.h"
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -38,7 +39,7 @@ constexpr std::size_t kWritePhase = 184;
 constexpr std::string_view kCrLf = "\r\n";
 // Formatted lines are kept, and handed to the file, in blocks of about this
 // many bytes.
-constexpr std::size_t kLineBlock = std::size_t{16} << 20;
+constexpr std::size_t kLineBlock = std::size_t{1} << 20;
 
 std::int64_t Magnitude(std::int64_t value)
 {
@@ -116,7 +117,8 @@ private:
     {
         SetPhase(kClearPhase);
         rows_.clear();
-        std::vector<std::string>().swap(blocks_);
+        std::vector<LineBlock>().swap(blocks_);
+        std::vector<ReportRowTree::FreedChunk>().swap(spare_);
         std::vector<std::uint32_t>().swap(lineEnds_);
         return outcome;
     }
@@ -298,6 +300,28 @@ private:
         return true;
     }
 
+    struct LineBlock {
+        std::unique_ptr<char[]> bytes;
+        std::size_t size = 0;
+        std::size_t capacity = 0;
+    };
+
+    // A block for lines, with room for at least `needed` bytes: a freed
+    // chunk when one is large enough, else fresh memory.
+    LineBlock& NewBlock(std::size_t needed)
+    {
+        LineBlock& block = blocks_.emplace_back();
+        if (!spare_.empty() && spare_.back().size >= needed) {
+            block.bytes = std::move(spare_.back().bytes);
+            block.capacity = spare_.back().size;
+            spare_.pop_back();
+        } else {
+            block.capacity = std::max(needed, kLineBlock);
+            block.bytes = std::make_unique_for_overwrite<char[]>(block.capacity);
+        }
+        return block;
+    }
+
     bool Format()
     {
         const std::vector<ReportRowTree::Index> order = rows_.preOrder();
@@ -306,24 +330,30 @@ private:
         layout.widths = widths_;
         layout.columns = WrittenColumns(settings_, widths_);
         // Lines go one after the other, each with its CR LF, into blocks;
-        // lineEnds_[i] is where line i ends in its block, and a block ends
-        // after the line that reaches kLineBlock.
+        // lineEnds_[i] is where line i ends in its block. Rows are formatted
+        // in about the order their cells were stored, so the chunks of
+        // formatted rows come free early and take lines: the report then
+        // needs little more fresh memory than its lines.
         const std::string heading = FormatLine(settings_.format, rows_.cells(0), 1, layout, true);
         lineEnds_.assign(order.size(), 0);
-        std::string* block = nullptr;
+        std::string line;
+        LineBlock* block = nullptr;
         for (std::size_t i = 1; i < order.size(); ++i) {
             if (stop_)
                 return false;
             progress_.setPosition(i);
-            if (block == nullptr || block->size() >= kLineBlock) {
-                block = &blocks_.emplace_back();
-                block->reserve(kLineBlock + kLineBlock / 4);
-            }
             const ReportRowTree::Index row = order[i];
-            AppendLine(*block, settings_.format, rows_.cells(row), rows_.depth(row), layout, false);
-            *block += kCrLf;
-            lineEnds_[i] = static_cast<std::uint32_t>(block->size());
-            rows_.releaseCells(row);
+            line.clear();
+            AppendLine(line, settings_.format, rows_.cells(row), rows_.depth(row), layout, false);
+            line += kCrLf;
+            ReportRowTree::FreedChunk freed = rows_.releaseCells(row);
+            if (freed.bytes)
+                spare_.push_back(std::move(freed));
+            if (block == nullptr || block->capacity - block->size < line.size())
+                block = &NewBlock(line.size());
+            std::copy(line.begin(), line.end(), block->bytes.get() + block->size);
+            block->size += line.size();
+            lineEnds_[i] = static_cast<std::uint32_t>(block->size);
         }
         // The rows are all in lines now.
         rows_.clear();
@@ -363,7 +393,7 @@ private:
             return ReportOutcome::CannotWrite;
         bool stopped = false;
         std::size_t line = 1;
-        for (std::string& block : blocks_) {
+        for (LineBlock& block : blocks_) {
             std::uint32_t written = 0; // bytes of the block before the current line
             while (line < lineEnds_.size()) {
                 if (stop_) {
@@ -374,12 +404,12 @@ private:
                 const std::uint32_t end = lineEnds_[line];
                 ++line;
                 written = end;
-                if (end == block.size())
+                if (end == block.size)
                     break;
             }
-            if (!out->write(std::string_view(block).substr(0, written)))
+            if (!out->write(std::string_view(block.bytes.get(), written)))
                 return ReportOutcome::CannotWrite;
-            std::string().swap(block);
+            block.bytes.reset();
             if (stopped)
                 break;
         }
@@ -407,7 +437,8 @@ private:
     // nodes below it.
     std::string volumeLabel_;
     std::string volumeDate_;
-    std::vector<std::string> blocks_;     // the formatted lines, see Format()
+    std::vector<LineBlock> blocks_; // the formatted lines, see Format()
+    std::vector<ReportRowTree::FreedChunk> spare_;
     std::vector<std::uint32_t> lineEnds_; // by output position; 0 is the heading
     std::string head_;
     std::string second_;

@@ -122,6 +122,29 @@ TEST(ReportRowTree, RowsGoUnderTheLastRowOneLevelUp)
     EXPECT_EQ(InOrder(rows), (Names{"0Name", "1a", "2z", "3c", "1b", "2X", "2y"}));
 }
 
+TEST(ReportRowTree, ChunksOfReleasedRowsAreHandedOutOnce)
+{
+    // Rows of 2 MiB outgrow a chunk and get one each; the heading and the
+    // small row share the first.
+    const std::string big(std::size_t{2} << 20, 'x');
+    ReportRowTree rows;
+    rows.setHeading(Row(0, "Name"));
+    rows.add(Row(1, "small"));
+    rows.add(Row(1, "a" + big));
+    rows.add(Row(1, "b" + big));
+    EXPECT_EQ(rows.name(3).substr(0, 2), "bx");
+
+    EXPECT_FALSE(rows.releaseCells(1).bytes); // the heading still uses it
+    const ReportRowTree::FreedChunk freed = rows.releaseCells(2);
+    ASSERT_TRUE(freed.bytes);
+    EXPECT_GE(freed.size, big.size() + 1);
+    EXPECT_EQ(rows.name(2), "");
+    EXPECT_FALSE(rows.releaseCells(2).bytes); // only once
+    EXPECT_FALSE(rows.releaseCells(3).bytes); // the last chunk may still be filled
+    EXPECT_EQ(rows.name(0), "Name");
+    EXPECT_EQ(rows.name(3), "");
+}
+
 TEST(ReportRowTree, FoldersFirstThenNamesIgnoringCaseKeepingEqualOnes)
 {
     ReportRowTree rows;

@@ -395,6 +395,30 @@ TEST_F(ReportTest, DifWritesHeadTuplesAndEnd)
                          "EOD\r\n");
 }
 
+TEST_F(ReportTest, LinesLongerThanABlockAndRecycledMemory)
+{
+    // Folder names of 10 MiB put the rows' cells into several chunks, which
+    // come free while formatting and take lines of 10 MiB and more.
+    const std::string big(std::size_t{10} << 20, 'x');
+    std::string text = Bytes("[01]0[02]0[03]1[04]4[05]45000[06]\r\n"
+                             "\tV[01]0[02]0[03]4[04]4[05]45000[06]7[07]\r\n");
+    for (const char* first : {"a", "b", "c", "d"})
+        text += "\t\t" + std::string(first) + big +
+                Bytes("[01]1024[02]60[03]0[04]1[05]\r\n"
+                      "\t\t\tf.mp3[01]1024[02]60[03]4410[04]1[05]1[06]3[07][15][16][17][18][19]"
+                      "[1A][1B]\r\n");
+    Load(text);
+    ReportSettings s = NoColumns();
+    s.columnEnabled[kSizeColumn - 1] = true;
+    const Lines lines = ReportLines(s);
+    ASSERT_EQ(lines.size(), 6u);
+    const std::string pad(big.size() + 1 - 4, ' ');
+    EXPECT_EQ(lines[0], "Name" + pad + " Mb  ");
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(lines[2 + i], std::string(1, static_cast<char>('a' + i)) + big + " 1.00")
+            << "line " << 2 + i;
+}
+
 TEST_F(ReportTest, DifNumbersAreSpreadsheetNumbers)
 {
     // A number cell left empty (the sample rate of a volume row) would be an
