@@ -105,10 +105,7 @@ ReportRow HeadingRow(const ReportSettings& settings, const texts::TextTable& tab
 
 std::size_t TextLength(std::string_view text)
 {
-    unsigned char high = 0;
-    for (const char c : text)
-        high |= static_cast<unsigned char>(c);
-    if (high < 0x80)
+    if (texts::IsAscii(text))
         return text.size();
     if (!texts::IsValidUtf8(text))
         return text.size();

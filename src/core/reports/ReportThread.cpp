@@ -62,14 +62,6 @@ std::string_view FileNameOf(std::string_view path)
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-bool IsAscii(std::string_view text)
-{
-    unsigned char high = 0;
-    for (const char c : text)
-        high |= static_cast<unsigned char>(c);
-    return high < 0x80;
-}
-
 class ReportRun {
 public:
     ReportRun(const ReportSources& sources, const ReportSettings& settings,
@@ -196,7 +188,7 @@ private:
     // Windows-1252. Node texts from Windows collections are Windows-1252.
     void Encode(std::string& cell) const
     {
-        if (IsAscii(cell))
+        if (texts::IsAscii(cell))
             return;
         const bool utf8 = texts::IsValidUtf8(cell);
         if (settings_.format == ReportFormat::Dif) {
@@ -248,7 +240,7 @@ private:
                 volumeDate_ = Day(n[collection::kScanDate]);
             }
             object.assign(objectPrefix);
-            if (IsAscii(name) || texts::IsValidUtf8(name))
+            if (texts::IsAscii(name) || texts::IsValidUtf8(name))
                 object += name;
             else
                 object += texts::Windows1252ToUtf8(name);

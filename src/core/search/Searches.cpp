@@ -4,6 +4,8 @@
 #include "settings/Settings.h"
 #include "system/Locale.h"
 #include "system/Progress.h"
+#include "texts/AsciiCase.h"
+#include "texts/Encoding.h"
 
 #include <algorithm>
 #include <functional>
@@ -68,11 +70,6 @@ bool Walk(const SearchScope& scope, std::int64_t start, ResultList& results, Tes
     return !results.empty();
 }
 
-char LowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
-}
-
 // Whether `text` holds `word` (not empty, no letters A to Z) with the letters
 // A to Z of `text` taken as a to z. At least 16 readable bytes must follow
 // the end of `text`.
@@ -83,7 +80,7 @@ bool ContainsLowered(std::string_view text, std::string_view word)
         return false;
     const auto matchesAt = [&](std::size_t i) {
         std::size_t k = 0;
-        while (k < m && LowerAscii(text[i + k]) == word[k])
+        while (k < m && texts::LowerAsciiLetter(text[i + k]) == word[k])
             ++k;
         return k == m;
     };
@@ -133,8 +130,9 @@ bool ContainsLowered(std::string_view text, std::string_view word)
 class WordFinder {
 public:
     WordFinder(const Locale& locale, const std::vector<std::string>& words)
-        : locale_(locale), words_(words), quick_(locale.toLower(kAscii) == AsciiLowered() &&
-                                                 std::all_of(words.begin(), words.end(), IsAscii))
+        : locale_(locale), words_(words),
+          quick_(locale.toLower(kAscii) == AsciiLowered() &&
+                 std::all_of(words.begin(), words.end(), texts::IsAscii))
     {
     }
 
@@ -166,8 +164,8 @@ public:
                     return word.empty() || ContainsLowered(copy, word);
                 }))
                 return true;
-            if (IsAscii(text) || (text.find(kKelvinSign) == std::string_view::npos &&
-                                  text.find(kCapitalIWithDot) == std::string_view::npos))
+            if (texts::IsAscii(text) || (text.find(kKelvinSign) == std::string_view::npos &&
+                                         text.find(kCapitalIWithDot) == std::string_view::npos))
                 return false;
         }
         const std::string lowered = locale_.toLower(text);
@@ -177,14 +175,6 @@ public:
     }
 
 private:
-    static bool IsAscii(std::string_view text)
-    {
-        unsigned char high = 0;
-        for (const char c : text)
-            high |= static_cast<unsigned char>(c);
-        return high < 0x80;
-    }
-
     static constexpr std::string_view kAscii =
         " !\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`"
         "abcdefghijklmnopqrstuvwxyz{|}~";
@@ -195,7 +185,7 @@ private:
     {
         std::string lowered(kAscii);
         for (char& c : lowered)
-            c = LowerAscii(c);
+            c = texts::LowerAsciiLetter(c);
         return lowered;
     }
 
@@ -458,9 +448,11 @@ bool PropertySearch(const SearchScope& scope, const settings::Settings& settings
 
 namespace velmora::search {
 
-std::string DuplicateKey(std::string_view nodeText, bool compareName, bool compareProperty)
+namespace {
+
+void AppendDuplicateKey(std::string& key, std::string_view nodeText, bool compareName,
+                        bool compareProperty)
 {
-    std::string key;
     if (compareName) {
         key += collection::NodeName(nodeText);
         key += collection::kNumberMark;
@@ -473,6 +465,14 @@ std::string DuplicateKey(std::string_view nodeText, bool compareName, bool compa
         key += std::to_string(numbers[collection::kDuration]);
         key += collection::kNumberMark;
     }
+}
+
+} // namespace
+
+std::string DuplicateKey(std::string_view nodeText, bool compareName, bool compareProperty)
+{
+    std::string key;
+    AppendDuplicateKey(key, nodeText, compareName, compareProperty);
     return key;
 }
 
@@ -490,29 +490,6 @@ struct Candidate {
     std::uint32_t order; ///< walking order, which equal keys keep
     NodeId node;
 };
-
-void AppendFolded(std::string& buffer, std::string_view text)
-{
-    for (const char c : text)
-        buffer += c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c;
-}
-
-void AppendKey(std::string& buffer, std::string_view nodeText, bool compareName,
-               bool compareProperty)
-{
-    if (compareName) {
-        AppendFolded(buffer, collection::NodeName(nodeText));
-        buffer += collection::kNumberMark;
-    }
-    if (compareProperty) {
-        collection::Numbers numbers{};
-        collection::ReadNumbers(nodeText, numbers);
-        buffer += std::to_string(numbers[collection::kSizeKB]);
-        buffer += collection::kNumberMark;
-        buffer += std::to_string(numbers[collection::kDuration]);
-        buffer += collection::kNumberMark;
-    }
-}
 
 std::uint64_t Prefix(std::string_view key)
 {
@@ -541,7 +518,11 @@ bool DuplicateSearch(const SearchScope& scope, const settings::Settings& setting
         const NodeId node = tree.atPosition(p);
         if (AreaTests(settings.duplicateArea, tree.hasChildren(node))) {
             const std::size_t offset = keys.size();
-            AppendKey(keys, tree.text(node), settings.compareName, settings.compareProperty);
+            AppendDuplicateKey(keys, tree.text(node), settings.compareName,
+                               settings.compareProperty);
+            std::transform(keys.begin() + static_cast<std::ptrdiff_t>(offset), keys.end(),
+                           keys.begin() + static_cast<std::ptrdiff_t>(offset),
+                           texts::UpperAsciiLetter);
             const std::string_view key = std::string_view(keys).substr(offset);
             candidates.push_back({Prefix(key), offset, static_cast<std::uint32_t>(key.size()),
                                   static_cast<std::uint32_t>(candidates.size()), node});

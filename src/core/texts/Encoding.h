@@ -5,6 +5,16 @@
 
 namespace velmora::texts {
 
+/// True when every byte is below 128.
+inline bool IsAscii(std::string_view bytes)
+{
+    // No early exit: the loop stays simple enough to be vectorised.
+    unsigned char high = 0;
+    for (const char c : bytes)
+        high |= static_cast<unsigned char>(c);
+    return high < 0x80;
+}
+
 /// True when `bytes` is well-formed UTF-8 (no overlong forms, no surrogates,
 /// nothing above U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
