@@ -17,6 +17,7 @@
 // The saved file is compared with the input: with the clock set to the
 // input's LastChange the bytes must be identical.
 
+#include "BenchSupport.h"
 #include "collection/CollectionStore.h"
 #include "collection/NodeText.h"
 #include "platform/PosixFileSystem.h"
@@ -44,7 +45,10 @@
 namespace {
 
 namespace col = velmora::collection;
-using Clock = std::chrono::steady_clock;
+using velmora::bench::Clock;
+using velmora::bench::Median;
+using velmora::bench::Milliseconds;
+using velmora::bench::StatusKB;
 
 constexpr double kBar = 3.0;
 constexpr std::size_t kBlockBytes = 1 << 20;
@@ -53,18 +57,6 @@ constexpr std::size_t kBlockBytes = 1 << 20;
 {
     std::fprintf(stderr, "velmora-bench-collection: %s: %s\n", what.c_str(), std::strerror(errno));
     std::exit(1);
-}
-
-double Milliseconds(Clock::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
 }
 
 // Runs `prepare` (untimed), then `body` (timed), then `cleanup` (untimed),
@@ -158,25 +150,6 @@ void SyncFile(const std::string& path)
         ::fsync(fd);
         ::close(fd);
     }
-}
-
-// A value in kB from /proc/self/status ("VmRSS", "VmHWM").
-long StatusKB(const char* key)
-{
-    FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f)
-        return -1;
-    char line[256];
-    long value = -1;
-    const std::size_t keyLength = std::strlen(key);
-    while (std::fgets(line, sizeof line, f)) {
-        if (std::strncmp(line, key, keyLength) == 0 && line[keyLength] == ':') {
-            value = std::strtol(line + keyLength + 1, nullptr, 10);
-            break;
-        }
-    }
-    std::fclose(f);
-    return value;
 }
 
 // The child's part: load once and print "RSS_BEFORE_KB HWM_KB RSS_AFTER_KB".

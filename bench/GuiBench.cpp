@@ -27,6 +27,7 @@
 // missed or a step fails. Its collections are written to a temporary folder
 // that is removed afterwards.
 
+#include "BenchSupport.h"
 #include "collection/CollectionFile.h"
 #include "collection/CollectionStore.h"
 #include "collection/CollectionTree.h"
@@ -70,7 +71,10 @@ namespace {
 
 namespace col = velmora::collection;
 namespace gui = velmora::gui;
-using Clock = std::chrono::steady_clock;
+using velmora::bench::Clock;
+using velmora::bench::Median;
+using velmora::bench::Milliseconds;
+using velmora::bench::StatusKB;
 
 constexpr double kStartBar = 2.0;
 constexpr double kListBarMs = 100.0;
@@ -88,42 +92,11 @@ constexpr int kTreeRuns = 5;
     std::exit(1);
 }
 
-double Milliseconds(Clock::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
-}
-
 double TimeOnce(const std::function<void()>& body)
 {
     const Clock::time_point start = Clock::now();
     body();
     return Milliseconds(Clock::now() - start);
-}
-
-// A field of /proc/self/status in KiB ("VmRSS", "VmHWM"); -1 when missing.
-long StatusKB(const char* field)
-{
-    FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f)
-        return -1;
-    char line[256];
-    long value = -1;
-    const std::size_t n = std::strlen(field);
-    while (std::fgets(line, sizeof line, f)) {
-        if (std::strncmp(line, field, n) == 0 && line[n] == ':') {
-            value = std::strtol(line + n + 1, nullptr, 10);
-            break;
-        }
-    }
-    std::fclose(f);
-    return value;
 }
 
 // SplitMix64: a fixed seed gives the same collections everywhere.

@@ -19,6 +19,7 @@
 // With VELMORA_BENCH_PHASES set in the environment, the children show when
 // each phase of the report starts, on stderr.
 
+#include "BenchSupport.h"
 #include "collection/CollectionStore.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/QtLocale.h"
@@ -47,40 +48,13 @@ namespace {
 
 namespace col = velmora::collection;
 namespace rep = velmora::reports;
-using Clock = std::chrono::steady_clock;
+using velmora::bench::Clock;
+using velmora::bench::Median;
+using velmora::bench::Milliseconds;
+using velmora::bench::StatusKB;
 
 constexpr double kTimeBar = 3.0;
 constexpr double kMemoryBar = 4.0;
-
-double Milliseconds(Clock::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
-}
-
-long StatusKB(const char* key)
-{
-    FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f)
-        return -1;
-    char line[256];
-    long value = -1;
-    const std::size_t keyLength = std::strlen(key);
-    while (std::fgets(line, sizeof line, f)) {
-        if (std::strncmp(line, key, keyLength) == 0 && line[keyLength] == ':') {
-            value = std::strtol(line + keyLength + 1, nullptr, 10);
-            break;
-        }
-    }
-    std::fclose(f);
-    return value;
-}
 
 // Shows nothing; with --phases, each phase's start time on stderr.
 class NoReportProgress final : public rep::ReportProgress {
@@ -149,18 +123,19 @@ int ReportOnly(const std::string& path, rep::ReportFormat format, const std::str
     return 0;
 }
 
-ChildFigures RunChild(const char* self, const std::string& path, int format,
-                      const std::string& target)
+// Runs this program again as `self MODE ARG1 ARG2 ARG3` and returns what it
+// printed; ends the benchmark when the child fails.
+std::string RunSelf(const char* self, const char* mode, const std::string& arg1,
+                    const std::string& arg2, const std::string& arg3)
 {
     int fds[2];
     if (::pipe(fds) != 0)
         std::exit(1);
-    const std::string formatText = std::to_string(format);
     const pid_t child = ::fork();
     if (child == 0) {
         ::dup2(fds[1], STDOUT_FILENO);
         ::close(fds[0]);
-        ::execl(self, self, "--report-only", path.c_str(), formatText.c_str(), target.c_str(),
+        ::execl(self, self, mode, arg1.c_str(), arg2.c_str(), arg3.c_str(),
                 static_cast<char*>(nullptr));
         ::_exit(127);
     }
@@ -172,13 +147,21 @@ ChildFigures RunChild(const char* self, const std::string& path, int format,
     ::close(fds[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
-    ChildFigures f;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
-        std::sscanf(out.c_str(), "%lf %lf %ld %ld", &f.loadMs, &f.reportMs, &f.peakKB, &f.bytes) !=
-            4) {
-        std::fprintf(stderr, "velmora-bench-report: the report child failed\n");
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "velmora-bench-report: the %s child failed\n", mode);
         std::exit(1);
     }
+    return out;
+}
+
+ChildFigures RunChild(const char* self, const std::string& path, int format,
+                      const std::string& target)
+{
+    const std::string out = RunSelf(self, "--report-only", path, std::to_string(format), target);
+    ChildFigures f;
+    if (std::sscanf(out.c_str(), "%lf %lf %ld %ld", &f.loadMs, &f.reportMs, &f.peakKB, &f.bytes) !=
+        4)
+        std::exit(1);
     return f;
 }
 
@@ -212,33 +195,11 @@ int FloorOnly(const std::string& path, long bytes, const std::string& target)
 
 double FloorMs(const char* self, const std::string& path, long bytes, const std::string& target)
 {
-    int fds[2];
-    if (::pipe(fds) != 0)
-        std::exit(1);
-    const std::string bytesText = std::to_string(bytes);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::dup2(fds[1], STDOUT_FILENO);
-        ::close(fds[0]);
-        ::execl(self, self, "--floor-only", path.c_str(), bytesText.c_str(), target.c_str(),
-                static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(fds[1]);
-    std::string out;
-    char buffer[64];
-    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
-        out.append(buffer, static_cast<std::size_t>(n));
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
+    const std::string out = RunSelf(self, "--floor-only", path, std::to_string(bytes), target);
     ::unlink(target.c_str());
     double ms = 0;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
-        std::sscanf(out.c_str(), "%lf", &ms) != 1) {
-        std::fprintf(stderr, "velmora-bench-report: the floor child failed\n");
+    if (std::sscanf(out.c_str(), "%lf", &ms) != 1)
         std::exit(1);
-    }
     return ms;
 }
 

@@ -17,6 +17,7 @@
 // name under 1.5 seconds. --only name (or tag, property, duplicates) runs
 // that kind alone, for a profiler.
 
+#include "BenchSupport.h"
 #include "collection/CollectionStore.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/QtLocale.h"
@@ -41,15 +42,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using velmora::bench::Clock;
+using velmora::bench::Median;
+using velmora::bench::Milliseconds;
 namespace search = velmora::search;
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
-}
 
 double Measure(int runs, const std::function<void()>& body)
 {
