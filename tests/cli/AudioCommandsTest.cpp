@@ -1,3 +1,4 @@
+#include "CliFixture.h"
 #include "TestDir.h"
 #include "cli/Cli.h"
 #include "platform/fakes/FakeClock.h"
@@ -17,15 +18,8 @@ namespace {
 using testing::ReadBytes;
 using testing::TestDir;
 
-class AudioCommandsTest : public ::testing::Test {
+class AudioCommandsTest : public CliFixture {
 protected:
-    int Run(std::vector<std::string> args)
-    {
-        out.str({});
-        err.str({});
-        return RunCli(args, out, err, context);
-    }
-
     // A copy of a fixture in the test's own folder.
     std::string Copy(const std::string& fixture)
     {
@@ -34,16 +28,6 @@ protected:
             std::string(std::getenv("VELMORA_TEST_DATA")) + "/audio/" + fixture, target);
         return target;
     }
-
-    TestDir dir;
-    fakes::FaultyFileSystem files;
-    fakes::FakeClock clock;
-    fakes::FakeLocale locale;
-    fakes::FakeVolumes volumes;
-    texts::TextTable texts;
-    CliContext context{files, clock, locale, texts, volumes};
-    std::ostringstream out;
-    std::ostringstream err;
 };
 
 TEST_F(AudioCommandsTest, AnalysePrintsWhatAScanStores)

@@ -1,4 +1,5 @@
 #include "Bytes.h"
+#include "CliFixture.h"
 #include "TestDir.h"
 #include "cli/Cli.h"
 #include "platform/fakes/FakeClock.h"
@@ -24,24 +25,8 @@ const std::string kExample =
           "805[07]\r\n\t\tRock[01]3921[02]245[03]0[04]1[05]\r\n\t\t\tsong.mp3[01]3921[02]245[03]"
           "4410[04]2[05]1[06]3[07][15]Title[16]Bj[F6]rk[17][18]7[19]1999[1A][1B]\r\n");
 
-class CliTest : public ::testing::Test {
+class CliTest : public CliFixture {
 protected:
-    int Run(std::vector<std::string> args)
-    {
-        out.str({});
-        err.str({});
-        return RunCli(args, out, err, context);
-    }
-
-    TestDir dir;
-    fakes::FaultyFileSystem files;
-    fakes::FakeClock clock{46000};
-    fakes::FakeLocale locale;
-    fakes::FakeVolumes volumes;
-    texts::TextTable texts;
-    CliContext context{files, clock, locale, texts, volumes};
-    std::ostringstream out;
-    std::ostringstream err;
 };
 
 TEST_F(CliTest, HelpVersionAndUsage)

@@ -1,4 +1,5 @@
 #include "Bytes.h"
+#include "CliFixture.h"
 #include "TestDir.h"
 #include "cli/Cli.h"
 #include "platform/QtLocale.h"
@@ -32,28 +33,16 @@ const std::string kCollection =
           "\t\t\tj.mp3[01]3072[02]-300[03]2205[04]4[05]2[06]3[07][15][16][17][18][19][1A][1B]\r\n"
           "\t\ttop.mp3[01]880[02]100[03]4410[04]1[05]1[06]3[07][15][16][17][18][19][1A][1B]\r\n");
 
-class ReportCommandTest : public ::testing::Test {
+class ReportCommandTest : public CliFixture {
 protected:
     ReportCommandTest() { WriteBytes(collection, kCollection); }
 
     int Run(std::vector<std::string> args)
     {
-        out.str({});
-        err.str({});
         args.insert(args.begin(), "report");
-        return RunCli(args, out, err, context);
+        return CliFixture::Run(args);
     }
 
-    TestDir dir;
-    fakes::FaultyFileSystem files;
-    fakes::FakeClock clock{46000};
-    fakes::FakeLocale locale;
-    fakes::FakeVolumes volumes;
-    texts::TextTable texts;
-    std::atomic<bool> interrupted{false};
-    CliContext context{files, clock, locale, texts, volumes, &interrupted};
-    std::ostringstream out;
-    std::ostringstream err;
     const std::string collection = dir.file("music.col");
     const std::string report = dir.file("report.txt");
 };

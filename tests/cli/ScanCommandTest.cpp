@@ -1,5 +1,6 @@
 #include "cli/ScanCommand.h"
 
+#include "CliFixture.h"
 #include "TestDir.h"
 #include "cli/Cli.h"
 #include "platform/fakes/FakeClock.h"
@@ -21,7 +22,7 @@ using testing::ReadBytes;
 using testing::TestDir;
 namespace fs = std::filesystem;
 
-class ScanCommandTest : public ::testing::Test {
+class ScanCommandTest : public CliFixture {
 protected:
     ScanCommandTest()
     {
@@ -33,23 +34,6 @@ protected:
                       dir.path() / "Music" / "song.mp3");
     }
 
-    int Run(std::vector<std::string> args)
-    {
-        out.str({});
-        err.str({});
-        return RunCli(args, out, err, context);
-    }
-
-    TestDir dir;
-    fakes::FaultyFileSystem files;
-    fakes::FakeClock clock{46000};
-    fakes::FakeLocale locale;
-    fakes::FakeVolumes volumes;
-    texts::TextTable texts;
-    std::atomic<bool> interrupted{false};
-    CliContext context{files, clock, locale, texts, volumes, &interrupted};
-    std::ostringstream out;
-    std::ostringstream err;
     const std::string collection = dir.file("c.col");
     const std::string music = dir.file("Music");
 };

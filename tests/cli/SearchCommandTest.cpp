@@ -1,4 +1,5 @@
 #include "Bytes.h"
+#include "CliFixture.h"
 #include "TestDir.h"
 #include "cli/Cli.h"
 #include "platform/fakes/FakeClock.h"
@@ -37,27 +38,16 @@ const std::string kCollection = Bytes("[01]6431[02]360[03]1[04]3[05]45000[06]\r\
                                       "\t\trock set.mp3[01]1500[02]60[03]3200[04]3[05]1[06]2[07]"
                                       "[15]GLOVES[16][17][18][19][1A][1B]\r\n");
 
-class SearchCommandTest : public ::testing::Test {
+class SearchCommandTest : public CliFixture {
 protected:
     SearchCommandTest() { WriteBytes(collection, kCollection); }
 
     int Run(std::vector<std::string> args)
     {
-        out.str({});
-        err.str({});
         args.insert(args.begin(), "search");
-        return RunCli(args, out, err, context);
+        return CliFixture::Run(args);
     }
 
-    TestDir dir;
-    fakes::FaultyFileSystem files;
-    fakes::FakeClock clock{46000};
-    fakes::FakeLocale locale;
-    fakes::FakeVolumes volumes;
-    texts::TextTable texts;
-    CliContext context{files, clock, locale, texts, volumes};
-    std::ostringstream out;
-    std::ostringstream err;
     const std::string collection = dir.file("c.col");
 };
 

@@ -1,4 +1,5 @@
 #include "Bytes.h"
+#include "CliFixture.h"
 #include "TestDir.h"
 #include "cli/Cli.h"
 #include "platform/fakes/FakeClock.h"
@@ -45,7 +46,7 @@ VolumeInfo Drive(std::string root, std::string label, std::uint32_t serial, Volu
     return drive;
 }
 
-class VolumeCommandsTest : public ::testing::Test {
+class VolumeCommandsTest : public CliFixture {
 protected:
     VolumeCommandsTest()
     {
@@ -70,28 +71,12 @@ protected:
         fs::copy_file(std::string(std::getenv("VELMORA_TEST_DATA")) + "/audio/" + fixture, target);
     }
 
-    int Run(std::vector<std::string> args)
-    {
-        out.str({});
-        err.str({});
-        return RunCli(args, out, err, context);
-    }
-
     std::string Dump()
     {
         EXPECT_EQ(Run({"dump", collection}), kSuccess) << err.str();
         return out.str();
     }
 
-    TestDir dir;
-    fakes::FaultyFileSystem files;
-    fakes::FakeClock clock{46000};
-    fakes::FakeLocale locale;
-    fakes::FakeVolumes volumes;
-    texts::TextTable texts;
-    CliContext context{files, clock, locale, texts, volumes};
-    std::ostringstream out;
-    std::ostringstream err;
     const std::string collection = dir.file("c.col");
 };
 
