@@ -219,6 +219,7 @@ private:
     public:
         explicit Output(std::unique_ptr<velmora::OutputFile> inner) : inner_(std::move(inner)) {}
         bool write(std::string_view bytes) override { return inner_->write(bytes); }
+        bool truncate(std::uint64_t size) override { return inner_->truncate(size); }
         bool flush() override { return true; }
         bool commit() override { return inner_->commit(); }
 

@@ -120,6 +120,17 @@ public:
         return true;
     }
 
+    bool truncate(std::uint64_t size) override
+    {
+        const auto offset = static_cast<off_t>(size);
+        if (failed_ || ::ftruncate(fd_.get(), offset) != 0 ||
+            ::lseek(fd_.get(), offset, SEEK_SET) != offset) {
+            failed_ = true;
+            return false;
+        }
+        return true;
+    }
+
     bool flush() override
     {
         if (failed_ || ::fsync(fd_.get()) != 0) {

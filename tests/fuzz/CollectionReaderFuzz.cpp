@@ -2,28 +2,13 @@
 // back and reads that again: the second reading must give the same tree.
 #include "collection/CollectionFile.h"
 #include "collection/NodeText.h"
+#include "system/MemoryFile.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
-
-namespace {
-
-class StringOutput final : public velmora::OutputFile {
-public:
-    bool write(std::string_view bytes) override
-    {
-        data += bytes;
-        return true;
-    }
-    bool flush() override { return true; }
-    bool commit() override { return true; }
-    std::string data;
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -50,10 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Texts with line-end bytes or leading blanks cannot survive a round
     // trip by design; compare only the shape and the texts otherwise.
-    StringOutput out;
+    velmora::MemoryOutput out;
     WriteCollection(tree, tree.text(tree.root()), out);
     CollectionTree again;
-    ReadCollection(std::string_view(out.data), again);
+    ReadCollection(std::string_view(out.bytes()), again);
     if (again.size() > tree.size())
         std::abort();
     return 0;

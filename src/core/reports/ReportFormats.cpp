@@ -26,17 +26,17 @@ bool IsNumber(int column, bool heading)
     return !heading && ClassOf(column) == ColumnClass::Number;
 }
 
-void AppendTextLine(std::string& line, const CellViews& cells, std::uint32_t depth,
-                    const ReportLayout& layout, bool heading)
+void AppendTextLine(std::string& line, const CellViews& cells, const CellLengths& lengths,
+                    std::uint32_t depth, const ReportLayout& layout, bool heading)
 {
     const std::string_view name = cells[0];
     AppendBlanks(line, Signed(depth) - 1);
     line += name;
-    AppendBlanks(line, Signed(layout.widths[0]) - Signed(TextLength(name)) - Signed(depth) + 1);
+    AppendBlanks(line, Signed(layout.widths[0]) - Signed(lengths[0]) - Signed(depth) + 1);
     for (const int column : layout.columns) {
-        const std::string_view value = cells[static_cast<std::size_t>(column)];
-        const std::int64_t pad =
-            Signed(layout.widths[static_cast<std::size_t>(column)]) - Signed(TextLength(value));
+        const auto k = static_cast<std::size_t>(column);
+        const std::string_view value = cells[k];
+        const std::int64_t pad = Signed(layout.widths[k]) - Signed(lengths[k]);
         if (IsNumber(column, heading)) {
             AppendBlanks(line, pad + 1);
             line += value;
@@ -118,10 +118,22 @@ void AppendHtmlRow(std::string& html, const CellViews& cells, std::uint32_t dept
 void AppendLine(std::string& out, ReportFormat format, const CellViews& cells, std::uint32_t depth,
                 const ReportLayout& layout, bool heading)
 {
+    CellLengths lengths{};
+    if (format == ReportFormat::Text) {
+        for (std::size_t k = 0; k < kCellCount; ++k)
+            lengths[k] = TextLength(cells[k]);
+    }
+    AppendLine(out, format, cells, lengths, depth, layout, heading);
+}
+
+void AppendLine(std::string& out, ReportFormat format, const CellViews& cells,
+                const CellLengths& lengths, std::uint32_t depth, const ReportLayout& layout,
+                bool heading)
+{
     const std::uint32_t d = heading ? 1 : std::max<std::uint32_t>(depth, 1);
     switch (format) {
     case ReportFormat::Text:
-        AppendTextLine(out, cells, d, layout, heading);
+        AppendTextLine(out, cells, lengths, d, layout, heading);
         break;
     case ReportFormat::Dif:
         AppendDifTuple(out, cells, d, layout, heading);

@@ -44,6 +44,10 @@ std::string FormatLine(ReportFormat format, const CellViews& cells, std::uint32_
 /// FormatLine() appended to `out`.
 void AppendLine(std::string& out, ReportFormat format, const CellViews& cells, std::uint32_t depth,
                 const ReportLayout& layout, bool heading);
+/// The same with the cells' lengths in characters known (LengthsOf()).
+void AppendLine(std::string& out, ReportFormat format, const CellViews& cells,
+                const CellLengths& lengths, std::uint32_t depth, const ReportLayout& layout,
+                bool heading);
 
 /// The DIF head: 13 lines joined by CR LF, declaring `columns` columns (the
 /// name column included) and `rows` rows (the heading included).

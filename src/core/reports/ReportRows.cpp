@@ -5,7 +5,6 @@
 #include "texts/TextTable.h"
 
 #include <algorithm>
-#include <memory>
 
 namespace velmora::reports {
 
@@ -115,22 +114,38 @@ std::size_t TextLength(std::string_view text)
     }));
 }
 
+CellViews ViewsOf(const ReportRow& row)
+{
+    CellViews views;
+    for (std::size_t k = 0; k < kCellCount; ++k)
+        views[k] = row.cells[k];
+    return views;
+}
+
+CellLengths LengthsOf(const ReportRow& row)
+{
+    CellLengths lengths{};
+    for (std::size_t k = 0; k < kCellCount; ++k)
+        lengths[k] = TextLength(row.cells[k]);
+    return lengths;
+}
+
 ColumnWidths HeadingWidths(const ReportRow& heading)
 {
-    ColumnWidths widths{};
-    for (std::size_t k = 0; k < kCellCount; ++k)
-        widths[k] = TextLength(heading.cells[k]);
-    return widths;
+    return LengthsOf(heading);
+}
+
+void RaiseWidths(ColumnWidths& widths, const CellLengths& lengths, std::uint32_t depth)
+{
+    const std::size_t indent = depth > 0 ? depth - 1 : 0;
+    widths[0] = std::max(widths[0], lengths[0] + indent);
+    for (std::size_t k = 1; k < kCellCount; ++k)
+        widths[k] = std::max(widths[k], lengths[k]);
 }
 
 void RaiseWidths(ColumnWidths& widths, const ReportRow& row)
 {
-    const std::size_t indent = row.depth > 0 ? row.depth - 1 : 0;
-    widths[0] = std::max(widths[0], TextLength(row.cells[0]) + indent);
-    for (std::size_t k = 1; k < kCellCount; ++k) {
-        if (!row.cells[k].empty())
-            widths[k] = std::max(widths[k], TextLength(row.cells[k]));
-    }
+    RaiseWidths(widths, LengthsOf(row), row.depth);
 }
 
 std::vector<int> WrittenColumns(const ReportSettings& settings, const ColumnWidths& widths)
@@ -153,102 +168,44 @@ void ReportRowTree::clear()
     // Swapping with empty vectors gives the memory back, which clear() would
     // keep.
     std::vector<Row>().swap(rows_);
-    std::vector<Links>().swap(links_);
     std::vector<Index>().swap(lastAtDepth_);
-    std::vector<Chunk>().swap(chunks_);
-    chunkFree_ = 0;
 }
 
-void ReportRowTree::append(const ReportRow& row)
+void ReportRowTree::setHeading(std::string_view name)
 {
-    std::size_t size = 0;
-    for (const std::string& cell : row.cells)
-        size += cell.size();
-    // Rows live in large chunks: one allocation per row would cost more
-    // than the rest of reading a node.
-    if (size > chunkFree_) {
-        const std::size_t chunk = std::max(size, kChunkBytes);
-        chunks_.push_back({std::make_unique_for_overwrite<char[]>(chunk), chunk, 0});
-        chunkAt_ = chunks_.back().bytes.get();
-        chunkFree_ = chunk;
-    }
-    Row& stored = rows_.emplace_back();
-    stored.bytes = chunkAt_;
-    if (!chunks_.empty()) {
-        stored.chunk = static_cast<Index>(chunks_.size() - 1);
-        ++chunks_.back().rows;
-    }
-    std::uint32_t end = 0;
-    for (std::size_t k = 0; k < kCellCount; ++k) {
-        std::copy(row.cells[k].begin(), row.cells[k].end(), chunkAt_ + end);
-        end += static_cast<std::uint32_t>(row.cells[k].size());
-        stored.ends[k] = end;
-    }
-    chunkAt_ += size;
-    chunkFree_ -= size;
-    stored.depth = row.depth;
-}
-
-void ReportRowTree::setHeading(const ReportRow& heading)
-{
-    clear();
-    append(heading);
-    rows_.back().depth = 0;
-    links_.emplace_back();
+    rows_.clear();
+    lastAtDepth_.clear();
+    Row& heading = rows_.emplace_back();
+    heading.name = name.data();
+    heading.nameSize = static_cast<std::uint32_t>(name.size());
     lastAtDepth_.push_back(0);
 }
 
-void ReportRowTree::add(const ReportRow& row)
+void ReportRowTree::add(std::uint32_t depth, std::string_view name, Source source)
 {
-    const std::uint32_t depth = std::max<std::uint32_t>(row.depth, 1);
+    depth = std::max<std::uint32_t>(depth, 1);
     std::size_t parentDepth = std::min<std::size_t>(depth - 1, lastAtDepth_.size() - 1);
     while (lastAtDepth_[parentDepth] == kNone)
         --parentDepth;
     const Index parent = lastAtDepth_[parentDepth];
     const auto index = static_cast<Index>(rows_.size());
-    append(row);
-    rows_.back().depth = depth;
-    links_.push_back({parent, kNone, kNone, kNone});
+    Row& row = rows_.emplace_back();
+    row.name = name.data();
+    row.nameSize = static_cast<std::uint32_t>(name.size());
+    row.depth = depth;
+    row.source = source;
+    row.parent = parent;
 
-    Links& up = links_[parent];
+    Row& up = rows_[parent];
     if (up.lastChild == kNone)
         up.firstChild = index;
     else
-        links_[up.lastChild].nextSibling = index;
+        rows_[up.lastChild].nextSibling = index;
     up.lastChild = index;
 
     if (lastAtDepth_.size() <= depth)
         lastAtDepth_.resize(depth + 1, kNone);
     lastAtDepth_[depth] = index;
-}
-
-CellViews ReportRowTree::cells(Index index) const
-{
-    const Row& row = rows_[index];
-    CellViews views;
-    std::uint32_t start = 0;
-    for (std::size_t k = 0; k < kCellCount; ++k) {
-        views[k] = std::string_view(row.bytes + start, row.ends[k] - start);
-        start = row.ends[k];
-    }
-    return views;
-}
-
-std::string_view ReportRowTree::name(Index index) const
-{
-    return std::string_view(rows_[index].bytes, rows_[index].ends[0]);
-}
-
-ReportRowTree::FreedChunk ReportRowTree::releaseCells(Index index)
-{
-    Row& row = rows_[index];
-    row.ends.fill(0);
-    const Index chunk = row.chunk;
-    row.chunk = kNone;
-    // The last chunk may still be filled.
-    if (chunk == kNone || --chunks_[chunk].rows > 0 || chunk + 1 == chunks_.size())
-        return {};
-    return {std::move(chunks_[chunk].bytes), chunks_[chunk].size};
 }
 
 void ReportRowTree::sort(SortRule rule, const Locale& locale)
@@ -264,20 +221,20 @@ void ReportRowTree::sort(SortRule rule, const Locale& locale)
     // Each row's children form their own list, so the lists can be sorted in
     // any order of the rows.
     std::vector<Index> children;
-    for (Links& links : links_) {
-        if (links.firstChild == kNone || links_[links.firstChild].nextSibling == kNone)
+    for (Row& row : rows_) {
+        if (row.firstChild == kNone || rows_[row.firstChild].nextSibling == kNone)
             continue;
         children.clear();
-        for (Index c = links.firstChild; c != kNone; c = links_[c].nextSibling)
+        for (Index c = row.firstChild; c != kNone; c = rows_[c].nextSibling)
             children.push_back(c);
         if (std::is_sorted(children.begin(), children.end(), before))
             continue;
         std::stable_sort(children.begin(), children.end(), before);
-        links.firstChild = children.front();
-        links.lastChild = children.back();
+        row.firstChild = children.front();
+        row.lastChild = children.back();
         for (std::size_t i = 0; i + 1 < children.size(); ++i)
-            links_[children[i]].nextSibling = children[i + 1];
-        links_[children.back()].nextSibling = kNone;
+            rows_[children[i]].nextSibling = children[i + 1];
+        rows_[children.back()].nextSibling = kNone;
     }
 }
 
@@ -290,14 +247,14 @@ std::vector<ReportRowTree::Index> ReportRowTree::preOrder() const
     Index at = 0;
     while (at != kNone) {
         order.push_back(at);
-        if (links_[at].firstChild != kNone) {
-            at = links_[at].firstChild;
+        if (rows_[at].firstChild != kNone) {
+            at = rows_[at].firstChild;
             continue;
         }
-        while (at != kNone && links_[at].nextSibling == kNone)
-            at = links_[at].parent;
+        while (at != kNone && rows_[at].nextSibling == kNone)
+            at = rows_[at].parent;
         if (at != kNone)
-            at = links_[at].nextSibling;
+            at = rows_[at].nextSibling;
     }
     return order;
 }

@@ -5,7 +5,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +32,7 @@ struct ReportRow {
 
 /// The cells of a row as views, valid while the row they show exists.
 using CellViews = std::array<std::string_view, kCellCount>;
+CellViews ViewsOf(const ReportRow& row);
 
 ColumnClass ClassOf(int columnId);
 
@@ -55,11 +55,16 @@ std::size_t TextLength(std::string_view text);
 /// The width of each cell index in characters.
 using ColumnWidths = std::array<std::size_t, kCellCount>;
 
+/// The length of each cell of a row in characters.
+using CellLengths = std::array<std::size_t, kCellCount>;
+CellLengths LengthsOf(const ReportRow& row);
+
 /// Widths from the heading row: the length of each heading cell.
 ColumnWidths HeadingWidths(const ReportRow& heading);
 
 /// Raises the widths to a data row's cells: width k (k >= 1) to the length of
 /// cell k, width 0 to the length of the name plus depth - 1.
+void RaiseWidths(ColumnWidths& widths, const CellLengths& lengths, std::uint32_t depth);
 void RaiseWidths(ColumnWidths& widths, const ReportRow& row);
 
 /// The columns to write, in the settings' order: those that are on and whose
@@ -80,12 +85,22 @@ SortRule SortRuleFor(const ReportSettings& settings);
 /// The rows of one report as a tree: the heading row is the root, and a data
 /// row of depth d is the last child of the row most recently added at depth
 /// d - 1. Nothing here recurses: rows of any depth are added, sorted and
-/// walked with loops. A row keeps its cells one after the other in large
-/// shared chunks, about ninety bytes besides the cells' own.
+/// walked with loops.
+///
+/// A row keeps its depth, its name (for sorting) and where its cells come
+/// from, not the cells themselves: the report fills them again from the
+/// collection when it formats the row, which costs less than keeping them.
+/// About forty bytes a row.
 class ReportRowTree {
 public:
     using Index = std::uint32_t;
     static constexpr Index kNone = 0xFFFFFFFFu;
+
+    /// Where a row's cells come from; the tree only keeps it.
+    struct Source {
+        std::uint32_t node;
+        std::uint32_t volume;
+    };
 
     /// Drops every row and releases the memory.
     void clear();
@@ -93,37 +108,26 @@ public:
     std::size_t size() const { return rows_.size(); }
 
     /// Makes room for `rows` rows in all.
-    void reserve(std::size_t rows)
-    {
-        rows_.reserve(rows);
-        links_.reserve(rows);
-    }
+    void reserve(std::size_t rows) { rows_.reserve(rows); }
 
-    /// Drops every row and makes `heading` the root; its depth becomes 0.
-    void setHeading(const ReportRow& heading);
+    /// Drops every row and makes a heading row named `name` the root, at
+    /// depth 0. Names are not copied: their bytes must stay until clear().
+    void setHeading(std::string_view name);
 
     /// Adds a data row (depth 1 or more) under the row most recently added at
     /// depth - 1. When none was added at that depth (a gap in the marks of a
     /// "Selected only" report) it goes under the most recent row of the
     /// nearest smaller depth, the heading at worst; its own depth stays.
     /// Needs a heading.
-    void add(const ReportRow& row);
+    void add(std::uint32_t depth, std::string_view name, Source source = {});
 
     std::uint32_t depth(Index index) const { return rows_[index].depth; }
-    CellViews cells(Index index) const;
-    std::string_view name(Index index) const;
-    bool hasChildren(Index index) const { return links_[index].firstChild != kNone; }
-    /// Memory of released rows, for other use.
-    struct FreedChunk {
-        std::unique_ptr<char[]> bytes;
-        std::size_t size = 0;
-    };
-
-    /// The row's cells read as empty from now on; its place in the tree
-    /// stays. When it was the last row with cells in a chunk that is no
-    /// longer filled, the chunk is handed out (bytes empty otherwise); the
-    /// other memory goes with clear().
-    FreedChunk releaseCells(Index index);
+    std::string_view name(Index index) const
+    {
+        return std::string_view(rows_[index].name, rows_[index].nameSize);
+    }
+    Source source(Index index) const { return rows_[index].source; }
+    bool hasChildren(Index index) const { return rows_[index].firstChild != kNone; }
 
     /// Orders the children of every row by the rule; rows that compare equal
     /// keep their order. Depths and parents stay.
@@ -133,33 +137,18 @@ public:
     std::vector<Index> preOrder() const;
 
 private:
-    struct Links {
+    struct Row {
+        const char* name = nullptr;
+        std::uint32_t nameSize = 0;
+        std::uint32_t depth = 0;
+        Source source{};
         Index parent = kNone;
         Index firstChild = kNone;
         Index lastChild = kNone;
         Index nextSibling = kNone;
     };
 
-    struct Row {
-        const char* bytes = nullptr; ///< the cells one after the other, in a chunk
-        std::array<std::uint32_t, kCellCount> ends{};
-        std::uint32_t depth = 0;
-        Index chunk = kNone;
-    };
-    struct Chunk {
-        std::unique_ptr<char[]> bytes;
-        std::size_t size = 0;
-        std::size_t rows = 0; ///< rows whose cells are still in it
-    };
-    void append(const ReportRow& row);
-
-    static constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
-
     std::vector<Row> rows_;
-    std::vector<Chunk> chunks_;
-    char* chunkAt_ = nullptr;
-    std::size_t chunkFree_ = 0;
-    std::vector<Links> links_;
     /// The most recent row at each depth; kNone where none was added.
     std::vector<Index> lastAtDepth_;
 };

@@ -9,6 +9,7 @@
 #include "texts/TextTable.h"
 
 #include <algorithm>
+#include <charconv>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -37,8 +38,7 @@ constexpr std::size_t kFormatPhase = 183;
 constexpr std::size_t kWritePhase = 184;
 
 constexpr std::string_view kCrLf = "\r\n";
-// Formatted lines are kept, and handed to the file, in blocks of about this
-// many bytes.
+// Formatted lines are handed to the file in blocks of about this many bytes.
 constexpr std::size_t kLineBlock = std::size_t{1} << 20;
 
 std::int64_t Magnitude(std::int64_t value)
@@ -46,6 +46,13 @@ std::int64_t Magnitude(std::int64_t value)
     if (value == std::numeric_limits<std::int64_t>::min())
         return std::numeric_limits<std::int64_t>::max();
     return value < 0 ? -value : value;
+}
+
+void AppendNumber(std::string& out, std::int64_t value)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, static_cast<std::size_t>(end - digits));
 }
 
 std::string Joined(std::string_view a, std::string_view b)
@@ -90,8 +97,9 @@ public:
         SetPhase(kFormatPhase);
         if (DefaultExtension(settings_.format).empty())
             return ClearBuffer(ReportOutcome::UnknownFormat);
-        if (!Format())
-            return ClearBuffer(ReportOutcome::StoppedBeforeWriting);
+        const ReportOutcome formatted = Format();
+        if (formatted != ReportOutcome::Written)
+            return ClearBuffer(formatted);
         SetPhase(kWritePhase);
         return ClearBuffer(Write());
     }
@@ -109,9 +117,11 @@ private:
     {
         SetPhase(kClearPhase);
         rows_.clear();
-        std::vector<LineBlock>().swap(blocks_);
-        std::vector<ReportRowTree::FreedChunk>().swap(spare_);
-        std::vector<std::uint32_t>().swap(lineEnds_);
+        // An unfinished replacement file goes; the file at the path stays as
+        // it was.
+        out_.reset();
+        std::string().swap(pending_);
+        std::vector<std::uint64_t>().swap(lineEnds_);
         return outcome;
     }
 
@@ -131,65 +141,120 @@ private:
                !settings_.fileRows;
     }
 
-    void SetCell(ReportRow& row, int column, std::string_view value) const
+    void SetCell(int column, std::string_view value)
     {
         if (settings_.columnOn(column))
-            row.cells[static_cast<std::size_t>(column)].assign(value);
+            row_.cells[static_cast<std::size_t>(column)].assign(value);
+    }
+
+    void SetCell(int column, std::int64_t value)
+    {
+        if (settings_.columnOn(column))
+            AppendNumber(row_.cells[static_cast<std::size_t>(column)], value);
+    }
+
+    // A text, a blank and a number, as in "ABR 139".
+    void SetCell(int column, std::string_view text, std::int64_t value)
+    {
+        if (!settings_.columnOn(column))
+            return;
+        std::string& cell = row_.cells[static_cast<std::size_t>(column)];
+        cell.assign(text);
+        cell += ' ';
+        AppendNumber(cell, value);
     }
 
     // The cells every row kind but the file has: sizes, duration, the
     // average rate and the two counts.
-    void FillTotals(ReportRow& row, const Numbers& n) const
+    void FillTotals(const Numbers& n)
     {
         using namespace collection;
-        SetCell(row, kSizeColumn, SizeText(n[kSizeKB], decimal_));
-        SetCell(row, kDurationColumn, FormatHMS(Magnitude(n[kDuration])));
-        SetCell(row, kBitRateColumn,
-                Joined(texts_.Text(kAverageRate),
-                       std::to_string(AverageBitRate(n[kSizeKB], n[kDuration]))));
-        SetCell(row, kFolderCountColumn, std::to_string(n[kFolderCount]));
-        SetCell(row, kFileCountColumn, std::to_string(n[kFileCount]));
+        SetCell(kSizeColumn, SizeText(n[kSizeKB], decimal_));
+        SetCell(kDurationColumn, FormatHMS(Magnitude(n[kDuration])));
+        SetCell(kBitRateColumn, texts_.Text(kAverageRate),
+                AverageBitRate(n[kSizeKB], n[kDuration]));
+        SetCell(kFolderCountColumn, n[kFolderCount]);
+        SetCell(kFileCountColumn, n[kFileCount]);
     }
 
-    void FillFile(ReportRow& row, std::string_view text, const Numbers& n) const
+    void FillFile(std::string_view text, const Numbers& n)
     {
         using namespace collection;
-        SetCell(row, kSizeColumn, SizeText(n[kSizeKB], decimal_));
-        SetCell(row, kDurationColumn, FormatHMS(Magnitude(n[kDuration])));
+        SetCell(kSizeColumn, SizeText(n[kSizeKB], decimal_));
+        SetCell(kDurationColumn, FormatHMS(Magnitude(n[kDuration])));
         if (settings_.columnOn(kBitRateColumn)) {
             const std::int64_t duration = n[kDuration];
             const std::int64_t average = AverageBitRate(n[kSizeKB], duration);
-            std::string rate;
             if (duration > 0)
-                rate = Joined(
-                    texts_.Text(kConstantRate),
-                    std::to_string(StandardBitRate(average, n[kVersionCode], n[kLayerCode])));
+                SetCell(kBitRateColumn, texts_.Text(kConstantRate),
+                        StandardBitRate(average, n[kVersionCode], n[kLayerCode]));
             else if (duration < 0)
-                rate = Joined(texts_.Text(kVariableRate), std::to_string(average));
+                SetCell(kBitRateColumn, texts_.Text(kVariableRate), average);
             else
-                rate = Joined(texts_.Text(kConstantRate), "0");
-            SetCell(row, kBitRateColumn, std::move(rate));
+                SetCell(kBitRateColumn, texts_.Text(kConstantRate), 0);
         }
-        SetCell(row, kSampleRateColumn, std::to_string(n[kSampleRate10] * 10));
-        SetCell(row, kChannelModeColumn, ChannelText(texts_, n[kChannelCode]));
-        SetCell(row, kVersionColumn,
-                Joined(Joined(VersionText(n[kVersionCode]), texts_.Text(kLayer)),
-                       std::to_string(n[kLayerCode])));
+        SetCell(kSampleRateColumn, n[kSampleRate10] * 10);
+        SetCell(kChannelModeColumn, ChannelText(texts_, n[kChannelCode]));
+        if (settings_.columnOn(kVersionColumn)) {
+            std::string& cell = row_.cells[kVersionColumn];
+            cell.assign(VersionText(n[kVersionCode]));
+            cell += ' ';
+            cell += texts_.Text(kLayer);
+            cell += ' ';
+            AppendNumber(cell, n[kLayerCode]);
+        }
         Tags tags;
         ReadTags(text, tags);
         for (int j = 0; j < 6; ++j)
-            SetCell(row, kTitleColumn + j, tags[static_cast<std::size_t>(j)]);
-        SetCell(row, kDateColumn, volumeDate_);
-        SetCell(row, kVolumeColumn, volumeLabel_);
+            SetCell(kTitleColumn + j, tags[static_cast<std::size_t>(j)]);
+    }
+
+    // A volume's label and formatted scan date, in force for the nodes below
+    // it.
+    struct Volume {
+        std::string label;
+        std::string date;
+    };
+
+    // Fills row_ with the cells of the row for `node`, a node of the kind
+    // whose row the settings ask for, below volume `volume` (none for the
+    // collection node), and encodes them; lengths_ gets their lengths.
+    void Fill(NodeId node, std::uint32_t volume)
+    {
+        for (std::string& cell : row_.cells)
+            cell.clear();
+        const std::string_view text = tree_.text(node);
+        Numbers n{};
+        collection::ReadNumbers(text, n);
+        // Kinds go by level for the collection and the volumes, so that
+        // neither is ever taken for a file, even without children.
+        const NodeKind kind = collection::KindOf(tree_, node);
+        if (kind == NodeKind::File) {
+            FillFile(text, n);
+        } else {
+            FillTotals(n);
+        }
+        if (kind == NodeKind::Collection) {
+            row_.cells[0] = collectionName_;
+            SetCell(kDateColumn, Day(n[collection::kLastChange]));
+        } else {
+            row_.cells[0] = collection::NodeName(text);
+            SetCell(kDateColumn, volumes_[volume].date);
+            if (kind != NodeKind::Volume)
+                SetCell(kVolumeColumn, volumes_[volume].label);
+        }
+        for (std::size_t k = 0; k < kCellCount; ++k)
+            lengths_[k] = Encode(row_.cells[k]);
     }
 
     // Text and HTML reports are UTF-8, like every file the program writes;
     // a DIF file cannot say what it holds, and spreadsheets read it as
     // Windows-1252. Node texts from Windows collections are Windows-1252.
-    void Encode(std::string& cell) const
+    // Returns the cell's length in characters.
+    std::size_t Encode(std::string& cell) const
     {
         if (texts::IsAscii(cell))
-            return;
+            return cell.size();
         const bool utf8 = texts::IsValidUtf8(cell);
         if (settings_.format == ReportFormat::Dif) {
             if (utf8)
@@ -197,23 +262,18 @@ private:
         } else if (!utf8) {
             cell = texts::Windows1252ToUtf8(cell);
         }
-    }
-
-    void Keep(ReportRow& row)
-    {
-        for (std::string& cell : row.cells)
-            Encode(cell);
-        RaiseWidths(widths_, row);
-        rows_.add(row);
+        return TextLength(cell);
     }
 
     bool Collect()
     {
-        ReportRow heading = HeadingRow(settings_, texts_);
-        for (std::string& cell : heading.cells)
+        heading_ = HeadingRow(settings_, texts_);
+        for (std::string& cell : heading_.cells)
             Encode(cell);
-        widths_ = HeadingWidths(heading);
-        rows_.setHeading(heading);
+        widths_ = HeadingWidths(heading_);
+        rows_.setHeading(heading_.cells[0]);
+        collectionName_ =
+            Joined(texts_.Text(kCollectionName), FileNameOf(sources_.collectionPath));
         // At most one row per node, and growing by doubling would copy them.
         rows_.reserve(tree_.size() + 1);
         std::uint32_t c = 0;
@@ -223,21 +283,22 @@ private:
         const std::string objectPrefix = std::string(texts_.Text(kObjectPrefix)) + ": ";
         std::string object;
         const bool selectedOnly = settings_.scanning == ReportScanning::SelectedOnly;
-        // One row object for all nodes, so that its cells keep their memory.
-        ReportRow row;
+        const bool containerRows = AnyOfCollectionVolumeFolderRows();
+        std::uint32_t volume = 0;
         std::uint64_t i = 0;
         for (NodeId node = tree_.root(); node != kNoNode; node = tree_.nextInPreOrder(node), ++i) {
             if (stop_)
                 return false;
             progress_.setPosition(i);
-            const std::string_view text = tree_.text(node);
-            const std::string_view name = collection::NodeName(text);
-            Numbers n{};
-            collection::ReadNumbers(text, n);
             const std::uint32_t level = tree_.level(node);
+            const std::string_view name = collection::NodeName(tree_.text(node));
             if (level == 1) {
-                volumeLabel_ = name.substr(0, name.find('\\'));
-                volumeDate_ = Day(n[collection::kScanDate]);
+                Numbers n{};
+                collection::ReadNumbers(tree_.text(node), n);
+                Volume& current = volumes_.emplace_back();
+                current.label = name.substr(0, name.find('\\'));
+                current.date = Day(n[collection::kScanDate]);
+                volume = static_cast<std::uint32_t>(volumes_.size() - 1);
             }
             object.assign(objectPrefix);
             if (texts::IsAscii(name) || texts::IsValidUtf8(name))
@@ -246,44 +307,26 @@ private:
                 object += texts::Windows1252ToUtf8(name);
             progress_.setObject(object);
 
-            // Kinds go by level for the collection and the volumes, so that
-            // neither is ever taken for a file, even without children.
             const NodeKind kind = collection::KindOf(tree_, node);
-            for (std::string& cell : row.cells)
-                cell.clear();
-            row.depth = 0;
-            bool wanted = false;
-            if (kind != NodeKind::File && AnyOfCollectionVolumeFolderRows()) {
-                FillTotals(row, n);
-                if (kind == NodeKind::Collection && settings_.collectionRow) {
-                    row.cells[0] =
-                        Joined(texts_.Text(kCollectionName), FileNameOf(sources_.collectionPath));
-                    SetCell(row, kDateColumn, Day(n[collection::kLastChange]));
-                    row.depth = 1;
-                    c = 1;
-                    wanted = true;
-                } else if (kind == NodeKind::Volume && settings_.volumeRows) {
-                    SetCell(row, kDateColumn, volumeDate_);
-                    row.depth = c + 1;
-                    v = 1;
-                    wanted = true;
-                } else if (kind == NodeKind::Folder && settings_.folderRows) {
-                    SetCell(row, kDateColumn, volumeDate_);
-                    SetCell(row, kVolumeColumn, volumeLabel_);
-                    row.depth = c + v + (level - 1);
-                    wanted = true;
-                }
+            std::uint32_t depth = 0;
+            if (kind == NodeKind::Collection && containerRows && settings_.collectionRow) {
+                depth = 1;
+                c = 1;
+            } else if (kind == NodeKind::Volume && containerRows && settings_.volumeRows) {
+                depth = c + 1;
+                v = 1;
+            } else if (kind == NodeKind::Folder && containerRows && settings_.folderRows) {
+                depth = c + v + (level - 1);
             } else if (kind == NodeKind::File && settings_.fileRows) {
-                FillFile(row, text, n);
-                row.depth = settings_.folderRows ? c + v + (level - 1) : c + v + 1;
-                wanted = true;
+                depth = settings_.folderRows ? c + v + (level - 1) : c + v + 1;
             }
             if (level >= 1 && selectedOnly && !tree_.selected(node))
                 continue;
-            if (wanted) {
-                if (kind != NodeKind::Collection)
-                    row.cells[0] = name;
-                Keep(row);
+            if (depth > 0) {
+                Fill(node, volume);
+                RaiseWidths(widths_, lengths_, depth);
+                rows_.add(depth, kind == NodeKind::Collection ? collectionName_ : name,
+                          {node, volume});
             }
             if (CollectionRowOnly())
                 break;
@@ -292,124 +335,98 @@ private:
         return true;
     }
 
-    struct LineBlock {
-        std::unique_ptr<char[]> bytes;
-        std::size_t size = 0;
-        std::size_t capacity = 0;
-    };
-
-    // A block for lines, with room for at least `needed` bytes: a freed
-    // chunk when one is large enough, else fresh memory.
-    LineBlock& NewBlock(std::size_t needed)
+    // Hands the pending bytes to the file.
+    bool Send()
     {
-        LineBlock& block = blocks_.emplace_back();
-        if (!spare_.empty() && spare_.back().size >= needed) {
-            block.bytes = std::move(spare_.back().bytes);
-            block.capacity = spare_.back().size;
-            spare_.pop_back();
-        } else {
-            block.capacity = std::max(needed, kLineBlock);
-            block.bytes = std::make_unique_for_overwrite<char[]>(block.capacity);
-        }
-        return block;
+        const bool written = out_->write(pending_);
+        pending_.clear();
+        return written;
     }
 
-    bool Format()
+    // Formats every row and writes the lines into a replacement file beside
+    // the report file, which stays hidden until Write() puts it in place:
+    // the whole report exists before the file at the path is touched, and
+    // no more than one block of it is in memory at a time. lineEnds_[i] is
+    // where line i ends in the file (0 stands for the head block and the
+    // second line).
+    ReportOutcome Format()
     {
         const std::vector<ReportRowTree::Index> order = rows_.preOrder();
         progress_.setMaximum(order.size() - 1);
         ReportLayout layout;
         layout.widths = widths_;
         layout.columns = WrittenColumns(settings_, widths_);
-        // Lines go one after the other, each with its CR LF, into blocks;
-        // lineEnds_[i] is where line i ends in its block. Rows are formatted
-        // in about the order their cells were stored, so the chunks of
-        // formatted rows come free early and take lines: the report then
-        // needs little more fresh memory than its lines.
-        const std::string heading = FormatLine(settings_.format, rows_.cells(0), 1, layout, true);
-        lineEnds_.assign(order.size(), 0);
-        std::string line;
-        LineBlock* block = nullptr;
-        for (std::size_t i = 1; i < order.size(); ++i) {
-            if (stop_)
-                return false;
-            progress_.setPosition(i);
-            const ReportRowTree::Index row = order[i];
-            line.clear();
-            AppendLine(line, settings_.format, rows_.cells(row), rows_.depth(row), layout, false);
-            line += kCrLf;
-            ReportRowTree::FreedChunk freed = rows_.releaseCells(row);
-            if (freed.bytes)
-                spare_.push_back(std::move(freed));
-            if (block == nullptr || block->capacity - block->size < line.size())
-                block = &NewBlock(line.size());
-            std::copy(line.begin(), line.end(), block->bytes.get() + block->size);
-            block->size += line.size();
-            lineEnds_[i] = static_cast<std::uint32_t>(block->size);
-        }
-        // The rows are all in lines now.
-        rows_.clear();
 
+        out_ = sources_.files.createReplacement(settings_.lastReportFile);
+        if (!out_)
+            return ReportOutcome::CannotWrite;
+        const std::string heading =
+            FormatLine(settings_.format, ViewsOf(heading_), 1, layout, true);
         switch (settings_.format) {
         case ReportFormat::Text:
-            head_ = heading;
-            second_ = std::string(TextLength(heading), '-');
+            pending_ = heading;
+            pending_ += kCrLf;
+            pending_.append(TextLength(heading), '-');
             break;
         case ReportFormat::Dif:
-            head_ = DifHead(layout.columns.size() + 1, order.size());
-            second_ = heading;
+            pending_ = DifHead(layout.columns.size() + 1, order.size());
+            pending_ += kCrLf;
+            pending_ += heading;
             tail_ = kDifTail;
             break;
         case ReportFormat::Html:
-            head_ = kHtmlHead;
-            second_ = heading;
+            pending_ = kHtmlHead;
+            pending_ += kCrLf;
+            pending_ += heading;
             tail_ = kHtmlTail;
             break;
         }
-        return true;
+        pending_ += kCrLf;
+        lineEnds_.assign(order.size(), 0);
+        std::uint64_t sent = 0;
+        lineEnds_[0] = pending_.size();
+        for (std::size_t i = 1; i < order.size(); ++i) {
+            if (stop_)
+                return ReportOutcome::StoppedBeforeWriting;
+            progress_.setPosition(i);
+            const ReportRowTree::Index row = order[i];
+            const ReportRowTree::Source source = rows_.source(row);
+            Fill(source.node, source.volume);
+            AppendLine(pending_, settings_.format, ViewsOf(row_), lengths_, rows_.depth(row),
+                       layout, false);
+            pending_ += kCrLf;
+            lineEnds_[i] = sent + pending_.size();
+            if (pending_.size() >= kLineBlock) {
+                sent += pending_.size();
+                if (!Send())
+                    return ReportOutcome::CannotWrite;
+            }
+        }
+        if (!Send())
+            return ReportOutcome::CannotWrite;
+        return ReportOutcome::Written;
     }
 
+    // Puts the formatted report in the file's place. A stop keeps the lines
+    // before the row it comes at, without the tail block.
     ReportOutcome Write()
     {
         progress_.setMaximum(lineEnds_.size() - 1);
-        const std::unique_ptr<OutputFile> out =
-            sources_.files.createReplacement(settings_.lastReportFile);
-        if (!out)
-            return ReportOutcome::CannotWrite;
-
-        std::string start = head_;
-        start += kCrLf;
-        start += second_;
-        start += kCrLf;
-        if (!out->write(start))
-            return ReportOutcome::CannotWrite;
         bool stopped = false;
-        std::size_t line = 1;
-        for (LineBlock& block : blocks_) {
-            std::uint32_t written = 0; // bytes of the block before the current line
-            while (line < lineEnds_.size()) {
-                if (stop_) {
-                    stopped = true;
-                    break;
-                }
-                progress_.setPosition(line);
-                const std::uint32_t end = lineEnds_[line];
-                ++line;
-                written = end;
-                if (end == block.size)
-                    break;
-            }
-            if (!out->write(std::string_view(block.bytes.get(), written)))
-                return ReportOutcome::CannotWrite;
-            block.bytes.reset();
-            if (stopped)
+        for (std::size_t line = 1; line < lineEnds_.size(); ++line) {
+            if (stop_) {
+                stopped = true;
+                if (!out_->truncate(lineEnds_[line - 1]))
+                    return ReportOutcome::CannotWrite;
                 break;
+            }
+            progress_.setPosition(line);
         }
         if (!stopped && !tail_.empty()) {
-            if (!out->write(tail_) || !out->write(kCrLf))
+            if (!out_->write(tail_) || !out_->write(kCrLf))
                 return ReportOutcome::CannotWrite;
         }
-        if (!out->flush() || !out->commit())
+        if (!out_->flush() || !out_->commit())
             return ReportOutcome::CannotWrite;
         return stopped ? ReportOutcome::StoppedWhileWriting : ReportOutcome::Written;
     }
@@ -424,16 +441,16 @@ private:
     const std::string dateSeparator_;
 
     ReportRowTree rows_;
+    ReportRow heading_;
+    std::string collectionName_;
     ColumnWidths widths_{};
-    // The current volume's label and formatted scan date, in force for the
-    // nodes below it.
-    std::string volumeLabel_;
-    std::string volumeDate_;
-    std::vector<LineBlock> blocks_; // the formatted lines, see Format()
-    std::vector<ReportRowTree::FreedChunk> spare_;
-    std::vector<std::uint32_t> lineEnds_; // by output position; 0 is the heading
-    std::string head_;
-    std::string second_;
+    std::vector<Volume> volumes_;
+    // One row for all nodes, so that its cells keep their memory.
+    ReportRow row_;
+    CellLengths lengths_{};
+    std::unique_ptr<OutputFile> out_;
+    std::string pending_; // formatted lines not yet handed to the file
+    std::vector<std::uint64_t> lineEnds_;
     std::string tail_;
 };
 

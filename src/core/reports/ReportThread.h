@@ -76,10 +76,14 @@ enum class ReportOutcome {
 
 /// Runs a report on the calling thread: the collection pass, the sort when
 /// it is on, the formatting pass and the writing pass into
-/// `settings.lastReportFile`, through a replacement file that takes the
-/// target's place when it is complete. `stop` is read before each node of
-/// the collection pass and each row of the formatting and writing passes;
-/// the sort and the head and tail blocks are not interrupted.
+/// `settings.lastReportFile`. The formatting pass writes the lines into a
+/// hidden replacement file beside the target, so that a report far larger
+/// than memory costs no more than a block of it; the writing pass puts that
+/// file in the target's place, whole, or up to the row where a stop came.
+/// Nothing at the path changes before the writing pass. `stop` is read
+/// before each node of the collection pass and each row of the formatting
+/// and writing passes; the sort and the head and tail blocks are not
+/// interrupted.
 ///
 /// Rows: the collection row (text 001 "Collection", a blank and the
 /// collection file's name), one per volume, folder and file as the row flags

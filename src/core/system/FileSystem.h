@@ -72,6 +72,10 @@ public:
     /// Appends bytes; false on a write error (full disk, size limit, ...).
     virtual bool write(std::string_view bytes) = 0;
 
+    /// Cuts what was written back to its first `size` bytes; later writes go
+    /// after them. False on failure.
+    virtual bool truncate(std::uint64_t size) = 0;
+
     /// Flushes everything written to the storage device; false on failure.
     virtual bool flush() = 0;
 

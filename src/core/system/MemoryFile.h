@@ -62,4 +62,27 @@ private:
     FileStatus status_;
 };
 
+/// An output file held in memory, for writing bytes that are wanted as a
+/// string and for tests. Committing keeps the bytes where they are.
+class MemoryOutput final : public OutputFile {
+public:
+    bool write(std::string_view bytes) override
+    {
+        bytes_ += bytes;
+        return true;
+    }
+    bool truncate(std::uint64_t size) override
+    {
+        bytes_.resize(std::min<std::uint64_t>(bytes_.size(), size));
+        return true;
+    }
+    bool flush() override { return true; }
+    bool commit() override { return true; }
+
+    const std::string& bytes() const { return bytes_; }
+
+private:
+    std::string bytes_;
+};
+
 } // namespace velmora

@@ -1,5 +1,6 @@
 #include "platform/fakes/FaultyFileSystem.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace velmora::fakes {
@@ -23,6 +24,11 @@ public:
         }
         written_ += bytes.size();
         return real_->write(bytes);
+    }
+    bool truncate(std::uint64_t size) override
+    {
+        written_ = std::min<std::size_t>(written_, size);
+        return real_->truncate(size);
     }
     bool flush() override { return !faults_.failFlush && real_->flush(); }
     bool commit() override { return !faults_.failCommit && real_->commit(); }

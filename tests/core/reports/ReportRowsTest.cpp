@@ -89,14 +89,6 @@ TEST(ReportCells, WidthsAndWrittenColumns)
     EXPECT_EQ(WrittenColumns(s, widths), (std::vector<int>{1}));
 }
 
-ReportRow Row(std::uint32_t depth, std::string name)
-{
-    ReportRow row;
-    row.depth = depth;
-    row.cells[0] = std::move(name);
-    return row;
-}
-
 Names InOrder(const ReportRowTree& rows)
 {
     Names names;
@@ -108,10 +100,10 @@ Names InOrder(const ReportRowTree& rows)
 TEST(ReportRowTree, RowsGoUnderTheLastRowOneLevelUp)
 {
     ReportRowTree rows;
-    rows.setHeading(Row(5, "Name"));
-    for (const auto& [depth, name] : std::vector<std::pair<std::uint32_t, std::string>>{
+    rows.setHeading("Name");
+    for (const auto& [depth, name] : std::vector<std::pair<std::uint32_t, const char*>>{
              {1, "b"}, {2, "y"}, {2, "X"}, {1, "a"}, {2, "z"}, {3, "c"}})
-        rows.add(Row(depth, name));
+        rows.add(depth, name);
     EXPECT_EQ(rows.size(), 7u);
     EXPECT_EQ(InOrder(rows), (Names{"0Name", "1b", "2y", "2X", "1a", "2z", "3c"}));
 
@@ -122,42 +114,37 @@ TEST(ReportRowTree, RowsGoUnderTheLastRowOneLevelUp)
     EXPECT_EQ(InOrder(rows), (Names{"0Name", "1a", "2z", "3c", "1b", "2X", "2y"}));
 }
 
-TEST(ReportRowTree, ChunksOfReleasedRowsAreHandedOutOnce)
+TEST(ReportRowTree, SourcesStayWithTheirRowsThroughASort)
 {
-    // Rows of 2 MiB outgrow a chunk and get one each; the heading and the
-    // small row share the first.
-    const std::string big(std::size_t{2} << 20, 'x');
     ReportRowTree rows;
-    rows.setHeading(Row(0, "Name"));
-    rows.add(Row(1, "small"));
-    rows.add(Row(1, "a" + big));
-    rows.add(Row(1, "b" + big));
-    EXPECT_EQ(rows.name(3).substr(0, 2), "bx");
-
-    EXPECT_FALSE(rows.releaseCells(1).bytes); // the heading still uses it
-    const ReportRowTree::FreedChunk freed = rows.releaseCells(2);
-    ASSERT_TRUE(freed.bytes);
-    EXPECT_GE(freed.size, big.size() + 1);
-    EXPECT_EQ(rows.name(2), "");
-    EXPECT_FALSE(rows.releaseCells(2).bytes); // only once
-    EXPECT_FALSE(rows.releaseCells(3).bytes); // the last chunk may still be filled
-    EXPECT_EQ(rows.name(0), "Name");
-    EXPECT_EQ(rows.name(3), "");
+    rows.setHeading("Name");
+    rows.add(1, "b", {10, 1});
+    rows.add(2, "d", {11, 1});
+    rows.add(2, "c", {12, 1});
+    rows.add(1, "a", {20, 2});
+    const fakes::FakeLocale locale;
+    rows.sort(SortRule::ByName, locale);
+    std::vector<std::uint32_t> nodes;
+    for (const ReportRowTree::Index i : rows.preOrder())
+        nodes.push_back(rows.source(i).node * 10 + rows.source(i).volume);
+    EXPECT_EQ(nodes, (std::vector<std::uint32_t>{0, 202, 101, 121, 111}));
+    EXPECT_TRUE(rows.hasChildren(1));
+    EXPECT_FALSE(rows.hasChildren(4));
 }
 
 TEST(ReportRowTree, FoldersFirstThenNamesIgnoringCaseKeepingEqualOnes)
 {
     ReportRowTree rows;
-    rows.setHeading(Row(0, "Name"));
+    rows.setHeading("Name");
     for (const auto& [depth, name] :
-         std::vector<std::pair<std::uint32_t, std::string>>{{1, "b.mp3"},
+         std::vector<std::pair<std::uint32_t, const char*>>{{1, "b.mp3"},
                                                             {1, "B.MP3"},
                                                             {1, "Zeta"},
                                                             {2, "f"},
                                                             {1, "alpha"},
                                                             {2, "g"},
                                                             {1, "A.mp3"}})
-        rows.add(Row(depth, name));
+        rows.add(depth, name);
     const fakes::FakeLocale locale;
     rows.sort(SortRule::FoldersFirst, locale);
     EXPECT_EQ(InOrder(rows),
@@ -170,10 +157,10 @@ TEST(ReportRowTree, FoldersFirstThenNamesIgnoringCaseKeepingEqualOnes)
 TEST(ReportRowTree, ARowWithoutARowOneLevelUpGoesUnderTheNearestShallowerOne)
 {
     ReportRowTree rows;
-    rows.setHeading(Row(0, "Name"));
-    rows.add(Row(3, "deep"));
-    rows.add(Row(1, "a"));
-    rows.add(Row(3, "e"));
+    rows.setHeading("Name");
+    rows.add(3, "deep");
+    rows.add(1, "a");
+    rows.add(3, "e");
     EXPECT_EQ(InOrder(rows), (Names{"0Name", "3deep", "1a", "3e"}));
     const fakes::FakeLocale locale;
     rows.sort(SortRule::ByName, locale);
@@ -186,11 +173,11 @@ TEST(ReportRowTree, AHundredThousandLevels)
     // changes every level.
     constexpr std::uint32_t kDepth = 100000;
     ReportRowTree rows;
-    rows.setHeading(Row(0, "Name"));
+    rows.setHeading("Name");
     for (std::uint32_t d = 1; d <= kDepth; ++d)
-        rows.add(Row(d, "b"));
+        rows.add(d, "b");
     for (std::uint32_t d = kDepth; d >= 1; --d)
-        rows.add(Row(d, "a"));
+        rows.add(d, "a");
     const fakes::FakeLocale locale;
     rows.sort(SortRule::ByName, locale);
     std::vector<ReportRowTree::Index> order = rows.preOrder();

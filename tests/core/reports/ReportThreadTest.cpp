@@ -395,10 +395,10 @@ TEST_F(ReportTest, DifWritesHeadTuplesAndEnd)
                          "EOD\r\n");
 }
 
-TEST_F(ReportTest, LinesLongerThanABlockAndRecycledMemory)
+TEST_F(ReportTest, LinesLongerThanABlockAndAStopWhileWritingThem)
 {
-    // Folder names of 10 MiB put the rows' cells into several chunks, which
-    // come free while formatting and take lines of 10 MiB and more.
+    // Folder names of 10 MiB make lines longer than the blocks in which lines
+    // go to the file.
     const std::string big(std::size_t{10} << 20, 'x');
     std::string text = Bytes("[01]0[02]0[03]1[04]4[05]45000[06]\r\n"
                              "\tV[01]0[02]0[03]4[04]4[05]45000[06]7[07]\r\n");
@@ -417,6 +417,19 @@ TEST_F(ReportTest, LinesLongerThanABlockAndRecycledMemory)
     for (std::size_t i = 0; i < 4; ++i)
         EXPECT_EQ(lines[2 + i], std::string(1, static_cast<char>('a' + i)) + big + " 1.00")
             << "line " << 2 + i;
+
+    // Stopped after the third row of the writing pass, the file holds the
+    // heading, the hyphens and three rows, though all four went to it.
+    const std::string whole = ReadBytes(target);
+    progress.stop = &stop;
+    progress.stopPhase = "Process: Write report in file";
+    progress.stopAt = 3;
+    EXPECT_EQ(Run(s), ReportOutcome::StoppedWhileWriting);
+    std::size_t end = 0;
+    for (int line = 0; line < 5; ++line)
+        end = whole.find("\r\n", end) + 2;
+    EXPECT_EQ(ReadBytes(target), whole.substr(0, end));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 TEST_F(ReportTest, DifNumbersAreSpreadsheetNumbers)

@@ -12,6 +12,7 @@
 #include "search/Searches.h"
 #include "settings/Settings.h"
 #include "system/FileSystem.h"
+#include "system/MemoryFile.h"
 #include "system/Progress.h"
 #include "texts/TextTable.h"
 
@@ -29,20 +30,6 @@ using testing::Root;
 using testing::Volume;
 namespace fs = std::filesystem;
 
-class StringOutput final : public OutputFile {
-public:
-    bool write(std::string_view bytes) override
-    {
-        bytes_ += bytes;
-        return true;
-    }
-    bool flush() override { return true; }
-    bool commit() override { return true; }
-    const std::string& bytes() const { return bytes_; }
-
-private:
-    std::string bytes_;
-};
 
 // A collection of one volume, and a drive AUDIO mounted at the test folder
 // holding Music/Rock/live one.mp3 and Music/live two.mp3.
@@ -72,7 +59,7 @@ protected:
 
     std::string Saved() const
     {
-        StringOutput out;
+        MemoryOutput out;
         EXPECT_TRUE(collection::WriteCollection(tree, tree.text(tree.root()), out));
         return out.bytes();
     }
