@@ -164,26 +164,32 @@ std::string DifHead(std::size_t columns, std::size_t rows)
 
 void AppendHtmlEscaped(std::string& out, std::string_view text)
 {
-    for (std::size_t special = text.find_first_of("&<>\""); special != std::string_view::npos;
-         special = text.find_first_of("&<>\"")) {
-        out += text.substr(0, special);
-        switch (text[special]) {
+    // One pass over the bytes; find_first_of() would search the set of four
+    // for every byte.
+    std::size_t plain = 0; // start of the bytes not yet copied
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        std::string_view reference;
+        switch (text[i]) {
         case '&':
-            out += "&amp;";
+            reference = "&amp;";
             break;
         case '<':
-            out += "&lt;";
+            reference = "&lt;";
             break;
         case '>':
-            out += "&gt;";
+            reference = "&gt;";
+            break;
+        case '"':
+            reference = "&quot;";
             break;
         default:
-            out += "&quot;";
-            break;
+            continue;
         }
-        text.remove_prefix(special + 1);
+        out.append(text.data() + plain, i - plain);
+        out += reference;
+        plain = i + 1;
     }
-    out += text;
+    out.append(text.data() + plain, text.size() - plain);
 }
 
 std::string HtmlEscaped(std::string_view text)
