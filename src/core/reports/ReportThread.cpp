@@ -130,11 +130,6 @@ private:
         return collection::FormatDay(static_cast<std::int32_t>(dayNumber), dateSeparator_);
     }
 
-    bool AnyOfCollectionVolumeFolderRows() const
-    {
-        return settings_.collectionRow || settings_.volumeRows || settings_.folderRows;
-    }
-
     bool CollectionRowOnly() const
     {
         return settings_.collectionRow && !settings_.volumeRows && !settings_.folderRows &&
@@ -283,7 +278,6 @@ private:
         const std::string objectPrefix = std::string(texts_.Text(kObjectPrefix)) + ": ";
         std::string object;
         const bool selectedOnly = settings_.scanning == ReportScanning::SelectedOnly;
-        const bool containerRows = AnyOfCollectionVolumeFolderRows();
         std::uint32_t volume = 0;
         std::uint64_t i = 0;
         for (NodeId node = tree_.root(); node != kNoNode; node = tree_.nextInPreOrder(node), ++i) {
@@ -307,15 +301,18 @@ private:
                 object += texts::Windows1252ToUtf8(name);
             progress_.setObject(object);
 
+            // The depth of the node's row, 0 when it has none. c and v become
+            // 1 once a collection row or a volume row sits above the rows
+            // that follow.
             const NodeKind kind = collection::KindOf(tree_, node);
             std::uint32_t depth = 0;
-            if (kind == NodeKind::Collection && containerRows && settings_.collectionRow) {
+            if (kind == NodeKind::Collection && settings_.collectionRow) {
                 depth = 1;
                 c = 1;
-            } else if (kind == NodeKind::Volume && containerRows && settings_.volumeRows) {
+            } else if (kind == NodeKind::Volume && settings_.volumeRows) {
                 depth = c + 1;
                 v = 1;
-            } else if (kind == NodeKind::Folder && containerRows && settings_.folderRows) {
+            } else if (kind == NodeKind::Folder && settings_.folderRows) {
                 depth = c + v + (level - 1);
             } else if (kind == NodeKind::File && settings_.fileRows) {
                 depth = settings_.folderRows ? c + v + (level - 1) : c + v + 1;
