@@ -1,6 +1,7 @@
 #include "reports/ReportThread.h"
 
 #include "collection/NodeText.h"
+#include "reports/HelperThread.h"
 #include "reports/ReportFormats.h"
 #include "reports/ReportRows.h"
 #include "system/FileSystem.h"
@@ -69,17 +70,200 @@ std::string_view FileNameOf(std::string_view path)
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
+// Text and HTML reports are UTF-8, like every file the program writes; a DIF
+// file cannot say what it holds, and spreadsheets read it as Windows-1252.
+// Node texts from Windows collections are Windows-1252. Returns the cell's
+// length in characters.
+std::size_t Encode(std::string& cell, ReportFormat format)
+{
+    if (texts::IsAscii(cell))
+        return cell.size();
+    const bool utf8 = texts::IsValidUtf8(cell);
+    if (format == ReportFormat::Dif) {
+        if (utf8)
+            cell = texts::Utf8ToWindows1252(cell);
+    } else if (!utf8) {
+        cell = texts::Windows1252ToUtf8(cell);
+    }
+    return TextLength(cell);
+}
+
+// A volume's label and formatted scan date, in force for the nodes below it.
+struct VolumeCells {
+    std::string label;
+    std::string date;
+};
+
+// What filling the cells of rows reads; the threads of a report share it.
+struct FillSources {
+    const CollectionTree& tree;
+    const ReportSettings& settings;
+    const texts::TextTable& texts;
+    std::string decimal;
+    std::string dateSeparator;
+    std::string collectionName;
+    // One per volume, by the order of the volumes.
+    std::unique_ptr<VolumeCells[]> volumes;
+};
+
+// Fills the cells of one row at a time from its node, into one row whose
+// cells keep their memory. One per thread.
+class CellFiller {
+public:
+    explicit CellFiller(const FillSources& sources) : s_(sources) {}
+
+    const ReportRow& row() const { return row_; }
+    const CellLengths& lengths() const { return lengths_; }
+
+    // The cells of the row for `node`, a node of a kind whose rows the
+    // settings ask for, below volume `volume` (none for the collection
+    // node), encoded for the format, and their lengths.
+    void Fill(NodeId node, std::uint32_t volume)
+    {
+        for (std::string& cell : row_.cells)
+            cell.clear();
+        const std::string_view text = s_.tree.text(node);
+        Numbers n{};
+        collection::ReadNumbers(text, n);
+        // Kinds go by level for the collection and the volumes, so that
+        // neither is ever taken for a file, even without children.
+        const NodeKind kind = collection::KindOf(s_.tree, node);
+        if (kind == NodeKind::File)
+            FillFile(text, n);
+        else
+            FillTotals(n);
+        if (kind == NodeKind::Collection) {
+            row_.cells[0] = s_.collectionName;
+            SetCell(kDateColumn, Day(n[collection::kLastChange]));
+        } else {
+            row_.cells[0] = collection::NodeName(text);
+            SetCell(kDateColumn, s_.volumes[volume].date);
+            if (kind != NodeKind::Volume)
+                SetCell(kVolumeColumn, s_.volumes[volume].label);
+        }
+        for (std::size_t k = 0; k < kCellCount; ++k)
+            lengths_[k] = Encode(row_.cells[k], s_.settings.format);
+    }
+
+private:
+    std::string Day(std::int64_t dayNumber) const
+    {
+        return collection::FormatDay(static_cast<std::int32_t>(dayNumber), s_.dateSeparator);
+    }
+
+    void SetCell(int column, std::string_view value)
+    {
+        if (s_.settings.columnOn(column))
+            row_.cells[static_cast<std::size_t>(column)].assign(value);
+    }
+
+    void SetCell(int column, std::int64_t value)
+    {
+        if (s_.settings.columnOn(column))
+            AppendNumber(row_.cells[static_cast<std::size_t>(column)], value);
+    }
+
+    // A text, a blank and a number, as in "ABR 139".
+    void SetCell(int column, std::string_view text, std::int64_t value)
+    {
+        if (!s_.settings.columnOn(column))
+            return;
+        std::string& cell = row_.cells[static_cast<std::size_t>(column)];
+        cell.assign(text);
+        cell += ' ';
+        AppendNumber(cell, value);
+    }
+
+    // The cells every row kind but the file has: sizes, duration, the
+    // average rate and the two counts.
+    void FillTotals(const Numbers& n)
+    {
+        using namespace collection;
+        SetCell(kSizeColumn, SizeText(n[kSizeKB], s_.decimal));
+        SetCell(kDurationColumn, FormatHMS(Magnitude(n[kDuration])));
+        SetCell(kBitRateColumn, s_.texts.Text(kAverageRate),
+                AverageBitRate(n[kSizeKB], n[kDuration]));
+        SetCell(kFolderCountColumn, n[kFolderCount]);
+        SetCell(kFileCountColumn, n[kFileCount]);
+    }
+
+    void FillFile(std::string_view text, const Numbers& n)
+    {
+        using namespace collection;
+        SetCell(kSizeColumn, SizeText(n[kSizeKB], s_.decimal));
+        SetCell(kDurationColumn, FormatHMS(Magnitude(n[kDuration])));
+        if (s_.settings.columnOn(kBitRateColumn)) {
+            const std::int64_t duration = n[kDuration];
+            const std::int64_t average = AverageBitRate(n[kSizeKB], duration);
+            if (duration > 0)
+                SetCell(kBitRateColumn, s_.texts.Text(kConstantRate),
+                        StandardBitRate(average, n[kVersionCode], n[kLayerCode]));
+            else if (duration < 0)
+                SetCell(kBitRateColumn, s_.texts.Text(kVariableRate), average);
+            else
+                SetCell(kBitRateColumn, s_.texts.Text(kConstantRate), 0);
+        }
+        SetCell(kSampleRateColumn, n[kSampleRate10] * 10);
+        SetCell(kChannelModeColumn, ChannelText(s_.texts, n[kChannelCode]));
+        if (s_.settings.columnOn(kVersionColumn)) {
+            std::string& cell = row_.cells[kVersionColumn];
+            cell.assign(VersionText(n[kVersionCode]));
+            cell += ' ';
+            cell += s_.texts.Text(kLayer);
+            cell += ' ';
+            AppendNumber(cell, n[kLayerCode]);
+        }
+        Tags tags;
+        ReadTags(text, tags);
+        for (int j = 0; j < 6; ++j)
+            SetCell(kTitleColumn + j, tags[static_cast<std::size_t>(j)]);
+    }
+
+    const FillSources& s_;
+    ReportRow row_;
+    CellLengths lengths_{};
+};
+
+// Rows go to the helper thread in chunks of this many; reports of fewer
+// rows than two chunks do without it.
+constexpr std::size_t kChunkRows = 1024;
+
+// A chunk of rows whose widths the helper takes in.
+struct WidthJob {
+    struct Row {
+        NodeId node;
+        std::uint32_t volume;
+        std::uint32_t depth;
+    };
+    std::vector<Row> rows;
+    ColumnWidths widths{};
+};
+
+// A chunk of rows in output order, [first, last), that the helper formats.
+struct FormatJob {
+    std::size_t first = 0;
+    std::size_t last = 0;
+    std::string lines;
+    std::vector<std::size_t> ends; // where each row's line ends in `lines`
+};
+
 class ReportRun {
 public:
     ReportRun(const ReportSources& sources, const ReportSettings& settings,
               ReportProgress& progress, const std::atomic<bool>& stop)
         : tree_(sources.tree), sources_(sources), settings_(settings), texts_(sources.texts),
           progress_(progress), stop_(stop),
-          // A DIF number is read the same everywhere: the spreadsheet shows
-          // it with the reader's own separator.
-          decimal_(settings.format == ReportFormat::Dif ? std::string(".")
-                                                        : sources.locale.decimalSeparator()),
-          dateSeparator_(sources.locale.dateSeparator())
+          fill_{sources.tree,
+                settings,
+                sources.texts,
+                // A DIF number is read the same everywhere: the spreadsheet
+                // shows it with the reader's own separator.
+                settings.format == ReportFormat::Dif ? std::string(".")
+                                                     : sources.locale.decimalSeparator(),
+                sources.locale.dateSeparator(),
+                Joined(sources.texts.Text(kCollectionName), FileNameOf(sources.collectionPath)),
+                nullptr},
+          filler_(fill_)
     {
     }
 
@@ -125,154 +309,66 @@ private:
         return outcome;
     }
 
-    std::string Day(std::int64_t dayNumber) const
-    {
-        return collection::FormatDay(static_cast<std::int32_t>(dayNumber), dateSeparator_);
-    }
-
     bool CollectionRowOnly() const
     {
         return settings_.collectionRow && !settings_.volumeRows && !settings_.folderRows &&
                !settings_.fileRows;
     }
 
-    void SetCell(int column, std::string_view value)
+    // Raises the widths to the rows of a chunk; false when `quit` came first.
+    static bool TakeInWidths(CellFiller& filler, const WidthJob& job, ColumnWidths& widths,
+                             const std::atomic<bool>& quit)
     {
-        if (settings_.columnOn(column))
-            row_.cells[static_cast<std::size_t>(column)].assign(value);
-    }
-
-    void SetCell(int column, std::int64_t value)
-    {
-        if (settings_.columnOn(column))
-            AppendNumber(row_.cells[static_cast<std::size_t>(column)], value);
-    }
-
-    // A text, a blank and a number, as in "ABR 139".
-    void SetCell(int column, std::string_view text, std::int64_t value)
-    {
-        if (!settings_.columnOn(column))
-            return;
-        std::string& cell = row_.cells[static_cast<std::size_t>(column)];
-        cell.assign(text);
-        cell += ' ';
-        AppendNumber(cell, value);
-    }
-
-    // The cells every row kind but the file has: sizes, duration, the
-    // average rate and the two counts.
-    void FillTotals(const Numbers& n)
-    {
-        using namespace collection;
-        SetCell(kSizeColumn, SizeText(n[kSizeKB], decimal_));
-        SetCell(kDurationColumn, FormatHMS(Magnitude(n[kDuration])));
-        SetCell(kBitRateColumn, texts_.Text(kAverageRate),
-                AverageBitRate(n[kSizeKB], n[kDuration]));
-        SetCell(kFolderCountColumn, n[kFolderCount]);
-        SetCell(kFileCountColumn, n[kFileCount]);
-    }
-
-    void FillFile(std::string_view text, const Numbers& n)
-    {
-        using namespace collection;
-        SetCell(kSizeColumn, SizeText(n[kSizeKB], decimal_));
-        SetCell(kDurationColumn, FormatHMS(Magnitude(n[kDuration])));
-        if (settings_.columnOn(kBitRateColumn)) {
-            const std::int64_t duration = n[kDuration];
-            const std::int64_t average = AverageBitRate(n[kSizeKB], duration);
-            if (duration > 0)
-                SetCell(kBitRateColumn, texts_.Text(kConstantRate),
-                        StandardBitRate(average, n[kVersionCode], n[kLayerCode]));
-            else if (duration < 0)
-                SetCell(kBitRateColumn, texts_.Text(kVariableRate), average);
-            else
-                SetCell(kBitRateColumn, texts_.Text(kConstantRate), 0);
+        for (const WidthJob::Row& row : job.rows) {
+            if (quit)
+                return false;
+            filler.Fill(row.node, row.volume);
+            RaiseWidths(widths, filler.lengths(), row.depth);
         }
-        SetCell(kSampleRateColumn, n[kSampleRate10] * 10);
-        SetCell(kChannelModeColumn, ChannelText(texts_, n[kChannelCode]));
-        if (settings_.columnOn(kVersionColumn)) {
-            std::string& cell = row_.cells[kVersionColumn];
-            cell.assign(VersionText(n[kVersionCode]));
-            cell += ' ';
-            cell += texts_.Text(kLayer);
-            cell += ' ';
-            AppendNumber(cell, n[kLayerCode]);
-        }
-        Tags tags;
-        ReadTags(text, tags);
-        for (int j = 0; j < 6; ++j)
-            SetCell(kTitleColumn + j, tags[static_cast<std::size_t>(j)]);
+        return true;
     }
 
-    // A volume's label and formatted scan date, in force for the nodes below
-    // it.
-    struct Volume {
-        std::string label;
-        std::string date;
-    };
-
-    // Fills row_ with the cells of the row for `node`, a node of the kind
-    // whose row the settings ask for, below volume `volume` (none for the
-    // collection node), and encodes them; lengths_ gets their lengths.
-    void Fill(NodeId node, std::uint32_t volume)
-    {
-        for (std::string& cell : row_.cells)
-            cell.clear();
-        const std::string_view text = tree_.text(node);
-        Numbers n{};
-        collection::ReadNumbers(text, n);
-        // Kinds go by level for the collection and the volumes, so that
-        // neither is ever taken for a file, even without children.
-        const NodeKind kind = collection::KindOf(tree_, node);
-        if (kind == NodeKind::File) {
-            FillFile(text, n);
-        } else {
-            FillTotals(n);
-        }
-        if (kind == NodeKind::Collection) {
-            row_.cells[0] = collectionName_;
-            SetCell(kDateColumn, Day(n[collection::kLastChange]));
-        } else {
-            row_.cells[0] = collection::NodeName(text);
-            SetCell(kDateColumn, volumes_[volume].date);
-            if (kind != NodeKind::Volume)
-                SetCell(kVolumeColumn, volumes_[volume].label);
-        }
-        for (std::size_t k = 0; k < kCellCount; ++k)
-            lengths_[k] = Encode(row_.cells[k]);
-    }
-
-    // Text and HTML reports are UTF-8, like every file the program writes;
-    // a DIF file cannot say what it holds, and spreadsheets read it as
-    // Windows-1252. Node texts from Windows collections are Windows-1252.
-    // Returns the cell's length in characters.
-    std::size_t Encode(std::string& cell) const
-    {
-        if (texts::IsAscii(cell))
-            return cell.size();
-        const bool utf8 = texts::IsValidUtf8(cell);
-        if (settings_.format == ReportFormat::Dif) {
-            if (utf8)
-                cell = texts::Utf8ToWindows1252(cell);
-        } else if (!utf8) {
-            cell = texts::Windows1252ToUtf8(cell);
-        }
-        return TextLength(cell);
-    }
-
+    // Rows are added to the tree as the nodes are read; their cells, which
+    // only the widths need yet, are filled a chunk at a time, by the helper
+    // thread when it is free and else here.
     bool Collect()
     {
         heading_ = HeadingRow(settings_, texts_);
         for (std::string& cell : heading_.cells)
-            Encode(cell);
+            Encode(cell, settings_.format);
         widths_ = HeadingWidths(heading_);
         rows_.setHeading(heading_.cells[0]);
-        collectionName_ =
-            Joined(texts_.Text(kCollectionName), FileNameOf(sources_.collectionPath));
         // At most one row per node, and growing by doubling would copy them.
         rows_.reserve(tree_.size() + 1);
+        const std::size_t volumeCount = tree_.empty() ? 0 : tree_.childCount(tree_.root());
+        fill_.volumes = std::make_unique<VolumeCells[]>(volumeCount);
+        std::uint32_t volumes = 0;
         std::uint32_t c = 0;
         std::uint32_t v = 0;
+
+        // The helper's filler goes after the helper, which may still use it.
+        std::unique_ptr<CellFiller> helperFiller;
+        std::unique_ptr<HelperThread<WidthJob>> helper;
+        if (tree_.size() >= 2 * kChunkRows) {
+            helperFiller = std::make_unique<CellFiller>(fill_);
+            helper = std::make_unique<HelperThread<WidthJob>>(
+                [filler = helperFiller.get()](WidthJob& job, const std::atomic<bool>& quit) {
+                    TakeInWidths(*filler, job, job.widths, quit);
+                    std::vector<WidthJob::Row>().swap(job.rows);
+                });
+        }
+        WidthJob chunk;
+        const auto passOn = [&] {
+            if (helper && helper->ready()) {
+                helper->give(std::move(chunk));
+                chunk = WidthJob{};
+                chunk.rows.reserve(kChunkRows);
+            } else {
+                TakeInWidths(filler_, chunk, widths_, stop_);
+                chunk.rows.clear();
+            }
+        };
+        chunk.rows.reserve(kChunkRows);
 
         progress_.setMaximum(tree_.empty() ? 0 : tree_.size() - 1);
         const std::string objectPrefix = std::string(texts_.Text(kObjectPrefix)) + ": ";
@@ -289,10 +385,11 @@ private:
             if (level == 1) {
                 Numbers n{};
                 collection::ReadNumbers(tree_.text(node), n);
-                Volume& current = volumes_.emplace_back();
+                volume = volumes++;
+                VolumeCells& current = fill_.volumes[volume];
                 current.label = name.substr(0, name.find('\\'));
-                current.date = Day(n[collection::kScanDate]);
-                volume = static_cast<std::uint32_t>(volumes_.size() - 1);
+                current.date = collection::FormatDay(
+                    static_cast<std::int32_t>(n[collection::kScanDate]), fill_.dateSeparator);
             }
             object.assign(objectPrefix);
             if (texts::IsAscii(name) || texts::IsValidUtf8(name))
@@ -320,16 +417,24 @@ private:
             if (level >= 1 && selectedOnly && !tree_.selected(node))
                 continue;
             if (depth > 0) {
-                Fill(node, volume);
-                RaiseWidths(widths_, lengths_, depth);
-                rows_.add(depth, kind == NodeKind::Collection ? collectionName_ : name,
+                rows_.add(depth, kind == NodeKind::Collection ? fill_.collectionName : name,
                           {node, volume});
+                chunk.rows.push_back({node, volume, depth});
+                if (chunk.rows.size() == kChunkRows)
+                    passOn();
             }
             if (CollectionRowOnly())
                 break;
         }
+        if (!TakeInWidths(filler_, chunk, widths_, stop_))
+            return false;
+        while (helper && helper->given() > 0) {
+            const WidthJob done = helper->take();
+            for (std::size_t k = 0; k < kCellCount; ++k)
+                widths_[k] = std::max(widths_[k], done.widths[k]);
+        }
         progress_.setObject(objectPrefix);
-        return true;
+        return !stop_;
     }
 
     // Hands the pending bytes to the file.
@@ -340,25 +445,47 @@ private:
         return written;
     }
 
+    // Formats rows [first, last) of `order` and appends their lines, each
+    // with its CR LF, to `lines`; calls `ended(i, size of lines)` after each
+    // row. False when `quit` came first.
+    template <class Ended>
+    bool FormatRows(CellFiller& filler, const std::vector<ReportRowTree::Index>& order,
+                    std::size_t first, std::size_t last, std::string& lines,
+                    const std::atomic<bool>& quit, Ended ended) const
+    {
+        for (std::size_t i = first; i < last; ++i) {
+            if (quit)
+                return false;
+            const ReportRowTree::Index row = order[i];
+            const ReportRowTree::Source source = rows_.source(row);
+            filler.Fill(source.node, source.volume);
+            AppendLine(lines, settings_.format, ViewsOf(filler.row()), filler.lengths(),
+                       rows_.depth(row), layout_, false);
+            lines += kCrLf;
+            ended(i, lines.size());
+        }
+        return true;
+    }
+
     // Formats every row and writes the lines into a replacement file beside
     // the report file, which stays hidden until Write() puts it in place:
     // the whole report exists before the file at the path is touched, and
-    // no more than one block of it is in memory at a time. lineEnds_[i] is
-    // where line i ends in the file (0 stands for the head block and the
-    // second line).
+    // little of it is in memory at a time. In a large report the helper
+    // thread formats half of the rows, a chunk at a time, while this thread
+    // formats the other half and hands the lines to the file. lineEnds_[i] is where line i ends in the file
+    // (0 stands for the head block and the second line).
     ReportOutcome Format()
     {
         const std::vector<ReportRowTree::Index> order = rows_.preOrder();
         progress_.setMaximum(order.size() - 1);
-        ReportLayout layout;
-        layout.widths = widths_;
-        layout.columns = WrittenColumns(settings_, widths_);
+        layout_.widths = widths_;
+        layout_.columns = WrittenColumns(settings_, widths_);
 
         out_ = sources_.files.createReplacement(settings_.lastReportFile);
         if (!out_)
             return ReportOutcome::CannotWrite;
         const std::string heading =
-            FormatLine(settings_.format, ViewsOf(heading_), 1, layout, true);
+            FormatLine(settings_.format, ViewsOf(heading_), 1, layout_, true);
         switch (settings_.format) {
         case ReportFormat::Text:
             pending_ = heading;
@@ -366,7 +493,7 @@ private:
             pending_.append(TextLength(heading), '-');
             break;
         case ReportFormat::Dif:
-            pending_ = DifHead(layout.columns.size() + 1, order.size());
+            pending_ = DifHead(layout_.columns.size() + 1, order.size());
             pending_ += kCrLf;
             pending_ += heading;
             tail_ = kDifTail;
@@ -380,28 +507,98 @@ private:
         }
         pending_ += kCrLf;
         lineEnds_.assign(order.size(), 0);
-        std::uint64_t sent = 0;
         lineEnds_[0] = pending_.size();
-        for (std::size_t i = 1; i < order.size(); ++i) {
-            if (stop_)
-                return ReportOutcome::StoppedBeforeWriting;
-            progress_.setPosition(i);
-            const ReportRowTree::Index row = order[i];
-            const ReportRowTree::Source source = rows_.source(row);
-            Fill(source.node, source.volume);
-            AppendLine(pending_, settings_.format, ViewsOf(row_), lengths_, rows_.depth(row),
-                       layout, false);
-            pending_ += kCrLf;
-            lineEnds_[i] = sent + pending_.size();
-            if (pending_.size() >= kLineBlock) {
-                sent += pending_.size();
-                if (!Send())
-                    return ReportOutcome::CannotWrite;
-            }
+        const bool formatted = order.size() > 2 * kChunkRows ? FormatWithHelper(order)
+                                                             : FormatHere(order);
+        if (!formatted)
+            return stop_ ? ReportOutcome::StoppedBeforeWriting : ReportOutcome::CannotWrite;
+        return Send() ? ReportOutcome::Written : ReportOutcome::CannotWrite;
+    }
+
+    // Hands the pending lines to the file when they fill a block; `sent`
+    // counts the bytes handed over.
+    bool SendFull(std::uint64_t& sent)
+    {
+        if (pending_.size() < kLineBlock)
+            return true;
+        sent += pending_.size();
+        return Send();
+    }
+
+    // Formats the rows on this thread; false when stopped or the file
+    // failed (stop_ says which).
+    bool FormatHere(const std::vector<ReportRowTree::Index>& order)
+    {
+        std::uint64_t sent = 0;
+        for (std::size_t first = 1; first < order.size(); first += kChunkRows) {
+            const std::size_t last = std::min(first + kChunkRows, order.size());
+            const bool done = FormatRows(filler_, order, first, last, pending_, stop_,
+                                         [&](std::size_t i, std::size_t end) {
+                                             progress_.setPosition(i);
+                                             lineEnds_[i] = sent + end;
+                                         });
+            if (!done || !SendFull(sent))
+                return false;
         }
-        if (!Send())
-            return ReportOutcome::CannotWrite;
-        return ReportOutcome::Written;
+        return true;
+    }
+
+    bool FormatWithHelper(const std::vector<ReportRowTree::Index>& order)
+    {
+        CellFiller helperFiller(fill_);
+        HelperThread<FormatJob> helper(
+            [this, &order, &helperFiller](FormatJob& job, const std::atomic<bool>& quit) {
+                FormatRows(helperFiller, order, job.first, job.last, job.lines, quit,
+                           [&job](std::size_t, std::size_t end) { job.ends.push_back(end); });
+            });
+        // Every other chunk is formatted here, between handing lines to the
+        // file; the helper keeps up to three of its own in hand.
+        const auto mine = [](std::size_t first) { return (first - 1) / kChunkRows % 2 == 0; };
+        std::size_t next = 1; // the first row of the next chunk to give
+        const auto give = [&](FormatJob job) {
+            while (next < order.size() && mine(next))
+                next += kChunkRows;
+            if (next >= order.size())
+                return;
+            job.first = next;
+            job.last = std::min(next + kChunkRows, order.size());
+            next += kChunkRows;
+            job.lines.clear();
+            job.ends.clear();
+            helper.give(std::move(job));
+        };
+        for (int i = 0; i < 3; ++i)
+            give({});
+        std::uint64_t sent = 0;
+        for (std::size_t first = 1; first < order.size(); first += kChunkRows) {
+            const std::size_t last = std::min(first + kChunkRows, order.size());
+            if (mine(first)) {
+                const bool done = FormatRows(filler_, order, first, last, pending_, stop_,
+                                             [&](std::size_t i, std::size_t end) {
+                                                 progress_.setPosition(i);
+                                                 lineEnds_[i] = sent + end;
+                                             });
+                if (!done || !SendFull(sent))
+                    return false;
+                continue;
+            }
+            FormatJob job = helper.take();
+            for (std::size_t i = first; i < last; ++i) {
+                if (stop_)
+                    return false;
+                progress_.setPosition(i);
+                lineEnds_[i] = sent + pending_.size() + job.ends[i - first];
+            }
+            if (pending_.size() + job.lines.size() >= kLineBlock) {
+                sent += pending_.size() + job.lines.size();
+                if (!Send() || !out_->write(job.lines))
+                    return false;
+            } else {
+                pending_ += job.lines;
+            }
+            give(std::move(job));
+        }
+        return true;
     }
 
     // Puts the formatted report in the file's place. A stop keeps the lines
@@ -434,17 +631,13 @@ private:
     const texts::TextTable& texts_;
     ReportProgress& progress_;
     const std::atomic<bool>& stop_;
-    const std::string decimal_;
-    const std::string dateSeparator_;
 
+    FillSources fill_;
+    CellFiller filler_;
     ReportRowTree rows_;
     ReportRow heading_;
-    std::string collectionName_;
     ColumnWidths widths_{};
-    std::vector<Volume> volumes_;
-    // One row for all nodes, so that its cells keep their memory.
-    ReportRow row_;
-    CellLengths lengths_{};
+    ReportLayout layout_;
     std::unique_ptr<OutputFile> out_;
     std::string pending_; // formatted lines not yet handed to the file
     std::vector<std::uint64_t> lineEnds_;

@@ -8,6 +8,8 @@
 #include "platform/fakes/FaultyFileSystem.h"
 #include "texts/TextTable.h"
 
+#include <cstdio>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <vector>
@@ -753,6 +755,72 @@ TEST_F(ReportTest, DeepFolderRowsAreSortedAndIndentedByDepth)
     EXPECT_EQ(lines[3 + kDepth],
               evenStart + std::string(2 * (kDepth - 1), '.') + "z.mp3</TD></TR>");
     EXPECT_EQ(lines[2 + 2 * kDepth], rowStart + "z.mp3</TD></TR>");
+}
+
+// A volume V with folder "d" holding `files` files "f00000.mp3" and on, in
+// reverse order, of i % 10 MiB each; the file at `longAt` has a name 40
+// characters longer than the others.
+void BuildWide(CollectionTree& tree, int files, int longAt)
+{
+    const NodeId root = tree.addRoot(collection::CollectionText(1, 1, 1, 1, 45000));
+    const NodeId volume =
+        tree.appendChild(root, collection::VolumeText("V", 1, 1, 1, 1, 45000, 1));
+    const NodeId folder = tree.appendChild(volume, collection::FolderText("d", 1, 1, 0, 1));
+    for (int i = files - 1; i >= 0; --i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "f%05d", i);
+        const std::string suffix = i == longAt ? std::string(40, 'x') + ".mp3" : ".mp3";
+        tree.appendChild(folder,
+                         collection::FileText(name + suffix, {i % 10 * 1024, 1, 1, 1, 1, 3}, {}));
+    }
+}
+
+TEST_F(ReportTest, LargeReportsAreTheSameLineForLineOnTwoThreads)
+{
+    // Enough rows that a second thread takes chunks of them in each pass;
+    // the longest name lies in a chunk of its own.
+    constexpr int kFiles = 7000;
+    constexpr int kLongAt = 1500;
+    BuildWide(tree, kFiles, kLongAt);
+    ReportSettings s = NoColumns();
+    s.fileRows = true;
+    s.columnEnabled[kSizeColumn - 1] = true;
+    const Lines lines = ReportLines(s);
+    ASSERT_EQ(lines.size(), 3u + kFiles);
+    const std::size_t nameWidth = 1 + 10 + 40; // depth 2 indents by one
+    EXPECT_EQ(lines[0], "Name" + std::string(nameWidth - 4, ' ') + " Mb  ");
+    EXPECT_EQ(lines[2], "d" + std::string(nameWidth - 1, ' ') + " 0.00");
+    for (int i = 0; i < kFiles; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "f%05d", i);
+        std::string line = " " + std::string(name) + (i == kLongAt ? std::string(40, 'x') : "");
+        line += ".mp3";
+        line.resize(nameWidth, ' ');
+        line += " " + std::to_string(i % 10) + ".00";
+        ASSERT_EQ(lines[3 + static_cast<std::size_t>(i)], line) << "file " << i;
+    }
+
+    // A stop in a chunk of the formatting pass leaves nothing; one in the
+    // writing pass keeps the lines before it.
+    WriteBytes(target, "previous");
+    progress.stop = &stop;
+    progress.stopPhase = "Process: Format report";
+    progress.stopAt = 1500;
+    EXPECT_EQ(Run(s), ReportOutcome::StoppedBeforeWriting);
+    EXPECT_EQ(ReadBytes(target), "previous");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    progress.stopPhase = "Process: Copy all selected objects";
+    progress.stopAt = 3000;
+    EXPECT_EQ(Run(s), ReportOutcome::StoppedBeforeWriting);
+    EXPECT_EQ(ReadBytes(target), "previous");
+    progress.stopPhase = "Process: Write report in file";
+    progress.stopAt = 2500;
+    EXPECT_EQ(Run(s), ReportOutcome::StoppedWhileWriting);
+    const std::string kept = ReadBytes(target);
+    std::string expected;
+    for (std::size_t i = 0; i < 2 + 2500; ++i)
+        expected += lines[i] + "\r\n";
+    EXPECT_EQ(kept, expected);
 }
 
 TEST(ReportThread, RunsOnAWorkerAndTellsItsEnd)
