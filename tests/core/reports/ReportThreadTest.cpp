@@ -8,6 +8,7 @@
 #include "platform/fakes/FaultyFileSystem.h"
 #include "texts/TextTable.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -570,6 +571,22 @@ TEST_F(ReportTest, HtmlIsUtf8AndDifWindows1252)
     }();
     EXPECT_NE(all.find("\n\"\xC4ra\"\n"), std::string::npos);
     EXPECT_NE(all.find("\n\"\xD6l \x80 \x99?\"\n"), std::string::npos);
+
+    // Rows are sorted by the names themselves, not by what the format makes
+    // of them: the snowman sorts after "Zeta" here, though "?" would not.
+    tree.clear();
+    Load(Bytes("[01]0[02]0[03]1[04]1[05]45000[06]\r\n"
+               "\tV[01]0[02]0[03]2[04]0[05]45000[06]7[07]\r\n"
+               "\t\t\xE2\x98\x83[01]0[02]0[03]0[04]0[05]\r\n"
+               "\t\t\t\xE2\x98\x83[01]0[02]0[03]0[04]0[05]\r\n"
+               "\t\tZeta[01]0[02]0[03]0[04]0[05]\r\n"
+               "\t\t\tZeta[01]0[02]0[03]0[04]0[05]\r\n"));
+    s.sorting = true;
+    lines = ReportLines(s);
+    const auto at = [&](std::string_view line) {
+        return std::find(lines.begin(), lines.end(), line) - lines.begin();
+    };
+    EXPECT_LT(at("\"Zeta\""), at("\"?\""));
 }
 
 TEST_F(ReportTest, SelectedOnlyReportsMarkedItemsAndAlwaysTheCollectionRow)
