@@ -118,12 +118,7 @@ void AppendHtmlRow(std::string& html, const CellViews& cells, std::uint32_t dept
 void AppendLine(std::string& out, ReportFormat format, const CellViews& cells, std::uint32_t depth,
                 const ReportLayout& layout, bool heading)
 {
-    CellLengths lengths{};
-    if (format == ReportFormat::Text) {
-        for (std::size_t k = 0; k < kCellCount; ++k)
-            lengths[k] = TextLength(cells[k]);
-    }
-    AppendLine(out, format, cells, lengths, depth, layout, heading);
+    AppendLine(out, format, cells, LengthsOf(cells), depth, layout, heading);
 }
 
 void AppendLine(std::string& out, ReportFormat format, const CellViews& cells,

@@ -122,17 +122,17 @@ CellViews ViewsOf(const ReportRow& row)
     return views;
 }
 
-CellLengths LengthsOf(const ReportRow& row)
+CellLengths LengthsOf(const CellViews& cells)
 {
     CellLengths lengths{};
     for (std::size_t k = 0; k < kCellCount; ++k)
-        lengths[k] = TextLength(row.cells[k]);
+        lengths[k] = TextLength(cells[k]);
     return lengths;
 }
 
 ColumnWidths HeadingWidths(const ReportRow& heading)
 {
-    return LengthsOf(heading);
+    return LengthsOf(ViewsOf(heading));
 }
 
 void RaiseWidths(ColumnWidths& widths, const CellLengths& lengths, std::uint32_t depth)
@@ -145,7 +145,7 @@ void RaiseWidths(ColumnWidths& widths, const CellLengths& lengths, std::uint32_t
 
 void RaiseWidths(ColumnWidths& widths, const ReportRow& row)
 {
-    RaiseWidths(widths, LengthsOf(row), row.depth);
+    RaiseWidths(widths, LengthsOf(ViewsOf(row)), row.depth);
 }
 
 std::vector<int> WrittenColumns(const ReportSettings& settings, const ColumnWidths& widths)

@@ -57,7 +57,7 @@ using ColumnWidths = std::array<std::size_t, kCellCount>;
 
 /// The length of each cell of a row in characters.
 using CellLengths = std::array<std::size_t, kCellCount>;
-CellLengths LengthsOf(const ReportRow& row);
+CellLengths LengthsOf(const CellViews& cells);
 
 /// Widths from the heading row: the length of each heading cell.
 ColumnWidths HeadingWidths(const ReportRow& heading);

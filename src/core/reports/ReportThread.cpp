@@ -470,9 +470,7 @@ private:
     // Formats every row and writes the lines into a replacement file beside
     // the report file, which stays hidden until Write() puts it in place:
     // the whole report exists before the file at the path is touched, and
-    // little of it is in memory at a time. In a large report the helper
-    // thread formats half of the rows, a chunk at a time, while this thread
-    // formats the other half and hands the lines to the file. lineEnds_[i] is where line i ends in the file
+    // little of it is in memory at a time (see FormatChunks()). lineEnds_[i] is where line i ends in the file
     // (0 stands for the head block and the second line).
     ReportOutcome Format()
     {
@@ -508,52 +506,32 @@ private:
         pending_ += kCrLf;
         lineEnds_.assign(order.size(), 0);
         lineEnds_[0] = pending_.size();
-        const bool formatted = order.size() > 2 * kChunkRows ? FormatWithHelper(order)
-                                                             : FormatHere(order);
-        if (!formatted)
+        if (!FormatChunks(order))
             return stop_ ? ReportOutcome::StoppedBeforeWriting : ReportOutcome::CannotWrite;
         return Send() ? ReportOutcome::Written : ReportOutcome::CannotWrite;
     }
 
-    // Hands the pending lines to the file when they fill a block; `sent`
-    // counts the bytes handed over.
-    bool SendFull(std::uint64_t& sent)
+    // Formats the rows a chunk at a time and hands their lines to the file;
+    // false when stopped or the file failed (stop_ says which). In a large
+    // report every other chunk is formatted by the helper, which keeps up to
+    // three of its own in hand.
+    bool FormatChunks(const std::vector<ReportRowTree::Index>& order)
     {
-        if (pending_.size() < kLineBlock)
-            return true;
-        sent += pending_.size();
-        return Send();
-    }
-
-    // Formats the rows on this thread; false when stopped or the file
-    // failed (stop_ says which).
-    bool FormatHere(const std::vector<ReportRowTree::Index>& order)
-    {
-        std::uint64_t sent = 0;
-        for (std::size_t first = 1; first < order.size(); first += kChunkRows) {
-            const std::size_t last = std::min(first + kChunkRows, order.size());
-            const bool done = FormatRows(filler_, order, first, last, pending_, stop_,
-                                         [&](std::size_t i, std::size_t end) {
-                                             progress_.setPosition(i);
-                                             lineEnds_[i] = sent + end;
-                                         });
-            if (!done || !SendFull(sent))
-                return false;
+        // The helper's filler goes after the helper, which may still use it.
+        std::unique_ptr<CellFiller> helperFiller;
+        std::unique_ptr<HelperThread<FormatJob>> helper;
+        if (order.size() > 2 * kChunkRows) {
+            helperFiller = std::make_unique<CellFiller>(fill_);
+            helper = std::make_unique<HelperThread<FormatJob>>(
+                [this, &order, filler = helperFiller.get()](FormatJob& job,
+                                                            const std::atomic<bool>& quit) {
+                    FormatRows(*filler, order, job.first, job.last, job.lines, quit,
+                               [&job](std::size_t, std::size_t end) { job.ends.push_back(end); });
+                });
         }
-        return true;
-    }
-
-    bool FormatWithHelper(const std::vector<ReportRowTree::Index>& order)
-    {
-        CellFiller helperFiller(fill_);
-        HelperThread<FormatJob> helper(
-            [this, &order, &helperFiller](FormatJob& job, const std::atomic<bool>& quit) {
-                FormatRows(helperFiller, order, job.first, job.last, job.lines, quit,
-                           [&job](std::size_t, std::size_t end) { job.ends.push_back(end); });
-            });
-        // Every other chunk is formatted here, between handing lines to the
-        // file; the helper keeps up to three of its own in hand.
-        const auto mine = [](std::size_t first) { return (first - 1) / kChunkRows % 2 == 0; };
+        const auto mine = [&](std::size_t first) {
+            return !helper || (first - 1) / kChunkRows % 2 == 0;
+        };
         std::size_t next = 1; // the first row of the next chunk to give
         const auto give = [&](FormatJob job) {
             while (next < order.size() && mine(next))
@@ -565,11 +543,12 @@ private:
             next += kChunkRows;
             job.lines.clear();
             job.ends.clear();
-            helper.give(std::move(job));
+            helper->give(std::move(job));
         };
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; helper && i < 3; ++i)
             give({});
-        std::uint64_t sent = 0;
+
+        std::uint64_t sent = 0; // bytes handed to the file
         for (std::size_t first = 1; first < order.size(); first += kChunkRows) {
             const std::size_t last = std::min(first + kChunkRows, order.size());
             if (mine(first)) {
@@ -578,11 +557,16 @@ private:
                                                  progress_.setPosition(i);
                                                  lineEnds_[i] = sent + end;
                                              });
-                if (!done || !SendFull(sent))
+                if (!done)
                     return false;
+                if (pending_.size() >= kLineBlock) {
+                    sent += pending_.size();
+                    if (!Send())
+                        return false;
+                }
                 continue;
             }
-            FormatJob job = helper.take();
+            FormatJob job = helper->take();
             for (std::size_t i = first; i < last; ++i) {
                 if (stop_)
                     return false;
