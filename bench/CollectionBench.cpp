@@ -45,6 +45,7 @@
 namespace {
 
 namespace col = velmora::collection;
+using velmora::bench::ChildOutput;
 using velmora::bench::Clock;
 using velmora::bench::Median;
 using velmora::bench::Milliseconds;
@@ -237,34 +238,12 @@ struct Memory {
 
 Memory MeasureMemory(const std::string& path)
 {
-    int fds[2];
-    if (::pipe(fds) != 0)
-        Fail("pipe");
-    const pid_t child = ::fork();
-    if (child < 0)
-        Fail("fork");
-    if (child == 0) {
-        ::dup2(fds[1], STDOUT_FILENO);
-        ::close(fds[0]);
-        ::close(fds[1]);
-        const char* const args[] = {"velmora-bench-collection", "--load-only", path.c_str(),
-                                    nullptr};
-        ::execv("/proc/self/exe", const_cast<char* const*>(args));
-        std::_Exit(127);
-    }
-    ::close(fds[1]);
-    std::string out;
-    char buffer[256];
-    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
-        out.append(buffer, static_cast<std::size_t>(n));
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
+    const std::optional<std::string> out = ChildOutput("/proc/self/exe", {"--load-only", path});
     Memory m;
     std::size_t nodes = 0;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
-        std::sscanf(out.c_str(), "%ld %ld %ld %zu", &m.beforeKB, &m.peakKB, &m.afterKB, &nodes) !=
-            4) {
+    if (!out ||
+        std::sscanf(out->c_str(), "%ld %ld %ld %zu", &m.beforeKB, &m.peakKB, &m.afterKB,
+                    &nodes) != 4) {
         std::fprintf(stderr, "velmora-bench-collection: the memory child failed\n");
         std::exit(1);
     }

@@ -48,6 +48,7 @@ namespace {
 
 namespace col = velmora::collection;
 namespace rep = velmora::reports;
+using velmora::bench::ChildOutput;
 using velmora::bench::Clock;
 using velmora::bench::Median;
 using velmora::bench::Milliseconds;
@@ -128,30 +129,12 @@ int ReportOnly(const std::string& path, rep::ReportFormat format, const std::str
 std::string RunSelf(const char* self, const char* mode, const std::string& arg1,
                     const std::string& arg2, const std::string& arg3)
 {
-    int fds[2];
-    if (::pipe(fds) != 0)
-        std::exit(1);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::dup2(fds[1], STDOUT_FILENO);
-        ::close(fds[0]);
-        ::execl(self, self, mode, arg1.c_str(), arg2.c_str(), arg3.c_str(),
-                static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(fds[1]);
-    std::string out;
-    char buffer[256];
-    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
-        out.append(buffer, static_cast<std::size_t>(n));
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    const std::optional<std::string> out = ChildOutput(self, {mode, arg1, arg2, arg3});
+    if (!out) {
         std::fprintf(stderr, "velmora-bench-report: the %s child failed\n", mode);
         std::exit(1);
     }
-    return out;
+    return *out;
 }
 
 ChildFigures RunChild(const char* self, const std::string& path, int format,
