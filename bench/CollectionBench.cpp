@@ -214,6 +214,16 @@ public:
             return nullptr;
         return std::make_unique<Output>(std::move(inner));
     }
+    void removeLeftoverReplacement(const std::string& target) override
+    {
+        posix_.removeLeftoverReplacement(target);
+    }
+    std::unique_ptr<velmora::FileLock>
+    lockFile(const std::string& p, std::chrono::milliseconds timeout, int& error) override
+    {
+        return posix_.lockFile(p, timeout, error);
+    }
+    std::string linkTarget(const std::string& p) const override { return posix_.linkTarget(p); }
 
 private:
     class Output final : public velmora::OutputFile {

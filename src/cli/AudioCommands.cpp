@@ -1,7 +1,9 @@
 #include "cli/AudioCommands.h"
 
+#include "audio/AudioInfo.h"
 #include "audio/FileRecord.h"
 #include "audio/MPGTools.h"
+#include "system/FileSystem.h"
 #include "texts/TextTable.h"
 
 #include <charconv>
@@ -72,6 +74,23 @@ std::uint8_t TrackByte(const std::string& field)
     return static_cast<std::uint8_t>(value & 0xFF);
 }
 
+// Tags go into MPEG audio only, as one of the two analysers accepts it: 128
+// bytes appended to or cut off anything else (a collection, a text) would
+// damage it. True for a file that was read and is not audio; a file that
+// cannot be read is left to the writing, which reports it. `mpeg` has just
+// analysed `path`.
+bool ReadableButNotAudio(const audio::TMPEGAudio& mpeg, audio::TAudioInfo& info,
+                         const std::string& path, FileSystem& files)
+{
+    if (mpeg.IsValid())
+        return false;
+    info.AnalyseFile(path);
+    if (info.Header.Valid())
+        return false;
+    int error = 0;
+    return files.openFile(path, false, error) != nullptr;
+}
+
 int TagShow(const std::vector<std::string>& files, std::ostream& out, std::ostream& err,
             CliContext& context)
 {
@@ -98,9 +117,15 @@ int TagWrite(const TagChanges& changes, const std::vector<std::string>& files, s
              CliContext& context)
 {
     audio::TMPEGAudio mpeg(context.files);
+    audio::TAudioInfo info(context.files);
     int result = kSuccess;
     for (const std::string& path : files) {
         mpeg.SetFileName(path);
+        if (ReadableButNotAudio(mpeg, info, path, context.files)) {
+            Message(err, context.texts, kNotValid, path);
+            result = kFailed;
+            continue;
+        }
         if (changes.title)
             mpeg.SetTitle(*changes.title);
         if (changes.artist)
@@ -125,9 +150,15 @@ int TagWrite(const TagChanges& changes, const std::vector<std::string>& files, s
 int TagRemove(const std::vector<std::string>& files, std::ostream& err, CliContext& context)
 {
     audio::TMPEGAudio mpeg(context.files);
+    audio::TAudioInfo info(context.files);
     int result = kSuccess;
     for (const std::string& path : files) {
         mpeg.SetFileName(path);
+        if (ReadableButNotAudio(mpeg, info, path, context.files)) {
+            Message(err, context.texts, kNotValid, path);
+            result = kFailed;
+            continue;
+        }
         const int removed = mpeg.RemoveTag();
         if (removed != 0) {
             Message(err, context.texts, removed == -1 ? kDoesNotExist : kCannotRemoveTag, path);

@@ -6,7 +6,10 @@
 #include "cli/ScanCommand.h"
 #include "cli/SearchCommand.h"
 #include "cli/VolumeCommands.h"
+#include "system/FileSystem.h"
+#include "texts/TextTable.h"
 
+#include <cerrno>
 #include <ostream>
 #include <string_view>
 
@@ -97,7 +100,23 @@ constexpr std::string_view kHelp =
     "\n"
     "Exit codes: 0 success, 1 failed operation, 2 wrong usage.\n";
 
+constexpr std::size_t kCannotSave = 77;
+
 } // namespace
+
+std::unique_ptr<FileLock> LockCollection(const std::string& path, std::ostream& err,
+                                         CliContext& context)
+{
+    int error = 0;
+    std::unique_ptr<FileLock> lock = context.files.lockFile(path, context.lockWait, error);
+    if (lock)
+        return lock;
+    if (error == EWOULDBLOCK)
+        err << "velmora-cli: another program is changing the collection: " << path << '\n';
+    else
+        err << context.texts.Text(kCannotSave) << ": " << path << '\n';
+    return nullptr;
+}
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            CliContext& context)

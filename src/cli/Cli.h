@@ -1,12 +1,15 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace velmora {
 class Clock;
+class FileLock;
 class FileSystem;
 class Locale;
 class Volumes;
@@ -31,7 +34,18 @@ struct CliContext {
     const std::atomic<bool>* interrupted = nullptr;
     /// Long commands show progress on stderr when it is a terminal.
     bool showProgress = false;
+    /// How long a command waits for another process that is changing the
+    /// same collection.
+    std::chrono::milliseconds lockWait = std::chrono::seconds(5);
 };
+
+/// Takes the lock that a command changing the collection at `path` holds
+/// from loading it to saving it, so that two processes never change the
+/// same collection at once. nullptr, with the reason written to `err`, when
+/// another process kept it for all of `context.lockWait` or it cannot be
+/// taken at all.
+std::unique_ptr<FileLock> LockCollection(const std::string& path, std::ostream& err,
+                                         CliContext& context);
 
 /// Runs one command line (without the program name). Normal output goes to
 /// `out`, messages and errors to `err`; returns the exit code.

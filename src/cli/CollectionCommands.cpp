@@ -99,6 +99,9 @@ int NewCommand(const std::vector<std::string>& operands, std::ostream&, std::ost
 {
     if (!WantOperands(operands, 1, false, "new COLLECTION", err))
         return kUsage;
+    const std::unique_ptr<FileLock> lock = LockCollection(operands[0], err, context);
+    if (!lock)
+        return kFailed;
     CollectionStore store(context.files, context.clock, context.texts);
     return Save(store, operands[0], err, context.texts) ? kSuccess : kFailed;
 }
@@ -165,6 +168,9 @@ int ConvertCommand(const std::vector<std::string>& operands, std::ostream&, std:
     if (!WantOperands(operands, 2, false, "convert SOURCE TARGET", err))
         return kUsage;
     const std::string& source = operands[0];
+    const std::unique_ptr<FileLock> lock = LockCollection(operands[1], err, context);
+    if (!lock)
+        return kFailed;
     CollectionStore store(context.files, context.clock, context.texts);
     if (collection::IsOlderFormatPath(source)) {
         // An older file becomes the whole collection: import it into an
@@ -186,6 +192,9 @@ int ImportCommand(const std::vector<std::string>& operands, std::ostream&, std::
     if (!WantOperands(operands, 2, true, "import COLLECTION SOURCE...", err))
         return kUsage;
     const std::string& target = operands[0];
+    const std::unique_ptr<FileLock> lock = LockCollection(target, err, context);
+    if (!lock)
+        return kFailed;
     CollectionStore store(context.files, context.clock, context.texts);
     if (context.files.fileExists(target) && !Load(store, target, err, context.texts))
         return kFailed;

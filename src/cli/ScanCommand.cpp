@@ -174,11 +174,20 @@ int ScanCommand(const std::vector<std::string>& operands, std::ostream&, std::os
         err << kScanUsage;
         return kUsage;
     }
+    // A label must keep something once blanks and control bytes are gone;
+    // a volume's name may be empty only when its disc has no label.
+    if (args.label && scan::CleanLabel(*args.label).empty()) {
+        err << "velmora-cli: the label is empty or blank\n" << kScanUsage;
+        return kUsage;
+    }
     const texts::TextTable& table = context.texts;
     const auto message = [&](std::size_t text, const std::string& path) {
         err << table.Text(text) << ": " << path << '\n';
     };
 
+    const std::unique_ptr<FileLock> lock = LockCollection(args.collection, err, context);
+    if (!lock)
+        return kFailed;
     collection::CollectionStore store(context.files, context.clock, table);
     if (context.files.fileExists(args.collection)) {
         NoProgress quiet;

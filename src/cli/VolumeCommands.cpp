@@ -162,9 +162,21 @@ public:
 
     scan::Answer Ask(std::size_t, scan::Answer, bool) override { return scan::Answer::Yes; }
 
-    void Tell(std::size_t text, std::string_view path, scan::MessageKind) override
+    // Information waits for the end of the command: a command that saves
+    // reports its success only once the collection is saved.
+    void Tell(std::size_t text, std::string_view path, scan::MessageKind kind) override
     {
-        err_ << scan::MessageText(context_.texts, text, path) << '\n';
+        if (kind == scan::MessageKind::Information)
+            held_ += scan::MessageText(context_.texts, text, path) + '\n';
+        else
+            err_ << scan::MessageText(context_.texts, text, path) << '\n';
+    }
+
+    /// Prints the information held back.
+    void TellHeld()
+    {
+        err_ << held_;
+        held_.clear();
     }
 
     // The source dialog cannot be shown: the volume's drive was not found.
@@ -197,20 +209,30 @@ public:
 private:
     std::ostream& err_;
     CliContext& context_;
+    std::string held_;
 };
 
-// Saves after a change; maps the other outcomes onto exit codes.
+// Saves after a change; maps the other outcomes onto exit codes. The
+// information the user was told comes last, and not at all when the save
+// failed.
 int Finish(scan::EditOutcome outcome, CollectionStore& store, const std::string& path,
-           std::ostream& err, const texts::TextTable& table)
+           std::ostream& err, const texts::TextTable& table, CliUser& user)
 {
+    int result = kFailed;
     switch (outcome) {
     case scan::EditOutcome::Changed:
-        return Save(store, path, err, table);
+        result = Save(store, path, err, table);
+        if (result != kSuccess)
+            return result;
+        break;
     case scan::EditOutcome::Unchanged:
-        return kSuccess;
+        result = kSuccess;
+        break;
     default:
-        return kFailed;
+        break;
     }
+    user.TellHeld();
+    return result;
 }
 
 std::string Hex8(std::uint32_t value)
@@ -244,6 +266,9 @@ int UpdateCommand(const std::vector<std::string>& operands, std::ostream&, std::
     Arguments args;
     if (!Parse(operands, true, args) || args.rest.size() != 1)
         return Usage(err, usage);
+    const std::unique_ptr<FileLock> lock = LockCollection(args.collection, err, context);
+    if (!lock)
+        return kFailed;
     CollectionStore store(context.files, context.clock, context.texts);
     if (!Load(store, args.collection, err, context.texts))
         return kFailed;
@@ -255,7 +280,8 @@ int UpdateCommand(const std::vector<std::string>& operands, std::ostream&, std::
     user.volumeName = texts::DisplayText(collection::NodeName(store.tree().text(volumes[0])));
     scan::VolumeEditor editor(store, user, {context.volumes, context.files, context.clock});
     if (!args.from)
-        return Finish(editor.UpdateVolume(volumes[0]), store, args.collection, err, context.texts);
+        return Finish(editor.UpdateVolume(volumes[0]), store, args.collection, err, context.texts,
+                      user);
 
     // --from stands for the source dialog's choice, taken as it is.
     const std::string source = NativeSource(*args.from);
@@ -268,7 +294,7 @@ int UpdateCommand(const std::vector<std::string>& operands, std::ostream&, std::
         return kFailed;
     }
     return Finish(editor.UpdateFromPath(volumes[0], source), store, args.collection, err,
-                  context.texts);
+                  context.texts, user);
 }
 
 int DeleteCommand(const std::vector<std::string>& operands, std::ostream&, std::ostream& err,
@@ -277,6 +303,9 @@ int DeleteCommand(const std::vector<std::string>& operands, std::ostream&, std::
     Arguments args;
     if (!Parse(operands, false, args) || args.rest.empty())
         return Usage(err, "delete -c COLLECTION VOLUME...");
+    const std::unique_ptr<FileLock> lock = LockCollection(args.collection, err, context);
+    if (!lock)
+        return kFailed;
     CollectionStore store(context.files, context.clock, context.texts);
     if (!Load(store, args.collection, err, context.texts))
         return kFailed;
@@ -284,7 +313,7 @@ int DeleteCommand(const std::vector<std::string>& operands, std::ostream&, std::
     if (!FindVolumes(store.tree(), args.rest, args.collection, user.volumesToDelete, err))
         return kFailed;
     scan::VolumeEditor editor(store, user, {context.volumes, context.files, context.clock});
-    return Finish(editor.DeleteVolumes(), store, args.collection, err, context.texts);
+    return Finish(editor.DeleteVolumes(), store, args.collection, err, context.texts, user);
 }
 
 int RenameCommand(const std::vector<std::string>& operands, std::ostream&, std::ostream& err,
@@ -293,6 +322,9 @@ int RenameCommand(const std::vector<std::string>& operands, std::ostream&, std::
     Arguments args;
     if (!Parse(operands, false, args) || args.rest.size() != 2)
         return Usage(err, "rename -c COLLECTION VOLUME LABEL");
+    const std::unique_ptr<FileLock> lock = LockCollection(args.collection, err, context);
+    if (!lock)
+        return kFailed;
     CollectionStore store(context.files, context.clock, context.texts);
     if (!Load(store, args.collection, err, context.texts))
         return kFailed;
@@ -302,7 +334,10 @@ int RenameCommand(const std::vector<std::string>& operands, std::ostream&, std::
     CliUser user(err, context);
     user.label = args.rest[1];
     scan::VolumeEditor editor(store, user, {context.volumes, context.files, context.clock});
-    return Finish(editor.RenameLabel(volumes[0]), store, args.collection, err, context.texts);
+    const scan::EditOutcome outcome = editor.RenameLabel(volumes[0]);
+    if (outcome == scan::EditOutcome::EmptyLabel)
+        err << "velmora-cli: the label is empty or blank; the volume keeps its name\n";
+    return Finish(outcome, store, args.collection, err, context.texts, user);
 }
 
 int SortCommand(const std::vector<std::string>& operands, std::ostream&, std::ostream& err,
@@ -311,13 +346,16 @@ int SortCommand(const std::vector<std::string>& operands, std::ostream&, std::os
     Arguments args;
     if (!Parse(operands, false, args) || !args.rest.empty())
         return Usage(err, "sort -c COLLECTION");
+    const std::unique_ptr<FileLock> lock = LockCollection(args.collection, err, context);
+    if (!lock)
+        return kFailed;
     CollectionStore store(context.files, context.clock, context.texts);
     if (!Load(store, args.collection, err, context.texts))
         return kFailed;
     CliUser user(err, context);
     const bool sorted = scan::SortCollection(store, context.locale, user);
     return Finish(sorted ? scan::EditOutcome::Changed : scan::EditOutcome::Unchanged, store,
-                  args.collection, err, context.texts);
+                  args.collection, err, context.texts, user);
 }
 
 int VolumesCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,

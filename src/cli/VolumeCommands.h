@@ -17,14 +17,20 @@ namespace velmora::cli {
 /// update -c COLLECTION VOLUME [--from SOURCE]: scans the volume's source
 /// again and puts the result in the volume's place. Without --from the
 /// source is the volume's folder on the mounted volume with its serial (text
-/// 158 when there is none, or the folder is missing); with --from, SOURCE.
+/// 158 when there is none, or the folder is missing); with --from, SOURCE,
+/// also when it is not the volume's own source (serial and folder part): a
+/// script names its source on purpose. The volume is then named as a scan
+/// of SOURCE names it, except that a volume named by a label alone keeps
+/// its name and serial when SOURCE is a folder on a volume without a label
+/// (see scan::VolumeEditor::UpdateFromPath()).
 int UpdateCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
                   CliContext& context);
 /// delete -c COLLECTION VOLUME...: removes the volumes and their totals.
 int DeleteCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
                   CliContext& context);
 /// rename -c COLLECTION VOLUME LABEL: gives the volume a new label, keeping
-/// its folder part.
+/// its folder part. A label that is empty once blanks and control bytes are
+/// trimmed fails and changes nothing.
 int RenameCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
                   CliContext& context);
 /// sort -c COLLECTION: sorts every level of the collection.

@@ -30,6 +30,9 @@ int main(int argc, char** argv)
     action.sa_handler = OnInterrupt;
     action.sa_flags = SA_RESETHAND;
     ::sigaction(SIGINT, &action, nullptr);
+    // A write beyond the file size limit then fails like any other write
+    // and is reported, instead of ending the program without a word.
+    ::signal(SIGXFSZ, SIG_IGN);
 
     std::ios::sync_with_stdio(false);
     velmora::platform::PosixFileSystem files;

@@ -26,6 +26,7 @@ constexpr std::size_t kCannotSave = 77;
 constexpr std::size_t kImportDone = 119;
 constexpr std::size_t kCannotImport = 150;
 constexpr std::size_t kCollectionFileText = 161;
+constexpr std::size_t kChangedOnDisk = 209;
 
 std::string ToNative(const QString& path)
 {
@@ -79,8 +80,11 @@ void CollectionCommands::NewCollection()
 int CollectionCommands::AskToSave()
 {
     const int answer = dialogs_.Message(Question(texts_, kAskToSave, true, 1));
-    if (answer == kYes)
-        SaveWithDialog(FromNative(store_.currentPath()), TextOf(texts_, kSaveAsText));
+    // A Yes whose save did not happen must not let the caller throw the
+    // changes away.
+    if (answer == kYes &&
+        !SaveWithDialog(FromNative(store_.currentPath()), TextOf(texts_, kSaveAsText)))
+        return kCancel;
     return answer;
 }
 
@@ -176,6 +180,15 @@ bool CollectionCommands::SaveWithDialog(const QString& given, const QString& tit
         if (path.isEmpty())
             return false;
         lastSaveDir = FolderOf(path);
+    }
+
+    // Another program (a scan from the command line) may have written the
+    // file since this window read or wrote it; saving would drop that.
+    if (store_.changedOnDisk(ToNative(path))) {
+        MessageRequest question = Question(texts_, kChangedOnDisk, false, 2);
+        question.text = MessageText(texts_, kChangedOnDisk, path);
+        if (dialogs_.Message(question) != kYes)
+            return false;
     }
 
     WaitProgress progress(wait_);

@@ -65,8 +65,9 @@ public:
     void NewCollection();
 
     /// The question about unsaved changes (049, Yes default, with Cancel).
-    /// Yes saves with the current path (the save dialog when there is none)
-    /// and answers Yes whatever the save did.
+    /// Yes saves with the current path (the save dialog when there is none);
+    /// when that save is cancelled or fails the answer is Cancel, so the
+    /// caller stops and the collection stays modified.
     int AskToSave();
 
     /// Open: the open dialog, then OpenCollection(). False when nothing was
@@ -77,7 +78,8 @@ public:
     bool OpenCollection(const QString& path);
     /// Loads the file without asking. False, with nothing changed and
     /// nothing told, when it cannot be opened; a file whose indentation
-    /// breaks is told with 094 and kept up to the faulty line.
+    /// breaks is told with 094 and kept up to the faulty line as an
+    /// untitled, modified collection.
     bool LoadCollection(const QString& path);
 
     /// Save: with the current path (the dialog when there is none).

@@ -60,6 +60,53 @@ private:
     std::shared_ptr<QSvgRenderer> overlay_;
 };
 
+// Shows a base icon as it is, except that the disabled picture is made from
+// the enabled one: grey, at a third of its opacity.
+class CommandIconEngine : public QIconEngine {
+public:
+    explicit CommandIconEngine(QIcon base) : base_(std::move(base)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        painter->drawPixmap(
+            rect, scaledPixmap(rect.size(), mode, state,
+                               painter->device() ? painter->device()->devicePixelRatioF() : 1.0));
+    }
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State state) override
+    {
+        return base_.actualSize(size, QIcon::Normal, state);
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return scaledPixmap(size, mode, state, 1.0);
+    }
+
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override
+    {
+        if (mode != QIcon::Disabled)
+            return base_.pixmap(size, scale, mode, state);
+        QImage image = base_.pixmap(size, scale, QIcon::Normal, state)
+                           .toImage()
+                           .convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                const int grey = qGray(line[x]);
+                line[x] = qRgba(grey, grey, grey, qAlpha(line[x]) / 3);
+            }
+        }
+        return QPixmap::fromImage(std::move(image));
+    }
+
+    QIconEngine* clone() const override { return new CommandIconEngine(*this); }
+
+private:
+    QIcon base_;
+};
+
 QIcon Svg(const char* name, bool overlay = false, const char* selected = nullptr)
 {
     const QString path = QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name));
@@ -83,6 +130,12 @@ Icons::Icons()
     fileMarked_ = Svg("file", true);
     sortMark_ = Svg("sort");
     window_ = Svg("velmora");
+    new_ = Svg("new");
+}
+
+QIcon Icons::CommandIcon(const QIcon& base)
+{
+    return QIcon(new CommandIconEngine(base));
 }
 
 } // namespace velmora::gui

@@ -7,11 +7,18 @@ namespace velmora::gui {
 /// The program's own pictures, drawn as SVG in the resources and rendered at
 /// every size the desktop asks for: volume, folder (its selected state shows
 /// the open folder), file, each also with the selected-mark overlay; the
-/// sort mark; the window icon. Built once by the main window and shared with
-/// its models.
+/// sort mark; the window icon; the New command. Built once by the main window
+/// and shared with its models.
 class Icons {
 public:
     Icons();
+
+    /// The icon a command shows in the menus and on its tool button for
+    /// `base`: enabled, `base` as it is; disabled, the enabled picture of
+    /// `base` in grey at a third of its opacity. A command's look thus follows
+    /// its state whatever pictures the theme or the style gives for a
+    /// disabled icon, which can hardly differ from the enabled one.
+    static QIcon CommandIcon(const QIcon& base);
 
     const QIcon& volume(bool marked) const { return marked ? volumeMarked_ : volume_; }
     const QIcon& folder(bool marked) const { return marked ? folderMarked_ : folder_; }
@@ -20,11 +27,13 @@ public:
     const QIcon& file(bool marked) const { return marked ? fileMarked_ : file_; }
     const QIcon& sortMark() const { return sortMark_; }
     const QIcon& window() const { return window_; }
+    /// A page with a green plus: a new collection.
+    const QIcon& newCollection() const { return new_; }
 
 private:
     QIcon volume_, volumeMarked_, folder_, folderMarked_, listFolder_, listFolderMarked_;
     QIcon file_, fileMarked_;
-    QIcon sortMark_, window_;
+    QIcon sortMark_, window_, new_;
 };
 
 } // namespace velmora::gui

@@ -15,12 +15,14 @@
 
 #include <QCloseEvent>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -54,6 +56,9 @@ constexpr std::array<int, kListColumnCount> kDefaultColumnWidths = {300, 100, 10
                                                                     70,  70,  100};
 constexpr int kMinimumColumnWidth = 10;
 constexpr int kMinimumTreeWidth = 100;
+constexpr int kMinimumWidth = 640;
+constexpr int kMinimumHeight = 480;
+constexpr std::size_t kCannotOpenText = 48;
 const char* const kProductName = "Velmora";
 
 // Commands whose issue has not landed yet: present, with captions and keys,
@@ -74,6 +79,27 @@ bool NotYetAvailable(Command command)
     return false;
 }
 
+// Bounds stored by another session (another screen, another scale factor)
+// can be larger than the screen or lie off it: they are cut to the available
+// area of the screen they are on (the primary one when none) and moved into
+// it. The smallest window size still wins on a smaller screen.
+QRect FitOnScreen(const QRect& wanted)
+{
+    const QScreen* screen = QGuiApplication::screenAt(wanted.center());
+    if (screen == nullptr)
+        screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return wanted;
+    const QRect area = screen->availableGeometry();
+    const QSize size(std::max(std::min(wanted.width(), area.width()), kMinimumWidth),
+                     std::max(std::min(wanted.height(), area.height()), kMinimumHeight));
+    const int lastLeft = std::max(area.left(), area.left() + area.width() - size.width());
+    const int lastTop = std::max(area.top(), area.top() + area.height() - size.height());
+    return {QPoint(std::clamp(wanted.left(), area.left(), lastLeft),
+                   std::clamp(wanted.top(), area.top(), lastTop)),
+            size};
+}
+
 QIcon ThemeIcon(const char* name, QStyle::StandardPixmap fallback, const QStyle* style)
 {
     return QIcon::fromTheme(QLatin1String(name), style->standardIcon(fallback));
@@ -88,7 +114,7 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
 {
     setWindowTitle(QLatin1String(kProductName));
     setWindowIcon(icons_.window());
-    setMinimumSize(640, 480);
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
     resize(960, 640);
     store_.NewCollection();
     CreateViews();
@@ -117,7 +143,7 @@ MainWindow::~MainWindow()
 
 QAction* MainWindow::MakeAction(Command command, const QKeySequence& shortcut, const QIcon& icon)
 {
-    auto* action = new QAction(icon, QString(), this);
+    auto* action = new QAction(icon.isNull() ? icon : Icons::CommandIcon(icon), QString(), this);
     if (!shortcut.isEmpty()) {
         action->setShortcut(shortcut);
         action->setShortcutContext(Qt::WindowShortcut);
@@ -143,7 +169,8 @@ QAction* MainWindow::MakeToolAction(Command command)
 void MainWindow::CreateActions()
 {
     const QStyle* s = style();
-    MakeAction(Command::New, {}, ThemeIcon("document-new", QStyle::SP_FileIcon, s));
+    MakeAction(Command::New, {},
+               QIcon::fromTheme(QStringLiteral("document-new"), icons_.newCollection()));
     MakeAction(Command::Open, QKeySequence(Qt::CTRL | Qt::Key_O),
                ThemeIcon("document-open", QStyle::SP_DialogOpenButton, s));
     MakeAction(Command::Save, QKeySequence(Qt::CTRL | Qt::Key_S),
@@ -402,8 +429,11 @@ void MainWindow::StartUp(const QString& commandLineCollection)
     ApplySettings(read);
 
     const QString path = commandLineCollection.trimmed();
-    if (!path.isEmpty() && commands_.LoadCollection(path))
-        return;
+    if (!path.isEmpty()) {
+        if (commands_.LoadCollection(path))
+            return;
+        services_.dialogs.Message(ErrorMessage(services_.texts, kCannotOpenText, path));
+    }
     if (settings_.autoOpen && !settings_.currentCollection.empty() &&
         commands_.LoadCollection(QString::fromStdString(settings_.currentCollection)))
         return;
@@ -431,8 +461,9 @@ void MainWindow::ApplySettings(const settings::ReadResult& read)
 
     if (settings_.useWindowSettings && read.wasRead("Width") && settings_.left && settings_.top &&
         settings_.width && settings_.height)
-        setGeometry(*settings_.left, *settings_.top, std::max(*settings_.width, 640),
-                    std::max(*settings_.height, 480));
+        setGeometry(FitOnScreen(QRect(*settings_.left, *settings_.top,
+                                      std::max(*settings_.width, kMinimumWidth),
+                                      std::max(*settings_.height, kMinimumHeight))));
     const int panel =
         settings_.panelWidth ? std::max(*settings_.panelWidth, kMinimumTreeWidth) : width() / 3;
     splitter_->setSizes({panel, std::max(0, width() - panel)});

@@ -100,10 +100,11 @@ public:
     explicit MainWindow(const MainWindowServices& services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    /// Reads the settings and applies them to the window, then opens the
-    /// collection named on the command line when it loads (a file that
-    /// cannot be loaded is passed over silently), else the last collection
-    /// when auto-open is on and it loads, else a new one.
+    /// Reads the settings and applies them to the window (stored bounds cut
+    /// to fit on the screen), then opens the collection named on the command
+    /// line when it loads (a file that cannot be loaded is told with 048, as
+    /// Open tells it, and passed over), else the last collection when
+    /// auto-open is on and it loads, else a new one.
     void StartUp(const QString& commandLineCollection);
     /// Collects the window's values into the settings record and writes it
     /// to the store; false when there is no store or it refused the write.

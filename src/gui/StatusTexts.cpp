@@ -36,9 +36,10 @@ std::string MegabytesText(std::int64_t sizeKB, std::string_view decimalSeparator
     const std::uint64_t kb =
         negative ? 0 - static_cast<std::uint64_t>(sizeKB) : static_cast<std::uint64_t>(sizeKB);
     // Hundredths of a megabyte: kb * 100 / 1024, the remainder deciding the
-    // rounding (exactly half goes to the even neighbour).
-    std::uint64_t hundredths = kb * 100 / 1024;
-    const std::uint64_t remainder = kb * 100 % 1024;
+    // rounding (exactly half goes to the even neighbour). Whole megabytes
+    // and the rest are scaled apart, so that no stored size overflows.
+    std::uint64_t hundredths = kb / 1024 * 100 + kb % 1024 * 100 / 1024;
+    const std::uint64_t remainder = kb % 1024 * 100 % 1024;
     if (remainder * 2 > 1024 || (remainder * 2 == 1024 && hundredths % 2 == 1))
         ++hundredths;
     std::string text = negative && hundredths != 0 ? "-" : "";
@@ -67,7 +68,7 @@ std::array<std::string, 6> StatusPanelTexts(const collection::CollectionTree& tr
 
     std::array<std::string, 6> panels;
     panels[0] = Join(MegabytesText(size, decimalSeparator), table.Text(kMb));
-    panels[1] = Join(FormatHMS(std::llabs(duration)), table.Text(kHms));
+    panels[1] = Join(FormatHMS(AbsClamped(duration)), table.Text(kHms));
     const std::string kbps(table.Text(kKbps));
 
     if (tree.hasChildren(node) || tree.level(node) <= 1) {
@@ -91,7 +92,7 @@ std::array<std::string, 6> StatusPanelTexts(const collection::CollectionTree& tr
             StandardBitRate(average, numbers[kVersionCode], numbers[kLayerCode]);
         panels[2] = Join(Join(table.Text(kCbr), std::to_string(standard)), kbps);
     }
-    panels[3] = Join(std::to_string(numbers[kSampleRate10] * 10), table.Text(kHz));
+    panels[3] = Join(std::to_string(MultiplyClamped(numbers[kSampleRate10], 10)), table.Text(kHz));
     panels[4] = std::string(ChannelText(table, numbers[kChannelCode]));
     panels[5] =
         Join(Join(Join(table.Text(kMpeg), VersionText(numbers[kVersionCode])), table.Text(kLayer)),

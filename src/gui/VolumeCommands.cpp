@@ -1,6 +1,7 @@
 #include "gui/VolumeCommands.h"
 
 #include "collection/CollectionStore.h"
+#include "collection/NodeText.h"
 #include "gui/CollectionCommands.h"
 #include "gui/Messages.h"
 #include "gui/ScanDialog.h"
@@ -10,7 +11,12 @@
 #include "gui/WaitWindow.h"
 #include "platform/QtText.h"
 #include "scan/Sorting.h"
+#include "system/FileSystem.h"
+#include "system/Volumes.h"
 #include "texts/TextTable.h"
+
+#include <QFile>
+#include <limits>
 
 namespace velmora::gui {
 namespace {
@@ -19,6 +25,35 @@ constexpr std::size_t kRenameCaption = 28;
 constexpr std::size_t kOkButton = 54;
 constexpr std::size_t kCancelButton = 57;
 constexpr std::size_t kUnreadableFolders = 201;
+
+// The folder a volume was scanned from, on a mounted volume that has its
+// serial or, failing that, its label; empty when no such folder exists.
+QString OwnFolder(std::string_view volumeText, const Volumes& volumes, const FileSystem& files)
+{
+    constexpr std::int64_t kNoSerial = std::numeric_limits<std::int64_t>::min();
+    collection::Numbers numbers{};
+    numbers[collection::kSerial] = kNoSerial;
+    collection::ReadNumbers(volumeText, numbers);
+    const std::string_view name = collection::NodeName(volumeText);
+    const std::string_view label = name.substr(0, name.find('\\'));
+    const std::string_view folderPart = collection::PathAfterDrive(name);
+    for (const bool bySerial : {true, false}) {
+        for (const VolumeInfo& drive : volumes.list()) {
+            std::string driveLabel;
+            std::uint32_t serial = 0;
+            if (!volumes.info(drive.root, driveLabel, serial))
+                continue;
+            const bool same =
+                bySerial ? numbers[collection::kSerial] != kNoSerial &&
+                               static_cast<std::int32_t>(serial) == numbers[collection::kSerial]
+                         : !label.empty() && driveLabel == label;
+            const std::string path = scan::SourcePathOf(drive.root, folderPart);
+            if (same && files.folderExists(path))
+                return QFile::decodeName(QByteArray::fromStdString(path));
+        }
+    }
+    return QString();
+}
 } // namespace
 
 VolumeCommands::VolumeCommands(collection::CollectionStore& store, const Services& services,
@@ -67,7 +102,10 @@ scan::EditOutcome VolumeCommands::Add()
 
 scan::EditOutcome VolumeCommands::Update(collection::NodeId volume)
 {
-    return Run([this, volume] { return editor_->UpdateVolume(volume); });
+    updating_ = volume;
+    const scan::EditOutcome outcome = Run([this, volume] { return editor_->UpdateVolume(volume); });
+    updating_ = collection::kNoNode;
+    return outcome;
 }
 
 scan::EditOutcome VolumeCommands::DeleteFromList()
@@ -92,10 +130,19 @@ bool VolumeCommands::SortAll()
 
 scan::Answer VolumeCommands::Ask(std::size_t text, scan::Answer defaultAnswer, bool offerCancel)
 {
+    return AskAbout(text, {}, defaultAnswer, offerCancel);
+}
+
+scan::Answer VolumeCommands::AskAbout(std::size_t text, std::span<const scan::DetailLine> details,
+                                      scan::Answer defaultAnswer, bool offerCancel)
+{
     const int defaultButton = defaultAnswer == scan::Answer::Yes  ? 1
                               : defaultAnswer == scan::Answer::No ? 2
                                                                   : 3;
-    switch (dialogs_.Message(Question(texts_, text, offerCancel, defaultButton))) {
+    MessageRequest request = Question(texts_, text, offerCancel, defaultButton);
+    if (!details.empty())
+        request.text = platform::ToQString(scan::QuestionText(texts_, text, details));
+    switch (dialogs_.Message(request)) {
     case 1:
         return scan::Answer::Yes;
     case 2:
@@ -163,7 +210,13 @@ void VolumeCommands::NodeRenamed(collection::NodeId node)
 
 std::optional<scan::SourceChoice> VolumeCommands::ChooseSource(std::size_t captionText)
 {
-    SourcePath dialog(TextOf(texts_, captionText), services_.volumes, texts_, dialogs_, window_);
+    // Update starts at the volume's own folder when it is mounted.
+    const QString start =
+        updating_ == collection::kNoNode
+            ? QString()
+            : OwnFolder(store_.tree().text(updating_), services_.volumes, services_.files);
+    SourcePath dialog(TextOf(texts_, captionText), services_.volumes, texts_, dialogs_, window_,
+                      start);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.choice();

@@ -55,6 +55,8 @@ public:
 
     // scan::VolumeEditorUser
     scan::Answer Ask(std::size_t text, scan::Answer defaultAnswer, bool offerCancel) override;
+    scan::Answer AskAbout(std::size_t text, std::span<const scan::DetailLine> details,
+                          scan::Answer defaultAnswer, bool offerCancel) override;
     void Tell(std::size_t text, std::string_view path, scan::MessageKind kind) override;
     void ShowWait(std::size_t titleText) override;
     void SetWaitText(std::size_t stepText) override;
@@ -82,6 +84,7 @@ private:
     std::unique_ptr<scan::VolumeEditor> editor_;
     bool detached_ = false;
     collection::NodeId select_ = collection::kNoNode;
+    collection::NodeId updating_ = collection::kNoNode; ///< the volume Update runs on
 };
 
 } // namespace velmora::gui

@@ -14,9 +14,13 @@
 #include <QDir>
 #include <QStringList>
 #include <chrono>
+#include <csignal>
 
 int main(int argc, char** argv)
 {
+    // A save beyond the file size limit then fails like any other write and
+    // is reported, instead of ending the program without a word.
+    ::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setDesktopFileName(QStringLiteral("velmora"));

@@ -5,7 +5,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -88,13 +90,75 @@ std::string NameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// `name` placed in the folder of `path`.
+std::string Beside(const std::string& path, const std::string& name)
+{
+    const std::string folder = FolderOf(path);
+    return (folder == "/" ? "" : folder) + "/" + name;
+}
+
+// How long a replacement waits for another writer of the same target.
+constexpr auto kReplacementWait = std::chrono::seconds(5);
+constexpr auto kLockPoll = std::chrono::milliseconds(20);
+
+// Opens (creating it if need be, with `mode`) and flock()s the file at
+// `path`, waiting up to `timeout`; -1 on failure with errno set (EWOULDBLOCK
+// after the timeout). `access` is O_RDONLY or O_RDWR. The file locked is the
+// one still at `path` afterwards: a holder deletes or renames the file before
+// letting go, so a lock won on a file no longer at `path` is dropped and the
+// next file tried.
+int OpenLocked(const std::string& path, int access, mode_t mode, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        int fd;
+        do {
+            fd = ::open(path.c_str(), access | O_CREAT | O_CLOEXEC | O_NOFOLLOW, mode);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0)
+            return -1;
+        int locked;
+        while ((locked = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EWOULDBLOCK &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(kLockPoll);
+        if (locked != 0) {
+            const int error = errno == EINTR ? EWOULDBLOCK : errno;
+            ::close(fd);
+            errno = error;
+            return -1;
+        }
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+            held.st_dev == named.st_dev && held.st_ino == named.st_ino)
+            return fd;
+        ::close(fd);
+    }
+}
+
+class PosixFileLock final : public FileLock {
+public:
+    PosixFileLock(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    ~PosixFileLock() override
+    {
+        // Deleted while still locked, so that no one locks it afterwards.
+        ::unlink(path_.c_str());
+    }
+
+private:
+    Descriptor fd_;
+    std::string path_;
+};
+
 class PosixOutputFile final : public OutputFile {
 public:
     PosixOutputFile(int fd, std::string tempPath, std::string target)
-        : fd_(fd), tempPath_(std::move(tempPath)), target_(std::move(target))
+        : fd_(fd), lock_(::dup(fd)), tempPath_(std::move(tempPath)), target_(std::move(target))
     {
     }
 
+    // The temporary file goes while its lock (`lock_`, a second descriptor
+    // of the same open file) is held.
     ~PosixOutputFile() override
     {
         if (!committed_) {
@@ -142,11 +206,12 @@ public:
 
     bool commit() override
     {
-        if (failed_ || !fd_.close())
+        if (failed_ || !fd_.close() || !lock_.valid())
             return false;
         if (::rename(tempPath_.c_str(), target_.c_str()) != 0)
             return false;
         committed_ = true;
+        lock_.close();
         // Make the new directory entry durable too; a failure here leaves a
         // complete file in place, so it is not reported.
         const Descriptor folder(
@@ -158,6 +223,7 @@ public:
 
 private:
     Descriptor fd_;
+    Descriptor lock_;
     std::string tempPath_;
     std::string target_;
     bool failed_ = false;
@@ -247,6 +313,9 @@ FileStatus StatusOf(const struct stat& st, const std::string& path)
     const std::size_t slash = path.rfind('/');
     const std::size_t name = slash == std::string::npos ? 0 : slash + 1;
     status.hidden = name < path.size() && path[name] == '.';
+    status.device = static_cast<std::uint64_t>(st.st_dev);
+    status.inode = static_cast<std::uint64_t>(st.st_ino);
+    status.modifiedNanoseconds = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
     return status;
 }
 
@@ -403,27 +472,56 @@ bool PosixFileSystem::fileStatus(const std::string& path, FileStatus& status) co
     return true;
 }
 
-std::unique_ptr<OutputFile> PosixFileSystem::createReplacement(const std::string& target)
+std::string PosixFileSystem::ReplacementPath(const std::string& target)
 {
-    if (target.empty() || target.back() == '/')
+    return Beside(target, "." + NameOf(target) + ".tmp");
+}
+
+std::string PosixFileSystem::linkTarget(const std::string& path) const
+{
+    // As many links as the kernel follows in one path (MAXSYMLINKS).
+    constexpr int kMaxLinks = 40;
+    std::string current = path;
+    for (int i = 0; i <= kMaxLinks; ++i) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4095) + 1, '\0');
+        const ssize_t n = ::readlink(current.c_str(), link.data(), link.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= link.size())
+            return {};
+        link.resize(static_cast<std::size_t>(n));
+        current = link.front() == '/' ? link : Beside(current, link);
+    }
+    return {};
+}
+
+std::unique_ptr<OutputFile> PosixFileSystem::createReplacement(const std::string& given)
+{
+    if (given.empty() || given.back() == '/')
+        return nullptr;
+    const std::string target = linkTarget(given);
+    if (target.empty())
         return nullptr;
     struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0;
     if (exists && !S_ISREG(st.st_mode))
         return nullptr;
 
-    std::string folder = FolderOf(target);
-    std::string temp = (folder == "/" ? "" : folder) + "/." + NameOf(target) + ".XXXXXX";
-    std::vector<char> pattern(temp.begin(), temp.end());
-    pattern.push_back('\0');
-    const int fd = ::mkstemp(pattern.data());
+    // One temporary name per target: a file left there by a killed writer
+    // is taken over rather than joined by another one.
+    std::string temp = ReplacementPath(target);
+    const int fd = OpenLocked(temp, O_RDWR, 0600, kReplacementWait);
     if (fd < 0)
         return nullptr;
-    temp.assign(pattern.data());
-    ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    if (::ftruncate(fd, 0) != 0) {
+        ::unlink(temp.c_str());
+        ::close(fd);
+        return nullptr;
+    }
 
-    // mkstemp creates the file private; give it the target's permissions, or
-    // those of a newly created file.
+    // Give the file the target's permissions, or those of a newly created
+    // file.
     mode_t mode;
     if (exists) {
         mode = st.st_mode & 07777;
@@ -434,6 +532,42 @@ std::unique_ptr<OutputFile> PosixFileSystem::createReplacement(const std::string
     }
     ::fchmod(fd, mode);
     return std::make_unique<PosixOutputFile>(fd, std::move(temp), target);
+}
+
+void PosixFileSystem::removeLeftoverReplacement(const std::string& target)
+{
+    const std::string resolved = linkTarget(target);
+    if (resolved.empty())
+        return;
+    const std::string temp = ReplacementPath(resolved);
+    struct stat st {};
+    if (::lstat(temp.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return;
+    // A writer holds the lock of its temporary file until it is gone, so a
+    // lock won at once means nobody writes it.
+    const Descriptor fd(OpenLocked(temp, O_RDWR, 0600, std::chrono::milliseconds(0)));
+    if (fd.valid())
+        ::unlink(temp.c_str());
+}
+
+std::unique_ptr<FileLock> PosixFileSystem::lockFile(const std::string& path,
+                                                    std::chrono::milliseconds timeout, int& error)
+{
+    const std::string target = linkTarget(path);
+    if (target.empty() || target.back() == '/') {
+        error = target.empty() ? ELOOP : EISDIR;
+        return nullptr;
+    }
+    std::string lockPath = Beside(target, "." + NameOf(target) + ".lock");
+    // Read access is all flock() needs, so that others who may write the
+    // folder can share the file.
+    const int fd = OpenLocked(lockPath, O_RDONLY, 0666, timeout);
+    if (fd < 0) {
+        error = errno;
+        return nullptr;
+    }
+    error = 0;
+    return std::make_unique<PosixFileLock>(fd, std::move(lockPath));
 }
 
 } // namespace velmora::platform

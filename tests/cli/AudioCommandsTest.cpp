@@ -109,6 +109,29 @@ TEST_F(AudioCommandsTest, TagFailuresAreReportedAndTheRestGoesOn)
     EXPECT_EQ(ReadBytes(tagged), before); // the same audio without its tag
 }
 
+TEST_F(AudioCommandsTest, TagsGoIntoAudioFilesOnly)
+{
+    const std::string collection = dir.file("music.col");
+    ASSERT_EQ(Run({"new", collection}), kSuccess);
+    const std::string before = ReadBytes(collection);
+    const std::string audio = Copy("mpeg1_l3_cbr128_44k_js.mp3");
+    EXPECT_EQ(Run({"tag", "write", "--title", "X", collection, audio}), kFailed);
+    EXPECT_EQ(err.str(), "The file isn't valid: " + collection + "\n");
+    EXPECT_EQ(ReadBytes(collection), before);
+    ASSERT_EQ(Run({"tag", "show", audio}), kSuccess);
+    EXPECT_EQ(out.str().substr(0, audio.size() + 3), audio + "\tX\t"); // the others go on
+
+    // A file that is nothing but a tag holds that tag, and stays as it is.
+    const std::string tagged = ReadBytes(Copy("mpeg1_l3_cbr128_44k_js_id3v1_0.mp3"));
+    const std::string tagOnly = dir.file("tag_only.mp3");
+    velmora::testing::WriteBytes(tagOnly, tagged.substr(tagged.size() - 128));
+    EXPECT_EQ(Run({"tag", "remove", tagOnly}), kFailed);
+    EXPECT_EQ(Run({"tag", "write", "--album", "Y", tagOnly}), kFailed);
+    EXPECT_EQ(ReadBytes(tagOnly), tagged.substr(tagged.size() - 128));
+    ASSERT_EQ(Run({"tag", "show", tagOnly}), kSuccess);
+    EXPECT_EQ(out.str().substr(0, tagOnly.size() + 15), tagOnly + "\tFixture Title\t");
+}
+
 TEST_F(AudioCommandsTest, TagUsage)
 {
     EXPECT_EQ(Run({"tag"}), kUsage);

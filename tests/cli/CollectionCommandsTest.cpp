@@ -66,6 +66,10 @@ TEST_F(CliTest, FailuresUseTheSystemsTexts)
     WriteBytes(broken, Bytes("[01]r\r\n\t\t\tdeep\r\n"));
     EXPECT_EQ(Run({"stats", broken}), kFailed);
     EXPECT_EQ(err.str(), "The file isn't valid: " + broken + "\n");
+    // A command that would save leaves the file as it is.
+    EXPECT_EQ(Run({"sort", "-c", broken}), kFailed);
+    EXPECT_EQ(err.str(), "The file isn't valid: " + broken + "\n");
+    EXPECT_EQ(ReadBytes(broken), Bytes("[01]r\r\n\t\t\tdeep\r\n"));
 
     const std::string target = dir.file("none/new.col");
     EXPECT_EQ(Run({"new", target}), kFailed);

@@ -110,6 +110,31 @@ TEST_F(ScanCommandTest, LabelAndSerialOverrides)
         << out.str();
 }
 
+TEST_F(ScanCommandTest, AGivenLabelIsCleanedSoTheCollectionReadsBackTheSame)
+{
+    fs::create_directories(dir.path() / "Copy");
+    fs::copy_file(dir.file("Music/song.mp3"), dir.file("Copy/song.mp3"));
+    ASSERT_EQ(Run({"scan", music, "-c", collection}), kSuccess) << err.str();
+    // Leading blanks would read back as indentation: the new volume and its
+    // file would belong to the volume before it.
+    ASSERT_EQ(Run({"scan", dir.file("Copy"), "-c", collection, "--label", " \tX\x01 "}), kSuccess)
+        << err.str();
+    ASSERT_EQ(Run({"dump", collection}), kSuccess);
+    EXPECT_EQ(out.str(), "0\tcollection\t\t32\t2\t2\t2\t46000\n"
+                         "1\tvolume\tAUDIO\\Music\t16\t1\t0\t1\t46000\t305441741\n"
+                         "2\tfile\tsong.mp3\t16\t1\t4410\t2\t1\t3\t\t\t\t\t\t\n"
+                         "1\tvolume\tX\t16\t1\t0\t1\t46000\t305441741\n"
+                         "2\tfile\tsong.mp3\t16\t1\t4410\t2\t1\t3\t\t\t\t\t\t\n");
+
+    // A label of blanks names nothing: a usage error, the file stays.
+    const std::string before = ReadBytes(collection);
+    EXPECT_EQ(Run({"scan", dir.file("Copy"), "-c", collection, "--label", " \t "}), kUsage);
+    EXPECT_EQ(err.str(), "velmora-cli: the label is empty or blank\n"
+                         "usage: velmora-cli scan SOURCE -c COLLECTION [--label L] [--serial N] "
+                         "[--update]\n");
+    EXPECT_EQ(ReadBytes(collection), before);
+}
+
 TEST(SerialParsing, Forms)
 {
     std::uint32_t serial = 0;

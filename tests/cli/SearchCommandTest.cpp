@@ -94,6 +94,26 @@ TEST_F(SearchCommandTest, PropertyTermsCombineWithOr)
                          "Disc\\rock set.mp3\tCBR 192 Kbps\t32000 Hz\n");
 }
 
+TEST_F(SearchCommandTest, PropertySearchOfExtremeStoredNumbers)
+{
+    // Durations whose magnitude times 1000 is a multiple of 2^64, a size
+    // whose product with 8192 does not fit, a sample rate beyond 10 times.
+    WriteBytes(collection,
+               Bytes("[01]0[02]0[03]1[04]3[05]45000[06]\r\n"
+                     "\tDisc[01]0[02]0[03]0[04]3[05]45000[06]7[07]\r\n"
+                     "\t\ta.mp3[01]1000[02]-9223372036854775808[03]4410[04]2[05]1[06]3[07]"
+                     "[15][16][17][18][19][1A][1B]\r\n"
+                     "\t\tb.mp3[01]1000[02]2305843009213693952[03]4410[04]2[05]1[06]3[07]"
+                     "[15][16][17][18][19][1A][1B]\r\n"
+                     "\t\tc.mp3[01]9223372036854775807[02]1[03]9223372036854775807[04]2[05]1[06]"
+                     "3[07][15][16][17][18][19][1A][1B]\r\n"));
+    ASSERT_EQ(Run({collection, "--property", "bitrate<128", "samplerate>44100"}), kSuccess)
+        << err.str();
+    EXPECT_EQ(out.str(), "Disc\\a.mp3\tVBR 0 Kbps\t44100 Hz\n"
+                         "Disc\\b.mp3\tCBR 0 Kbps\t44100 Hz\n"
+                         "Disc\\c.mp3\tCBR 0 Kbps\t9223372036854775807 Hz\n");
+}
+
 TEST_F(SearchCommandTest, PropertyCellsOfEveryTerm)
 {
     ASSERT_EQ(Run({collection, "--property", "mode=mono", "version>1", "layer<3", "tag=absent"}),

@@ -175,6 +175,20 @@ TEST_F(VolumeCommandsTest, UpdateFromAGivenSource)
     EXPECT_EQ(ReadBytes(collection), before);
 }
 
+TEST_F(VolumeCommandsTest, UpdateFromAFolderOfAnUnlabelledVolumeKeepsTheLabelAndSerial)
+{
+    // ALPHA was scanned from a copy of its disc under the disc's label and
+    // serial; the copy lies on a volume without a label.
+    volumes.setVolumes({Drive(Root("PLAIN"), "", 0x845BBD96, VolumeType::Fixed)});
+    PutSong("PLAIN/tmp/copy/song.mp3");
+    ASSERT_EQ(Run({"update", "-c", collection, "ALPHA", "--from", Root("PLAIN") + "/tmp/copy"}),
+              kSuccess)
+        << err.str();
+    EXPECT_EQ(Run({"volumes", collection}), kSuccess);
+    EXPECT_EQ(out.str(), "1\tzeta\\Music\tFFFFFCDB\t15/03/2023\t1\t1\t100\t10\n"
+                         "2\tALPHA\t12345678\t09/12/2025\t0\t1\t16\t1\n");
+}
+
 TEST_F(VolumeCommandsTest, UpdateFromASourceWithoutAudioKeepsTheVolume)
 {
     fs::create_directories(dir.path() / "AUDIO/Music/empty");
@@ -212,10 +226,20 @@ TEST_F(VolumeCommandsTest, AnUnknownVolumeFailsAndChangesNothing)
 TEST_F(VolumeCommandsTest, RenameKeepsTheFolderPart)
 {
     ASSERT_EQ(Run({"rename", "-c", collection, "zeta\\Music", "A\\B"}), kSuccess);
-    ASSERT_EQ(Run({"rename", "-c", collection, "2", "  "}), kSuccess);
+    ASSERT_EQ(Run({"rename", "-c", collection, "2", " BETA "}), kSuccess);
     EXPECT_EQ(Run({"volumes", collection}), kSuccess);
     EXPECT_EQ(out.str(), "1\tA B\\Music\tFFFFFCDB\t15/03/2023\t1\t1\t100\t10\n"
-                         "2\t\t12345678\t18/06/2020\t0\t2\t200\t20\n");
+                         "2\tBETA\t12345678\t18/06/2020\t0\t2\t200\t20\n");
+}
+
+TEST_F(VolumeCommandsTest, RenameToABlankLabelFailsAndKeepsTheName)
+{
+    for (const char* label : {"", "  ", "\t\\ "}) {
+        EXPECT_EQ(Run({"rename", "-c", collection, "2", label}), kFailed) << label;
+        EXPECT_EQ(err.str(),
+                  "velmora-cli: the label is empty or blank; the volume keeps its name\n");
+    }
+    EXPECT_EQ(ReadBytes(collection), kCollection);
 }
 
 TEST_F(VolumeCommandsTest, RenameToTheSameLabelDoesNotSave)
@@ -236,6 +260,13 @@ TEST_F(VolumeCommandsTest, SortOrdersEveryLevel)
                       "1\tvolume\tzeta\\Music\t100\t10\t1\t1\t45000\t-805\n"
                       "2\tfolder\tRock\t100\t10\t0\t1\n"
                       "3\tfile\tb.mp3\t100\t10\t4410\t2\t1\t3\t\t\t\t\t\t\n");
+}
+
+TEST_F(VolumeCommandsTest, SortReportsSuccessOnlyAfterTheSave)
+{
+    files.failWriteAfter = 0; // a full disk
+    EXPECT_EQ(Run({"sort", "-c", collection}), kFailed);
+    EXPECT_EQ(err.str(), "Can not save in the file: " + collection + "\n");
 }
 
 TEST_F(VolumeCommandsTest, UsageAndFailures)

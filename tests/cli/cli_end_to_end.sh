@@ -51,6 +51,86 @@ chmod 000 "$work" 2>/dev/null
 "$cli" convert "$work/a.col" "/proc/velmora-cannot-write.col" 2>/dev/null; check "unwritable target exit code" 1 $?
 chmod 700 "$work"
 
+# Leftovers of saves beside a collection NAME: hidden files ".NAME.*".
+leftovers() { # folder, name
+  (cd "$1" && ls -A | grep -F ".$2." | sort | tr '\n' ' ')
+}
+
+# A save killed half-way leaves at most its one temporary file (and the
+# lock file of the killed process); a load removes the temporary file and
+# the next save replaces it.
+mkdir -p "$work/big"
+awk 'BEGIN {
+  printf "\001%d\002%d\003%d\004%d\005%d\006\r\n", 0, 0, 1, 400000, 46000
+  printf "\tCD\001%d\002%d\003%d\004%d\005%d\006%d\007\r\n", 0, 0, 1, 400000, 46000, 1
+  for (i = 0; i < 400000; i++)
+    printf "\t\tsong number %07d with a long enough name.mp3\001%d\002%d\003%d\004%d\005%d\006%d\007\025Title %d\026Artist\027Album\030\031\032\033\r\n", i, 3921, 245, 4410, 2, 1, 3, i
+}' >"$work/big/big.col"
+killed_save() { # kills a rename once it writes its temporary file
+  "$cli" rename -c "$work/big/big.col" 1 "KILLED" 2>/dev/null &
+  local pid=$! tries=0
+  while kill -0 $pid 2>/dev/null && ! ls -l /proc/$pid/fd 2>/dev/null | grep -q '/\.big\.col\.' &&
+    [ $tries -lt 2000 ]; do
+    sleep 0.005
+    tries=$((tries + 1))
+  done
+  kill -9 $pid 2>/dev/null
+  wait $pid 2>/dev/null
+}
+for round in 1 2 3; do
+  killed_save
+  case "$(leftovers "$work/big" big.col)" in
+    "" | ".big.col.lock " | ".big.col.tmp " | ".big.col.lock .big.col.tmp ") ;;
+    *) check "leftovers of a killed save, round $round" "at most .big.col.tmp" "$(leftovers "$work/big" big.col)" ;;
+  esac
+done
+"$cli" volumes "$work/big/big.col" >/dev/null; check "load after killed saves exit code" 0 $?
+case "$(leftovers "$work/big" big.col)" in
+  "" | ".big.col.lock ") ;;
+  *) check "a load removes a killed save's temporary file" "" "$(leftovers "$work/big" big.col)" ;;
+esac
+killed_save
+"$cli" rename -c "$work/big/big.col" 1 "SAVED"; check "save after a killed save exit code" 0 $?
+check "a save replaces a killed save's files" "" "$(leftovers "$work/big" big.col)"
+check "the save after a killed one" "SAVED" "$("$cli" volumes "$work/big/big.col" | cut -f2)"
+rm -rf "$work/big"
+
+# Two processes changing one collection at once: both changes are kept, or
+# the second waits in vain and says so.
+"$cli" new "$work/two.col"
+"$cli" scan "$work/drive" -c "$work/two.col" --label FIRST --serial 1 >/dev/null
+for round in 1 2 3 4 5; do
+  "$cli" scan "$work/drive" -c "$work/two.col" --label "SCAN$round" --serial $((round + 1)) \
+    >/dev/null 2>"$work/err1" &
+  scan_pid=$!
+  "$cli" rename -c "$work/two.col" 1 "RENAMED$round" 2>"$work/err2"
+  rename_status=$?
+  wait $scan_pid
+  scan_status=$?
+  listed=$("$cli" volumes "$work/two.col" | cut -f2 | tr '\n' ' ')
+  if [ $scan_status -eq 0 ]; then
+    check "parallel scan kept, round $round" 1 "$(echo "$listed" | grep -c "SCAN$round ")"
+  else
+    check "parallel scan exit code, round $round" 1 $scan_status
+    check "parallel scan message, round $round" "velmora-cli: another program is changing the collection: $work/two.col" "$(cat "$work/err1")"
+  fi
+  if [ $rename_status -eq 0 ]; then
+    check "parallel rename kept, round $round" "RENAMED$round" "$(echo "$listed" | cut -d' ' -f1)"
+  else
+    check "parallel rename exit code, round $round" 1 $rename_status
+    check "parallel rename message, round $round" "velmora-cli: another program is changing the collection: $work/two.col" "$(cat "$work/err2")"
+  fi
+done
+check "no lock or temporary file left" "" "$(leftovers "$work" two.col)"
+
+# A save beyond the file size limit is reported and keeps the previous file.
+before=$(md5sum <"$work/two.col")
+(ulimit -f 1; "$cli" rename -c "$work/two.col" 1 LIMITED 2>"$work/err") # 1 KB; the file has more
+check "size limit exit code" 1 $?
+check "size limit message" "Can not save in the file: $work/two.col" "$(cat "$work/err")"
+check "size limit keeps the file" "$before" "$(md5sum <"$work/two.col")"
+check "size limit leaves nothing" "" "$(leftovers "$work" two.col)"
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures end-to-end check(s) failed"
   exit 1

@@ -55,6 +55,14 @@ public:
     {
         return nullptr;
     }
+    void removeLeftoverReplacement(const std::string&) override {}
+    std::unique_ptr<velmora::FileLock> lockFile(const std::string&, std::chrono::milliseconds,
+                                                int& error) override
+    {
+        error = 2;
+        return nullptr;
+    }
+    std::string linkTarget(const std::string& path) const override { return path; }
 };
 
 } // namespace

@@ -1,14 +1,161 @@
 // Reads arbitrary bytes as a collection file, walks the result, writes it
 // back and reads that again: the second reading must give the same tree.
+// Every number the reader accepts then goes through the node-text
+// operations, the statistics, the searches and a report of every node, so
+// that their arithmetic meets every value.
 #include "collection/CollectionFile.h"
 #include "collection/NodeText.h"
+#include "reports/ReportThread.h"
+#include "reports/Statistic.h"
+#include "search/ResultFiles.h"
+#include "search/ResultRows.h"
+#include "search/Searches.h"
+#include "settings/Settings.h"
+#include "system/Locale.h"
 #include "system/MemoryFile.h"
+#include "system/Progress.h"
+#include "texts/TextTable.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+namespace {
+
+using namespace velmora;
+
+char Lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+class PlainLocale final : public Locale {
+public:
+    std::string toLower(std::string_view text) const override
+    {
+        std::string out(text);
+        for (char& c : out)
+            c = Lower(c);
+        return out;
+    }
+    int compareIgnoreCase(std::string_view a, std::string_view b) const override
+    {
+        return toLower(a).compare(toLower(b));
+    }
+    std::string languageName() const override { return "English"; }
+    std::string dateSeparator() const override { return "/"; }
+    std::string decimalSeparator() const override { return "."; }
+};
+
+class SilentProgress final : public reports::ReportProgress {
+public:
+    void setPhase(std::string_view) override {}
+    void setObject(std::string_view) override {}
+    void setMaximum(std::uint64_t) override {}
+    void setPosition(std::uint64_t) override {}
+};
+
+// Keeps the report in memory: the report writer needs only a replacement
+// file to write into.
+class ReportFiles final : public FileSystem {
+public:
+    bool readFile(const std::string&, ByteBuffer&) const override { return false; }
+    bool readHead(const std::string&, std::size_t, std::string&) const override { return false; }
+    bool fileExists(const std::string&) const override { return false; }
+    bool folderExists(const std::string&) const override { return true; }
+    bool removeFile(const std::string&) override { return true; }
+    bool renameFile(const std::string&, const std::string&) override { return false; }
+    bool linkFile(const std::string&, const std::string&) override { return false; }
+    std::unique_ptr<RandomAccessFile> openFile(const std::string&, bool, int& error) override
+    {
+        error = 2;
+        return nullptr;
+    }
+    bool listFolder(const std::string&, std::vector<FolderEntry>&) const override { return false; }
+    bool fileStatus(const std::string&, FileStatus&) const override { return false; }
+    std::unique_ptr<OutputFile> createReplacement(const std::string&) override
+    {
+        return std::make_unique<MemoryOutput>();
+    }
+    void removeLeftoverReplacement(const std::string&) override {}
+    std::unique_ptr<FileLock> lockFile(const std::string&, std::chrono::milliseconds, int&) override
+    {
+        return std::make_unique<FileLock>();
+    }
+    std::string linkTarget(const std::string& path) const override { return path; }
+};
+
+void UseNodeTexts(const collection::CollectionTree& tree, const texts::TextTable& table)
+{
+    using namespace collection;
+    const search::PropertyCriteria everyTerm = {1, 0, 0, 1, 1, 2, 1, 0, 0,
+                                                1, 2, 0, 1, 0, 2, 1, 0, 0};
+    std::size_t length = 0;
+    for (NodeId n = tree.root(); n != kNoNode; n = tree.nextInPreOrder(n)) {
+        const std::string_view text = tree.text(n);
+        Numbers v{};
+        ReadNumbers(text, v);
+        const std::int64_t average = AverageBitRate(v[kSizeKB], v[kDuration]);
+        length +=
+            static_cast<std::size_t>(StandardBitRate(average, v[kVersionCode], v[kLayerCode]));
+        length += FormatHMS(AbsClamped(v[kDuration])).size() + FormatHMS(v[kDuration]).size();
+        for (const std::int64_t day : v)
+            length += FormatDay(static_cast<std::int32_t>(day), "/").size();
+        length += static_cast<std::size_t>(MultiplyClamped(v[kSampleRate10], 10));
+        length += ChannelText(table, v[kChannelCode]).size() + VersionText(v[kVersionCode]).size();
+        length += PathAfterDrive(NodeName(text)).size() + CleanText(text).size();
+        if (tree.level(n) > 0 && KindOf(tree, n) == NodeKind::File) {
+            length += search::PropertyMatch(text, everyTerm) ? 1 : 0;
+            length += search::PropertyCells(text, everyTerm, table).size();
+        }
+        length += search::DuplicateGroupLabel(text, true, true, table, ",").size();
+    }
+    asm volatile("" : : "r"(length) : "memory"); // keeps the work from being optimised away
+}
+
+void SearchAndReport(const collection::CollectionTree& tree, const texts::TextTable& table,
+                     std::uint8_t choice)
+{
+    const PlainLocale locale;
+    for (const auto& row : reports::StatisticRows(tree.text(tree.root()), table, ".", "/"))
+        (void)row;
+
+    NoProgress none;
+    const search::SearchScope scope{tree, locale, none, "", "", ""};
+    settings::Settings settings;
+    settings.nameText = "a";
+    settings.property = {1, 0, 0, 1, 1, 2, 1, 0, 0, 1, 2, 0, 1, 0, 2, 1, 0, 0};
+    search::ResultList results;
+    search::NameSearch(scope, settings, -1, results);
+    (void)search::NameResultsFile(tree, results, settings, table);
+    results = {};
+    search::PropertySearch(scope, settings, -1, results);
+    (void)search::PropertyResultsFile(tree, results, settings, table);
+    results = {};
+    settings.compareProperty = true;
+    search::DuplicateSearch(scope, settings, -1, results);
+    (void)search::DuplicateResultsFile(tree, results, settings, table, ".");
+
+    reports::ReportSettings report;
+    report.collectionRow = report.volumeRows = report.folderRows = report.fileRows = true;
+    report.columnEnabled.fill(true);
+    report.format = static_cast<reports::ReportFormat>(1 + choice % 3);
+    report.sorting = (choice & 4) != 0;
+    report.lastReportFile = "/report";
+    ReportFiles files;
+    const reports::ReportSources sources{tree, "/c.col", table, locale, files};
+    SilentProgress progress;
+    const std::atomic<bool> stop{false};
+    reports::RunReport(sources, report, progress, stop);
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -32,6 +179,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (count != tree.size())
         std::abort();
+
+    const velmora::texts::TextTable table;
+    UseNodeTexts(tree, table);
+    SearchAndReport(tree, table, size > 0 ? data[size - 1] : 0);
 
     // Texts with line-end bytes or leading blanks cannot survive a round
     // trip by design; compare only the shape and the texts otherwise.

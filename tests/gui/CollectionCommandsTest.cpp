@@ -118,9 +118,20 @@ TEST_F(CollectionCommandsTest, NewAnsweredYesSavesToTheCurrentPathFirst)
     EXPECT_EQ(VolumeCount(), 0u);
 }
 
-TEST_F(CollectionCommandsTest, YesWithCancelledSaveDialogStillGoesOn)
+TEST_F(CollectionCommandsTest, YesWithoutASaveStopsNewOpenAndClose)
 {
-    window->store().setModified(); // a new collection: no current path
+    // Untitled, so Yes leads to the save dialog: the sample imported into a
+    // new collection.
+    const QString sample = LoadSample();
+    window->commands().NewCollection();
+    dialogs.openAnswers = {sample};
+    dialogs.messageAnswers = {1};
+    window->action(Command::Import)->trigger();
+    dialogs.messages.clear();
+    ASSERT_EQ(VolumeCount(), 2u);
+    ASSERT_TRUE(window->store().modified());
+    window->show();
+
     dialogs.messageAnswers = {1};
     dialogs.saveAnswers = {QString()};
     window->action(Command::New)->trigger();
@@ -129,7 +140,28 @@ TEST_F(CollectionCommandsTest, YesWithCancelledSaveDialogStillGoesOn)
     EXPECT_EQ(dialogs.saveRequests[0].title, QStringLiteral("Save as"));
     EXPECT_EQ(dialogs.saveRequests[0].filter, QStringLiteral("Collection file (*.col)"));
     EXPECT_EQ(dialogs.saveRequests[0].defaultSuffix, QStringLiteral("col"));
-    EXPECT_FALSE(window->store().modified());
+    EXPECT_EQ(VolumeCount(), 2u);
+    EXPECT_TRUE(window->store().modified());
+
+    dialogs.messageAnswers = {1};
+    dialogs.saveAnswers = {QString()};
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->store().modified());
+
+    // A save that fails (077) stops Open as well.
+    dialogs.messages.clear();
+    const QString target = QString::fromStdString(dir.file("target.col"));
+    files.failCreate = true;
+    dialogs.messageAnswers = {1, 1};
+    dialogs.saveAnswers = {target};
+    EXPECT_FALSE(window->commands().OpenCollection(sample));
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    ExpectError(dialogs.messages[1], QStringLiteral("Can not save in the file: ") + target);
+    EXPECT_EQ(VolumeCount(), 2u);
+    EXPECT_TRUE(window->store().modified());
+    EXPECT_TRUE(window->store().currentPath().empty());
+    EXPECT_EQ(dialogs.unscripted, 0);
 }
 
 TEST_F(CollectionCommandsTest, NewAnsweredCancelOrClosedKeepsTheCollection)
@@ -181,18 +213,32 @@ TEST_F(CollectionCommandsTest, EmptyFileIsRefused)
     EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Can not open the file: ")));
 }
 
-TEST_F(CollectionCommandsTest, BrokenIndentationIsToldAndTheReadPartKept)
+TEST_F(CollectionCommandsTest, BrokenIndentationKeepsTheReadPartUntitled)
 {
     const std::string path = dir.file("broken.col");
     const std::string text = SampleCollectionBytes();
     // A line nested two levels below the one before.
-    velmora::testing::WriteBytes(path, text.substr(0, text.find("\t\t")) + "\t\t\tx\r\n");
+    const std::string bytes = text.substr(0, text.find("\t\t")) + "\t\t\tx\r\n" +
+                              text.substr(text.find("\t\t"));
+    velmora::testing::WriteBytes(path, bytes);
+    dialogs.messageAnswers = {1};
     EXPECT_TRUE(window->commands().OpenCollection(QString::fromStdString(path)));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     ExpectError(dialogs.messages[0],
                 QStringLiteral("The file isn't valid: ") + QString::fromStdString(path));
     EXPECT_EQ(VolumeCount(), 1u);
     EXPECT_FALSE(window->waitWindow().isOpen());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velmora"));
+    EXPECT_TRUE(window->store().modified());
+    EXPECT_TRUE(window->action(Command::Save)->isEnabled());
+    EXPECT_TRUE(window->store().recentFiles()[0].empty());
+
+    // Save asks for a new name; cancelled, the file stays whole.
+    dialogs.saveAnswers = {QString()};
+    window->action(Command::Save)->trigger();
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(velmora::testing::ReadBytes(path), bytes);
+    EXPECT_EQ(dialogs.unscripted, 0);
 }
 
 TEST_F(CollectionCommandsTest, SaveFailureIsToldAndTheCollectionStaysModified)
@@ -215,6 +261,43 @@ TEST_F(CollectionCommandsTest, WriteFailureIsToldLikeACreateFailure)
     ASSERT_EQ(dialogs.messages.size(), 1u);
     ExpectError(dialogs.messages[0], QStringLiteral("Can not save in the file: ") + path);
     EXPECT_TRUE(window->store().modified());
+}
+
+TEST_F(CollectionCommandsTest, SavingOverAFileChangedByAnotherProgramAsksFirst)
+{
+    const QString path = LoadChangedSample();
+    // Another program saves the collection meanwhile: a new file in its place.
+    const std::string other = SampleCollectionBytes() + "\t" +
+                              testing::Bytes("OTHER[01]0[02]0[03]0[04]0[05]45002[06]3[07]") +
+                              "\r\n";
+    velmora::testing::WriteBytes(path.toStdString() + ".new", other);
+    std::filesystem::rename(path.toStdString() + ".new", path.toStdString());
+
+    dialogs.messageAnswers = {2};
+    window->action(Command::Save)->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    const MessageRequest& question = dialogs.messages[0];
+    EXPECT_EQ(question.text, QStringLiteral("The file was changed by another program. Would you "
+                                            "like to overwrite it?: ") +
+                                 path);
+    EXPECT_EQ(question.caption, QStringLiteral("Confirmation"));
+    EXPECT_TRUE(question.button3.isEmpty());
+    EXPECT_EQ(question.defaultButton, 2);
+    EXPECT_EQ(velmora::testing::ReadBytes(path.toStdString()), other);
+    EXPECT_TRUE(window->store().modified());
+
+    dialogs.messageAnswers = {1};
+    window->action(Command::Save)->trigger();
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(velmora::testing::ReadBytes(path.toStdString()).find("OTHER"), std::string::npos);
+    EXPECT_FALSE(window->store().modified());
+
+    // The file is now the one this window wrote.
+    window->store().setModified();
+    window->UpdateMenuState();
+    window->action(Command::Save)->trigger();
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.unscripted, 0);
 }
 
 TEST_F(CollectionCommandsTest, BackupFailureIsToldAndSavingGoesOn)

@@ -10,6 +10,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTreeView>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace velmora::gui {
@@ -55,6 +56,44 @@ protected:
 
     NodeId demo = kNoNode, second = kNoNode, rock = kNoNode, songB = kNoNode, songA = kNoNode;
 };
+
+// How strongly a picture shows on a white background: the mean over its
+// pixels of the opacity times the distance of the darkest channel from white.
+// The share of a picture's opaque pixels that show a colour rather than a
+// grey.
+double ColouredShare(const QPixmap& pixmap)
+{
+    const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    int coloured = 0;
+    int opaque = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            if (qAlpha(pixel) < 128)
+                continue;
+            ++opaque;
+            const int high = std::max({qRed(pixel), qGreen(pixel), qBlue(pixel)});
+            const int low = std::min({qRed(pixel), qGreen(pixel), qBlue(pixel)});
+            if (high - low > 60)
+                ++coloured;
+        }
+    }
+    return opaque == 0 ? 0.0 : static_cast<double>(coloured) / opaque;
+}
+
+double Ink(const QPixmap& pixmap)
+{
+    const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    double sum = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            const int darkest = std::min({qRed(pixel), qGreen(pixel), qBlue(pixel)});
+            sum += qAlpha(pixel) / 255.0 * (255 - darkest);
+        }
+    }
+    return sum / std::max(1, image.width() * image.height());
+}
 
 TEST_F(MainWindowTest, CaptionsComeFromTheTextTable)
 {
@@ -180,6 +219,27 @@ TEST_F(MainWindowTest, NewEmptiesTreeListAndStatusBar)
     for (int i = 0; i < 6; ++i)
         EXPECT_TRUE(window->statusText(i).isEmpty());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Velmora"));
+}
+
+TEST_F(MainWindowTest, ToolButtonsLookAsEnabledAsTheirCommands)
+{
+    // Whatever the style does with a disabled icon, a disabled button shows
+    // a grey picture with at most 40% of the ink of its enabled one.
+    int disabled = 0;
+    for (int c = 0; c < static_cast<int>(Command::Count); ++c) {
+        const QAction* tool = window->toolAction(static_cast<Command>(c));
+        if (tool == nullptr)
+            continue;
+        const QPixmap normal = tool->icon().pixmap(QSize(22, 22), QIcon::Normal);
+        const QPixmap grey = tool->icon().pixmap(QSize(22, 22), QIcon::Disabled);
+        EXPECT_LT(Ink(grey), 0.4 * Ink(normal)) << tool->text().toStdString();
+        EXPECT_EQ(ColouredShare(grey), 0.0) << tool->text().toStdString();
+        disabled += tool->isEnabled() ? 0 : 1;
+    }
+    EXPECT_GT(disabled, 0);
+    // The enabled New button is drawn in colour, not as a grey blank page.
+    ASSERT_TRUE(window->toolAction(Command::New)->isEnabled());
+    EXPECT_GT(ColouredShare(window->toolAction(Command::New)->icon().pixmap(QSize(22, 22))), 0.1);
 }
 
 } // namespace

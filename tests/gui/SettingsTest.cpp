@@ -3,7 +3,9 @@
 #include "platform/fakes/MemorySettingsStore.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QScreen>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -96,14 +98,45 @@ TEST_F(SettingsTest, ViewOptionsAndAutoOpenAreRestored)
         if (value.name == "AutoOpen")
             value.number = 1;
     }
-    // A command-line file that does not load is passed over silently.
-    auto window = Start(QString::fromStdString(dir.file("missing.col")));
-    EXPECT_TRUE(dialogs.messages.empty());
+    // A command-line file that does not load is told as Open tells it, and
+    // passed over.
+    const QString missing = QString::fromStdString(dir.file("missing.col"));
+    auto window = Start(missing);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Can not open the file: ") + missing);
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Error"));
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
     EXPECT_EQ(window->store().currentPath(), path);
     EXPECT_TRUE(window->listView()->isColumnHidden(1));
     EXPECT_TRUE(window->listView()->showGrid());
     EXPECT_FALSE(window->action(Command::TagInfo)->isChecked());
     EXPECT_EQ(window->listModel()->sortColumn(), 4);
+}
+
+TEST_F(SettingsTest, RestoredBoundsAreFittedToTheScreen)
+{
+    {
+        auto window = Start();
+        window->show();
+        EXPECT_TRUE(window->close());
+    }
+    // Bounds of a session on a larger screen or with another scale factor.
+    for (settings::StoredValue& value : store.values) {
+        if (value.name == "Left")
+            value.number = 2500;
+        else if (value.name == "Top")
+            value.number = -300;
+        else if (value.name == "Width")
+            value.number = 5000;
+        else if (value.name == "Height")
+            value.number = 4000;
+    }
+    auto window = Start();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    ASSERT_GE(screen.width(), 640);
+    ASSERT_GE(screen.height(), 480);
+    EXPECT_TRUE(screen.contains(window->geometry()));
+    EXPECT_EQ(window->width(), screen.width());
 }
 
 } // namespace

@@ -3,9 +3,12 @@
 #include "GuiFixture.h"
 #include "gui/FileListModel.h"
 #include "gui/ScanDialog.h"
+#include "gui/SourcePath.h"
 #include "gui/ViewTreeModel.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -122,6 +125,76 @@ TEST_F(VolumeCommandsTest, CancelledScanAnswersFalse)
     QTimer::singleShot(0, &dialog, [&dialog] { static_cast<QDialog&>(dialog).reject(); });
     EXPECT_FALSE(dialog.Run());
     EXPECT_TRUE(dialog.isHidden());
+}
+
+TEST_F(VolumeCommandsTest, SourceDialogOkNeedsAChosenFolder)
+{
+    const QString data = QStringLiteral(VELMORA_TEST_DATA_DIR);
+    volumes.setVolumes({VolumeInfo{data.toStdString(), "DATA", 5, VolumeType::Fixed, "ext4", ""}});
+    SourcePath dialog(QStringLiteral("Add volume"), volumes, texts, dialogs, window.get());
+    EXPECT_TRUE(dialog.chosenPath().isEmpty());
+    EXPECT_FALSE(dialog.okButton()->isEnabled());
+    dialog.TryAccept();
+    EXPECT_FALSE(dialog.choice().has_value());
+
+    // The volume's root heads the tree and can be chosen.
+    auto* tree = dialog.findChild<QTreeView*>();
+    ASSERT_NE(tree, nullptr);
+    tree->setCurrentIndex(tree->model()->index(0, 0, tree->rootIndex()));
+    EXPECT_EQ(dialog.chosenPath(), data);
+    EXPECT_TRUE(dialog.okButton()->isEnabled());
+    dialog.TryAccept();
+    ASSERT_TRUE(dialog.choice().has_value());
+    EXPECT_EQ(dialog.choice()->path, data.toStdString());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(VolumeCommandsTest, UpdateSourceDialogStartsAtTheVolumesOwnFolder)
+{
+    // "DEMO CD" (serial 1) is mounted under its label with another serial,
+    // so Update asks for the source.
+    const QString data = QStringLiteral(VELMORA_TEST_DATA_DIR);
+    volumes.setVolumes(
+        {VolumeInfo{"/", "ROOT", 7, VolumeType::Fixed, "ext4", "/dev/sda1"},
+         VolumeInfo{data.toStdString(), "DEMO CD", 99, VolumeType::Removable, "vfat", ""}});
+    QString started;
+    bool okEnabled = false;
+    QTimer::singleShot(0, window.get(), [&] {
+        auto* dialog = qobject_cast<SourcePath*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        started = dialog->chosenPath();
+        okEnabled = dialog->okButton()->isEnabled();
+        dialog->reject();
+    });
+    const NodeId volume = Tree().firstChild(Tree().root());
+    EXPECT_EQ(window->volumeCommands().Update(volume), scan::EditOutcome::Declined);
+    EXPECT_EQ(started, data);
+    EXPECT_TRUE(okEnabled);
+    EXPECT_EQ(VolumeCount(), 2u);
+}
+
+TEST_F(VolumeCommandsTest, UpdateFromASourceOfAnotherIdentityAsksNamingBoth)
+{
+    // "DEMO CD" (serial 1) is mounted with serial 99: the source chosen is
+    // not the volume's own, and No keeps the volume.
+    const QString data = QStringLiteral(VELMORA_TEST_DATA_DIR);
+    volumes.setVolumes(
+        {VolumeInfo{data.toStdString(), "DEMO CD", 99, VolumeType::Removable, "vfat", ""}});
+    QTimer::singleShot(0, window.get(), [] {
+        auto* dialog = qobject_cast<SourcePath*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->TryAccept();
+    });
+    dialogs.messageAnswers = {2};
+    const NodeId volume = Tree().firstChild(Tree().root());
+    EXPECT_EQ(window->volumeCommands().Update(volume), scan::EditOutcome::Declined);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Do you really want to update this volume?\r\n"
+                             "Volume: DEMO CD\r\nSource: DEMO CD"));
+    EXPECT_EQ(dialogs.messages[0].defaultButton, 2);
+    EXPECT_EQ(VolumeCount(), 2u);
+    EXPECT_FALSE(window->store().modified());
 }
 
 } // namespace

@@ -61,10 +61,9 @@ FileRecord FileAnalyser::Analyse(const std::string& path)
 std::string FileNodeText(std::string_view name, const FileRecord& record)
 {
     // The name heads the trimmed part; an audio file's name ends with its
-    // extension, so only its leading blanks and control bytes go.
-    while (!name.empty() && static_cast<unsigned char>(name.front()) <= 32)
-        name.remove_prefix(1);
-    return FileText(name, record.numbers, record.tags);
+    // extension, so in effect only its leading blanks go. Bytes below 32
+    // inside it would read back as marks.
+    return FileText(CleanText(name), record.numbers, record.tags);
 }
 
 } // namespace velmora::audio

@@ -42,9 +42,9 @@ private:
 /// The track rule of file nodes: "1" to "31", anything else empty.
 std::string TrackText(int track);
 
-/// The file node text: the name, the six numbers after marks 0x01..0x06
-/// (all of that trimmed of leading and trailing bytes up to 32), 0x07, then
-/// the six texts between the tag marks 0x15..0x1B.
+/// The file node text: the name cleaned by CleanText(), the six numbers
+/// after marks 0x01..0x06, 0x07, then the six texts between the tag marks
+/// 0x15..0x1B.
 std::string FileNodeText(std::string_view name, const FileRecord& record);
 
 } // namespace velmora::audio

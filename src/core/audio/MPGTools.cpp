@@ -311,7 +311,8 @@ void TMPEGAudio::ReadTag(ByteSource& source)
 {
     const std::int64_t length = record_.Length;
     unsigned char block[kId3v1Size];
-    if (length > static_cast<std::int64_t>(kId3v1Size) &&
+    // A file of exactly 128 bytes may be a tag and nothing else.
+    if (length >= static_cast<std::int64_t>(kId3v1Size) &&
         source.readAt(length - static_cast<std::int64_t>(kId3v1Size),
                       reinterpret_cast<char*>(block),
                       kId3v1Size) == static_cast<std::int64_t>(kId3v1Size) &&
@@ -346,7 +347,7 @@ int TMPEGAudio::WriteTag()
         } else {
             const std::int64_t size = file->size();
             char old[kId3v1Size];
-            const bool hasTag = size > static_cast<std::int64_t>(kId3v1Size) &&
+            const bool hasTag = size >= static_cast<std::int64_t>(kId3v1Size) &&
                                 file->readAt(size - static_cast<std::int64_t>(kId3v1Size), old,
                                              kId3v1Size) == static_cast<std::int64_t>(kId3v1Size) &&
                                 std::memcmp(old, "TAG", 3) == 0;

@@ -44,13 +44,24 @@ bool LooksLikeCollection(std::string_view bytes)
 ReadOutcome ReadCollection(ByteBuffer buffer, CollectionTree& tree)
 {
     tree.clear();
-    const std::string_view bytes = texts::UpToNul(tree.adopt(std::move(buffer)));
+    const std::string_view all = tree.adopt(std::move(buffer));
+    std::string_view bytes = texts::UpToNul(all);
+    // No node text holds a NUL: a NUL makes the file not valid, and the line
+    // that holds it is the faulty line. Only whole lines before it are read,
+    // except in the first line, which always gives the root.
+    const bool hasNul = bytes.size() < all.size();
+    bool nulInFirstLine = false;
+    if (hasNul) {
+        const std::size_t lineStart = bytes.find_last_of("\r\n") + 1;
+        nulInFirstLine = lineStart == 0;
+        bytes = bytes.substr(0, lineStart == 0 ? bytes.size() : lineStart);
+    }
     tree.reserve(CountLineFeeds(bytes) + 1);
 
     texts::LineSplitter lines(bytes);
     std::string_view line;
     if (!lines.next(line))
-        return {};
+        return hasNul ? ReadOutcome{false, 1} : ReadOutcome{};
     StripIndent(line);
     NodeId previous = tree.addRootStored(line);
     std::uint32_t previousLevel = 0;
@@ -72,6 +83,8 @@ ReadOutcome ReadCollection(ByteBuffer buffer, CollectionTree& tree)
         previous = tree.appendChildStored(parent, line);
         previousLevel = level;
     }
+    if (hasNul)
+        return {false, nulInFirstLine ? 1 : lines.lineNumber() + 1};
     return {};
 }
 

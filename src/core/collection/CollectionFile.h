@@ -15,7 +15,8 @@ namespace velmora::collection {
 struct ReadOutcome {
     /// False when a line broke the indentation rule: it was two or more
     /// levels deeper than the line before, or a second line at level 0 (an
-    /// empty line counts as one). The tree then holds the nodes before it.
+    /// empty line counts as one), or it held a NUL. The tree then holds the
+    /// nodes before it (at least the root).
     bool valid = true;
     /// 1-based number of the line that broke the rule.
     std::size_t faultyLine = 0;
@@ -25,9 +26,9 @@ struct ReadOutcome {
 bool LooksLikeCollection(std::string_view bytes);
 
 /// Replaces `tree` by the nodes of collection-file bytes. Lines end at CR LF,
-/// CR or LF; reading stops at a NUL. Leading tabs and blanks give the level
-/// (one each) and are removed; the rest of the line is the node text, byte
-/// for byte. The first line is the root whatever its indentation. The tree
+/// CR or LF; reading stops at the line that holds a NUL. Leading tabs and
+/// blanks give the level (one each) and are removed; the rest of the line is
+/// the node text, byte for byte. The first line is the root whatever its indentation. The tree
 /// takes the buffer over and its texts point into it. Runs in time linear in
 /// the size of the bytes, without recursion, for any depth.
 ReadOutcome ReadCollection(ByteBuffer bytes, CollectionTree& tree);

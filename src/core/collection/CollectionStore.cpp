@@ -36,6 +36,20 @@ bool ReadWholeFile(const FileSystem& files, const std::string& path, ByteBuffer&
     }
 }
 
+std::optional<FileStatus> StatusOnDisk(const FileSystem& files, const std::string& path)
+{
+    FileStatus status;
+    if (!files.fileStatus(path, status))
+        return std::nullopt;
+    return status;
+}
+
+bool SameFileVersion(const FileStatus& a, const FileStatus& b)
+{
+    return a.device == b.device && a.inode == b.inode && a.size == b.size &&
+           a.modified == b.modified && a.modifiedNanoseconds == b.modifiedNanoseconds;
+}
+
 // The root's text for saving: sums over the volumes, today's date.
 std::string RebuiltRoot(const CollectionTree& tree, std::int32_t today)
 {
@@ -91,13 +105,19 @@ void CollectionStore::NewCollection()
     tree_.addRoot(CollectionText(0, 0, 0, 0, clock_.today()));
     modified_ = false;
     currentPath_.clear();
+    NoteFileOnDisk({}, std::nullopt);
 }
 
 LoadResult CollectionStore::LoadCollection(const std::string& path, Progress& progress)
 {
+    // Taken before reading: a change during the read then counts as a
+    // change since the load.
+    const std::optional<FileStatus> status = StatusOnDisk(files_, path);
     ByteBuffer bytes;
     if (!ReadWholeFile(files_, path, bytes) || !LooksLikeCollection(bytes.view()))
         return {LoadStatus::CannotOpen, 0};
+    files_.removeLeftoverReplacement(path);
+    NoteFileOnDisk({}, std::nullopt);
 
     progress.setTitle(texts_.Text(kLoadingTitle));
     progress.step(0, 0, texts_.Step(kReadDataStep));
@@ -105,11 +125,20 @@ LoadResult CollectionStore::LoadCollection(const std::string& path, Progress& pr
     const ReadOutcome outcome = ReadCollection(std::move(bytes), loaded);
     tree_ = std::move(loaded);
     tree_.reindex();
+    if (!outcome.valid) {
+        // The part read so far is kept, but never under the file's name: a
+        // save of it over the file would drop everything after the faulty
+        // line. Its root is rebuilt, as a save does, since the file's totals
+        // count the part that was not read.
+        tree_.setText(tree_.root(), RebuiltRoot(tree_, clock_.today()));
+        modified_ = true;
+        currentPath_.clear();
+        return {LoadStatus::NotValid, outcome.faultyLine};
+    }
     modified_ = false;
     currentPath_ = path;
+    NoteFileOnDisk(path, status);
     AddRecentFile(path);
-    if (!outcome.valid)
-        return {LoadStatus::NotValid, outcome.faultyLine};
     return {LoadStatus::Loaded, 0};
 }
 
@@ -132,19 +161,22 @@ SaveResult CollectionStore::SaveCollection(const std::string& path, Progress& pr
 
     // The previous file keeps the backup name: a second link to it where the
     // file system allows, so that the target never goes missing; a rename
-    // otherwise.
+    // otherwise. Through a symbolic link, the file replaced and so backed up
+    // is the one the link leads to.
+    const std::string linked = files_.linkTarget(path);
+    const std::string& target = linked.empty() ? path : linked;
     bool renamedAway = false;
-    if (backup_ && files_.fileExists(path)) {
-        result.backupPath = path + "~";
+    if (backup_ && files_.fileExists(target)) {
+        result.backupPath = target + "~";
         files_.removeFile(result.backupPath);
-        if (!files_.linkFile(path, result.backupPath)) {
-            renamedAway = files_.renameFile(path, result.backupPath);
+        if (!files_.linkFile(target, result.backupPath)) {
+            renamedAway = files_.renameFile(target, result.backupPath);
             result.backupFailed = !renamedAway;
         }
     }
     if (!out->commit()) {
         if (renamedAway)
-            files_.renameFile(result.backupPath, path);
+            files_.renameFile(result.backupPath, target);
         result.status = SaveStatus::WriteFailed;
         return result;
     }
@@ -152,6 +184,7 @@ SaveResult CollectionStore::SaveCollection(const std::string& path, Progress& pr
     tree_.setText(tree_.root(), root);
     modified_ = false;
     currentPath_ = path;
+    NoteFileOnDisk(path, StatusOnDisk(files_, path));
     AddRecentFile(path);
     return result;
 }
@@ -190,6 +223,23 @@ bool CollectionStore::ImportCollection(const std::string& path, Progress& progre
     tree_.reindex();
     modified_ = true;
     return true;
+}
+
+bool CollectionStore::changedOnDisk(const std::string& path) const
+{
+    if (path.empty() || path != notedPath_)
+        return false;
+    const std::optional<FileStatus> now = StatusOnDisk(files_, path);
+    if (!now)
+        return false;
+    return !noted_ || !SameFileVersion(*noted_, *now);
+}
+
+void CollectionStore::NoteFileOnDisk(const std::string& path,
+                                     const std::optional<FileStatus>& status)
+{
+    notedPath_ = path;
+    noted_ = status;
 }
 
 void CollectionStore::AddRecentFile(const std::string& path)

@@ -1,14 +1,15 @@
 #pragma once
 
 #include "collection/CollectionTree.h"
+#include "system/FileSystem.h"
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace velmora {
 class Clock;
-class FileSystem;
 class Progress;
 } // namespace velmora
 namespace velmora::texts {
@@ -23,7 +24,8 @@ using RecentFiles = std::array<std::string, kRecentFileCount>;
 enum class LoadStatus {
     Loaded,     ///< the tree was replaced by the file's nodes
     CannotOpen, ///< unreadable, empty or not beginning with 0x01 (text 048); nothing changed
-    NotValid,   ///< indentation broken (text 094); the nodes before the faulty line were loaded
+    NotValid,   ///< indentation broken (text 094); the nodes before the faulty line were
+                ///< loaded as an untitled, modified collection
 };
 
 struct LoadResult {
@@ -84,9 +86,12 @@ public:
     void NewCollection();
 
     /// Replaces the collection by the file's nodes. On CannotOpen nothing
-    /// changes. Otherwise (NotValid included) the collection is the file's
-    /// nodes, unmarked and not modified, the current path is `path` and it
-    /// heads the recent files.
+    /// changes. On Loaded the collection is the file's nodes, unmarked and not
+    /// modified, the current path is `path` and it heads the recent files. On
+    /// NotValid the collection is the nodes before the faulty line, with the
+    /// root's totals rebuilt from its volumes; it is modified and has no
+    /// current path, and the recent files stay as they were, so that nothing
+    /// saves the part over the whole file.
     LoadResult LoadCollection(const std::string& path, Progress& progress);
 
     /// Writes the collection to `path` with the root rebuilt from the volume
@@ -104,11 +109,19 @@ public:
     /// they were.
     bool ImportCollection(const std::string& path, Progress& progress);
 
+    /// True when `path` is the file the collection was last loaded from or
+    /// saved to, and another program has written or replaced that file
+    /// since (its device, inode, size or modification time differ). False
+    /// for any other path and when the file is gone.
+    bool changedOnDisk(const std::string& path) const;
+
     /// Puts `path` first in the recent files, dropping an entry equal to it
     /// under ASCII case folding and the fifth entry.
     void AddRecentFile(const std::string& path);
 
 private:
+    void NoteFileOnDisk(const std::string& path, const std::optional<FileStatus>& status);
+
     FileSystem& files_;
     const Clock& clock_;
     const texts::TextTable& texts_;
@@ -118,6 +131,9 @@ private:
     bool modified_ = false;
     bool backup_ = false;
     RecentFiles recent_;
+    // The file as it was when loaded or saved.
+    std::string notedPath_;
+    std::optional<FileStatus> noted_;
 };
 
 /// True when two paths are equal once the letters A to Z are folded.

@@ -114,8 +114,10 @@ bool ConvertOlderFile(std::string_view bytes, CollectionTree& scratch)
         const std::size_t level = lastTab == std::string_view::npos ? 1 : lastTab + 2;
         if (level > lastAt.size())
             return false;
-        const std::string_view name =
-            TrimControls(lastTab == std::string_view::npos ? line : line.substr(lastTab + 1));
+        // Cleaned as every name is: a mark byte inside it would shift the
+        // fields of the converted text.
+        const std::string name =
+            CleanText(lastTab == std::string_view::npos ? line : line.substr(lastTab + 1));
         const NodeId node = scratch.appendChild(lastAt[level - 1], name);
         lastAt.resize(level);
         lastAt.push_back(node);

@@ -146,13 +146,25 @@ std::int64_t AverageBitRate(std::int64_t sizeKB, std::int64_t duration)
         return 0;
     // sizeKB * 8 * 1.024 / |duration| in exact integer arithmetic, so that
     // whole results are never truncated one below by a rounding error.
-    const std::int64_t seconds = duration < 0 ? -duration : duration;
-    return sizeKB * 8192 / (seconds * 1000);
+    // 128 bits hold every product of two stored numbers; only the quotient
+    // of a size beyond any disk is held at the limits of the result type.
+    using Wide = __int128;
+    const Wide seconds = duration < 0 ? -static_cast<Wide>(duration) : static_cast<Wide>(duration);
+    const Wide rate = static_cast<Wide>(sizeKB) * 8192 / (seconds * 1000);
+    if (rate > std::numeric_limits<std::int64_t>::max())
+        return std::numeric_limits<std::int64_t>::max();
+    if (rate < std::numeric_limits<std::int64_t>::min())
+        return std::numeric_limits<std::int64_t>::min();
+    return static_cast<std::int64_t>(rate);
 }
 
 std::int64_t StandardBitRate(std::int64_t rate, std::int64_t versionCode, std::int64_t layerCode)
 {
     if (versionCode < 1 || versionCode > 3 || layerCode < 1 || layerCode > 3)
+        return 0;
+    // No entry lies 1000 or more away from a rate within (-1000, 1000), and
+    // the walk gives 0 for every rate outside.
+    if (rate <= -1000 || rate >= 1000)
         return 0;
     const RateRow& row = kRateRows[(versionCode == 1 ? 0 : 3) + (layerCode - 1)];
     std::int64_t best = 1000;
@@ -169,12 +181,15 @@ std::int64_t StandardBitRate(std::int64_t rate, std::int64_t versionCode, std::i
 
 std::string FormatHMS(std::int64_t seconds)
 {
-    std::string out;
-    AppendTwoDigits(out, seconds / 3600);
+    // A negative count is written as its magnitude after a minus sign.
+    std::string out = seconds < 0 ? "-" : "";
+    const std::uint64_t magnitude =
+        seconds < 0 ? 0 - static_cast<std::uint64_t>(seconds) : static_cast<std::uint64_t>(seconds);
+    AppendTwoDigits(out, static_cast<std::int64_t>(magnitude / 3600));
     out += ':';
-    AppendTwoDigits(out, (seconds / 60) % 60);
+    AppendTwoDigits(out, static_cast<std::int64_t>(magnitude / 60 % 60));
     out += ':';
-    AppendTwoDigits(out, seconds % 60);
+    AppendTwoDigits(out, static_cast<std::int64_t>(magnitude % 60));
     return out;
 }
 
@@ -298,6 +313,22 @@ std::int64_t AddClamped(std::int64_t a, std::int64_t b)
         return sum;
     return b > 0 ? std::numeric_limits<std::int64_t>::max()
                  : std::numeric_limits<std::int64_t>::min();
+}
+
+std::int64_t MultiplyClamped(std::int64_t a, std::int64_t b)
+{
+    std::int64_t product = 0;
+    if (!__builtin_mul_overflow(a, b, &product))
+        return product;
+    return (a < 0) == (b < 0) ? std::numeric_limits<std::int64_t>::max()
+                              : std::numeric_limits<std::int64_t>::min();
+}
+
+std::int64_t AbsClamped(std::int64_t value)
+{
+    if (value == std::numeric_limits<std::int64_t>::min())
+        return std::numeric_limits<std::int64_t>::max();
+    return value < 0 ? -value : value;
 }
 
 NodeKind KindOf(const CollectionTree& tree, NodeId node)

@@ -64,7 +64,8 @@ void ReadNumbers(std::string_view text, Numbers& values);
 void ReadTags(std::string_view text, Tags& tags);
 
 /// Kilobits per second: sizeKB * 8 * 1.024 / |duration|, truncated; 0 when
-/// duration is 0.
+/// duration is 0. Defined for every pair of values, held at the limits of
+/// the type.
 std::int64_t AverageBitRate(std::int64_t sizeKB, std::int64_t duration);
 
 /// The entry of the standard MPEG bit-rate table row for the version code
@@ -114,6 +115,13 @@ std::string FileText(std::string_view name, const Numbers& numbers,
 
 /// a + b, held at the limits of the type instead of overflowing.
 std::int64_t AddClamped(std::int64_t a, std::int64_t b);
+
+/// a * b, held at the limits of the type instead of overflowing.
+std::int64_t MultiplyClamped(std::int64_t a, std::int64_t b);
+
+/// |value|; the largest value for the smallest, which has no positive
+/// counterpart.
+std::int64_t AbsClamped(std::int64_t value);
 
 /// What a node stands for, by its place in the tree: level 0 the collection,
 /// level 1 a volume, deeper a folder when it has children, else a file.

@@ -73,10 +73,23 @@ std::string_view FileNameOf(std::string_view path)
 // Text and HTML reports are UTF-8, like every file the program writes; a DIF
 // file cannot say what it holds, and spreadsheets read it as Windows-1252.
 // Node texts from Windows collections are Windows-1252. Returns the cell's
-// length in characters.
+// length in characters. Bytes below 32, which no format can hold, are
+// written as "?", as the scan stores them in names.
 std::size_t Encode(std::string& cell, ReportFormat format)
 {
-    if (texts::IsAscii(cell))
+    // One pass for both checks; no early exit, so that it is vectorised.
+    unsigned char high = 0;
+    unsigned char low = 0xFF;
+    for (const char c : cell) {
+        const auto byte = static_cast<unsigned char>(c);
+        high |= byte;
+        low = byte < low ? byte : low;
+    }
+    if (low < 32)
+        std::replace_if(
+            cell.begin(), cell.end(), [](char c) { return static_cast<unsigned char>(c) < 32; },
+            '?');
+    if (high < 0x80)
         return cell.size();
     const bool utf8 = texts::IsValidUtf8(cell);
     if (format == ReportFormat::Dif) {
@@ -203,7 +216,7 @@ private:
             else
                 SetCell(kBitRateColumn, s_.texts.Text(kConstantRate), 0);
         }
-        SetCell(kSampleRateColumn, n[kSampleRate10] * 10);
+        SetCell(kSampleRateColumn, MultiplyClamped(n[kSampleRate10], 10));
         SetCell(kChannelModeColumn, ChannelText(s_.texts, n[kChannelCode]));
         if (s_.settings.columnOn(kVersionColumn)) {
             std::string& cell = row_.cells[kVersionColumn];

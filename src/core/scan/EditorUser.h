@@ -4,6 +4,7 @@
 #include "texts/TextTable.h"
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,13 @@ namespace velmora::scan {
 
 /// The buttons of a question.
 enum class Answer { Yes, No, Cancel };
+
+/// A line that follows the text of a question: the text `label`, ": " and
+/// `value` (103 "Volume" and a volume's name, for instance).
+struct DetailLine {
+    std::size_t label;
+    std::string value;
+};
 
 /// The kind of a message, which fixes its caption and symbol: Error (051
 /// "Error"), Warning (053 "Warning"), Information (052 "Information").
@@ -30,6 +38,15 @@ public:
     /// that has the focus. Returns the button pressed; closing the question
     /// any other way answers No, or Cancel where it is offered.
     virtual Answer Ask(std::size_t text, Answer defaultAnswer, bool offerCancel) = 0;
+
+    /// A question like Ask() whose text is followed by `details`, one per
+    /// line (see QuestionText()). A user who cannot show them asks the bare
+    /// question.
+    virtual Answer AskAbout(std::size_t text, std::span<const DetailLine> /*details*/,
+                            Answer defaultAnswer, bool offerCancel)
+    {
+        return Ask(text, defaultAnswer, offerCancel);
+    }
 
     /// A message with the single button 054 "Ok". It reads `path`, ": " and
     /// the text when `path` is not empty (see MessageText()), else the text.
@@ -65,6 +82,21 @@ inline std::string MessageText(const texts::TextTable& table, std::size_t text,
     }
     message += table.Text(text);
     return message;
+}
+
+/// The text of a question as EditorUser::AskAbout() describes it: the text,
+/// then for each detail CR LF, its label text, ": " and its value.
+inline std::string QuestionText(const texts::TextTable& table, std::size_t text,
+                                std::span<const DetailLine> details)
+{
+    std::string question(table.Text(text));
+    for (const DetailLine& detail : details) {
+        question += "\r\n";
+        question += table.Text(detail.label);
+        question += ": ";
+        question += detail.value;
+    }
+    return question;
 }
 
 } // namespace velmora::scan

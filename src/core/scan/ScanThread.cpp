@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
 namespace velmora::scan {
@@ -41,25 +42,19 @@ bool IsAudioFileName(std::string_view name)
 }
 
 // A name as node texts can hold it: bytes below 32 become "?".
-std::string StoredName(std::string_view name, bool& replaced)
+std::string StoredName(std::string_view name)
 {
     std::string stored(name);
     for (char& c : stored) {
-        if (static_cast<unsigned char>(c) < 32) {
+        if (static_cast<unsigned char>(c) < 32)
             c = '?';
-            replaced = true;
-        }
     }
     return stored;
 }
 
-std::string FolderNodeName(std::string_view name, bool& replaced)
+std::string FolderNodeName(std::string_view name)
 {
-    std::string stored = StoredName(name, replaced);
-    const auto notBlank = [](char c) { return c != ' '; };
-    stored.erase(stored.begin(), std::find_if(stored.begin(), stored.end(), notBlank));
-    stored.erase(std::find_if(stored.rbegin(), stored.rend(), notBlank).base(), stored.end());
-    return stored;
+    return collection::CleanText(StoredName(name));
 }
 
 std::string Join(const std::string& folder, std::string_view name)
@@ -103,7 +98,7 @@ public:
                     return false;
                 const std::string& name = frame.subfolders[frame.nextSubfolder++];
                 const std::string childPath = Join(frame.path, name);
-                const NodeId child = tree_.appendChild(frame.node, FolderNodeName(name, warning_));
+                const NodeId child = tree_.appendChild(frame.node, FolderNodeName(name));
                 if (!Push(stack, child, childPath)) {
                     tree_.remove(child); // unreadable: counts as empty
                     lines_.setFolder(frame.path);
@@ -178,7 +173,7 @@ private:
                 return false;
             lines_.setFile(name);
             const audio::FileRecord record = analyser_.Analyse(Join(frame.path, name));
-            tree_.appendChild(frame.node, audio::FileNodeText(StoredName(name, warning_), record));
+            tree_.appendChild(frame.node, audio::FileNodeText(StoredName(name), record));
             frame.totals.sizeKB += record.numbers[collection::kSizeKB];
             frame.totals.duration += std::llabs(record.numbers[collection::kDuration]);
             frame.totals.fileCount += 1;
@@ -195,6 +190,15 @@ private:
     bool warning_ = false;
 };
 
+std::int64_t SubtractClamped(std::int64_t a, std::int64_t b)
+{
+    std::int64_t difference = 0;
+    if (!__builtin_sub_overflow(a, b, &difference))
+        return difference;
+    return b < 0 ? std::numeric_limits<std::int64_t>::max()
+                 : std::numeric_limits<std::int64_t>::min();
+}
+
 void UpdateCollectionNode(CollectionTree& tree, NodeId volume, NodeId replaced,
                           std::int32_t scanDate)
 {
@@ -202,17 +206,20 @@ void UpdateCollectionNode(CollectionTree& tree, NodeId volume, NodeId replaced,
     Numbers added{};
     collection::ReadNumbers(tree.text(tree.root()), root);
     collection::ReadNumbers(tree.text(volume), added);
-    std::int64_t size = root[collection::kSizeKB] + added[collection::kSizeKB];
-    std::int64_t duration = root[collection::kDuration] + added[collection::kDuration];
-    std::int64_t files = root[collection::kCollectionFileCount] + added[collection::kFileCount];
-    std::int64_t volumes = root[collection::kVolumeCount] + 1;
+    using collection::AddClamped;
+    std::int64_t size = AddClamped(root[collection::kSizeKB], added[collection::kSizeKB]);
+    std::int64_t duration = AddClamped(root[collection::kDuration], added[collection::kDuration]);
+    std::int64_t files =
+        AddClamped(root[collection::kCollectionFileCount], added[collection::kFileCount]);
+    std::int64_t volumes = root[collection::kVolumeCount];
     if (replaced != kNoNode) {
         Numbers old{};
         collection::ReadNumbers(tree.text(replaced), old);
-        size -= old[collection::kSizeKB];
-        duration -= old[collection::kDuration];
-        files -= old[collection::kFileCount];
-        volumes -= 1;
+        size = SubtractClamped(size, old[collection::kSizeKB]);
+        duration = SubtractClamped(duration, old[collection::kDuration]);
+        files = SubtractClamped(files, old[collection::kFileCount]);
+    } else {
+        volumes = AddClamped(volumes, 1);
     }
     tree.setText(tree.root(), collection::CollectionText(size, duration, volumes, files, scanDate));
 }
@@ -232,9 +239,16 @@ ScanLines::Snapshot ScanLines::snapshot() const
     return {volume_, folder_, file_, version_};
 }
 
+std::string CleanLabel(std::string_view label)
+{
+    std::string unslashed(label);
+    std::replace(unslashed.begin(), unslashed.end(), '\\', ' ');
+    return collection::CleanText(unslashed);
+}
+
 std::string VolumeName(std::string_view label, std::string_view root, std::string_view source)
 {
-    std::string name(label);
+    std::string name = CleanLabel(label);
     while (!root.empty() && root.back() == '/')
         root.remove_suffix(1);
     std::string_view below = source.substr(std::min(root.size(), source.size()));
@@ -245,8 +259,8 @@ std::string VolumeName(std::string_view label, std::string_view root, std::strin
     if (below.empty())
         return name;
     name += '\\';
-    for (const char c : below)
-        name += c == '/' ? '\\' : c;
+    name += StoredName(below);
+    std::replace(name.begin(), name.end(), '/', '\\');
     return name;
 }
 
@@ -263,13 +277,11 @@ ScanOutcome ScanSource(CollectionTree& tree, const ScanServices& services,
     }
     if (request.serial)
         serial = *request.serial;
-    bool replacedBytes = false;
     std::string name;
     if (request.label) {
-        name = StoredName(*request.label, replacedBytes);
+        name = CleanLabel(*request.label);
     } else {
-        name = VolumeName(StoredName(label, replacedBytes),
-                          services.volumes.rootOf(request.sourcePath), request.sourcePath);
+        name = VolumeName(label, services.volumes.rootOf(request.sourcePath), request.sourcePath);
     }
 
     NodeId volume;
@@ -289,7 +301,7 @@ ScanOutcome ScanSource(CollectionTree& tree, const ScanServices& services,
     Scanner scanner(tree, services, lines, stop);
     Totals totals;
     const bool finished = scanner.ScanFolder(volume, request.sourcePath, totals);
-    outcome.warning = scanner.warning() || replacedBytes;
+    outcome.warning = scanner.warning();
     if (!finished) {
         outcome.cancelled = true;
         return outcome;

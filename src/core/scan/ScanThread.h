@@ -68,8 +68,8 @@ struct ScanRequest {
     bool updateTotals = true;
     /// Used instead of what the platform reports for the source's volume.
     /// With a label the source folder stands for the volume's root: the
-    /// volume is named by the label alone (a copy of a disc catalogued under
-    /// the disc's label).
+    /// volume is named by the label alone, cleaned by CleanLabel() (a copy
+    /// of a disc catalogued under the disc's label).
     std::optional<std::string> label;
     std::optional<std::uint32_t> serial;
 };
@@ -96,15 +96,25 @@ struct ScanOutcome {
 /// hidden folders (name beginning with ".") are skipped; links to folders
 /// and mount points of other file systems are not entered; files match
 /// "*.mpa;*.mp1;*.mp2;*.mp3" ignoring case, whatever their modes. A name
-/// with bytes below 32 is stored with each replaced by "?", and counts as a
-/// warning. Folders without audio files below them are not kept.
+/// with bytes below 32 is stored with each replaced by "?"; only a folder
+/// that cannot be read counts as a warning. Folders without audio files
+/// below them are not kept.
 ScanOutcome ScanSource(collection::CollectionTree& tree, const ScanServices& services,
                        const ScanRequest& request, ScanLines& lines, const std::atomic<bool>& stop);
 
-/// The volume name for a source: the label alone for a volume's root, else
-/// the label, "\" and the source's path below the root with "\" between its
-/// folders (label AUDIO, root /media/u/AUDIO, source /media/u/AUDIO/Music/Rock
-/// give AUDIO\Music\Rock).
+/// A volume label as volume names hold it, whoever gave it (the platform,
+/// a caller, the user renaming a volume): backslashes become blanks, since
+/// a label ends at the name's first backslash, then CleanText() trims
+/// leading and trailing blanks and control bytes and drops every other byte
+/// below 32. A name beginning with a blank would read back from the
+/// collection file as deeper indentation. Empty for a blank label.
+std::string CleanLabel(std::string_view label);
+
+/// The volume name for a source: the label (cleaned by CleanLabel()) alone
+/// for a volume's root, else the label, "\" and the source's path below the
+/// root with "\" between its folders and "?" for bytes below 32 (label
+/// AUDIO, root /media/u/AUDIO, source /media/u/AUDIO/Music/Rock give
+/// AUDIO\Music\Rock).
 std::string VolumeName(std::string_view label, std::string_view root, std::string_view source);
 
 /// Runs ScanSource on a worker thread. The tree must not be touched by

@@ -6,6 +6,7 @@
 #include "system/FileSystem.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 namespace velmora::scan {
@@ -23,9 +24,11 @@ constexpr std::size_t kUpdateVolume = 12;
 constexpr std::size_t kBuildCollection = 60;
 constexpr std::size_t kRefreshWindow = 61;
 constexpr std::size_t kPleaseWait = 79;
+constexpr std::size_t kSource = 89;
 constexpr std::size_t kUpdateInstead = 99;
 constexpr std::size_t kNoAudio = 100;
 constexpr std::size_t kAdding = 101;
+constexpr std::size_t kVolume = 103;
 constexpr std::size_t kNothingSelected = 107;
 constexpr std::size_t kDeleting = 108;
 constexpr std::size_t kDeleteSelected = 109;
@@ -108,9 +111,7 @@ EditOutcome VolumeEditor::UpdateFromPath(NodeId volume, const std::string& sourc
     const std::size_t countBefore = tree.size();
     const std::uint32_t position = tree.position(volume);
 
-    ScanRequest request;
-    request.sourcePath = sourcePath;
-    request.replace = volume;
+    const ScanRequest request = UpdateRequest(tree, volume, sourcePath, services_.volumes);
     const bool finished = user_.RunScan(tree, request);
     const bool grew = tree.size() > countBefore;
     if (!finished) {
@@ -161,6 +162,15 @@ EditOutcome VolumeEditor::UpdateVolume(NodeId volume)
     const std::optional<SourceChoice> choice = user_.ChooseSource(kUpdateVolume);
     if (!choice)
         return EditOutcome::Declined;
+    const std::string folderPart =
+        FolderPartOf(services_.volumes.rootOf(choice->path), choice->path);
+    if (!SameVolume(tree.text(volume), choice->serial, folderPart)) {
+        const std::array<DetailLine, 2> names = {
+            DetailLine{kVolume, std::string(collection::NodeName(tree.text(volume)))},
+            DetailLine{kSource, choice->volumeName}};
+        if (user_.AskAbout(kUpdateThis, names, Answer::No, false) != Answer::Yes)
+            return EditOutcome::Declined;
+    }
     return UpdateFromPath(volume, choice->path);
 }
 
@@ -237,7 +247,7 @@ EditOutcome VolumeEditor::RenameLabel(NodeId volume)
     const std::string answer = user_.AskLabel(name, label);
     const std::optional<std::string> renamed = RenamedVolumeName(name, answer);
     if (!renamed)
-        return EditOutcome::Unchanged;
+        return CleanLabel(answer).empty() ? EditOutcome::EmptyLabel : EditOutcome::Unchanged;
 
     // The name is everything before the first numeric mark; a text without
     // one is all name.
@@ -327,6 +337,32 @@ VolumeSource FindVolumeSource(std::string_view volumeText, const EditorServices&
     return source;
 }
 
+ScanRequest UpdateRequest(const CollectionTree& tree, NodeId volume, const std::string& sourcePath,
+                          const Volumes& volumes)
+{
+    ScanRequest request;
+    request.sourcePath = sourcePath;
+    request.replace = volume;
+    const std::string_view text = tree.text(volume);
+    const std::string_view name = collection::NodeName(text);
+    if (name.empty() || name.find('\\') != std::string_view::npos)
+        return request;
+    std::string label;
+    std::uint32_t serial = 0;
+    if (!DriveInfo(volumes, sourcePath, label, serial) || !CleanLabel(label).empty())
+        return request;
+    if (FolderPartOf(volumes.rootOf(sourcePath), sourcePath).empty())
+        return request;
+    Numbers numbers{};
+    numbers[collection::kSerial] = kNoSerial;
+    collection::ReadNumbers(text, numbers);
+    if (numbers[collection::kSerial] == kNoSerial)
+        return request;
+    request.label = std::string(name);
+    request.serial = static_cast<std::uint32_t>(numbers[collection::kSerial]);
+    return request;
+}
+
 std::optional<SourceChoice> ReadSource(const Volumes& volumes, std::string_view path)
 {
     const std::string root = volumes.rootOf(path);
@@ -362,12 +398,8 @@ VolumeListAnswer ConfirmVolumeList(CollectionTree& tree, std::span<const NodeId>
 std::optional<std::string> RenamedVolumeName(std::string_view name, std::string_view answer)
 {
     const std::string_view label = name.substr(0, name.find('\\'));
-    std::string unslashed(answer);
-    std::replace(unslashed.begin(), unslashed.end(), '\\', ' ');
-    // CleanText also drops control bytes inside the label: a numeric mark
-    // there would break the node's text.
-    std::string renamed = collection::CleanText(unslashed);
-    if (renamed == label)
+    std::string renamed = CleanLabel(answer);
+    if (renamed.empty() || renamed == label)
         return std::nullopt;
     const std::string_view folderPart = collection::PathAfterDrive(name);
     if (!folderPart.empty()) {

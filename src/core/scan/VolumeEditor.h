@@ -67,6 +67,7 @@ enum class EditOutcome {
     Cancelled,     ///< the scan was cancelled; its half-built volume was removed
     SourceMissing, ///< the volume's folder is missing on its drive (message 158)
     NotAVolume,    ///< the node is not a volume: the command does nothing
+    EmptyLabel,    ///< the label entered was empty or blank: the name stays
 };
 
 /// The services of the platform the volume commands use.
@@ -98,12 +99,25 @@ public:
     /// removes `volume`: the new volume takes its position. The collection
     /// node's totals move from the old volume to the new one. NoAudio and
     /// Cancelled keep the old volume.
+    ///
+    /// Names: the new volume is named as the scan names it (the old name
+    /// stays when the folder part is unchanged), with one exception that
+    /// keeps a label the user gave. A volume named by a label alone (not
+    /// empty, no folder part) stands for a whole volume: a volume's root, or
+    /// a folder scanned under a given label and serial. Updated from a
+    /// folder below the root of a volume that has no label of its own, that
+    /// folder again stands for the volume's root: the new volume keeps the
+    /// old name and the old serial (see UpdateRequest()). A source on a
+    /// labelled volume is named by that label and its folders.
     EditOutcome UpdateFromPath(collection::NodeId volume, const std::string& sourcePath);
 
     /// Update volume: looks for the volume's drive by serial (see
     /// FindVolumeSource()); found with its folder: asks 165 (No default) and
     /// updates; found without its folder: message 158 with the path; no such
-    /// drive: the source dialog (012), whose choice is taken as it is.
+    /// drive: the source dialog (012). A chosen source whose identity (serial
+    /// and folder part) is not the volume's is taken only after question
+    /// 165 (No default) with the lines 103 "Volume" and the volume's name,
+    /// 089 "Source" and the source's volume name.
     EditOutcome UpdateVolume(collection::NodeId volume);
 
     /// Delete volume: the volume list dialog, then the deletion pass.
@@ -121,7 +135,8 @@ public:
 
     /// Rename label: asks for the new label (see RenamedVolumeName()) and
     /// renames the volume in place, keeping its folder part, numbers and
-    /// position.
+    /// position. An answer that is empty once cleaned changes nothing
+    /// (EmptyLabel).
     EditOutcome RenameLabel(collection::NodeId volume);
 
 private:
@@ -168,6 +183,12 @@ struct VolumeSource {
 /// the source path is that drive's root joined with the volume's folder part.
 VolumeSource FindVolumeSource(std::string_view volumeText, const EditorServices& services);
 
+/// The scan request that updates `volume` of `tree` from `sourcePath`: it
+/// replaces the volume, and gives the scan the volume's name as label and
+/// its serial when VolumeEditor::UpdateFromPath() keeps them.
+ScanRequest UpdateRequest(const collection::CollectionTree& tree, collection::NodeId volume,
+                          const std::string& sourcePath, const Volumes& volumes);
+
 /// What the source dialog returns for `path` (without a trailing "/" except
 /// for "/"): the path, the volume name a scan would give it and the serial.
 /// Nullopt when the volume information of its drive cannot be read (the
@@ -186,11 +207,10 @@ VolumeListAnswer ConfirmVolumeList(collection::CollectionTree& tree,
                                    std::span<const collection::NodeId> checked, EditorUser& user);
 
 /// The name of a volume named `name` after the label `answer` was entered:
-/// backslashes of the answer become blanks, control bytes go and blanks are
-/// trimmed (CleanText()), and the folder part of `name` follows after a
-/// backslash when it is not empty. Nullopt when the cleaned answer equals
-/// the current label (the part of `name` before its first backslash)
-/// exactly. An empty label is allowed.
+/// the answer cleaned by CleanLabel(), and the folder part of `name` after a
+/// backslash when it is not empty. Nullopt when the cleaned answer is empty
+/// (the volume keeps its label) or equals the current label (the part of
+/// `name` before its first backslash) exactly.
 std::optional<std::string> RenamedVolumeName(std::string_view name, std::string_view answer);
 
 } // namespace velmora::scan

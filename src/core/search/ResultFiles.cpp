@@ -38,9 +38,21 @@ constexpr std::size_t kNotPresent = 138;
 
 constexpr std::string_view kLineEnd = "\r\n";
 
+// The text as the list shows it, bytes below 32 written as "?" as the scan
+// stores them in names.
+void Append(std::string& out, std::string_view text)
+{
+    const std::size_t start = out.size();
+    out += texts::DisplayText(text);
+    for (std::size_t i = start; i < out.size(); ++i) {
+        if (static_cast<unsigned char>(out[i]) < 32)
+            out[i] = '?';
+    }
+}
+
 void Line(std::string& out, std::string_view text)
 {
-    out += texts::DisplayText(text);
+    Append(out, text);
     out += kLineEnd;
 }
 
@@ -54,8 +66,8 @@ void Row(std::string& out, const collection::CollectionTree& tree, collection::N
 {
     // Path and name may come from volumes scanned on different systems, so
     // each is decoded on its own.
-    out += texts::DisplayText(RowPath(tree, node, driveRoot));
-    out += texts::DisplayText(collection::NodeName(tree.text(node)));
+    Append(out, RowPath(tree, node, driveRoot));
+    Append(out, collection::NodeName(tree.text(node)));
     out += kLineEnd;
 }
 

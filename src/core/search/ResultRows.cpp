@@ -105,8 +105,9 @@ std::vector<std::string> PropertyCells(std::string_view fileText, const Property
                         ' ' + std::string(table.Text(kKbps)));
     }
     if (c[3] == 1)
-        cells.push_back(std::to_string(n[collection::kSampleRate10] * 10) + ' ' +
-                        std::string(table.Text(kHz)));
+        cells.push_back(
+            std::to_string(collection::MultiplyClamped(n[collection::kSampleRate10], 10)) + ' ' +
+            std::string(table.Text(kHz)));
     if (c[6] == 1)
         cells.emplace_back(collection::ChannelText(table, n[collection::kChannelCode]));
     if (c[9] == 1)
@@ -144,7 +145,7 @@ std::string DuplicateGroupLabel(std::string_view nodeText, bool compareName, boo
         number.replace(point, 1, decimalSeparator);
     const std::int64_t duration = n[collection::kDuration];
     label += number + ' ' + std::string(table.Text(kMb)) + ", " +
-             collection::FormatHMS(duration < 0 ? -duration : duration) + ' ' +
+             collection::FormatHMS(collection::AbsClamped(duration)) + ' ' +
              std::string(table.Text(kHMS));
     return label;
 }

@@ -367,8 +367,8 @@ bool PropertyMatch(std::string_view fileText, const PropertyCriteria& c)
         if (Compare(rate, c[1], c[2], kBitRateValues))
             return true;
     }
-    if (c[3] == 1 &&
-        Compare(numbers[collection::kSampleRate10] * 10, c[4], c[5], kSampleRateValues))
+    if (c[3] == 1 && Compare(collection::MultiplyClamped(numbers[collection::kSampleRate10], 10),
+                             c[4], c[5], kSampleRateValues))
         return true;
     if (c[6] == 1) {
         // Channel codes: 1 stereo, 2 joint stereo, 3 dual channel, 4 mono; 0

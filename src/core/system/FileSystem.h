@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -36,6 +37,12 @@ struct FileStatus {
     std::int64_t modified = 0; ///< last write, seconds since 1970-01-01 UTC
     bool readOnly = false;     ///< nobody may write it
     bool hidden = false;       ///< its name begins with "."
+    /// Together with `modified`, what tells one version of a file from
+    /// another: the file's device and inode numbers and the nanoseconds of
+    /// its last write (0 to 999,999,999).
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t modifiedNanoseconds = 0;
 };
 
 /// An open file: read, and where opened for writing, written in place.
@@ -84,6 +91,12 @@ public:
     virtual bool commit() = 0;
 };
 
+/// An exclusive lock on a file, held until the object is destroyed.
+class FileLock {
+public:
+    virtual ~FileLock() = default;
+};
+
 /// The file operations the core needs. Paths are native ("/" separated).
 /// No operation throws; each reports failure by its result.
 class FileSystem {
@@ -128,8 +141,31 @@ public:
     virtual bool fileStatus(const std::string& path, FileStatus& status) const = 0;
 
     /// Starts writing a file that will replace `target` (see OutputFile);
-    /// nullptr when it cannot be created.
+    /// nullptr when it cannot be created. A target that is a symbolic link
+    /// is not replaced itself: the file it leads to is (or, for a link to a
+    /// missing file, will be). Only one replacement of a target is written
+    /// at a time; a second one waits a few seconds for the first to end and
+    /// then fails.
     virtual std::unique_ptr<OutputFile> createReplacement(const std::string& target) = 0;
+
+    /// Removes what a replacement of `target` left behind when its writer
+    /// ended without committing or dropping it (a killed process); one that
+    /// is being written stays.
+    virtual void removeLeftoverReplacement(const std::string& target) = 0;
+
+    /// Takes the exclusive advisory lock that the programs hold on a file
+    /// while they change it, waiting up to `timeout` while another process
+    /// holds it. The file need not exist. nullptr when the lock was not
+    /// obtained, with `error` set to the system's error number: EWOULDBLOCK
+    /// when another holder kept the lock for all of `timeout`. The lock is
+    /// cooperative: it keeps out only those who ask for it too.
+    virtual std::unique_ptr<FileLock> lockFile(const std::string& path,
+                                               std::chrono::milliseconds timeout, int& error) = 0;
+
+    /// The file that `path` leads to through a symbolic link or a chain of
+    /// them: `path` itself when it is no link; the path a link names when
+    /// that names nothing (yet). Empty when the chain does not end.
+    virtual std::string linkTarget(const std::string& path) const = 0;
 };
 
 } // namespace velmora

@@ -217,4 +217,8 @@ const std::array<std::string_view, kDefaultLineCount> kDefaultLines = {
     ">>> Written by the Velmora developers",
 };
 
+const std::array<std::string_view, kExtraTextCount> kExtraTexts = {
+    "209The file was changed by another program. Would you like to overwrite it?",
+};
+
 } // namespace velmora::texts

@@ -27,8 +27,12 @@ TextTable TextTable::FromPackBytes(std::string_view bytes)
 
 std::string_view TextTable::Text(std::size_t n) const
 {
-    if (n >= lines_.size())
+    const bool extra = n >= kTextCount && n - kTextCount < kExtraTextCount;
+    if (n >= lines_.size() || (extra && lines_[n].starts_with(">>>"))) {
+        if (extra)
+            return kExtraTexts[n - kTextCount].substr(3);
         return "?";
+    }
     const std::string_view line = lines_[n];
     return line.size() <= 3 ? std::string_view() : line.substr(3);
 }

@@ -14,6 +14,14 @@ inline constexpr std::size_t kTextCount = 209;
 inline constexpr std::size_t kDefaultLineCount = kTextCount + 2;
 extern const std::array<std::string_view, kDefaultLineCount> kDefaultLines;
 
+/// Texts numbered after the table's own (from kTextCount on), for messages
+/// the table has no text for. A language pack may translate them on the
+/// lines after its texts; where it has no such line, or the line is a
+/// credit line (">>>"), the English text below is used, so that packs made
+/// for the table alone keep working.
+inline constexpr std::size_t kExtraTextCount = 1;
+extern const std::array<std::string_view, kExtraTextCount> kExtraTexts;
+
 /// Every user-visible text, looked up by number. Line n of the table holds
 /// text n: three characters (its number, never interpreted) and the text.
 /// A table is replaced as a whole, never line by line.
@@ -28,7 +36,8 @@ public:
     static TextTable FromPackBytes(std::string_view bytes);
 
     /// Text number n: its line from the fourth character on; empty for a
-    /// line of three characters or fewer; "?" when the table has no line n.
+    /// line of three characters or fewer; "?" when the table has no line n
+    /// (the English extra text for a number past the table's texts).
     std::string_view Text(std::size_t n) const;
 
     /// Text n followed by "...", the form of wait-window step texts.

@@ -42,6 +42,19 @@ public:
         return real_.fileStatus(path, status);
     }
     std::unique_ptr<OutputFile> createReplacement(const std::string& target) override;
+    void removeLeftoverReplacement(const std::string& target) override
+    {
+        real_.removeLeftoverReplacement(target);
+    }
+    std::unique_ptr<FileLock> lockFile(const std::string& path, std::chrono::milliseconds timeout,
+                                       int& error) override
+    {
+        return real_.lockFile(path, timeout, error);
+    }
+    std::string linkTarget(const std::string& path) const override
+    {
+        return real_.linkTarget(path);
+    }
 
 private:
     platform::PosixFileSystem real_;

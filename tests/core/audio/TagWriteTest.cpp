@@ -99,6 +99,17 @@ TEST_F(TagWriteTest, RemoveCutsOneTagOnly)
     EXPECT_EQ(ReadBytes(only), tag);
 }
 
+TEST_F(TagWriteTest, AFileThatIsOnlyATagHasItsTagReplaced)
+{
+    const std::string path = Make("t.mp3", Id3v1("Old", "", "", "", ""));
+    mpeg.SetFileName(path);
+    EXPECT_TRUE(mpeg.HasTag());
+    mpeg.SetTitle("New");
+    EXPECT_EQ(mpeg.WriteTag(), 0);
+    EXPECT_EQ(ReadBytes(path).size(), 128u);
+    EXPECT_EQ(mpeg.Record().Title, "New");
+}
+
 TEST_F(TagWriteTest, FailuresLeaveTheFileAsItWas)
 {
     const std::string path = Make("e.mp3", audio + Id3v1("Old", "", "", "", ""));

@@ -122,14 +122,27 @@ TEST(CollectionReader, RefusesJumpsSecondRootsAndEmptyLines)
     EXPECT_EQ(tree.text(tree.root()), Bytes("[01]r"));
 }
 
-TEST(CollectionReader, StopsAtNul)
+TEST(CollectionReader, NulMakesTheFileNotValidAtItsLine)
 {
     CollectionTree tree;
     constexpr char kWithNul[] = "\x01r\r\n\tv1\r\n\tv\0ignored\r\n\tv3\r\n";
     const std::string bytes(kWithNul, sizeof kWithNul - 1);
-    ASSERT_TRUE(ReadCollection(std::string_view(bytes), tree).valid);
-    ASSERT_EQ(tree.size(), 3u);
-    EXPECT_EQ(tree.text(tree.atPosition(2)), "v");
+    ReadOutcome outcome = ReadCollection(std::string_view(bytes), tree);
+    EXPECT_FALSE(outcome.valid);
+    EXPECT_EQ(outcome.faultyLine, 3u);
+    ASSERT_EQ(tree.size(), 2u); // the lines before the one holding the NUL
+    EXPECT_EQ(tree.text(tree.atPosition(1)), "v1");
+
+    // A NUL at the start of a line, and one in the first line.
+    outcome = ReadCollection(std::string_view("\x01r\n\tv1\n\0", 8), tree);
+    EXPECT_FALSE(outcome.valid);
+    EXPECT_EQ(outcome.faultyLine, 3u);
+    EXPECT_EQ(tree.size(), 2u);
+    outcome = ReadCollection(std::string_view("\x01r\0\n\tv1\n", 8), tree);
+    EXPECT_FALSE(outcome.valid);
+    EXPECT_EQ(outcome.faultyLine, 1u);
+    ASSERT_EQ(tree.size(), 1u);
+    EXPECT_EQ(tree.text(tree.root()), "\x01r");
 }
 
 TEST(CollectionReader, HugeLineAndDeepNesting)
@@ -214,18 +227,24 @@ TEST_F(CollectionFileTest, LoadRefusals)
     EXPECT_TRUE(progress.steps.empty());
 }
 
-TEST_F(CollectionFileTest, InvalidFileKeepsTheNodesBeforeTheFault)
+TEST_F(CollectionFileTest, InvalidFileKeepsTheNodesBeforeTheFaultUntitled)
 {
     const std::string path = dir.file("broken.col");
-    WriteBytes(path,
-               kRootLine + "\r\n" + kVolumeLine + "\r\n\t\t\t\tdeep\r\n" + kFileLine + "\r\n");
-    store.setModified();
+    // The root's totals count a second volume that lies after the faulty line.
+    const std::string bytes = Bytes("[01]7842[02]490[03]2[04]2[05]45000[06]\r\n") + kVolumeLine +
+                              "\r\n\t\t\t\tdeep\r\n" + kVolumeLine + "\r\n" + kFileLine + "\r\n";
+    WriteBytes(path, bytes);
+    const RecentFiles recent = store.recentFiles();
     const LoadResult result = store.LoadCollection(path, progress);
     EXPECT_EQ(result.status, LoadStatus::NotValid);
     EXPECT_EQ(result.faultyLine, 3u);
     EXPECT_EQ(store.tree().size(), 2u);
-    EXPECT_EQ(store.currentPath(), path);
-    EXPECT_FALSE(store.modified());
+    EXPECT_EQ(store.tree().text(store.tree().root()),
+              RootLineOfToday(Bytes("[01]3921[02]245[03]1[04]1[05]")));
+    EXPECT_EQ(store.currentPath(), "");
+    EXPECT_TRUE(store.modified());
+    EXPECT_EQ(store.recentFiles(), recent);
+    EXPECT_EQ(ReadBytes(path), bytes);
 }
 
 TEST_F(CollectionFileTest, BackupKeepsThePreviousState)
@@ -251,6 +270,24 @@ TEST_F(CollectionFileTest, BackupKeepsThePreviousState)
     const std::string third = ReadBytes(path);
     ASSERT_TRUE(store.SaveCollection(path, progress).saved());
     EXPECT_EQ(ReadBytes(path + "~"), third);
+}
+
+TEST_F(CollectionFileTest, SaveThroughASymbolicLinkBacksUpAndReplacesTheFileItLeadsTo)
+{
+    std::filesystem::create_directory(dir.path() / "discs");
+    const std::string real = dir.file("discs/c.col");
+    WriteBytes(real, kExample);
+    const std::string link = dir.file("c.col");
+    std::filesystem::create_symlink("discs/c.col", link);
+    store.setBackup(true);
+    const SaveResult result = store.SaveCollection(link, progress);
+    ASSERT_TRUE(result.saved());
+    EXPECT_EQ(result.backupPath, real + "~");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadBytes(real + "~"), kExample);
+    EXPECT_EQ(ReadBytes(real), ReadBytes(link));
+    EXPECT_NE(ReadBytes(real), kExample);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link + "~")));
 }
 
 TEST_F(CollectionFileTest, FailedBackupIsReportedAndSavingGoesOn)

@@ -76,6 +76,26 @@ TEST(OlderFormat, LineEndsAndLeafVolumes)
                   Bytes("[15][16][17][18][19][1A][1B]"));
 }
 
+TEST(OlderFormat, MarkBytesInsideNamesAreDropped)
+{
+    // 0x01 and 0x15 in a name would start the numeric and tag parts early.
+    CollectionTree scratch;
+    ASSERT_TRUE(ConvertOlderFile("CD\x01"
+                                 "9\r\n"
+                                 "\t so\x15ng\x01.mp3\r\n"
+                                 "7;8;0;1;1;40000\r\n"
+                                 "7;8;0;0;1;40000\r\n"
+                                 "7;8;-1;441;3;13\r\n"
+                                 "end\r\n",
+                                 scratch));
+    EXPECT_EQ(Texts(scratch), (std::vector<std::string>{
+                                  Bytes("[01]7[02]8[03]1[04]1[05]40000[06]"),
+                                  Bytes("CD9[01]7[02]8[03]0[04]1[05]40000[06]0[07]"),
+                                  Bytes("song.mp3[01]7[02]-8[03]4410[04]4[05]1[06]3[07]") +
+                                      Bytes("[15][16][17][18][19][1A][1B]"),
+                              }));
+}
+
 TEST(OlderFormat, Refusals)
 {
     CollectionTree scratch;
@@ -168,8 +188,10 @@ TEST_F(ImportTest, FailedImportsChangeNothing)
     WriteBytes(broken, Bytes("[01]r\r\n\tv\r\n\t\t\tdeep\r\n"));
     const std::string badOld = dir.file("bad.vlm");
     WriteBytes(badOld, "V\r\n1;1;0;1;1;1\r\n");
+    const std::string withNul = dir.file("nul.col");
+    WriteBytes(withNul, Bytes("[01]r\r\n\tv[01]1[02]\r\n") + std::string(1, '\0') + "\r\n");
 
-    for (const std::string& path : {upper, broken, badOld, dir.file("missing.col")})
+    for (const std::string& path : {upper, broken, badOld, withNul, dir.file("missing.col")})
         EXPECT_FALSE(store.ImportCollection(path, progress)) << path;
     EXPECT_EQ(Texts(store.tree()), before);
     EXPECT_FALSE(store.modified());

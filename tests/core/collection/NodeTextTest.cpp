@@ -111,6 +111,30 @@ TEST(NodeText, BitRates)
     EXPECT_EQ(StandardBitRate(128, 4, 4), 0);
 }
 
+TEST(NodeText, ArithmeticIsDefinedForEveryStoredNumber)
+{
+    // Durations whose |d| * 1000 wraps to 0 in 64 bits, and the smallest one.
+    EXPECT_EQ(AverageBitRate(1000, INT64_MIN), 0);
+    EXPECT_EQ(AverageBitRate(1000, std::int64_t{1} << 61), 0);
+    EXPECT_EQ(AverageBitRate(1000, -(std::int64_t{3} << 61)), 0);
+    // Sizes whose product with 8192 does not fit.
+    EXPECT_EQ(AverageBitRate(INT64_MAX, 1000), 75557863725914323);
+    EXPECT_EQ(AverageBitRate(INT64_MAX, 1), INT64_MAX);
+    EXPECT_EQ(AverageBitRate(INT64_MIN, 1), INT64_MIN);
+    EXPECT_EQ(StandardBitRate(INT64_MIN, 1, 3), 0);
+    EXPECT_EQ(StandardBitRate(INT64_MAX, 1, 3), 0);
+    EXPECT_EQ(StandardBitRate(-999, 1, 3), 0);
+
+    EXPECT_EQ(FormatHMS(INT64_MAX), "2562047788015215:30:07");
+    EXPECT_EQ(FormatHMS(INT64_MIN), "-2562047788015215:30:08");
+    EXPECT_EQ(FormatHMS(-5), "-00:00:05");
+    EXPECT_EQ(AbsClamped(INT64_MIN), INT64_MAX);
+    EXPECT_EQ(AbsClamped(-7), 7);
+    EXPECT_EQ(MultiplyClamped(4410, 10), 44100);
+    EXPECT_EQ(MultiplyClamped(INT64_MAX / 5, 10), INT64_MAX);
+    EXPECT_EQ(MultiplyClamped(INT64_MIN / 5, 10), INT64_MIN);
+}
+
 TEST(NodeText, TimesDatesAndCodes)
 {
     EXPECT_EQ(FormatHMS(45296), "12:34:56");

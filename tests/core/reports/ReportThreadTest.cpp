@@ -539,6 +539,27 @@ TEST_F(ReportTest, HtmlEscapesNamesAndQuotes)
                         "&lt;b&gt;&quot;Best&quot; &amp; more</TD></TR>");
 }
 
+TEST_F(ReportTest, ControlBytesAreWrittenAsQuestionMarksInEveryFormat)
+{
+    Load(Bytes(
+        "[01]0[02]0[03]1[04]1[05]45000[06]\r\n"
+        "\tCD[0B]1[01]0[02]0[03]1[04]1[05]45000[06]7[07]\r\n"
+        "\t\tf[1F].mp3[01]0[02]0[03]0[04]1[05]1[06]3[07][15]T[08][16][17][18][19][1A][1B]\r\n"));
+    for (const ReportFormat format : {ReportFormat::Text, ReportFormat::Dif, ReportFormat::Html}) {
+        ReportSettings s = NoColumns();
+        s.format = format;
+        s.folderRows = false;
+        s.volumeRows = s.fileRows = true;
+        s.columnEnabled[kTitleColumn - 1] = true;
+        const std::string report = Report(s);
+        EXPECT_NE(report.find("CD?1"), std::string::npos) << report;
+        EXPECT_NE(report.find("f?.mp3"), std::string::npos) << report;
+        EXPECT_NE(report.find("T?"), std::string::npos) << report;
+        EXPECT_EQ(report.find_first_of(std::string("\0\x01\x08\x0B\x1F", 5)), std::string::npos)
+            << report;
+    }
+}
+
 TEST_F(ReportTest, HtmlIsUtf8AndDifWindows1252)
 {
     // A folder named in Windows-1252 ("\xC4ra") and one in UTF-8 ("\xC3\x96l"

@@ -181,7 +181,7 @@ TEST_F(ScanTest, ControlBytesInNamesBecomeQuestionMarks)
 {
     Put("Bad\tFolder/so\x01ng.mp3");
     const ScanOutcome outcome = Scan();
-    EXPECT_TRUE(outcome.warning);
+    EXPECT_FALSE(outcome.warning); // every folder was read
     EXPECT_EQ(Shape(), (std::vector<std::string>{"1 AUDIO", "2 Bad?Folder", "3 so?ng.mp3"}));
     for (NodeId n = tree.root(); n != kNoNode; n = tree.nextInPreOrder(n))
         EXPECT_EQ(tree.text(n).find_first_of("\t\r\n"), std::string_view::npos);
@@ -223,6 +223,34 @@ TEST_F(ScanTest, LabelAndSerialGivenByTheCaller)
     ASSERT_NE(outcome.volume, kNoNode);
     EXPECT_EQ(collection::NodeName(tree.text(outcome.volume)), "MP3 CD 042");
     EXPECT_EQ(NumbersOf(outcome.volume)[collection::kSerial], 0x12345678);
+}
+
+TEST_F(ScanTest, LabelsAreCleanedWhereverTheyComeFrom)
+{
+    // A name beginning with a blank would read back as indentation, bytes
+    // below 32 as marks.
+    Put("Music/one.mp3");
+    volumes.setVolumes({{dir.path().string(),
+                         " \tAU\x01"
+                         "DIO ",
+                         kSerial, VolumeType::Removable, "vfat", "/dev/sdb1"}});
+    const NodeId platform = Scan("Music").volume;
+    ASSERT_NE(platform, kNoNode);
+    EXPECT_EQ(collection::NodeName(tree.text(platform)), "AUDIO\\Music");
+
+    ScanRequest request;
+    request.sourcePath = (dir.path() / "Music").string();
+    request.label = " \tX\\Y\x15 ";
+    const ScanOutcome given = ScanSource(tree, services, request, lines, stop);
+    ASSERT_NE(given.volume, kNoNode);
+    EXPECT_EQ(collection::NodeName(tree.text(given.volume)), "X Y");
+
+    EXPECT_EQ(CleanLabel(" \t "), "");
+    EXPECT_EQ(VolumeName(" ", "/", "/"), "");
+    EXPECT_EQ(VolumeName("\t", "/",
+                         "/a\x01"
+                         "b"),
+              "\\a?b");
 }
 
 TEST_F(ScanTest, CancelLeavesAHalfBuiltVolumeAndTheTotals)

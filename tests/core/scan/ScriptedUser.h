@@ -15,6 +15,7 @@ namespace velmora::scan::testing {
 /// A user who answers from queues set up by the test and records, in order,
 /// everything the commands do with it as readable events:
 ///   "ask 165 default No"       a question (", cancel" when Cancel is offered)
+///   "ask 165 default No | 103 NAME | 89 NAME"   with its detail lines
 ///   "tell 158 PATH error"      a message (the path left out when empty)
 ///   "wait 163", "step 79", "close"   the wait window
 ///   "rebuild", "refresh", "select NAME", "renamed NAME"
@@ -40,6 +41,14 @@ public:
         events.push_back("ask " + std::to_string(text) + " default " + Name(defaultAnswer) +
                          (offerCancel ? ", cancel" : ""));
         return Pop(answers, Answer::No);
+    }
+    Answer AskAbout(std::size_t text, std::span<const DetailLine> details, Answer defaultAnswer,
+                    bool offerCancel) override
+    {
+        const Answer answer = Ask(text, defaultAnswer, offerCancel);
+        for (const DetailLine& detail : details)
+            events.back() += " | " + std::to_string(detail.label) + " " + detail.value;
+        return answer;
     }
     void Tell(std::size_t text, std::string_view path, MessageKind kind) override
     {

@@ -10,6 +10,7 @@
 #include "platform/fakes/FaultyFileSystem.h"
 #include "texts/TextTable.h"
 
+#include <array>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -424,6 +425,39 @@ TEST_F(VolumeEditorTest, UpdateCancelledKeepsTheOldVolumeAndTheModifiedFlag)
     EXPECT_EQ(user.events, (Events{"scan " + Root("b"), "scan " + Root("b")}));
 }
 
+TEST_F(VolumeEditorTest, UpdateFromAFolderOfAnUnlabelledVolumeKeepsAGivenLabelAndSerial)
+{
+    volumes.setVolumes({
+        {Root("a"), "", kOtherSerial, VolumeType::Fixed, "ext4", "/dev/sda1"},
+        {Root("c"), "OTHER", 0x0BADF00D, VolumeType::Optical, "iso9660", "/dev/sr0"},
+    });
+    fs::create_directories(dir.path() / "a/scaled");
+    fs::create_directories(dir.path() / "c/copy");
+    const NodeId given = AddVolume("BIG DISC", 100, 10, 2, 2);
+    const NodeId music = AddVolume("MYDISC\\Music", 100, 10, 2);
+
+    // The folder stands for the volume's root, as when it was scanned
+    // under the label and serial given.
+    user.scan = EmptyScan;
+    EXPECT_EQ(editor.UpdateFromPath(given, Root("a") + "/scaled"), EditOutcome::NoAudio);
+    ASSERT_EQ(user.scans.size(), 1u);
+    EXPECT_EQ(user.scans[0].replace, given);
+    EXPECT_EQ(user.scans[0].label, "BIG DISC");
+    EXPECT_EQ(user.scans[0].serial, 2u);
+
+    // A real label names the new volume, and so does the scan of a root or
+    // of a volume that has a folder part.
+    for (const auto& [volume, source] :
+         {std::pair{given, Root("c") + "/copy"}, std::pair{given, Root("a")},
+          std::pair{music, Root("a") + "/scaled"}}) {
+        const ScanRequest request = UpdateRequest(tree(), volume, source, volumes);
+        EXPECT_EQ(request.replace, volume);
+        EXPECT_EQ(request.sourcePath, source);
+        EXPECT_FALSE(request.label) << source;
+        EXPECT_FALSE(request.serial) << source;
+    }
+}
+
 TEST_F(VolumeEditorTest, CommandsOnANodeThatIsNoVolumeDoNothing)
 {
     const NodeId volume = AddVolume("AUDIO", 100, 10, 1);
@@ -536,18 +570,31 @@ TEST_F(VolumeEditorTest, UpdateCommandSkipsDrivesThatCannotBeRead)
               (Events{"ask 165 default No", "scan " + Root("b"), "tell 100 information"}));
 }
 
-TEST_F(VolumeEditorTest, UpdateCommandWithoutTheDriveTakesTheChosenSourceAsItIs)
+TEST_F(VolumeEditorTest, UpdateCommandAsksBeforeTakingASourceOfAnotherIdentity)
 {
     const NodeId volume = AddVolume("GONE\\Music", 100, 10, 2, 0x0F0F0F0F);
     AddVolume("LAST", 20, 2, 1, kOtherSerial);
-    // The choice does not have the volume's identity; it is taken anyway.
-    user.sources.push_back(Source("c"));
+    const Events before = Dump();
+    // The choice does not have the volume's identity: No keeps the volume.
+    user.sources = {Source("c"), Source("c")};
+    user.answers = {Answer::No, Answer::Yes};
     user.scan = ScanFinds("OTHER", 300, 30, 4, 0x0BADF00D);
 
+    EXPECT_EQ(editor.UpdateVolume(volume), EditOutcome::Declined);
+    EXPECT_EQ(user.events,
+              (Events{"source 12", "ask 165 default No | 103 GONE\\Music | 89 OTHER"}));
+    EXPECT_EQ(Dump(), before);
+    EXPECT_FALSE(store.modified());
+
+    user.events.clear();
     EXPECT_EQ(editor.UpdateVolume(volume), EditOutcome::Changed);
-    EXPECT_EQ(user.events.at(0), "source 12");
-    EXPECT_EQ(user.events.at(1), "scan " + Root("c"));
+    EXPECT_EQ(user.events.at(1), "ask 165 default No | 103 GONE\\Music | 89 OTHER");
+    EXPECT_EQ(user.events.at(2), "scan " + Root("c"));
     EXPECT_EQ(VolumeNames(), (Events{"OTHER", "LAST"}));
+    const std::array<DetailLine, 2> names = {DetailLine{103, "GONE\\Music"},
+                                             DetailLine{89, "OTHER"}};
+    EXPECT_EQ(QuestionText(texts, 165, names),
+              "Do you really want to update this volume?\r\nVolume: GONE\\Music\r\nSource: OTHER");
 
     // Now the drive with the new volume's serial is found.
     user.events.clear();
@@ -681,8 +728,9 @@ TEST(RenamedVolumeName, KeepsTheFolderPartAndCleansTheLabel)
     EXPECT_EQ(RenamedVolumeName("AUDIO\\Music\\Rock", " \\NEW\\ "), "NEW\\Music\\Rock");
     EXPECT_EQ(RenamedVolumeName("AUDIO", "  NEW\t"), "NEW");
     EXPECT_EQ(RenamedVolumeName("AUDIO", Bytes("NE[01]W")), "NEW");
-    EXPECT_EQ(RenamedVolumeName("AUDIO\\Music", ""), "\\Music");
-    EXPECT_EQ(RenamedVolumeName("AUDIO", "   "), "");
+    EXPECT_EQ(RenamedVolumeName("AUDIO\\Music", ""), std::nullopt);
+    EXPECT_EQ(RenamedVolumeName("AUDIO", Bytes(" [01]\t ")), std::nullopt);
+    EXPECT_EQ(RenamedVolumeName("AUDIO", "\\"), std::nullopt);
     EXPECT_EQ(RenamedVolumeName("AUDIO\\Music", "AUDIO"), std::nullopt);
     EXPECT_EQ(RenamedVolumeName("AUDIO\\Music", " AUDIO "), std::nullopt);
     EXPECT_EQ(RenamedVolumeName("AUDIO\\Music", "audio"), "audio\\Music");
@@ -719,15 +767,17 @@ TEST_F(VolumeEditorTest, RenameToTheSameLabelOrClosingTheBoxDoesNothing)
     EXPECT_FALSE(store.modified());
 }
 
-TEST_F(VolumeEditorTest, RenameToAnEmptyLabel)
+TEST_F(VolumeEditorTest, RenameToAnEmptyOrBlankLabelKeepsTheName)
 {
     const NodeId music = AddVolume("AUDIO\\Music", 100, 10, 2);
     const NodeId bare = AddVolume("AUDIO", 100, 10, 2);
-    user.labels = {"", "\\"};
-    EXPECT_EQ(editor.RenameLabel(music), EditOutcome::Changed);
-    EXPECT_EQ(editor.RenameLabel(bare), EditOutcome::Changed);
-    EXPECT_EQ(VolumeNames(), (Events{"\\Music", ""}));
-    EXPECT_EQ(tree().text(bare), collection::VolumeText("", 100, 10, 1, 2, 45000, -805));
+    const Events before = Dump();
+    user.labels = {"", "  \\ "};
+    EXPECT_EQ(editor.RenameLabel(music), EditOutcome::EmptyLabel);
+    EXPECT_EQ(editor.RenameLabel(bare), EditOutcome::EmptyLabel);
+    EXPECT_EQ(user.events, (Events{"label AUDIO\\Music|AUDIO", "label AUDIO|AUDIO"}));
+    EXPECT_EQ(Dump(), before);
+    EXPECT_FALSE(store.modified());
 }
 
 } // namespace

@@ -106,6 +106,16 @@ TEST_F(ResultFilesTest, TextsAreWrittenInUtf8)
               "\xC3\x84\\\xC3\xA9t\xC3\xA9.mp3\r\n");
 }
 
+TEST_F(ResultFilesTest, ControlBytesAreWrittenAsQuestionMarks)
+{
+    settings.nameText = "a\tb";
+    tree.setText(top, File("Li\x0Bve.mp3"));
+    tree.setText(tree.parent(top), Volume("V\x1F"));
+    results.add("4", top);
+    EXPECT_EQ(NameResultsFile(tree, results, settings, table),
+              "Found: Name\r\n\r\nText: a?b\r\nMatch case: No\r\n\r\nV?\\Li?ve.mp3\r\n");
+}
+
 TEST_F(ResultFilesTest, RowsFoundOnADriveHoldRealFolders)
 {
     tree.setText(tree.parent(tree.parent(song)), Volume("AUDIO\\Music"));

@@ -67,6 +67,22 @@ TEST(TextTable, HundredLinePackAnswersQuestionMarkBeyond)
         EXPECT_EQ(table.Text(n), "?");
 }
 
+TEST(TextTable, TextsPastTheTableAreEnglishUnlessAPackTranslatesThem)
+{
+    constexpr std::size_t kChanged = kTextCount;
+    const std::string_view english =
+        "The file was changed by another program. Would you like to overwrite it?";
+    EXPECT_EQ(TextTable().Text(kChanged), english);
+
+    std::string pack;
+    for (std::size_t n = 0; n < kTextCount; ++n)
+        pack += "000t\r\n";
+    const std::string credits = pack + ">>> credits\r\n>>> more\r\n";
+    EXPECT_EQ(TextTable::FromPackBytes(credits).Text(kChanged), english);
+    EXPECT_EQ(TextTable::FromPackBytes(pack + "209Datei geaendert\r\n").Text(kChanged),
+              "Datei geaendert");
+}
+
 TEST(TextTable, EmptyPackHasNoLines)
 {
     const TextTable table = TextTable::FromPackBytes("");
