@@ -27,6 +27,7 @@ constexpr std::size_t kImportDone = 119;
 constexpr std::size_t kCannotImport = 150;
 constexpr std::size_t kCollectionFileText = 161;
 constexpr std::size_t kChangedOnDisk = 209;
+constexpr std::size_t kOverwriteIt = 210;
 
 std::string ToNative(const QString& path)
 {
@@ -186,7 +187,8 @@ bool CollectionCommands::SaveWithDialog(const QString& given, const QString& tit
     // file since this window read or wrote it; saving would drop that.
     if (store_.changedOnDisk(ToNative(path))) {
         MessageRequest question = Question(texts_, kChangedOnDisk, false, 2);
-        question.text = MessageText(texts_, kChangedOnDisk, path);
+        question.text = MessageText(texts_, kChangedOnDisk, path) + QStringLiteral("\r\n") +
+                        TextOf(texts_, kOverwriteIt);
         if (dialogs_.Message(question) != kYes)
             return false;
     }

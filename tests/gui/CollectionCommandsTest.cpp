@@ -277,9 +277,8 @@ TEST_F(CollectionCommandsTest, SavingOverAFileChangedByAnotherProgramAsksFirst)
     window->action(Command::Save)->trigger();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     const MessageRequest& question = dialogs.messages[0];
-    EXPECT_EQ(question.text, QStringLiteral("The file was changed by another program. Would you "
-                                            "like to overwrite it?: ") +
-                                 path);
+    EXPECT_EQ(question.text, QStringLiteral("The file was changed by another program: ") + path +
+                                 QStringLiteral("\r\nWould you like to overwrite it?"));
     EXPECT_EQ(question.caption, QStringLiteral("Confirmation"));
     EXPECT_TRUE(question.button3.isEmpty());
     EXPECT_EQ(question.defaultButton, 2);

@@ -218,7 +218,8 @@ const std::array<std::string_view, kDefaultLineCount> kDefaultLines = {
 };
 
 const std::array<std::string_view, kExtraTextCount> kExtraTexts = {
-    "209The file was changed by another program. Would you like to overwrite it?",
+    "209The file was changed by another program",
+    "210Would you like to overwrite it?",
 };
 
 } // namespace velmora::texts

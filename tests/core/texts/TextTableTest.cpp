@@ -70,8 +70,7 @@ TEST(TextTable, HundredLinePackAnswersQuestionMarkBeyond)
 TEST(TextTable, TextsPastTheTableAreEnglishUnlessAPackTranslatesThem)
 {
     constexpr std::size_t kChanged = kTextCount;
-    const std::string_view english =
-        "The file was changed by another program. Would you like to overwrite it?";
+    const std::string_view english = "The file was changed by another program";
     EXPECT_EQ(TextTable().Text(kChanged), english);
 
     std::string pack;
@@ -79,6 +78,8 @@ TEST(TextTable, TextsPastTheTableAreEnglishUnlessAPackTranslatesThem)
         pack += "000t\r\n";
     const std::string credits = pack + ">>> credits\r\n>>> more\r\n";
     EXPECT_EQ(TextTable::FromPackBytes(credits).Text(kChanged), english);
+    EXPECT_EQ(TextTable::FromPackBytes(credits).Text(kChanged + 1),
+              "Would you like to overwrite it?");
     EXPECT_EQ(TextTable::FromPackBytes(pack + "209Datei geaendert\r\n").Text(kChanged),
               "Datei geaendert");
 }
