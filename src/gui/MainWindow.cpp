@@ -61,7 +61,7 @@ constexpr int kMinimumHeight = 480;
 constexpr std::size_t kCannotOpenText = 48;
 const char* const kProductName = "Velmora";
 
-// Commands whose issue has not landed yet: present, with captions and keys,
+// Commands whose windows are not built yet: present, with captions and keys,
 // but never enabled.
 constexpr std::array<Command, 16> kNotYetAvailable = {
     Command::Report,   Command::Search,   Command::TagEditor, Command::CdCover,
