@@ -4,6 +4,7 @@
 #include "audio/FileRecord.h"
 #include "audio/MPGTools.h"
 #include "system/FileSystem.h"
+#include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 #include <charconv>
@@ -14,10 +15,7 @@ namespace velmora::cli {
 
 namespace {
 
-constexpr std::size_t kNotValid = 94;
-constexpr std::size_t kDoesNotExist = 95;
-constexpr std::size_t kCannotWriteTag = 96;
-constexpr std::size_t kCannotRemoveTag = 97;
+using texts::TextId;
 constexpr std::uint8_t kNoTrack = 32;
 
 constexpr std::string_view kTagUsage =
@@ -38,8 +36,7 @@ std::string_view AnalyserName(audio::Analyser analyser)
     }
 }
 
-void Message(std::ostream& err, const texts::TextTable& table, std::size_t text,
-             const std::string& path)
+void Message(std::ostream& err, const texts::TextTable& table, TextId text, const std::string& path)
 {
     err << table.Text(text) << ": " << path << '\n';
 }
@@ -98,13 +95,13 @@ int TagShow(const std::vector<std::string>& files, std::ostream& out, std::ostre
     int result = kSuccess;
     for (const std::string& path : files) {
         if (!context.files.fileExists(path)) {
-            Message(err, context.texts, kDoesNotExist, path);
+            Message(err, context.texts, TextId::FileDoesNotExist, path);
             result = kFailed;
             continue;
         }
         mpeg.SetFileName(path);
         if (!mpeg.IsValid())
-            Message(err, context.texts, kNotValid, path);
+            Message(err, context.texts, TextId::FileNotValid, path);
         out << path;
         for (const std::string& field : ShownFields(mpeg))
             out << '\t' << field;
@@ -122,7 +119,7 @@ int TagWrite(const TagChanges& changes, const std::vector<std::string>& files, s
     for (const std::string& path : files) {
         mpeg.SetFileName(path);
         if (ReadableButNotAudio(mpeg, info, path, context.files)) {
-            Message(err, context.texts, kNotValid, path);
+            Message(err, context.texts, TextId::FileNotValid, path);
             result = kFailed;
             continue;
         }
@@ -140,7 +137,8 @@ int TagWrite(const TagChanges& changes, const std::vector<std::string>& files, s
             mpeg.SetTrack(TrackByte(*changes.track));
         const int written = mpeg.WriteTag();
         if (written != 0) {
-            Message(err, context.texts, written == -1 ? kDoesNotExist : kCannotWriteTag, path);
+            Message(err, context.texts,
+                    written == -1 ? TextId::FileDoesNotExist : TextId::CannotWriteTag, path);
             result = kFailed;
         }
     }
@@ -155,13 +153,14 @@ int TagRemove(const std::vector<std::string>& files, std::ostream& err, CliConte
     for (const std::string& path : files) {
         mpeg.SetFileName(path);
         if (ReadableButNotAudio(mpeg, info, path, context.files)) {
-            Message(err, context.texts, kNotValid, path);
+            Message(err, context.texts, TextId::FileNotValid, path);
             result = kFailed;
             continue;
         }
         const int removed = mpeg.RemoveTag();
         if (removed != 0) {
-            Message(err, context.texts, removed == -1 ? kDoesNotExist : kCannotRemoveTag, path);
+            Message(err, context.texts,
+                    removed == -1 ? TextId::FileDoesNotExist : TextId::CannotRemoveTag, path);
             result = kFailed;
         }
     }

@@ -7,6 +7,7 @@
 #include "cli/SearchCommand.h"
 #include "cli/VolumeCommands.h"
 #include "system/FileSystem.h"
+#include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 #include <cerrno>
@@ -100,7 +101,7 @@ constexpr std::string_view kHelp =
     "\n"
     "Exit codes: 0 success, 1 failed operation, 2 wrong usage.\n";
 
-constexpr std::size_t kCannotSave = 77;
+using texts::TextId;
 
 } // namespace
 
@@ -114,7 +115,7 @@ std::unique_ptr<FileLock> LockCollection(const std::string& path, std::ostream& 
     if (error == EWOULDBLOCK)
         err << "velmora-cli: another program is changing the collection: " << path << '\n';
     else
-        err << context.texts.Text(kCannotSave) << ": " << path << '\n';
+        err << context.texts.Text(TextId::CannotSaveFile) << ": " << path << '\n';
     return nullptr;
 }
 

@@ -8,6 +8,7 @@
 #include "system/Locale.h"
 #include "system/Progress.h"
 #include "texts/Encoding.h"
+#include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 #include <ostream>
@@ -19,12 +20,9 @@ namespace {
 using collection::CollectionStore;
 using collection::LoadStatus;
 
-constexpr std::size_t kCannotOpen = 48;
-constexpr std::size_t kCannotSave = 77;
-constexpr std::size_t kCannotImport = 150;
+using texts::TextId;
 
-void Message(std::ostream& err, const texts::TextTable& table, std::size_t text,
-             const std::string& path)
+void Message(std::ostream& err, const texts::TextTable& table, TextId text, const std::string& path)
 {
     err << table.Text(text) << ": " << path << '\n';
 }
@@ -48,7 +46,7 @@ bool Load(CollectionStore& store, const std::string& path, std::ostream& err,
     const collection::LoadResult result = store.LoadCollection(path, progress);
     if (result.status == LoadStatus::Loaded)
         return true;
-    Message(err, table, collection::MessageTextOf(result.status), path);
+    Message(err, table, *collection::MessageTextOf(result.status), path);
     return false;
 }
 
@@ -58,9 +56,9 @@ bool Save(CollectionStore& store, const std::string& path, std::ostream& err,
     NoProgress progress;
     const collection::SaveResult result = store.SaveCollection(path, progress);
     if (result.backupFailed)
-        Message(err, table, kCannotSave, result.backupPath);
+        Message(err, table, TextId::CannotSaveFile, result.backupPath);
     if (!result.saved()) {
-        Message(err, table, collection::MessageTextOf(result.status), path);
+        Message(err, table, *collection::MessageTextOf(result.status), path);
         return false;
     }
     return true;
@@ -177,7 +175,7 @@ int ConvertCommand(const std::vector<std::string>& operands, std::ostream&, std:
         // empty one, whose totals are all zero.
         NoProgress progress;
         if (!store.ImportCollection(source, progress)) {
-            Message(err, context.texts, kCannotOpen, source);
+            Message(err, context.texts, TextId::CannotOpenFile, source);
             return kFailed;
         }
     } else if (!Load(store, source, err, context.texts)) {
@@ -203,7 +201,7 @@ int ImportCommand(const std::vector<std::string>& operands, std::ostream&, std::
     for (std::size_t i = 1; i < operands.size(); ++i) {
         NoProgress progress;
         if (!store.ImportCollection(operands[i], progress)) {
-            Message(err, context.texts, kCannotImport, operands[i]);
+            Message(err, context.texts, TextId::CannotImportFile, operands[i]);
             failed = true;
         }
     }

@@ -4,6 +4,7 @@
 #include "reports/ReportSettings.h"
 #include "reports/ReportThread.h"
 #include "system/Progress.h"
+#include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 #include <algorithm>
@@ -20,7 +21,7 @@ namespace {
 using reports::ReportFormat;
 using reports::ReportSettings;
 
-constexpr std::size_t kCannotSave = 77;
+using texts::TextId;
 
 constexpr std::string_view kUsageText =
     "usage: velmora-cli report COLLECTION -o FILE [--format text|dif|html]\n"
@@ -259,12 +260,12 @@ int ReportCommand(const std::vector<std::string>& operands, std::ostream&, std::
     NoProgress quiet;
     const collection::LoadResult loaded = store.LoadCollection(request.collection, quiet);
     if (loaded.status != collection::LoadStatus::Loaded) {
-        err << table.Text(collection::MessageTextOf(loaded.status)) << ": " << request.collection
+        err << table.Text(*collection::MessageTextOf(loaded.status)) << ": " << request.collection
             << '\n';
         return kFailed;
     }
     if (!reports::CanWriteReport(context.files, target)) {
-        err << table.Text(kCannotSave) << ": " << target << '\n';
+        err << table.Text(TextId::CannotSaveFile) << ": " << target << '\n';
         return kFailed;
     }
 
@@ -288,7 +289,7 @@ int ReportCommand(const std::vector<std::string>& operands, std::ostream&, std::
     case reports::ReportOutcome::Written:
         return kSuccess;
     case reports::ReportOutcome::CannotWrite:
-        err << table.Text(kCannotSave) << ": " << target << '\n';
+        err << table.Text(TextId::CannotSaveFile) << ": " << target << '\n';
         return kFailed;
     case reports::ReportOutcome::StoppedBeforeWriting:
     case reports::ReportOutcome::StoppedWhileWriting:

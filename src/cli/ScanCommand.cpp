@@ -6,6 +6,7 @@
 #include "system/FileSystem.h"
 #include "system/Progress.h"
 #include "system/Volumes.h"
+#include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 #include <charconv>
@@ -23,11 +24,7 @@ namespace {
 using collection::kNoNode;
 using collection::NodeId;
 
-constexpr std::size_t kCannotSave = 77;
-constexpr std::size_t kCannotReadDrive = 98;
-constexpr std::size_t kAlreadyExists = 99;
-constexpr std::size_t kNoAudio = 100;
-constexpr std::size_t kNotAllReadable = 201;
+using texts::TextId;
 constexpr std::string_view kScanUsage =
     "usage: velmora-cli scan SOURCE -c COLLECTION [--label L] [--serial N] [--update]\n";
 
@@ -181,7 +178,7 @@ int ScanCommand(const std::vector<std::string>& operands, std::ostream&, std::os
         return kUsage;
     }
     const texts::TextTable& table = context.texts;
-    const auto message = [&](std::size_t text, const std::string& path) {
+    const auto message = [&](TextId text, const std::string& path) {
         err << table.Text(text) << ": " << path << '\n';
     };
 
@@ -193,7 +190,7 @@ int ScanCommand(const std::vector<std::string>& operands, std::ostream&, std::os
         NoProgress quiet;
         const collection::LoadResult loaded = store.LoadCollection(args.collection, quiet);
         if (loaded.status != collection::LoadStatus::Loaded) {
-            message(collection::MessageTextOf(loaded.status), args.collection);
+            message(*collection::MessageTextOf(loaded.status), args.collection);
             return kFailed;
         }
     }
@@ -207,7 +204,7 @@ int ScanCommand(const std::vector<std::string>& operands, std::ostream&, std::os
     const bool known = DriveInfo(context.volumes, request.sourcePath, label, serial);
     if (!context.files.folderExists(request.sourcePath) ||
         (!known && !(args.label && args.serial))) {
-        message(kCannotReadDrive, request.sourcePath);
+        message(TextId::CannotReadDrive, request.sourcePath);
         return kFailed;
     }
     if (args.serial)
@@ -221,7 +218,7 @@ int ScanCommand(const std::vector<std::string>& operands, std::ostream&, std::os
     const NodeId same = FindSameVolume(tree, serial, folderPart);
     if (same != kNoNode) {
         if (!args.update) {
-            err << table.Text(kAlreadyExists) << " (--update)\n";
+            err << table.Text(TextId::VolumeExistsAskUpdate) << " (--update)\n";
             return kFailed;
         }
         request.replace = same;
@@ -235,13 +232,13 @@ int ScanCommand(const std::vector<std::string>& operands, std::ostream&, std::os
         return kFailed;
     }
     if (outcome.noVolumeInformation) {
-        message(kCannotReadDrive, request.sourcePath);
+        message(TextId::CannotReadDrive, request.sourcePath);
         return kFailed;
     }
     if (outcome.warning)
-        err << table.Text(kNotAllReadable) << '\n';
+        err << table.Text(TextId::NotAllFoldersReadable) << '\n';
     if (outcome.volume == kNoNode) {
-        err << table.Text(kNoAudio) << '\n';
+        err << table.Text(TextId::NoAudioInSource) << '\n';
         return kFailed;
     }
     if (same != kNoNode)
@@ -251,7 +248,7 @@ int ScanCommand(const std::vector<std::string>& operands, std::ostream&, std::os
     NoProgress quiet;
     const collection::SaveResult saved = store.SaveCollection(args.collection, quiet);
     if (!saved.saved()) {
-        message(kCannotSave, args.collection);
+        message(TextId::CannotSaveFile, args.collection);
         return kFailed;
     }
     return kSuccess;

@@ -13,6 +13,7 @@
 #include "system/Progress.h"
 #include "system/Volumes.h"
 #include "texts/Encoding.h"
+#include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 #include <algorithm>
@@ -27,11 +28,7 @@ namespace {
 
 using collection::CollectionStore;
 
-constexpr std::size_t kNoMatches = 139;
-constexpr std::size_t kCannotSave = 77;
-constexpr std::size_t kCannotReadDrive = 98;
-constexpr std::size_t kNoAudio = 100;
-constexpr std::size_t kNotAllReadable = 201;
+using texts::TextId;
 
 constexpr std::string_view kUsageText =
     "usage: velmora-cli search COLLECTION --name \"WORDS\" [--case] [--in all|dirs|files]\n"
@@ -237,7 +234,7 @@ int Prepare(CollectionStore& store, const std::string& path, const std::string& 
     } else {
         const collection::LoadResult loaded = store.LoadCollection(path, progress);
         if (loaded.status != collection::LoadStatus::Loaded) {
-            err << table.Text(collection::MessageTextOf(loaded.status)) << ": " << path << '\n';
+            err << table.Text(*collection::MessageTextOf(loaded.status)) << ": " << path << '\n';
             return kFailed;
         }
     }
@@ -251,7 +248,7 @@ int Prepare(CollectionStore& store, const std::string& path, const std::string& 
     std::uint32_t serial = 0;
     if (!context.files.folderExists(request.sourcePath) ||
         !DriveInfo(context.volumes, request.sourcePath, label, serial)) {
-        err << table.Text(kCannotReadDrive) << ": " << request.sourcePath << '\n';
+        err << table.Text(TextId::CannotReadDrive) << ": " << request.sourcePath << '\n';
         return kFailed;
     }
     collection::CollectionTree& tree = store.tree();
@@ -260,13 +257,13 @@ int Prepare(CollectionStore& store, const std::string& path, const std::string& 
     if (outcome.cancelled)
         return kFailed;
     if (outcome.noVolumeInformation) {
-        err << table.Text(kCannotReadDrive) << ": " << request.sourcePath << '\n';
+        err << table.Text(TextId::CannotReadDrive) << ": " << request.sourcePath << '\n';
         return kFailed;
     }
     if (outcome.warning)
-        err << table.Text(kNotAllReadable) << '\n';
+        err << table.Text(TextId::NotAllFoldersReadable) << '\n';
     if (!searched.temporary->grown()) {
-        err << table.Text(kNoAudio) << '\n';
+        err << table.Text(TextId::NoAudioInSource) << '\n';
         return kFailed;
     }
     searched.start = searched.temporary->start();
@@ -293,7 +290,7 @@ int Save(FileSystem& files, const std::string& path, std::string_view bytes, std
     const std::unique_ptr<OutputFile> file = files.createReplacement(path);
     if (file && file->write(bytes) && file->flush() && file->commit())
         return kSuccess;
-    err << table.Text(kCannotSave) << ": " << path << '\n';
+    err << table.Text(TextId::CannotSaveFile) << ": " << path << '\n';
     return kFailed;
 }
 
@@ -353,7 +350,7 @@ int DuplicatesCommand(const std::vector<std::string>& operands, std::ostream& ou
     const search::SearchScope scope{tree, context.locale, progress, {}, {}, {}};
     search::ResultList results;
     if (!search::DuplicateSearch(scope, s, searched.start, results)) {
-        err << context.texts.Text(kNoMatches) << '\n';
+        err << context.texts.Text(TextId::NoMatches) << '\n';
         return kFailed;
     }
     const std::string separator = context.locale.decimalSeparator();
@@ -410,7 +407,7 @@ int SearchCommand(const std::vector<std::string>& operands, std::ostream& out, s
         break;
     }
     if (!found) {
-        err << context.texts.Text(kNoMatches) << '\n';
+        err << context.texts.Text(TextId::NoMatches) << '\n';
         return kFailed;
     }
     if (!request.save.empty()) {

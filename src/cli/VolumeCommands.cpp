@@ -10,6 +10,7 @@
 #include "system/Progress.h"
 #include "system/Volumes.h"
 #include "texts/Encoding.h"
+#include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 #include <algorithm>
@@ -29,10 +30,7 @@ using collection::CollectionTree;
 using collection::kNoNode;
 using collection::NodeId;
 
-constexpr std::size_t kCannotSave = 77;
-constexpr std::size_t kUnreadableDrive = 98;
-constexpr std::size_t kSourceNotFound = 158;
-constexpr std::size_t kUnreadableFolders = 201;
+using texts::TextId;
 
 // The words of a command line after the command's name: the collection of
 // -c, the source of --from (where allowed) and the rest in order.
@@ -79,7 +77,7 @@ bool Load(CollectionStore& store, const std::string& path, std::ostream& err,
     const collection::LoadResult result = store.LoadCollection(path, progress);
     if (result.status == collection::LoadStatus::Loaded)
         return true;
-    err << table.Text(collection::MessageTextOf(result.status)) << ": " << path << '\n';
+    err << table.Text(*collection::MessageTextOf(result.status)) << ": " << path << '\n';
     return false;
 }
 
@@ -89,9 +87,9 @@ int Save(CollectionStore& store, const std::string& path, std::ostream& err,
     NoProgress progress;
     const collection::SaveResult result = store.SaveCollection(path, progress);
     if (result.backupFailed)
-        err << table.Text(kCannotSave) << ": " << result.backupPath << '\n';
+        err << table.Text(TextId::CannotSaveFile) << ": " << result.backupPath << '\n';
     if (!result.saved()) {
-        err << table.Text(collection::MessageTextOf(result.status)) << ": " << path << '\n';
+        err << table.Text(*collection::MessageTextOf(result.status)) << ": " << path << '\n';
         return kFailed;
     }
     return kSuccess;
@@ -160,11 +158,11 @@ public:
     /// Named by the message that stands for the source dialog.
     std::string volumeName;
 
-    scan::Answer Ask(std::size_t, scan::Answer, bool) override { return scan::Answer::Yes; }
+    scan::Answer Ask(TextId, scan::Answer, bool) override { return scan::Answer::Yes; }
 
     // Information waits for the end of the command: a command that saves
     // reports its success only once the collection is saved.
-    void Tell(std::size_t text, std::string_view path, scan::MessageKind kind) override
+    void Tell(TextId text, std::string_view path, scan::MessageKind kind) override
     {
         if (kind == scan::MessageKind::Information)
             held_ += scan::MessageText(context_.texts, text, path) + '\n';
@@ -180,9 +178,9 @@ public:
     }
 
     // The source dialog cannot be shown: the volume's drive was not found.
-    std::optional<scan::SourceChoice> ChooseSource(std::size_t) override
+    std::optional<scan::SourceChoice> ChooseSource(TextId) override
     {
-        Tell(kSourceNotFound, volumeName, scan::MessageKind::Error);
+        Tell(TextId::CannotFindSource, volumeName, scan::MessageKind::Error);
         return std::nullopt;
     }
 
@@ -202,7 +200,7 @@ public:
         const std::atomic<bool> stop{false};
         const scan::ScanOutcome outcome = scan::ScanSource(tree, services, request, lines, stop);
         if (outcome.warning && !outcome.cancelled)
-            Tell(kUnreadableFolders, {}, scan::MessageKind::Warning);
+            Tell(TextId::NotAllFoldersReadable, {}, scan::MessageKind::Warning);
         return !outcome.cancelled;
     }
 
@@ -286,11 +284,11 @@ int UpdateCommand(const std::vector<std::string>& operands, std::ostream&, std::
     // --from stands for the source dialog's choice, taken as it is.
     const std::string source = NativeSource(*args.from);
     if (!context.files.folderExists(source)) {
-        user.Tell(kSourceNotFound, source, scan::MessageKind::Error);
+        user.Tell(TextId::CannotFindSource, source, scan::MessageKind::Error);
         return kFailed;
     }
     if (!scan::ReadSource(context.volumes, source)) {
-        user.Tell(kUnreadableDrive, source, scan::MessageKind::Error);
+        user.Tell(TextId::CannotReadDrive, source, scan::MessageKind::Error);
         return kFailed;
     }
     return Finish(editor.UpdateFromPath(volumes[0], source), store, args.collection, err,

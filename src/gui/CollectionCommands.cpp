@@ -7,6 +7,7 @@
 #include "gui/WaitWindow.h"
 #include "platform/QtText.h"
 #include "system/FileSystem.h"
+#include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 #include <QDir>
@@ -15,19 +16,7 @@
 namespace velmora::gui {
 namespace {
 
-constexpr std::size_t kOpenText = 3;
-constexpr std::size_t kSaveAsText = 5;
-constexpr std::size_t kImportText = 6;
-constexpr std::size_t kCannotOpen = 48;
-constexpr std::size_t kAskToSave = 49;
-constexpr std::size_t kBuildCollectionStep = 60;
-constexpr std::size_t kRefreshWindowStep = 61;
-constexpr std::size_t kCannotSave = 77;
-constexpr std::size_t kImportDone = 119;
-constexpr std::size_t kCannotImport = 150;
-constexpr std::size_t kCollectionFileText = 161;
-constexpr std::size_t kChangedOnDisk = 209;
-constexpr std::size_t kOverwriteIt = 210;
+using texts::TextId;
 
 std::string ToNative(const QString& path)
 {
@@ -56,7 +45,7 @@ CollectionCommands::CollectionCommands(collection::CollectionStore& store, const
 
 QString CollectionCommands::CollectionFilter() const
 {
-    return TextOf(texts_, kCollectionFileText) + QStringLiteral(" (*.col)");
+    return TextOf(texts_, TextId::CollectionFileType) + QStringLiteral(" (*.col)");
 }
 
 void CollectionCommands::New()
@@ -80,11 +69,11 @@ void CollectionCommands::NewCollection()
 
 int CollectionCommands::AskToSave()
 {
-    const int answer = dialogs_.Message(Question(texts_, kAskToSave, true, 1));
+    const int answer = dialogs_.Message(Question(texts_, TextId::AskSaveChanges, true, 1));
     // A Yes whose save did not happen must not let the caller throw the
     // changes away.
     if (answer == kYes &&
-        !SaveWithDialog(FromNative(store_.currentPath()), TextOf(texts_, kSaveAsText)))
+        !SaveWithDialog(FromNative(store_.currentPath()), TextOf(texts_, TextId::SaveAsCommand)))
         return kCancel;
     return answer;
 }
@@ -92,7 +81,7 @@ int CollectionCommands::AskToSave()
 bool CollectionCommands::Open()
 {
     FileRequest request;
-    request.title = TextOf(texts_, kOpenText);
+    request.title = TextOf(texts_, TextId::OpenCommand);
     request.folder = lastOpenDir;
     request.filter = CollectionFilter();
     request.defaultSuffix = QStringLiteral("col");
@@ -112,7 +101,7 @@ bool CollectionCommands::OpenCollection(const QString& path)
     }
     if (LoadCollection(path))
         return true;
-    dialogs_.Message(ErrorMessage(texts_, kCannotOpen, path));
+    dialogs_.Message(ErrorMessage(texts_, TextId::CannotOpenFile, path));
     return false;
 }
 
@@ -139,12 +128,12 @@ bool CollectionCommands::LoadCollection(const QString& given)
     if (result.status == collection::LoadStatus::NotValid) {
         const QString title = wait_.title();
         wait_.Close();
-        dialogs_.Message(ErrorMessage(texts_, collection::MessageTextOf(result.status), path));
+        dialogs_.Message(ErrorMessage(texts_, *collection::MessageTextOf(result.status), path));
         wait_.Show(title);
     }
-    wait_.SetText(platform::ToQString(texts_.Step(kBuildCollectionStep)));
+    wait_.SetText(platform::ToQString(texts_.Step(TextId::BuildCollectionStep)));
     views_.RebuildViewTree();
-    wait_.SetText(platform::ToQString(texts_.Step(kRefreshWindowStep)));
+    wait_.SetText(platform::ToQString(texts_.Step(TextId::RefreshWindowStep)));
     views_.RefreshWindow();
     wait_.Close();
     views_.StateChanged();
@@ -153,12 +142,12 @@ bool CollectionCommands::LoadCollection(const QString& given)
 
 void CollectionCommands::Save()
 {
-    SaveWithDialog(FromNative(store_.currentPath()), TextOf(texts_, kSaveAsText));
+    SaveWithDialog(FromNative(store_.currentPath()), TextOf(texts_, TextId::SaveAsCommand));
 }
 
 void CollectionCommands::SaveAs()
 {
-    SaveWithDialog(QString(), TextOf(texts_, kSaveAsText));
+    SaveWithDialog(QString(), TextOf(texts_, TextId::SaveAsCommand));
 }
 
 bool CollectionCommands::SaveWithDialog(const QString& given, const QString& title)
@@ -186,9 +175,9 @@ bool CollectionCommands::SaveWithDialog(const QString& given, const QString& tit
     // Another program (a scan from the command line) may have written the
     // file since this window read or wrote it; saving would drop that.
     if (store_.changedOnDisk(ToNative(path))) {
-        MessageRequest question = Question(texts_, kChangedOnDisk, false, 2);
-        question.text = MessageText(texts_, kChangedOnDisk, path) + QStringLiteral("\r\n") +
-                        TextOf(texts_, kOverwriteIt);
+        MessageRequest question = Question(texts_, TextId::ChangedOnDisk, false, 2);
+        question.text = MessageText(texts_, TextId::ChangedOnDisk, path) + QStringLiteral("\r\n") +
+                        TextOf(texts_, TextId::AskOverwrite);
         if (dialogs_.Message(question) != kYes)
             return false;
     }
@@ -197,9 +186,10 @@ bool CollectionCommands::SaveWithDialog(const QString& given, const QString& tit
     const collection::SaveResult result = store_.SaveCollection(ToNative(path), progress);
     wait_.Close();
     if (result.backupFailed)
-        dialogs_.Message(ErrorMessage(texts_, kCannotSave, FromNative(result.backupPath)));
+        dialogs_.Message(
+            ErrorMessage(texts_, TextId::CannotSaveFile, FromNative(result.backupPath)));
     if (!result.saved()) {
-        dialogs_.Message(ErrorMessage(texts_, collection::MessageTextOf(result.status), path));
+        dialogs_.Message(ErrorMessage(texts_, *collection::MessageTextOf(result.status), path));
         return false;
     }
     views_.StateChanged();
@@ -209,9 +199,9 @@ bool CollectionCommands::SaveWithDialog(const QString& given, const QString& tit
 bool CollectionCommands::Import()
 {
     FileRequest request;
-    request.title = TextOf(texts_, kImportText);
+    request.title = TextOf(texts_, TextId::ImportCommand);
     request.folder = lastOpenDir;
-    request.filter = TextOf(texts_, kCollectionFileText) + QStringLiteral(" (*.col *.vlm)");
+    request.filter = TextOf(texts_, TextId::CollectionFileType) + QStringLiteral(" (*.col *.vlm)");
     request.defaultSuffix = QStringLiteral("col");
     const QString path = dialogs_.OpenFileName(request);
     if (path.isEmpty())
@@ -222,9 +212,9 @@ bool CollectionCommands::Import()
     WaitProgress progress(wait_);
     const bool imported = store_.ImportCollection(ToNative(path), progress);
     if (imported) {
-        wait_.SetText(platform::ToQString(texts_.Step(kBuildCollectionStep)));
+        wait_.SetText(platform::ToQString(texts_.Step(TextId::BuildCollectionStep)));
         views_.RebuildViewTree();
-        wait_.SetText(platform::ToQString(texts_.Step(kRefreshWindowStep)));
+        wait_.SetText(platform::ToQString(texts_.Step(TextId::RefreshWindowStep)));
         views_.RefreshWindow();
     } else {
         views_.RebuildViewTree();
@@ -233,10 +223,10 @@ bool CollectionCommands::Import()
     wait_.Close();
     views_.StateChanged();
     if (!imported) {
-        dialogs_.Message(ErrorMessage(texts_, kCannotImport, path));
+        dialogs_.Message(ErrorMessage(texts_, TextId::CannotImportFile, path));
         return false;
     }
-    dialogs_.Message(InformationMessage(texts_, kImportDone));
+    dialogs_.Message(InformationMessage(texts_, TextId::ImportingFinished));
     return true;
 }
 

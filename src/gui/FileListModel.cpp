@@ -2,6 +2,7 @@
 
 #include "gui/Icons.h"
 #include "platform/QtText.h"
+#include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 #include <algorithm>
@@ -12,7 +13,7 @@ using collection::kNoNode;
 using collection::NodeId;
 
 namespace {
-constexpr std::size_t kFirstColumnText = 41; // 041 "Name" to 047 "Comment"
+using texts::TextId;
 }
 
 FileListModel::FileListModel(const collection::CollectionTree& tree, const texts::TextTable& texts,
@@ -129,7 +130,7 @@ QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int
         return {};
     if (role == Qt::DisplayRole)
         return platform::ToQString(
-            texts_.Text(kFirstColumnText + static_cast<std::size_t>(section)));
+            texts_.Text(texts::After(TextId::NameColumn, static_cast<std::size_t>(section))));
     if (role == Qt::DecorationRole && section == sortColumn_)
         return icons_.sortMark();
     return {};

@@ -11,6 +11,7 @@
 #include "gui/VolumeCommands.h"
 #include "platform/QtText.h"
 #include "system/Locale.h"
+#include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 #include <QCloseEvent>
@@ -41,24 +42,32 @@ namespace {
 
 constexpr int kCommandCount = static_cast<int>(Command::Count);
 
-// Text numbers of the commands' captions, in the order of Command.
-constexpr std::array<std::size_t, kCommandCount> kCommandTexts = {
-    2,   3,   4,  5,  6,  7,   8,  9,  // collection
-    11,  13,  14,                      // edit
-    23,  24,  63, 25, 26,              // view
-    15,  29,  30, 31,                  // tools
-    33,  34,  35, 36, 37, 38,  39,     // help
-    152, 153, 12, 13, 28, 154, 90, 149 // context menu
+using texts::TextId;
+
+// The commands' captions, in the order of Command.
+constexpr std::array<TextId, kCommandCount> kCommandTexts = {
+    TextId::NewCommand,          TextId::OpenCommand,        TextId::SaveCommand,
+    TextId::SaveAsCommand,       TextId::ImportCommand,      TextId::StatisticsCommand,
+    TextId::ReportCommand,       TextId::ExitCommand,        TextId::AddVolumeCommand,
+    TextId::DeleteVolumeCommand, TextId::SortAllCommand,     TextId::GridLinesCommand,
+    TextId::HotTrackCommand,     TextId::TagInfoColumn,      TextId::ToolbarCommand,
+    TextId::StatusBarCommand,    TextId::SearchMenu,         TextId::TagEditorCommand,
+    TextId::CdCoverCommand,      TextId::OptionsCommand,     TextId::InfoCommand,
+    TextId::HistoryCommand,      TextId::LicenseCommand,     TextId::HomepageCommand,
+    TextId::FeedbackCommand,     TextId::DonationCommand,    TextId::AboutCommand,
+    TextId::PlayCommand,         TextId::EnqueueCommand,     TextId::UpdateVolumeCommand,
+    TextId::DeleteVolumeCommand, TextId::RenameLabelCommand, TextId::SaveAsPlaylistCommand,
+    TextId::TagInfoTitle,        TextId::SelectedLabel,
 };
-constexpr std::array<std::size_t, 5> kMenuTexts = {1, 10, 21, 27, 32};
-constexpr std::size_t kFirstColumnText = 41;
+constexpr std::array<TextId, 5> kMenuTexts = {
+    TextId::CollectionMenu, TextId::EditMenu, TextId::ViewMenu, TextId::ToolsMenu, TextId::HelpMenu,
+};
 constexpr std::array<int, kListColumnCount> kDefaultColumnWidths = {300, 100, 100, 100,
                                                                     70,  70,  100};
 constexpr int kMinimumColumnWidth = 10;
 constexpr int kMinimumTreeWidth = 100;
 constexpr int kMinimumWidth = 640;
 constexpr int kMinimumHeight = 480;
-constexpr std::size_t kCannotOpenText = 48;
 const char* const kProductName = "Velmora";
 
 // Commands whose windows are not built yet: present, with captions and keys,
@@ -417,7 +426,6 @@ void MainWindow::ApplyMainWindowTexts()
     for (std::size_t m = 0; m < menus_.size(); ++m)
         menus_[m]->setTitle(TextOf(texts, kMenuTexts[m]));
     listModel_->TextsChanged();
-    (void)kFirstColumnText;
 }
 
 void MainWindow::StartUp(const QString& commandLineCollection)
@@ -432,7 +440,7 @@ void MainWindow::StartUp(const QString& commandLineCollection)
     if (!path.isEmpty()) {
         if (commands_.LoadCollection(path))
             return;
-        services_.dialogs.Message(ErrorMessage(services_.texts, kCannotOpenText, path));
+        services_.dialogs.Message(ErrorMessage(services_.texts, TextId::CannotOpenFile, path));
     }
     if (settings_.autoOpen && !settings_.currentCollection.empty() &&
         commands_.LoadCollection(QString::fromStdString(settings_.currentCollection)))

@@ -1,27 +1,21 @@
 #include "gui/Messages.h"
 
 #include "platform/QtText.h"
+#include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 namespace velmora::gui {
 namespace {
 
-constexpr std::size_t kConfirmationCaption = 50;
-constexpr std::size_t kErrorCaption = 51;
-constexpr std::size_t kInformationCaption = 52;
-constexpr std::size_t kWarningCaption = 53;
-constexpr std::size_t kOk = 54;
-constexpr std::size_t kYes = 55;
-constexpr std::size_t kNo = 56;
-constexpr std::size_t kCancel = 57;
+using texts::TextId;
 
-MessageRequest OkMessage(const texts::TextTable& table, std::size_t text, const QString& path,
-                         std::size_t caption, MessageIcon icon)
+MessageRequest OkMessage(const texts::TextTable& table, texts::TextId text, const QString& path,
+                         TextId caption, MessageIcon icon)
 {
     MessageRequest request;
     request.text = MessageText(table, text, path);
     request.caption = TextOf(table, caption);
-    request.button1 = TextOf(table, kOk);
+    request.button1 = TextOf(table, TextId::OkButton);
     request.defaultButton = 1;
     request.icon = icon;
     return request;
@@ -29,12 +23,12 @@ MessageRequest OkMessage(const texts::TextTable& table, std::size_t text, const 
 
 } // namespace
 
-QString TextOf(const texts::TextTable& table, std::size_t n)
+QString TextOf(const texts::TextTable& table, texts::TextId n)
 {
     return platform::ToQString(table.Text(n));
 }
 
-QString MessageText(const texts::TextTable& table, std::size_t text, const QString& path)
+QString MessageText(const texts::TextTable& table, texts::TextId text, const QString& path)
 {
     QString message = TextOf(table, text);
     if (!path.isEmpty())
@@ -42,32 +36,33 @@ QString MessageText(const texts::TextTable& table, std::size_t text, const QStri
     return message;
 }
 
-MessageRequest ErrorMessage(const texts::TextTable& table, std::size_t text, const QString& path)
+MessageRequest ErrorMessage(const texts::TextTable& table, texts::TextId text, const QString& path)
 {
-    return OkMessage(table, text, path, kErrorCaption, MessageIcon::Error);
+    return OkMessage(table, text, path, TextId::ErrorCaption, MessageIcon::Error);
 }
 
-MessageRequest InformationMessage(const texts::TextTable& table, std::size_t text,
+MessageRequest InformationMessage(const texts::TextTable& table, texts::TextId text,
                                   const QString& path)
 {
-    return OkMessage(table, text, path, kInformationCaption, MessageIcon::Information);
+    return OkMessage(table, text, path, TextId::InformationCaption, MessageIcon::Information);
 }
 
-MessageRequest WarningMessage(const texts::TextTable& table, std::size_t text, const QString& path)
+MessageRequest WarningMessage(const texts::TextTable& table, texts::TextId text,
+                              const QString& path)
 {
-    return OkMessage(table, text, path, kWarningCaption, MessageIcon::Warning);
+    return OkMessage(table, text, path, TextId::WarningCaption, MessageIcon::Warning);
 }
 
-MessageRequest Question(const texts::TextTable& table, std::size_t text, bool offerCancel,
+MessageRequest Question(const texts::TextTable& table, texts::TextId text, bool offerCancel,
                         int defaultButton)
 {
     MessageRequest request;
     request.text = TextOf(table, text);
-    request.caption = TextOf(table, kConfirmationCaption);
-    request.button1 = TextOf(table, kYes);
-    request.button2 = TextOf(table, kNo);
+    request.caption = TextOf(table, TextId::ConfirmationCaption);
+    request.button1 = TextOf(table, TextId::YesButton);
+    request.button2 = TextOf(table, TextId::NoButton);
     if (offerCancel)
-        request.button3 = TextOf(table, kCancel);
+        request.button3 = TextOf(table, TextId::CancelButton);
     request.defaultButton = defaultButton;
     request.icon = MessageIcon::Question;
     return request;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/UserDialogs.h"
+#include "texts/TextIds.h"
 
 #include <cstddef>
 
@@ -16,20 +17,20 @@ namespace velmora::gui {
 // "Confirmation" with 055 "Yes", 056 "No" and optionally 057 "Cancel".
 
 /// The text `text`, followed by ": " and `path` when `path` is not empty.
-QString MessageText(const texts::TextTable& table, std::size_t text, const QString& path = {});
+QString MessageText(const texts::TextTable& table, texts::TextId text, const QString& path = {});
 
-MessageRequest ErrorMessage(const texts::TextTable& table, std::size_t text,
+MessageRequest ErrorMessage(const texts::TextTable& table, texts::TextId text,
                             const QString& path = {});
-MessageRequest InformationMessage(const texts::TextTable& table, std::size_t text,
+MessageRequest InformationMessage(const texts::TextTable& table, texts::TextId text,
                                   const QString& path = {});
-MessageRequest WarningMessage(const texts::TextTable& table, std::size_t text,
+MessageRequest WarningMessage(const texts::TextTable& table, texts::TextId text,
                               const QString& path = {});
 /// A question with Yes and No, and Cancel when `offerCancel`; `defaultButton`
 /// 1 (Yes), 2 (No) or 3 (Cancel).
-MessageRequest Question(const texts::TextTable& table, std::size_t text, bool offerCancel,
+MessageRequest Question(const texts::TextTable& table, texts::TextId text, bool offerCancel,
                         int defaultButton);
 
 /// Text n of the table as a QString.
-QString TextOf(const texts::TextTable& table, std::size_t n);
+QString TextOf(const texts::TextTable& table, texts::TextId n);
 
 } // namespace velmora::gui

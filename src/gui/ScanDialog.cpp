@@ -2,6 +2,7 @@
 
 #include "gui/Messages.h"
 #include "platform/QtText.h"
+#include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 #include <QCloseEvent>
@@ -13,12 +14,7 @@
 
 namespace velmora::gui {
 namespace {
-constexpr std::size_t kScanning = 102;
-constexpr std::size_t kVolume = 103;
-constexpr std::size_t kDirectory = 104;
-constexpr std::size_t kFile = 105;
-constexpr std::size_t kCancel = 57;
-constexpr std::size_t kPleaseWait = 79;
+using texts::TextId;
 constexpr int kPollMilliseconds = 40;
 } // namespace
 
@@ -26,7 +22,7 @@ ScanDialog::ScanDialog(collection::CollectionTree& tree, const scan::ScanService
                        scan::ScanRequest request, const texts::TextTable& texts, QWidget* parent)
     : QDialog(parent), tree_(tree), services_(services), request_(std::move(request)), texts_(texts)
 {
-    setWindowTitle(TextOf(texts, kScanning));
+    setWindowTitle(TextOf(texts, TextId::ScanningTitle));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     auto* layout = new QVBoxLayout(this);
     const int width = QFontMetrics(font()).horizontalAdvance(QString(60, u'x'));
@@ -36,7 +32,7 @@ ScanDialog::ScanDialog(collection::CollectionTree& tree, const scan::ScanService
         (*label)->setFixedWidth(width);
         layout->addWidget(*label);
     }
-    cancel_ = new QPushButton(TextOf(texts, kCancel), this);
+    cancel_ = new QPushButton(TextOf(texts, TextId::CancelButton), this);
     connect(cancel_, &QPushButton::clicked, this, &ScanDialog::reject);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -59,9 +55,9 @@ ScanDialog::~ScanDialog()
 bool ScanDialog::Run()
 {
     const QString prefix = QStringLiteral(": ");
-    volume_->setText(TextOf(texts_, kVolume) + prefix);
-    folder_->setText(TextOf(texts_, kDirectory) + prefix);
-    file_->setText(TextOf(texts_, kFile) + prefix);
+    volume_->setText(TextOf(texts_, TextId::VolumeLabel) + prefix);
+    folder_->setText(TextOf(texts_, TextId::DirectoryLabel) + prefix);
+    file_->setText(TextOf(texts_, TextId::FileLabel) + prefix);
     worker_ = std::make_unique<scan::TScanThread>(tree_, services_, request_, lines_);
     worker_->Start();
     timer_.start();
@@ -79,13 +75,16 @@ void ScanDialog::Poll()
     if (lines.version != shownVersion_) {
         shownVersion_ = lines.version;
         const QString prefix = QStringLiteral(": ");
-        volume_->setText(TextOf(texts_, kVolume) + prefix + platform::ToQString(lines.volume));
-        folder_->setText(TextOf(texts_, kDirectory) + prefix + platform::ToQString(lines.folder));
-        file_->setText(TextOf(texts_, kFile) + prefix + platform::ToQString(lines.file));
+        volume_->setText(TextOf(texts_, TextId::VolumeLabel) + prefix +
+                         platform::ToQString(lines.volume));
+        folder_->setText(TextOf(texts_, TextId::DirectoryLabel) + prefix +
+                         platform::ToQString(lines.folder));
+        file_->setText(TextOf(texts_, TextId::FileLabel) + prefix +
+                       platform::ToQString(lines.file));
     }
     if (worker_ && worker_->Finished()) {
         timer_.stop();
-        setWindowTitle(TextOf(texts_, kPleaseWait));
+        setWindowTitle(TextOf(texts_, TextId::PleaseWaitStep));
         cancel_->setEnabled(false);
         QDialog::accept();
     }

@@ -4,6 +4,7 @@
 #include "gui/Messages.h"
 #include "platform/QtText.h"
 #include "scan/VolumeEditor.h"
+#include "texts/TextIds.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -12,21 +13,18 @@
 
 namespace velmora::gui {
 namespace {
-constexpr std::size_t kDeleteVolume = 13;
-constexpr std::size_t kVolumeList = 106;
-constexpr std::size_t kOk = 54;
-constexpr std::size_t kCancel = 57;
+using texts::TextId;
 } // namespace
 
 SelectVolume::SelectVolume(collection::CollectionTree& tree, const texts::TextTable& texts,
                            scan::EditorUser& user, QWidget* parent)
     : QDialog(parent), tree_(tree), user_(user)
 {
-    setWindowTitle(TextOf(texts, kDeleteVolume));
+    setWindowTitle(TextOf(texts, TextId::DeleteVolumeCommand));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     list_ = new QTreeWidget(this);
     list_->setColumnCount(1);
-    list_->setHeaderLabels({TextOf(texts, kVolumeList)});
+    list_->setHeaderLabels({TextOf(texts, TextId::VolumeListTitle)});
     list_->setRootIsDecorated(false);
     // A double click acts as Ok.
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { TryAccept(); });
@@ -40,8 +38,9 @@ SelectVolume::SelectVolume(collection::CollectionTree& tree, const texts::TextTa
         volumes_.push_back(v);
     }
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(TextOf(texts, kOk), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(TextOf(texts, kCancel), QDialogButtonBox::RejectRole);
+    buttons->addButton(TextOf(texts, TextId::OkButton), QDialogButtonBox::AcceptRole)
+        ->setDefault(true);
+    buttons->addButton(TextOf(texts, TextId::CancelButton), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &SelectVolume::TryAccept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);

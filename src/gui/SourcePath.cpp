@@ -3,6 +3,7 @@
 #include "gui/Messages.h"
 #include "gui/UserDialogs.h"
 #include "system/Volumes.h"
+#include "texts/TextIds.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -15,9 +16,7 @@
 
 namespace velmora::gui {
 namespace {
-constexpr std::size_t kCannotReadDrive = 98;
-constexpr std::size_t kOk = 54;
-constexpr std::size_t kCancel = 57;
+using texts::TextId;
 
 QString WithSlash(const QString& path)
 {
@@ -76,8 +75,8 @@ SourcePath::SourcePath(const QString& caption, const Volumes& volumes,
         tree_->hideColumn(column);
 
     auto* buttons = new QDialogButtonBox(this);
-    ok_ = buttons->addButton(TextOf(texts, kOk), QDialogButtonBox::AcceptRole);
-    buttons->addButton(TextOf(texts, kCancel), QDialogButtonBox::RejectRole);
+    ok_ = buttons->addButton(TextOf(texts, TextId::OkButton), QDialogButtonBox::AcceptRole);
+    buttons->addButton(TextOf(texts, TextId::CancelButton), QDialogButtonBox::RejectRole);
     ok_->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &SourcePath::TryAccept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -147,7 +146,7 @@ void SourcePath::TryAccept()
         return;
     choice_ = scan::ReadSource(volumes_, QFile::encodeName(path).toStdString());
     if (!choice_) {
-        dialogs_.Message(ErrorMessage(texts_, kCannotReadDrive));
+        dialogs_.Message(ErrorMessage(texts_, TextId::CannotReadDrive));
         return;
     }
     accept();

@@ -3,6 +3,7 @@
 #include "gui/Messages.h"
 #include "platform/QtText.h"
 #include "reports/Statistic.h"
+#include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 #include <QDialogButtonBox>
@@ -13,8 +14,7 @@
 
 namespace velmora::gui {
 namespace {
-constexpr std::size_t kStatisticsTitle = 7;
-constexpr std::size_t kOk = 54;
+using texts::TextId;
 } // namespace
 
 Statistic::Statistic(std::string_view rootText, const texts::TextTable& texts,
@@ -22,7 +22,7 @@ Statistic::Statistic(std::string_view rootText, const texts::TextTable& texts,
                      QWidget* parent)
     : QDialog(parent)
 {
-    setWindowTitle(TextOf(texts, kStatisticsTitle));
+    setWindowTitle(TextOf(texts, TextId::StatisticsCommand));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     const auto rows = reports::StatisticRows(rootText, texts, decimalSeparator, dateSeparator);
     auto* grid = new QGridLayout;
@@ -36,7 +36,7 @@ Statistic::Statistic(std::string_view rootText, const texts::TextTable& texts,
         grid->addWidget(captions_[i], i, 0);
         grid->addWidget(values_[i], i, 1);
     }
-    auto* ok = new QPushButton(TextOf(texts, kOk), this);
+    auto* ok = new QPushButton(TextOf(texts, TextId::OkButton), this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     auto* buttons = new QHBoxLayout;

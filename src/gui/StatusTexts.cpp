@@ -1,6 +1,7 @@
 #include "gui/StatusTexts.h"
 
 #include "collection/NodeText.h"
+#include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 #include <cstdlib>
@@ -8,17 +9,7 @@
 namespace velmora::gui {
 namespace {
 
-constexpr std::size_t kMb = 62;
-constexpr std::size_t kHms = 64;
-constexpr std::size_t kAbr = 65;
-constexpr std::size_t kVbr = 66;
-constexpr std::size_t kKbps = 67;
-constexpr std::size_t kFolders = 68;
-constexpr std::size_t kFiles = 69;
-constexpr std::size_t kHz = 70;
-constexpr std::size_t kMpeg = 75;
-constexpr std::size_t kLayer = 76;
-constexpr std::size_t kCbr = 148;
+using texts::TextId;
 
 std::string Join(std::string_view a, std::string_view b)
 {
@@ -67,14 +58,14 @@ std::array<std::string, 6> StatusPanelTexts(const collection::CollectionTree& tr
     const std::int64_t average = AverageBitRate(size, duration);
 
     std::array<std::string, 6> panels;
-    panels[0] = Join(MegabytesText(size, decimalSeparator), table.Text(kMb));
-    panels[1] = Join(FormatHMS(AbsClamped(duration)), table.Text(kHms));
-    const std::string kbps(table.Text(kKbps));
+    panels[0] = Join(MegabytesText(size, decimalSeparator), table.Text(TextId::MegabytesUnit));
+    panels[1] = Join(FormatHMS(AbsClamped(duration)), table.Text(TextId::HoursMinutesSecondsUnit));
+    const std::string kbps(table.Text(TextId::KbpsUnit));
 
     if (tree.hasChildren(node) || tree.level(node) <= 1) {
-        panels[2] = Join(Join(table.Text(kAbr), std::to_string(average)), kbps);
-        panels[3] = Join(std::to_string(numbers[kFolderCount]), table.Text(kFolders));
-        panels[4] = Join(std::to_string(numbers[kFileCount]), table.Text(kFiles));
+        panels[2] = Join(Join(table.Text(TextId::AverageRate), std::to_string(average)), kbps);
+        panels[3] = Join(std::to_string(numbers[kFolderCount]), table.Text(TextId::FoldersUnit));
+        panels[4] = Join(std::to_string(numbers[kFileCount]), table.Text(TextId::FilesUnit));
         NodeId volume = node;
         while (volume != kNoNode && tree.level(volume) > 1)
             volume = tree.parent(volume);
@@ -86,17 +77,18 @@ std::array<std::string, 6> StatusPanelTexts(const collection::CollectionTree& tr
     }
 
     if (duration < 0) {
-        panels[2] = Join(Join(table.Text(kVbr), std::to_string(average)), kbps);
+        panels[2] = Join(Join(table.Text(TextId::VariableRate), std::to_string(average)), kbps);
     } else {
         const std::int64_t standard =
             StandardBitRate(average, numbers[kVersionCode], numbers[kLayerCode]);
-        panels[2] = Join(Join(table.Text(kCbr), std::to_string(standard)), kbps);
+        panels[2] = Join(Join(table.Text(TextId::ConstantRate), std::to_string(standard)), kbps);
     }
-    panels[3] = Join(std::to_string(MultiplyClamped(numbers[kSampleRate10], 10)), table.Text(kHz));
+    panels[3] = Join(std::to_string(MultiplyClamped(numbers[kSampleRate10], 10)),
+                     table.Text(TextId::HertzUnit));
     panels[4] = std::string(ChannelText(table, numbers[kChannelCode]));
-    panels[5] =
-        Join(Join(Join(table.Text(kMpeg), VersionText(numbers[kVersionCode])), table.Text(kLayer)),
-             std::to_string(numbers[kLayerCode]));
+    panels[5] = Join(Join(Join(table.Text(TextId::MpegPrefix), VersionText(numbers[kVersionCode])),
+                          table.Text(TextId::LayerPrefix)),
+                     std::to_string(numbers[kLayerCode]));
     return panels;
 }
 

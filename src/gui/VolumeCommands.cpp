@@ -13,6 +13,7 @@
 #include "scan/Sorting.h"
 #include "system/FileSystem.h"
 #include "system/Volumes.h"
+#include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 #include <QFile>
@@ -20,11 +21,7 @@
 
 namespace velmora::gui {
 namespace {
-constexpr std::size_t kVolumePrompt = 103;
-constexpr std::size_t kRenameCaption = 28;
-constexpr std::size_t kOkButton = 54;
-constexpr std::size_t kCancelButton = 57;
-constexpr std::size_t kUnreadableFolders = 201;
+using texts::TextId;
 
 // The folder a volume was scanned from, on a mounted volume that has its
 // serial or, failing that, its label; empty when no such folder exists.
@@ -128,12 +125,12 @@ bool VolumeCommands::SortAll()
     return Run([this] { return scan::SortCollection(store_, services_.locale, *this); });
 }
 
-scan::Answer VolumeCommands::Ask(std::size_t text, scan::Answer defaultAnswer, bool offerCancel)
+scan::Answer VolumeCommands::Ask(texts::TextId text, scan::Answer defaultAnswer, bool offerCancel)
 {
     return AskAbout(text, {}, defaultAnswer, offerCancel);
 }
 
-scan::Answer VolumeCommands::AskAbout(std::size_t text, std::span<const scan::DetailLine> details,
+scan::Answer VolumeCommands::AskAbout(texts::TextId text, std::span<const scan::DetailLine> details,
                                       scan::Answer defaultAnswer, bool offerCancel)
 {
     const int defaultButton = defaultAnswer == scan::Answer::Yes  ? 1
@@ -152,7 +149,7 @@ scan::Answer VolumeCommands::AskAbout(std::size_t text, std::span<const scan::De
     }
 }
 
-void VolumeCommands::Tell(std::size_t text, std::string_view path, scan::MessageKind kind)
+void VolumeCommands::Tell(texts::TextId text, std::string_view path, scan::MessageKind kind)
 {
     // A message in the middle of a step closes the wait window and opens it
     // again afterwards.
@@ -169,14 +166,14 @@ void VolumeCommands::Tell(std::size_t text, std::string_view path, scan::Message
         wait_.Show(title);
 }
 
-void VolumeCommands::ShowWait(std::size_t titleText)
+void VolumeCommands::ShowWait(texts::TextId titleText)
 {
     // The wait window paints the main window too: the views let go first.
     Detach();
     wait_.Show(TextOf(texts_, titleText));
 }
 
-void VolumeCommands::SetWaitText(std::size_t stepText)
+void VolumeCommands::SetWaitText(texts::TextId stepText)
 {
     wait_.SetText(platform::ToQString(texts_.Step(stepText)));
 }
@@ -208,7 +205,7 @@ void VolumeCommands::NodeRenamed(collection::NodeId node)
     views_.NodeRenamed(node);
 }
 
-std::optional<scan::SourceChoice> VolumeCommands::ChooseSource(std::size_t captionText)
+std::optional<scan::SourceChoice> VolumeCommands::ChooseSource(texts::TextId captionText)
 {
     // Update starts at the volume's own folder when it is mounted.
     const QString start =
@@ -232,10 +229,10 @@ std::string VolumeCommands::AskLabel(std::string_view name, std::string_view lab
 {
     QString value = platform::ToQString(label);
     // The prompt is text 103 followed by ": " and the volume's name.
-    const TextRequest request{TextOf(texts_, kRenameCaption),
-                              TextOf(texts_, kVolumePrompt) + QStringLiteral(": ") +
-                                  platform::ToQString(name),
-                              TextOf(texts_, kOkButton), TextOf(texts_, kCancelButton)};
+    const TextRequest request{
+        TextOf(texts_, TextId::RenameLabelCommand),
+        TextOf(texts_, TextId::VolumeLabel) + QStringLiteral(": ") + platform::ToQString(name),
+        TextOf(texts_, TextId::OkButton), TextOf(texts_, TextId::CancelButton)};
     if (!dialogs_.TextInput(request, value))
         return std::string(label);
     return platform::ToNodeBytes(value);
@@ -249,7 +246,7 @@ bool VolumeCommands::RunScan(collection::CollectionTree& tree, const scan::ScanR
     ScanDialog dialog(tree, services, request, texts_, window_);
     const bool finished = dialog.Run();
     if (finished && dialog.outcome().warning)
-        dialogs_.Message(WarningMessage(texts_, kUnreadableFolders));
+        dialogs_.Message(WarningMessage(texts_, TextId::NotAllFoldersReadable));
     return finished;
 }
 

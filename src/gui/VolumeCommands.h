@@ -54,18 +54,18 @@ public:
     bool SortAll();
 
     // scan::VolumeEditorUser
-    scan::Answer Ask(std::size_t text, scan::Answer defaultAnswer, bool offerCancel) override;
-    scan::Answer AskAbout(std::size_t text, std::span<const scan::DetailLine> details,
+    scan::Answer Ask(texts::TextId text, scan::Answer defaultAnswer, bool offerCancel) override;
+    scan::Answer AskAbout(texts::TextId text, std::span<const scan::DetailLine> details,
                           scan::Answer defaultAnswer, bool offerCancel) override;
-    void Tell(std::size_t text, std::string_view path, scan::MessageKind kind) override;
-    void ShowWait(std::size_t titleText) override;
-    void SetWaitText(std::size_t stepText) override;
+    void Tell(texts::TextId text, std::string_view path, scan::MessageKind kind) override;
+    void ShowWait(texts::TextId titleText) override;
+    void SetWaitText(texts::TextId stepText) override;
     void CloseWait() override;
     void RebuildViews() override;
     void RefreshViews() override;
     void SelectNode(collection::NodeId node) override;
     void NodeRenamed(collection::NodeId node) override;
-    std::optional<scan::SourceChoice> ChooseSource(std::size_t captionText) override;
+    std::optional<scan::SourceChoice> ChooseSource(texts::TextId captionText) override;
     bool ChooseVolumesToDelete(collection::CollectionTree& tree) override;
     std::string AskLabel(std::string_view name, std::string_view label) override;
     bool RunScan(collection::CollectionTree& tree, const scan::ScanRequest& request) override;

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const TextTable table = TextTable::FromPackBytes(bytes);
     for (std::size_t n = 0; n < table.lineCount() + 2; ++n) {
-        const std::string_view text = table.Text(n);
+        const std::string_view text = table.TextAt(n);
         // Past its lines a pack answers "?", except for the texts numbered
         // after the table's own, which keep their English wording.
         const bool extra = n >= kTextCount && n - kTextCount < kExtraTextCount;

@@ -16,7 +16,7 @@ namespace {
 TEST(MessageDialogTest, QuestionWithNoAsDefaultFocusesNo)
 {
     const texts::TextTable table;
-    MessageDialog dialog(Question(table, 113, false, 2), nullptr);
+    MessageDialog dialog(Question(table, texts::TextId::AskSortCollection, false, 2), nullptr);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Confirmation"));
     EXPECT_TRUE(dialog.button(2)->isDefault());
     EXPECT_FALSE(dialog.button(1)->isDefault());
@@ -30,7 +30,7 @@ TEST(MessageDialogTest, QuestionWithNoAsDefaultFocusesNo)
 TEST(MessageDialogTest, ButtonsAreCentredAsAGroup)
 {
     const texts::TextTable table;
-    MessageDialog dialog(Question(table, 49, true, 1), nullptr);
+    MessageDialog dialog(Question(table, texts::TextId::AskSaveChanges, true, 1), nullptr);
     const int left = dialog.button(1)->x();
     const int right = dialog.width() - (dialog.button(3)->x() + dialog.button(3)->width());
     EXPECT_LE(std::abs(left - right), 1);
@@ -57,7 +57,7 @@ TEST(MessageDialogTest, LongErrorWrapsAndGrowsTheDialog)
 {
     const texts::TextTable table;
     const MessageRequest request =
-        ErrorMessage(table, 77,
+        ErrorMessage(table, texts::TextId::CannotSaveFile,
                      QStringLiteral("/home/user/Music/Collections/Rock and Roll/"
                                     "Seventies/Live recordings/collection.col"));
     MessageDialog dialog(request, nullptr);
@@ -71,18 +71,18 @@ TEST(MessageDialogTest, ButtonsAnswerTheirNumbersAndTheCloseBoxZero)
 {
     const texts::TextTable table;
     {
-        MessageDialog dialog(Question(table, 49, true, 1), nullptr);
+        MessageDialog dialog(Question(table, texts::TextId::AskSaveChanges, true, 1), nullptr);
         QTimer::singleShot(0, dialog.button(3), &QPushButton::click);
         EXPECT_EQ(dialog.Run(), 3);
     }
     {
-        MessageDialog dialog(Question(table, 49, true, 1), nullptr);
+        MessageDialog dialog(Question(table, texts::TextId::AskSaveChanges, true, 1), nullptr);
         QTimer::singleShot(0, &dialog, &QDialog::close);
         EXPECT_EQ(dialog.Run(), 0);
     }
     {
         // Escape answers nothing: the dialog is still open afterwards.
-        MessageDialog dialog(Question(table, 49, true, 1), nullptr);
+        MessageDialog dialog(Question(table, texts::TextId::AskSaveChanges, true, 1), nullptr);
         QTimer::singleShot(0, &dialog, [&dialog] {
             QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
             QApplication::sendEvent(&dialog, &escape);

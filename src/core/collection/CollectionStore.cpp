@@ -7,6 +7,7 @@
 #include "system/FileSystem.h"
 #include "system/Progress.h"
 #include "texts/AsciiCase.h"
+#include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 #include <new>
@@ -16,15 +17,7 @@ namespace velmora::collection {
 namespace {
 
 // Text numbers of the wait-window titles and steps.
-constexpr std::size_t kLoadingTitle = 58;
-constexpr std::size_t kReadDataStep = 59;
-constexpr std::size_t kSavingTitle = 78;
-constexpr std::size_t kPleaseWaitStep = 79;
-constexpr std::size_t kImportingTitle = 115;
-constexpr std::size_t kLoadDataStep = 116;
-constexpr std::size_t kCopyDataStep = 117;
-constexpr std::size_t kClearBufferStep = 118;
-constexpr std::size_t kConvertDataStep = 151;
+using texts::TextId;
 
 // Reads a whole file; false when it cannot be read or is too large to hold.
 bool ReadWholeFile(const FileSystem& files, const std::string& path, ByteBuffer& bytes)
@@ -70,21 +63,23 @@ std::string RebuiltRoot(const CollectionTree& tree, std::int32_t today)
 
 } // namespace
 
-std::size_t MessageTextOf(LoadStatus status)
+std::optional<texts::TextId> MessageTextOf(LoadStatus status)
 {
     switch (status) {
     case LoadStatus::CannotOpen:
-        return 48;
+        return TextId::CannotOpenFile;
     case LoadStatus::NotValid:
-        return 94;
+        return TextId::FileNotValid;
     default:
-        return 0;
+        return std::nullopt;
     }
 }
 
-std::size_t MessageTextOf(SaveStatus status)
+std::optional<texts::TextId> MessageTextOf(SaveStatus status)
 {
-    return status == SaveStatus::Saved ? 0 : 77;
+    if (status == SaveStatus::Saved)
+        return std::nullopt;
+    return TextId::CannotSaveFile;
 }
 
 bool SamePathIgnoringAsciiCase(std::string_view a, std::string_view b)
@@ -119,8 +114,8 @@ LoadResult CollectionStore::LoadCollection(const std::string& path, Progress& pr
     files_.removeLeftoverReplacement(path);
     NoteFileOnDisk({}, std::nullopt);
 
-    progress.setTitle(texts_.Text(kLoadingTitle));
-    progress.step(0, 0, texts_.Step(kReadDataStep));
+    progress.setTitle(texts_.Text(TextId::LoadingTitle));
+    progress.step(0, 0, texts_.Step(TextId::ReadDataStep));
     CollectionTree loaded;
     const ReadOutcome outcome = ReadCollection(std::move(bytes), loaded);
     tree_ = std::move(loaded);
@@ -150,8 +145,8 @@ SaveResult CollectionStore::SaveCollection(const std::string& path, Progress& pr
         result.status = SaveStatus::CannotCreate;
         return result;
     }
-    progress.setTitle(texts_.Text(kSavingTitle));
-    progress.step(0, 0, texts_.Step(kPleaseWaitStep));
+    progress.setTitle(texts_.Text(TextId::SavingTitle));
+    progress.step(0, 0, texts_.Step(TextId::PleaseWaitStep));
 
     const std::string root = RebuiltRoot(tree_, clock_.today());
     if (!WriteCollection(tree_, root, *out) || !out->flush()) {
@@ -199,11 +194,11 @@ bool CollectionStore::ImportCollection(const std::string& path, Progress& progre
     if (!older && !LooksLikeCollection(bytes.view()))
         return false;
 
-    progress.setTitle(texts_.Text(kImportingTitle));
-    progress.step(0, 0, texts_.Step(kLoadDataStep));
+    progress.setTitle(texts_.Text(TextId::ImportingTitle));
+    progress.step(0, 0, texts_.Step(TextId::LoadDataStep));
     bool read;
     if (older) {
-        progress.step(0, 0, texts_.Step(kConvertDataStep));
+        progress.step(0, 0, texts_.Step(TextId::ConvertDataStep));
         read = ConvertOlderFile(bytes.view(), scratch_);
     } else {
         read = ReadCollection(std::move(bytes), scratch_).valid;
@@ -213,12 +208,12 @@ bool CollectionStore::ImportCollection(const std::string& path, Progress& progre
         return false;
     }
 
-    progress.step(0, 0, texts_.Step(kCopyDataStep));
+    progress.step(0, 0, texts_.Step(TextId::CopyDataStep));
     if (tree_.empty())
         tree_.addRoot(CollectionText(0, 0, 0, 0, clock_.today()));
     MergeImported(tree_, scratch_, clock_.today());
 
-    progress.step(0, 0, texts_.Step(kClearBufferStep));
+    progress.step(0, 0, texts_.Step(TextId::ClearBufferStep));
     scratch_.clear();
     tree_.reindex();
     modified_ = true;

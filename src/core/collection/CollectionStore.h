@@ -2,6 +2,7 @@
 
 #include "collection/CollectionTree.h"
 #include "system/FileSystem.h"
+#include "texts/TextIds.h"
 
 #include <array>
 #include <cstddef>
@@ -49,12 +50,12 @@ struct SaveResult {
     bool saved() const { return status == SaveStatus::Saved; }
 };
 
-/// Number of the text that reports a failed load: 048 "Can not open the
-/// file" or 094 "The file isn't valid"; 0 for a load that succeeded.
-std::size_t MessageTextOf(LoadStatus status);
-/// Number of the text that reports a failed save: 077 "Can not save in the
-/// file"; 0 for a save that succeeded.
-std::size_t MessageTextOf(SaveStatus status);
+/// The text that reports a failed load: CannotOpenFile or FileNotValid;
+/// none for a load that succeeded.
+std::optional<texts::TextId> MessageTextOf(LoadStatus status);
+/// The text that reports a failed save, CannotSaveFile; none for a save that
+/// succeeded.
+std::optional<texts::TextId> MessageTextOf(SaveStatus status);
 
 /// The collection store: the collection tree, the scratch tree used by
 /// import, and the state around the collection file (current path, modified

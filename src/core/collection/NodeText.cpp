@@ -197,7 +197,7 @@ std::string_view ChannelText(const texts::TextTable& table, std::int64_t code)
 {
     if (code < 1 || code > 4)
         return "?";
-    return table.Text(70 + static_cast<std::size_t>(code));
+    return table.Text(texts::After(texts::TextId::HertzUnit, static_cast<std::size_t>(code)));
 }
 
 std::string_view VersionText(std::int64_t code)

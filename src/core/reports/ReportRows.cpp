@@ -2,6 +2,7 @@
 
 #include "system/Locale.h"
 #include "texts/Encoding.h"
+#include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 #include <algorithm>
@@ -10,7 +11,7 @@ namespace velmora::reports {
 
 namespace {
 
-constexpr std::size_t kNameHeading = 41;
+using texts::TextId;
 
 // Which row flags a column's heading needs.
 enum HeadedWhen : std::uint8_t {
@@ -21,28 +22,28 @@ enum HeadedWhen : std::uint8_t {
 };
 
 struct Column {
-    std::size_t heading; // text number
+    TextId heading;
     HeadedWhen headedWhen;
     ColumnClass columnClass;
 };
 
 constexpr std::array<Column, kColumnCount> kColumns = {{
-    {62, kAlways, ColumnClass::Number},                           // Size: "Mb"
-    {64, kAlways, ColumnClass::Number},                           // Duration: "H:M:S"
-    {67, kAlways, ColumnClass::Text},                             // Bit rate: "Kbps"
-    {70, kWithFileRows, ColumnClass::Number},                     // Sample rate: "Hz"
-    {133, kWithFileRows, ColumnClass::Text},                      // Channel mode
-    {75, kWithFileRows, ColumnClass::Text},                       // MPEG version/layer: "MPEG"
-    {42, kWithFileRows, ColumnClass::Text},                       // Title
-    {43, kWithFileRows, ColumnClass::Text},                       // Artist
-    {44, kWithFileRows, ColumnClass::Text},                       // Album
-    {45, kWithFileRows, ColumnClass::Text},                       // Track
-    {46, kWithFileRows, ColumnClass::Text},                       // Year
-    {47, kWithFileRows, ColumnClass::Text},                       // Comment
-    {68, kWithCollectionVolumeOrFolderRows, ColumnClass::Number}, // "Folder(s)"
-    {69, kWithCollectionVolumeOrFolderRows, ColumnClass::Number}, // "File(s)"
-    {174, kAlways, ColumnClass::Text},                            // Date
-    {103, kWithFolderOrFileRows, ColumnClass::Text},              // Volume
+    {TextId::MegabytesUnit, kAlways, ColumnClass::Number},            // Size: "Mb"
+    {TextId::HoursMinutesSecondsUnit, kAlways, ColumnClass::Number},  // Duration: "H:M:S"
+    {TextId::KbpsUnit, kAlways, ColumnClass::Text},                   // Bit rate: "Kbps"
+    {TextId::HertzUnit, kWithFileRows, ColumnClass::Number},          // Sample rate: "Hz"
+    {TextId::ChannelModeCriterion, kWithFileRows, ColumnClass::Text}, // Channel mode
+    {TextId::MpegPrefix, kWithFileRows, ColumnClass::Text},           // MPEG version/layer: "MPEG"
+    {TextId::TitleColumn, kWithFileRows, ColumnClass::Text},          // Title
+    {TextId::ArtistColumn, kWithFileRows, ColumnClass::Text},         // Artist
+    {TextId::AlbumColumn, kWithFileRows, ColumnClass::Text},          // Album
+    {TextId::TrackColumn, kWithFileRows, ColumnClass::Text},          // Track
+    {TextId::YearColumn, kWithFileRows, ColumnClass::Text},           // Year
+    {TextId::CommentColumn, kWithFileRows, ColumnClass::Text},        // Comment
+    {TextId::FoldersUnit, kWithCollectionVolumeOrFolderRows, ColumnClass::Number}, // "Folder(s)"
+    {TextId::FilesUnit, kWithCollectionVolumeOrFolderRows, ColumnClass::Number},   // "File(s)"
+    {TextId::DateLabel, kAlways, ColumnClass::Text},                               // Date
+    {TextId::VolumeLabel, kWithFolderOrFileRows, ColumnClass::Text},               // Volume
 }};
 
 bool HeadingPresent(HeadedWhen when, const ReportSettings& s)
@@ -93,7 +94,7 @@ std::string SizeText(std::int64_t sizeKB, std::string_view decimalSeparator)
 ReportRow HeadingRow(const ReportSettings& settings, const texts::TextTable& table)
 {
     ReportRow heading;
-    heading.cells[0] = table.Text(kNameHeading);
+    heading.cells[0] = table.Text(TextId::NameColumn);
     for (int id = 1; id <= kColumnCount; ++id) {
         const Column& column = kColumns[static_cast<std::size_t>(id - 1)];
         if (settings.columnOn(id) && HeadingPresent(column.headedWhen, settings))

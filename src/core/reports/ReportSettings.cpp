@@ -2,6 +2,7 @@
 
 #include "settings/Settings.h"
 #include "system/FileSystem.h"
+#include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 namespace velmora::reports {
@@ -10,16 +11,27 @@ namespace {
 
 constexpr std::size_t kRowFlags = 4;
 
-// Dialog labels of columns 1 to 16; 0 marks the tag columns, whose label is
-// built from text 177 and the tag field's name.
-constexpr std::array<std::size_t, kColumnCount> kLabelTexts = {
-    171, 172, 131, 132, 133, 176, 0, 0, 0, 0, 0, 0, 173, 84, 174, 103};
-constexpr std::size_t kTagLabel = 177;
-constexpr std::size_t kFirstTagName = 42;
+using texts::TextId;
 
-constexpr std::size_t kTextFormatName = 169;
-constexpr std::size_t kDifFormatName = 170;
-constexpr std::size_t kHtmlFormatName = 195;
+// Dialog labels of columns 1 to 16; the tag columns have none of their own:
+// their label is built from Id3TagLabel and the tag field's name.
+constexpr std::array<std::optional<TextId>, kColumnCount> kLabelTexts = {
+    TextId::SizeLabel,
+    TextId::DurationLabel,
+    TextId::BitRateCriterion,
+    TextId::SampleRateCriterion,
+    TextId::ChannelModeCriterion,
+    TextId::MpegVersionLayerLabel,
+    std::nullopt,
+    std::nullopt,
+    std::nullopt,
+    std::nullopt,
+    std::nullopt,
+    std::nullopt,
+    TextId::FolderCountLabel,
+    TextId::FileCountLabel,
+    TextId::DateLabel,
+    TextId::VolumeLabel};
 
 } // namespace
 
@@ -80,12 +92,12 @@ std::string ColumnLabel(const texts::TextTable& table, int id)
 {
     if (id < 1 || id > kColumnCount)
         return {};
-    const std::size_t text = kLabelTexts[static_cast<std::size_t>(id - 1)];
-    if (text != 0)
-        return std::string(table.Text(text));
-    std::string label(table.Text(kTagLabel));
+    if (const std::optional<TextId> text = kLabelTexts[static_cast<std::size_t>(id - 1)])
+        return std::string(table.Text(*text));
+    std::string label(table.Text(TextId::Id3TagLabel));
     label += ": ";
-    label += table.Text(kFirstTagName + static_cast<std::size_t>(id - kTitleColumn));
+    label +=
+        table.Text(texts::After(TextId::TitleColumn, static_cast<std::size_t>(id - kTitleColumn)));
     return label;
 }
 
@@ -108,11 +120,11 @@ std::string ReportFilter(const texts::TextTable& table, ReportFormat format)
     switch (format) {
     case ReportFormat::Text:
     case ReportFormat::Dif: {
-        const std::size_t name = format == ReportFormat::Text ? kTextFormatName : kDifFormatName;
+        const TextId name = format == ReportFormat::Text ? TextId::TextFormat : TextId::DifFormat;
         return std::string(table.Text(name)) + " (*." + extension + ")|*." + extension;
     }
     case ReportFormat::Html:
-        return std::string(table.Text(kHtmlFormatName)) + " (*." + extension + ", *.htm)|*." +
+        return std::string(table.Text(TextId::HtmlFormat)) + " (*." + extension + ", *.htm)|*." +
                extension + ";*.htm";
     }
     return {};

@@ -7,6 +7,7 @@
 #include "system/FileSystem.h"
 #include "system/Locale.h"
 #include "texts/Encoding.h"
+#include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 #include <algorithm>
@@ -25,18 +26,7 @@ using collection::NodeId;
 using collection::NodeKind;
 using collection::Numbers;
 
-constexpr std::size_t kCollectionName = 1;
-constexpr std::size_t kAverageRate = 65;
-constexpr std::size_t kVariableRate = 66;
-constexpr std::size_t kLayer = 76;
-constexpr std::size_t kSortingPhase = 111;
-constexpr std::size_t kClearPhase = 118;
-constexpr std::size_t kConstantRate = 148;
-constexpr std::size_t kObjectPrefix = 166;
-constexpr std::size_t kProcessPrefix = 180;
-constexpr std::size_t kCollectPhase = 182;
-constexpr std::size_t kFormatPhase = 183;
-constexpr std::size_t kWritePhase = 184;
+using texts::TextId;
 
 constexpr std::string_view kCrLf = "\r\n";
 // Formatted lines are handed to the file in blocks of about this many bytes.
@@ -194,7 +184,7 @@ private:
         using namespace collection;
         SetCell(kSizeColumn, SizeText(n[kSizeKB], s_.decimal));
         SetCell(kDurationColumn, FormatHMS(Magnitude(n[kDuration])));
-        SetCell(kBitRateColumn, s_.texts.Text(kAverageRate),
+        SetCell(kBitRateColumn, s_.texts.Text(TextId::AverageRate),
                 AverageBitRate(n[kSizeKB], n[kDuration]));
         SetCell(kFolderCountColumn, n[kFolderCount]);
         SetCell(kFileCountColumn, n[kFileCount]);
@@ -209,12 +199,12 @@ private:
             const std::int64_t duration = n[kDuration];
             const std::int64_t average = AverageBitRate(n[kSizeKB], duration);
             if (duration > 0)
-                SetCell(kBitRateColumn, s_.texts.Text(kConstantRate),
+                SetCell(kBitRateColumn, s_.texts.Text(TextId::ConstantRate),
                         StandardBitRate(average, n[kVersionCode], n[kLayerCode]));
             else if (duration < 0)
-                SetCell(kBitRateColumn, s_.texts.Text(kVariableRate), average);
+                SetCell(kBitRateColumn, s_.texts.Text(TextId::VariableRate), average);
             else
-                SetCell(kBitRateColumn, s_.texts.Text(kConstantRate), 0);
+                SetCell(kBitRateColumn, s_.texts.Text(TextId::ConstantRate), 0);
         }
         SetCell(kSampleRateColumn, MultiplyClamped(n[kSampleRate10], 10));
         SetCell(kChannelModeColumn, ChannelText(s_.texts, n[kChannelCode]));
@@ -222,7 +212,7 @@ private:
             std::string& cell = row_.cells[kVersionColumn];
             cell.assign(VersionText(n[kVersionCode]));
             cell += ' ';
-            cell += s_.texts.Text(kLayer);
+            cell += s_.texts.Text(TextId::LayerPrefix);
             cell += ' ';
             AppendNumber(cell, n[kLayerCode]);
         }
@@ -265,17 +255,17 @@ public:
     ReportRun(const ReportSources& sources, const ReportSettings& settings,
               ReportProgress& progress, const std::atomic<bool>& stop)
         : tree_(sources.tree), sources_(sources), settings_(settings), texts_(sources.texts),
-          progress_(progress), stop_(stop),
-          fill_{sources.tree,
-                settings,
-                sources.texts,
-                // A DIF number is read the same everywhere: the spreadsheet
-                // shows it with the reader's own separator.
-                settings.format == ReportFormat::Dif ? std::string(".")
-                                                     : sources.locale.decimalSeparator(),
-                sources.locale.dateSeparator(),
-                Joined(sources.texts.Text(kCollectionName), FileNameOf(sources.collectionPath)),
-                nullptr},
+          progress_(progress),
+          stop_(stop), fill_{sources.tree, settings, sources.texts,
+                             // A DIF number is read the same everywhere: the spreadsheet
+                             // shows it with the reader's own separator.
+                             settings.format == ReportFormat::Dif
+                                 ? std::string(".")
+                                 : sources.locale.decimalSeparator(),
+                             sources.locale.dateSeparator(),
+                             Joined(sources.texts.Text(TextId::CollectionMenu),
+                                    FileNameOf(sources.collectionPath)),
+                             nullptr},
           filler_(fill_)
     {
     }
@@ -284,27 +274,27 @@ public:
     {
         if (stop_)
             return ReportOutcome::StoppedBeforeWriting;
-        SetPhase(kCollectPhase);
+        SetPhase(TextId::CopySelectedObjectsStep);
         if (!Collect())
             return ClearBuffer(ReportOutcome::StoppedBeforeWriting);
         if (settings_.sorting) {
-            SetPhase(kSortingPhase);
+            SetPhase(TextId::SortingTitle);
             rows_.sort(SortRuleFor(settings_), sources_.locale);
         }
-        SetPhase(kFormatPhase);
+        SetPhase(TextId::FormatReportStep);
         if (DefaultExtension(settings_.format).empty())
             return ClearBuffer(ReportOutcome::UnknownFormat);
         const ReportOutcome formatted = Format();
         if (formatted != ReportOutcome::Written)
             return ClearBuffer(formatted);
-        SetPhase(kWritePhase);
+        SetPhase(TextId::WriteReportStep);
         return ClearBuffer(Write());
     }
 
 private:
-    void SetPhase(std::size_t text)
+    void SetPhase(TextId text)
     {
-        std::string label(texts_.Text(kProcessPrefix));
+        std::string label(texts_.Text(TextId::ProcessLabel));
         label += ": ";
         label += texts_.Text(text);
         progress_.setPhase(label);
@@ -312,7 +302,7 @@ private:
 
     ReportOutcome ClearBuffer(ReportOutcome outcome)
     {
-        SetPhase(kClearPhase);
+        SetPhase(TextId::ClearBufferStep);
         rows_.clear();
         // An unfinished replacement file goes; the file at the path stays as
         // it was.
@@ -384,7 +374,7 @@ private:
         chunk.rows.reserve(kChunkRows);
 
         progress_.setMaximum(tree_.empty() ? 0 : tree_.size() - 1);
-        const std::string objectPrefix = std::string(texts_.Text(kObjectPrefix)) + ": ";
+        const std::string objectPrefix = std::string(texts_.Text(TextId::ObjectLabel)) + ": ";
         std::string object;
         const bool selectedOnly = settings_.scanning == ReportScanning::SelectedOnly;
         std::uint32_t volume = 0;
@@ -483,8 +473,8 @@ private:
     // Formats every row and writes the lines into a replacement file beside
     // the report file, which stays hidden until Write() puts it in place:
     // the whole report exists before the file at the path is touched, and
-    // little of it is in memory at a time (see FormatChunks()). lineEnds_[i] is where line i ends in the file
-    // (0 stands for the head block and the second line).
+    // little of it is in memory at a time (see FormatChunks()). lineEnds_[i] is where line i ends
+    // in the file (0 stands for the head block and the second line).
     ReportOutcome Format()
     {
         const std::vector<ReportRowTree::Index> order = rows_.preOrder();

@@ -9,6 +9,8 @@ namespace velmora::reports {
 
 namespace {
 
+using texts::TextId;
+
 constexpr double kKBPerGB = 1048576.0;
 
 // Round to nearest, ties to even; the default floating-point rounding mode.
@@ -30,9 +32,9 @@ std::string WithUnit(std::string number, std::string_view unit)
     return number;
 }
 
-std::string Caption(const texts::TextTable& table, std::size_t n)
+std::string Caption(const texts::TextTable& table, texts::TextId id)
 {
-    std::string caption(table.Text(n));
+    std::string caption(table.Text(id));
     caption += ':';
     return caption;
 }
@@ -72,12 +74,17 @@ std::array<StatisticRow, 6> StatisticRows(std::string_view rootText, const texts
                                             static_cast<double>(duration)));
 
     return {{
-        {Caption(table, 80), WithUnit(FormatTenths(sizeTenths, decimalSeparator), table.Text(86))},
-        {Caption(table, 81), WithUnit(FormatTenths(hourTenths, decimalSeparator), table.Text(87))},
-        {Caption(table, 82), WithUnit(rate, table.Text(67))},
-        {Caption(table, 83), WithUnit(std::to_string(n[kVolumeCount]), table.Text(88))},
-        {Caption(table, 84), WithUnit(std::to_string(n[kCollectionFileCount]), table.Text(69))},
-        {Caption(table, 85), FormatDay(static_cast<std::int32_t>(n[kLastChange]), dateSeparator)},
+        {Caption(table, TextId::TotalSizeLabel),
+         WithUnit(FormatTenths(sizeTenths, decimalSeparator), table.Text(TextId::GigabytesUnit))},
+        {Caption(table, TextId::TotalDurationLabel),
+         WithUnit(FormatTenths(hourTenths, decimalSeparator), table.Text(TextId::HoursUnit))},
+        {Caption(table, TextId::AverageBitRateLabel), WithUnit(rate, table.Text(TextId::KbpsUnit))},
+        {Caption(table, TextId::VolumeCountLabel),
+         WithUnit(std::to_string(n[kVolumeCount]), table.Text(TextId::VolumesUnit))},
+        {Caption(table, TextId::FileCountLabel),
+         WithUnit(std::to_string(n[kCollectionFileCount]), table.Text(TextId::FilesUnit))},
+        {Caption(table, TextId::LastChangeLabel),
+         FormatDay(static_cast<std::int32_t>(n[kLastChange]), dateSeparator)},
     }};
 }
 

@@ -16,7 +16,7 @@ enum class Answer { Yes, No, Cancel };
 /// A line that follows the text of a question: the text `label`, ": " and
 /// `value` (103 "Volume" and a volume's name, for instance).
 struct DetailLine {
-    std::size_t label;
+    texts::TextId label;
     std::string value;
 };
 
@@ -37,12 +37,12 @@ public:
     /// and 057 "Cancel" when `offerCancel`; `defaultAnswer` is the button
     /// that has the focus. Returns the button pressed; closing the question
     /// any other way answers No, or Cancel where it is offered.
-    virtual Answer Ask(std::size_t text, Answer defaultAnswer, bool offerCancel) = 0;
+    virtual Answer Ask(texts::TextId text, Answer defaultAnswer, bool offerCancel) = 0;
 
     /// A question like Ask() whose text is followed by `details`, one per
     /// line (see QuestionText()). A user who cannot show them asks the bare
     /// question.
-    virtual Answer AskAbout(std::size_t text, std::span<const DetailLine> /*details*/,
+    virtual Answer AskAbout(texts::TextId text, std::span<const DetailLine> /*details*/,
                             Answer defaultAnswer, bool offerCancel)
     {
         return Ask(text, defaultAnswer, offerCancel);
@@ -50,13 +50,13 @@ public:
 
     /// A message with the single button 054 "Ok". It reads `path`, ": " and
     /// the text when `path` is not empty (see MessageText()), else the text.
-    virtual void Tell(std::size_t text, std::string_view path, MessageKind kind) = 0;
+    virtual void Tell(texts::TextId text, std::string_view path, MessageKind kind) = 0;
 
     // The wait window: a title text, then step texts shown as the text
     // followed by "..." (TextTable::Step()). Commands always close what they
     // showed.
-    virtual void ShowWait(std::size_t /*titleText*/) {}
-    virtual void SetWaitText(std::size_t /*stepText*/) {}
+    virtual void ShowWait(texts::TextId /*titleText*/) {}
+    virtual void SetWaitText(texts::TextId /*stepText*/) {}
     virtual void CloseWait() {}
 
     // The views over the collection tree.
@@ -72,7 +72,7 @@ public:
 };
 
 /// The text of a message as EditorUser::Tell() describes it.
-inline std::string MessageText(const texts::TextTable& table, std::size_t text,
+inline std::string MessageText(const texts::TextTable& table, texts::TextId text,
                                std::string_view path)
 {
     std::string message;
@@ -86,7 +86,7 @@ inline std::string MessageText(const texts::TextTable& table, std::size_t text,
 
 /// The text of a question as EditorUser::AskAbout() describes it: the text,
 /// then for each detail CR LF, its label text, ": " and its value.
-inline std::string QuestionText(const texts::TextTable& table, std::size_t text,
+inline std::string QuestionText(const texts::TextTable& table, texts::TextId text,
                                 std::span<const DetailLine> details)
 {
     std::string question(table.Text(text));

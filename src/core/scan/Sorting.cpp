@@ -2,6 +2,7 @@
 
 #include "collection/CollectionStore.h"
 #include "collection/NodeText.h"
+#include "texts/TextIds.h"
 
 #include <algorithm>
 #include <vector>
@@ -14,12 +15,7 @@ using collection::CollectionTree;
 using collection::kNoNode;
 using collection::NodeId;
 
-constexpr std::size_t kBuildCollection = 60;
-constexpr std::size_t kRefreshWindow = 61;
-constexpr std::size_t kSorting = 111;
-constexpr std::size_t kReindexData = 112;
-constexpr std::size_t kSortQuestion = 113;
-constexpr std::size_t kSortFinished = 114;
+using texts::TextId;
 
 } // namespace
 
@@ -51,21 +47,21 @@ bool SortTree(CollectionTree& tree, const Locale& locale)
 
 bool SortCollection(collection::CollectionStore& store, const Locale& locale, EditorUser& user)
 {
-    if (user.Ask(kSortQuestion, Answer::No, false) != Answer::Yes)
+    if (user.Ask(TextId::AskSortCollection, Answer::No, false) != Answer::Yes)
         return false;
-    user.ShowWait(kSorting);
-    user.SetWaitText(kReindexData);
+    user.ShowWait(TextId::SortingTitle);
+    user.SetWaitText(TextId::ReindexDataStep);
     const bool sorted = SortTree(store.tree(), locale);
     if (sorted) {
-        user.SetWaitText(kBuildCollection);
+        user.SetWaitText(TextId::BuildCollectionStep);
         user.RebuildViews();
-        user.SetWaitText(kRefreshWindow);
+        user.SetWaitText(TextId::RefreshWindowStep);
         store.setModified();
         user.RefreshViews();
     }
     user.CloseWait();
     if (sorted)
-        user.Tell(kSortFinished, {}, MessageKind::Information);
+        user.Tell(TextId::SortingFinished, {}, MessageKind::Information);
     return sorted;
 }
 

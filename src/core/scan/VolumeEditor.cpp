@@ -4,6 +4,7 @@
 #include "collection/NodeText.h"
 #include "system/Clock.h"
 #include "system/FileSystem.h"
+#include "texts/TextIds.h"
 
 #include <algorithm>
 #include <array>
@@ -19,24 +20,7 @@ using collection::NodeId;
 using collection::Numbers;
 
 // Text numbers of the table.
-constexpr std::size_t kAddVolume = 11;
-constexpr std::size_t kUpdateVolume = 12;
-constexpr std::size_t kBuildCollection = 60;
-constexpr std::size_t kRefreshWindow = 61;
-constexpr std::size_t kPleaseWait = 79;
-constexpr std::size_t kSource = 89;
-constexpr std::size_t kUpdateInstead = 99;
-constexpr std::size_t kNoAudio = 100;
-constexpr std::size_t kAdding = 101;
-constexpr std::size_t kVolume = 103;
-constexpr std::size_t kNothingSelected = 107;
-constexpr std::size_t kDeleting = 108;
-constexpr std::size_t kDeleteSelected = 109;
-constexpr std::size_t kRemoveSelection = 110;
-constexpr std::size_t kSourceNotFound = 158;
-constexpr std::size_t kUpdating = 163;
-constexpr std::size_t kDeleteThis = 164;
-constexpr std::size_t kUpdateThis = 165;
+using texts::TextId;
 
 // Stands for a volume text without a readable serial: no 32-bit serial
 // equals it.
@@ -69,7 +53,7 @@ EditOutcome VolumeEditor::AddVolume()
     CollectionTree& tree = store_.tree();
     if (tree.empty())
         return EditOutcome::Unchanged;
-    const std::optional<SourceChoice> source = user_.ChooseSource(kAddVolume);
+    const std::optional<SourceChoice> source = user_.ChooseSource(TextId::AddVolumeCommand);
     if (!source)
         return EditOutcome::Declined;
 
@@ -78,7 +62,7 @@ EditOutcome VolumeEditor::AddVolume()
     for (NodeId v = tree.firstChild(tree.root()); v != kNoNode; v = tree.nextSibling(v)) {
         if (!SameVolume(tree.text(v), source->serial, folderPart))
             continue;
-        if (user_.Ask(kUpdateInstead, Answer::Yes, false) != Answer::Yes)
+        if (user_.Ask(TextId::VolumeExistsAskUpdate, Answer::Yes, false) != Answer::Yes)
             return EditOutcome::Declined;
         return UpdateFromPath(v, source->path);
     }
@@ -96,10 +80,10 @@ EditOutcome VolumeEditor::AddVolume()
         return EditOutcome::Cancelled;
     }
     if (!grew) {
-        user_.Tell(kNoAudio, {}, MessageKind::Information);
+        user_.Tell(TextId::NoAudioInSource, {}, MessageKind::Information);
         return EditOutcome::NoAudio;
     }
-    user_.ShowWait(kAdding);
+    user_.ShowWait(TextId::AddingTitle);
     return Rebuilt(tree.atPosition(countBefore));
 }
 
@@ -122,20 +106,20 @@ EditOutcome VolumeEditor::UpdateFromPath(NodeId volume, const std::string& sourc
         return EditOutcome::Cancelled;
     }
     if (!grew) {
-        user_.Tell(kNoAudio, {}, MessageKind::Information);
+        user_.Tell(TextId::NoAudioInSource, {}, MessageKind::Information);
         return EditOutcome::NoAudio;
     }
-    user_.ShowWait(kUpdating);
-    user_.SetWaitText(kPleaseWait);
+    user_.ShowWait(TextId::UpdatingTitle);
+    user_.SetWaitText(TextId::PleaseWaitStep);
     tree.remove(volume);
     return Rebuilt(tree.atPosition(position));
 }
 
 EditOutcome VolumeEditor::Rebuilt(NodeId select)
 {
-    user_.SetWaitText(kBuildCollection);
+    user_.SetWaitText(TextId::BuildCollectionStep);
     user_.RebuildViews();
-    user_.SetWaitText(kRefreshWindow);
+    user_.SetWaitText(TextId::RefreshWindowStep);
     store_.setModified();
     user_.RefreshViews();
     user_.CloseWait();
@@ -152,23 +136,23 @@ EditOutcome VolumeEditor::UpdateVolume(NodeId volume)
     const VolumeSource source = FindVolumeSource(tree.text(volume), services_);
     if (source.found) {
         if (!source.folderExists) {
-            user_.Tell(kSourceNotFound, source.path, MessageKind::Error);
+            user_.Tell(TextId::CannotFindSource, source.path, MessageKind::Error);
             return EditOutcome::SourceMissing;
         }
-        if (user_.Ask(kUpdateThis, Answer::No, false) != Answer::Yes)
+        if (user_.Ask(TextId::AskUpdateThisVolume, Answer::No, false) != Answer::Yes)
             return EditOutcome::Declined;
         return UpdateFromPath(volume, source.path);
     }
-    const std::optional<SourceChoice> choice = user_.ChooseSource(kUpdateVolume);
+    const std::optional<SourceChoice> choice = user_.ChooseSource(TextId::UpdateVolumeCommand);
     if (!choice)
         return EditOutcome::Declined;
     const std::string folderPart =
         FolderPartOf(services_.volumes.rootOf(choice->path), choice->path);
     if (!SameVolume(tree.text(volume), choice->serial, folderPart)) {
         const std::array<DetailLine, 2> names = {
-            DetailLine{kVolume, std::string(collection::NodeName(tree.text(volume)))},
-            DetailLine{kSource, choice->volumeName}};
-        if (user_.AskAbout(kUpdateThis, names, Answer::No, false) != Answer::Yes)
+            DetailLine{TextId::VolumeLabel, std::string(collection::NodeName(tree.text(volume)))},
+            DetailLine{TextId::SourceLabel, choice->volumeName}};
+        if (user_.AskAbout(TextId::AskUpdateThisVolume, names, Answer::No, false) != Answer::Yes)
             return EditOutcome::Declined;
     }
     return UpdateFromPath(volume, choice->path);
@@ -193,7 +177,7 @@ EditOutcome VolumeEditor::DeleteVolume(NodeId volume)
     CollectionTree& tree = store_.tree();
     if (!IsVolume(tree, volume))
         return EditOutcome::NotAVolume;
-    if (user_.Ask(kDeleteThis, Answer::No, false) != Answer::Yes)
+    if (user_.Ask(TextId::AskDeleteThisVolume, Answer::No, false) != Answer::Yes)
         return EditOutcome::Declined;
     ClearDeleteMarks(tree);
     tree.setDeleteMark(volume, true);
@@ -206,8 +190,8 @@ void VolumeEditor::DeletionPass()
     CollectionTree& tree = store_.tree();
     if (tree.empty())
         return;
-    user_.ShowWait(kDeleting);
-    user_.SetWaitText(kRemoveSelection);
+    user_.ShowWait(TextId::DeletingTitle);
+    user_.SetWaitText(TextId::RemoveSelectionCommand);
 
     const NodeId root = tree.root();
     Numbers totals{};
@@ -379,10 +363,10 @@ VolumeListAnswer ConfirmVolumeList(CollectionTree& tree, std::span<const NodeId>
                                    EditorUser& user)
 {
     if (checked.empty()) {
-        user.Tell(kNothingSelected, {}, MessageKind::Warning);
+        user.Tell(TextId::NothingSelected, {}, MessageKind::Warning);
         return VolumeListAnswer::StayOpen;
     }
-    switch (user.Ask(kDeleteSelected, Answer::No, true)) {
+    switch (user.Ask(TextId::AskDeleteSelectedVolumes, Answer::No, true)) {
     case Answer::Yes:
         for (const NodeId v : checked)
             tree.setDeleteMark(v, true);

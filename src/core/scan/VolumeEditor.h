@@ -37,7 +37,7 @@ public:
     /// volume", 012 "Update volume"). Nullopt when it is cancelled. It only
     /// accepts a source whose volume information can be read, and tells 098
     /// otherwise (see ReadSource()).
-    virtual std::optional<SourceChoice> ChooseSource(std::size_t captionText) = 0;
+    virtual std::optional<SourceChoice> ChooseSource(texts::TextId captionText) = 0;
 
     /// The volume list dialog over the collection's volumes: true after it
     /// gave the delete mark to the chosen volumes (see ConfirmVolumeList()),

@@ -5,6 +5,7 @@
 #include "search/Searches.h"
 #include "settings/Settings.h"
 #include "texts/Encoding.h"
+#include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 #include <array>
@@ -13,28 +14,7 @@ namespace velmora::search {
 
 namespace {
 
-constexpr std::size_t kFound = 140;
-constexpr std::size_t kName = 120;
-constexpr std::size_t kTag = 19;
-constexpr std::size_t kProperty = 18;
-constexpr std::size_t kDuplicates = 20;
-constexpr std::size_t kText = 179;
-constexpr std::size_t kMatchCase = 127;
-constexpr std::size_t kYes = 55;
-constexpr std::size_t kNo = 56;
-constexpr std::size_t kFirstTagLabel = 42; // Title; Artist to Comment follow
-constexpr std::size_t kBitRate = 131;
-constexpr std::size_t kSampleRate = 132;
-constexpr std::size_t kChannelMode = 133;
-constexpr std::size_t kVersion = 134;
-constexpr std::size_t kLayer = 135;
-constexpr std::size_t kValidTag = 136;
-constexpr std::size_t kKbps = 67;
-constexpr std::size_t kHz = 70;
-constexpr std::size_t kStereo = 71;
-constexpr std::size_t kMono = 74;
-constexpr std::size_t kPresent = 137;
-constexpr std::size_t kNotPresent = 138;
+using texts::TextId;
 
 constexpr std::string_view kLineEnd = "\r\n";
 
@@ -56,9 +36,9 @@ void Line(std::string& out, std::string_view text)
     out += kLineEnd;
 }
 
-std::string Title(const texts::TextTable& table, std::size_t what)
+std::string Title(const texts::TextTable& table, TextId what)
 {
-    return std::string(table.Text(kFound)) + ": " + std::string(table.Text(what));
+    return std::string(table.Text(TextId::FoundLabel)) + ": " + std::string(table.Text(what));
 }
 
 void Row(std::string& out, const collection::CollectionTree& tree, collection::NodeId node,
@@ -92,11 +72,12 @@ std::string NameResultsFile(const collection::CollectionTree& tree, const Result
                             std::string_view driveRoot)
 {
     std::string out;
-    Line(out, Title(table, kName));
+    Line(out, Title(table, TextId::SearchNameLabel));
     Line(out, "");
-    Line(out, std::string(table.Text(kText)) + ": " + settings.nameText);
-    Line(out, std::string(table.Text(kMatchCase)) + ": " +
-                  std::string(table.Text(settings.nameCase ? kYes : kNo)));
+    Line(out, std::string(table.Text(TextId::TextCriterion)) + ": " + settings.nameText);
+    Line(out,
+         std::string(table.Text(TextId::MatchCaseOption)) + ": " +
+             std::string(table.Text(settings.nameCase ? TextId::YesButton : TextId::NoButton)));
     Line(out, "");
     Rows(out, tree, results, driveRoot);
     return out;
@@ -107,12 +88,13 @@ std::string TagResultsFile(const collection::CollectionTree& tree, const ResultL
                            std::string_view driveRoot)
 {
     std::string out;
-    Line(out, Title(table, kTag));
+    Line(out, Title(table, TextId::TagCommand));
     Line(out, "");
     const std::array<bool, 6> used = UsedTagColumns(settings);
     for (std::size_t i = 0; i < used.size(); ++i) {
         if (used[i])
-            Line(out, std::string(table.Text(kFirstTagLabel + i)) + ": " + settings.tagText[i]);
+            Line(out, std::string(table.Text(texts::After(TextId::TitleColumn, i))) + ": " +
+                          settings.tagText[i]);
     }
     Line(out, "");
     Rows(out, tree, results, driveRoot);
@@ -124,8 +106,8 @@ std::string PropertyResultsFile(const collection::CollectionTree& tree, const Re
                                 std::string_view driveRoot)
 {
     const PropertyCriteria& c = settings.property;
-    const auto label = [&table](std::size_t text) { return std::string(table.Text(text)) + ": "; };
-    const auto compared = [&](std::size_t text, std::size_t byte,
+    const auto label = [&table](TextId text) { return std::string(table.Text(text)) + ": "; };
+    const auto compared = [&](TextId text, std::size_t byte,
                               const std::array<std::string_view, 3>& values,
                               std::string_view unit) {
         std::string line = label(text) + std::string(Pick(c[byte], kComparisons)) + ' ' +
@@ -135,20 +117,25 @@ std::string PropertyResultsFile(const collection::CollectionTree& tree, const Re
         return line;
     };
     std::string out;
-    Line(out, Title(table, kProperty));
+    Line(out, Title(table, TextId::PropertyCommand));
     Line(out, "");
     if (c[0] == 1)
-        Line(out, compared(kBitRate, 1, {"128", "160", "192"}, table.Text(kKbps)));
+        Line(out, compared(TextId::BitRateCriterion, 1, {"128", "160", "192"},
+                           table.Text(TextId::KbpsUnit)));
     if (c[3] == 1)
-        Line(out, compared(kSampleRate, 4, {"22050", "32000", "44100"}, table.Text(kHz)));
+        Line(out, compared(TextId::SampleRateCriterion, 4, {"22050", "32000", "44100"},
+                           table.Text(TextId::HertzUnit)));
     if (c[6] == 1)
-        Line(out, label(kChannelMode) + std::string(table.Text(c[7] == 0 ? kMono : kStereo)));
+        Line(out, label(TextId::ChannelModeCriterion) +
+                      std::string(table.Text(c[7] == 0 ? TextId::MonoMode : TextId::StereoMode)));
     if (c[9] == 1)
-        Line(out, compared(kVersion, 10, {"1", "2", "2.5"}, {}));
+        Line(out, compared(TextId::MpegVersionCriterion, 10, {"1", "2", "2.5"}, {}));
     if (c[12] == 1)
-        Line(out, compared(kLayer, 13, {"1", "2", "3"}, {}));
+        Line(out, compared(TextId::MpegLayerCriterion, 13, {"1", "2", "3"}, {}));
     if (c[15] == 1)
-        Line(out, label(kValidTag) + std::string(table.Text(c[16] == 0 ? kPresent : kNotPresent)));
+        Line(out,
+             label(TextId::ValidTagCriterion) +
+                 std::string(table.Text(c[16] == 0 ? TextId::TagPresent : TextId::TagNotPresent)));
     Line(out, "");
     Rows(out, tree, results, driveRoot);
     return out;
@@ -159,7 +146,7 @@ std::string DuplicateResultsFile(const collection::CollectionTree& tree, const R
                                  std::string_view decimalSeparator, std::string_view driveRoot)
 {
     std::string out;
-    Line(out, Title(table, kDuplicates));
+    Line(out, Title(table, TextId::DuplicatesCommand));
     for (std::size_t i = 0; i < results.size(); ++i) {
         if (i == 0 || CompareFoldedAZ(results[i - 1].text, results[i].text) != 0) {
             Line(out, "");

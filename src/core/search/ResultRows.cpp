@@ -2,6 +2,7 @@
 
 #include "collection/NodeText.h"
 #include "settings/Settings.h"
+#include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 #include <algorithm>
@@ -11,14 +12,7 @@ namespace velmora::search {
 
 namespace {
 
-constexpr std::size_t kVbr = 66;
-constexpr std::size_t kKbps = 67;
-constexpr std::size_t kHz = 70;
-constexpr std::size_t kPresent = 137;
-constexpr std::size_t kNotPresent = 138;
-constexpr std::size_t kCbr = 148;
-constexpr std::size_t kMb = 62;
-constexpr std::size_t kHMS = 64;
+using texts::TextId;
 
 bool BlankOnly(std::string_view text)
 {
@@ -101,13 +95,14 @@ std::vector<std::string> PropertyCells(std::string_view fileText, const Property
         const std::int64_t rate = collection::AverageBitRate(n[collection::kSizeKB], duration);
         const bool vbr = duration < 0;
         const std::int64_t shown = vbr ? rate : collection::StandardBitRate(rate, version, layer);
-        cells.push_back(std::string(table.Text(vbr ? kVbr : kCbr)) + ' ' + std::to_string(shown) +
-                        ' ' + std::string(table.Text(kKbps)));
+        cells.push_back(std::string(table.Text(vbr ? TextId::VariableRate : TextId::ConstantRate)) +
+                        ' ' + std::to_string(shown) + ' ' +
+                        std::string(table.Text(TextId::KbpsUnit)));
     }
     if (c[3] == 1)
         cells.push_back(
             std::to_string(collection::MultiplyClamped(n[collection::kSampleRate10], 10)) + ' ' +
-            std::string(table.Text(kHz)));
+            std::string(table.Text(TextId::HertzUnit)));
     if (c[6] == 1)
         cells.emplace_back(collection::ChannelText(table, n[collection::kChannelCode]));
     if (c[9] == 1)
@@ -119,7 +114,7 @@ std::vector<std::string> PropertyCells(std::string_view fileText, const Property
         collection::ReadTags(fileText, tags);
         const bool present =
             std::any_of(tags.begin(), tags.end(), [](std::string_view t) { return !t.empty(); });
-        cells.emplace_back(table.Text(present ? kPresent : kNotPresent));
+        cells.emplace_back(table.Text(present ? TextId::TagPresent : TextId::TagNotPresent));
     }
     return cells;
 }
@@ -144,9 +139,9 @@ std::string DuplicateGroupLabel(std::string_view nodeText, bool compareName, boo
     if (point != std::string::npos)
         number.replace(point, 1, decimalSeparator);
     const std::int64_t duration = n[collection::kDuration];
-    label += number + ' ' + std::string(table.Text(kMb)) + ", " +
+    label += number + ' ' + std::string(table.Text(TextId::MegabytesUnit)) + ", " +
              collection::FormatHMS(collection::AbsClamped(duration)) + ' ' +
-             std::string(table.Text(kHMS));
+             std::string(table.Text(TextId::HoursMinutesSecondsUnit));
     return label;
 }
 

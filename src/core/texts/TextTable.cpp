@@ -25,7 +25,7 @@ TextTable TextTable::FromPackBytes(std::string_view bytes)
     return table;
 }
 
-std::string_view TextTable::Text(std::size_t n) const
+std::string_view TextTable::TextAt(std::size_t n) const
 {
     const bool extra = n >= kTextCount && n - kTextCount < kExtraTextCount;
     if (n >= lines_.size() || (extra && lines_[n].starts_with(">>>"))) {
@@ -37,9 +37,9 @@ std::string_view TextTable::Text(std::size_t n) const
     return line.size() <= 3 ? std::string_view() : line.substr(3);
 }
 
-std::string TextTable::Step(std::size_t n) const
+std::string TextTable::Step(TextId id) const
 {
-    std::string step(Text(n));
+    std::string step(Text(id));
     step += "...";
     return step;
 }

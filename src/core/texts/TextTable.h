@@ -1,5 +1,7 @@
 #pragma once
 
+#include "texts/TextIds.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
@@ -35,13 +37,16 @@ public:
     /// short pack simply answers "?" for the numbers it lacks.
     static TextTable FromPackBytes(std::string_view bytes);
 
-    /// Text number n: its line from the fourth character on; empty for a
-    /// line of three characters or fewer; "?" when the table has no line n
-    /// (the English extra text for a number past the table's texts).
-    std::string_view Text(std::size_t n) const;
+    /// The text of `id`: its line from the fourth character on; empty for a
+    /// line of three characters or fewer; "?" when the table has no such line
+    /// (the English extra text for an id past the table's texts).
+    std::string_view Text(TextId id) const { return TextAt(Number(id)); }
 
-    /// Text n followed by "...", the form of wait-window step texts.
-    std::string Step(std::size_t n) const;
+    /// The text on line n, by number, as Text does for ids.
+    std::string_view TextAt(std::size_t n) const;
+
+    /// The text of `id` followed by "...", the form of wait-window step texts.
+    std::string Step(TextId id) const;
 
     std::size_t lineCount() const { return lines_.size(); }
     std::string_view line(std::size_t n) const { return lines_[n]; }

@@ -36,23 +36,24 @@ public:
     std::vector<std::string> events;
     std::vector<ScanRequest> scans;
 
-    Answer Ask(std::size_t text, Answer defaultAnswer, bool offerCancel) override
+    Answer Ask(texts::TextId text, Answer defaultAnswer, bool offerCancel) override
     {
-        events.push_back("ask " + std::to_string(text) + " default " + Name(defaultAnswer) +
-                         (offerCancel ? ", cancel" : ""));
+        events.push_back("ask " + std::to_string(texts::Number(text)) + " default " +
+                         Name(defaultAnswer) + (offerCancel ? ", cancel" : ""));
         return Pop(answers, Answer::No);
     }
-    Answer AskAbout(std::size_t text, std::span<const DetailLine> details, Answer defaultAnswer,
+    Answer AskAbout(texts::TextId text, std::span<const DetailLine> details, Answer defaultAnswer,
                     bool offerCancel) override
     {
         const Answer answer = Ask(text, defaultAnswer, offerCancel);
         for (const DetailLine& detail : details)
-            events.back() += " | " + std::to_string(detail.label) + " " + detail.value;
+            events.back() +=
+                " | " + std::to_string(texts::Number(detail.label)) + " " + detail.value;
         return answer;
     }
-    void Tell(std::size_t text, std::string_view path, MessageKind kind) override
+    void Tell(texts::TextId text, std::string_view path, MessageKind kind) override
     {
-        std::string event = "tell " + std::to_string(text);
+        std::string event = "tell " + std::to_string(texts::Number(text));
         if (!path.empty())
             event += " " + std::string(path);
         event += kind == MessageKind::Error     ? " error"
@@ -60,10 +61,13 @@ public:
                                                 : " information";
         events.push_back(event);
     }
-    void ShowWait(std::size_t title) override { events.push_back("wait " + std::to_string(title)); }
-    void SetWaitText(std::size_t text) override
+    void ShowWait(texts::TextId title) override
     {
-        events.push_back("step " + std::to_string(text));
+        events.push_back("wait " + std::to_string(texts::Number(title)));
+    }
+    void SetWaitText(texts::TextId text) override
+    {
+        events.push_back("step " + std::to_string(texts::Number(text)));
     }
     void CloseWait() override { events.push_back("close"); }
     void RebuildViews() override { events.push_back("rebuild"); }
@@ -77,9 +81,9 @@ public:
         events.push_back("renamed " + std::string(collection::NodeName(tree_.text(node))));
     }
 
-    std::optional<SourceChoice> ChooseSource(std::size_t caption) override
+    std::optional<SourceChoice> ChooseSource(texts::TextId caption) override
     {
-        events.push_back("source " + std::to_string(caption));
+        events.push_back("source " + std::to_string(texts::Number(caption)));
         return Pop(sources, std::optional<SourceChoice>());
     }
     bool ChooseVolumesToDelete(collection::CollectionTree& tree) override

@@ -518,7 +518,7 @@ TEST_F(VolumeEditorTest, UpdateCommandWithTheFolderMissingTellsThePathAnd158)
     EXPECT_EQ(user.events, (Events{"tell 158 " + Root("b") + "/Gone error"}));
     EXPECT_EQ(Dump(), before);
     EXPECT_FALSE(store.modified());
-    EXPECT_EQ(MessageText(texts, 158, Root("b") + "/Gone"),
+    EXPECT_EQ(MessageText(texts, texts::TextId::CannotFindSource, Root("b") + "/Gone"),
               Root("b") + "/Gone: Can not find the source of the selected item");
 }
 
@@ -591,9 +591,9 @@ TEST_F(VolumeEditorTest, UpdateCommandAsksBeforeTakingASourceOfAnotherIdentity)
     EXPECT_EQ(user.events.at(1), "ask 165 default No | 103 GONE\\Music | 89 OTHER");
     EXPECT_EQ(user.events.at(2), "scan " + Root("c"));
     EXPECT_EQ(VolumeNames(), (Events{"OTHER", "LAST"}));
-    const std::array<DetailLine, 2> names = {DetailLine{103, "GONE\\Music"},
-                                             DetailLine{89, "OTHER"}};
-    EXPECT_EQ(QuestionText(texts, 165, names),
+    const std::array<DetailLine, 2> names = {DetailLine{texts::TextId::VolumeLabel, "GONE\\Music"},
+                                             DetailLine{texts::TextId::SourceLabel, "OTHER"}};
+    EXPECT_EQ(QuestionText(texts, texts::TextId::AskUpdateThisVolume, names),
               "Do you really want to update this volume?\r\nVolume: GONE\\Music\r\nSource: OTHER");
 
     // Now the drive with the new volume's serial is found.
