@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test: the normal
-# build, the AddressSanitizer + UndefinedBehaviorSanitizer build, the
+# Installs what is missing, then checks the formatting, builds and runs
+# every test: the normal build, the Release build, the AddressSanitizer + UndefinedBehaviorSanitizer build, the
 # ThreadSanitizer build of the tests of code with worker threads (scans and
 # reports), and the fuzz targets (seed corpus, then a short bounded run of
 # each).
@@ -11,10 +11,18 @@ scripts/deps.sh
 jobs=$(nproc)
 fuzz_seconds=${VELMORA_FUZZ_SECONDS:-20}
 
+echo "== Formatting"
+scripts/format.sh --check
+
 echo "== Normal build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== Release build"
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=OFF >/dev/null
+cmake --build build-release
+ctest --test-dir build-release --output-on-failure -j "$jobs"
 
 echo "== Sanitizer build (address, undefined)"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON \

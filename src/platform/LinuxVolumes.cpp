@@ -254,9 +254,9 @@ bool IsUnderMountPoint(std::string_view path, std::string_view mountPoint)
 
 LinuxVolumes::LinuxVolumes(std::string mountInfoFile, std::string byUuidFolder,
                            std::string byLabelFolder, std::string sysClassBlockFolder)
-    : m_mountInfoFile(std::move(mountInfoFile)), m_byUuidFolder(std::move(byUuidFolder)),
-      m_byLabelFolder(std::move(byLabelFolder)),
-      m_sysClassBlockFolder(std::move(sysClassBlockFolder))
+    : mountInfoFile_(std::move(mountInfoFile)), byUuidFolder_(std::move(byUuidFolder)),
+      byLabelFolder_(std::move(byLabelFolder)),
+      sysClassBlockFolder_(std::move(sysClassBlockFolder))
 {
 }
 
@@ -265,7 +265,7 @@ std::vector<MountEntry> LinuxVolumes::mounts() const
     // Later lines are mounted over earlier ones at the same mount point, and
     // only the top one is visible there.
     std::map<std::string, MountEntry> byMountPoint;
-    std::ifstream in(m_mountInfoFile);
+    std::ifstream in(mountInfoFile_);
     for (std::string line; std::getline(in, line);) {
         std::optional<MountEntry> entry = ParseMountInfoLine(line);
         if (entry)
@@ -289,8 +289,8 @@ std::vector<MountEntry> LinuxVolumes::mounts() const
 
 std::vector<VolumeInfo> LinuxVolumes::describe(const std::vector<MountEntry>& entries) const
 {
-    const std::map<std::string, std::string> labels = ReadDeviceLinks(m_byLabelFolder);
-    const std::map<std::string, std::string> uuids = ReadDeviceLinks(m_byUuidFolder);
+    const std::map<std::string, std::string> labels = ReadDeviceLinks(byLabelFolder_);
+    const std::map<std::string, std::string> uuids = ReadDeviceLinks(byUuidFolder_);
     std::vector<VolumeInfo> volumes;
     volumes.reserve(entries.size());
     for (const MountEntry& entry : entries) {
@@ -320,7 +320,7 @@ std::vector<VolumeInfo> LinuxVolumes::describe(const std::vector<MountEntry>& en
             // A partition has no "removable" file of its own; its disk is the
             // parent folder of its /sys entry (the kernel resolves the link
             // before "..").
-            const std::string block = m_sysClassBlockFolder + "/" + deviceName;
+            const std::string block = sysClassBlockFolder_ + "/" + deviceName;
             std::string removable = ReadFirstLine(block + "/removable");
             if (removable.empty())
                 removable = ReadFirstLine(block + "/../removable");

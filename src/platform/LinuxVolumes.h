@@ -106,10 +106,10 @@ private:
     std::vector<MountEntry> mounts() const;
     std::vector<VolumeInfo> describe(const std::vector<MountEntry>& entries) const;
 
-    std::string m_mountInfoFile;
-    std::string m_byUuidFolder;
-    std::string m_byLabelFolder;
-    std::string m_sysClassBlockFolder;
+    std::string mountInfoFile_;
+    std::string byUuidFolder_;
+    std::string byLabelFolder_;
+    std::string sysClassBlockFolder_;
 };
 
 } // namespace velmora::platform

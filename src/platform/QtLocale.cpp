@@ -42,45 +42,45 @@ QStringView Decode(std::string_view bytes, Utf16Buffer& buffer)
 } // namespace
 
 QtLocale::QtLocale(const QLocale& locale)
-    : m_locale(locale), m_collator(locale), m_caseCollator(locale)
+    : locale_(locale), collator_(locale), caseCollator_(locale)
 {
-    m_collator.setCaseSensitivity(Qt::CaseInsensitive);
-    m_caseCollator.setCaseSensitivity(Qt::CaseSensitive);
+    collator_.setCaseSensitivity(Qt::CaseInsensitive);
+    caseCollator_.setCaseSensitivity(Qt::CaseSensitive);
     // QCollator opens its ICU collator on first use; doing it here keeps the
     // const members free of lazy set-up.
-    m_collator.compare(QStringView(u"a"), QStringView(u"b"));
-    m_caseCollator.compare(QStringView(u"a"), QStringView(u"b"));
+    collator_.compare(QStringView(u"a"), QStringView(u"b"));
+    caseCollator_.compare(QStringView(u"a"), QStringView(u"b"));
 }
 
 std::string QtLocale::toLower(std::string_view text) const
 {
-    return ToNodeBytes(m_locale.toLower(ToQString(text)));
+    return ToNodeBytes(locale_.toLower(ToQString(text)));
 }
 
 int QtLocale::compareIgnoreCase(std::string_view a, std::string_view b) const
 {
     Utf16Buffer bufferA;
     Utf16Buffer bufferB;
-    return m_collator.compare(Decode(a, bufferA), Decode(b, bufferB));
+    return collator_.compare(Decode(a, bufferA), Decode(b, bufferB));
 }
 
 int QtLocale::compare(std::string_view a, std::string_view b) const
 {
     Utf16Buffer bufferA;
     Utf16Buffer bufferB;
-    return m_caseCollator.compare(Decode(a, bufferA), Decode(b, bufferB));
+    return caseCollator_.compare(Decode(a, bufferA), Decode(b, bufferB));
 }
 
 std::string QtLocale::languageName() const
 {
-    if (m_locale.language() == QLocale::C)
+    if (locale_.language() == QLocale::C)
         return "English";
-    return ToNodeBytes(QLocale::languageToString(m_locale.language()));
+    return ToNodeBytes(QLocale::languageToString(locale_.language()));
 }
 
 std::string QtLocale::dateSeparator() const
 {
-    const QString format = m_locale.dateFormat(QLocale::ShortFormat);
+    const QString format = locale_.dateFormat(QLocale::ShortFormat);
     bool quoted = false;
     for (const QChar c : format) {
         if (c == u'\'') {
@@ -96,7 +96,7 @@ std::string QtLocale::dateSeparator() const
 
 std::string QtLocale::decimalSeparator() const
 {
-    return ToNodeBytes(m_locale.decimalPoint());
+    return ToNodeBytes(locale_.decimalPoint());
 }
 
 } // namespace velmora::platform

@@ -30,9 +30,9 @@ public:
     std::string decimalSeparator() const override;
 
 private:
-    QLocale m_locale;
-    QCollator m_collator;
-    QCollator m_caseCollator;
+    QLocale locale_;
+    QCollator collator_;
+    QCollator caseCollator_;
 };
 
 } // namespace velmora::platform

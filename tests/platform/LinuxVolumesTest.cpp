@@ -242,36 +242,36 @@ protected:
     {
         std::string pattern = (fs::temp_directory_path() / "velmora-volumes-XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_top = pattern;
+        top_ = pattern;
         for (const char* folder :
              {"dev/mapper", "disk/by-label", "disk/by-uuid", "sys/class/block", "mnt"})
-            fs::create_directories(m_top / folder);
+            fs::create_directories(top_ / folder);
     }
 
     void TearDown() override
     {
         std::error_code error;
-        fs::remove_all(m_top, error);
+        fs::remove_all(top_, error);
     }
 
-    std::string path(const std::string& relative) const { return (m_top / relative).string(); }
+    std::string path(const std::string& relative) const { return (top_ / relative).string(); }
 
     void write(const std::string& relative, const std::string& text) const
     {
-        fs::create_directories((m_top / relative).parent_path());
-        std::ofstream(m_top / relative) << text;
+        fs::create_directories((top_ / relative).parent_path());
+        std::ofstream(top_ / relative) << text;
     }
 
     void link(const std::string& relative, const std::string& target) const
     {
-        fs::create_symlink(target, m_top / relative);
+        fs::create_symlink(target, top_ / relative);
     }
 
     // "{T}" in the lines stands for the temporary tree.
     void writeMountInfo(std::string lines) const
     {
         for (std::size_t at = lines.find("{T}"); at != std::string::npos; at = lines.find("{T}"))
-            lines.replace(at, 3, m_top.string());
+            lines.replace(at, 3, top_.string());
         write("mountinfo", lines);
     }
 
@@ -340,7 +340,7 @@ protected:
             "68 26 8:48 / /run/media/u/CARD rw,nosuid,nodev,relatime - exfat {T}/dev/sdd rw\n");
     }
 
-    fs::path m_top;
+    fs::path top_;
 };
 
 std::vector<std::string> Roots(const std::vector<VolumeInfo>& volumes)
@@ -506,7 +506,7 @@ TEST_F(PlatformLinuxVolumes, RootOfTakesTheLongestMountPointAtAFolderBoundary)
 TEST_F(PlatformLinuxVolumes, InfoReadsAMountedFolder)
 {
     makeDesktop();
-    fs::create_directories(m_top / "mnt/AUDIO");
+    fs::create_directories(top_ / "mnt/AUDIO");
     writeMountInfo("26 1 254:0 / / rw - ext4 {T}/dev/vda rw\n"
                    "60 26 8:17 / {T}/mnt/AUDIO rw - vfat {T}/dev/sdb1 rw\n");
     const LinuxVolumes machine = volumes();
@@ -529,7 +529,7 @@ TEST_F(PlatformLinuxVolumes, InfoReadsAMountedFolder)
 TEST_F(PlatformLinuxVolumes, InfoFailsForAVanishedOrUnmountedFolder)
 {
     makeDesktop();
-    fs::create_directories(m_top / "mnt/UNMOUNTED");
+    fs::create_directories(top_ / "mnt/UNMOUNTED");
     writeMountInfo("26 1 254:0 / / rw - ext4 {T}/dev/vda rw\n"
                    "60 26 8:17 / {T}/mnt/GONE rw - vfat {T}/dev/sdb1 rw\n");
     const LinuxVolumes machine = volumes();

@@ -8,13 +8,13 @@ namespace velmora::fakes {
 /// 30 December 1899; the default is 1 January 2000.
 class FakeClock : public Clock {
 public:
-    explicit FakeClock(std::int32_t day = 36526) : m_day(day) {}
+    explicit FakeClock(std::int32_t day = 36526) : day_(day) {}
 
-    void setToday(std::int32_t day) { m_day = day; }
-    std::int32_t today() const override { return m_day; }
+    void setToday(std::int32_t day) { day_ = day; }
+    std::int32_t today() const override { return day_; }
 
 private:
-    std::int32_t m_day;
+    std::int32_t day_;
 };
 
 } // namespace velmora::fakes

@@ -20,18 +20,18 @@ public:
         const int order = a.compare(b);
         return (order > 0) - (order < 0);
     }
-    std::string languageName() const override { return m_languageName; }
-    std::string dateSeparator() const override { return m_dateSeparator; }
-    std::string decimalSeparator() const override { return m_decimalSeparator; }
+    std::string languageName() const override { return languageName_; }
+    std::string dateSeparator() const override { return dateSeparator_; }
+    std::string decimalSeparator() const override { return decimalSeparator_; }
 
-    void setLanguageName(std::string name) { m_languageName = std::move(name); }
-    void setDateSeparator(std::string separator) { m_dateSeparator = std::move(separator); }
-    void setDecimalSeparator(std::string separator) { m_decimalSeparator = std::move(separator); }
+    void setLanguageName(std::string name) { languageName_ = std::move(name); }
+    void setDateSeparator(std::string separator) { dateSeparator_ = std::move(separator); }
+    void setDecimalSeparator(std::string separator) { decimalSeparator_ = std::move(separator); }
 
 private:
-    std::string m_languageName = "English";
-    std::string m_dateSeparator = "/";
-    std::string m_decimalSeparator = ".";
+    std::string languageName_ = "English";
+    std::string dateSeparator_ = "/";
+    std::string decimalSeparator_ = ".";
 };
 
 } // namespace velmora::fakes

@@ -7,15 +7,15 @@ namespace velmora::fakes {
 void FakeVolumes::setUnreadable(const std::string& root, bool unreadable)
 {
     if (unreadable)
-        m_unreadable.insert(root);
+        unreadable_.insert(root);
     else
-        m_unreadable.erase(root);
+        unreadable_.erase(root);
 }
 
 std::string FakeVolumes::rootOf(std::string_view path) const
 {
     std::string best;
-    for (const VolumeInfo& volume : m_volumes) {
+    for (const VolumeInfo& volume : volumes_) {
         if (platform::IsUnderMountPoint(path, volume.root) && volume.root.size() > best.size())
             best = volume.root;
     }
@@ -24,9 +24,9 @@ std::string FakeVolumes::rootOf(std::string_view path) const
 
 bool FakeVolumes::info(std::string_view root, std::string& label, std::uint32_t& serial) const
 {
-    if (m_unreadable.find(root) != m_unreadable.end())
+    if (unreadable_.find(root) != unreadable_.end())
         return false;
-    for (const VolumeInfo& volume : m_volumes) {
+    for (const VolumeInfo& volume : volumes_) {
         if (volume.root == root) {
             label = volume.label;
             serial = volume.serial;

@@ -17,18 +17,18 @@ namespace velmora::fakes {
 class FakeVolumes : public Volumes {
 public:
     FakeVolumes() = default;
-    explicit FakeVolumes(std::vector<VolumeInfo> volumes) : m_volumes(std::move(volumes)) {}
+    explicit FakeVolumes(std::vector<VolumeInfo> volumes) : volumes_(std::move(volumes)) {}
 
-    void setVolumes(std::vector<VolumeInfo> volumes) { m_volumes = std::move(volumes); }
+    void setVolumes(std::vector<VolumeInfo> volumes) { volumes_ = std::move(volumes); }
     void setUnreadable(const std::string& root, bool unreadable = true);
 
-    std::vector<VolumeInfo> list() const override { return m_volumes; }
+    std::vector<VolumeInfo> list() const override { return volumes_; }
     std::string rootOf(std::string_view path) const override;
     bool info(std::string_view root, std::string& label, std::uint32_t& serial) const override;
 
 private:
-    std::vector<VolumeInfo> m_volumes;
-    std::set<std::string, std::less<>> m_unreadable;
+    std::vector<VolumeInfo> volumes_;
+    std::set<std::string, std::less<>> unreadable_;
 };
 
 } // namespace velmora::fakes
