@@ -36,6 +36,7 @@
 #include "gui/MainWindow.h"
 #include "gui/QtUserDialogs.h"
 #include "gui/ViewTreeModel.h"
+#include "gui/app/Application.h"
 #include "platform/LinuxVolumes.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/QtLocale.h"
@@ -49,7 +50,6 @@
 #include <QTreeView>
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -235,11 +235,10 @@ void WriteFolderCollection(const std::string& path, std::size_t folders)
 // it, with no settings store and no wait pauses. The loads here ask nothing.
 struct Window {
     Window()
-        : window(gui::MainWindowServices{files, clock, locale, volumes, texts, dialogs, nullptr,
-                                         "/tmp"})
+        : application(velmora::Services{files, volumes, locale, clock}, dialogs, "/tmp"),
+          window(application)
     {
         dialogs.setParent(&window);
-        window.waitWindow().setPause(std::chrono::milliseconds(0));
         window.StartUp(QString());
         window.show();
         QCoreApplication::processEvents();
@@ -255,8 +254,8 @@ struct Window {
     velmora::platform::SystemClock clock;
     velmora::platform::QtLocale locale;
     const velmora::platform::LinuxVolumes volumes;
-    const velmora::texts::TextTable texts;
     gui::QtUserDialogs dialogs;
+    gui::Application application;
     gui::MainWindow window;
 };
 

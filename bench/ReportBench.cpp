@@ -58,7 +58,7 @@ constexpr double kTimeBar = 3.0;
 constexpr double kMemoryBar = 4.0;
 
 // Shows nothing; with --phases, each phase's start time on stderr.
-class NoReportProgress final : public rep::ReportProgress {
+class NoReportProgress final : public velmora::Progress {
 public:
     explicit NoReportProgress(bool phases) : phases_(phases) {}
     void setPhase(std::string_view label) override
@@ -67,9 +67,8 @@ public:
             std::fprintf(stderr, "%8.0f ms  %.*s\n", Milliseconds(Clock::now() - start_),
                          static_cast<int>(label.size()), label.data());
     }
-    void setObject(std::string_view) override {}
-    void setMaximum(std::uint64_t) override {}
-    void setPosition(std::uint64_t) override {}
+    void step(std::uint64_t, std::uint64_t, std::string_view) override {}
+    bool cancelled() const override { return false; }
 
 private:
     const bool phases_;

@@ -22,6 +22,7 @@
 #include "platform/PosixFileSystem.h"
 #include "platform/QtLocale.h"
 #include "platform/fakes/FakeClock.h"
+#include "search/SearchCriteria.h"
 #include "search/Searches.h"
 #include "settings/Settings.h"
 #include "system/Progress.h"
@@ -137,21 +138,29 @@ int main(int argc, char** argv)
     velmora::settings::Settings s;
     s.nameText = word;
     s.nameArea = 1;
-    const double name =
-        timed("name", [&](search::ResultList& r) { return search::NameSearch(scope, s, -1, r); });
+    const search::NameCriteria nameCriteria = search::NameCriteriaFrom(s);
+    const double name = timed("name", [&](search::ResultList& r) {
+        return search::NameSearch(scope, nameCriteria, -1, r).found;
+    });
     velmora::settings::Settings cased = s;
     cased.nameCase = true;
-    timed("name, match case",
-          [&](search::ResultList& r) { return search::NameSearch(scope, cased, -1, r); });
+    const search::NameCriteria casedCriteria = search::NameCriteriaFrom(cased);
+    timed("name, match case", [&](search::ResultList& r) {
+        return search::NameSearch(scope, casedCriteria, -1, r).found;
+    });
     velmora::settings::Settings tag;
     tag.tagText = {};
     tag.tagText[1] = word;
-    timed("tag (artist)",
-          [&](search::ResultList& r) { return search::TagSearch(scope, tag, -1, r); });
+    const search::TagCriteria tagCriteria = search::TagCriteriaFrom(tag);
+    timed("tag (artist)", [&](search::ResultList& r) {
+        return search::TagSearch(scope, tagCriteria, -1, r).found;
+    });
     velmora::settings::Settings property;
     property.property = {1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    timed("property (rate<128 or mono)",
-          [&](search::ResultList& r) { return search::PropertySearch(scope, property, -1, r); });
+    const search::PropertyCriteria propertyCriteria = search::PropertyCriteriaFrom(property);
+    timed("property (rate<128 or mono)", [&](search::ResultList& r) {
+        return search::PropertySearch(scope, propertyCriteria, -1, r).found;
+    });
     double byName = 0;
     for (const auto& [label, compareName, compareProperty] :
          {std::tuple{"duplicates by name", true, false},
@@ -161,8 +170,10 @@ int main(int argc, char** argv)
         d.compareName = compareName;
         d.compareProperty = compareProperty;
         d.duplicateArea = 1;
-        const double ms = timed(
-            label, [&](search::ResultList& r) { return search::DuplicateSearch(scope, d, -1, r); });
+        const search::DuplicateCriteria duplicateCriteria = search::DuplicateCriteriaFrom(d);
+        const double ms = timed(label, [&](search::ResultList& r) {
+            return search::DuplicateSearch(scope, duplicateCriteria, -1, r).found;
+        });
         if (compareName && !compareProperty)
             byName = ms;
     }

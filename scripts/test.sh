@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then checks the formatting, builds and runs
 # every test: the normal build, the Release build, the AddressSanitizer + UndefinedBehaviorSanitizer build, the
-# ThreadSanitizer build of the tests of code with worker threads (scans and
-# reports), and the fuzz targets (seed corpus, then a short bounded run of
+# ThreadSanitizer build of the tests of code with worker threads (scans,
+# reports and the worker runner), and the fuzz targets (seed corpus, then a short bounded run of
 # each).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,12 +31,12 @@ cmake --build build-asan
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
-echo "== Thread sanitizer build (scans and reports)"
+echo "== Thread sanitizer build (scans, reports and the worker)"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread \
   -DVELMORA_BENCH=OFF >/dev/null
-cmake --build build-tsan --target scan_tests reports_tests
-for suite in scan reports; do
+cmake --build build-tsan --target scan_tests reports_tests system_tests
+for suite in scan reports system; do
   TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/core/${suite}_tests --gtest_brief=1
 done
 

@@ -4,10 +4,12 @@
 #include "audio/FileRecord.h"
 #include "audio/MPGTools.h"
 #include "system/FileSystem.h"
+#include "system/Services.h"
+#include "tags/BulkTagEdit.h"
 #include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
-#include <charconv>
+#include <memory>
 #include <optional>
 #include <ostream>
 
@@ -15,14 +17,8 @@ namespace velmora::cli {
 
 namespace {
 
+using tags::TagChanges;
 using texts::TextId;
-constexpr std::uint8_t kNoTrack = 32;
-
-constexpr std::string_view kTagUsage =
-    "usage: velmora-cli tag show FILE...\n"
-    "       velmora-cli tag write [--title T] [--artist A] [--album A] [--track N] [--year Y] "
-    "[--comment C] FILE...\n"
-    "       velmora-cli tag remove FILE...\n";
 
 std::string_view AnalyserName(audio::Analyser analyser)
 {
@@ -41,60 +37,13 @@ void Message(std::ostream& err, const texts::TextTable& table, TextId text, cons
     err << table.Text(text) << ": " << path << '\n';
 }
 
-// The fields the tag editor shows for the analysed file, empty without tag.
-std::vector<std::string> ShownFields(const audio::TMPEGAudio& mpeg)
-{
-    if (!mpeg.HasTag())
-        return std::vector<std::string>(6);
-    const audio::MpegRecord& r = mpeg.Record();
-    const std::string year = r.Year.substr(0, r.Year.find('\0'));
-    return {mpeg.GetTitle(),
-            mpeg.GetArtist(),
-            r.Album,
-            r.Track == kNoTrack ? std::string() : std::to_string(r.Track),
-            year,
-            audio::CutCharacters(r.Comment, 29)};
-}
-
-struct TagChanges {
-    std::optional<std::string> title, artist, album, track, year, comment;
-};
-
-// The track byte for a Track field: its number's lowest 8 bits, or 32 (no
-// track) when the field is empty or not a number.
-std::uint8_t TrackByte(const std::string& field)
-{
-    long value = 0;
-    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
-    if (field.empty() || error != std::errc() || end != field.data() + field.size())
-        return kNoTrack;
-    return static_cast<std::uint8_t>(value & 0xFF);
-}
-
-// Tags go into MPEG audio only, as one of the two analysers accepts it: 128
-// bytes appended to or cut off anything else (a collection, a text) would
-// damage it. True for a file that was read and is not audio; a file that
-// cannot be read is left to the writing, which reports it. `mpeg` has just
-// analysed `path`.
-bool ReadableButNotAudio(const audio::TMPEGAudio& mpeg, audio::TAudioInfo& info,
-                         const std::string& path, FileSystem& files)
-{
-    if (mpeg.IsValid())
-        return false;
-    info.AnalyseFile(path);
-    if (info.Header.Valid())
-        return false;
-    int error = 0;
-    return files.openFile(path, false, error) != nullptr;
-}
-
 int TagShow(const std::vector<std::string>& files, std::ostream& out, std::ostream& err,
             CliContext& context)
 {
-    audio::TMPEGAudio mpeg(context.files);
+    audio::TMPEGAudio mpeg(context.services.files);
     int result = kSuccess;
     for (const std::string& path : files) {
-        if (!context.files.fileExists(path)) {
+        if (!context.services.files.fileExists(path)) {
             Message(err, context.texts, TextId::FileDoesNotExist, path);
             result = kFailed;
             continue;
@@ -103,7 +52,7 @@ int TagShow(const std::vector<std::string>& files, std::ostream& out, std::ostre
         if (!mpeg.IsValid())
             Message(err, context.texts, TextId::FileNotValid, path);
         out << path;
-        for (const std::string& field : ShownFields(mpeg))
+        for (const std::string& field : tags::ShownFields(mpeg))
             out << '\t' << field;
         out << '\n';
     }
@@ -113,32 +62,11 @@ int TagShow(const std::vector<std::string>& files, std::ostream& out, std::ostre
 int TagWrite(const TagChanges& changes, const std::vector<std::string>& files, std::ostream& err,
              CliContext& context)
 {
-    audio::TMPEGAudio mpeg(context.files);
-    audio::TAudioInfo info(context.files);
+    tags::BulkTagEditor editor(context.services.files);
     int result = kSuccess;
     for (const std::string& path : files) {
-        mpeg.SetFileName(path);
-        if (ReadableButNotAudio(mpeg, info, path, context.files)) {
-            Message(err, context.texts, TextId::FileNotValid, path);
-            result = kFailed;
-            continue;
-        }
-        if (changes.title)
-            mpeg.SetTitle(*changes.title);
-        if (changes.artist)
-            mpeg.SetArtist(*changes.artist);
-        if (changes.album)
-            mpeg.SetAlbum(*changes.album);
-        if (changes.comment)
-            mpeg.SetComment(*changes.comment);
-        if (changes.year)
-            mpeg.SetYear(*changes.year);
-        if (changes.track)
-            mpeg.SetTrack(TrackByte(*changes.track));
-        const int written = mpeg.WriteTag();
-        if (written != 0) {
-            Message(err, context.texts,
-                    written == -1 ? TextId::FileDoesNotExist : TextId::CannotWriteTag, path);
+        if (const auto error = editor.Write(path, changes)) {
+            Message(err, context.texts, *error, path);
             result = kFailed;
         }
     }
@@ -147,77 +75,141 @@ int TagWrite(const TagChanges& changes, const std::vector<std::string>& files, s
 
 int TagRemove(const std::vector<std::string>& files, std::ostream& err, CliContext& context)
 {
-    audio::TMPEGAudio mpeg(context.files);
-    audio::TAudioInfo info(context.files);
+    tags::BulkTagEditor editor(context.services.files);
     int result = kSuccess;
     for (const std::string& path : files) {
-        mpeg.SetFileName(path);
-        if (ReadableButNotAudio(mpeg, info, path, context.files)) {
-            Message(err, context.texts, TextId::FileNotValid, path);
-            result = kFailed;
-            continue;
-        }
-        const int removed = mpeg.RemoveTag();
-        if (removed != 0) {
-            Message(err, context.texts,
-                    removed == -1 ? TextId::FileDoesNotExist : TextId::CannotRemoveTag, path);
+        if (const auto error = editor.Remove(path)) {
+            Message(err, context.texts, *error, path);
             result = kFailed;
         }
     }
     return result;
 }
 
-// Reads "--name value" and "--name=value" options up to the first operand
-// that is not an option; false on an unknown or incomplete option.
-bool ParseChanges(const std::vector<std::string>& args, std::size_t& next, TagChanges& changes,
-                  std::ostream& err)
+// The changes the options give and the files after them; false, with the
+// reason on `err`, on an unknown option or one without its value.
+bool ParseChanges(const std::vector<Argument>& args, TagChanges& changes,
+                  std::vector<std::string>& files, std::ostream& err)
 {
-    const std::pair<std::string_view, std::optional<std::string> TagChanges::*> options[] = {
+    const std::pair<std::string_view, std::optional<std::string> TagChanges::*> fields[] = {
         {"--title", &TagChanges::title}, {"--artist", &TagChanges::artist},
         {"--album", &TagChanges::album}, {"--track", &TagChanges::track},
         {"--year", &TagChanges::year},   {"--comment", &TagChanges::comment},
     };
-    while (next < args.size() && args[next].rfind("--", 0) == 0) {
-        const std::string& arg = args[next];
-        if (arg == "--") {
-            ++next;
+    for (const Argument& arg : args) {
+        switch (arg.kind) {
+        case Argument::Kind::Option:
+            for (const auto& [name, member] : fields) {
+                if (arg.Is(name))
+                    changes.*member = arg.value();
+            }
+            break;
+        case Argument::Kind::MissingValue:
+            err << "velmora-cli: " << arg.word << " needs a value\n";
+            return false;
+        case Argument::Kind::Unknown:
+            err << "velmora-cli: unknown option " << arg.word.substr(0, arg.word.find('=')) << "\n";
+            return false;
+        case Argument::Kind::EndOfOptions:
+            break;
+        case Argument::Kind::Operand:
+            files.push_back(arg.word);
             break;
         }
-        const std::size_t equals = arg.find('=');
-        const std::string_view name = std::string_view(arg).substr(0, equals);
-        bool known = false;
-        for (const auto& [optionName, member] : options) {
-            if (name != optionName)
-                continue;
-            known = true;
-            if (equals != std::string::npos) {
-                changes.*member = arg.substr(equals + 1);
-            } else if (next + 1 < args.size()) {
-                changes.*member = args[++next];
-            } else {
-                err << "velmora-cli: " << name << " needs a value\n";
-                return false;
-            }
-        }
-        if (!known) {
-            err << "velmora-cli: unknown option " << name << "\n";
-            return false;
-        }
-        ++next;
     }
     return true;
 }
 
+// The files of tag show and tag remove may start with "-": they have no
+// options.
+class TagShowCommand final : public Command {
+public:
+    TagShowCommand()
+        : Command({.name = "show",
+                   .summary = "print the ID3v1 tag of each file",
+                   .forms = {{"FILE..."}},
+                   .details = {"One line per file: the path, then title, artist, album, track, "
+                               "year and",
+                               "comment, tab-separated."}})
+    {
+    }
+
+    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                CliContext& context) const override
+    {
+        const std::vector<std::string> files = Words(args);
+        if (files.empty())
+            return Usage(err);
+        return TagShow(files, out, err, context);
+    }
+};
+
+class TagWriteCommand final : public Command {
+public:
+    TagWriteCommand()
+        : Command({.name = "write",
+                   .summary = "write the given tag fields, keeping the others",
+                   .forms = {{"[--title T] [--artist A] [--album A] [--track N] [--year Y] "
+                              "[--comment C] FILE..."}},
+                   .options = {{"--title", "", "T", "the title"},
+                               {"--artist", "", "A", "the artist"},
+                               {"--album", "", "A", "the album"},
+                               {"--track", "", "N", "the track number; none when empty"},
+                               {"--year", "", "Y", "the year"},
+                               {"--comment", "", "C", "the comment"}},
+                   .optionsFirst = true})
+    {
+    }
+
+    int Execute(const std::vector<Argument>& args, std::ostream&, std::ostream& err,
+                CliContext& context) const override
+    {
+        TagChanges changes;
+        std::vector<std::string> files;
+        if (!ParseChanges(args, changes, files, err) || files.empty())
+            return Usage(err);
+        return TagWrite(changes, files, err, context);
+    }
+};
+
+class TagRemoveCommand final : public Command {
+public:
+    TagRemoveCommand()
+        : Command({.name = "remove",
+                   .summary = "remove the ID3v1 tag of each file",
+                   .forms = {{"FILE..."}}})
+    {
+    }
+
+    int Execute(const std::vector<Argument>& args, std::ostream&, std::ostream& err,
+                CliContext& context) const override
+    {
+        const std::vector<std::string> files = Words(args);
+        if (files.empty())
+            return Usage(err);
+        return TagRemove(files, err, context);
+    }
+};
+
 } // namespace
 
-int AnalyseCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
-                   CliContext& context)
+AnalyseCommand::AnalyseCommand()
+    : Command({.name = "analyse",
+               .summary = "print what a scan stores about each audio file",
+               .forms = {{"FILE..."}},
+               .details = {"One line per file: the path, the analyser (mpeg, info or none), then "
+                           "the six",
+                           "numbers and six texts a scan stores, tab-separated."}})
 {
-    if (operands.empty()) {
-        err << "usage: velmora-cli analyse FILE...\n";
-        return kUsage;
-    }
-    audio::FileAnalyser analyser(context.files);
+}
+
+int AnalyseCommand::Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                            CliContext& context) const
+{
+    const std::vector<std::string> operands = Words(args);
+    if (operands.empty())
+        return Usage(err);
+    audio::FileAnalyser analyser(context.services.files);
     std::string line;
     for (const std::string& path : operands) {
         const audio::FileRecord record = analyser.Analyse(path);
@@ -238,31 +230,12 @@ int AnalyseCommand(const std::vector<std::string>& operands, std::ostream& out, 
     return out ? kSuccess : kFailed;
 }
 
-int TagCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
-               CliContext& context)
+TagCommand::TagCommand()
+    : Command({.name = "tag", .summary = "read, write or remove the ID3v1 tag of audio files"})
 {
-    if (operands.empty()) {
-        err << kTagUsage;
-        return kUsage;
-    }
-    const std::string& action = operands[0];
-    std::size_t next = 1;
-    TagChanges changes;
-    if (action == "write" && !ParseChanges(operands, next, changes, err)) {
-        err << kTagUsage;
-        return kUsage;
-    }
-    const std::vector<std::string> files(operands.begin() + static_cast<std::ptrdiff_t>(next),
-                                         operands.end());
-    if (files.empty() || (action != "show" && action != "write" && action != "remove")) {
-        err << kTagUsage;
-        return kUsage;
-    }
-    if (action == "show")
-        return TagShow(files, out, err, context);
-    if (action == "write")
-        return TagWrite(changes, files, err, context);
-    return TagRemove(files, err, context);
+    AddSubCommand(std::make_unique<TagShowCommand>());
+    AddSubCommand(std::make_unique<TagWriteCommand>());
+    AddSubCommand(std::make_unique<TagRemoveCommand>());
 }
 
 } // namespace velmora::cli

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/Cli.h"
+#include "cli/Command.h"
 
 #include <iosfwd>
 #include <string>
@@ -11,12 +11,19 @@ namespace velmora::cli {
 /// analyse FILE...: per file the path as given, the analyser that accepted
 /// it (mpeg, info or none), then the six numbers and six texts a scan stores,
 /// tab-separated.
-int AnalyseCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
-                   CliContext& context);
+class AnalyseCommand final : public Command {
+public:
+    AnalyseCommand();
+    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                CliContext& context) const override;
+};
 
 /// tag show FILE... | tag write [--title T] [--artist A] [--album A]
 /// [--track N] [--year Y] [--comment C] FILE... | tag remove FILE...
-int TagCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
-               CliContext& context);
+/// Wrong usage of any of them prints the usage of all three.
+class TagCommand final : public Command {
+public:
+    TagCommand();
+};
 
 } // namespace velmora::cli

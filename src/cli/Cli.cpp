@@ -2,104 +2,70 @@
 
 #include "cli/AudioCommands.h"
 #include "cli/CollectionCommands.h"
+#include "cli/Command.h"
 #include "cli/ReportCommand.h"
 #include "cli/ScanCommand.h"
 #include "cli/SearchCommand.h"
 #include "cli/VolumeCommands.h"
 #include "system/FileSystem.h"
+#include "system/Services.h"
 #include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 #include <cerrno>
+#include <memory>
 #include <ostream>
-#include <string_view>
 
 namespace velmora::cli {
 
 namespace {
 
-using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&, CliContext&);
+// The commands in the order of velmora-cli --help.
+const std::vector<std::unique_ptr<Command>>& Commands()
+{
+    static const std::vector<std::unique_ptr<Command>> commands = [] {
+        std::vector<std::unique_ptr<Command>> list;
+        list.push_back(std::make_unique<NewCommand>());
+        list.push_back(std::make_unique<DumpCommand>());
+        list.push_back(std::make_unique<StatsCommand>());
+        list.push_back(std::make_unique<ConvertCommand>());
+        list.push_back(std::make_unique<ImportCommand>());
+        list.push_back(std::make_unique<ScanCommand>());
+        list.push_back(std::make_unique<AnalyseCommand>());
+        list.push_back(std::make_unique<TagCommand>());
+        list.push_back(std::make_unique<VolumesCommand>());
+        list.push_back(std::make_unique<UpdateCommand>());
+        list.push_back(std::make_unique<DeleteCommand>());
+        list.push_back(std::make_unique<RenameCommand>());
+        list.push_back(std::make_unique<SortCommand>());
+        list.push_back(std::make_unique<DrivesCommand>());
+        list.push_back(std::make_unique<SearchCommand>());
+        list.push_back(std::make_unique<DuplicatesCommand>());
+        list.push_back(std::make_unique<ReportCommand>());
+        return list;
+    }();
+    return commands;
+}
 
-struct CommandEntry {
-    std::string_view name;
-    Command run;
-};
-
-constexpr CommandEntry kCommands[] = {
-    {"new", NewCommand},         {"dump", DumpCommand},
-    {"stats", StatsCommand},     {"convert", ConvertCommand},
-    {"import", ImportCommand},   {"analyse", AnalyseCommand},
-    {"tag", TagCommand},         {"scan", ScanCommand},
-    {"update", UpdateCommand},   {"delete", DeleteCommand},
-    {"rename", RenameCommand},   {"sort", SortCommand},
-    {"volumes", VolumesCommand}, {"drives", DrivesCommand},
-    {"search", SearchCommand},   {"duplicates", DuplicatesCommand},
-    {"report", ReportCommand},
-};
-
-constexpr std::string_view kHelp =
-    "Usage: velmora-cli COMMAND [ARGUMENTS]\n"
-    "\n"
-    "Velmora keeps a catalogue of MPEG audio files (mp1, mp2, mp3, mpa) on many\n"
-    "volumes in a plain-text collection file (.col).\n"
-    "\n"
-    "Commands:\n"
-    "  new COLLECTION              write a new, empty collection file\n"
-    "  dump COLLECTION             print every node: level, kind, name, numbers, tags\n"
-    "  stats COLLECTION            print the collection's statistics\n"
-    "  convert SOURCE TARGET       save a collection or an older .vlm file as TARGET\n"
-    "  import COLLECTION SOURCE... add the volumes of collection or .vlm files\n"
-    "  scan SOURCE -c COLLECTION [--label L] [--serial N] [--update]\n"
-    "                              add a folder or mounted volume as a volume; with\n"
-    "                              --label the folder stands for a disc's root\n"
-    "  analyse FILE...             print what a scan stores about each audio file\n"
-    "  tag show FILE...            print the ID3v1 tag of each file\n"
-    "  tag write [--title T] [--artist A] [--album A] [--track N] [--year Y]\n"
-    "            [--comment C] FILE...\n"
-    "                              write the given tag fields, keeping the others\n"
-    "  tag remove FILE...          remove the ID3v1 tag of each file\n"
-    "  volumes COLLECTION          list the volumes: number, name, serial, scan date,\n"
-    "                              folders, files, size (KB), duration (s)\n"
-    "  update -c COLLECTION VOLUME [--from SOURCE]\n"
-    "                              scan a volume again from the mounted volume with\n"
-    "                              its serial, or from SOURCE\n"
-    "  delete -c COLLECTION VOLUME...\n"
-    "                              remove volumes and their totals\n"
-    "  rename -c COLLECTION VOLUME LABEL\n"
-    "                              give a volume a new label, keeping its folder part\n"
-    "  sort -c COLLECTION          sort every level: folders first, then by name\n"
-    "  drives                      list the mounted volumes: root, label, serial, type\n"
-    "  search COLLECTION --name \"WORDS\" [--case] [--in all|dirs|files]\n"
-    "  search COLLECTION --tag FIELD=TEXT...\n"
-    "                              FIELD: title, artist, album, track, year, comment\n"
-    "  search COLLECTION --property TERM...\n"
-    "                              TERM: bitrate<128, samplerate=44100, mode=mono,\n"
-    "                              version>1, layer<3, tag=present and the like;\n"
-    "                              prints path and name, then the tag fields or\n"
-    "                              properties, tab-separated; exit 1 when nothing\n"
-    "                              is found; --save FILE writes the saved list;\n"
-    "                              --on SOURCE searches a folder or mounted volume\n"
-    "                              outside the collection instead\n"
-    "  duplicates COLLECTION [--by name|property|both] [--in all|dirs|files]\n"
-    "                              print each group of equal names (or sizes and\n"
-    "                              durations) under its label; --on and --save as\n"
-    "                              for search\n"
-    "  report COLLECTION -o FILE [--format text|dif|html]\n"
-    "         [--rows collection,volume,folder,file] [--columns LIST] [--no-sort]\n"
-    "                              write a report: one row per chosen item, the\n"
-    "                              columns of LIST in that order (size, duration,\n"
-    "                              bitrate, samplerate, mode, version, title, artist,\n"
-    "                              album, track, year, comment, folders, files, date,\n"
-    "                              volume); default folder rows with size, duration,\n"
-    "                              bitrate and volume as sorted text\n"
-    "\n"
-    "VOLUME is a volume's name, or its number in collection order (1 for the first).\n"
-    "\n"
-    "Options:\n"
-    "  --help                      show this help\n"
-    "  --version                   show the version\n"
-    "\n"
-    "Exit codes: 0 success, 1 failed operation, 2 wrong usage.\n";
+void PrintHelp(std::ostream& out)
+{
+    out << "Usage: velmora-cli COMMAND [ARGUMENTS]\n"
+           "\n"
+           "Velmora keeps a catalogue of MPEG audio files (mp1, mp2, mp3, mpa) on many\n"
+           "volumes in a plain-text collection file (.col).\n"
+           "\n"
+           "Commands:\n";
+    for (const std::unique_ptr<Command>& command : Commands())
+        command->PrintListing(out);
+    out << "\n"
+           "VOLUME is a volume's name, or its number in collection order (1 for the first).\n"
+           "\n"
+           "Options:\n"
+           "  --help                      show this help; after a command, its options\n"
+           "  --version                   show the version\n"
+           "\n"
+           "Exit codes: 0 success, 1 failed operation, 2 wrong usage.\n";
+}
 
 using texts::TextId;
 
@@ -109,7 +75,7 @@ std::unique_ptr<FileLock> LockCollection(const std::string& path, std::ostream& 
                                          CliContext& context)
 {
     int error = 0;
-    std::unique_ptr<FileLock> lock = context.files.lockFile(path, context.lockWait, error);
+    std::unique_ptr<FileLock> lock = context.services.files.lockFile(path, context.lockWait, error);
     if (lock)
         return lock;
     if (error == EWOULDBLOCK)
@@ -123,23 +89,21 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
            CliContext& context)
 {
     if (args.empty()) {
-        err << kHelp;
+        PrintHelp(err);
         return kUsage;
     }
     const std::string& name = args.front();
     if (name == "--help" || name == "-h" || name == "help") {
-        out << kHelp;
+        PrintHelp(out);
         return kSuccess;
     }
     if (name == "--version") {
         out << "velmora-cli " << VELMORA_VERSION << '\n';
         return kSuccess;
     }
-    for (const CommandEntry& command : kCommands) {
-        if (command.name == name) {
-            const std::vector<std::string> operands(args.begin() + 1, args.end());
-            return command.run(operands, out, err, context);
-        }
+    for (const std::unique_ptr<Command>& command : Commands()) {
+        if (command->name() == name)
+            return command->Run({args.begin() + 1, args.end()}, out, err, context);
     }
     err << "velmora-cli: unknown command \"" << name << "\"; see velmora-cli --help\n";
     return kUsage;

@@ -8,11 +8,8 @@
 #include <vector>
 
 namespace velmora {
-class Clock;
 class FileLock;
-class FileSystem;
-class Locale;
-class Volumes;
+struct Services;
 } // namespace velmora
 namespace velmora::texts {
 class TextTable;
@@ -23,16 +20,16 @@ namespace velmora::cli {
 /// Exit codes of velmora-cli.
 enum ExitCode : int { kSuccess = 0, kFailed = 1, kUsage = 2 };
 
-/// The services the commands use, from the platform or from fakes.
+/// What the commands run on: the system's services (from the platform or
+/// from fakes) and the command line's own state. The services and the texts
+/// must outlive the context.
 struct CliContext {
-    FileSystem& files;
-    const Clock& clock;
-    const Locale& locale;
+    const Services& services;
     const texts::TextTable& texts;
-    const Volumes& volumes;
     /// Set when the user interrupts (Ctrl+C); long commands stop then.
     const std::atomic<bool>* interrupted = nullptr;
-    /// Long commands show progress on stderr when it is a terminal.
+    /// Long commands show their progress on stderr. main() sets it once when
+    /// stderr is a terminal; the commands never ask the terminal themselves.
     bool showProgress = false;
     /// How long a command waits for another process that is changing the
     /// same collection.

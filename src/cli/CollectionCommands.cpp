@@ -7,6 +7,7 @@
 #include "system/FileSystem.h"
 #include "system/Locale.h"
 #include "system/Progress.h"
+#include "system/Services.h"
 #include "texts/Encoding.h"
 #include "texts/TextIds.h"
 #include "texts/TextTable.h"
@@ -27,13 +28,9 @@ void Message(std::ostream& err, const texts::TextTable& table, TextId text, cons
     err << table.Text(text) << ": " << path << '\n';
 }
 
-bool WantOperands(const std::vector<std::string>& operands, std::size_t count, bool orMore,
-                  std::string_view usage, std::ostream& err)
+bool WantOperands(const std::vector<std::string>& operands, std::size_t count, bool orMore)
 {
-    if (operands.size() == count || (orMore && operands.size() > count))
-        return true;
-    err << "usage: velmora-cli " << usage << '\n';
-    return false;
+    return operands.size() == count || (orMore && operands.size() > count);
 }
 
 // Loads a collection file; reports a failure on `err`. A file that breaks the
@@ -92,24 +89,40 @@ std::string_view KindName(collection::NodeKind kind)
 
 } // namespace
 
-int NewCommand(const std::vector<std::string>& operands, std::ostream&, std::ostream& err,
-               CliContext& context)
+NewCommand::NewCommand()
+    : Command({.name = "new",
+               .summary = "write a new, empty collection file",
+               .forms = {{"COLLECTION"}}})
 {
-    if (!WantOperands(operands, 1, false, "new COLLECTION", err))
-        return kUsage;
+}
+
+int NewCommand::Execute(const std::vector<Argument>& args, std::ostream&, std::ostream& err,
+                        CliContext& context) const
+{
+    const std::vector<std::string> operands = Words(args);
+    if (!WantOperands(operands, 1, false))
+        return Usage(err);
     const std::unique_ptr<FileLock> lock = LockCollection(operands[0], err, context);
     if (!lock)
         return kFailed;
-    CollectionStore store(context.files, context.clock, context.texts);
+    CollectionStore store(context.services.files, context.services.clock, context.texts);
     return Save(store, operands[0], err, context.texts) ? kSuccess : kFailed;
 }
 
-int DumpCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
-                CliContext& context)
+DumpCommand::DumpCommand()
+    : Command({.name = "dump",
+               .summary = "print every node: level, kind, name, numbers, tags",
+               .forms = {{"COLLECTION"}}})
 {
-    if (!WantOperands(operands, 1, false, "dump COLLECTION", err))
-        return kUsage;
-    CollectionStore store(context.files, context.clock, context.texts);
+}
+
+int DumpCommand::Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                         CliContext& context) const
+{
+    const std::vector<std::string> operands = Words(args);
+    if (!WantOperands(operands, 1, false))
+        return Usage(err);
+    CollectionStore store(context.services.files, context.services.clock, context.texts);
     if (!Load(store, operands[0], err, context.texts))
         return kFailed;
 
@@ -144,32 +157,48 @@ int DumpCommand(const std::vector<std::string>& operands, std::ostream& out, std
     return out ? kSuccess : kFailed;
 }
 
-int StatsCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
-                 CliContext& context)
+StatsCommand::StatsCommand()
+    : Command({.name = "stats",
+               .summary = "print the collection's statistics",
+               .forms = {{"COLLECTION"}}})
 {
-    if (!WantOperands(operands, 1, false, "stats COLLECTION", err))
-        return kUsage;
-    CollectionStore store(context.files, context.clock, context.texts);
+}
+
+int StatsCommand::Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                          CliContext& context) const
+{
+    const std::vector<std::string> operands = Words(args);
+    if (!WantOperands(operands, 1, false))
+        return Usage(err);
+    CollectionStore store(context.services.files, context.services.clock, context.texts);
     if (!Load(store, operands[0], err, context.texts))
         return kFailed;
-    const auto rows =
-        reports::StatisticRows(store.tree().text(store.tree().root()), context.texts,
-                               context.locale.decimalSeparator(), context.locale.dateSeparator());
+    const auto rows = reports::StatisticRows(store.tree().text(store.tree().root()), context.texts,
+                                             context.services.locale.decimalSeparator(),
+                                             context.services.locale.dateSeparator());
     for (const reports::StatisticRow& row : rows)
         out << row.caption << '\t' << row.value << '\n';
     return kSuccess;
 }
 
-int ConvertCommand(const std::vector<std::string>& operands, std::ostream&, std::ostream& err,
-                   CliContext& context)
+ConvertCommand::ConvertCommand()
+    : Command({.name = "convert",
+               .summary = "save a collection or an older .vlm file as TARGET",
+               .forms = {{"SOURCE TARGET"}}})
 {
-    if (!WantOperands(operands, 2, false, "convert SOURCE TARGET", err))
-        return kUsage;
+}
+
+int ConvertCommand::Execute(const std::vector<Argument>& args, std::ostream&, std::ostream& err,
+                            CliContext& context) const
+{
+    const std::vector<std::string> operands = Words(args);
+    if (!WantOperands(operands, 2, false))
+        return Usage(err);
     const std::string& source = operands[0];
     const std::unique_ptr<FileLock> lock = LockCollection(operands[1], err, context);
     if (!lock)
         return kFailed;
-    CollectionStore store(context.files, context.clock, context.texts);
+    CollectionStore store(context.services.files, context.services.clock, context.texts);
     if (collection::IsOlderFormatPath(source)) {
         // An older file becomes the whole collection: import it into an
         // empty one, whose totals are all zero.
@@ -184,17 +213,25 @@ int ConvertCommand(const std::vector<std::string>& operands, std::ostream&, std:
     return Save(store, operands[1], err, context.texts) ? kSuccess : kFailed;
 }
 
-int ImportCommand(const std::vector<std::string>& operands, std::ostream&, std::ostream& err,
-                  CliContext& context)
+ImportCommand::ImportCommand()
+    : Command({.name = "import",
+               .summary = "add the volumes of collection or .vlm files",
+               .forms = {{"COLLECTION SOURCE..."}}})
 {
-    if (!WantOperands(operands, 2, true, "import COLLECTION SOURCE...", err))
-        return kUsage;
+}
+
+int ImportCommand::Execute(const std::vector<Argument>& args, std::ostream&, std::ostream& err,
+                           CliContext& context) const
+{
+    const std::vector<std::string> operands = Words(args);
+    if (!WantOperands(operands, 2, true))
+        return Usage(err);
     const std::string& target = operands[0];
     const std::unique_ptr<FileLock> lock = LockCollection(target, err, context);
     if (!lock)
         return kFailed;
-    CollectionStore store(context.files, context.clock, context.texts);
-    if (context.files.fileExists(target) && !Load(store, target, err, context.texts))
+    CollectionStore store(context.services.files, context.services.clock, context.texts);
+    if (context.services.files.fileExists(target) && !Load(store, target, err, context.texts))
         return kFailed;
 
     bool failed = false;

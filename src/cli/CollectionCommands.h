@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/Cli.h"
+#include "cli/Command.h"
 
 #include <iosfwd>
 #include <string>
@@ -8,25 +8,49 @@
 
 namespace velmora::cli {
 
-// Commands on collection files. Each takes its operands (the words after
-// the command's name) and returns the exit code.
+// Commands on collection files. They have no options: every word is an
+// operand, also one that starts with "-".
 
 /// new COLLECTION: writes an empty collection.
-int NewCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
-               CliContext& context);
+class NewCommand final : public Command {
+public:
+    NewCommand();
+    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                CliContext& context) const override;
+};
+
 /// dump COLLECTION: one tab-separated line per node in pre-order.
-int DumpCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
-                CliContext& context);
+class DumpCommand final : public Command {
+public:
+    DumpCommand();
+    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                CliContext& context) const override;
+};
+
 /// stats COLLECTION: the six rows of the statistics.
-int StatsCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
-                 CliContext& context);
+class StatsCommand final : public Command {
+public:
+    StatsCommand();
+    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                CliContext& context) const override;
+};
+
 /// convert SOURCE TARGET: a collection or older "vlm" file saved as a
 /// collection file.
-int ConvertCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
-                   CliContext& context);
+class ConvertCommand final : public Command {
+public:
+    ConvertCommand();
+    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                CliContext& context) const override;
+};
+
 /// import COLLECTION SOURCE...: every source imported, then the collection
 /// saved; nothing is saved when any source fails.
-int ImportCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
-                  CliContext& context);
+class ImportCommand final : public Command {
+public:
+    ImportCommand();
+    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                CliContext& context) const override;
+};
 
 } // namespace velmora::cli

@@ -4,6 +4,7 @@
 #include "reports/ReportSettings.h"
 #include "reports/ReportThread.h"
 #include "system/Progress.h"
+#include "system/Services.h"
 #include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
@@ -12,7 +13,6 @@
 #include <atomic>
 #include <ostream>
 #include <string_view>
-#include <unistd.h>
 
 namespace velmora::cli {
 
@@ -23,27 +23,12 @@ using reports::ReportSettings;
 
 using texts::TextId;
 
-constexpr std::string_view kUsageText =
-    "usage: velmora-cli report COLLECTION -o FILE [--format text|dif|html]\n"
-    "                          [--rows collection,volume,folder,file] [--columns LIST]\n"
-    "                          [--no-sort]\n"
-    "LIST: size, duration, bitrate, samplerate, mode, version, title, artist, album,\n"
-    "      track, year, comment, folders, files, date, volume (comma-separated)\n";
-
 // Column names by column id - 1.
 constexpr std::array<std::string_view, reports::kColumnCount> kColumnNames = {
     "size",  "duration", "bitrate", "samplerate", "mode",    "version", "title", "artist",
     "album", "track",    "year",    "comment",    "folders", "files",   "date",  "volume"};
 constexpr std::array<std::string_view, 4> kRowNames = {"collection", "volume", "folder", "file"};
 constexpr std::array<std::string_view, 3> kFormatNames = {"text", "dif", "html"};
-
-int Usage(std::ostream& err, std::string_view problem = {})
-{
-    if (!problem.empty())
-        err << "velmora-cli report: " << problem << '\n';
-    err << kUsageText;
-    return kUsage;
-}
 
 template <std::size_t N> std::string Allowed(const std::array<std::string_view, N>& names)
 {
@@ -135,60 +120,57 @@ struct Request {
     ReportSettings settings;
 };
 
-bool Parse(const std::vector<std::string>& operands, Request& request, std::string& problem)
+bool Parse(const std::vector<Argument>& args, Request& request, std::string& problem)
 {
     ReportSettings& s = request.settings;
     bool formatGiven = false;
     bool rowsGiven = false;
     bool columnsGiven = false;
-    for (std::size_t i = 0; i < operands.size(); ++i) {
-        const std::string& word = operands[i];
-        const bool takesValue = word == "-o" || word == "--output" || word == "--format" ||
-                                word == "--rows" || word == "--columns";
-        if (takesValue && i + 1 == operands.size()) {
-            problem = word + " needs a value";
+    for (const Argument& arg : args) {
+        if (arg.kind == Argument::Kind::MissingValue) {
+            problem = arg.word + " needs a value";
             return false;
         }
-        if (word == "-o" || word == "--output") {
-            if (request.outputGiven || operands[i + 1].empty()) {
+        if (arg.Is("--output")) {
+            if (request.outputGiven || arg.value().empty()) {
                 problem = "give one output file";
                 return false;
             }
             request.outputGiven = true;
-            s.lastReportFile = operands[++i];
-        } else if (word == "--format") {
-            const int format = IndexOf(kFormatNames, operands[++i]);
+            s.lastReportFile = arg.value();
+        } else if (arg.Is("--format")) {
+            const int format = IndexOf(kFormatNames, arg.value());
             if (formatGiven || format < 0) {
                 problem = "--format takes one of " + Allowed(kFormatNames);
                 return false;
             }
             formatGiven = true;
             s.format = static_cast<ReportFormat>(format + 1);
-        } else if (word == "--rows") {
+        } else if (arg.Is("--rows")) {
             if (rowsGiven) {
                 problem = "--rows given twice";
                 return false;
             }
             rowsGiven = true;
-            if (!SetRows(operands[++i], s, problem))
+            if (!SetRows(arg.value(), s, problem))
                 return false;
-        } else if (word == "--columns") {
+        } else if (arg.Is("--columns")) {
             if (columnsGiven) {
                 problem = "--columns given twice";
                 return false;
             }
             columnsGiven = true;
-            if (!SetColumns(operands[++i], s, problem))
+            if (!SetColumns(arg.value(), s, problem))
                 return false;
-        } else if (word == "--no-sort") {
+        } else if (arg.Is("--no-sort")) {
             s.sorting = false;
-        } else if (word.size() > 1 && word[0] == '-') {
-            problem = "unknown option \"" + word + "\"";
+        } else if (arg.kind != Argument::Kind::Operand) {
+            problem = "unknown option \"" + arg.word + "\"";
             return false;
         } else if (request.collection.empty()) {
-            request.collection = word;
+            request.collection = arg.word;
         } else {
-            problem = "more than one collection: " + word;
+            problem = "more than one collection: " + arg.word;
             return false;
         }
     }
@@ -205,58 +187,71 @@ bool Parse(const std::vector<std::string>& operands, Request& request, std::stri
 
 // The phase and how far it has come, on one line that each change
 // overwrites.
-class TerminalProgress final : public reports::ReportProgress {
+class TerminalProgress final : public Progress {
 public:
     explicit TerminalProgress(std::ostream& err) : err_(err) {}
 
     void setPhase(std::string_view label) override
     {
         phase_ = label;
-        maximum_ = 0;
         percent_ = -1;
         err_ << "\r\x1b[K" << phase_ << std::flush;
     }
-    void setObject(std::string_view) override {}
-    void setMaximum(std::uint64_t maximum) override { maximum_ = maximum; }
-    void setPosition(std::uint64_t position) override
+    void step(std::uint64_t position, std::uint64_t maximum, std::string_view) override
     {
         const int percent =
-            maximum_ == 0 ? 100 : static_cast<int>(std::min(position, maximum_) * 100 / maximum_);
+            maximum == 0 ? 100 : static_cast<int>(std::min(position, maximum) * 100 / maximum);
         if (percent == percent_)
             return;
         percent_ = percent;
         err_ << "\r\x1b[K" << phase_ << ' ' << percent << '%' << std::flush;
     }
+    // The report reads the interrupt flag itself.
+    bool cancelled() const override { return false; }
     void clear() { err_ << "\r\x1b[K" << std::flush; }
 
 private:
     std::ostream& err_;
     std::string phase_;
-    std::uint64_t maximum_ = 0;
     int percent_ = -1;
-};
-
-class QuietProgress final : public reports::ReportProgress {
-public:
-    void setPhase(std::string_view) override {}
-    void setObject(std::string_view) override {}
-    void setMaximum(std::uint64_t) override {}
-    void setPosition(std::uint64_t) override {}
 };
 
 } // namespace
 
-int ReportCommand(const std::vector<std::string>& operands, std::ostream&, std::ostream& err,
-                  CliContext& context)
+ReportCommand::ReportCommand()
+    : Command(
+          {.name = "report",
+           .summary = "write a report of the collection into a file",
+           .forms = {{"COLLECTION -o FILE [--format text|dif|html]",
+                      "[--rows collection,volume,folder,file] [--columns LIST]", "[--no-sort]"}},
+           .options = {{"--output", "-o", "FILE", "the report file, replaced once it is complete"},
+                       {"--format", "", "text|dif|html", "the file's format (default text)"},
+                       {"--rows", "", "collection,volume,folder,file",
+                        "the kinds of row, comma-separated (default folder)"},
+                       {"--columns", "", "LIST", "the columns in this order; an empty LIST none"},
+                       {"--no-sort", "", "", "keep the collection's order"}},
+           .notes =
+               {"LIST: size, duration, bitrate, samplerate, mode, version, title, artist, album,",
+                "      track, year, comment, folders, files, date, volume (comma-separated)"},
+           .details = {
+               "Default: folder rows with size, duration, bitrate and volume as sorted text."}})
+{
+}
+
+int ReportCommand::Execute(const std::vector<Argument>& args, std::ostream&, std::ostream& err,
+                           CliContext& context) const
 {
     Request request;
     std::string problem;
-    if (!Parse(operands, request, problem))
-        return Usage(err, problem);
+    if (!Parse(args, request, problem)) {
+        if (!problem.empty())
+            err << "velmora-cli report: " << problem << '\n';
+        return Usage(err);
+    }
     const texts::TextTable& table = context.texts;
     const std::string& target = request.settings.lastReportFile;
 
-    collection::CollectionStore store(context.files, context.clock, table);
+    collection::CollectionStore store(context.services.files, context.services.clock, table);
     NoProgress quiet;
     const collection::LoadResult loaded = store.LoadCollection(request.collection, quiet);
     if (loaded.status != collection::LoadStatus::Loaded) {
@@ -264,7 +259,7 @@ int ReportCommand(const std::vector<std::string>& operands, std::ostream&, std::
             << '\n';
         return kFailed;
     }
-    if (!reports::CanWriteReport(context.files, target)) {
+    if (!reports::CanWriteReport(context.services.files, target)) {
         err << table.Text(TextId::CannotSaveFile) << ": " << target << '\n';
         return kFailed;
     }
@@ -273,13 +268,12 @@ int ReportCommand(const std::vector<std::string>& operands, std::ostream&, std::
     // the interrupt flag itself before each node and row.
     const std::atomic<bool> never{false};
     const std::atomic<bool>& stop = context.interrupted ? *context.interrupted : never;
-    const reports::ReportSources sources{store.tree(), store.currentPath(), table, context.locale,
-                                         context.files};
-    const bool terminal = context.showProgress && ::isatty(STDERR_FILENO);
+    const reports::ReportSources sources{store.tree(), store.currentPath(), table,
+                                         context.services.locale, context.services.files};
+    const bool terminal = context.showProgress;
     TerminalProgress shown(err);
-    QuietProgress silent;
-    reports::ReportProgress& progress =
-        terminal ? static_cast<reports::ReportProgress&>(shown) : silent;
+    NoProgress silent;
+    Progress& progress = terminal ? static_cast<Progress&>(shown) : silent;
     const reports::ReportOutcome outcome =
         reports::RunReport(sources, request.settings, progress, stop);
     if (terminal)

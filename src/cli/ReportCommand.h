@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/Cli.h"
+#include "cli/Command.h"
 
 #include <iosfwd>
 #include <string>
@@ -20,12 +20,16 @@ namespace velmora::cli {
 /// files, date, volume), an empty list none. Unknown or repeated values are
 /// usage errors (exit 2) that list the allowed ones.
 ///
-/// Prints nothing on success. A file that cannot be written gives text 077
+/// Prints nothing on success. A file that cannot be written gives CannotSaveFile
 /// and the path on `err` and exit 1. Progress goes to stderr when it is a
 /// terminal; an interrupt stops the report (exit 1, no message): before the
 /// writing began nothing is written, during it the lines written so far
 /// stay in FILE.
-int ReportCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
-                  CliContext& context);
+class ReportCommand final : public Command {
+public:
+    ReportCommand();
+    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                CliContext& context) const override;
+};
 
 } // namespace velmora::cli

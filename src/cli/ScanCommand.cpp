@@ -5,6 +5,7 @@
 #include "scan/ScanThread.h"
 #include "system/FileSystem.h"
 #include "system/Progress.h"
+#include "system/Services.h"
 #include "system/Volumes.h"
 #include "texts/TextIds.h"
 #include "texts/TextTable.h"
@@ -15,7 +16,6 @@
 #include <optional>
 #include <ostream>
 #include <thread>
-#include <unistd.h>
 
 namespace velmora::cli {
 
@@ -25,8 +25,6 @@ using collection::kNoNode;
 using collection::NodeId;
 
 using texts::TextId;
-constexpr std::string_view kScanUsage =
-    "usage: velmora-cli scan SOURCE -c COLLECTION [--label L] [--serial N] [--update]\n";
 
 struct ScanArguments {
     std::string source;
@@ -36,31 +34,33 @@ struct ScanArguments {
     bool update = false;
 };
 
-bool Parse(const std::vector<std::string>& args, ScanArguments& parsed, std::ostream& err)
+// Every word that starts with "-" and is none of the options is wrong, "-"
+// and "--" too.
+bool Parse(const std::vector<Argument>& args, ScanArguments& parsed, std::ostream& err)
 {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if ((arg == "-c" || arg == "--collection") && hasValue) {
-            parsed.collection = args[++i];
-        } else if (arg == "--label" && hasValue) {
-            parsed.label = args[++i];
-        } else if (arg == "--serial" && hasValue) {
-            std::uint32_t serial = 0;
-            if (!ParseSerial(args[++i], serial)) {
-                err << "velmora-cli: not a serial number: " << args[i] << '\n';
-                return false;
+    for (const Argument& arg : args) {
+        if (arg.kind == Argument::Kind::Option) {
+            if (arg.Is("--collection")) {
+                parsed.collection = arg.value();
+            } else if (arg.Is("--label")) {
+                parsed.label = arg.value();
+            } else if (arg.Is("--serial")) {
+                std::uint32_t serial = 0;
+                if (!ParseSerial(arg.value(), serial)) {
+                    err << "velmora-cli: not a serial number: " << arg.value() << '\n';
+                    return false;
+                }
+                parsed.serial = serial;
+            } else {
+                parsed.update = true;
             }
-            parsed.serial = serial;
-        } else if (arg == "--update") {
-            parsed.update = true;
-        } else if (!arg.empty() && arg[0] == '-') {
-            err << "velmora-cli: unknown or incomplete option " << arg << '\n';
+        } else if (arg.kind != Argument::Kind::Operand || arg.word == "-") {
+            err << "velmora-cli: unknown or incomplete option " << arg.word << '\n';
             return false;
         } else if (parsed.source.empty()) {
-            parsed.source = arg;
+            parsed.source = arg.word;
         } else {
-            err << "velmora-cli: more than one source: " << arg << '\n';
+            err << "velmora-cli: more than one source: " << arg.word << '\n';
             return false;
         }
     }
@@ -88,9 +88,10 @@ NodeId FindSameVolume(const collection::CollectionTree& tree, std::uint32_t seri
     return kNoNode;
 }
 
-void ShowProgress(std::ostream& err, const scan::ScanLines::Snapshot& lines)
+// The scan's folder is the phase of its progress, its file the object.
+void ShowProgress(std::ostream& err, const ProgressSnapshot& lines)
 {
-    std::string line = lines.file.empty() ? lines.folder : lines.folder + "/" + lines.file;
+    std::string line = lines.object.empty() ? lines.phase : lines.phase + "/" + lines.object;
     constexpr std::size_t kWidth = 78;
     if (line.size() > kWidth)
         line = "..." + line.substr(line.size() - (kWidth - 3));
@@ -111,24 +112,23 @@ std::string AbsoluteFolder(const std::string& path)
 scan::ScanOutcome RunScan(collection::CollectionTree& tree, const scan::ScanRequest& request,
                           std::ostream& err, CliContext& context)
 {
-    scan::ScanLines lines;
-    const scan::ScanServices services{context.files, context.volumes, context.locale,
-                                      context.clock};
-    scan::TScanThread worker(tree, services, request, lines);
+    const scan::ScanServices services{context.services.files, context.services.volumes,
+                                      context.services.locale, context.services.clock};
+    scan::TScanThread worker(tree, services, request);
     const auto interrupted = [&context] { return context.interrupted && *context.interrupted; };
     if (interrupted())
         worker.RequestStop();
     worker.Start();
-    const bool terminal = context.showProgress && ::isatty(STDERR_FILENO);
-    std::uint64_t shown = 0;
+    const bool terminal = context.showProgress;
+    ProgressSnapshot shown;
     while (!worker.Finished()) {
         if (interrupted())
             worker.RequestStop();
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        const scan::ScanLines::Snapshot snapshot = lines.snapshot();
-        if (terminal && snapshot.version != shown) {
+        ProgressSnapshot snapshot = worker.progress().Latest();
+        if (terminal && snapshot != shown) {
             ShowProgress(err, snapshot);
-            shown = snapshot.version;
+            shown = std::move(snapshot);
         }
     }
     worker.Wait();
@@ -163,19 +163,32 @@ bool ParseSerial(std::string_view text, std::uint32_t& serial)
     return true;
 }
 
-int ScanCommand(const std::vector<std::string>& operands, std::ostream&, std::ostream& err,
-                CliContext& context)
+ScanCommand::ScanCommand()
+    : Command(
+          {.name = "scan",
+           .summary = "add a folder or mounted volume as a volume",
+           .forms = {{"SOURCE -c COLLECTION [--label L] [--serial N] [--update]"}},
+           .options = {{"--collection", "-c", "COLLECTION",
+                        "the collection file; made when missing"},
+                       {"--label", "", "L", "a label: SOURCE stands for a disc's root"},
+                       {"--serial", "", "N", "its serial: decimal, 0x hexadecimal or ABCD-1234"},
+                       {"--update", "", "", "replace a volume of the same identity"}},
+           .details = {"Progress goes to stderr when it is a terminal; Ctrl+C cancels the scan and",
+                       "leaves the collection file as it was."}})
+{
+}
+
+int ScanCommand::Execute(const std::vector<Argument>& items, std::ostream&, std::ostream& err,
+                         CliContext& context) const
 {
     ScanArguments args;
-    if (!Parse(operands, args, err)) {
-        err << kScanUsage;
-        return kUsage;
-    }
+    if (!Parse(items, args, err))
+        return Usage(err);
     // A label must keep something once blanks and control bytes are gone;
     // a volume's name may be empty only when its disc has no label.
     if (args.label && scan::CleanLabel(*args.label).empty()) {
-        err << "velmora-cli: the label is empty or blank\n" << kScanUsage;
-        return kUsage;
+        err << "velmora-cli: the label is empty or blank\n";
+        return Usage(err);
     }
     const texts::TextTable& table = context.texts;
     const auto message = [&](TextId text, const std::string& path) {
@@ -185,8 +198,8 @@ int ScanCommand(const std::vector<std::string>& operands, std::ostream&, std::os
     const std::unique_ptr<FileLock> lock = LockCollection(args.collection, err, context);
     if (!lock)
         return kFailed;
-    collection::CollectionStore store(context.files, context.clock, table);
-    if (context.files.fileExists(args.collection)) {
+    collection::CollectionStore store(context.services.files, context.services.clock, table);
+    if (context.services.files.fileExists(args.collection)) {
         NoProgress quiet;
         const collection::LoadResult loaded = store.LoadCollection(args.collection, quiet);
         if (loaded.status != collection::LoadStatus::Loaded) {
@@ -201,8 +214,8 @@ int ScanCommand(const std::vector<std::string>& operands, std::ostream&, std::os
     request.serial = args.serial;
     std::string label;
     std::uint32_t serial = 0;
-    const bool known = DriveInfo(context.volumes, request.sourcePath, label, serial);
-    if (!context.files.folderExists(request.sourcePath) ||
+    const bool known = DriveInfo(context.services.volumes, request.sourcePath, label, serial);
+    if (!context.services.files.folderExists(request.sourcePath) ||
         (!known && !(args.label && args.serial))) {
         message(TextId::CannotReadDrive, request.sourcePath);
         return kFailed;
@@ -210,9 +223,10 @@ int ScanCommand(const std::vector<std::string>& operands, std::ostream&, std::os
     if (args.serial)
         serial = *args.serial;
     const std::string folderPart =
-        args.label ? std::string()
-                   : std::string(collection::PathAfterDrive(scan::VolumeName(
-                         label, context.volumes.rootOf(request.sourcePath), request.sourcePath)));
+        args.label
+            ? std::string()
+            : std::string(collection::PathAfterDrive(scan::VolumeName(
+                  label, context.services.volumes.rootOf(request.sourcePath), request.sourcePath)));
 
     collection::CollectionTree& tree = store.tree();
     const NodeId same = FindSameVolume(tree, serial, folderPart);

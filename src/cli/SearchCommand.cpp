@@ -7,10 +7,10 @@
 #include "search/ResultFiles.h"
 #include "search/ResultRows.h"
 #include "search/Searches.h"
-#include "settings/Settings.h"
 #include "system/FileSystem.h"
 #include "system/Locale.h"
 #include "system/Progress.h"
+#include "system/Services.h"
 #include "system/Volumes.h"
 #include "texts/Encoding.h"
 #include "texts/TextIds.h"
@@ -30,49 +30,34 @@ using collection::CollectionStore;
 
 using texts::TextId;
 
-constexpr std::string_view kUsageText =
-    "usage: velmora-cli search COLLECTION --name \"WORDS\" [--case] [--in all|dirs|files]\n"
-    "       velmora-cli search COLLECTION --tag FIELD=TEXT...\n"
-    "       velmora-cli search COLLECTION --property TERM...\n"
-    "       each with [--on SOURCE] [--save FILE]\n"
-    "FIELD: title, artist, album, track, year, comment\n"
-    "TERM:  bitrate<|=|>128|160|192, samplerate<|=|>22050|32000|44100,\n"
-    "       mode=mono|stereo, version<|=|>1|2|2.5, layer<|=|>1|2|3,\n"
-    "       tag=present|absent\n";
-
-int Usage(std::ostream& err, std::string_view problem = {})
-{
-    if (!problem.empty())
-        err << "velmora-cli search: " << problem << '\n';
-    err << kUsageText;
-    return kUsage;
-}
+// The options that search and duplicates share.
+constexpr Option kOnOption{"--on", "", "SOURCE",
+                           "search a folder or volume outside the collection"};
+constexpr Option kSaveOption{"--save", "", "FILE", "write the saved list to FILE instead"};
 
 enum class Kind { None, Name, Tag, Property };
 
 constexpr std::array<std::string_view, 6> kTagFields = {"title", "artist", "album",
                                                         "track", "year",   "comment"};
 
-// A property term of the command line: the key, the byte that switches it
-// on, and the texts of its values in the order of their value bytes.
+// A property term of the command line: the key and the texts of its values
+// in the order of their values, in the order of the terms.
 struct PropertyKey {
     std::string_view name;
-    std::size_t onByte;
-    bool hasComparison;
     std::array<std::string_view, 3> values;
 };
 
 constexpr std::array<PropertyKey, 6> kPropertyKeys = {{
-    {"bitrate", 0, true, {"128", "160", "192"}},
-    {"samplerate", 3, true, {"22050", "32000", "44100"}},
-    {"mode", 6, false, {"mono", "stereo", ""}},
-    {"version", 9, true, {"1", "2", "2.5"}},
-    {"layer", 12, true, {"1", "2", "3"}},
-    {"tag", 15, false, {"present", "absent", ""}},
+    {"bitrate", {"128", "160", "192"}},
+    {"samplerate", {"22050", "32000", "44100"}},
+    {"mode", {"mono", "stereo", ""}},
+    {"version", {"1", "2", "2.5"}},
+    {"layer", {"1", "2", "3"}},
+    {"tag", {"present", "absent", ""}},
 }};
 
-// Sets the bytes of one term such as "bitrate<128"; false when the term is
-// not one of those allowed or its key was given before.
+// Sets one term such as "bitrate<128"; false when the term is not one of
+// those allowed or its key was given before.
 bool SetPropertyTerm(std::string_view term, search::PropertyCriteria& criteria)
 {
     const std::size_t op = term.find_first_of("<=>");
@@ -80,28 +65,42 @@ bool SetPropertyTerm(std::string_view term, search::PropertyCriteria& criteria)
         return false;
     const std::string_view key = term.substr(0, op);
     const std::string_view value = term.substr(op + 1);
-    constexpr std::string_view kComparisons = "<=>";
-    const auto comparison = static_cast<std::int32_t>(kComparisons.find(term[op]));
-    for (const PropertyKey& entry : kPropertyKeys) {
-        if (entry.name != key)
-            continue;
-        if (criteria[entry.onByte] == 1 || (!entry.hasComparison && term[op] != '='))
-            return false;
-        for (std::size_t v = 0; v < entry.values.size(); ++v) {
-            if (entry.values[v].empty() || entry.values[v] != value)
-                continue;
-            criteria[entry.onByte] = 1;
-            if (entry.hasComparison) {
-                criteria[entry.onByte + 1] = comparison;
-                criteria[entry.onByte + 2] = static_cast<std::int32_t>(v);
-            } else {
-                criteria[entry.onByte + 1] = static_cast<std::int32_t>(v);
-            }
-            return true;
-        }
+    const auto entry = std::find_if(kPropertyKeys.begin(), kPropertyKeys.end(),
+                                    [key](const PropertyKey& k) { return k.name == key; });
+    if (entry == kPropertyKeys.end() || value.empty())
         return false;
+    const auto found = std::find(entry->values.begin(), entry->values.end(), value);
+    if (found == entry->values.end())
+        return false;
+    const auto v = static_cast<std::int32_t>(found - entry->values.begin());
+    constexpr std::string_view kComparisons = "<=>";
+    const auto comparison = static_cast<search::Comparison>(kComparisons.find(term[op]));
+    const auto compared = [&](auto& t) {
+        if (t.used)
+            return false;
+        t = {true, comparison, static_cast<decltype(t.value)>(v)};
+        return true;
+    };
+    const auto choice = [&](auto& t) {
+        if (t.used || term[op] != '=')
+            return false;
+        t = {true, static_cast<decltype(t.value)>(v)};
+        return true;
+    };
+    switch (entry - kPropertyKeys.begin()) {
+    case 0:
+        return compared(criteria.bitRate);
+    case 1:
+        return compared(criteria.sampleRate);
+    case 2:
+        return choice(criteria.channelMode);
+    case 3:
+        return compared(criteria.version);
+    case 4:
+        return compared(criteria.layer);
+    default:
+        return choice(criteria.validTag);
     }
-    return false;
 }
 
 struct Request {
@@ -109,16 +108,15 @@ struct Request {
     std::string save;
     std::string on;
     Kind kind = Kind::None;
-    settings::Settings settings;
+    search::NameCriteria name;
+    search::TagCriteria tag;
+    search::PropertyCriteria property;
 };
 
-// The words after --tag or --property: up to the next word that starts with
+// The terms of --tag and --property: up to the next word that starts with
 // "--".
-bool Parse(const std::vector<std::string>& operands, Request& request, std::string& problem)
+bool Parse(const std::vector<Argument>& args, Request& request, std::string& problem)
 {
-    settings::Settings& s = request.settings;
-    s.tagText = {};
-    s.property = {};
     const auto setKind = [&](Kind kind) {
         if (request.kind != Kind::None && request.kind != kind) {
             problem = "give one of --name, --tag and --property";
@@ -129,43 +127,41 @@ bool Parse(const std::vector<std::string>& operands, Request& request, std::stri
     };
     bool caseGiven = false;
     bool areaGiven = false;
-    for (std::size_t i = 0; i < operands.size(); ++i) {
-        const std::string& word = operands[i];
-        if (word == "--name") {
-            if (!setKind(Kind::Name) || ++i == operands.size())
+    for (const Argument& arg : args) {
+        const bool missing = arg.kind == Argument::Kind::MissingValue;
+        if (arg.Is("--name")) {
+            if (!setKind(Kind::Name) || missing)
                 return false;
-            s.nameText = operands[i];
-        } else if (word == "--save") {
-            if (++i == operands.size() || !request.save.empty() || operands[i].empty())
+            request.name.text = arg.value();
+        } else if (arg.Is(kSaveOption.name)) {
+            if (missing || !request.save.empty() || arg.value().empty())
                 return false;
-            request.save = operands[i];
-        } else if (word == "--on") {
-            if (++i == operands.size() || !request.on.empty() || operands[i].empty())
+            request.save = arg.value();
+        } else if (arg.Is(kOnOption.name)) {
+            if (missing || !request.on.empty() || arg.value().empty())
                 return false;
-            request.on = operands[i];
-        } else if (word == "--case") {
+            request.on = arg.value();
+        } else if (arg.Is("--case")) {
             caseGiven = true;
-            s.nameCase = true;
-        } else if (word == "--in") {
-            if (++i == operands.size())
+            request.name.matchCase = true;
+        } else if (arg.Is("--in")) {
+            if (missing)
                 return false;
             constexpr std::array<std::string_view, 3> kAreas = {"all", "dirs", "files"};
-            const auto area = std::find(kAreas.begin(), kAreas.end(), operands[i]);
+            const auto area = std::find(kAreas.begin(), kAreas.end(), arg.value());
             if (area == kAreas.end()) {
                 problem = "--in takes all, dirs or files";
                 return false;
             }
             areaGiven = true;
-            s.nameArea = static_cast<std::int32_t>(area - kAreas.begin()) + 1;
-        } else if (word == "--tag" || word == "--property") {
-            const bool tag = word == "--tag";
-            if (!setKind(tag ? Kind::Tag : Kind::Property))
+            request.name.area = static_cast<search::SearchArea>(area - kAreas.begin() + 1);
+        } else if (arg.Is("--tag") || arg.Is("--property")) {
+            const bool tag = arg.Is("--tag");
+            if (!setKind(tag ? Kind::Tag : Kind::Property) || missing)
                 return false;
-            std::size_t taken = 0;
-            for (; i + 1 < operands.size() && operands[i + 1].rfind("--", 0) != 0; ++i, ++taken) {
-                const std::string& term = operands[i + 1];
+            for (const std::string& term : arg.values) {
                 if (!tag) {
-                    if (!SetPropertyTerm(term, s.property)) {
+                    if (!SetPropertyTerm(term, request.property)) {
                         problem = "unknown or repeated property term \"" + term + "\"";
                         return false;
                     }
@@ -175,20 +171,19 @@ bool Parse(const std::vector<std::string>& operands, Request& request, std::stri
                 const auto field = std::find(kTagFields.begin(), kTagFields.end(),
                                              std::string_view(term).substr(0, equals));
                 if (equals == std::string::npos || field == kTagFields.end() ||
-                    !s.tagText[static_cast<std::size_t>(field - kTagFields.begin())].empty()) {
+                    !request.tag.texts[static_cast<std::size_t>(field - kTagFields.begin())]
+                         .empty()) {
                     problem = "unknown or repeated tag field in \"" + term + "\"";
                     return false;
                 }
-                s.tagText[static_cast<std::size_t>(field - kTagFields.begin())] =
+                request.tag.texts[static_cast<std::size_t>(field - kTagFields.begin())] =
                     term.substr(equals + 1);
             }
-            if (taken == 0)
-                return false;
-        } else if (word.size() > 1 && word[0] == '-') {
-            problem = "unknown option \"" + word + "\"";
+        } else if (arg.kind != Argument::Kind::Operand) {
+            problem = "unknown option \"" + arg.word + "\"";
             return false;
         } else if (request.collection.empty()) {
-            request.collection = word;
+            request.collection = arg.word;
         } else {
             return false;
         }
@@ -199,12 +194,12 @@ bool Parse(const std::vector<std::string>& operands, Request& request, std::stri
         problem = "--case and --in belong to --name";
         return false;
     }
-    if (request.kind == Kind::Name && search::SplitWords(s.nameText).empty()) {
+    if (request.kind == Kind::Name && search::SplitWords(request.name.text).empty()) {
         problem = "--name needs at least one word";
         return false;
     }
     if (request.kind == Kind::Tag) {
-        const std::array<bool, 6> used = search::UsedTagColumns(s);
+        const std::array<bool, 6> used = search::UsedTagColumns(request.tag);
         if (std::none_of(used.begin(), used.end(), [](bool u) { return u; })) {
             problem = "--tag needs a text that is not blank";
             return false;
@@ -229,7 +224,7 @@ int Prepare(CollectionStore& store, const std::string& path, const std::string& 
 {
     const texts::TextTable& table = context.texts;
     NoProgress progress;
-    if (!on.empty() && !context.files.fileExists(path)) {
+    if (!on.empty() && !context.services.files.fileExists(path)) {
         store.NewCollection();
     } else {
         const collection::LoadResult loaded = store.LoadCollection(path, progress);
@@ -246,8 +241,8 @@ int Prepare(CollectionStore& store, const std::string& path, const std::string& 
     request.updateTotals = false;
     std::string label;
     std::uint32_t serial = 0;
-    if (!context.files.folderExists(request.sourcePath) ||
-        !DriveInfo(context.volumes, request.sourcePath, label, serial)) {
+    if (!context.services.files.folderExists(request.sourcePath) ||
+        !DriveInfo(context.services.volumes, request.sourcePath, label, serial)) {
         err << table.Text(TextId::CannotReadDrive) << ": " << request.sourcePath << '\n';
         return kFailed;
     }
@@ -267,7 +262,7 @@ int Prepare(CollectionStore& store, const std::string& path, const std::string& 
         return kFailed;
     }
     searched.start = searched.temporary->start();
-    searched.driveRoot = context.volumes.rootOf(request.sourcePath);
+    searched.driveRoot = context.services.volumes.rootOf(request.sourcePath);
     return kSuccess;
 }
 
@@ -278,12 +273,8 @@ void PrintRowStart(std::ostream& out, const collection::CollectionTree& tree,
         << texts::DisplayText(collection::NodeName(tree.text(node)));
 }
 
-constexpr std::string_view kDuplicatesUsage =
-    "usage: velmora-cli duplicates COLLECTION [--by name|property|both] [--in all|dirs|files]\n"
-    "                              [--on SOURCE] [--save FILE]\n";
-
 // Writes the whole file through a replacement, so a failure leaves an
-// existing file as it was; reports text 077 on failure.
+// existing file as it was; reports CannotSaveFile on failure.
 int Save(FileSystem& files, const std::string& path, std::string_view bytes, std::ostream& err,
          const texts::TextTable& table)
 {
@@ -296,67 +287,70 @@ int Save(FileSystem& files, const std::string& path, std::string_view bytes, std
 
 } // namespace
 
-int DuplicatesCommand(const std::vector<std::string>& operands, std::ostream& out,
-                      std::ostream& err, CliContext& context)
+DuplicatesCommand::DuplicatesCommand()
+    : Command({.name = "duplicates",
+               .summary = "find files and folders with equal names or sizes",
+               .forms = {{"COLLECTION [--by name|property|both] [--in all|dirs|files]",
+                          "[--on SOURCE] [--save FILE]"}},
+               .options = {{"--by", "", "name|property|both",
+                            "compare names, sizes and durations, or both"},
+                           {"--in", "", "all|dirs|files", "look at folders, files or both"},
+                           kOnOption,
+                           kSaveOption},
+               .details = {
+                   "Prints each group's label, then one line per file or folder of the group."}})
 {
-    settings::Settings s;
-    s.compareName = true;
-    s.compareProperty = false;
-    s.duplicateArea = 1;
+}
+
+int DuplicatesCommand::Execute(const std::vector<Argument>& args, std::ostream& out,
+                               std::ostream& err, CliContext& context) const
+{
+    search::DuplicateCriteria criteria;
     std::string path;
     std::string save;
     std::string on;
-    for (std::size_t i = 0; i < operands.size(); ++i) {
-        const std::string& word = operands[i];
-        if (word == "--save" && i + 1 < operands.size() && save.empty() &&
-            !operands[i + 1].empty()) {
-            save = operands[++i];
-        } else if (word == "--on" && i + 1 < operands.size() && on.empty() &&
-                   !operands[i + 1].empty()) {
-            on = operands[++i];
-        } else if (word == "--by" && i + 1 < operands.size()) {
-            const std::string& by = operands[++i];
-            if (by != "name" && by != "property" && by != "both") {
-                err << kDuplicatesUsage;
-                return kUsage;
-            }
-            s.compareName = by != "property";
-            s.compareProperty = by != "name";
-        } else if (word == "--in" && i + 1 < operands.size()) {
+    for (const Argument& arg : args) {
+        const bool given = arg.kind == Argument::Kind::Option;
+        if (given && arg.Is(kSaveOption.name) && save.empty() && !arg.value().empty()) {
+            save = arg.value();
+        } else if (given && arg.Is(kOnOption.name) && on.empty() && !arg.value().empty()) {
+            on = arg.value();
+        } else if (given && arg.Is("--by")) {
+            const std::string& by = arg.value();
+            if (by != "name" && by != "property" && by != "both")
+                return Usage(err);
+            criteria.compareName = by != "property";
+            criteria.compareProperty = by != "name";
+        } else if (given && arg.Is("--in")) {
             constexpr std::array<std::string_view, 3> kAreas = {"all", "dirs", "files"};
-            const auto area = std::find(kAreas.begin(), kAreas.end(), operands[++i]);
-            if (area == kAreas.end()) {
-                err << kDuplicatesUsage;
-                return kUsage;
-            }
-            s.duplicateArea = static_cast<std::int32_t>(area - kAreas.begin()) + 1;
-        } else if ((word.size() > 1 && word[0] == '-') || !path.empty()) {
-            err << kDuplicatesUsage;
-            return kUsage;
+            const auto area = std::find(kAreas.begin(), kAreas.end(), arg.value());
+            if (area == kAreas.end())
+                return Usage(err);
+            criteria.area = static_cast<search::SearchArea>(area - kAreas.begin() + 1);
+        } else if (arg.kind != Argument::Kind::Operand || !path.empty()) {
+            return Usage(err);
         } else {
-            path = word;
+            path = arg.word;
         }
     }
-    if (path.empty()) {
-        err << kDuplicatesUsage;
-        return kUsage;
-    }
-    CollectionStore store(context.files, context.clock, context.texts);
+    if (path.empty())
+        return Usage(err);
+    CollectionStore store(context.services.files, context.services.clock, context.texts);
     Searched searched;
     if (const int failed = Prepare(store, path, on, searched, err, context); failed != kSuccess)
         return failed;
     const collection::CollectionTree& tree = store.tree();
     NoProgress progress;
-    const search::SearchScope scope{tree, context.locale, progress, {}, {}, {}};
+    const search::SearchScope scope{tree, context.services.locale, progress, {}, {}, {}};
     search::ResultList results;
-    if (!search::DuplicateSearch(scope, s, searched.start, results)) {
+    if (!search::DuplicateSearch(scope, criteria, searched.start, results).found) {
         err << context.texts.Text(TextId::NoMatches) << '\n';
         return kFailed;
     }
-    const std::string separator = context.locale.decimalSeparator();
+    const std::string separator = context.services.locale.decimalSeparator();
     if (!save.empty())
-        return Save(context.files, save,
-                    search::DuplicateResultsFile(tree, results, s, context.texts, separator,
+        return Save(context.services.files, save,
+                    search::DuplicateResultsFile(tree, results, criteria, context.texts, separator,
                                                  searched.driveRoot),
                     err, context.texts);
     for (std::size_t i = 0; i < results.size(); ++i) {
@@ -365,9 +359,9 @@ int DuplicatesCommand(const std::vector<std::string>& operands, std::ostream& ou
         if (groupStart) {
             if (i > 0)
                 out << '\n';
-            out << texts::DisplayText(search::DuplicateGroupLabel(tree.text(results[i].node),
-                                                                  s.compareName, s.compareProperty,
-                                                                  context.texts, separator))
+            out << texts::DisplayText(search::DuplicateGroupLabel(
+                       tree.text(results[i].node), criteria.compareName, criteria.compareProperty,
+                       context.texts, separator))
                 << '\n';
         }
         PrintRowStart(out, tree, results[i].node, searched.driveRoot);
@@ -376,34 +370,60 @@ int DuplicatesCommand(const std::vector<std::string>& operands, std::ostream& ou
     return out ? kSuccess : kFailed;
 }
 
-int SearchCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
-                  CliContext& context)
+SearchCommand::SearchCommand()
+    : Command(
+          {.name = "search",
+           .summary = "search names, tag fields or audio properties",
+           .forms = {{"COLLECTION --name \"WORDS\" [--case] [--in all|dirs|files]"},
+                     {"COLLECTION --tag FIELD=TEXT..."},
+                     {"COLLECTION --property TERM..."}},
+           .options = {{"--name", "", "WORDS", "find names with these words"},
+                       {"--case", "", "", "--name: tell upper from lower case"},
+                       {"--in", "", "all|dirs|files", "--name: look at folders, files or both"},
+                       {"--tag", "", "FIELD=TEXT...", "find files by the texts of tag fields"},
+                       {"--property", "", "TERM...", "find files by their audio properties"},
+                       kOnOption,
+                       kSaveOption},
+           .notes = {"       each with [--on SOURCE] [--save FILE]",
+                     "FIELD: title, artist, album, track, year, comment",
+                     "TERM:  bitrate<|=|>128|160|192, samplerate<|=|>22050|32000|44100,",
+                     "       mode=mono|stereo, version<|=|>1|2|2.5, layer<|=|>1|2|3,",
+                     "       tag=present|absent"},
+           .details = {"Prints path and name, then the tag fields or properties, tab-separated;",
+                       "exit 1 when nothing is found."}})
+{
+}
+
+int SearchCommand::Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                           CliContext& context) const
 {
     Request request;
     std::string problem;
-    if (!Parse(operands, request, problem))
-        return Usage(err, problem);
+    if (!Parse(args, request, problem)) {
+        if (!problem.empty())
+            err << "velmora-cli search: " << problem << '\n';
+        return Usage(err);
+    }
 
-    CollectionStore store(context.files, context.clock, context.texts);
+    CollectionStore store(context.services.files, context.services.clock, context.texts);
     Searched searched;
     if (const int failed = Prepare(store, request.collection, request.on, searched, err, context);
         failed != kSuccess)
         return failed;
     NoProgress progress;
     const collection::CollectionTree& tree = store.tree();
-    const search::SearchScope scope{tree, context.locale, progress, {}, {}, {}};
-    const settings::Settings& s = request.settings;
+    const search::SearchScope scope{tree, context.services.locale, progress, {}, {}, {}};
     search::ResultList results;
     bool found = false;
     switch (request.kind) {
     case Kind::Name:
-        found = search::NameSearch(scope, s, searched.start, results);
+        found = search::NameSearch(scope, request.name, searched.start, results).found;
         break;
     case Kind::Tag:
-        found = search::TagSearch(scope, s, searched.start, results);
+        found = search::TagSearch(scope, request.tag, searched.start, results).found;
         break;
     default:
-        found = search::PropertySearch(scope, s, searched.start, results);
+        found = search::PropertySearch(scope, request.property, searched.start, results).found;
         break;
     }
     if (!found) {
@@ -413,15 +433,17 @@ int SearchCommand(const std::vector<std::string>& operands, std::ostream& out, s
     if (!request.save.empty()) {
         std::string bytes;
         if (request.kind == Kind::Name)
-            bytes = search::NameResultsFile(tree, results, s, context.texts, searched.driveRoot);
+            bytes = search::NameResultsFile(tree, results, request.name, context.texts,
+                                            searched.driveRoot);
         else if (request.kind == Kind::Tag)
-            bytes = search::TagResultsFile(tree, results, s, context.texts, searched.driveRoot);
+            bytes = search::TagResultsFile(tree, results, request.tag, context.texts,
+                                           searched.driveRoot);
         else
-            bytes =
-                search::PropertyResultsFile(tree, results, s, context.texts, searched.driveRoot);
-        return Save(context.files, request.save, bytes, err, context.texts);
+            bytes = search::PropertyResultsFile(tree, results, request.property, context.texts,
+                                                searched.driveRoot);
+        return Save(context.services.files, request.save, bytes, err, context.texts);
     }
-    const std::array<bool, 6> usedTags = search::UsedTagColumns(s);
+    const std::array<bool, 6> usedTags = search::UsedTagColumns(request.tag);
     for (const search::ResultEntry& entry : results.entries()) {
         const std::string_view text = tree.text(entry.node);
         PrintRowStart(out, tree, entry.node, searched.driveRoot);
@@ -429,7 +451,7 @@ int SearchCommand(const std::vector<std::string>& operands, std::ostream& out, s
         if (request.kind == Kind::Tag)
             cells = search::TagCells(text, usedTags);
         else if (request.kind == Kind::Property)
-            cells = search::PropertyCells(text, s.property, context.texts);
+            cells = search::PropertyCells(text, request.property, context.texts);
         for (const std::string& cell : cells)
             out << '\t' << texts::DisplayText(cell);
         out << '\n';

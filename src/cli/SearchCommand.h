@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/Cli.h"
+#include "cli/Command.h"
 
 #include <iosfwd>
 #include <string>
@@ -19,19 +19,24 @@ namespace velmora::cli {
 /// path followed by its name, then, tab-separated, the used tag fields or
 /// the cells of the given property terms. With --save FILE it writes the
 /// saved result file (see ResultFiles.h) instead, replacing FILE only when
-/// the whole file was written (text 077 on failure, exit 1).
+/// the whole file was written (CannotSaveFile on failure, exit 1).
 ///
 /// With --on SOURCE the source (a folder or a mounted volume) is scanned
 /// into a temporary volume instead, searched, and dropped; rows then show
 /// their real folders on disk. The collection file is never written; with
-/// --on it may be missing. An unreadable source gives text 098, a source
-/// without audio files text 100, an interrupted scan exit 1 in silence.
+/// --on it may be missing. An unreadable source gives CannotReadDrive, a
+/// source without audio files NoAudioInSource, an interrupted scan exit 1
+/// in silence.
 ///
-/// Exit code 0 when something was found; 1 with text 139 "There are no
+/// Exit code 0 when something was found; 1 with NoMatches "There are no
 /// matches." on `err` when nothing was, or when the collection cannot be
 /// loaded; 2 for wrong usage, which names what is allowed.
-int SearchCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
-                  CliContext& context);
+class SearchCommand final : public Command {
+public:
+    SearchCommand();
+    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                CliContext& context) const override;
+};
 
 /// duplicates COLLECTION [--by name|property|both] [--in all|dirs|files]
 ///
@@ -41,7 +46,11 @@ int SearchCommand(const std::vector<std::string>& operands, std::ostream& out, s
 /// group (its folder path followed by its name, in collection order), and
 /// an empty line between groups; with --save FILE the saved duplicate
 /// results instead. --on and the exit codes as for search.
-int DuplicatesCommand(const std::vector<std::string>& operands, std::ostream& out,
-                      std::ostream& err, CliContext& context);
+class DuplicatesCommand final : public Command {
+public:
+    DuplicatesCommand();
+    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                CliContext& context) const override;
+};
 
 } // namespace velmora::cli

@@ -8,6 +8,7 @@
 #include "system/FileSystem.h"
 #include "system/Locale.h"
 #include "system/Progress.h"
+#include "system/Services.h"
 #include "system/Volumes.h"
 #include "texts/Encoding.h"
 #include "texts/TextIds.h"
@@ -40,35 +41,43 @@ struct Arguments {
     std::vector<std::string> rest;
 };
 
-bool Parse(const std::vector<std::string>& operands, bool allowFrom, Arguments& args)
+// The options that update has, and the collection option of the others.
+constexpr Option kCollectionOption{"--collection", "-c", "COLLECTION", "the collection file"};
+constexpr Option kFromOption{"--from", "", "SOURCE",
+                             "scan SOURCE instead of the volume's own source"};
+
+// The words after "--" are operands, also those that start with "-".
+bool Parse(const std::vector<Argument>& items, Arguments& args)
 {
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < operands.size(); ++i) {
-        const std::string& word = operands[i];
-        if (!optionsEnded && word == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && (word == "-c" || word == "--collection")) {
-            if (++i == operands.size() || !args.collection.empty())
-                return false;
-            args.collection = operands[i];
-        } else if (!optionsEnded && allowFrom && word == "--from") {
-            if (++i == operands.size() || args.from)
-                return false;
-            args.from = operands[i];
-        } else if (!optionsEnded && word.size() > 1 && word[0] == '-') {
+    for (const Argument& item : items) {
+        switch (item.kind) {
+        case Argument::Kind::Option:
+            if (item.Is(kCollectionOption.name)) {
+                if (!args.collection.empty())
+                    return false;
+                args.collection = item.value();
+            } else {
+                if (args.from)
+                    return false;
+                args.from = item.value();
+            }
+            break;
+        case Argument::Kind::Operand:
+            args.rest.push_back(item.word);
+            break;
+        case Argument::Kind::EndOfOptions:
+            break;
+        case Argument::Kind::MissingValue:
+        case Argument::Kind::Unknown:
             return false;
-        } else {
-            args.rest.push_back(word);
         }
     }
     return !args.collection.empty();
 }
 
-int Usage(std::ostream& err, std::string_view usage)
-{
-    err << "usage: velmora-cli " << usage << '\n';
-    return kUsage;
-}
+// A line of COMMAND --help for every command that takes a VOLUME.
+constexpr std::string_view kVolumeDetail =
+    "VOLUME is a volume's name, or its number in collection order (1 for the first).";
 
 bool Load(CollectionStore& store, const std::string& path, std::ostream& err,
           const texts::TextTable& table)
@@ -194,11 +203,11 @@ public:
 
     bool RunScan(CollectionTree& tree, const scan::ScanRequest& request) override
     {
-        const scan::ScanServices services{context_.files, context_.volumes, context_.locale,
-                                          context_.clock};
-        scan::ScanLines lines;
+        const scan::ScanServices services{context_.services.files, context_.services.volumes,
+                                          context_.services.locale, context_.services.clock};
+        NoProgress quiet;
         const std::atomic<bool> stop{false};
-        const scan::ScanOutcome outcome = scan::ScanSource(tree, services, request, lines, stop);
+        const scan::ScanOutcome outcome = scan::ScanSource(tree, services, request, quiet, stop);
         if (outcome.warning && !outcome.cancelled)
             Tell(TextId::NotAllFoldersReadable, {}, scan::MessageKind::Warning);
         return !outcome.cancelled;
@@ -257,17 +266,27 @@ std::string_view TypeName(VolumeType type)
 
 } // namespace
 
-int UpdateCommand(const std::vector<std::string>& operands, std::ostream&, std::ostream& err,
-                  CliContext& context)
+UpdateCommand::UpdateCommand()
+    : Command(
+          {.name = "update",
+           .summary = "scan a volume again, in its place",
+           .forms = {{"-c COLLECTION VOLUME [--from SOURCE]"}},
+           .options = {kCollectionOption, kFromOption},
+           .details = {"The source is the volume's folder on the mounted volume with its serial,",
+                       "or SOURCE.", kVolumeDetail}})
 {
-    constexpr std::string_view usage = "update -c COLLECTION VOLUME [--from SOURCE]";
+}
+
+int UpdateCommand::Execute(const std::vector<Argument>& items, std::ostream&, std::ostream& err,
+                           CliContext& context) const
+{
     Arguments args;
-    if (!Parse(operands, true, args) || args.rest.size() != 1)
-        return Usage(err, usage);
+    if (!Parse(items, args) || args.rest.size() != 1)
+        return Usage(err);
     const std::unique_ptr<FileLock> lock = LockCollection(args.collection, err, context);
     if (!lock)
         return kFailed;
-    CollectionStore store(context.files, context.clock, context.texts);
+    CollectionStore store(context.services.files, context.services.clock, context.texts);
     if (!Load(store, args.collection, err, context.texts))
         return kFailed;
     std::vector<NodeId> volumes;
@@ -276,18 +295,19 @@ int UpdateCommand(const std::vector<std::string>& operands, std::ostream&, std::
 
     CliUser user(err, context);
     user.volumeName = texts::DisplayText(collection::NodeName(store.tree().text(volumes[0])));
-    scan::VolumeEditor editor(store, user, {context.volumes, context.files, context.clock});
+    scan::VolumeEditor editor(
+        store, user, {context.services.volumes, context.services.files, context.services.clock});
     if (!args.from)
         return Finish(editor.UpdateVolume(volumes[0]), store, args.collection, err, context.texts,
                       user);
 
     // --from stands for the source dialog's choice, taken as it is.
     const std::string source = NativeSource(*args.from);
-    if (!context.files.folderExists(source)) {
+    if (!context.services.files.folderExists(source)) {
         user.Tell(TextId::CannotFindSource, source, scan::MessageKind::Error);
         return kFailed;
     }
-    if (!scan::ReadSource(context.volumes, source)) {
+    if (!scan::ReadSource(context.services.volumes, source)) {
         user.Tell(TextId::CannotReadDrive, source, scan::MessageKind::Error);
         return kFailed;
     }
@@ -295,35 +315,54 @@ int UpdateCommand(const std::vector<std::string>& operands, std::ostream&, std::
                   context.texts, user);
 }
 
-int DeleteCommand(const std::vector<std::string>& operands, std::ostream&, std::ostream& err,
-                  CliContext& context)
+DeleteCommand::DeleteCommand()
+    : Command({.name = "delete",
+               .summary = "remove volumes and their totals",
+               .forms = {{"-c COLLECTION VOLUME..."}},
+               .options = {kCollectionOption},
+               .details = {kVolumeDetail}})
+{
+}
+
+int DeleteCommand::Execute(const std::vector<Argument>& items, std::ostream&, std::ostream& err,
+                           CliContext& context) const
 {
     Arguments args;
-    if (!Parse(operands, false, args) || args.rest.empty())
-        return Usage(err, "delete -c COLLECTION VOLUME...");
+    if (!Parse(items, args) || args.rest.empty())
+        return Usage(err);
     const std::unique_ptr<FileLock> lock = LockCollection(args.collection, err, context);
     if (!lock)
         return kFailed;
-    CollectionStore store(context.files, context.clock, context.texts);
+    CollectionStore store(context.services.files, context.services.clock, context.texts);
     if (!Load(store, args.collection, err, context.texts))
         return kFailed;
     CliUser user(err, context);
     if (!FindVolumes(store.tree(), args.rest, args.collection, user.volumesToDelete, err))
         return kFailed;
-    scan::VolumeEditor editor(store, user, {context.volumes, context.files, context.clock});
+    scan::VolumeEditor editor(
+        store, user, {context.services.volumes, context.services.files, context.services.clock});
     return Finish(editor.DeleteVolumes(), store, args.collection, err, context.texts, user);
 }
 
-int RenameCommand(const std::vector<std::string>& operands, std::ostream&, std::ostream& err,
-                  CliContext& context)
+RenameCommand::RenameCommand()
+    : Command({.name = "rename",
+               .summary = "give a volume a new label, keeping its folder part",
+               .forms = {{"-c COLLECTION VOLUME LABEL"}},
+               .options = {kCollectionOption},
+               .details = {kVolumeDetail}})
+{
+}
+
+int RenameCommand::Execute(const std::vector<Argument>& items, std::ostream&, std::ostream& err,
+                           CliContext& context) const
 {
     Arguments args;
-    if (!Parse(operands, false, args) || args.rest.size() != 2)
-        return Usage(err, "rename -c COLLECTION VOLUME LABEL");
+    if (!Parse(items, args) || args.rest.size() != 2)
+        return Usage(err);
     const std::unique_ptr<FileLock> lock = LockCollection(args.collection, err, context);
     if (!lock)
         return kFailed;
-    CollectionStore store(context.files, context.clock, context.texts);
+    CollectionStore store(context.services.files, context.services.clock, context.texts);
     if (!Load(store, args.collection, err, context.texts))
         return kFailed;
     std::vector<NodeId> volumes;
@@ -331,41 +370,60 @@ int RenameCommand(const std::vector<std::string>& operands, std::ostream&, std::
         return kFailed;
     CliUser user(err, context);
     user.label = args.rest[1];
-    scan::VolumeEditor editor(store, user, {context.volumes, context.files, context.clock});
+    scan::VolumeEditor editor(
+        store, user, {context.services.volumes, context.services.files, context.services.clock});
     const scan::EditOutcome outcome = editor.RenameLabel(volumes[0]);
     if (outcome == scan::EditOutcome::EmptyLabel)
         err << "velmora-cli: the label is empty or blank; the volume keeps its name\n";
     return Finish(outcome, store, args.collection, err, context.texts, user);
 }
 
-int SortCommand(const std::vector<std::string>& operands, std::ostream&, std::ostream& err,
-                CliContext& context)
+SortCommand::SortCommand()
+    : Command({.name = "sort",
+               .summary = "sort every level: folders first, then by name",
+               .forms = {{"-c COLLECTION"}},
+               .options = {kCollectionOption}})
+{
+}
+
+int SortCommand::Execute(const std::vector<Argument>& items, std::ostream&, std::ostream& err,
+                         CliContext& context) const
 {
     Arguments args;
-    if (!Parse(operands, false, args) || !args.rest.empty())
-        return Usage(err, "sort -c COLLECTION");
+    if (!Parse(items, args) || !args.rest.empty())
+        return Usage(err);
     const std::unique_ptr<FileLock> lock = LockCollection(args.collection, err, context);
     if (!lock)
         return kFailed;
-    CollectionStore store(context.files, context.clock, context.texts);
+    CollectionStore store(context.services.files, context.services.clock, context.texts);
     if (!Load(store, args.collection, err, context.texts))
         return kFailed;
     CliUser user(err, context);
-    const bool sorted = scan::SortCollection(store, context.locale, user);
+    const bool sorted = scan::SortCollection(store, context.services.locale, user);
     return Finish(sorted ? scan::EditOutcome::Changed : scan::EditOutcome::Unchanged, store,
                   args.collection, err, context.texts, user);
 }
 
-int VolumesCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
-                   CliContext& context)
+VolumesCommand::VolumesCommand()
+    : Command({.name = "volumes",
+               .summary = "list the volumes of a collection",
+               .forms = {{"COLLECTION"}},
+               .details = {"One line per volume: number, name, serial, scan date, folders, files,",
+                           "size (KB), duration (s), tab-separated."}})
 {
+}
+
+int VolumesCommand::Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                            CliContext& context) const
+{
+    const std::vector<std::string> operands = Words(args);
     if (operands.size() != 1)
-        return Usage(err, "volumes COLLECTION");
-    CollectionStore store(context.files, context.clock, context.texts);
+        return Usage(err);
+    CollectionStore store(context.services.files, context.services.clock, context.texts);
     if (!Load(store, operands[0], err, context.texts))
         return kFailed;
     const CollectionTree& tree = store.tree();
-    const std::string separator = context.locale.dateSeparator();
+    const std::string separator = context.services.locale.dateSeparator();
     std::size_t number = 0;
     for (NodeId v = tree.firstChild(tree.root()); v != kNoNode; v = tree.nextSibling(v)) {
         const std::string_view text = tree.text(v);
@@ -382,12 +440,19 @@ int VolumesCommand(const std::vector<std::string>& operands, std::ostream& out, 
     return out ? kSuccess : kFailed;
 }
 
-int DrivesCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
-                  CliContext& context)
+DrivesCommand::DrivesCommand()
+    : Command({.name = "drives",
+               .summary = "list mounted volumes: root, label, serial, type",
+               .forms = {{""}}})
 {
-    if (!operands.empty())
-        return Usage(err, "drives");
-    for (const VolumeInfo& drive : context.volumes.list()) {
+}
+
+int DrivesCommand::Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                           CliContext& context) const
+{
+    if (!args.empty())
+        return Usage(err);
+    for (const VolumeInfo& drive : context.services.volumes.list()) {
         out << drive.root << '\t' << texts::DisplayText(drive.label) << '\t' << Hex8(drive.serial)
             << '\t' << TypeName(drive.type) << '\n';
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/Cli.h"
+#include "cli/Command.h"
 
 #include <iosfwd>
 #include <string>
@@ -16,34 +16,59 @@ namespace velmora::cli {
 
 /// update -c COLLECTION VOLUME [--from SOURCE]: scans the volume's source
 /// again and puts the result in the volume's place. Without --from the
-/// source is the volume's folder on the mounted volume with its serial (text
-/// 158 when there is none, or the folder is missing); with --from, SOURCE,
+/// source is the volume's folder on the mounted volume with its serial
+/// (CannotFindSource when there is none, or the folder is missing); with
+/// --from, SOURCE,
 /// also when it is not the volume's own source (serial and folder part): a
 /// script names its source on purpose. The volume is then named as a scan
 /// of SOURCE names it, except that a volume named by a label alone keeps
 /// its name and serial when SOURCE is a folder on a volume without a label
 /// (see scan::VolumeEditor::UpdateFromPath()).
-int UpdateCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
-                  CliContext& context);
+class UpdateCommand final : public Command {
+public:
+    UpdateCommand();
+    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                CliContext& context) const override;
+};
 /// delete -c COLLECTION VOLUME...: removes the volumes and their totals.
-int DeleteCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
-                  CliContext& context);
+class DeleteCommand final : public Command {
+public:
+    DeleteCommand();
+    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                CliContext& context) const override;
+};
 /// rename -c COLLECTION VOLUME LABEL: gives the volume a new label, keeping
 /// its folder part. A label that is empty once blanks and control bytes are
 /// trimmed fails and changes nothing.
-int RenameCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
-                  CliContext& context);
+class RenameCommand final : public Command {
+public:
+    RenameCommand();
+    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                CliContext& context) const override;
+};
 /// sort -c COLLECTION: sorts every level of the collection.
-int SortCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
-                CliContext& context);
+class SortCommand final : public Command {
+public:
+    SortCommand();
+    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                CliContext& context) const override;
+};
 /// volumes COLLECTION: one tab-separated line per volume: number, name,
 /// serial (eight upper-case hexadecimal digits), scan date, folder count,
 /// file count, size in KB, duration in seconds.
-int VolumesCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
-                   CliContext& context);
+class VolumesCommand final : public Command {
+public:
+    VolumesCommand();
+    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                CliContext& context) const override;
+};
 /// drives: one tab-separated line per mounted volume: root, label, serial,
 /// type (fixed, removable, optical, network).
-int DrivesCommand(const std::vector<std::string>& operands, std::ostream& out, std::ostream& err,
-                  CliContext& context);
+class DrivesCommand final : public Command {
+public:
+    DrivesCommand();
+    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                CliContext& context) const override;
+};
 
 } // namespace velmora::cli

@@ -3,12 +3,14 @@
 #include "platform/PosixFileSystem.h"
 #include "platform/QtLocale.h"
 #include "platform/SystemClock.h"
+#include "system/Services.h"
 #include "texts/TextTable.h"
 
 #include <atomic>
 #include <csignal>
 #include <iostream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -40,7 +42,8 @@ int main(int argc, char** argv)
     velmora::platform::QtLocale locale;
     const velmora::texts::TextTable texts;
     const velmora::platform::LinuxVolumes volumes;
-    velmora::cli::CliContext context{files, clock, locale, texts, volumes, &interrupted, true};
+    const velmora::Services services{files, volumes, locale, clock};
+    velmora::cli::CliContext context{services, texts, &interrupted, ::isatty(STDERR_FILENO) == 1};
     const std::vector<std::string> args(argv + 1, argv + argc);
     return velmora::cli::RunCli(args, std::cout, std::cerr, context);
 }

@@ -2,11 +2,14 @@
 
 #include "collection/CollectionStore.h"
 #include "collection/NodeText.h"
+#include "gui/Icons.h"
 #include "gui/Messages.h"
 #include "gui/UserDialogs.h"
 #include "gui/WaitWindow.h"
+#include "gui/app/CommandTable.h"
 #include "platform/QtText.h"
 #include "system/FileSystem.h"
+#include "texts/ActiveTexts.h"
 #include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
@@ -37,7 +40,7 @@ QString FolderOf(const QString& path)
 }
 
 CollectionCommands::CollectionCommands(collection::CollectionStore& store, const FileSystem& files,
-                                       const texts::TextTable& texts, UserDialogs& dialogs,
+                                       const texts::ActiveTexts& texts, UserDialogs& dialogs,
                                        WaitWindow& wait, CollectionViews& views)
     : store_(store), files_(files), texts_(texts), dialogs_(dialogs), wait_(wait), views_(views)
 {
@@ -45,7 +48,7 @@ CollectionCommands::CollectionCommands(collection::CollectionStore& store, const
 
 QString CollectionCommands::CollectionFilter() const
 {
-    return TextOf(texts_, TextId::CollectionFileType) + QStringLiteral(" (*.col)");
+    return TextOf(texts_.table(), TextId::CollectionFileType) + QStringLiteral(" (*.col)");
 }
 
 void CollectionCommands::New()
@@ -69,11 +72,11 @@ void CollectionCommands::NewCollection()
 
 int CollectionCommands::AskToSave()
 {
-    const int answer = dialogs_.Message(Question(texts_, TextId::AskSaveChanges, true, 1));
+    const int answer = dialogs_.Message(Question(texts_.table(), TextId::AskSaveChanges, true, 1));
     // A Yes whose save did not happen must not let the caller throw the
     // changes away.
-    if (answer == kYes &&
-        !SaveWithDialog(FromNative(store_.currentPath()), TextOf(texts_, TextId::SaveAsCommand)))
+    if (answer == kYes && !SaveWithDialog(FromNative(store_.currentPath()),
+                                          TextOf(texts_.table(), TextId::SaveAsCommand)))
         return kCancel;
     return answer;
 }
@@ -81,7 +84,7 @@ int CollectionCommands::AskToSave()
 bool CollectionCommands::Open()
 {
     FileRequest request;
-    request.title = TextOf(texts_, TextId::OpenCommand);
+    request.title = TextOf(texts_.table(), TextId::OpenCommand);
     request.folder = lastOpenDir;
     request.filter = CollectionFilter();
     request.defaultSuffix = QStringLiteral("col");
@@ -101,7 +104,7 @@ bool CollectionCommands::OpenCollection(const QString& path)
     }
     if (LoadCollection(path))
         return true;
-    dialogs_.Message(ErrorMessage(texts_, TextId::CannotOpenFile, path));
+    dialogs_.Message(ErrorMessage(texts_.table(), TextId::CannotOpenFile, path));
     return false;
 }
 
@@ -128,12 +131,13 @@ bool CollectionCommands::LoadCollection(const QString& given)
     if (result.status == collection::LoadStatus::NotValid) {
         const QString title = wait_.title();
         wait_.Close();
-        dialogs_.Message(ErrorMessage(texts_, *collection::MessageTextOf(result.status), path));
+        dialogs_.Message(
+            ErrorMessage(texts_.table(), *collection::MessageTextOf(result.status), path));
         wait_.Show(title);
     }
-    wait_.SetText(platform::ToQString(texts_.Step(TextId::BuildCollectionStep)));
+    wait_.SetText(platform::ToQString(texts_.table().Step(TextId::BuildCollectionStep)));
     views_.RebuildViewTree();
-    wait_.SetText(platform::ToQString(texts_.Step(TextId::RefreshWindowStep)));
+    wait_.SetText(platform::ToQString(texts_.table().Step(TextId::RefreshWindowStep)));
     views_.RefreshWindow();
     wait_.Close();
     views_.StateChanged();
@@ -142,12 +146,12 @@ bool CollectionCommands::LoadCollection(const QString& given)
 
 void CollectionCommands::Save()
 {
-    SaveWithDialog(FromNative(store_.currentPath()), TextOf(texts_, TextId::SaveAsCommand));
+    SaveWithDialog(FromNative(store_.currentPath()), TextOf(texts_.table(), TextId::SaveAsCommand));
 }
 
 void CollectionCommands::SaveAs()
 {
-    SaveWithDialog(QString(), TextOf(texts_, TextId::SaveAsCommand));
+    SaveWithDialog(QString(), TextOf(texts_.table(), TextId::SaveAsCommand));
 }
 
 bool CollectionCommands::SaveWithDialog(const QString& given, const QString& title)
@@ -175,9 +179,9 @@ bool CollectionCommands::SaveWithDialog(const QString& given, const QString& tit
     // Another program (a scan from the command line) may have written the
     // file since this window read or wrote it; saving would drop that.
     if (store_.changedOnDisk(ToNative(path))) {
-        MessageRequest question = Question(texts_, TextId::ChangedOnDisk, false, 2);
-        question.text = MessageText(texts_, TextId::ChangedOnDisk, path) + QStringLiteral("\r\n") +
-                        TextOf(texts_, TextId::AskOverwrite);
+        MessageRequest question = Question(texts_.table(), TextId::ChangedOnDisk, false, 2);
+        question.text = MessageText(texts_.table(), TextId::ChangedOnDisk, path) +
+                        QStringLiteral("\r\n") + TextOf(texts_.table(), TextId::AskOverwrite);
         if (dialogs_.Message(question) != kYes)
             return false;
     }
@@ -187,9 +191,10 @@ bool CollectionCommands::SaveWithDialog(const QString& given, const QString& tit
     wait_.Close();
     if (result.backupFailed)
         dialogs_.Message(
-            ErrorMessage(texts_, TextId::CannotSaveFile, FromNative(result.backupPath)));
+            ErrorMessage(texts_.table(), TextId::CannotSaveFile, FromNative(result.backupPath)));
     if (!result.saved()) {
-        dialogs_.Message(ErrorMessage(texts_, *collection::MessageTextOf(result.status), path));
+        dialogs_.Message(
+            ErrorMessage(texts_.table(), *collection::MessageTextOf(result.status), path));
         return false;
     }
     views_.StateChanged();
@@ -199,9 +204,10 @@ bool CollectionCommands::SaveWithDialog(const QString& given, const QString& tit
 bool CollectionCommands::Import()
 {
     FileRequest request;
-    request.title = TextOf(texts_, TextId::ImportCommand);
+    request.title = TextOf(texts_.table(), TextId::ImportCommand);
     request.folder = lastOpenDir;
-    request.filter = TextOf(texts_, TextId::CollectionFileType) + QStringLiteral(" (*.col *.vlm)");
+    request.filter =
+        TextOf(texts_.table(), TextId::CollectionFileType) + QStringLiteral(" (*.col *.vlm)");
     request.defaultSuffix = QStringLiteral("col");
     const QString path = dialogs_.OpenFileName(request);
     if (path.isEmpty())
@@ -212,9 +218,9 @@ bool CollectionCommands::Import()
     WaitProgress progress(wait_);
     const bool imported = store_.ImportCollection(ToNative(path), progress);
     if (imported) {
-        wait_.SetText(platform::ToQString(texts_.Step(TextId::BuildCollectionStep)));
+        wait_.SetText(platform::ToQString(texts_.table().Step(TextId::BuildCollectionStep)));
         views_.RebuildViewTree();
-        wait_.SetText(platform::ToQString(texts_.Step(TextId::RefreshWindowStep)));
+        wait_.SetText(platform::ToQString(texts_.table().Step(TextId::RefreshWindowStep)));
         views_.RefreshWindow();
     } else {
         views_.RebuildViewTree();
@@ -223,10 +229,10 @@ bool CollectionCommands::Import()
     wait_.Close();
     views_.StateChanged();
     if (!imported) {
-        dialogs_.Message(ErrorMessage(texts_, TextId::CannotImportFile, path));
+        dialogs_.Message(ErrorMessage(texts_.table(), TextId::CannotImportFile, path));
         return false;
     }
-    dialogs_.Message(InformationMessage(texts_, TextId::ImportingFinished));
+    dialogs_.Message(InformationMessage(texts_.table(), TextId::ImportingFinished));
     return true;
 }
 
@@ -236,6 +242,37 @@ bool CollectionCommands::CloseQuery()
         return true;
     const int answer = AskToSave();
     return answer == kYes || answer == kNo;
+}
+
+void RegisterCollectionCommands(CommandTable& table, CollectionCommands& commands,
+                                const Icons& icons, std::function<void()> opened)
+{
+    table.Add({.id = Command::New,
+               .text = TextId::NewCommand,
+               .icon = QIcon::fromTheme(QStringLiteral("document-new"), icons.newCollection()),
+               .handler = [&commands](bool) { commands.New(); }});
+    table.Add({.id = Command::Open,
+               .text = TextId::OpenCommand,
+               .shortcut = QKeySequence(Qt::CTRL | Qt::Key_O),
+               .icon = ThemeIcon("document-open", QStyle::SP_DialogOpenButton),
+               .handler = [&commands, opened = std::move(opened)](bool) {
+                   if (commands.Open())
+                       opened();
+               }});
+    table.Add({.id = Command::Save,
+               .text = TextId::SaveCommand,
+               .shortcut = QKeySequence(Qt::CTRL | Qt::Key_S),
+               .icon = ThemeIcon("document-save", QStyle::SP_DialogSaveButton),
+               .enabledWhen = rules::Modified,
+               .handler = [&commands](bool) { commands.Save(); }});
+    table.Add({.id = Command::SaveAs,
+               .text = TextId::SaveAsCommand,
+               .icon = ThemeIcon("document-save-as", QStyle::SP_DialogSaveButton),
+               .handler = [&commands](bool) { commands.SaveAs(); }});
+    table.Add({.id = Command::Import,
+               .text = TextId::ImportCommand,
+               .icon = ThemeIcon("document-import", QStyle::SP_ArrowDown),
+               .handler = [&commands](bool) { commands.Import(); }});
 }
 
 } // namespace velmora::gui

@@ -3,6 +3,7 @@
 #include "collection/CollectionTree.h"
 
 #include <QString>
+#include <functional>
 
 namespace velmora {
 class FileSystem;
@@ -11,11 +12,13 @@ namespace velmora::collection {
 class CollectionStore;
 }
 namespace velmora::texts {
-class TextTable;
+class ActiveTexts;
 }
 
 namespace velmora::gui {
 
+class CommandTable;
+class Icons;
 class UserDialogs;
 class WaitWindow;
 
@@ -49,9 +52,10 @@ public:
     /// Answers of AskToSave().
     enum Answer : int { kClosed = 0, kYes = 1, kNo = 2, kCancel = 3 };
 
-    /// Everything passed must outlive the commands.
+    /// Everything passed must outlive the commands; the texts are read from
+    /// the active table whenever a dialog or message is shown.
     CollectionCommands(collection::CollectionStore& store, const FileSystem& files,
-                       const texts::TextTable& texts, UserDialogs& dialogs, WaitWindow& wait,
+                       const texts::ActiveTexts& texts, UserDialogs& dialogs, WaitWindow& wait,
                        CollectionViews& views);
 
     /// The folders the open and save dialogs start in (native paths).
@@ -64,7 +68,7 @@ public:
     /// An empty collection without asking.
     void NewCollection();
 
-    /// The question about unsaved changes (049, Yes default, with Cancel).
+    /// The question about unsaved changes (AskSaveChanges, Yes default, with Cancel).
     /// Yes saves with the current path (the save dialog when there is none);
     /// when that save is cancelled or fails the answer is Cancel, so the
     /// caller stops and the collection stays modified.
@@ -74,11 +78,11 @@ public:
     /// opened.
     bool Open();
     /// Asks about unsaved changes (only Yes or No go on), loads the file and
-    /// tells 048 when it cannot be opened (the collection stays as it was).
+    /// tells CannotOpenFile when it cannot be opened (the collection stays as it was).
     bool OpenCollection(const QString& path);
     /// Loads the file without asking. False, with nothing changed and
     /// nothing told, when it cannot be opened; a file whose indentation
-    /// breaks is told with 094 and kept up to the faulty line as an
+    /// breaks is told with FileNotValid and kept up to the faulty line as an
     /// untitled, modified collection.
     bool LoadCollection(const QString& path);
 
@@ -88,11 +92,11 @@ public:
     void SaveAs();
     /// Saves to `path`, or to the file chosen in the save dialog (title
     /// `title`) when `path` is empty. False when cancelled or failed; a
-    /// failure is told with 077.
+    /// failure is told with CannotSaveFile.
     bool SaveWithDialog(const QString& path, const QString& title);
 
     /// Import: the open dialog for "col" and "vlm" files, the import, and
-    /// message 119 or 150.
+    /// message ImportingFinished or CannotImportFile.
     bool Import();
 
     /// Whether the window may close: true when nothing is unsaved, or the
@@ -104,11 +108,17 @@ private:
 
     collection::CollectionStore& store_;
     const FileSystem& files_;
-    const texts::TextTable& texts_;
+    const texts::ActiveTexts& texts_;
     UserDialogs& dialogs_;
     WaitWindow& wait_;
     CollectionViews& views_;
 };
+
+/// Registers the rows of New, Open, Save (enabled while the collection has
+/// unsaved changes), Save as and Import, run by `commands`; `opened` runs
+/// after Open opened a collection.
+void RegisterCollectionCommands(CommandTable& table, CollectionCommands& commands,
+                                const Icons& icons, std::function<void()> opened);
 
 /// The folder part of a native path with its trailing "/": "/a/b.col" gives
 /// "/a/"; a bare name gives "".

@@ -2,6 +2,7 @@
 
 #include "gui/Icons.h"
 #include "platform/QtText.h"
+#include "texts/ActiveTexts.h"
 #include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
@@ -16,8 +17,8 @@ namespace {
 using texts::TextId;
 }
 
-FileListModel::FileListModel(const collection::CollectionTree& tree, const texts::TextTable& texts,
-                             const Icons& icons, QObject* parent)
+FileListModel::FileListModel(const collection::CollectionTree& tree,
+                             const texts::ActiveTexts& texts, const Icons& icons, QObject* parent)
     : QAbstractTableModel(parent), tree_(tree), texts_(texts), icons_(icons)
 {
 }
@@ -40,13 +41,13 @@ void FileListModel::Fill(NodeId parent)
 void FileListModel::Order()
 {
     std::stable_sort(rows_.begin(), rows_.end(), [this](NodeId a, NodeId b) {
-        return CompareListItems(tree_, a, b, sortColumn_) < 0;
+        return collection::CompareListItems(tree_, a, b, sortColumn_) < 0;
     });
 }
 
 void FileListModel::SetSortColumn(int column)
 {
-    if (column < 0 || column >= kListColumnCount)
+    if (column < 0 || column >= collection::kListColumnCount)
         return;
     const int old = sortColumn_;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
@@ -93,7 +94,7 @@ void FileListModel::NamesChanged()
 
 void FileListModel::TextsChanged()
 {
-    emit headerDataChanged(Qt::Horizontal, 0, kListColumnCount - 1);
+    emit headerDataChanged(Qt::Horizontal, 0, collection::kListColumnCount - 1);
 }
 
 int FileListModel::rowCount(const QModelIndex& parent) const
@@ -103,7 +104,7 @@ int FileListModel::rowCount(const QModelIndex& parent) const
 
 int FileListModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : kListColumnCount;
+    return parent.isValid() ? 0 : collection::kListColumnCount;
 }
 
 QVariant FileListModel::data(const QModelIndex& index, int role) const
@@ -113,7 +114,7 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
     const NodeId node = rows_[static_cast<std::size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole:
-        return platform::ToQString(ListColumnText(tree_, node, index.column()));
+        return platform::ToQString(collection::ListColumnText(tree_, node, index.column()));
     case Qt::DecorationRole:
         if (index.column() != 0)
             return {};
@@ -126,11 +127,11 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
 
 QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || section < 0 || section >= kListColumnCount)
+    if (orientation != Qt::Horizontal || section < 0 || section >= collection::kListColumnCount)
         return {};
     if (role == Qt::DisplayRole)
-        return platform::ToQString(
-            texts_.Text(texts::After(TextId::NameColumn, static_cast<std::size_t>(section))));
+        return platform::ToQString(texts_.table().Text(
+            texts::After(TextId::NameColumn, static_cast<std::size_t>(section))));
     if (role == Qt::DecorationRole && section == sortColumn_)
         return icons_.sortMark();
     return {};

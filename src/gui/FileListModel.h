@@ -1,13 +1,13 @@
 #pragma once
 
 #include "collection/CollectionTree.h"
-#include "gui/ListOrder.h"
+#include "collection/ListOrder.h"
 
 #include <QAbstractTableModel>
 #include <vector>
 
 namespace velmora::texts {
-class TextTable;
+class ActiveTexts;
 }
 
 namespace velmora::gui {
@@ -22,8 +22,9 @@ class Icons;
 class FileListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    /// The tree, texts and icons must outlive the model.
-    FileListModel(const collection::CollectionTree& tree, const texts::TextTable& texts,
+    /// The tree, texts and icons must outlive the model; the headers are read
+    /// from the active table when asked for.
+    FileListModel(const collection::CollectionTree& tree, const texts::ActiveTexts& texts,
                   const Icons& icons, QObject* parent = nullptr);
 
     /// Lists the children of `parent` (nothing for kNoNode), ordered by the
@@ -59,7 +60,7 @@ private:
     void Order();
 
     const collection::CollectionTree& tree_;
-    const texts::TextTable& texts_;
+    const texts::ActiveTexts& texts_;
     const Icons& icons_;
     collection::NodeId parent_ = collection::kNoNode;
     std::vector<collection::NodeId> rows_;

@@ -1,115 +1,68 @@
 #pragma once
 
-#include "collection/CollectionStore.h"
+#include "collection/CollectionTree.h"
 #include "gui/CollectionCommands.h"
 #include "gui/Icons.h"
 #include "gui/WaitWindow.h"
-#include "settings/Settings.h"
+#include "gui/app/CommandTable.h"
+#include "texts/ActiveTexts.h"
 
 #include <QMainWindow>
-#include <array>
 #include <memory>
 
-class QLabel;
 class QMenu;
 class QSplitter;
 class QTableView;
-class QToolButton;
 class QTreeView;
 
-namespace velmora {
-class Clock;
-class FileSystem;
-class Locale;
-class Volumes;
-} // namespace velmora
-namespace velmora::texts {
-class TextTable;
+namespace velmora::collection {
+class CollectionStore;
 }
+namespace velmora::settings {
+struct ReadResult;
+struct Settings;
+} // namespace velmora::settings
 
 namespace velmora::gui {
 
+class Application;
+class CommandActions;
 class FileListModel;
-class UserDialogs;
+class StatusPanels;
 class ViewTreeModel;
 class VolumeCommands;
 
-/// What the main window works with; everything must outlive it.
-struct MainWindowServices {
-    FileSystem& files;
-    const Clock& clock;
-    const Locale& locale;
-    const Volumes& volumes;
-    const texts::TextTable& texts;
-    UserDialogs& dialogs;
-    /// Where the settings are read at start and written at the end; nullptr
-    /// runs on the defaults and writes nothing.
-    settings::SettingsStore* settingsStore = nullptr;
-    /// The folder the open and save dialogs start in on a first start.
-    std::string startFolder = {};
-};
-
-/// The commands of the menus, the tool bar and the context menu.
-enum class Command : int {
-    New,
-    Open,
-    Save,
-    SaveAs,
-    Import,
-    Statistics,
-    Report,
-    Exit,
-    Add,
-    Delete,
-    Sort,
-    GridLines,
-    HotTrack,
-    TagInfo,
-    ToolBar,
-    StatusBar,
-    Search,
-    TagEditor,
-    CdCover,
-    Options,
-    Info,
-    History,
-    License,
-    Homepage,
-    Feedback,
-    Donation,
-    About,
-    Play,
-    Enqueue,
-    Update,
-    DeleteThis,
-    Rename,
-    Playlist,
-    Tag,
-    Selected,
-    Count
-};
-
-/// The main window: the view tree of volumes and folders beside the list of
-/// the chosen one's contents, both Qt models over the collection tree; six
-/// status panels for the current node; menus, tool bar and context menu.
-/// The collection file commands live in CollectionCommands, which talks to
-/// the user through the injected UserDialogs.
+/// The main window, a view over the application object and the command
+/// table: the view tree of volumes and folders beside the list of the chosen
+/// one's contents, both Qt models over the collection tree; six status
+/// panels for the current node; menus, tool bar and context menu built from
+/// the command table. The collection file commands live in
+/// CollectionCommands, the volume commands in VolumeCommands; both talk to
+/// the user through the application's UserDialogs. The window labels itself
+/// again whenever the active text table is replaced.
 class MainWindow : public QMainWindow, private CollectionViews {
     Q_OBJECT
 public:
-    explicit MainWindow(const MainWindowServices& services, QWidget* parent = nullptr);
+    /// The smallest window (pixels), tree pane and list column widths.
+    static constexpr int kMinimumWidth = 640;
+    static constexpr int kMinimumHeight = 480;
+    static constexpr int kMinimumTreeWidth = 100;
+    static constexpr int kMinimumColumnWidth = 10;
+
+    /// `application` must outlive the window.
+    explicit MainWindow(Application& application, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     /// Reads the settings and applies them to the window (stored bounds cut
     /// to fit on the screen), then opens the collection named on the command
-    /// line when it loads (a file that cannot be loaded is told with 048, as
-    /// Open tells it, and passed over), else the last collection when
-    /// auto-open is on and it loads, else a new one.
+    /// line when it loads (a file that cannot be loaded is told with
+    /// CannotOpenFile, as Open tells it, and passed over), else the last
+    /// collection when auto-open is on and it loads, else a new one.
     void StartUp(const QString& commandLineCollection);
     /// Collects the window's values into the settings record and writes it
     /// to the store; false when there is no store or it refused the write.
     bool WriteSettings();
-    const settings::Settings& settingsRecord() const { return settings_; }
+    const settings::Settings& settingsRecord() const;
 
     /// Builds the view tree anew, refills the list, the status bar and the
     /// enabled commands.
@@ -118,7 +71,7 @@ public:
     void FillList();
     /// The six panels for the current node.
     void UpdateStatusBar();
-    /// Enables and shows the commands by the collection's state.
+    /// Enables the commands and shows the tool buttons by the table's rules.
     void UpdateMenuState();
     /// Brings a node into view: a volume or folder in the tree, a file in
     /// the list of its folder.
@@ -126,7 +79,10 @@ public:
     /// The node of the tree's selection when the tree has the focus, else of
     /// the list's selection when the list has it, else kNoNode.
     collection::NodeId CurrentNode() const;
-    /// Sets every caption from the text table.
+    /// What the commands' rules look at now.
+    CommandState commandState() const;
+    /// Sets every caption from the active text table: actions, menus, tool
+    /// buttons, list headers, status bar.
     void ApplyMainWindowTexts();
     /// The Selected command (F9) on the current node.
     void ToggleSelectedMark();
@@ -134,22 +90,24 @@ public:
     void SelectFirstVolume();
     /// Opening from the list: a folder item selects its view item.
     void OpenListItem(const QModelIndex& index);
-    /// Rebuilds the context menu for the current node; returns it.
+    /// Shows the context menu's entries for the current node; returns it.
     QMenu* PrepareContextMenu();
 
-    QAction* action(Command command) const { return actions_[static_cast<int>(command)]; }
+    Application& application() { return app_; }
+    const CommandTable& commandTable() const { return table_; }
+    QAction* action(Command command) const;
     /// The tool bar's entry of a command, nullptr for commands without one.
-    QAction* toolAction(Command command) const { return toolActions_[static_cast<int>(command)]; }
+    QAction* toolAction(Command command) const;
     QString statusText(int panel) const;
     QTreeView* treeView() const { return tree_; }
     QTableView* listView() const { return list_; }
     ViewTreeModel* treeModel() const { return treeModel_; }
     FileListModel* listModel() const { return listModel_; }
-    collection::CollectionStore& store() { return store_; }
+    collection::CollectionStore& store();
     CollectionCommands& commands() { return commands_; }
     WaitWindow& waitWindow() { return wait_; }
     VolumeCommands& volumeCommands() { return *volumeCommands_; }
-    QMenu* recentFilesMenu() const { return recentMenu_; }
+    QMenu* recentFilesMenu() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -164,17 +122,9 @@ private:
     void SelectNode(collection::NodeId node) override;
     void NodeRenamed(collection::NodeId node) override;
 
-    void CreateActions();
-    void CreateMenus();
-    void CreateToolBar();
+    void RegisterWindowCommands();
     void CreateViews();
-    void CreateStatusBar();
-    QAction* MakeAction(Command command, const QKeySequence& shortcut = {}, const QIcon& icon = {});
-    QAction* MakeToolAction(Command command);
-    void ClearStatusBar();
-    void LayoutStatusPanels();
     void FillRecentFilesMenu();
-    void ShowStatistics();
     void SetTagInfo(bool on);
     void SetHotTrack(bool on);
     void OnTreeSelectionChanged();
@@ -184,28 +134,20 @@ private:
     void ApplySettings(const settings::ReadResult& read);
     void CollectSettings();
 
-    MainWindowServices services_;
-    settings::Settings settings_;
-    collection::CollectionStore store_;
+    Application& app_;
     Icons icons_;
     WaitWindow wait_;
     CollectionCommands commands_;
     std::unique_ptr<VolumeCommands> volumeCommands_;
+    CommandTable table_;
+    std::unique_ptr<CommandActions> actions_;
+    std::unique_ptr<StatusPanels> panels_;
+    texts::ActiveTexts::Subscription textsSubscription_ = 0;
     ViewTreeModel* treeModel_ = nullptr;
     FileListModel* listModel_ = nullptr;
     QSplitter* splitter_ = nullptr;
     QTreeView* tree_ = nullptr;
     QTableView* list_ = nullptr;
-    QToolBar* toolBar_ = nullptr;
-    QToolButton* openButton_ = nullptr;
-    QMenu* recentMenu_ = nullptr;
-    QMenu* contextMenu_ = nullptr;
-    std::array<QMenu*, 5> menus_{};
-    QAction* separatorAfterDelete_ = nullptr;
-    std::array<QAction*, 3> contextSeparators_{};
-    std::array<QLabel*, 6> panels_{};
-    std::array<QAction*, static_cast<int>(Command::Count)> actions_{};
-    std::array<QAction*, static_cast<int>(Command::Count)> toolActions_{};
 };
 
 } // namespace velmora::gui

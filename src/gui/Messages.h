@@ -12,9 +12,9 @@ class TextTable;
 namespace velmora::gui {
 
 // The kinds of message the program shows, with captions, symbols and buttons
-// from the text table: errors 051 "Error", information 052 "Information",
-// warnings 053 "Warning", each with the single button 054 "Ok"; questions 050
-// "Confirmation" with 055 "Yes", 056 "No" and optionally 057 "Cancel".
+// from the text table: errors ErrorCaption, information InformationCaption,
+// warnings WarningCaption, each with the single button OkButton; questions
+// ConfirmationCaption with YesButton, NoButton and optionally CancelButton.
 
 /// The text `text`, followed by ": " and `path` when `path` is not empty.
 QString MessageText(const texts::TextTable& table, texts::TextId text, const QString& path = {});

@@ -58,8 +58,12 @@ bool ScanDialog::Run()
     volume_->setText(TextOf(texts_, TextId::VolumeLabel) + prefix);
     folder_->setText(TextOf(texts_, TextId::DirectoryLabel) + prefix);
     file_->setText(TextOf(texts_, TextId::FileLabel) + prefix);
-    worker_ = std::make_unique<scan::TScanThread>(tree_, services_, request_, lines_);
-    worker_->Start();
+    worker_ = std::make_unique<scan::TScanThread>(tree_, services_, request_);
+    shown_ = ProgressSnapshot();
+    // The end notice comes on the worker thread: it is posted to this
+    // window's thread, and dropped if the window has gone by then.
+    worker_->Start(
+        [this] { QMetaObject::invokeMethod(this, &ScanDialog::Poll, Qt::QueuedConnection); });
     timer_.start();
     exec();
     timer_.stop();
@@ -71,18 +75,21 @@ bool ScanDialog::Run()
 
 void ScanDialog::Poll()
 {
-    const scan::ScanLines::Snapshot lines = lines_.snapshot();
-    if (lines.version != shownVersion_) {
-        shownVersion_ = lines.version;
+    // A late end notice after Run() has returned finds no worker.
+    if (!worker_)
+        return;
+    ProgressSnapshot lines = worker_->progress().Latest();
+    if (lines != shown_) {
         const QString prefix = QStringLiteral(": ");
         volume_->setText(TextOf(texts_, TextId::VolumeLabel) + prefix +
-                         platform::ToQString(lines.volume));
+                         platform::ToQString(lines.title));
         folder_->setText(TextOf(texts_, TextId::DirectoryLabel) + prefix +
-                         platform::ToQString(lines.folder));
+                         platform::ToQString(lines.phase));
         file_->setText(TextOf(texts_, TextId::FileLabel) + prefix +
-                       platform::ToQString(lines.file));
+                       platform::ToQString(lines.object));
+        shown_ = std::move(lines);
     }
-    if (worker_ && worker_->Finished()) {
+    if (worker_->Finished() && timer_.isActive()) {
         timer_.stop();
         setWindowTitle(TextOf(texts_, TextId::PleaseWaitStep));
         cancel_->setEnabled(false);

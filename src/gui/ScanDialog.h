@@ -16,11 +16,12 @@ class TextTable;
 namespace velmora::gui {
 
 /// The scan window: runs one TScanThread over the collection tree and shows
-/// its three progress lines (volume, folder, file), polled from the worker's
-/// ScanLines by a timer, so the window never waits on the worker. Cancel,
-/// Escape and the close box ask the worker to stop; the window closes once
-/// the worker has ended. At the end the caption becomes "Please wait" and
-/// Cancel is disabled.
+/// its three progress lines (volume, folder, file: the title, phase and
+/// object of the worker's latest progress), read by a timer, so the window
+/// never waits on the worker. Cancel, Escape and the close box ask the worker
+/// to stop; the window closes once the worker has ended, which the worker's
+/// end notice tells at once and the timer finds otherwise. At the end the
+/// caption becomes "Please wait" and Cancel is disabled.
 class ScanDialog : public QDialog {
     Q_OBJECT
 public:
@@ -48,10 +49,9 @@ private:
     const scan::ScanServices services_;
     const scan::ScanRequest request_;
     const texts::TextTable& texts_;
-    scan::ScanLines lines_;
     std::unique_ptr<scan::TScanThread> worker_;
     scan::ScanOutcome outcome_;
-    std::uint64_t shownVersion_ = 0;
+    ProgressSnapshot shown_;
     bool cancelled_ = false;
     QTimer timer_;
     QLabel* volume_ = nullptr;

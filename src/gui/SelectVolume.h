@@ -18,7 +18,8 @@ namespace velmora::gui {
 
 /// The volume list dialog: every volume of the collection with a check box.
 /// Ok hands the checked volumes to scan::ConfirmVolumeList(): nothing
-/// checked (warning 107) or No to the question 109 keeps the dialog open,
+/// checked (warning NothingSelected) or No to the question
+/// AskDeleteSelectedVolumes keeps the dialog open,
 /// Yes marks them for deletion and closes it accepted, Cancel closes it.
 class SelectVolume : public QDialog {
     Q_OBJECT

@@ -26,8 +26,8 @@ class UserDialogs;
 /// list and the folder tree of the chosen one, headed by the volume's root
 /// itself (folders only, hidden ones left out). Ok is enabled only while a
 /// folder (the root included) is chosen in the tree; it accepts the folder
-/// when its volume information can be read, and otherwise tells 098 and
-/// stays open.
+/// when its volume information can be read, and otherwise tells
+/// CannotReadDrive and stays open.
 class SourcePath : public QDialog {
     Q_OBJECT
 public:

@@ -1,8 +1,11 @@
 #include "gui/Statistic.h"
 
 #include "gui/Messages.h"
+#include "gui/app/Application.h"
+#include "gui/app/CommandTable.h"
 #include "platform/QtText.h"
 #include "reports/Statistic.h"
+#include "system/Locale.h"
 #include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
@@ -58,6 +61,20 @@ QString Statistic::caption(int row) const
 QString Statistic::value(int row) const
 {
     return values_[row]->text();
+}
+
+void RegisterStatisticsCommand(CommandTable& table, const Application& application, QWidget* parent)
+{
+    table.Add({.id = Command::Statistics,
+               .text = TextId::StatisticsCommand,
+               .icon = ThemeIcon("view-statistics", QStyle::SP_FileDialogInfoView),
+               .handler = [&application, parent](bool) {
+                   const collection::CollectionTree& tree = application.store().tree();
+                   const Locale& locale = application.services().locale;
+                   Statistic window(tree.text(tree.root()), application.texts().table(),
+                                    locale.decimalSeparator(), locale.dateSeparator(), parent);
+                   window.exec();
+               }});
 }
 
 } // namespace velmora::gui

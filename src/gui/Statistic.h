@@ -11,6 +11,9 @@ class TextTable;
 
 namespace velmora::gui {
 
+class Application;
+class CommandTable;
+
 /// The statistics window: six totals of the collection, read from the
 /// collection node's text alone (reports::StatisticRows()), and an Ok button
 /// that Escape presses too.
@@ -29,5 +32,10 @@ private:
     QLabel* captions_[6] = {};
     QLabel* values_[6] = {};
 };
+
+/// Registers the row of Statistics: the statistics window of the
+/// application's collection, over `parent`.
+void RegisterStatisticsCommand(CommandTable& table, const Application& application,
+                               QWidget* parent);
 
 } // namespace velmora::gui

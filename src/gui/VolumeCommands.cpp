@@ -3,16 +3,20 @@
 #include "collection/CollectionStore.h"
 #include "collection/NodeText.h"
 #include "gui/CollectionCommands.h"
+#include "gui/Icons.h"
 #include "gui/Messages.h"
 #include "gui/ScanDialog.h"
 #include "gui/SelectVolume.h"
 #include "gui/SourcePath.h"
 #include "gui/UserDialogs.h"
 #include "gui/WaitWindow.h"
+#include "gui/app/CommandTable.h"
 #include "platform/QtText.h"
 #include "scan/Sorting.h"
 #include "system/FileSystem.h"
+#include "system/Services.h"
 #include "system/Volumes.h"
+#include "texts/ActiveTexts.h"
 #include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
@@ -54,7 +58,7 @@ QString OwnFolder(std::string_view volumeText, const Volumes& volumes, const Fil
 } // namespace
 
 VolumeCommands::VolumeCommands(collection::CollectionStore& store, const Services& services,
-                               const texts::TextTable& texts, UserDialogs& dialogs,
+                               const texts::ActiveTexts& texts, UserDialogs& dialogs,
                                WaitWindow& wait, CollectionViews& views, QWidget* window)
     : store_(store), services_(services), texts_(texts), dialogs_(dialogs), wait_(wait),
       views_(views), window_(window)
@@ -136,9 +140,9 @@ scan::Answer VolumeCommands::AskAbout(texts::TextId text, std::span<const scan::
     const int defaultButton = defaultAnswer == scan::Answer::Yes  ? 1
                               : defaultAnswer == scan::Answer::No ? 2
                                                                   : 3;
-    MessageRequest request = Question(texts_, text, offerCancel, defaultButton);
+    MessageRequest request = Question(texts_.table(), text, offerCancel, defaultButton);
     if (!details.empty())
-        request.text = platform::ToQString(scan::QuestionText(texts_, text, details));
+        request.text = platform::ToQString(scan::QuestionText(texts_.table(), text, details));
     switch (dialogs_.Message(request)) {
     case 1:
         return scan::Answer::Yes;
@@ -156,11 +160,11 @@ void VolumeCommands::Tell(texts::TextId text, std::string_view path, scan::Messa
     const bool waiting = wait_.isOpen();
     const QString title = wait_.title();
     wait_.Close();
-    MessageRequest request = kind == scan::MessageKind::Error ? ErrorMessage(texts_, text)
+    MessageRequest request = kind == scan::MessageKind::Error ? ErrorMessage(texts_.table(), text)
                              : kind == scan::MessageKind::Warning
-                                 ? WarningMessage(texts_, text)
-                                 : InformationMessage(texts_, text);
-    request.text = platform::ToQString(scan::MessageText(texts_, text, path));
+                                 ? WarningMessage(texts_.table(), text)
+                                 : InformationMessage(texts_.table(), text);
+    request.text = platform::ToQString(scan::MessageText(texts_.table(), text, path));
     dialogs_.Message(request);
     if (waiting)
         wait_.Show(title);
@@ -170,12 +174,12 @@ void VolumeCommands::ShowWait(texts::TextId titleText)
 {
     // The wait window paints the main window too: the views let go first.
     Detach();
-    wait_.Show(TextOf(texts_, titleText));
+    wait_.Show(TextOf(texts_.table(), titleText));
 }
 
 void VolumeCommands::SetWaitText(texts::TextId stepText)
 {
-    wait_.SetText(platform::ToQString(texts_.Step(stepText)));
+    wait_.SetText(platform::ToQString(texts_.table().Step(stepText)));
 }
 
 void VolumeCommands::CloseWait()
@@ -212,8 +216,8 @@ std::optional<scan::SourceChoice> VolumeCommands::ChooseSource(texts::TextId cap
         updating_ == collection::kNoNode
             ? QString()
             : OwnFolder(store_.tree().text(updating_), services_.volumes, services_.files);
-    SourcePath dialog(TextOf(texts_, captionText), services_.volumes, texts_, dialogs_, window_,
-                      start);
+    SourcePath dialog(TextOf(texts_.table(), captionText), services_.volumes, texts_.table(),
+                      dialogs_, window_, start);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.choice();
@@ -221,18 +225,19 @@ std::optional<scan::SourceChoice> VolumeCommands::ChooseSource(texts::TextId cap
 
 bool VolumeCommands::ChooseVolumesToDelete(collection::CollectionTree& tree)
 {
-    SelectVolume dialog(tree, texts_, *this, window_);
+    SelectVolume dialog(tree, texts_.table(), *this, window_);
     return dialog.exec() == QDialog::Accepted;
 }
 
 std::string VolumeCommands::AskLabel(std::string_view name, std::string_view label)
 {
     QString value = platform::ToQString(label);
-    // The prompt is text 103 followed by ": " and the volume's name.
-    const TextRequest request{
-        TextOf(texts_, TextId::RenameLabelCommand),
-        TextOf(texts_, TextId::VolumeLabel) + QStringLiteral(": ") + platform::ToQString(name),
-        TextOf(texts_, TextId::OkButton), TextOf(texts_, TextId::CancelButton)};
+    // The prompt is VolumeLabel followed by ": " and the volume's name.
+    const TextRequest request{TextOf(texts_.table(), TextId::RenameLabelCommand),
+                              TextOf(texts_.table(), TextId::VolumeLabel) + QStringLiteral(": ") +
+                                  platform::ToQString(name),
+                              TextOf(texts_.table(), TextId::OkButton),
+                              TextOf(texts_.table(), TextId::CancelButton)};
     if (!dialogs_.TextInput(request, value))
         return std::string(label);
     return platform::ToNodeBytes(value);
@@ -243,11 +248,40 @@ bool VolumeCommands::RunScan(collection::CollectionTree& tree, const scan::ScanR
     Detach();
     const scan::ScanServices services{services_.files, services_.volumes, services_.locale,
                                       services_.clock};
-    ScanDialog dialog(tree, services, request, texts_, window_);
+    ScanDialog dialog(tree, services, request, texts_.table(), window_);
     const bool finished = dialog.Run();
     if (finished && dialog.outcome().warning)
-        dialogs_.Message(WarningMessage(texts_, TextId::NotAllFoldersReadable));
+        dialogs_.Message(WarningMessage(texts_.table(), TextId::NotAllFoldersReadable));
     return finished;
+}
+
+void RegisterVolumeCommands(CommandTable& table, VolumeCommands& commands, const Icons& icons,
+                            std::function<collection::NodeId()> currentNode)
+{
+    table.Add({.id = Command::Add,
+               .text = TextId::AddVolumeCommand,
+               .shortcut = QKeySequence(Qt::CTRL | Qt::Key_A),
+               .icon = icons.volume(false),
+               .handler = [&commands](bool) { commands.Add(); }});
+    table.Add({.id = Command::Delete,
+               .text = TextId::DeleteVolumeCommand,
+               .icon = ThemeIcon("list-remove", QStyle::SP_TrashIcon),
+               .enabledWhen = rules::HasVolumes,
+               .handler = [&commands](bool) { commands.DeleteFromList(); }});
+    table.Add({.id = Command::Sort,
+               .text = TextId::SortAllCommand,
+               .icon = ThemeIcon("view-sort-ascending", QStyle::SP_ArrowUp),
+               .enabledWhen = rules::HasVolumes,
+               .handler = [&commands](bool) { commands.SortAll(); }});
+    table.Add({.id = Command::Update,
+               .text = TextId::UpdateVolumeCommand,
+               .handler = [&commands, currentNode](bool) { commands.Update(currentNode()); }});
+    table.Add({.id = Command::DeleteThis,
+               .text = TextId::DeleteVolumeCommand,
+               .handler = [&commands, currentNode](bool) { commands.Delete(currentNode()); }});
+    table.Add({.id = Command::Rename,
+               .text = TextId::RenameLabelCommand,
+               .handler = [&commands, currentNode](bool) { commands.Rename(currentNode()); }});
 }
 
 } // namespace velmora::gui

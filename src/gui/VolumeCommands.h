@@ -1,25 +1,25 @@
 #pragma once
 
 #include "scan/VolumeEditor.h"
+#include "system/Services.h"
 
+#include <functional>
 #include <memory>
 
 class QWidget;
 
-namespace velmora {
-class FileSystem;
-class Locale;
-} // namespace velmora
 namespace velmora::collection {
 class CollectionStore;
 }
 namespace velmora::texts {
-class TextTable;
+class ActiveTexts;
 }
 
 namespace velmora::gui {
 
 class CollectionViews;
+class CommandTable;
+class Icons;
 class UserDialogs;
 class WaitWindow;
 
@@ -32,17 +32,11 @@ class WaitWindow;
 /// after every command they are built again.
 class VolumeCommands : public scan::VolumeEditorUser {
 public:
-    struct Services {
-        FileSystem& files;
-        const Volumes& volumes;
-        const Locale& locale;
-        const Clock& clock;
-    };
-
     /// Everything passed must outlive the commands; `window` is the parent
-    /// of the dialogs.
+    /// of the dialogs. The texts are read from the active table whenever a
+    /// dialog or message is shown.
     VolumeCommands(collection::CollectionStore& store, const Services& services,
-                   const texts::TextTable& texts, UserDialogs& dialogs, WaitWindow& wait,
+                   const texts::ActiveTexts& texts, UserDialogs& dialogs, WaitWindow& wait,
                    CollectionViews& views, QWidget* window);
     ~VolumeCommands() override;
 
@@ -76,7 +70,7 @@ private:
 
     collection::CollectionStore& store_;
     Services services_;
-    const texts::TextTable& texts_;
+    const texts::ActiveTexts& texts_;
     UserDialogs& dialogs_;
     WaitWindow& wait_;
     CollectionViews& views_;
@@ -86,5 +80,12 @@ private:
     collection::NodeId select_ = collection::kNoNode;
     collection::NodeId updating_ = collection::kNoNode; ///< the volume Update runs on
 };
+
+/// Registers the rows of Add volume, Delete volume (through the volume list)
+/// and Sort all, both enabled while the collection holds volumes, and of the
+/// context menu's Update volume, Delete volume and Rename label, which work
+/// on the volume `currentNode` gives; run by `commands`.
+void RegisterVolumeCommands(CommandTable& table, VolumeCommands& commands, const Icons& icons,
+                            std::function<collection::NodeId()> currentNode);
 
 } // namespace velmora::gui

@@ -3,10 +3,8 @@
 #include "gui/WordWrap.h"
 #include "platform/QtText.h"
 
-#include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
-#include <QThread>
 #include <QVBoxLayout>
 
 namespace velmora::gui {
@@ -42,6 +40,10 @@ void WaitWindow::Show(const QString& title)
     }
     window_ = window;
     window->show();
+    // show() has asked the window system to map the window. Qt paints it only
+    // once the first expose event has come through the event loop, which does
+    // not run until the operation has ended: it is taken as mapped now.
+    window->setAttribute(Qt::WA_Mapped);
     Paint();
 }
 
@@ -52,8 +54,6 @@ void WaitWindow::SetText(const QString& text)
     label_->setText(
         WrapText(text, kWaitWrapColumns).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     Paint();
-    if (pause_.count() > 0)
-        QThread::msleep(static_cast<unsigned long>(pause_.count()));
 }
 
 void WaitWindow::Close()
@@ -76,10 +76,8 @@ QString WaitWindow::text() const
 
 void WaitWindow::Paint()
 {
-    // Pending paint events only: the user's input waits until the operation
-    // has ended.
+    // The window and its label, now; no event is run.
     window_->repaint();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void WaitProgress::setTitle(std::string_view title)

@@ -5,7 +5,6 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
-#include <chrono>
 
 class QLabel;
 
@@ -14,6 +13,10 @@ namespace velmora::gui {
 /// The small window that long operations on the interface thread show: a
 /// title and a status text of at most two lines, word-wrapped at 25 columns.
 /// It has no close box and takes no input. At most one exists at a time.
+///
+/// It paints synchronously (QWidget::repaint()): the event loop does not
+/// run while the operation holds the interface thread, so nothing else is
+/// painted and no input is taken until it has ended, and nothing waits.
 class WaitWindow {
 public:
     /// `owner` is the window it is centred on; it must outlive this object.
@@ -22,15 +25,10 @@ public:
     WaitWindow(const WaitWindow&) = delete;
     WaitWindow& operator=(const WaitWindow&) = delete;
 
-    /// How long SetText() holds the calling thread so that each step can be
-    /// read: 200 ms unless set otherwise (tests and the screenshot use 0).
-    void setPause(std::chrono::milliseconds pause) { pause_ = pause; }
-    std::chrono::milliseconds pause() const { return pause_; }
-
     /// Creates the window with the title and an empty text (replacing one
     /// that is open) and paints it at once.
     void Show(const QString& title);
-    /// Sets the wrapped text, paints it at once and pauses.
+    /// Sets the wrapped text and paints it at once.
     void SetText(const QString& text);
     /// Closes and destroys the window; nothing happens when none is open.
     void Close();
@@ -45,7 +43,6 @@ private:
     QWidget* owner_;
     QPointer<QWidget> window_;
     QLabel* label_ = nullptr;
-    std::chrono::milliseconds pause_{200};
 };
 
 /// Progress of a core operation shown in a wait window: the title opens it,

@@ -3,17 +3,17 @@
 // ends without asking anything or writing settings.
 #include "gui/MainWindow.h"
 #include "gui/QtUserDialogs.h"
+#include "gui/app/Application.h"
 #include "platform/LinuxVolumes.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/QtLocale.h"
 #include "platform/SettingsFile.h"
 #include "platform/SystemClock.h"
-#include "texts/TextTable.h"
+#include "system/Services.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QStringList>
-#include <chrono>
 #include <csignal>
 
 int main(int argc, char** argv)
@@ -39,22 +39,22 @@ int main(int argc, char** argv)
     velmora::platform::SystemClock clock;
     velmora::platform::QtLocale locale;
     const velmora::platform::LinuxVolumes volumes;
-    const velmora::texts::TextTable texts;
     velmora::gui::QtUserDialogs dialogs;
     // The screenshot runs on the default settings and leaves the file alone.
     velmora::platform::SettingsFile settingsFile(files, velmora::platform::SettingsPath());
-    velmora::gui::MainWindowServices services{files, clock, locale, volumes, texts, dialogs};
-    services.settingsStore = screenshot.isEmpty() ? &settingsFile : nullptr;
-    services.startFolder = QDir::homePath().toStdString();
-    velmora::gui::MainWindow window(services);
+    const velmora::Services services{files, volumes, locale, clock,
+                                     screenshot.isEmpty() ? &settingsFile : nullptr};
+    velmora::gui::Application application(services, dialogs, QDir::homePath().toStdString());
+    velmora::gui::MainWindow window(application);
     dialogs.setParent(&window);
 
     if (!screenshot.isEmpty()) {
-        window.waitWindow().setPause(std::chrono::milliseconds(0));
         window.StartUp(args.value(0));
         window.SelectFirstVolume();
         window.show();
-        QApplication::processEvents();
+        // grab() renders the widgets itself; the layouts only need the
+        // requests show() posted, not a turn of the event loop.
+        QCoreApplication::sendPostedEvents();
         return window.grab().save(screenshot) ? 0 : 1;
     }
 

@@ -6,6 +6,7 @@
 #include "platform/fakes/FakeLocale.h"
 #include "platform/fakes/FakeVolumes.h"
 #include "platform/fakes/FaultyFileSystem.h"
+#include "system/Services.h"
 #include "texts/TextTable.h"
 
 #include <atomic>
@@ -36,7 +37,8 @@ protected:
     fakes::FakeVolumes volumes;
     texts::TextTable texts;
     std::atomic<bool> interrupted{false};
-    CliContext context{files, clock, locale, texts, volumes, &interrupted};
+    Services services{files, volumes, locale, clock};
+    CliContext context{services, texts, &interrupted};
     std::ostringstream out;
     std::ostringstream err;
 };

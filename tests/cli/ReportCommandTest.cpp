@@ -99,7 +99,8 @@ TEST_F(ReportCommandTest, RowsColumnsFormatAndSortingFromTheOptions)
 TEST_F(ReportCommandTest, SortsWithCaseInTheUsersLocale)
 {
     const platform::QtLocale english(QLocale("en_US"));
-    CliContext withLocale{files, clock, english, texts, volumes, &interrupted};
+    const Services withLocaleServices{files, volumes, english, clock};
+    CliContext withLocale{withLocaleServices, texts, &interrupted};
     std::string bytes = Bytes("[01]0[02]0[03]1[04]4[05]45000[06]\r\n"
                               "\tV[01]0[02]0[03]0[04]4[05]45000[06]7[07]\r\n");
     for (const char* name : {"B", "a", "b", "A"})

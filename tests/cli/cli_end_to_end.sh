@@ -14,7 +14,17 @@ check() { # description, expected, actual
   fi
 }
 
-"$cli" --help >/dev/null; check "help exit code" 0 $?
+help=$("$cli" --help); check "help exit code" 0 $?
+# Every command (and each tag action) names itself on help, and describes
+# its own usage and options with exit code 0.
+for command in new dump stats convert import scan analyse tag "tag show" "tag write" \
+  "tag remove" volumes update delete rename sort drives search duplicates report; do
+  check "help names $command" 1 "$(echo "$help" | grep -c -m1 "^  $command\b")"
+  # shellcheck disable=SC2086 # "tag show" is two words
+  usage=$("$cli" $command --help)
+  check "$command --help exit code" 0 $?
+  check "$command --help usage line" 1 "$(echo "$usage" | grep -c -m1 "^Usage: velmora-cli $command\b")"
+done
 "$cli" >/dev/null 2>&1; check "no command exit code" 2 $?
 "$cli" dump "$work/missing.col" 2>"$work/err"; check "missing file exit code" 1 $?
 check "missing file message" "Can not open the file: $work/missing.col" "$(cat "$work/err")"
@@ -31,6 +41,10 @@ check "stats volumes" "$(printf 'Volume count:\t1 Volume(s)')" "$("$cli" stats "
 "$cli" report "$work/a.col" -o "$work/r.txt" --rows volume --columns files; check "report exit code" 0 $?
 check "report row" "CD         1" "$(sed -n 3p "$work/r.txt" | tr -d '\r')"
 "$cli" report "$work/a.col" -o "$work/r.txt" --format pdf 2>/dev/null; check "report usage exit code" 2 $?
+# Every option takes its value after "=" as well.
+"$cli" report "$work/a.col" --output="$work/r2.txt" --rows=volume --columns=files
+check "report --name=value exit code" 0 $?
+check "report --name=value file" "$(md5sum <"$work/r.txt")" "$(md5sum <"$work/r2.txt")"
 
 # A search on a real folder outside the collection shows real paths and
 # leaves the collection file as it was.

@@ -53,14 +53,6 @@ public:
     std::string decimalSeparator() const override { return "."; }
 };
 
-class SilentProgress final : public reports::ReportProgress {
-public:
-    void setPhase(std::string_view) override {}
-    void setObject(std::string_view) override {}
-    void setMaximum(std::uint64_t) override {}
-    void setPosition(std::uint64_t) override {}
-};
-
 // Keeps the report in memory: the report writer needs only a replacement
 // file to write into.
 class ReportFiles final : public FileSystem {
@@ -94,8 +86,8 @@ public:
 void UseNodeTexts(const collection::CollectionTree& tree, const texts::TextTable& table)
 {
     using namespace collection;
-    const search::PropertyCriteria everyTerm = {1, 0, 0, 1, 1, 2, 1, 0, 0,
-                                                1, 2, 0, 1, 0, 2, 1, 0, 0};
+    const search::PropertyCriteria everyTerm = search::PropertyCriteriaFrom(
+        search::PropertyBytes{1, 0, 0, 1, 1, 2, 1, 0, 0, 1, 2, 0, 1, 0, 2, 1, 0, 0});
     std::size_t length = 0;
     for (NodeId n = tree.root(); n != kNoNode; n = tree.nextInPreOrder(n)) {
         const std::string_view text = tree.text(n);
@@ -133,15 +125,16 @@ void SearchAndReport(const collection::CollectionTree& tree, const texts::TextTa
     settings.nameText = std::string(1, 'a');
     settings.property = {1, 0, 0, 1, 1, 2, 1, 0, 0, 1, 2, 0, 1, 0, 2, 1, 0, 0};
     search::ResultList results;
-    search::NameSearch(scope, settings, -1, results);
-    (void)search::NameResultsFile(tree, results, settings, table);
+    search::NameSearch(scope, search::NameCriteriaFrom(settings), -1, results);
+    (void)search::NameResultsFile(tree, results, search::NameCriteriaFrom(settings), table);
     results = {};
-    search::PropertySearch(scope, settings, -1, results);
-    (void)search::PropertyResultsFile(tree, results, settings, table);
+    search::PropertySearch(scope, search::PropertyCriteriaFrom(settings), -1, results);
+    (void)search::PropertyResultsFile(tree, results, search::PropertyCriteriaFrom(settings), table);
     results = {};
     settings.compareProperty = true;
-    search::DuplicateSearch(scope, settings, -1, results);
-    (void)search::DuplicateResultsFile(tree, results, settings, table, ".");
+    search::DuplicateSearch(scope, search::DuplicateCriteriaFrom(settings), -1, results);
+    (void)search::DuplicateResultsFile(tree, results, search::DuplicateCriteriaFrom(settings),
+                                       table, ".");
 
     reports::ReportSettings report;
     report.collectionRow = report.volumeRows = report.folderRows = report.fileRows = true;
@@ -151,7 +144,7 @@ void SearchAndReport(const collection::CollectionTree& tree, const texts::TextTa
     report.lastReportFile = "/report";
     ReportFiles files;
     const reports::ReportSources sources{tree, "/c.col", table, locale, files};
-    SilentProgress progress;
+    NoProgress progress;
     const std::atomic<bool> stop{false};
     reports::RunReport(sources, report, progress, stop);
 }

@@ -5,13 +5,14 @@
 #include "TestDir.h"
 #include "collection/NodeText.h"
 #include "gui/MainWindow.h"
+#include "gui/app/Application.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeLocale.h"
 #include "platform/fakes/FakeVolumes.h"
 #include "platform/fakes/FaultyFileSystem.h"
+#include "system/Services.h"
 #include "texts/TextTable.h"
 
-#include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -49,14 +50,12 @@ inline std::string SampleCollectionBytes()
     return text;
 }
 
-/// A main window over fakes, with scripted dialogs and no wait pauses.
+/// A main window over an application on fakes, with scripted dialogs.
 class GuiTest : public ::testing::Test {
 protected:
     GuiTest()
     {
-        window = std::make_unique<MainWindow>(
-            MainWindowServices{files, clock, locale, volumes, texts, dialogs});
-        window->waitWindow().setPause(std::chrono::milliseconds(0));
+        window = std::make_unique<MainWindow>(app);
         window->StartUp(QString());
     }
 
@@ -77,6 +76,7 @@ protected:
     fakes::FakeVolumes volumes;
     texts::TextTable texts;
     FakeUserDialogs dialogs;
+    Application app{Services{files, volumes, locale, clock}, dialogs, {}, texts};
     std::unique_ptr<MainWindow> window;
 };
 

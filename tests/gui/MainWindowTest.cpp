@@ -1,11 +1,14 @@
 #include "GuiFixture.h"
 #include "gui/FileListModel.h"
 #include "gui/ViewTreeModel.h"
+#include "gui/app/Application.h"
+#include "texts/TextTable.h"
 
 #include <QAction>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
@@ -102,11 +105,30 @@ TEST_F(MainWindowTest, CaptionsComeFromTheTextTable)
     EXPECT_EQ(window->action(Command::TagInfo)->text(), QStringLiteral("Tag info"));
     EXPECT_EQ(window->action(Command::Selected)->shortcut(), QKeySequence(Qt::Key_F9));
     EXPECT_EQ(window->action(Command::Search)->shortcut(), QKeySequence(Qt::Key_F3));
-    // Commands of later work are present but not enabled.
-    EXPECT_FALSE(window->action(Command::Report)->isEnabled());
-    EXPECT_FALSE(window->action(Command::About)->isEnabled());
-    EXPECT_FALSE(window->action(Command::Play)->isEnabled());
     EXPECT_EQ(window->toolAction(Command::SaveAs), nullptr);
+}
+
+TEST_F(MainWindowTest, AReplacedTextTableRelabelsTheWindow)
+{
+    window->SelectFirstVolume();
+    // A pack that puts "X-" before every English text.
+    const texts::TextTable english;
+    std::string pack;
+    for (std::size_t n = 0; n < texts::kTextCount; ++n) {
+        const std::string_view line = english.line(n);
+        pack += std::string(line.substr(0, 3)) + "X-" + std::string(line.substr(3)) + "\r\n";
+    }
+    window->application().texts().Replace(texts::TextTable::FromPackBytes(pack));
+
+    EXPECT_EQ(window->menuBar()->actions().value(0)->text(), QStringLiteral("X-Collection"));
+    EXPECT_EQ(window->menuBar()->actions().value(1)->text(), QStringLiteral("X-Edit"));
+    EXPECT_EQ(window->action(Command::Add)->text(), QStringLiteral("X-Add volume"));
+    EXPECT_EQ(window->toolAction(Command::Add)->toolTip(), QStringLiteral("X-Add volume"));
+    EXPECT_EQ(window->listModel()->headerData(0, Qt::Horizontal).toString(),
+              QStringLiteral("X-Name"));
+    EXPECT_EQ(window->listView()->model()->headerData(1, Qt::Horizontal).toString(),
+              QStringLiteral("X-Title"));
+    EXPECT_EQ(window->statusText(3), QStringLiteral("1 X-Folder(s)"));
 }
 
 TEST_F(MainWindowTest, ChoosingAVolumeListsFoldersFirstAndShowsItsTotals)

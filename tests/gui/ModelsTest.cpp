@@ -29,7 +29,7 @@ protected:
     }
 
     collection::CollectionTree tree;
-    texts::TextTable texts;
+    texts::ActiveTexts texts;
     Icons icons;
     NodeId volume1, folderA, folderA1, volume2;
 };

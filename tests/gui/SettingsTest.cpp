@@ -9,6 +9,7 @@
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace velmora::gui {
 namespace {
@@ -19,11 +20,10 @@ class SettingsTest : public ::testing::Test {
 protected:
     std::unique_ptr<MainWindow> Start(const QString& commandLine = {})
     {
-        MainWindowServices services{files, clock, locale, volumes, texts, dialogs};
-        services.settingsStore = &store;
-        services.startFolder = "/home/user";
-        auto window = std::make_unique<MainWindow>(services);
-        window->waitWindow().setPause(std::chrono::milliseconds(0));
+        // Each start is a new run of the program over the same store.
+        apps.push_back(std::make_unique<Application>(
+            Services{files, volumes, locale, clock, &store}, dialogs, "/home/user", texts));
+        auto window = std::make_unique<MainWindow>(*apps.back());
         window->StartUp(commandLine);
         return window;
     }
@@ -52,6 +52,7 @@ protected:
     texts::TextTable texts;
     testing::FakeUserDialogs dialogs;
     fakes::MemorySettingsStore store;
+    std::vector<std::unique_ptr<Application>> apps;
 };
 
 TEST_F(SettingsTest, FirstStartGivesANewCollectionAndTheHomeFolder)

@@ -9,12 +9,6 @@ namespace velmora::audio {
 
 namespace {
 
-std::string_view BeforeZero(std::string_view field)
-{
-    const std::size_t zero = field.find('\0');
-    return zero == std::string_view::npos ? field : field.substr(0, zero);
-}
-
 std::string_view WithoutTrailingControls(std::string_view text)
 {
     while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32)
@@ -22,9 +16,8 @@ std::string_view WithoutTrailingControls(std::string_view text)
     return text;
 }
 
-std::string Field(const unsigned char* block, std::size_t offset, std::size_t size)
+std::string Field(std::string_view raw)
 {
-    const std::string_view raw(reinterpret_cast<const char*>(block) + offset, size);
     return TagTextToUtf8(WithoutTrailingControls(BeforeZero(raw)));
 }
 
@@ -42,36 +35,72 @@ std::string TagTextToUtf8(std::string_view bytes)
     return texts::DisplayText(bytes);
 }
 
+std::string_view BeforeZero(std::string_view field)
+{
+    const std::size_t zero = field.find('\0');
+    return zero == std::string_view::npos ? field : field.substr(0, zero);
+}
+
+bool SplitId3v1Block(const unsigned char* block, Id3v1Fields& fields)
+{
+    if (std::memcmp(block, "TAG", 3) != 0)
+        return false;
+    const auto field = [block](std::size_t offset, std::size_t size) {
+        return std::string_view(reinterpret_cast<const char*>(block) + offset, size);
+    };
+    fields.title = field(3, 30);
+    fields.artist = field(33, 30);
+    fields.album = field(63, 30);
+    fields.year = field(93, 4);
+    fields.comment = field(97, 30);
+    fields.byte125 = block[125];
+    fields.trackByte = block[126];
+    fields.genre = block[127];
+    return true;
+}
+
+Id3v1Read ReadId3v1Block(ByteSource& source, std::int64_t offset, std::int64_t length,
+                         std::array<unsigned char, kId3v1Size>& block)
+{
+    constexpr auto kSize = static_cast<std::int64_t>(kId3v1Size);
+    if (length < kSize)
+        return Id3v1Read::TooShort;
+    const std::int64_t read =
+        source.readAt(offset + length - kSize, reinterpret_cast<char*>(block.data()), kId3v1Size);
+    return read == kSize ? Id3v1Read::Read : Id3v1Read::Failed;
+}
+
 bool TID3v1Tag::ReadFromBuffer(const unsigned char* buffer, std::size_t length)
 {
     Present = false;
-    if (length < kId3v1Size || std::memcmp(buffer, "TAG", 3) != 0)
+    Id3v1Fields fields;
+    if (length < kId3v1Size || !SplitId3v1Block(buffer, fields))
         return false;
-    Title = Field(buffer, 3, 30);
-    Artist = Field(buffer, 33, 30);
-    Album = Field(buffer, 63, 30);
-    Year = Field(buffer, 93, 4);
-    Comment = Field(buffer, 97, 30);
-    Track = buffer[125] == 0 && buffer[126] != 0 ? buffer[126] : 0;
-    GenreCode = buffer[127];
+    Title = Field(fields.title);
+    Artist = Field(fields.artist);
+    Album = Field(fields.album);
+    Year = Field(fields.year);
+    Comment = Field(fields.comment);
+    Track = fields.byte125 == 0 && fields.trackByte != 0 ? fields.trackByte : 0;
+    GenreCode = fields.genre;
     Present = true;
     return true;
 }
 
 bool TID3v1Tag::ReadFromStream(ByteSource& source, std::int64_t offset, std::int64_t length)
 {
-    if (length < static_cast<std::int64_t>(kId3v1Size)) {
+    std::array<unsigned char, kId3v1Size> block;
+    switch (ReadId3v1Block(source, offset, length, block)) {
+    case Id3v1Read::TooShort:
         Present = false;
         return true;
-    }
-    unsigned char block[kId3v1Size];
-    const std::int64_t read = source.readAt(offset + length - static_cast<std::int64_t>(kId3v1Size),
-                                            reinterpret_cast<char*>(block), kId3v1Size);
-    if (read != static_cast<std::int64_t>(kId3v1Size)) {
+    case Id3v1Read::Failed:
         Present = false;
         return false;
+    case Id3v1Read::Read:
+        break;
     }
-    ReadFromBuffer(block, kId3v1Size);
+    ReadFromBuffer(block.data(), kId3v1Size);
     return true;
 }
 

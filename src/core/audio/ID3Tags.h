@@ -23,6 +23,33 @@ inline constexpr std::size_t kId3v1Size = 128;
 /// Tag text bytes as UTF-8 (see above).
 std::string TagTextToUtf8(std::string_view bytes);
 
+/// A text field up to its first zero byte (all of it without one).
+std::string_view BeforeZero(std::string_view field);
+
+/// The parts of a 128-byte block that begins with "TAG", as its readers take
+/// them: the text fields at their full width (views into the block), byte
+/// 125 (zero in ID3v1.1, before the track), byte 126 (the track in ID3v1.1)
+/// and the genre byte 127. Each reader trims and judges them by its rules.
+struct Id3v1Fields {
+    std::string_view title;
+    std::string_view artist;
+    std::string_view album;
+    std::string_view year;
+    std::string_view comment; ///< 30 bytes: the track bytes included
+    std::uint8_t byte125 = 0;
+    std::uint8_t trackByte = 0;
+    std::uint8_t genre = 0;
+};
+
+/// The fields of `block` (kId3v1Size bytes); false, leaving `fields` alone,
+/// unless it begins with "TAG".
+bool SplitId3v1Block(const unsigned char* block, Id3v1Fields& fields);
+
+/// How reading the last kId3v1Size of `length` bytes from `offset` on went.
+enum class Id3v1Read { TooShort, Failed, Read };
+Id3v1Read ReadId3v1Block(ByteSource& source, std::int64_t offset, std::int64_t length,
+                         std::array<unsigned char, kId3v1Size>& block);
+
 /// The reader of the bounded analyser. Text fields are cut before their
 /// first zero byte and lose trailing bytes of code 32 or less; the track is
 /// byte 126 only when byte 125 is zero (ID3v1.1), else 0.

@@ -19,12 +19,6 @@ constexpr std::int64_t kMiddleJumpAbove = 20000;
 constexpr std::int64_t kMiddleStretch = 10000;
 constexpr std::int64_t kStepEvery = 300;
 
-std::string_view BeforeZero(std::string_view field)
-{
-    const std::size_t zero = field.find('\0');
-    return zero == std::string_view::npos ? field : field.substr(0, zero);
-}
-
 std::string_view WithoutTrailingZerosAndSpaces(std::string_view text)
 {
     while (!text.empty() && (text.back() == '\0' || text.back() == ' '))
@@ -32,9 +26,8 @@ std::string_view WithoutTrailingZerosAndSpaces(std::string_view text)
     return text;
 }
 
-std::string TagField(const unsigned char* block, std::size_t offset, std::size_t size)
+std::string TagField(std::string_view raw)
 {
-    const std::string_view raw(reinterpret_cast<const char*>(block) + offset, size);
     return TagTextToUtf8(WithoutTrailingZerosAndSpaces(BeforeZero(raw)));
 }
 
@@ -309,23 +302,19 @@ int TMPEGAudio::AnalyseSource(ByteSource& source, const FileStatus& status)
 
 void TMPEGAudio::ReadTag(ByteSource& source)
 {
-    const std::int64_t length = record_.Length;
-    unsigned char block[kId3v1Size];
+    std::array<unsigned char, kId3v1Size> block;
+    Id3v1Fields tag;
     // A file of exactly 128 bytes may be a tag and nothing else.
-    if (length >= static_cast<std::int64_t>(kId3v1Size) &&
-        source.readAt(length - static_cast<std::int64_t>(kId3v1Size),
-                      reinterpret_cast<char*>(block),
-                      kId3v1Size) == static_cast<std::int64_t>(kId3v1Size) &&
-        std::memcmp(block, "TAG", 3) == 0) {
+    if (ReadId3v1Block(source, 0, record_.Length, block) == Id3v1Read::Read &&
+        SplitId3v1Block(block.data(), tag)) {
         record_.TagId = "TAG";
-        record_.Title = TagField(block, 3, 30);
-        record_.Artist = TagField(block, 33, 30);
-        record_.Album = TagField(block, 63, 30);
-        record_.Year =
-            TagTextToUtf8(std::string_view(reinterpret_cast<const char*>(block) + 93, 4));
-        record_.Comment = TagField(block, 97, 30);
-        record_.Genre = block[127];
-        record_.Track = block[126];
+        record_.Title = TagField(tag.title);
+        record_.Artist = TagField(tag.artist);
+        record_.Album = TagField(tag.album);
+        record_.Year = TagTextToUtf8(tag.year);
+        record_.Comment = TagField(tag.comment);
+        record_.Genre = tag.genre;
+        record_.Track = tag.trackByte;
         return;
     }
     record_.Title = CutCharacters(BaseName(), 30);

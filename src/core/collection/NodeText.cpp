@@ -1,8 +1,6 @@
 #include "collection/NodeText.h"
 
-#include "collection/DayNumber.h"
 #include "system/Locale.h"
-#include "texts/TextTable.h"
 
 #include <charconv>
 #include <cstdlib>
@@ -69,13 +67,6 @@ void AppendNumber(std::string& out, std::int64_t value)
     const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
     (void)error;
     out.append(digits, end);
-}
-
-void AppendTwoDigits(std::string& out, std::int64_t value)
-{
-    if (value < 10)
-        out += '0';
-    AppendNumber(out, value);
 }
 
 // The name, then each value after the next numeric mark, then the closing
@@ -177,55 +168,6 @@ std::int64_t StandardBitRate(std::int64_t rate, std::int64_t versionCode, std::i
         return i == 0 ? 0 : row.kbps[i - 1];
     }
     return 0;
-}
-
-std::string FormatHMS(std::int64_t seconds)
-{
-    // A negative count is written as its magnitude after a minus sign.
-    std::string out = seconds < 0 ? "-" : "";
-    const std::uint64_t magnitude =
-        seconds < 0 ? 0 - static_cast<std::uint64_t>(seconds) : static_cast<std::uint64_t>(seconds);
-    AppendTwoDigits(out, static_cast<std::int64_t>(magnitude / 3600));
-    out += ':';
-    AppendTwoDigits(out, static_cast<std::int64_t>(magnitude / 60 % 60));
-    out += ':';
-    AppendTwoDigits(out, static_cast<std::int64_t>(magnitude % 60));
-    return out;
-}
-
-std::string_view ChannelText(const texts::TextTable& table, std::int64_t code)
-{
-    if (code < 1 || code > 4)
-        return "?";
-    return table.Text(texts::After(texts::TextId::HertzUnit, static_cast<std::size_t>(code)));
-}
-
-std::string_view VersionText(std::int64_t code)
-{
-    switch (code) {
-    case 1:
-        return "1";
-    case 2:
-        return "2";
-    case 3:
-        return "2.5";
-    default:
-        return "?";
-    }
-}
-
-std::string FormatDay(std::int32_t dayNumber, std::string_view separator)
-{
-    const CivilDate date = CivilFromDayNumber(dayNumber);
-    std::string out;
-    AppendTwoDigits(out, date.day);
-    out += separator;
-    AppendTwoDigits(out, date.month);
-    out += separator;
-    if (date.year >= 0 && date.year < 1000)
-        out.append(date.year < 10 ? "000" : date.year < 100 ? "00" : "0");
-    AppendNumber(out, date.year);
-    return out;
 }
 
 std::string_view PathAfterDrive(std::string_view path)

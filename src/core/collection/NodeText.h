@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collection/CollectionTree.h"
+#include "display/Formats.h"
 
 #include <array>
 #include <cstdint>
@@ -74,17 +75,11 @@ std::int64_t AverageBitRate(std::int64_t sizeKB, std::int64_t duration);
 /// the lower one at a tie; 0 for 1000 and above and for codes outside 1..3.
 std::int64_t StandardBitRate(std::int64_t rate, std::int64_t versionCode, std::int64_t layerCode);
 
-/// "H:MM:SS" with every part at least two digits: 45296 -> "12:34:56".
-std::string FormatHMS(std::int64_t seconds);
-
-/// Texts 071..074 for channel codes 1..4, "?" otherwise.
-std::string_view ChannelText(const texts::TextTable& table, std::int64_t code);
-
-/// "1", "2" or "2.5" for version codes 1..3, "?" otherwise.
-std::string_view VersionText(std::int64_t code);
-
-/// "dd", separator, "mm", separator, "yyyy".
-std::string FormatDay(std::int32_t dayNumber, std::string_view separator);
+// How node values are shown (durations, days, channel modes, versions).
+using display::ChannelText;
+using display::FormatDay;
+using display::FormatHMS;
+using display::VersionText;
 
 /// The text after the first backslash; empty when there is none.
 std::string_view PathAfterDrive(std::string_view path);

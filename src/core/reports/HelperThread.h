@@ -16,6 +16,11 @@ namespace velmora::reports {
 /// The work function gets each job and a flag that is set when the owner
 /// quits; it should then return soon, and the job is dropped.
 ///
+/// This is not a Worker: a Worker runs one whole operation that a window
+/// watches (progress, stop, end notice), while this is a step of a pipeline
+/// inside such an operation, a stream of small jobs handed back in order to
+/// the thread that gave them, which reports and stops for both.
+///
 /// Only the owning thread may call the members.
 template <class Job>
 class HelperThread {

@@ -1,5 +1,6 @@
 #include "reports/ReportRows.h"
 
+#include "display/Formats.h"
 #include "system/Locale.h"
 #include "texts/Encoding.h"
 #include "texts/TextIds.h"
@@ -72,23 +73,7 @@ ColumnClass ClassOf(int columnId)
 
 std::string SizeText(std::int64_t sizeKB, std::string_view decimalSeparator)
 {
-    // Whole megabytes and the remainder apart, so that no product can
-    // overflow; the remainder's hundredths may round up to a whole one.
-    const bool negative = sizeKB < 0;
-    const std::uint64_t kb =
-        negative ? 0 - static_cast<std::uint64_t>(sizeKB) : static_cast<std::uint64_t>(sizeKB);
-    std::uint64_t whole = kb / 1024;
-    std::uint64_t hundredths = (kb % 1024 * 100 + 512) / 1024;
-    if (hundredths == 100) {
-        ++whole;
-        hundredths = 0;
-    }
-    std::string out = negative ? "-" : "";
-    out += std::to_string(whole);
-    out += decimalSeparator;
-    out += static_cast<char>('0' + hundredths / 10);
-    out += static_cast<char>('0' + hundredths % 10);
-    return out;
+    return display::MegabytesTwoDecimals(sizeKB, decimalSeparator);
 }
 
 ReportRow HeadingRow(const ReportSettings& settings, const texts::TextTable& table)

@@ -2,6 +2,7 @@
 
 #include "collection/NodeText.h"
 #include "reports/HelperThread.h"
+#include "reports/ReportCells.h"
 #include "reports/ReportFormats.h"
 #include "reports/ReportRows.h"
 #include "system/FileSystem.h"
@@ -11,8 +12,6 @@
 #include "texts/TextTable.h"
 
 #include <algorithm>
-#include <charconv>
-#include <limits>
 #include <memory>
 #include <vector>
 
@@ -32,20 +31,6 @@ constexpr std::string_view kCrLf = "\r\n";
 // Formatted lines are handed to the file in blocks of about this many bytes.
 constexpr std::size_t kLineBlock = std::size_t{1} << 20;
 
-std::int64_t Magnitude(std::int64_t value)
-{
-    if (value == std::numeric_limits<std::int64_t>::min())
-        return std::numeric_limits<std::int64_t>::max();
-    return value < 0 ? -value : value;
-}
-
-void AppendNumber(std::string& out, std::int64_t value)
-{
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, static_cast<std::size_t>(end - digits));
-}
-
 std::string Joined(std::string_view a, std::string_view b)
 {
     std::string out(a);
@@ -59,173 +44,6 @@ std::string_view FileNameOf(std::string_view path)
     const std::size_t slash = path.rfind('/');
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
-
-// Text and HTML reports are UTF-8, like every file the program writes; a DIF
-// file cannot say what it holds, and spreadsheets read it as Windows-1252.
-// Node texts from Windows collections are Windows-1252. Returns the cell's
-// length in characters. Bytes below 32, which no format can hold, are
-// written as "?", as the scan stores them in names.
-std::size_t Encode(std::string& cell, ReportFormat format)
-{
-    // One pass for both checks; no early exit, so that it is vectorised.
-    unsigned char high = 0;
-    unsigned char low = 0xFF;
-    for (const char c : cell) {
-        const auto byte = static_cast<unsigned char>(c);
-        high |= byte;
-        low = byte < low ? byte : low;
-    }
-    if (low < 32)
-        std::replace_if(
-            cell.begin(), cell.end(), [](char c) { return static_cast<unsigned char>(c) < 32; },
-            '?');
-    if (high < 0x80)
-        return cell.size();
-    const bool utf8 = texts::IsValidUtf8(cell);
-    if (format == ReportFormat::Dif) {
-        if (utf8)
-            cell = texts::Utf8ToWindows1252(cell);
-    } else if (!utf8) {
-        cell = texts::Windows1252ToUtf8(cell);
-    }
-    return TextLength(cell);
-}
-
-// A volume's label and formatted scan date, in force for the nodes below it.
-struct VolumeCells {
-    std::string label;
-    std::string date;
-};
-
-// What filling the cells of rows reads; the threads of a report share it.
-struct FillSources {
-    const CollectionTree& tree;
-    const ReportSettings& settings;
-    const texts::TextTable& texts;
-    std::string decimal;
-    std::string dateSeparator;
-    std::string collectionName;
-    // One per volume, by the order of the volumes.
-    std::unique_ptr<VolumeCells[]> volumes;
-};
-
-// Fills the cells of one row at a time from its node, into one row whose
-// cells keep their memory. One per thread.
-class CellFiller {
-public:
-    explicit CellFiller(const FillSources& sources) : s_(sources) {}
-
-    const ReportRow& row() const { return row_; }
-    const CellLengths& lengths() const { return lengths_; }
-
-    // The cells of the row for `node`, a node of a kind whose rows the
-    // settings ask for, below volume `volume` (none for the collection
-    // node), encoded for the format, and their lengths.
-    void Fill(NodeId node, std::uint32_t volume)
-    {
-        for (std::string& cell : row_.cells)
-            cell.clear();
-        const std::string_view text = s_.tree.text(node);
-        Numbers n{};
-        collection::ReadNumbers(text, n);
-        // Kinds go by level for the collection and the volumes, so that
-        // neither is ever taken for a file, even without children.
-        const NodeKind kind = collection::KindOf(s_.tree, node);
-        if (kind == NodeKind::File)
-            FillFile(text, n);
-        else
-            FillTotals(n);
-        if (kind == NodeKind::Collection) {
-            row_.cells[0] = s_.collectionName;
-            SetCell(kDateColumn, Day(n[collection::kLastChange]));
-        } else {
-            row_.cells[0] = collection::NodeName(text);
-            SetCell(kDateColumn, s_.volumes[volume].date);
-            if (kind != NodeKind::Volume)
-                SetCell(kVolumeColumn, s_.volumes[volume].label);
-        }
-        for (std::size_t k = 0; k < kCellCount; ++k)
-            lengths_[k] = Encode(row_.cells[k], s_.settings.format);
-    }
-
-private:
-    std::string Day(std::int64_t dayNumber) const
-    {
-        return collection::FormatDay(static_cast<std::int32_t>(dayNumber), s_.dateSeparator);
-    }
-
-    void SetCell(int column, std::string_view value)
-    {
-        if (s_.settings.columnOn(column))
-            row_.cells[static_cast<std::size_t>(column)].assign(value);
-    }
-
-    void SetCell(int column, std::int64_t value)
-    {
-        if (s_.settings.columnOn(column))
-            AppendNumber(row_.cells[static_cast<std::size_t>(column)], value);
-    }
-
-    // A text, a blank and a number, as in "ABR 139".
-    void SetCell(int column, std::string_view text, std::int64_t value)
-    {
-        if (!s_.settings.columnOn(column))
-            return;
-        std::string& cell = row_.cells[static_cast<std::size_t>(column)];
-        cell.assign(text);
-        cell += ' ';
-        AppendNumber(cell, value);
-    }
-
-    // The cells every row kind but the file has: sizes, duration, the
-    // average rate and the two counts.
-    void FillTotals(const Numbers& n)
-    {
-        using namespace collection;
-        SetCell(kSizeColumn, SizeText(n[kSizeKB], s_.decimal));
-        SetCell(kDurationColumn, FormatHMS(Magnitude(n[kDuration])));
-        SetCell(kBitRateColumn, s_.texts.Text(TextId::AverageRate),
-                AverageBitRate(n[kSizeKB], n[kDuration]));
-        SetCell(kFolderCountColumn, n[kFolderCount]);
-        SetCell(kFileCountColumn, n[kFileCount]);
-    }
-
-    void FillFile(std::string_view text, const Numbers& n)
-    {
-        using namespace collection;
-        SetCell(kSizeColumn, SizeText(n[kSizeKB], s_.decimal));
-        SetCell(kDurationColumn, FormatHMS(Magnitude(n[kDuration])));
-        if (s_.settings.columnOn(kBitRateColumn)) {
-            const std::int64_t duration = n[kDuration];
-            const std::int64_t average = AverageBitRate(n[kSizeKB], duration);
-            if (duration > 0)
-                SetCell(kBitRateColumn, s_.texts.Text(TextId::ConstantRate),
-                        StandardBitRate(average, n[kVersionCode], n[kLayerCode]));
-            else if (duration < 0)
-                SetCell(kBitRateColumn, s_.texts.Text(TextId::VariableRate), average);
-            else
-                SetCell(kBitRateColumn, s_.texts.Text(TextId::ConstantRate), 0);
-        }
-        SetCell(kSampleRateColumn, MultiplyClamped(n[kSampleRate10], 10));
-        SetCell(kChannelModeColumn, ChannelText(s_.texts, n[kChannelCode]));
-        if (s_.settings.columnOn(kVersionColumn)) {
-            std::string& cell = row_.cells[kVersionColumn];
-            cell.assign(VersionText(n[kVersionCode]));
-            cell += ' ';
-            cell += s_.texts.Text(TextId::LayerPrefix);
-            cell += ' ';
-            AppendNumber(cell, n[kLayerCode]);
-        }
-        Tags tags;
-        ReadTags(text, tags);
-        for (int j = 0; j < 6; ++j)
-            SetCell(kTitleColumn + j, tags[static_cast<std::size_t>(j)]);
-    }
-
-    const FillSources& s_;
-    ReportRow row_;
-    CellLengths lengths_{};
-};
 
 // Rows go to the helper thread in chunks of this many; reports of fewer
 // rows than two chunks do without it.
@@ -252,8 +70,8 @@ struct FormatJob {
 
 class ReportRun {
 public:
-    ReportRun(const ReportSources& sources, const ReportSettings& settings,
-              ReportProgress& progress, const std::atomic<bool>& stop)
+    ReportRun(const ReportSources& sources, const ReportSettings& settings, Progress& progress,
+              const std::atomic<bool>& stop)
         : tree_(sources.tree), sources_(sources), settings_(settings), texts_(sources.texts),
           progress_(progress),
           stop_(stop), fill_{sources.tree, settings, sources.texts,
@@ -300,6 +118,10 @@ private:
         progress_.setPhase(label);
     }
 
+    // The range of the current pass, then how far it has come.
+    void SetMaximum(std::uint64_t maximum) { maximum_ = maximum; }
+    void SetPosition(std::uint64_t position) { progress_.step(position, maximum_, {}); }
+
     ReportOutcome ClearBuffer(ReportOutcome outcome)
     {
         SetPhase(TextId::ClearBufferStep);
@@ -338,7 +160,7 @@ private:
     {
         heading_ = HeadingRow(settings_, texts_);
         for (std::string& cell : heading_.cells)
-            Encode(cell, settings_.format);
+            EncodeCell(cell, settings_.format);
         widths_ = HeadingWidths(heading_);
         rows_.setHeading(heading_.cells[0]);
         // At most one row per node, and growing by doubling would copy them.
@@ -373,7 +195,7 @@ private:
         };
         chunk.rows.reserve(kChunkRows);
 
-        progress_.setMaximum(tree_.empty() ? 0 : tree_.size() - 1);
+        SetMaximum(tree_.empty() ? 0 : tree_.size() - 1);
         const std::string objectPrefix = std::string(texts_.Text(TextId::ObjectLabel)) + ": ";
         std::string object;
         const bool selectedOnly = settings_.scanning == ReportScanning::SelectedOnly;
@@ -382,7 +204,7 @@ private:
         for (NodeId node = tree_.root(); node != kNoNode; node = tree_.nextInPreOrder(node), ++i) {
             if (stop_)
                 return false;
-            progress_.setPosition(i);
+            SetPosition(i);
             const std::uint32_t level = tree_.level(node);
             const std::string_view name = collection::NodeName(tree_.text(node));
             if (level == 1) {
@@ -478,7 +300,7 @@ private:
     ReportOutcome Format()
     {
         const std::vector<ReportRowTree::Index> order = rows_.preOrder();
-        progress_.setMaximum(order.size() - 1);
+        SetMaximum(order.size() - 1);
         layout_.widths = widths_;
         layout_.columns = WrittenColumns(settings_, widths_);
 
@@ -557,7 +379,7 @@ private:
             if (mine(first)) {
                 const bool done = FormatRows(filler_, order, first, last, pending_, stop_,
                                              [&](std::size_t i, std::size_t end) {
-                                                 progress_.setPosition(i);
+                                                 SetPosition(i);
                                                  lineEnds_[i] = sent + end;
                                              });
                 if (!done)
@@ -573,7 +395,7 @@ private:
             for (std::size_t i = first; i < last; ++i) {
                 if (stop_)
                     return false;
-                progress_.setPosition(i);
+                SetPosition(i);
                 lineEnds_[i] = sent + pending_.size() + job.ends[i - first];
             }
             if (pending_.size() + job.lines.size() >= kLineBlock) {
@@ -592,7 +414,7 @@ private:
     // before the row it comes at, without the tail block.
     ReportOutcome Write()
     {
-        progress_.setMaximum(lineEnds_.size() - 1);
+        SetMaximum(lineEnds_.size() - 1);
         bool stopped = false;
         for (std::size_t line = 1; line < lineEnds_.size(); ++line) {
             if (stop_) {
@@ -601,7 +423,7 @@ private:
                     return ReportOutcome::CannotWrite;
                 break;
             }
-            progress_.setPosition(line);
+            SetPosition(line);
         }
         if (!stopped && !tail_.empty()) {
             if (!out_->write(tail_) || !out_->write(kCrLf))
@@ -616,7 +438,8 @@ private:
     const ReportSources& sources_;
     const ReportSettings& settings_;
     const texts::TextTable& texts_;
-    ReportProgress& progress_;
+    Progress& progress_;
+    std::uint64_t maximum_ = 0;
     const std::atomic<bool>& stop_;
 
     FillSources fill_;
@@ -634,37 +457,23 @@ private:
 } // namespace
 
 ReportOutcome RunReport(const ReportSources& sources, const ReportSettings& settings,
-                        ReportProgress& progress, const std::atomic<bool>& stop)
+                        Progress& progress, const std::atomic<bool>& stop)
 {
     return ReportRun(sources, settings, progress, stop).Run();
 }
 
-TReportThread::TReportThread(const ReportSources& sources, ReportSettings settings,
-                             ReportProgress& progress)
-    : sources_(sources), settings_(std::move(settings)), progress_(progress)
+TReportThread::TReportThread(const ReportSources& sources, ReportSettings settings)
+    : sources_(sources), settings_(std::move(settings))
 {
 }
 
-TReportThread::~TReportThread()
+void TReportThread::Start(Worker::EndNotice onEnd)
 {
-    RequestStop();
-    Wait();
-}
-
-void TReportThread::Start(std::function<void()> onEnd)
-{
-    worker_ = std::thread([this, onEnd = std::move(onEnd)] {
-        outcome_ = RunReport(sources_, settings_, progress_, stop_);
-        finished_ = true;
-        if (onEnd)
-            onEnd();
-    });
-}
-
-void TReportThread::Wait()
-{
-    if (worker_.joinable())
-        worker_.join();
+    worker_.Start(
+        [this](ProgressState& progress) {
+            outcome_ = RunReport(sources_, settings_, progress, progress.stopFlag());
+        },
+        std::move(onEnd));
 }
 
 } // namespace velmora::reports

@@ -2,13 +2,10 @@
 
 #include "collection/CollectionTree.h"
 #include "reports/ReportSettings.h"
+#include "system/Worker.h"
 
 #include <atomic>
-#include <cstdint>
-#include <functional>
 #include <string>
-#include <string_view>
-#include <thread>
 
 namespace velmora {
 class FileSystem;
@@ -19,29 +16,6 @@ class TextTable;
 }
 
 namespace velmora::reports {
-
-/// The outputs of a running report: a phase label, an object label and a
-/// progress bar. A report on a worker thread calls them from that thread, so
-/// an implementation must accept calls from it; each call should be cheap, as
-/// the position changes once per node and per row.
-class ReportProgress {
-public:
-    virtual ~ReportProgress() = default;
-
-    /// Text 180 "Process", ": " and the current phase's text: 182 "Copy all
-    /// selected objects", 111 "Sorting", 183 "Format report", 184 "Write
-    /// report in file" and, last, 118 "Clear buffer".
-    virtual void setPhase(std::string_view label) = 0;
-
-    /// Text 166 "Object", ": " and the name of the node being read (as UTF-8,
-    /// see texts::DisplayText()); the prefix alone after the collection pass.
-    virtual void setObject(std::string_view label) = 0;
-
-    /// The progress bar's range is 0 to `maximum`, set at the start of each
-    /// pass; the position counts nodes, then rows.
-    virtual void setMaximum(std::uint64_t maximum) = 0;
-    virtual void setPosition(std::uint64_t position) = 0;
-};
 
 /// What a report reads and where it writes. The references must outlive the
 /// report, and nobody may change the tree while it runs.
@@ -85,7 +59,7 @@ enum class ReportOutcome {
 /// and writing passes; the sort and the head and tail blocks are not
 /// interrupted.
 ///
-/// Rows: the collection row (text 001 "Collection", a blank and the
+/// Rows: the collection row (CollectionMenu "Collection", a blank and the
 /// collection file's name), one per volume, folder and file as the row flags
 /// say; with "Selected only" the volumes, folders and files that carry no
 /// selected mark give none. Lines end with CR LF. Text and HTML reports are
@@ -93,36 +67,47 @@ enum class ReportOutcome {
 /// Windows-1252; a DIF report, which has no way to name its character set,
 /// is Windows-1252, as spreadsheets read it ("?" for what it lacks), and its
 /// numbers have a full stop for decimal separator.
+///
+/// Progress, given from the calling thread, once per node and per row:
+/// - the phase is ProcessLabel "Process", ": " and the current phase's text:
+///   CopySelectedObjectsStep "Copy all selected objects", SortingTitle
+///   "Sorting", FormatReportStep "Format report", WriteReportStep "Write
+///   report in file" and, last, ClearBufferStep "Clear buffer";
+/// - the object is ObjectLabel "Object", ": " and the name of the node being
+///   read (as UTF-8, see texts::DisplayText()); the prefix alone after the
+///   collection pass;
+/// - each step's `done` of `total` counts the nodes of the collection pass,
+///   then the rows of the formatting and writing passes; its text is empty.
 ReportOutcome RunReport(const ReportSources& sources, const ReportSettings& settings,
-                        ReportProgress& progress, const std::atomic<bool>& stop);
+                        Progress& progress, const std::atomic<bool>& stop);
 
-/// Runs RunReport() on a worker thread. The tree must not be touched by
-/// anyone else until Wait() returned.
+/// Runs RunReport() on a Worker: its progress() holds the latest phase,
+/// object and position, its stop flag stops the report. The tree must not be
+/// touched by anyone else until Wait() returned.
 class TReportThread {
 public:
-    /// The references in `sources` and `progress` must outlive the object.
-    TReportThread(const ReportSources& sources, ReportSettings settings, ReportProgress& progress);
-    ~TReportThread(); ///< asks the worker to stop and waits for it
+    /// The references in `sources` must outlive the object.
+    TReportThread(const ReportSources& sources, ReportSettings settings);
+    ~TReportThread() = default; ///< the worker asks the report to stop and waits for it
 
     TReportThread(const TReportThread&) = delete;
     TReportThread& operator=(const TReportThread&) = delete;
 
-    /// Starts the worker; `onEnd` runs on the worker thread when it ends.
-    void Start(std::function<void()> onEnd = {});
-    void RequestStop() { stop_ = true; }
-    void Wait();
-    bool Finished() const { return finished_; }
+    /// Starts the report; `onEnd` runs on the worker thread when it has ended.
+    void Start(Worker::EndNotice onEnd = {});
+    void RequestStop() { worker_.RequestStop(); }
+    void Wait() { worker_.Wait(); }
+    bool Finished() const { return worker_.finished(); }
+    /// May be read from any thread while the report runs.
+    const ProgressState& progress() const { return worker_.progress(); }
     /// Valid after Wait().
     ReportOutcome Outcome() const { return outcome_; }
 
 private:
     const ReportSources sources_;
     const ReportSettings settings_;
-    ReportProgress& progress_;
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> finished_{false};
     ReportOutcome outcome_ = ReportOutcome::StoppedBeforeWriting;
-    std::thread worker_;
+    Worker worker_; // last: it stops and joins before the members above go
 };
 
 } // namespace velmora::reports

@@ -79,9 +79,10 @@ struct Frame {
 
 class Scanner {
 public:
-    Scanner(CollectionTree& tree, const ScanServices& services, ScanLines& lines,
+    Scanner(CollectionTree& tree, const ScanServices& services, Progress& progress,
             const std::atomic<bool>& stop)
-        : tree_(tree), services_(services), lines_(lines), stop_(stop), analyser_(services.files)
+        : tree_(tree), services_(services), progress_(progress), stop_(stop),
+          analyser_(services.files)
     {
     }
 
@@ -101,14 +102,14 @@ public:
                 const NodeId child = tree_.appendChild(frame.node, FolderNodeName(name));
                 if (!Push(stack, child, childPath)) {
                     tree_.remove(child); // unreadable: counts as empty
-                    lines_.setFolder(frame.path);
+                    progress_.setPhase(frame.path);
                 }
                 continue;
             }
             // Subfolders done: the files, then the folder is complete.
             if (!ScanFiles(frame))
                 return false;
-            lines_.setFile({});
+            progress_.setObject({});
             const Frame done = std::move(stack.back());
             stack.pop_back();
             if (stack.empty())
@@ -126,7 +127,7 @@ public:
                 parent.totals.fileCount += done.totals.fileCount;
                 parent.totals.folderCount += 1;
             }
-            lines_.setFolder(parent.path);
+            progress_.setPhase(parent.path);
         }
         return true;
     }
@@ -143,7 +144,7 @@ private:
     // Lists a folder onto the stack; false when it cannot be read.
     bool Push(std::vector<Frame>& stack, NodeId node, const std::string& path)
     {
-        lines_.setFolder(path);
+        progress_.setPhase(path);
         if (!services_.files.listFolder(path, entries_)) {
             warning_ = true;
             return false;
@@ -171,7 +172,7 @@ private:
         for (const std::string& name : frame.files) {
             if (stop_)
                 return false;
-            lines_.setFile(name);
+            progress_.setObject(name);
             const audio::FileRecord record = analyser_.Analyse(Join(frame.path, name));
             tree_.appendChild(frame.node, audio::FileNodeText(StoredName(name), record));
             frame.totals.sizeKB += record.numbers[collection::kSizeKB];
@@ -183,7 +184,7 @@ private:
 
     CollectionTree& tree_;
     const ScanServices& services_;
-    ScanLines& lines_;
+    Progress& progress_;
     const std::atomic<bool>& stop_;
     audio::FileAnalyser analyser_;
     std::vector<FolderEntry> entries_;
@@ -226,19 +227,6 @@ void UpdateCollectionNode(CollectionTree& tree, NodeId volume, NodeId replaced,
 
 } // namespace
 
-void ScanLines::set(std::string& line, std::string_view text)
-{
-    const std::lock_guard lock(mutex_);
-    line.assign(text);
-    ++version_;
-}
-
-ScanLines::Snapshot ScanLines::snapshot() const
-{
-    const std::lock_guard lock(mutex_);
-    return {volume_, folder_, file_, version_};
-}
-
 std::string CleanLabel(std::string_view label)
 {
     std::string unslashed(label);
@@ -265,7 +253,8 @@ std::string VolumeName(std::string_view label, std::string_view root, std::strin
 }
 
 ScanOutcome ScanSource(CollectionTree& tree, const ScanServices& services,
-                       const ScanRequest& request, ScanLines& lines, const std::atomic<bool>& stop)
+                       const ScanRequest& request, Progress& progress,
+                       const std::atomic<bool>& stop)
 {
     ScanOutcome outcome;
     std::string label;
@@ -296,9 +285,9 @@ ScanOutcome ScanSource(CollectionTree& tree, const ScanServices& services,
         volume = tree.insertBefore(request.replace, name);
     }
     outcome.volume = volume;
-    lines.setVolume(name);
+    progress.setTitle(name);
 
-    Scanner scanner(tree, services, lines, stop);
+    Scanner scanner(tree, services, progress, stop);
     Totals totals;
     const bool finished = scanner.ScanFolder(volume, request.sourcePath, totals);
     outcome.warning = scanner.warning();
@@ -320,32 +309,18 @@ ScanOutcome ScanSource(CollectionTree& tree, const ScanServices& services,
     return outcome;
 }
 
-TScanThread::TScanThread(CollectionTree& tree, const ScanServices& services, ScanRequest request,
-                         ScanLines& lines)
-    : tree_(tree), services_(services), request_(std::move(request)), lines_(lines)
+TScanThread::TScanThread(CollectionTree& tree, const ScanServices& services, ScanRequest request)
+    : tree_(tree), services_(services), request_(std::move(request))
 {
 }
 
-TScanThread::~TScanThread()
+void TScanThread::Start(Worker::EndNotice onEnd)
 {
-    RequestStop();
-    Wait();
-}
-
-void TScanThread::Start(std::function<void()> onEnd)
-{
-    worker_ = std::thread([this, onEnd = std::move(onEnd)] {
-        outcome_ = ScanSource(tree_, services_, request_, lines_, stop_);
-        finished_ = true;
-        if (onEnd)
-            onEnd();
-    });
-}
-
-void TScanThread::Wait()
-{
-    if (worker_.joinable())
-        worker_.join();
+    worker_.Start(
+        [this](ProgressState& progress) {
+            outcome_ = ScanSource(tree_, services_, request_, progress, progress.stopFlag());
+        },
+        std::move(onEnd));
 }
 
 } // namespace velmora::scan

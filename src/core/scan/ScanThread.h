@@ -1,14 +1,13 @@
 #pragma once
 
 #include "collection/CollectionTree.h"
+#include "system/Worker.h"
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
+#include <string_view>
 
 namespace velmora {
 class Clock;
@@ -18,34 +17,6 @@ class Volumes;
 } // namespace velmora
 
 namespace velmora::scan {
-
-/// The three progress lines of a running scan (volume, folder, file). The
-/// worker sets them, another thread reads the latest values whenever it
-/// likes; setting costs a short lock and a string copy, never a wait for the
-/// reader.
-class ScanLines {
-public:
-    void setVolume(std::string_view text) { set(volume_, text); }
-    void setFolder(std::string_view text) { set(folder_, text); }
-    void setFile(std::string_view text) { set(file_, text); }
-
-    struct Snapshot {
-        std::string volume;
-        std::string folder;
-        std::string file;
-        std::uint64_t version = 0; ///< grows with every change
-    };
-    Snapshot snapshot() const;
-
-private:
-    void set(std::string& line, std::string_view text);
-
-    mutable std::mutex mutex_;
-    std::string volume_;
-    std::string folder_;
-    std::string file_;
-    std::uint64_t version_ = 0;
-};
 
 /// The services a scan uses.
 struct ScanServices {
@@ -81,7 +52,7 @@ struct ScanOutcome {
     /// half-built node that the caller removes.
     collection::NodeId volume = collection::kNoNode;
     bool cancelled = false;
-    /// Some folder could not be read (text 201).
+    /// Some folder could not be read (NotAllFoldersReadable).
     bool warning = false;
     /// The label and serial of the source's volume could not be read.
     bool noVolumeInformation = false;
@@ -92,6 +63,10 @@ struct ScanOutcome {
 /// subfolder and each file; a file being analysed is finished first.
 /// Folders are walked with an explicit stack, so depth costs no stack.
 ///
+/// The scan window's three lines go to `progress`: the volume's name as the
+/// title, the folder being read as the phase and the file being analysed as
+/// the object (empty between folders).
+///
 /// Listing: subfolders and files in case-insensitive order of the locale;
 /// hidden folders (name beginning with ".") are skipped; links to folders
 /// and mount points of other file systems are not entered; files match
@@ -100,7 +75,8 @@ struct ScanOutcome {
 /// that cannot be read counts as a warning. Folders without audio files
 /// below them are not kept.
 ScanOutcome ScanSource(collection::CollectionTree& tree, const ScanServices& services,
-                       const ScanRequest& request, ScanLines& lines, const std::atomic<bool>& stop);
+                       const ScanRequest& request, Progress& progress,
+                       const std::atomic<bool>& stop);
 
 /// A volume label as volume names hold it, whoever gave it (the platform,
 /// a caller, the user renaming a volume): backslashes become blanks, since
@@ -117,19 +93,26 @@ std::string CleanLabel(std::string_view label);
 /// AUDIO\Music\Rock).
 std::string VolumeName(std::string_view label, std::string_view root, std::string_view source);
 
-/// Runs ScanSource on a worker thread. The tree must not be touched by
-/// anyone else until Wait() returned.
+/// Runs ScanSource on a Worker: its progress() holds the latest lines, its
+/// stop flag cancels the scan. The tree must not be touched by anyone else
+/// until Wait() returned.
 class TScanThread {
 public:
-    TScanThread(collection::CollectionTree& tree, const ScanServices& services, ScanRequest request,
-                ScanLines& lines);
-    ~TScanThread(); ///< asks the worker to stop and waits for it
+    /// `tree` and the services must outlive the object.
+    TScanThread(collection::CollectionTree& tree, const ScanServices& services,
+                ScanRequest request);
+    ~TScanThread() = default; ///< the worker asks the scan to stop and waits for it
 
-    /// Starts the worker; `onEnd` runs on the worker thread when it ends.
-    void Start(std::function<void()> onEnd = {});
-    void RequestStop() { stop_ = true; }
-    void Wait();
-    bool Finished() const { return finished_; }
+    TScanThread(const TScanThread&) = delete;
+    TScanThread& operator=(const TScanThread&) = delete;
+
+    /// Starts the scan; `onEnd` runs on the worker thread when it has ended.
+    void Start(Worker::EndNotice onEnd = {});
+    void RequestStop() { worker_.RequestStop(); }
+    void Wait() { worker_.Wait(); }
+    bool Finished() const { return worker_.finished(); }
+    /// May be read from any thread while the scan runs.
+    const ProgressState& progress() const { return worker_.progress(); }
     /// Valid after Wait().
     const ScanOutcome& Outcome() const { return outcome_; }
 
@@ -137,11 +120,8 @@ private:
     collection::CollectionTree& tree_;
     const ScanServices services_;
     const ScanRequest request_;
-    ScanLines& lines_;
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> finished_{false};
     ScanOutcome outcome_;
-    std::thread worker_;
+    Worker worker_; // last: it stops and joins before the members above go
 };
 
 } // namespace velmora::scan

@@ -3,7 +3,6 @@
 #include "collection/NodeText.h"
 #include "search/ResultRows.h"
 #include "search/Searches.h"
-#include "settings/Settings.h"
 #include "texts/Encoding.h"
 #include "texts/TextIds.h"
 #include "texts/TextTable.h"
@@ -58,8 +57,10 @@ void Rows(std::string& out, const collection::CollectionTree& tree, const Result
         Row(out, tree, entry.node, driveRoot);
 }
 
-std::string_view Pick(std::int32_t index, const std::array<std::string_view, 3>& values)
+template <typename Enum>
+std::string_view Pick(Enum stored, const std::array<std::string_view, 3>& values)
 {
+    const auto index = static_cast<std::int32_t>(stored);
     return index >= 0 && index < 3 ? values[static_cast<std::size_t>(index)] : "?";
 }
 
@@ -68,33 +69,33 @@ constexpr std::array<std::string_view, 3> kComparisons = {"<", "=", ">"};
 } // namespace
 
 std::string NameResultsFile(const collection::CollectionTree& tree, const ResultList& results,
-                            const settings::Settings& settings, const texts::TextTable& table,
+                            const NameCriteria& criteria, const texts::TextTable& table,
                             std::string_view driveRoot)
 {
     std::string out;
     Line(out, Title(table, TextId::SearchNameLabel));
     Line(out, "");
-    Line(out, std::string(table.Text(TextId::TextCriterion)) + ": " + settings.nameText);
+    Line(out, std::string(table.Text(TextId::TextCriterion)) + ": " + criteria.text);
     Line(out,
          std::string(table.Text(TextId::MatchCaseOption)) + ": " +
-             std::string(table.Text(settings.nameCase ? TextId::YesButton : TextId::NoButton)));
+             std::string(table.Text(criteria.matchCase ? TextId::YesButton : TextId::NoButton)));
     Line(out, "");
     Rows(out, tree, results, driveRoot);
     return out;
 }
 
 std::string TagResultsFile(const collection::CollectionTree& tree, const ResultList& results,
-                           const settings::Settings& settings, const texts::TextTable& table,
+                           const TagCriteria& criteria, const texts::TextTable& table,
                            std::string_view driveRoot)
 {
     std::string out;
     Line(out, Title(table, TextId::TagCommand));
     Line(out, "");
-    const std::array<bool, 6> used = UsedTagColumns(settings);
+    const std::array<bool, 6> used = UsedTagColumns(criteria);
     for (std::size_t i = 0; i < used.size(); ++i) {
         if (used[i])
             Line(out, std::string(table.Text(texts::After(TextId::TitleColumn, i))) + ": " +
-                          settings.tagText[i]);
+                          criteria.texts[i]);
     }
     Line(out, "");
     Rows(out, tree, results, driveRoot);
@@ -102,16 +103,15 @@ std::string TagResultsFile(const collection::CollectionTree& tree, const ResultL
 }
 
 std::string PropertyResultsFile(const collection::CollectionTree& tree, const ResultList& results,
-                                const settings::Settings& settings, const texts::TextTable& table,
+                                const PropertyCriteria& c, const texts::TextTable& table,
                                 std::string_view driveRoot)
 {
-    const PropertyCriteria& c = settings.property;
     const auto label = [&table](TextId text) { return std::string(table.Text(text)) + ": "; };
-    const auto compared = [&](TextId text, std::size_t byte,
+    const auto compared = [&](TextId text, const auto& term,
                               const std::array<std::string_view, 3>& values,
                               std::string_view unit) {
-        std::string line = label(text) + std::string(Pick(c[byte], kComparisons)) + ' ' +
-                           std::string(Pick(c[byte + 1], values));
+        std::string line = label(text) + std::string(Pick(term.comparison, kComparisons)) + ' ' +
+                           std::string(Pick(term.value, values));
         if (!unit.empty())
             line += ' ' + std::string(unit);
         return line;
@@ -119,30 +119,33 @@ std::string PropertyResultsFile(const collection::CollectionTree& tree, const Re
     std::string out;
     Line(out, Title(table, TextId::PropertyCommand));
     Line(out, "");
-    if (c[0] == 1)
-        Line(out, compared(TextId::BitRateCriterion, 1, {"128", "160", "192"},
+    if (c.bitRate.used)
+        Line(out, compared(TextId::BitRateCriterion, c.bitRate, {"128", "160", "192"},
                            table.Text(TextId::KbpsUnit)));
-    if (c[3] == 1)
-        Line(out, compared(TextId::SampleRateCriterion, 4, {"22050", "32000", "44100"},
+    if (c.sampleRate.used)
+        Line(out, compared(TextId::SampleRateCriterion, c.sampleRate, {"22050", "32000", "44100"},
                            table.Text(TextId::HertzUnit)));
-    if (c[6] == 1)
+    if (c.channelMode.used)
         Line(out, label(TextId::ChannelModeCriterion) +
-                      std::string(table.Text(c[7] == 0 ? TextId::MonoMode : TextId::StereoMode)));
-    if (c[9] == 1)
-        Line(out, compared(TextId::MpegVersionCriterion, 10, {"1", "2", "2.5"}, {}));
-    if (c[12] == 1)
-        Line(out, compared(TextId::MpegLayerCriterion, 13, {"1", "2", "3"}, {}));
-    if (c[15] == 1)
-        Line(out,
-             label(TextId::ValidTagCriterion) +
-                 std::string(table.Text(c[16] == 0 ? TextId::TagPresent : TextId::TagNotPresent)));
+                      std::string(table.Text(c.channelMode.value == ChannelMode::Mono
+                                                 ? TextId::MonoMode
+                                                 : TextId::StereoMode)));
+    if (c.version.used)
+        Line(out, compared(TextId::MpegVersionCriterion, c.version, {"1", "2", "2.5"}, {}));
+    if (c.layer.used)
+        Line(out, compared(TextId::MpegLayerCriterion, c.layer, {"1", "2", "3"}, {}));
+    if (c.validTag.used)
+        Line(out, label(TextId::ValidTagCriterion) +
+                      std::string(table.Text(c.validTag.value == TagPresence::Present
+                                                 ? TextId::TagPresent
+                                                 : TextId::TagNotPresent)));
     Line(out, "");
     Rows(out, tree, results, driveRoot);
     return out;
 }
 
 std::string DuplicateResultsFile(const collection::CollectionTree& tree, const ResultList& results,
-                                 const settings::Settings& settings, const texts::TextTable& table,
+                                 const DuplicateCriteria& criteria, const texts::TextTable& table,
                                  std::string_view decimalSeparator, std::string_view driveRoot)
 {
     std::string out;
@@ -150,8 +153,8 @@ std::string DuplicateResultsFile(const collection::CollectionTree& tree, const R
     for (std::size_t i = 0; i < results.size(); ++i) {
         if (i == 0 || CompareFoldedAZ(results[i - 1].text, results[i].text) != 0) {
             Line(out, "");
-            Line(out, DuplicateGroupLabel(tree.text(results[i].node), settings.compareName,
-                                          settings.compareProperty, table, decimalSeparator));
+            Line(out, DuplicateGroupLabel(tree.text(results[i].node), criteria.compareName,
+                                          criteria.compareProperty, table, decimalSeparator));
         }
         Row(out, tree, results[i].node, driveRoot);
     }

@@ -2,15 +2,13 @@
 
 #include "collection/CollectionTree.h"
 #include "search/ResultList.h"
+#include "search/SearchCriteria.h"
 
 #include <string>
 #include <string_view>
 
 namespace velmora::texts {
 class TextTable;
-}
-namespace velmora::settings {
-struct Settings;
 }
 
 namespace velmora::search {
@@ -25,27 +23,27 @@ namespace velmora::search {
 
 /// "Found: Name", "", "Text: " NameText, "Match case: Yes|No", "", rows.
 std::string NameResultsFile(const collection::CollectionTree& tree, const ResultList& results,
-                            const settings::Settings& settings, const texts::TextTable& table,
+                            const NameCriteria& criteria, const texts::TextTable& table,
                             std::string_view driveRoot = {});
 
 /// "Found: Tag", "", one "Label: text" line per used tag text (as stored),
 /// "", rows.
 std::string TagResultsFile(const collection::CollectionTree& tree, const ResultList& results,
-                           const settings::Settings& settings, const texts::TextTable& table,
+                           const TagCriteria& criteria, const texts::TextTable& table,
                            std::string_view driveRoot = {});
 
-/// "Found: Property", "", one line per switched-on term ("Bit rate: < 128
+/// "Found: Property", "", one line per used term ("Bit rate: < 128
 /// Kbps", "Sample rate: = 44100 Hz", "Channel mode: Mono", "MPEG version: >
 /// 1", "MPEG layer: < 3", "Valid tag: Present"), "", rows. A comparison or
-/// value byte out of range is written as "?".
+/// value out of range is written as "?".
 std::string PropertyResultsFile(const collection::CollectionTree& tree, const ResultList& results,
-                                const settings::Settings& settings, const texts::TextTable& table,
+                                const PropertyCriteria& criteria, const texts::TextTable& table,
                                 std::string_view driveRoot = {});
 
 /// "Found: Duplicates", then per group (runs of keys equal by
 /// CompareFoldedAZ): "", its DuplicateGroupLabel, its rows.
 std::string DuplicateResultsFile(const collection::CollectionTree& tree, const ResultList& results,
-                                 const settings::Settings& settings, const texts::TextTable& table,
+                                 const DuplicateCriteria& criteria, const texts::TextTable& table,
                                  std::string_view decimalSeparator,
                                  std::string_view driveRoot = {});
 

@@ -1,12 +1,11 @@
 #include "search/ResultRows.h"
 
 #include "collection/NodeText.h"
-#include "settings/Settings.h"
+#include "display/Formats.h"
 #include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace velmora::search {
 
@@ -62,11 +61,11 @@ std::string RowPath(const collection::CollectionTree& tree, collection::NodeId n
     return path;
 }
 
-std::array<bool, 6> UsedTagColumns(const settings::Settings& settings)
+std::array<bool, 6> UsedTagColumns(const TagCriteria& criteria)
 {
     std::array<bool, 6> used{};
     for (std::size_t i = 0; i < used.size(); ++i)
-        used[i] = !BlankOnly(settings.tagText[i]);
+        used[i] = !BlankOnly(criteria.texts[i]);
     return used;
 }
 
@@ -87,29 +86,20 @@ std::vector<std::string> PropertyCells(std::string_view fileText, const Property
 {
     collection::Numbers n{};
     collection::ReadNumbers(fileText, n);
-    const std::int64_t duration = n[collection::kDuration];
-    const std::int64_t version = n[collection::kVersionCode];
-    const std::int64_t layer = n[collection::kLayerCode];
     std::vector<std::string> cells;
-    if (c[0] == 1) {
-        const std::int64_t rate = collection::AverageBitRate(n[collection::kSizeKB], duration);
-        const bool vbr = duration < 0;
-        const std::int64_t shown = vbr ? rate : collection::StandardBitRate(rate, version, layer);
-        cells.push_back(std::string(table.Text(vbr ? TextId::VariableRate : TextId::ConstantRate)) +
-                        ' ' + std::to_string(shown) + ' ' +
-                        std::string(table.Text(TextId::KbpsUnit)));
-    }
-    if (c[3] == 1)
-        cells.push_back(
-            std::to_string(collection::MultiplyClamped(n[collection::kSampleRate10], 10)) + ' ' +
-            std::string(table.Text(TextId::HertzUnit)));
-    if (c[6] == 1)
-        cells.emplace_back(collection::ChannelText(table, n[collection::kChannelCode]));
-    if (c[9] == 1)
-        cells.emplace_back(collection::VersionText(version));
-    if (c[12] == 1)
-        cells.push_back(std::to_string(layer));
-    if (c[15] == 1) {
+    if (c.bitRate.used)
+        cells.push_back(display::FileRateText(table, n[collection::kSizeKB],
+                                              n[collection::kDuration], n[collection::kVersionCode],
+                                              n[collection::kLayerCode]));
+    if (c.sampleRate.used)
+        cells.push_back(display::SampleRateText(table, n[collection::kSampleRate10]));
+    if (c.channelMode.used)
+        cells.emplace_back(display::ChannelText(table, n[collection::kChannelCode]));
+    if (c.version.used)
+        cells.emplace_back(display::VersionText(n[collection::kVersionCode]));
+    if (c.layer.used)
+        cells.push_back(std::to_string(n[collection::kLayerCode]));
+    if (c.validTag.used) {
         collection::Tags tags;
         collection::ReadTags(fileText, tags);
         const bool present =
@@ -131,17 +121,9 @@ std::string DuplicateGroupLabel(std::string_view nodeText, bool compareName, boo
         label += ", ";
     collection::Numbers n{};
     collection::ReadNumbers(nodeText, n);
-    std::array<char, 64> megabytes{};
-    std::snprintf(megabytes.data(), megabytes.size(), "%.3f",
-                  static_cast<double>(n[collection::kSizeKB]) / 1024.0);
-    std::string number = megabytes.data();
-    const std::size_t point = number.find('.');
-    if (point != std::string::npos)
-        number.replace(point, 1, decimalSeparator);
-    const std::int64_t duration = n[collection::kDuration];
-    label += number + ' ' + std::string(table.Text(TextId::MegabytesUnit)) + ", " +
-             collection::FormatHMS(collection::AbsClamped(duration)) + ' ' +
-             std::string(table.Text(TextId::HoursMinutesSecondsUnit));
+    label += display::MegabytesThreeDecimals(n[collection::kSizeKB], decimalSeparator) + ' ' +
+             std::string(table.Text(TextId::MegabytesUnit)) + ", " +
+             display::DurationText(table, n[collection::kDuration]);
     return label;
 }
 

@@ -10,9 +10,6 @@
 namespace velmora::texts {
 class TextTable;
 }
-namespace velmora::settings {
-struct Settings;
-}
 
 namespace velmora::search {
 
@@ -36,14 +33,14 @@ std::string DrivePath(std::string_view rowPath, std::string_view driveRoot);
 
 /// Which tag columns the tag results show: those whose tag text is not empty
 /// once blanks and control characters are removed at both ends.
-std::array<bool, 6> UsedTagColumns(const settings::Settings& settings);
+std::array<bool, 6> UsedTagColumns(const TagCriteria& criteria);
 
 /// The cells of the used tag columns of a file node's text, in the order
 /// Title, Artist, Album, Track, Year, Comment: the tag field, or empty when
 /// it is empty after trimming.
 std::vector<std::string> TagCells(std::string_view fileText, const std::array<bool, 6>& used);
 
-/// The cells of the switched-on property terms of a file node's text, in
+/// The cells of the used property terms of a file node's text, in
 /// the order bit rate, sample rate, channel mode, version, layer, valid tag:
 /// "VBR 136 Kbps" or "CBR 128 Kbps" (the standard rate; also for a zero
 /// duration), "44100 Hz", the channel mode's text, "1"/"2"/"2.5", the layer

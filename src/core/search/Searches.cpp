@@ -1,7 +1,6 @@
 #include "search/Searches.h"
 
 #include "collection/NodeText.h"
-#include "settings/Settings.h"
 #include "system/Locale.h"
 #include "system/Progress.h"
 #include "texts/AsciiCase.h"
@@ -42,10 +41,21 @@ std::size_t FirstPosition(std::int64_t start)
     return start < 0 ? 1 : static_cast<std::size_t>(start);
 }
 
+// Every kStepEvery positions: one step, then whether to stop. `done` counts
+// the positions visited so far.
+bool StepAndAsk(const SearchScope& scope, std::uint64_t done, std::uint64_t total)
+{
+    if (done % kStepEvery != 0)
+        return false;
+    scope.progress.step(done, total, scope.waitLine);
+    return done < total && scope.progress.cancelled();
+}
+
 // Calls `test(node)` for every position from `start` to the last, in
-// increasing order, and appends the positions it accepts.
+// increasing order, and appends the positions it accepts; when cancelled,
+// those accepted so far.
 template <typename Test>
-bool Walk(const SearchScope& scope, std::int64_t start, ResultList& results, Test test)
+SearchOutcome Walk(const SearchScope& scope, std::int64_t start, ResultList& results, Test test)
 {
     const CollectionTree& tree = scope.tree;
     const std::size_t first = FirstPosition(start);
@@ -57,17 +67,19 @@ bool Walk(const SearchScope& scope, std::int64_t start, ResultList& results, Tes
     // list entry by entry costs more than the walk on large results.
     std::vector<std::size_t> found;
     const std::vector<NodeId>& order = tree.preOrder();
-    for (std::size_t p = first; p < end; ++p) {
+    SearchOutcome outcome;
+    for (std::size_t p = first; p < end && !outcome.stopped; ++p) {
         if (test(order[p]))
             found.push_back(p);
-        if ((p - first + 1) % kStepEvery == 0)
-            scope.progress.step(p - first + 1, total, scope.waitLine);
+        outcome.stopped = StepAndAsk(scope, p - first + 1, total);
     }
     results.reserve(results.size() + found.size());
     for (const std::size_t p : found)
         results.add(std::to_string(p), order[p]);
-    scope.progress.step(total, total, scope.waitLine);
-    return !results.empty();
+    if (!outcome.stopped)
+        scope.progress.step(total, total, scope.waitLine);
+    outcome.found = !results.empty();
+    return outcome;
 }
 
 // Whether `text` holds `word` (not empty, no letters A to Z) with the letters
@@ -197,11 +209,11 @@ private:
     std::string padded_;
 };
 
-bool AreaTests(std::int32_t area, bool hasChildren)
+bool AreaTests(SearchArea area, bool hasChildren)
 {
     if (hasChildren)
-        return area == 1 || area == 2;
-    return area == 1 || area == 3;
+        return area == SearchArea::FoldersAndFiles || area == SearchArea::Folders;
+    return area == SearchArea::FoldersAndFiles || area == SearchArea::Files;
 }
 
 } // namespace
@@ -228,16 +240,16 @@ std::vector<std::string> SplitWords(std::string_view text)
     return words;
 }
 
-bool NameSearch(const SearchScope& scope, const settings::Settings& settings, std::int64_t start,
-                ResultList& results)
+SearchOutcome NameSearch(const SearchScope& scope, const NameCriteria& criteria, std::int64_t start,
+                         ResultList& results)
 {
-    std::vector<std::string> words = SplitWords(settings.nameText);
-    const bool matchCase = settings.nameCase;
+    std::vector<std::string> words = SplitWords(criteria.text);
+    const bool matchCase = criteria.matchCase;
     if (!matchCase) {
         for (std::string& word : words)
             word = scope.locale.toLower(word);
     }
-    const std::int32_t area = settings.nameArea;
+    const SearchArea area = criteria.area;
     WordFinder finder(scope.locale, words);
     return Walk(scope, start, results, [&](NodeId node) {
         if (!AreaTests(area, scope.tree.hasChildren(node)))
@@ -263,13 +275,15 @@ std::size_t NotFound()
     return std::string_view::npos;
 }
 
-// The bytes act only through 10 x comparison + value index: 0 to 2 are "<",
-// 10 to 12 "=", 20 to 22 ">" with the first to third value. So comparison 0
-// with value index 11 means "=" with the second value.
-bool Compare(std::int64_t actual, std::int32_t comparison, std::int32_t valueIndex,
+// A term acts only through 10 x comparison + value: 0 to 2 are "<", 10 to 12
+// "=", 20 to 22 ">" with the first to third value. So a stored comparison 0
+// with a stored value 11 means "=" with the second value.
+template <typename Value>
+bool Compare(std::int64_t actual, const ComparedTerm<Value>& term,
              const std::array<std::int64_t, 3>& values)
 {
-    const std::int64_t code = 10 * static_cast<std::int64_t>(comparison) + valueIndex;
+    const std::int64_t code =
+        10 * static_cast<std::int64_t>(term.comparison) + static_cast<std::int64_t>(term.value);
     if (code < 0 || code > 22 || code % 10 > 2)
         return false;
     const std::int64_t value = values[static_cast<std::size_t>(code % 10)];
@@ -360,52 +374,56 @@ bool PropertyMatch(std::string_view fileText, const PropertyCriteria& c)
     const std::int64_t version = numbers[collection::kVersionCode];
     const std::int64_t layer = numbers[collection::kLayerCode];
 
-    if (c[0] == 1) {
+    if (c.bitRate.used) {
         std::int64_t rate = collection::AverageBitRate(sizeKB, duration);
         if (duration > 0)
             rate = collection::StandardBitRate(rate, version, layer);
-        if (Compare(rate, c[1], c[2], kBitRateValues))
+        if (Compare(rate, c.bitRate, kBitRateValues))
             return true;
     }
-    if (c[3] == 1 && Compare(collection::MultiplyClamped(numbers[collection::kSampleRate10], 10),
-                             c[4], c[5], kSampleRateValues))
+    if (c.sampleRate.used &&
+        Compare(collection::MultiplyClamped(numbers[collection::kSampleRate10], 10), c.sampleRate,
+                kSampleRateValues))
         return true;
-    if (c[6] == 1) {
+    if (c.channelMode.used) {
         // Channel codes: 1 stereo, 2 joint stereo, 3 dual channel, 4 mono; 0
         // (unknown) counts as mono.
         const std::int64_t channel = numbers[collection::kChannelCode];
         const bool mono = channel == 0 || channel == 3 || channel == 4;
         const bool stereo = channel == 1 || channel == 2;
-        if ((c[7] == 0 && mono) || (c[7] == 1 && stereo))
+        const ChannelMode mode = c.channelMode.value;
+        if ((mode == ChannelMode::Mono && mono) || (mode == ChannelMode::Stereo && stereo))
             return true;
     }
-    if (c[9] == 1 && Compare(version, c[10], c[11], kCodeValues))
+    if (c.version.used && Compare(version, c.version, kCodeValues))
         return true;
-    if (c[12] == 1 && Compare(layer, c[13], c[14], kCodeValues))
+    if (c.layer.used && Compare(layer, c.layer, kCodeValues))
         return true;
-    if (c[15] == 1) {
+    if (c.validTag.used) {
         collection::Tags tags;
         collection::ReadTags(fileText, tags);
         bool present = false;
         for (const std::string_view tag : tags)
             present = present || !tag.empty();
-        if ((c[16] == 0 && present) || (c[16] == 1 && !present))
+        const TagPresence wanted = c.validTag.value;
+        if ((wanted == TagPresence::Present && present) ||
+            (wanted == TagPresence::NotPresent && !present))
             return true;
     }
     return false;
 }
 
-bool TagSearch(const SearchScope& scope, const settings::Settings& settings, std::int64_t start,
-               ResultList& results)
+SearchOutcome TagSearch(const SearchScope& scope, const TagCriteria& criteria, std::int64_t start,
+                        ResultList& results)
 {
     // One finder per used field, each looking for that field's whole text.
     std::array<std::vector<std::string>, 6> texts;
     std::vector<std::pair<std::size_t, WordFinder>> finders;
     finders.reserve(texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        if (TrimBlanks(settings.tagText[i]).empty())
+        if (TrimBlanks(criteria.texts[i]).empty())
             continue;
-        texts[i].push_back(scope.locale.toLower(settings.tagText[i]));
+        texts[i].push_back(scope.locale.toLower(criteria.texts[i]));
         finders.emplace_back(i, WordFinder(scope.locale, texts[i]));
     }
     return Walk(scope, start, results, [&](NodeId node) {
@@ -422,11 +440,10 @@ bool TagSearch(const SearchScope& scope, const settings::Settings& settings, std
     });
 }
 
-bool PropertySearch(const SearchScope& scope, const settings::Settings& settings,
-                    std::int64_t start, ResultList& results)
+SearchOutcome PropertySearch(const SearchScope& scope, const PropertyCriteria& criteria,
+                             std::int64_t start, ResultList& results)
 {
-    const PropertyCriteria& criteria = settings.property;
-    const bool author = settings.author;
+    const bool author = criteria.authorMode;
     const CollectionTree& tree = scope.tree;
     return Walk(scope, start, results, [&](NodeId node) {
         if (tree.hasChildren(node))
@@ -501,8 +518,8 @@ std::uint64_t Prefix(std::string_view key)
 
 } // namespace
 
-bool DuplicateSearch(const SearchScope& scope, const settings::Settings& settings,
-                     std::int64_t start, ResultList& results)
+SearchOutcome DuplicateSearch(const SearchScope& scope, const DuplicateCriteria& criteria,
+                              std::int64_t start, ResultList& results)
 {
     const CollectionTree& tree = scope.tree;
     const std::size_t first = FirstPosition(start);
@@ -516,10 +533,10 @@ bool DuplicateSearch(const SearchScope& scope, const settings::Settings& setting
     candidates.reserve(total);
     for (std::size_t p = first; p < end; ++p) {
         const NodeId node = tree.atPosition(p);
-        if (AreaTests(settings.duplicateArea, tree.hasChildren(node))) {
+        if (AreaTests(criteria.area, tree.hasChildren(node))) {
             const std::size_t offset = keys.size();
-            AppendDuplicateKey(keys, tree.text(node), settings.compareName,
-                               settings.compareProperty);
+            AppendDuplicateKey(keys, tree.text(node), criteria.compareName,
+                               criteria.compareProperty);
             std::transform(keys.begin() + static_cast<std::ptrdiff_t>(offset), keys.end(),
                            keys.begin() + static_cast<std::ptrdiff_t>(offset),
                            texts::UpperAsciiLetter);
@@ -527,8 +544,8 @@ bool DuplicateSearch(const SearchScope& scope, const settings::Settings& setting
             candidates.push_back({Prefix(key), offset, static_cast<std::uint32_t>(key.size()),
                                   static_cast<std::uint32_t>(candidates.size()), node});
         }
-        if ((p - first + 1) % kStepEvery == 0)
-            scope.progress.step(p - first + 1, total, scope.waitLine);
+        if (StepAndAsk(scope, p - first + 1, total))
+            return {results.size() >= 2, true};
     }
     scope.progress.step(total, total, scope.sortLine);
 
@@ -553,13 +570,13 @@ bool DuplicateSearch(const SearchScope& scope, const settings::Settings& setting
             for (std::size_t k = i; k < groupEnd; ++k) {
                 const NodeId node = candidates[k].node;
                 results.add(
-                    DuplicateKey(tree.text(node), settings.compareName, settings.compareProperty),
+                    DuplicateKey(tree.text(node), criteria.compareName, criteria.compareProperty),
                     node);
             }
         }
         i = groupEnd;
     }
-    return results.size() >= 2;
+    return {results.size() >= 2, false};
 }
 
 } // namespace velmora::search

@@ -18,6 +18,13 @@ public:
     /// The activity the following steps belong to, for example "Loading".
     virtual void setTitle(std::string_view /*title*/) {}
 
+    /// The current phase of the activity, for example "Process: Format
+    /// report", and the object being worked on (a folder, a file, a node's
+    /// name); texts already taken from the text table. Operations that have
+    /// neither give only steps.
+    virtual void setPhase(std::string_view /*phase*/) {}
+    virtual void setObject(std::string_view /*object*/) {}
+
     /// `done` of `total` items are finished (total 0: unknown); `text` is the
     /// current step's text, already taken from the text table.
     virtual void step(std::uint64_t done, std::uint64_t total, std::string_view text) = 0;
@@ -43,6 +50,9 @@ struct ProgressSnapshot {
     std::string object;
     std::uint64_t position = 0;
     std::uint64_t maximum = 0;
+
+    /// A window redraws only when what it shows has changed.
+    bool operator==(const ProgressSnapshot&) const = default;
 };
 
 /// The progress of an operation running on a worker thread, as the one
@@ -70,12 +80,12 @@ public:
     }
     bool cancelled() const override { return stop_.load(std::memory_order_relaxed); }
 
-    void setPhase(std::string_view phase)
+    void setPhase(std::string_view phase) override
     {
         const std::lock_guard lock(mutex_);
         latest_.phase = phase;
     }
-    void setObject(std::string_view object)
+    void setObject(std::string_view object) override
     {
         const std::lock_guard lock(mutex_);
         latest_.object = object;

@@ -83,7 +83,7 @@ protected:
     fakes::FakeLocale locale;
     fakes::FakeClock clock{kToday};
     ScanServices services{files, volumes, locale, clock};
-    ScanLines lines;
+    ProgressState lines;
     std::atomic<bool> stop{false};
     CollectionTree tree;
 };
@@ -111,7 +111,7 @@ TEST_F(ScanTest, FoldersWithAudioAreKeptWithTheirTotals)
     // The VBR file is stored negative and adds its absolute time.
     EXPECT_EQ(NumbersOf(tree.lastChild(b))[collection::kDuration], -1);
     EXPECT_EQ(tree.text(tree.root()), Bytes("[01]32[02]2[03]1[04]2[05]46000[06]"));
-    EXPECT_EQ(lines.snapshot().volume, "AUDIO\\Music");
+    EXPECT_EQ(lines.Latest().title, "AUDIO\\Music");
 }
 
 TEST_F(ScanTest, ListingOrderHiddenFoldersAndTheMask)
@@ -367,13 +367,17 @@ TEST_F(ScanTest, CancelInTheMiddleLeavesTheCollectionAsItWas)
 
 TEST_F(ScanTest, WorkerThreadRunsAndStops)
 {
-    for (int i = 0; i < 30; ++i)
-        Put("f" + std::to_string(i) + "/song.mp3");
+    for (int i = 0; i < 30; ++i) {
+        std::string path = "f";
+        path += std::to_string(i);
+        path += "/song.mp3";
+        Put(path);
+    }
     ScanRequest request;
     request.sourcePath = dir.path().string();
     {
         std::atomic<bool> ended{false};
-        TScanThread worker(tree, services, request, lines);
+        TScanThread worker(tree, services, request);
         worker.Start([&] { ended = true; });
         worker.Wait();
         EXPECT_TRUE(ended);
@@ -382,7 +386,7 @@ TEST_F(ScanTest, WorkerThreadRunsAndStops)
         EXPECT_EQ(NumbersOf(worker.Outcome().volume)[collection::kFileCount], 30);
     }
     {
-        TScanThread worker(tree, services, request, lines);
+        TScanThread worker(tree, services, request);
         worker.RequestStop();
         worker.Start();
         worker.Wait();

@@ -30,7 +30,6 @@ using testing::Root;
 using testing::Volume;
 namespace fs = std::filesystem;
 
-
 // A collection of one volume, and a drive AUDIO mounted at the test folder
 // holding Music/Rock/live one.mp3 and Music/live two.mp3.
 class DriveSearchTest : public ::testing::Test {
@@ -69,7 +68,7 @@ protected:
         scan::ScanRequest request;
         request.sourcePath = source;
         request.updateTotals = false;
-        return scan::ScanSource(tree, services, request, lines, stop);
+        return scan::ScanSource(tree, services, request, progress, stop);
     }
 
     velmora::testing::TestDir dir;
@@ -79,7 +78,6 @@ protected:
     testing::UmlautLocale locale;
     fakes::FakeClock clock{46000};
     scan::ScanServices services{files, volumes, locale, clock};
-    scan::ScanLines lines;
     std::atomic<bool> stop{false};
     settings::Settings settings;
     texts::TextTable table;
@@ -99,12 +97,13 @@ TEST_F(DriveSearchTest, SearchesOnlyTheDriveAndLeavesTheCollectionAsItWas)
 
         ResultList results;
         const SearchScope scope{tree, locale, progress, {}, {}, {}};
-        ASSERT_TRUE(NameSearch(scope, settings, temporary.start(), results));
+        ASSERT_TRUE(
+            NameSearch(scope, NameCriteriaFrom(settings), temporary.start(), results).found);
         ASSERT_EQ(results.size(), 2U);
         const std::string root = dir.path().string();
         EXPECT_EQ(RowPath(tree, results[0].node, root), root + "/Music/Rock/");
         EXPECT_EQ(RowPath(tree, results[1].node, root), root + "/Music/");
-        EXPECT_EQ(NameResultsFile(tree, results, settings, table, root),
+        EXPECT_EQ(NameResultsFile(tree, results, NameCriteriaFrom(settings), table, root),
                   "Found: Name\r\n\r\nText: live\r\nMatch case: No\r\n\r\n" + root +
                       "/Music/Rock/live one.mp3\r\n" + root + "/Music/live two.mp3\r\n");
     }

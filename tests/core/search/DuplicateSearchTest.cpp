@@ -28,7 +28,8 @@ protected:
         settings.compareProperty = byProperty;
         settings.duplicateArea = area;
         ResultList results;
-        const bool found = DuplicateSearch(scope, settings, start, results);
+        const bool found =
+            DuplicateSearch(scope, DuplicateCriteriaFrom(settings), start, results).found;
         EXPECT_EQ(found, results.size() >= 2);
         std::vector<std::string> rows;
         for (const ResultEntry& entry : results.entries()) {

@@ -62,7 +62,7 @@ protected:
         settings.nameCase = matchCase;
         settings.nameArea = area;
         ResultList results;
-        const bool found = NameSearch(scope, settings, start, results);
+        const bool found = NameSearch(scope, NameCriteriaFrom(settings), start, results).found;
         EXPECT_EQ(found, !results.empty());
         return Texts(results);
     }
@@ -88,7 +88,7 @@ TEST(SplitWords, KeepsTheFirst98WordsAndTheLast)
 {
     std::string text;
     for (int i = 1; i <= 120; ++i)
-        text += "w" + std::to_string(i) + " ";
+        text.append("w").append(std::to_string(i)).append(" ");
     const std::vector<std::string> words = SplitWords(text);
     ASSERT_EQ(words.size(), 99u);
     EXPECT_EQ(words[0], "w1");
@@ -97,7 +97,7 @@ TEST(SplitWords, KeepsTheFirst98WordsAndTheLast)
 
     std::string exactly99;
     for (int i = 1; i <= 99; ++i)
-        exactly99 += "w" + std::to_string(i) + " ";
+        exactly99.append("w").append(std::to_string(i)).append(" ");
     EXPECT_EQ(SplitWords(exactly99).back(), "w99");
 }
 
@@ -153,9 +153,9 @@ TEST_F(NameSearchTest, PlainAsciiNamesStillFollowTheLocale)
     const SearchScope inTurkish{tree, turkish, none, {}, {}, {}};
     settings.nameText = "irmak";
     ResultList results;
-    EXPECT_FALSE(NameSearch(inTurkish, settings, -1, results));
+    EXPECT_FALSE(NameSearch(inTurkish, NameCriteriaFrom(settings), -1, results).found);
     settings.nameText = "\xC4\xB1rmak";
-    EXPECT_TRUE(NameSearch(inTurkish, settings, -1, results));
+    EXPECT_TRUE(NameSearch(inTurkish, NameCriteriaFrom(settings), -1, results).found);
     EXPECT_EQ(Texts(results), (std::vector<std::string>{"4"}));
 }
 
@@ -182,15 +182,15 @@ TEST_F(NameSearchTest, ASCIIWordsInNamesWithOtherLetters)
     // only, so the Windows-1252 name stays unmatched).
     settings.nameText = "\xC3\xB6l knight";
     ResultList results;
-    EXPECT_TRUE(NameSearch(scope, settings, -1, results));
+    EXPECT_TRUE(NameSearch(scope, NameCriteriaFrom(settings), -1, results).found);
     EXPECT_EQ(Texts(results), (std::vector<std::string>{"4"}));
     results.clear();
     settings.nameText = "l knight";
-    EXPECT_TRUE(NameSearch(scope, settings, -1, results));
+    EXPECT_TRUE(NameSearch(scope, NameCriteriaFrom(settings), -1, results).found);
     EXPECT_EQ(Texts(results), (std::vector<std::string>{"4", "5"}));
     results.clear();
     settings.nameText = "lk";
-    EXPECT_FALSE(NameSearch(scope, settings, -1, results));
+    EXPECT_FALSE(NameSearch(scope, NameCriteriaFrom(settings), -1, results).found);
 }
 
 TEST(NameSearchAgainstPlainLowering, RandomNamesAndWords)
@@ -233,7 +233,7 @@ TEST(NameSearchAgainstPlainLowering, RandomNamesAndWords)
                 expected.push_back(std::to_string(i + 2));
         }
         ResultList results;
-        NameSearch(scope, settings, -1, results);
+        NameSearch(scope, NameCriteriaFrom(settings), -1, results);
         ASSERT_EQ(Texts(results), expected) << "word \"" << word << "\"";
     }
 }
@@ -256,7 +256,7 @@ TEST_F(NameSearchTest, ResultsReferToTheirNodes)
 {
     settings.nameText = "set";
     ResultList results;
-    ASSERT_TRUE(NameSearch(scope, settings, -1, results));
+    ASSERT_TRUE(NameSearch(scope, NameCriteriaFrom(settings), -1, results).found);
     ASSERT_EQ(results.size(), 1u);
     EXPECT_EQ(results[0].node, tree.atPosition(5));
 }
@@ -268,13 +268,58 @@ TEST_F(NameSearchTest, ReportsTheWaitWindowAndNeverStopsEarly)
     settings.nameText = "live";
     ResultList results;
     // The progress answers "cancelled", yet every node is visited.
-    ASSERT_TRUE(NameSearch(recording, settings, -1, results));
+    ASSERT_TRUE(NameSearch(recording, NameCriteriaFrom(settings), -1, results).found);
     EXPECT_EQ(results.size(), 4u);
     EXPECT_EQ(progress.title_, "Searching");
     EXPECT_EQ(progress.line, "Please wait...");
     ASSERT_FALSE(progress.steps.empty());
     EXPECT_EQ(progress.steps.front(), (std::pair<std::uint64_t, std::uint64_t>{0, 7}));
     EXPECT_EQ(progress.steps.back(), (std::pair<std::uint64_t, std::uint64_t>{7, 7}));
+}
+
+} // namespace
+} // namespace velmora::search
+
+namespace velmora::search {
+namespace {
+
+// Answers "cancelled" once the walk has passed `after` positions.
+class StopAfter : public Progress {
+public:
+    explicit StopAfter(std::uint64_t after) : after_(after) {}
+    void step(std::uint64_t done, std::uint64_t, std::string_view) override { done_ = done; }
+    bool cancelled() const override { return done_ >= after_; }
+
+private:
+    std::uint64_t after_;
+    std::uint64_t done_ = 0;
+};
+
+TEST(StoppedSearch, ReturnsWhatItFoundSoFarAndSaysSo)
+{
+    CollectionTree tree;
+    const NodeId volume = tree.appendChild(tree.addRoot(testing::Root()), testing::Volume("v"));
+    for (int i = 0; i < 20000; ++i)
+        tree.appendChild(volume, testing::File(i % 2 == 0 ? "live" : "studio"));
+    testing::UmlautLocale locale;
+    StopAfter progress(1);
+    const SearchScope scope{tree, locale, progress, {}, {}, {}};
+    NameCriteria criteria;
+    criteria.text = "live";
+
+    ResultList results;
+    const SearchOutcome outcome = NameSearch(scope, criteria, -1, results);
+    EXPECT_TRUE(outcome.stopped);
+    EXPECT_TRUE(outcome.found);
+    // The first step comes after 4096 positions (1 to 4096): the volume and
+    // 4095 files, of which 2048 are "live".
+    EXPECT_EQ(results.size(), 2048u);
+
+    NoProgress none;
+    const SearchScope whole{tree, locale, none, {}, {}, {}};
+    ResultList all;
+    EXPECT_FALSE(NameSearch(whole, criteria, -1, all).stopped);
+    EXPECT_EQ(all.size(), 10000u);
 }
 
 } // namespace

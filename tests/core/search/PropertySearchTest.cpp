@@ -17,18 +17,24 @@ using testing::Root;
 using testing::Volume;
 
 // Criteria with every term off.
-PropertyCriteria NoTerms()
+PropertyBytes NoTerms()
 {
     return {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 }
 
-PropertyCriteria BitRate(std::int32_t comparison, std::int32_t value)
+PropertyBytes BitRate(std::int32_t comparison, std::int32_t value)
 {
-    PropertyCriteria c = NoTerms();
+    PropertyBytes c = NoTerms();
     c[0] = 1;
     c[1] = comparison;
     c[2] = value;
     return c;
+}
+
+// PropertyMatch over criteria in their stored form.
+bool Matches(std::string_view fileText, const PropertyBytes& bytes)
+{
+    return PropertyMatch(fileText, PropertyCriteriaFrom(bytes));
 }
 
 constexpr std::int32_t kLess = 0;
@@ -41,149 +47,149 @@ const FileProps kAverage127{931, 60, 4410, 1, 1, 3};
 TEST(PropertyMatch, ConstantRateIsRoundedToTheStandardTable)
 {
     const std::string file = File("a", kAverage127);
-    EXPECT_TRUE(PropertyMatch(file, BitRate(kEqual, 0)));
-    EXPECT_FALSE(PropertyMatch(file, BitRate(kLess, 0)));
+    EXPECT_TRUE(Matches(file, BitRate(kEqual, 0)));
+    EXPECT_FALSE(Matches(file, BitRate(kLess, 0)));
 }
 
 TEST(PropertyMatch, RateAtATieTakesTheLowerEntry)
 {
     // 1055 KB in 60 s averages 144, halfway between 128 and 160.
     const std::string tie = File("a", {1055, 60, 4410, 1, 1, 3});
-    EXPECT_TRUE(PropertyMatch(tie, BitRate(kEqual, 0)));
-    EXPECT_FALSE(PropertyMatch(tie, BitRate(kEqual, 1)));
+    EXPECT_TRUE(Matches(tie, BitRate(kEqual, 0)));
+    EXPECT_FALSE(Matches(tie, BitRate(kEqual, 1)));
     // 1063 KB averages 145, nearer to 160.
     const std::string above = File("a", {1063, 60, 4410, 1, 1, 3});
-    EXPECT_TRUE(PropertyMatch(above, BitRate(kEqual, 1)));
+    EXPECT_TRUE(Matches(above, BitRate(kEqual, 1)));
 }
 
 TEST(PropertyMatch, VariableRateIsNotRounded)
 {
     // 4000 * 8 * 1.024 / 240 = 136.53: 136, which rounding would make 128.
     const std::string vbr = File("a", {4000, -240, 4410, 1, 1, 3});
-    EXPECT_FALSE(PropertyMatch(vbr, BitRate(kEqual, 0)));
-    EXPECT_TRUE(PropertyMatch(vbr, BitRate(kGreater, 0)));
-    EXPECT_TRUE(PropertyMatch(vbr, BitRate(kLess, 1)));
+    EXPECT_FALSE(Matches(vbr, BitRate(kEqual, 0)));
+    EXPECT_TRUE(Matches(vbr, BitRate(kGreater, 0)));
+    EXPECT_TRUE(Matches(vbr, BitRate(kLess, 1)));
     // A zero duration gives the rate 0.
-    EXPECT_TRUE(PropertyMatch(File("a", {4000, 0, 4410, 1, 1, 3}), BitRate(kLess, 0)));
+    EXPECT_TRUE(Matches(File("a", {4000, 0, 4410, 1, 1, 3}), BitRate(kLess, 0)));
 }
 
 TEST(PropertyMatch, ComparisonAndValueActThroughTheirEncodedSum)
 {
     const std::string file128 = File("a", kAverage127);
     // Comparison 0 with value index 10 is 10: "=" with the first value.
-    EXPECT_TRUE(PropertyMatch(file128, BitRate(0, 10)));
+    EXPECT_TRUE(Matches(file128, BitRate(0, 10)));
     // 3 and 23: no comparison at all.
-    EXPECT_FALSE(PropertyMatch(file128, BitRate(0, 3)));
-    EXPECT_FALSE(PropertyMatch(file128, BitRate(2, 3)));
-    EXPECT_FALSE(PropertyMatch(file128, BitRate(3, 0)));
-    EXPECT_FALSE(PropertyMatch(file128, BitRate(255, 255)));
-    EXPECT_FALSE(PropertyMatch(file128, BitRate(-1, 10)));
+    EXPECT_FALSE(Matches(file128, BitRate(0, 3)));
+    EXPECT_FALSE(Matches(file128, BitRate(2, 3)));
+    EXPECT_FALSE(Matches(file128, BitRate(3, 0)));
+    EXPECT_FALSE(Matches(file128, BitRate(255, 255)));
+    EXPECT_FALSE(Matches(file128, BitRate(-1, 10)));
     // 2 and 2 is 22: ">" 192.
-    EXPECT_FALSE(PropertyMatch(file128, BitRate(2, 2)));
-    EXPECT_TRUE(PropertyMatch(File("a", {2000, 60, 4410, 1, 1, 3}), BitRate(2, 2)));
+    EXPECT_FALSE(Matches(file128, BitRate(2, 2)));
+    EXPECT_TRUE(Matches(File("a", {2000, 60, 4410, 1, 1, 3}), BitRate(2, 2)));
 }
 
 TEST(PropertyMatch, OnlyTheValueOneSwitchesATermOn)
 {
-    PropertyCriteria c = BitRate(kEqual, 0);
+    PropertyBytes c = BitRate(kEqual, 0);
     c[0] = 2;
-    EXPECT_FALSE(PropertyMatch(File("a", kAverage127), c));
-    EXPECT_FALSE(PropertyMatch(File("a", kAverage127), NoTerms()));
+    EXPECT_FALSE(Matches(File("a", kAverage127), c));
+    EXPECT_FALSE(Matches(File("a", kAverage127), NoTerms()));
 }
 
 TEST(PropertyMatch, SampleRate)
 {
-    PropertyCriteria c = NoTerms();
+    PropertyBytes c = NoTerms();
     c[3] = 1;
     c[4] = kEqual;
     c[5] = 2;
-    EXPECT_TRUE(PropertyMatch(File("a", {1000, 60, 4410, 1, 1, 3}), c));
-    EXPECT_FALSE(PropertyMatch(File("a", {1000, 60, 4800, 1, 1, 3}), c));
+    EXPECT_TRUE(Matches(File("a", {1000, 60, 4410, 1, 1, 3}), c));
+    EXPECT_FALSE(Matches(File("a", {1000, 60, 4800, 1, 1, 3}), c));
     c[4] = kLess;
     c[5] = 1;
-    EXPECT_TRUE(PropertyMatch(File("a", {1000, 60, 2205, 1, 2, 3}), c));
-    EXPECT_FALSE(PropertyMatch(File("a", {1000, 60, 3200, 1, 1, 3}), c));
+    EXPECT_TRUE(Matches(File("a", {1000, 60, 2205, 1, 2, 3}), c));
+    EXPECT_FALSE(Matches(File("a", {1000, 60, 3200, 1, 1, 3}), c));
 }
 
 TEST(PropertyMatch, ChannelCodes)
 {
-    PropertyCriteria mono = NoTerms();
+    PropertyBytes mono = NoTerms();
     mono[6] = 1;
-    PropertyCriteria stereo = mono;
+    PropertyBytes stereo = mono;
     stereo[7] = 1;
-    PropertyCriteria neither = mono;
+    PropertyBytes neither = mono;
     neither[7] = 2;
     const auto withChannel = [](std::int64_t code) {
         return File("a", {1000, 60, 4410, code, 1, 3});
     };
     for (const std::int64_t code : {0, 3, 4}) {
-        EXPECT_TRUE(PropertyMatch(withChannel(code), mono)) << code;
-        EXPECT_FALSE(PropertyMatch(withChannel(code), stereo)) << code;
+        EXPECT_TRUE(Matches(withChannel(code), mono)) << code;
+        EXPECT_FALSE(Matches(withChannel(code), stereo)) << code;
     }
     for (const std::int64_t code : {1, 2}) {
-        EXPECT_FALSE(PropertyMatch(withChannel(code), mono)) << code;
-        EXPECT_TRUE(PropertyMatch(withChannel(code), stereo)) << code;
+        EXPECT_FALSE(Matches(withChannel(code), mono)) << code;
+        EXPECT_TRUE(Matches(withChannel(code), stereo)) << code;
     }
     for (const std::int64_t code : {0, 1, 2, 3, 4})
-        EXPECT_FALSE(PropertyMatch(withChannel(code), neither)) << code;
-    EXPECT_FALSE(PropertyMatch(withChannel(5), mono));
-    EXPECT_FALSE(PropertyMatch(withChannel(5), stereo));
+        EXPECT_FALSE(Matches(withChannel(code), neither)) << code;
+    EXPECT_FALSE(Matches(withChannel(5), mono));
+    EXPECT_FALSE(Matches(withChannel(5), stereo));
 }
 
 TEST(PropertyMatch, VersionAndLayerCompareTheirCodes)
 {
-    PropertyCriteria version = NoTerms();
+    PropertyBytes version = NoTerms();
     version[9] = 1;
     version[10] = kGreater;
     version[11] = 0; // above version 1
     const auto withCodes = [](std::int64_t v, std::int64_t l) {
         return File("a", {1000, 60, 4410, 1, v, l});
     };
-    EXPECT_FALSE(PropertyMatch(withCodes(1, 3), version));
-    EXPECT_TRUE(PropertyMatch(withCodes(2, 3), version));
-    EXPECT_TRUE(PropertyMatch(withCodes(3, 3), version));
+    EXPECT_FALSE(Matches(withCodes(1, 3), version));
+    EXPECT_TRUE(Matches(withCodes(2, 3), version));
+    EXPECT_TRUE(Matches(withCodes(3, 3), version));
     version[10] = kEqual;
     version[11] = 2; // 2.5
-    EXPECT_TRUE(PropertyMatch(withCodes(3, 3), version));
-    EXPECT_FALSE(PropertyMatch(withCodes(2, 3), version));
+    EXPECT_TRUE(Matches(withCodes(3, 3), version));
+    EXPECT_FALSE(Matches(withCodes(2, 3), version));
 
-    PropertyCriteria layer = NoTerms();
+    PropertyBytes layer = NoTerms();
     layer[12] = 1;
     layer[13] = kLess;
     layer[14] = 2; // below layer 3
-    EXPECT_TRUE(PropertyMatch(withCodes(1, 1), layer));
-    EXPECT_TRUE(PropertyMatch(withCodes(1, 2), layer));
-    EXPECT_FALSE(PropertyMatch(withCodes(1, 3), layer));
+    EXPECT_TRUE(Matches(withCodes(1, 1), layer));
+    EXPECT_TRUE(Matches(withCodes(1, 2), layer));
+    EXPECT_FALSE(Matches(withCodes(1, 3), layer));
 }
 
 TEST(PropertyMatch, ValidTag)
 {
-    PropertyCriteria present = NoTerms();
+    PropertyBytes present = NoTerms();
     present[15] = 1;
-    PropertyCriteria absent = present;
+    PropertyBytes absent = present;
     absent[16] = 1;
-    PropertyCriteria neither = present;
+    PropertyBytes neither = present;
     neither[16] = 2;
     const std::string untagged = File("a");
     const std::string tagged = File("a", {}, {"", "", "", "", "", "c"});
-    EXPECT_FALSE(PropertyMatch(untagged, present));
-    EXPECT_TRUE(PropertyMatch(untagged, absent));
-    EXPECT_TRUE(PropertyMatch(tagged, present));
-    EXPECT_FALSE(PropertyMatch(tagged, absent));
-    EXPECT_FALSE(PropertyMatch(tagged, neither));
-    EXPECT_FALSE(PropertyMatch(untagged, neither));
+    EXPECT_FALSE(Matches(untagged, present));
+    EXPECT_TRUE(Matches(untagged, absent));
+    EXPECT_TRUE(Matches(tagged, present));
+    EXPECT_FALSE(Matches(tagged, absent));
+    EXPECT_FALSE(Matches(tagged, neither));
+    EXPECT_FALSE(Matches(untagged, neither));
 }
 
 TEST(PropertyMatch, DefaultCriteria)
 {
     // Bit rate < 128, sample rate < 44100, mono, version > 1, layer < 3.
-    const PropertyCriteria defaults = settings::Settings{}.property;
-    EXPECT_FALSE(PropertyMatch(File("a", {1500, 60, 4410, 2, 1, 3}), defaults));
-    EXPECT_TRUE(PropertyMatch(File("a", {1500, 60, 4410, 4, 1, 3}), defaults));
-    EXPECT_TRUE(PropertyMatch(File("a", {1500, 60, 3200, 2, 1, 3}), defaults));
-    EXPECT_TRUE(PropertyMatch(File("a", {1500, 60, 4410, 2, 2, 3}), defaults));
-    EXPECT_TRUE(PropertyMatch(File("a", {1500, 60, 4410, 2, 1, 2}), defaults));
-    EXPECT_TRUE(PropertyMatch(File("a", {500, 60, 4410, 2, 1, 3}), defaults));
+    const PropertyBytes defaults = settings::Settings{}.property;
+    EXPECT_FALSE(Matches(File("a", {1500, 60, 4410, 2, 1, 3}), defaults));
+    EXPECT_TRUE(Matches(File("a", {1500, 60, 4410, 4, 1, 3}), defaults));
+    EXPECT_TRUE(Matches(File("a", {1500, 60, 3200, 2, 1, 3}), defaults));
+    EXPECT_TRUE(Matches(File("a", {1500, 60, 4410, 2, 2, 3}), defaults));
+    EXPECT_TRUE(Matches(File("a", {1500, 60, 4410, 2, 1, 2}), defaults));
+    EXPECT_TRUE(Matches(File("a", {500, 60, 4410, 2, 1, 3}), defaults));
 }
 
 class PropertySearchTest : public ::testing::Test {
@@ -191,7 +197,7 @@ protected:
     std::vector<std::string> Find()
     {
         ResultList results;
-        const bool found = PropertySearch(scope, settings, -1, results);
+        const bool found = PropertySearch(scope, PropertyCriteriaFrom(settings), -1, results).found;
         EXPECT_EQ(found, !results.empty());
         std::vector<std::string> texts;
         for (const ResultEntry& entry : results.entries())

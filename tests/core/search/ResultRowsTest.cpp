@@ -59,7 +59,7 @@ TEST(ResultRows, TagCellsOfTheUsedColumns)
 {
     settings::Settings s;
     s.tagText = {"", "a", " \t", "", "", "c"};
-    const std::array<bool, 6> used = UsedTagColumns(s);
+    const std::array<bool, 6> used = UsedTagColumns(TagCriteriaFrom(s));
     EXPECT_EQ(used, (std::array<bool, 6>{false, true, false, false, false, true}));
     const std::string file = File("x", {}, {"T", "  ", "Al", "", "", "Note"});
     EXPECT_EQ(TagCells(file, used), (std::vector<std::string>{"", "Note"}));
@@ -68,19 +68,20 @@ TEST(ResultRows, TagCellsOfTheUsedColumns)
 TEST(ResultRows, PropertyCells)
 {
     const texts::TextTable table;
-    PropertyCriteria all = {1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0};
+    const PropertyCriteria all =
+        PropertyCriteriaFrom(PropertyBytes{1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0});
     EXPECT_EQ(
         PropertyCells(File("x", {4000, -240, 2205, 4, 3, 1}), all, table),
         (std::vector<std::string>{"VBR 136 Kbps", "22050 Hz", "Mono", "2.5", "1", "Not present"}));
     // A zero duration counts as constant: CBR 0.
     EXPECT_EQ(PropertyCells(File("x", {931, 0, 4410, 9, 7, 3}, {"t"}), all, table),
               (std::vector<std::string>{"CBR 0 Kbps", "44100 Hz", "?", "?", "3", "Present"}));
-    PropertyCriteria some = {};
-    some[3] = 1;
-    some[12] = 1;
+    PropertyCriteria some;
+    some.sampleRate.used = true;
+    some.layer.used = true;
     EXPECT_EQ(PropertyCells(File("x", {931, 60, 4410, 1, 1, 2}), some, table),
               (std::vector<std::string>{"44100 Hz", "2"}));
-    some[0] = 1;
+    some.bitRate.used = true;
     EXPECT_EQ(PropertyCells(File("x", {931, 60, 4410, 1, 1, 3}), some, table)[0], "CBR 128 Kbps");
 }
 

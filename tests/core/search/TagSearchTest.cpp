@@ -37,7 +37,7 @@ protected:
     {
         settings.tagText = std::move(texts);
         ResultList results;
-        const bool found = TagSearch(scope, settings, -1, results);
+        const bool found = TagSearch(scope, TagCriteriaFrom(settings), -1, results).found;
         EXPECT_EQ(found, !results.empty());
         return Texts(results);
     }

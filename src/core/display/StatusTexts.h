@@ -11,7 +11,7 @@ namespace velmora::texts {
 class TextTable;
 }
 
-namespace velmora::gui {
+namespace velmora::display {
 
 /// The six status bar panels for a volume, folder or file node (UTF-8 or
 /// node bytes, to be shown through ToQString()):
@@ -24,8 +24,4 @@ std::array<std::string, 6> StatusPanelTexts(const collection::CollectionTree& tr
                                             std::string_view decimalSeparator,
                                             std::string_view dateSeparator);
 
-/// Kilobytes as megabytes rounded to two decimals, a half to the even
-/// hundredth, in the shortest form: 3921 gives "3.83", 1024 "1", 128 "0.12".
-std::string MegabytesText(std::int64_t sizeKB, std::string_view decimalSeparator);
-
-} // namespace velmora::gui
+} // namespace velmora::display

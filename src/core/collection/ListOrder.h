@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-namespace velmora::gui {
+namespace velmora::collection {
 
 /// The list's columns: 0 Name, then the tag fields Title, Artist, Album,
 /// Track, Year and Comment.
@@ -19,12 +19,10 @@ int CompareListTexts(std::string_view a, std::string_view b);
 /// with children before one without; two folders by name; two files by
 /// name for sort column 0, else by the tag field of the column (1 Title to
 /// 6 Comment). Negative, 0 or positive.
-int CompareListItems(const collection::CollectionTree& tree, collection::NodeId a,
-                     collection::NodeId b, int sortColumn);
+int CompareListItems(const CollectionTree& tree, NodeId a, NodeId b, int sortColumn);
 
 /// The text of a list column for a node: its name for column 0, its tag
 /// field for columns 1 to 6 (empty for folders).
-std::string_view ListColumnText(const collection::CollectionTree& tree, collection::NodeId node,
-                                int column);
+std::string_view ListColumnText(const CollectionTree& tree, NodeId node, int column);
 
-} // namespace velmora::gui
+} // namespace velmora::collection

@@ -1,23 +1,24 @@
-#include "gui/StatusTexts.h"
+#include "display/StatusTexts.h"
 
-#include "GuiFixture.h"
 #include "collection/DayNumber.h"
+#include "core/collection/SongText.h"
+#include "display/Formats.h"
 #include "texts/TextTable.h"
 
 #include <gtest/gtest.h>
 
-namespace velmora::gui {
+namespace velmora::display {
 namespace {
 
 using collection::NodeId;
 
 TEST(StatusTextsTest, MegabytesRoundHalfToEvenInShortestForm)
 {
-    EXPECT_EQ(MegabytesText(3921, "."), "3.83");
-    EXPECT_EQ(MegabytesText(1024, "."), "1");
-    EXPECT_EQ(MegabytesText(128, "."), "0.12");
-    EXPECT_EQ(MegabytesText(1536, ","), "1,5");
-    EXPECT_EQ(MegabytesText(0, "."), "0");
+    EXPECT_EQ(MegabytesShortest(3921, "."), "3.83");
+    EXPECT_EQ(MegabytesShortest(1024, "."), "1");
+    EXPECT_EQ(MegabytesShortest(128, "."), "0.12");
+    EXPECT_EQ(MegabytesShortest(1536, ","), "1,5");
+    EXPECT_EQ(MegabytesShortest(0, "."), "0");
 }
 
 class StatusTextsTreeTest : public ::testing::Test {
@@ -65,4 +66,4 @@ TEST_F(StatusTextsTreeTest, FolderShowsItsVolumesScanDate)
 }
 
 } // namespace
-} // namespace velmora::gui
+} // namespace velmora::display

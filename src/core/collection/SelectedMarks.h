@@ -2,12 +2,12 @@
 
 #include "collection/CollectionTree.h"
 
-namespace velmora::gui {
+namespace velmora::collection {
 
 /// The Selected command on a node (not the collection node): a marked node
 /// is unmarked; an unmarked one is marked together with its ancestors up to
 /// its volume. Every node of its subtree then takes the node's new state, so
 /// unmarking a file leaves its folder and volume marked.
-void ToggleSelected(collection::CollectionTree& tree, collection::NodeId node);
+void ToggleSelected(CollectionTree& tree, NodeId node);
 
-} // namespace velmora::gui
+} // namespace velmora::collection

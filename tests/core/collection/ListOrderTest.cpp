@@ -1,16 +1,15 @@
-#include "gui/ListOrder.h"
+#include "collection/ListOrder.h"
 
-#include "GuiFixture.h"
 #include "collection/NodeText.h"
+#include "core/collection/SongText.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <vector>
 
-namespace velmora::gui {
+namespace velmora::collection {
 namespace {
 
-using collection::NodeId;
 using testing::SongText;
 
 TEST(ListOrderTest, TextsFoldOnlyAsciiLettersAndCompareBytes)
@@ -47,4 +46,4 @@ TEST(ListOrderTest, TrackColumnOrdersAsTextWithFoldersFirst)
 }
 
 } // namespace
-} // namespace velmora::gui
+} // namespace velmora::collection

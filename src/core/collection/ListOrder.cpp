@@ -1,32 +1,30 @@
-#include "gui/ListOrder.h"
+#include "collection/ListOrder.h"
 
 #include "collection/NodeText.h"
 #include "texts/AsciiCase.h"
 
 #include <algorithm>
 
-namespace velmora::gui {
+namespace velmora::collection {
 
 int CompareListTexts(std::string_view a, std::string_view b)
 {
     return texts::CompareLowerFolded(a, b);
 }
 
-std::string_view ListColumnText(const collection::CollectionTree& tree, collection::NodeId node,
-                                int column)
+std::string_view ListColumnText(const CollectionTree& tree, NodeId node, int column)
 {
     const std::string_view text = tree.text(node);
     if (column <= 0 || column >= kListColumnCount)
-        return collection::NodeName(text);
+        return NodeName(text);
     if (tree.hasChildren(node))
         return {};
-    collection::Tags tags;
-    collection::ReadTags(text, tags);
+    Tags tags;
+    ReadTags(text, tags);
     return tags[static_cast<std::size_t>(column - 1)];
 }
 
-int CompareListItems(const collection::CollectionTree& tree, collection::NodeId a,
-                     collection::NodeId b, int sortColumn)
+int CompareListItems(const CollectionTree& tree, NodeId a, NodeId b, int sortColumn)
 {
     const bool folderA = tree.hasChildren(a);
     const bool folderB = tree.hasChildren(b);
@@ -36,4 +34,4 @@ int CompareListItems(const collection::CollectionTree& tree, collection::NodeId 
     return CompareListTexts(ListColumnText(tree, a, column), ListColumnText(tree, b, column));
 }
 
-} // namespace velmora::gui
+} // namespace velmora::collection

@@ -1,13 +1,11 @@
-#include "gui/SelectedMarks.h"
+#include "collection/SelectedMarks.h"
 
-#include "GuiFixture.h"
+#include "core/collection/SongText.h"
 
 #include <gtest/gtest.h>
 
-namespace velmora::gui {
+namespace velmora::collection {
 namespace {
-
-using collection::NodeId;
 
 class SelectedMarksTest : public ::testing::Test {
 protected:
@@ -65,4 +63,4 @@ TEST_F(SelectedMarksTest, TheCollectionNodeIsNeverMarked)
 }
 
 } // namespace
-} // namespace velmora::gui
+} // namespace velmora::collection

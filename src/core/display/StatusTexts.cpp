@@ -1,0 +1,55 @@
+#include "display/StatusTexts.h"
+
+#include "collection/NodeText.h"
+#include "display/Formats.h"
+#include "texts/TextIds.h"
+#include "texts/TextTable.h"
+
+#include <cstdlib>
+
+namespace velmora::display {
+
+using texts::TextId;
+
+std::array<std::string, 6> StatusPanelTexts(const collection::CollectionTree& tree,
+                                            collection::NodeId node, const texts::TextTable& table,
+                                            std::string_view decimalSeparator,
+                                            std::string_view dateSeparator)
+{
+    using namespace collection;
+    Numbers numbers{};
+    ReadNumbers(tree.text(node), numbers);
+    const std::int64_t size = numbers[kSizeKB];
+    const std::int64_t duration = numbers[kDuration];
+    const auto withUnit = [&table](std::string text, TextId unit) {
+        text += ' ';
+        text += table.Text(unit);
+        return text;
+    };
+
+    std::array<std::string, 6> panels;
+    panels[0] = withUnit(MegabytesShortest(size, decimalSeparator), TextId::MegabytesUnit);
+    panels[1] = DurationText(table, duration);
+
+    if (tree.hasChildren(node) || tree.level(node) <= 1) {
+        panels[2] = AverageRateText(table, size, duration);
+        panels[3] = withUnit(std::to_string(numbers[kFolderCount]), TextId::FoldersUnit);
+        panels[4] = withUnit(std::to_string(numbers[kFileCount]), TextId::FilesUnit);
+        NodeId volume = node;
+        while (volume != kNoNode && tree.level(volume) > 1)
+            volume = tree.parent(volume);
+        Numbers volumeNumbers{};
+        if (volume != kNoNode)
+            ReadNumbers(tree.text(volume), volumeNumbers);
+        panels[5] = FormatDay(static_cast<std::int32_t>(volumeNumbers[kScanDate]), dateSeparator);
+        return panels;
+    }
+
+    panels[2] = FileRateText(table, size, duration, numbers[kVersionCode], numbers[kLayerCode]);
+    panels[3] = SampleRateText(table, numbers[kSampleRate10]);
+    panels[4] = std::string(ChannelText(table, numbers[kChannelCode]));
+    panels[5] = MpegText(table, numbers[kVersionCode], numbers[kLayerCode]);
+    return panels;
+}
+
+} // namespace velmora::display

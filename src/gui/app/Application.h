@@ -1,0 +1,58 @@
+#pragma once
+
+#include "collection/CollectionStore.h"
+#include "settings/Settings.h"
+#include "system/Services.h"
+#include "texts/ActiveTexts.h"
+
+#include <string>
+
+namespace velmora::gui {
+
+class UserDialogs;
+
+/// The state of the desktop program, apart from any window: the platform's
+/// services, the dialogs every question and message goes through, the
+/// active text table, the collection and the settings record. main() builds
+/// it once and the main window over it; tests build it over fakes.
+///
+/// It holds state and wiring only: what the commands do lives in their
+/// classes (CollectionCommands, VolumeCommands), what the window shows in
+/// the window.
+class Application {
+public:
+    /// `services` and `dialogs` must outlive the application. `startFolder`
+    /// is the folder the open and save dialogs start in on a first start;
+    /// `texts` becomes the active table.
+    Application(const Services& services, UserDialogs& dialogs, std::string startFolder = {},
+                texts::TextTable texts = {});
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    const Services& services() const { return services_; }
+    UserDialogs& dialogs() const { return dialogs_; }
+    const std::string& startFolder() const { return startFolder_; }
+
+    /// The active text table; replacing it tells every subscriber.
+    texts::ActiveTexts& texts() { return texts_; }
+    const texts::ActiveTexts& texts() const { return texts_; }
+
+    collection::CollectionStore& store() { return store_; }
+    const collection::CollectionStore& store() const { return store_; }
+
+    /// The settings record: read at start, written at the end.
+    settings::Settings& settings() { return settings_; }
+    const settings::Settings& settings() const { return settings_; }
+
+private:
+    Services services_;
+    UserDialogs& dialogs_;
+    std::string startFolder_;
+    texts::ActiveTexts texts_;
+    // The store reads the progress texts through a reference to the active
+    // table, which stays the same object when the table is replaced.
+    collection::CollectionStore store_;
+    settings::Settings settings_;
+};
+
+} // namespace velmora::gui

@@ -1,0 +1,50 @@
+#include "gui/app/WaitingCommands.h"
+
+#include "gui/app/CommandTable.h"
+
+namespace velmora::gui {
+
+using texts::TextId;
+
+void RegisterWaitingCommands(CommandTable& table)
+{
+    table.Add({.id = Command::Report,
+               .text = TextId::ReportCommand,
+               .icon = ThemeIcon("document-print-preview", QStyle::SP_FileDialogDetailedView),
+               .enabledWhen = rules::HasVolumes});
+    table.Add({.id = Command::Search,
+               .text = TextId::SearchMenu,
+               .shortcut = QKeySequence(Qt::Key_F3),
+               .icon = ThemeIcon("edit-find", QStyle::SP_FileDialogContentsView),
+               .enabledWhen = rules::HasVolumes});
+    table.Add({.id = Command::TagEditor,
+               .text = TextId::TagEditorCommand,
+               .shortcut = QKeySequence(Qt::CTRL | Qt::Key_T),
+               .icon = ThemeIcon("document-edit", QStyle::SP_FileDialogDetailedView)});
+    table.Add({.id = Command::CdCover,
+               .text = TextId::CdCoverCommand,
+               .shortcut = QKeySequence(Qt::CTRL | Qt::Key_C),
+               .icon = ThemeIcon("document-print", QStyle::SP_DriveCDIcon)});
+    table.Add({.id = Command::Options,
+               .text = TextId::OptionsCommand,
+               .icon = ThemeIcon("configure", QStyle::SP_ComputerIcon)});
+    table.Add({.id = Command::Info, .text = TextId::InfoCommand});
+    table.Add({.id = Command::History, .text = TextId::HistoryCommand});
+    table.Add({.id = Command::License, .text = TextId::LicenseCommand});
+    table.Add({.id = Command::Homepage, .text = TextId::HomepageCommand});
+    table.Add({.id = Command::Feedback, .text = TextId::FeedbackCommand});
+    table.Add({.id = Command::Donation, .text = TextId::DonationCommand});
+    table.Add({.id = Command::About,
+               .text = TextId::AboutCommand,
+               .icon = ThemeIcon("help-about", QStyle::SP_MessageBoxInformation)});
+    table.Add(
+        {.id = Command::Play, .text = TextId::PlayCommand, .shortcut = QKeySequence(Qt::Key_F5)});
+    table.Add({.id = Command::Enqueue,
+               .text = TextId::EnqueueCommand,
+               .shortcut = QKeySequence(Qt::Key_F6)});
+    table.Add({.id = Command::Playlist, .text = TextId::SaveAsPlaylistCommand});
+    table.Add(
+        {.id = Command::Tag, .text = TextId::TagInfoTitle, .shortcut = QKeySequence(Qt::Key_F4)});
+}
+
+} // namespace velmora::gui
