@@ -251,9 +251,8 @@ Memory MeasureMemory(const std::string& path)
     const std::optional<std::string> out = ChildOutput("/proc/self/exe", {"--load-only", path});
     Memory m;
     std::size_t nodes = 0;
-    if (!out ||
-        std::sscanf(out->c_str(), "%ld %ld %ld %zu", &m.beforeKB, &m.peakKB, &m.afterKB,
-                    &nodes) != 4) {
+    if (!out || std::sscanf(out->c_str(), "%ld %ld %ld %zu", &m.beforeKB, &m.peakKB, &m.afterKB,
+                            &nodes) != 4) {
         std::fprintf(stderr, "velmora-bench-collection: the memory child failed\n");
         std::exit(1);
     }

@@ -1,9 +1,9 @@
 // velmora: the desktop program. `velmora [COLLECTION]` starts the window;
 // `velmora --screenshot FILE.png [COLLECTION]` renders it into a picture and
 // ends without asking anything or writing settings.
-#include "gui/MainWindow.h"
-#include "gui/QtUserDialogs.h"
 #include "gui/app/Application.h"
+#include "gui/dialogs/QtUserDialogs.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "platform/LinuxVolumes.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/QtLocale.h"

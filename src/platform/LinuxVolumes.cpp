@@ -255,8 +255,7 @@ bool IsUnderMountPoint(std::string_view path, std::string_view mountPoint)
 LinuxVolumes::LinuxVolumes(std::string mountInfoFile, std::string byUuidFolder,
                            std::string byLabelFolder, std::string sysClassBlockFolder)
     : mountInfoFile_(std::move(mountInfoFile)), byUuidFolder_(std::move(byUuidFolder)),
-      byLabelFolder_(std::move(byLabelFolder)),
-      sysClassBlockFolder_(std::move(sysClassBlockFolder))
+      byLabelFolder_(std::move(byLabelFolder)), sysClassBlockFolder_(std::move(sysClassBlockFolder))
 {
 }
 

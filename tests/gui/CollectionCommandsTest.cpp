@@ -1,7 +1,7 @@
-#include "gui/CollectionCommands.h"
+#include "gui/collection/CollectionCommands.h"
 
 #include "GuiFixture.h"
-#include "gui/ViewTreeModel.h"
+#include "gui/mainwindow/ViewTreeModel.h"
 
 #include <QAction>
 #include <QMenu>
@@ -218,8 +218,8 @@ TEST_F(CollectionCommandsTest, BrokenIndentationKeepsTheReadPartUntitled)
     const std::string path = dir.file("broken.col");
     const std::string text = SampleCollectionBytes();
     // A line nested two levels below the one before.
-    const std::string bytes = text.substr(0, text.find("\t\t")) + "\t\t\tx\r\n" +
-                              text.substr(text.find("\t\t"));
+    const std::string bytes =
+        text.substr(0, text.find("\t\t")) + "\t\t\tx\r\n" + text.substr(text.find("\t\t"));
     velmora::testing::WriteBytes(path, bytes);
     dialogs.messageAnswers = {1};
     EXPECT_TRUE(window->commands().OpenCollection(QString::fromStdString(path)));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/UserDialogs.h"
+#include "gui/dialogs/UserDialogs.h"
 
 #include <QString>
 #include <deque>

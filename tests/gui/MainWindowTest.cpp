@@ -1,7 +1,7 @@
 #include "GuiFixture.h"
-#include "gui/FileListModel.h"
-#include "gui/ViewTreeModel.h"
 #include "gui/app/Application.h"
+#include "gui/mainwindow/FileListModel.h"
+#include "gui/mainwindow/ViewTreeModel.h"
 #include "texts/TextTable.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
-#include "gui/MessageDialog.h"
+#include "gui/dialogs/MessageDialog.h"
 
-#include "gui/Messages.h"
+#include "gui/dialogs/Messages.h"
 #include "texts/TextTable.h"
 
 #include <QApplication>

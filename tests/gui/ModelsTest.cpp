@@ -1,7 +1,7 @@
 #include "GuiFixture.h"
-#include "gui/FileListModel.h"
-#include "gui/Icons.h"
-#include "gui/ViewTreeModel.h"
+#include "gui/app/Icons.h"
+#include "gui/mainwindow/FileListModel.h"
+#include "gui/mainwindow/ViewTreeModel.h"
 
 #include <QAbstractItemModelTester>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "GuiFixture.h"
-#include "gui/FileListModel.h"
+#include "gui/mainwindow/FileListModel.h"
 #include "platform/fakes/MemorySettingsStore.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "gui/Statistic.h"
+#include "gui/collection/Statistic.h"
 
 #include "Bytes.h"
 #include "collection/NodeText.h"

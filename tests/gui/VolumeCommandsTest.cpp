@@ -1,10 +1,10 @@
-#include "gui/VolumeCommands.h"
+#include "gui/volumes/VolumeCommands.h"
 
 #include "GuiFixture.h"
-#include "gui/FileListModel.h"
-#include "gui/ScanDialog.h"
-#include "gui/SourcePath.h"
-#include "gui/ViewTreeModel.h"
+#include "gui/mainwindow/FileListModel.h"
+#include "gui/mainwindow/ViewTreeModel.h"
+#include "gui/volumes/ScanDialog.h"
+#include "gui/volumes/SourcePath.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "gui/WordWrap.h"
+#include "gui/dialogs/WordWrap.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>

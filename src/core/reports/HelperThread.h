@@ -22,8 +22,7 @@ namespace velmora::reports {
 /// the thread that gave them, which reports and stops for both.
 ///
 /// Only the owning thread may call the members.
-template <class Job>
-class HelperThread {
+template <class Job> class HelperThread {
 public:
     using Work = std::function<void(Job&, const std::atomic<bool>& quit)>;
 

@@ -1,7 +1,7 @@
 #include "gui/app/CommandActions.h"
 
-#include "gui/Icons.h"
-#include "gui/Messages.h"
+#include "gui/app/Icons.h"
+#include "gui/dialogs/Messages.h"
 #include "texts/TextTable.h"
 
 #include <QAction>

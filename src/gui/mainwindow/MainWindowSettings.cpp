@@ -2,12 +2,12 @@
 // window, collected from it and written at the end.
 #include "collection/CollectionStore.h"
 #include "collection/ListOrder.h"
-#include "gui/FileListModel.h"
-#include "gui/MainWindow.h"
-#include "gui/Messages.h"
-#include "gui/UserDialogs.h"
 #include "gui/app/Application.h"
 #include "gui/app/CommandActions.h"
+#include "gui/dialogs/Messages.h"
+#include "gui/dialogs/UserDialogs.h"
+#include "gui/mainwindow/FileListModel.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "settings/Settings.h"
 #include "texts/TextIds.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "collection/CollectionTree.h"
-#include "gui/CollectionCommands.h"
-#include "gui/Icons.h"
-#include "gui/WaitWindow.h"
 #include "gui/app/CommandTable.h"
+#include "gui/app/Icons.h"
+#include "gui/collection/CollectionCommands.h"
+#include "gui/dialogs/WaitWindow.h"
 #include "texts/ActiveTexts.h"
 
 #include <QMainWindow>

@@ -1,6 +1,6 @@
-#include "gui/MessageDialog.h"
+#include "gui/dialogs/MessageDialog.h"
 
-#include "gui/WordWrap.h"
+#include "gui/dialogs/WordWrap.h"
 
 #include <QFrame>
 #include <QKeyEvent>

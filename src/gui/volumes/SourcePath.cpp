@@ -1,7 +1,7 @@
-#include "gui/SourcePath.h"
+#include "gui/volumes/SourcePath.h"
 
-#include "gui/Messages.h"
-#include "gui/UserDialogs.h"
+#include "gui/dialogs/Messages.h"
+#include "gui/dialogs/UserDialogs.h"
 #include "system/Volumes.h"
 #include "texts/TextIds.h"
 

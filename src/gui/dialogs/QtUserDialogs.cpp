@@ -1,6 +1,6 @@
-#include "gui/QtUserDialogs.h"
+#include "gui/dialogs/QtUserDialogs.h"
 
-#include "gui/MessageDialog.h"
+#include "gui/dialogs/MessageDialog.h"
 
 #include <QDir>
 #include <QFileDialog>

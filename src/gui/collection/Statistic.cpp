@@ -1,8 +1,8 @@
-#include "gui/Statistic.h"
+#include "gui/collection/Statistic.h"
 
-#include "gui/Messages.h"
 #include "gui/app/Application.h"
 #include "gui/app/CommandTable.h"
+#include "gui/dialogs/Messages.h"
 #include "platform/QtText.h"
 #include "reports/Statistic.h"
 #include "system/Locale.h"

@@ -1,6 +1,6 @@
-#include "gui/ScanDialog.h"
+#include "gui/volumes/ScanDialog.h"
 
-#include "gui/Messages.h"
+#include "gui/dialogs/Messages.h"
 #include "platform/QtText.h"
 #include "texts/TextIds.h"
 #include "texts/TextTable.h"

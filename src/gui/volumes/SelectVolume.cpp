@@ -1,7 +1,7 @@
-#include "gui/SelectVolume.h"
+#include "gui/volumes/SelectVolume.h"
 
 #include "collection/NodeText.h"
-#include "gui/Messages.h"
+#include "gui/dialogs/Messages.h"
 #include "platform/QtText.h"
 #include "scan/VolumeEditor.h"
 #include "texts/TextIds.h"

@@ -1,7 +1,7 @@
-#include "gui/ViewTreeModel.h"
+#include "gui/mainwindow/ViewTreeModel.h"
 
 #include "collection/NodeText.h"
-#include "gui/Icons.h"
+#include "gui/app/Icons.h"
 #include "platform/QtText.h"
 
 namespace velmora::gui {

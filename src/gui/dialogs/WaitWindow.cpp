@@ -1,6 +1,6 @@
-#include "gui/WaitWindow.h"
+#include "gui/dialogs/WaitWindow.h"
 
-#include "gui/WordWrap.h"
+#include "gui/dialogs/WordWrap.h"
 #include "platform/QtText.h"
 
 #include <QFontMetrics>

@@ -1,6 +1,6 @@
-#include "gui/FileListModel.h"
+#include "gui/mainwindow/FileListModel.h"
 
-#include "gui/Icons.h"
+#include "gui/app/Icons.h"
 #include "platform/QtText.h"
 #include "texts/ActiveTexts.h"
 #include "texts/TextIds.h"

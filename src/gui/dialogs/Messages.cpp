@@ -1,4 +1,4 @@
-#include "gui/Messages.h"
+#include "gui/dialogs/Messages.h"
 
 #include "platform/QtText.h"
 #include "texts/TextIds.h"

@@ -1,4 +1,4 @@
-#include "gui/Icons.h"
+#include "gui/app/Icons.h"
 
 #include <QIconEngine>
 #include <QPainter>
