@@ -24,6 +24,7 @@
 #include "platform/PosixFileSystem.h"
 #include "platform/QtLocale.h"
 #include "platform/fakes/FakeClock.h"
+#include "platform/fakes/FakeVolumes.h"
 #include "reports/ReportThread.h"
 #include "system/Progress.h"
 #include "texts/TextTable.h"
@@ -107,7 +108,9 @@ int ReportOnly(const std::string& path, rep::ReportFormat format, const std::str
         return 1;
     const Clock::time_point loaded = Clock::now();
     const long before = StatusKB("VmRSS");
-    const rep::ReportSources sources{store.tree(), path, texts, locale, files};
+    const velmora::fakes::FakeVolumes volumes;
+    const velmora::Services services{files, volumes, locale, clock};
+    const rep::ReportSources sources{store.tree(), path, texts, services};
     NoReportProgress shown(std::getenv("VELMORA_BENCH_PHASES") != nullptr);
     const std::atomic<bool> stop{false};
     if (rep::RunReport(sources, Everything(format, target), shown, stop) !=

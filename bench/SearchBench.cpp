@@ -22,6 +22,7 @@
 #include "platform/PosixFileSystem.h"
 #include "platform/QtLocale.h"
 #include "platform/fakes/FakeClock.h"
+#include "platform/fakes/FakeVolumes.h"
 #include "search/SearchCriteria.h"
 #include "search/Searches.h"
 #include "settings/Settings.h"
@@ -110,7 +111,9 @@ int main(int argc, char** argv)
     }
     const velmora::collection::CollectionTree& tree = store.tree();
     const velmora::platform::QtLocale locale;
-    const search::SearchScope scope{tree, locale, progress, {}, {}, {}};
+    const velmora::fakes::FakeVolumes volumes;
+    const velmora::Services services{files, volumes, locale, clock};
+    const search::SearchScope scope{tree, services, progress, {}, {}, {}};
 
     if (!Grep(word, path)) { // also brings the file into the page cache
         std::fprintf(stderr, "velmora-bench-search: cannot run grep\n");

@@ -269,7 +269,7 @@ int ReportCommand::Execute(const std::vector<Argument>& args, std::ostream&, std
     const std::atomic<bool> never{false};
     const std::atomic<bool>& stop = context.interrupted ? *context.interrupted : never;
     const reports::ReportSources sources{store.tree(), store.currentPath(), table,
-                                         context.services.locale, context.services.files};
+                                         context.services};
     const bool terminal = context.showProgress;
     TerminalProgress shown(err);
     NoProgress silent;

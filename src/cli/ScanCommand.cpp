@@ -112,9 +112,7 @@ std::string AbsoluteFolder(const std::string& path)
 scan::ScanOutcome RunScan(collection::CollectionTree& tree, const scan::ScanRequest& request,
                           std::ostream& err, CliContext& context)
 {
-    const scan::ScanServices services{context.services.files, context.services.volumes,
-                                      context.services.locale, context.services.clock};
-    scan::TScanThread worker(tree, services, request);
+    scan::TScanThread worker(tree, context.services, request);
     const auto interrupted = [&context] { return context.interrupted && *context.interrupted; };
     if (interrupted())
         worker.RequestStop();

@@ -341,7 +341,7 @@ int DuplicatesCommand::Execute(const std::vector<Argument>& args, std::ostream& 
         return failed;
     const collection::CollectionTree& tree = store.tree();
     NoProgress progress;
-    const search::SearchScope scope{tree, context.services.locale, progress, {}, {}, {}};
+    const search::SearchScope scope{tree, context.services, progress, {}, {}, {}};
     search::ResultList results;
     if (!search::DuplicateSearch(scope, criteria, searched.start, results).found) {
         err << context.texts.Text(TextId::NoMatches) << '\n';
@@ -412,7 +412,7 @@ int SearchCommand::Execute(const std::vector<Argument>& args, std::ostream& out,
         return failed;
     NoProgress progress;
     const collection::CollectionTree& tree = store.tree();
-    const search::SearchScope scope{tree, context.services.locale, progress, {}, {}, {}};
+    const search::SearchScope scope{tree, context.services, progress, {}, {}, {}};
     search::ResultList results;
     bool found = false;
     switch (request.kind) {

@@ -203,11 +203,10 @@ public:
 
     bool RunScan(CollectionTree& tree, const scan::ScanRequest& request) override
     {
-        const scan::ScanServices services{context_.services.files, context_.services.volumes,
-                                          context_.services.locale, context_.services.clock};
         NoProgress quiet;
         const std::atomic<bool> stop{false};
-        const scan::ScanOutcome outcome = scan::ScanSource(tree, services, request, quiet, stop);
+        const scan::ScanOutcome outcome =
+            scan::ScanSource(tree, context_.services, request, quiet, stop);
         if (outcome.warning && !outcome.cancelled)
             Tell(TextId::NotAllFoldersReadable, {}, scan::MessageKind::Warning);
         return !outcome.cancelled;
@@ -295,8 +294,7 @@ int UpdateCommand::Execute(const std::vector<Argument>& items, std::ostream&, st
 
     CliUser user(err, context);
     user.volumeName = texts::DisplayText(collection::NodeName(store.tree().text(volumes[0])));
-    scan::VolumeEditor editor(
-        store, user, {context.services.volumes, context.services.files, context.services.clock});
+    scan::VolumeEditor editor(store, user, context.services);
     if (!args.from)
         return Finish(editor.UpdateVolume(volumes[0]), store, args.collection, err, context.texts,
                       user);
@@ -339,8 +337,7 @@ int DeleteCommand::Execute(const std::vector<Argument>& items, std::ostream&, st
     CliUser user(err, context);
     if (!FindVolumes(store.tree(), args.rest, args.collection, user.volumesToDelete, err))
         return kFailed;
-    scan::VolumeEditor editor(
-        store, user, {context.services.volumes, context.services.files, context.services.clock});
+    scan::VolumeEditor editor(store, user, context.services);
     return Finish(editor.DeleteVolumes(), store, args.collection, err, context.texts, user);
 }
 
@@ -370,8 +367,7 @@ int RenameCommand::Execute(const std::vector<Argument>& items, std::ostream&, st
         return kFailed;
     CliUser user(err, context);
     user.label = args.rest[1];
-    scan::VolumeEditor editor(
-        store, user, {context.services.volumes, context.services.files, context.services.clock});
+    scan::VolumeEditor editor(store, user, context.services);
     const scan::EditOutcome outcome = editor.RenameLabel(volumes[0]);
     if (outcome == scan::EditOutcome::EmptyLabel)
         err << "velmora-cli: the label is empty or blank; the volume keeps its name\n";

@@ -11,9 +11,12 @@
 #include "search/ResultRows.h"
 #include "search/Searches.h"
 #include "settings/Settings.h"
+#include "system/Clock.h"
 #include "system/Locale.h"
 #include "system/MemoryFile.h"
 #include "system/Progress.h"
+#include "system/Services.h"
+#include "system/Volumes.h"
 #include "texts/TextTable.h"
 
 #include <atomic>
@@ -83,6 +86,19 @@ public:
     std::string linkTarget(const std::string& path) const override { return path; }
 };
 
+// Searches and reports never look at the drives or the date.
+class NoVolumes final : public Volumes {
+public:
+    std::vector<VolumeInfo> list() const override { return {}; }
+    std::string rootOf(std::string_view) const override { return {}; }
+    bool info(std::string_view, std::string&, std::uint32_t&) const override { return false; }
+};
+
+class FixedClock final : public Clock {
+public:
+    std::int32_t today() const override { return 0; }
+};
+
 void UseNodeTexts(const collection::CollectionTree& tree, const texts::TextTable& table)
 {
     using namespace collection;
@@ -115,11 +131,15 @@ void SearchAndReport(const collection::CollectionTree& tree, const texts::TextTa
                      std::uint8_t choice)
 {
     const PlainLocale locale;
+    ReportFiles files;
+    const NoVolumes volumes{};
+    const FixedClock clock{};
+    const Services services{files, volumes, locale, clock};
     for (const auto& row : reports::StatisticRows(tree.text(tree.root()), table, ".", "/"))
         (void)row;
 
     NoProgress none;
-    const search::SearchScope scope{tree, locale, none, "", "", ""};
+    const search::SearchScope scope{tree, services, none, "", "", ""};
     settings::Settings settings;
     // Not = "a": GCC 12 at -O3 warns wrongly (-Wrestrict) about that.
     settings.nameText = std::string(1, 'a');
@@ -142,8 +162,7 @@ void SearchAndReport(const collection::CollectionTree& tree, const texts::TextTa
     report.format = static_cast<reports::ReportFormat>(1 + choice % 3);
     report.sorting = (choice & 4) != 0;
     report.lastReportFile = "/report";
-    ReportFiles files;
-    const reports::ReportSources sources{tree, "/c.col", table, locale, files};
+    const reports::ReportSources sources{tree, "/c.col", table, services};
     NoProgress progress;
     const std::atomic<bool> stop{false};
     reports::RunReport(sources, report, progress, stop);

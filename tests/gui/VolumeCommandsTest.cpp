@@ -120,7 +120,7 @@ TEST_F(VolumeCommandsTest, CancelledScanAnswersFalse)
     request.sourcePath = VELMORA_TEST_DATA_DIR "/audio";
     request.label = "FIXTURES";
     request.serial = 9;
-    const scan::ScanServices services{files, volumes, locale, clock};
+    const Services services{files, volumes, locale, clock};
     ScanDialog dialog(window->store().tree(), services, request, texts, window.get());
     QTimer::singleShot(0, &dialog, [&dialog] { static_cast<QDialog&>(dialog).reject(); });
     EXPECT_FALSE(dialog.Run());

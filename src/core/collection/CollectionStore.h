@@ -24,8 +24,8 @@ using RecentFiles = std::array<std::string, kRecentFileCount>;
 
 enum class LoadStatus {
     Loaded,     ///< the tree was replaced by the file's nodes
-    CannotOpen, ///< unreadable, empty or not beginning with 0x01 (text 048); nothing changed
-    NotValid,   ///< indentation broken (text 094); the nodes before the faulty line were
+    CannotOpen, ///< unreadable, empty or not beginning with 0x01 (CannotOpenFile); nothing changed
+    NotValid,   ///< indentation broken (FileNotValid); the nodes before the faulty line were
                 ///< loaded as an untitled, modified collection
 };
 
@@ -37,13 +37,13 @@ struct LoadResult {
 
 enum class SaveStatus {
     Saved,
-    CannotCreate, ///< the file could not be created (text 077); nothing changed
-    WriteFailed,  ///< writing or flushing failed (text 077); the previous file is untouched
+    CannotCreate, ///< the file could not be created (CannotSaveFile); nothing changed
+    WriteFailed,  ///< writing or flushing failed (CannotSaveFile); the previous file is untouched
 };
 
 struct SaveResult {
     SaveStatus status = SaveStatus::Saved;
-    /// The previous file could not be given the backup name (text 077 with
+    /// The previous file could not be given the backup name (CannotSaveFile with
     /// backupPath); saving went on.
     bool backupFailed = false;
     std::string backupPath;

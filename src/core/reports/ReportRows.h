@@ -41,7 +41,7 @@ ColumnClass ClassOf(int columnId);
 /// gives "3.83".
 std::string SizeText(std::int64_t sizeKB, std::string_view decimalSeparator);
 
-/// The heading row of a report: cell 0 text 041 "Name", cell k the heading
+/// The heading row of a report: cell 0 NameColumn "Name", cell k the heading
 /// of column k when the column is on and its condition holds (Size,
 /// Duration, Bit rate and Date always; the file columns with file rows; the
 /// two counts with collection, volume or folder rows; Volume with folder or

@@ -86,9 +86,11 @@ void StoreReportSettings(const ReportSettings& report, settings::Settings& setti
 std::array<std::int32_t, kColumnCount>
 NormalColumnOrder(const std::array<std::int32_t, kColumnCount>& order);
 
-/// The label of a column in the report dialog: texts 171, 172, 131, 132, 133,
-/// 176, then 177 ": " and 042 to 047 for the tag columns, then 173, 084, 174
-/// and 103. Empty for an id outside 1 to 16.
+/// The label of a column in the report dialog: SizeLabel, DurationLabel,
+/// BitRateCriterion, SampleRateCriterion, ChannelModeCriterion,
+/// MpegVersionLayerLabel, then Id3TagLabel "ID3-Tag", ": " and TitleColumn to
+/// CommentColumn for the tag columns, then FolderCountLabel, FileCountLabel,
+/// DateLabel and VolumeLabel. Empty for an id outside 1 to 16.
 std::string ColumnLabel(const texts::TextTable& table, int id);
 
 /// "txt", "dif" or "html"; empty for a format outside 1 to 3.

@@ -79,8 +79,8 @@ public:
                              // shows it with the reader's own separator.
                              settings.format == ReportFormat::Dif
                                  ? std::string(".")
-                                 : sources.locale.decimalSeparator(),
-                             sources.locale.dateSeparator(),
+                                 : sources.services.locale.decimalSeparator(),
+                             sources.services.locale.dateSeparator(),
                              Joined(sources.texts.Text(TextId::CollectionMenu),
                                     FileNameOf(sources.collectionPath)),
                              nullptr},
@@ -97,7 +97,7 @@ public:
             return ClearBuffer(ReportOutcome::StoppedBeforeWriting);
         if (settings_.sorting) {
             SetPhase(TextId::SortingTitle);
-            rows_.sort(SortRuleFor(settings_), sources_.locale);
+            rows_.sort(SortRuleFor(settings_), sources_.services.locale);
         }
         SetPhase(TextId::FormatReportStep);
         if (DefaultExtension(settings_.format).empty())
@@ -304,7 +304,7 @@ private:
         layout_.widths = widths_;
         layout_.columns = WrittenColumns(settings_, widths_);
 
-        out_ = sources_.files.createReplacement(settings_.lastReportFile);
+        out_ = sources_.services.files.createReplacement(settings_.lastReportFile);
         if (!out_)
             return ReportOutcome::CannotWrite;
         const std::string heading =

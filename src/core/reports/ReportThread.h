@@ -2,15 +2,12 @@
 
 #include "collection/CollectionTree.h"
 #include "reports/ReportSettings.h"
+#include "system/Services.h"
 #include "system/Worker.h"
 
 #include <atomic>
 #include <string>
 
-namespace velmora {
-class FileSystem;
-class Locale;
-} // namespace velmora
 namespace velmora::texts {
 class TextTable;
 }
@@ -26,9 +23,9 @@ struct ReportSources {
     /// its name without folder.
     std::string collectionPath;
     const texts::TextTable& texts;
-    /// Separators of the sizes and dates, and the order of sorted rows.
-    const Locale& locale;
-    FileSystem& files;
+    /// The locale gives the separators of the sizes and dates and the order
+    /// of sorted rows; the files take the report file.
+    const Services& services;
 };
 
 /// How a report ended.

@@ -14,29 +14,30 @@ namespace velmora::scan {
 enum class Answer { Yes, No, Cancel };
 
 /// A line that follows the text of a question: the text `label`, ": " and
-/// `value` (103 "Volume" and a volume's name, for instance).
+/// `value` (VolumeLabel "Volume" and a volume's name, for instance).
 struct DetailLine {
     texts::TextId label;
     std::string value;
 };
 
-/// The kind of a message, which fixes its caption and symbol: Error (051
-/// "Error"), Warning (053 "Warning"), Information (052 "Information").
+/// The kind of a message, which fixes its caption and symbol: Error
+/// (ErrorCaption "Error"), Warning (WarningCaption "Warning"), Information
+/// (InformationCaption "Information").
 enum class MessageKind { Error, Warning, Information };
 
 /// What a command that edits the collection asks and tells the user, and how
 /// it keeps the user's views of the collection in step. The GUI answers with
 /// dialogs and its view tree, the CLI with fixed answers, tests with a script.
-/// Texts are passed by their number in the text table; the implementation
-/// looks them up.
+/// Texts are passed by their id (TextId); the implementation looks them up.
 class EditorUser {
 public:
     virtual ~EditorUser() = default;
 
-    /// A question, caption 050 "Confirmation", buttons 055 "Yes" and 056 "No",
-    /// and 057 "Cancel" when `offerCancel`; `defaultAnswer` is the button
-    /// that has the focus. Returns the button pressed; closing the question
-    /// any other way answers No, or Cancel where it is offered.
+    /// A question, caption ConfirmationCaption "Confirmation", buttons
+    /// YesButton "Yes" and NoButton "No", and CancelButton "Cancel" when
+    /// `offerCancel`; `defaultAnswer` is the button that has the focus.
+    /// Returns the button pressed; closing the question any other way answers
+    /// No, or Cancel where it is offered.
     virtual Answer Ask(texts::TextId text, Answer defaultAnswer, bool offerCancel) = 0;
 
     /// A question like Ask() whose text is followed by `details`, one per
@@ -48,7 +49,7 @@ public:
         return Ask(text, defaultAnswer, offerCancel);
     }
 
-    /// A message with the single button 054 "Ok". It reads `path`, ": " and
+    /// A message with the single button OkButton "Ok". It reads `path`, ": " and
     /// the text when `path` is not empty (see MessageText()), else the text.
     virtual void Tell(texts::TextId text, std::string_view path, MessageKind kind) = 0;
 

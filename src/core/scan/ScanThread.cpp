@@ -79,7 +79,7 @@ struct Frame {
 
 class Scanner {
 public:
-    Scanner(CollectionTree& tree, const ScanServices& services, Progress& progress,
+    Scanner(CollectionTree& tree, const Services& services, Progress& progress,
             const std::atomic<bool>& stop)
         : tree_(tree), services_(services), progress_(progress), stop_(stop),
           analyser_(services.files)
@@ -183,7 +183,7 @@ private:
     }
 
     CollectionTree& tree_;
-    const ScanServices& services_;
+    const Services& services_;
     Progress& progress_;
     const std::atomic<bool>& stop_;
     audio::FileAnalyser analyser_;
@@ -252,9 +252,8 @@ std::string VolumeName(std::string_view label, std::string_view root, std::strin
     return name;
 }
 
-ScanOutcome ScanSource(CollectionTree& tree, const ScanServices& services,
-                       const ScanRequest& request, Progress& progress,
-                       const std::atomic<bool>& stop)
+ScanOutcome ScanSource(CollectionTree& tree, const Services& services, const ScanRequest& request,
+                       Progress& progress, const std::atomic<bool>& stop)
 {
     ScanOutcome outcome;
     std::string label;
@@ -309,7 +308,7 @@ ScanOutcome ScanSource(CollectionTree& tree, const ScanServices& services,
     return outcome;
 }
 
-TScanThread::TScanThread(CollectionTree& tree, const ScanServices& services, ScanRequest request)
+TScanThread::TScanThread(CollectionTree& tree, const Services& services, ScanRequest request)
     : tree_(tree), services_(services), request_(std::move(request))
 {
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collection/CollectionTree.h"
+#include "system/Services.h"
 #include "system/Worker.h"
 
 #include <atomic>
@@ -9,22 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace velmora {
-class Clock;
-class FileSystem;
-class Locale;
-class Volumes;
-} // namespace velmora
-
 namespace velmora::scan {
-
-/// The services a scan uses.
-struct ScanServices {
-    FileSystem& files;
-    const Volumes& volumes;
-    const Locale& locale;
-    const Clock& clock;
-};
 
 /// What to scan.
 struct ScanRequest {
@@ -74,7 +60,7 @@ struct ScanOutcome {
 /// with bytes below 32 is stored with each replaced by "?"; only a folder
 /// that cannot be read counts as a warning. Folders without audio files
 /// below them are not kept.
-ScanOutcome ScanSource(collection::CollectionTree& tree, const ScanServices& services,
+ScanOutcome ScanSource(collection::CollectionTree& tree, const Services& services,
                        const ScanRequest& request, Progress& progress,
                        const std::atomic<bool>& stop);
 
@@ -99,8 +85,7 @@ std::string VolumeName(std::string_view label, std::string_view root, std::strin
 class TScanThread {
 public:
     /// `tree` and the services must outlive the object.
-    TScanThread(collection::CollectionTree& tree, const ScanServices& services,
-                ScanRequest request);
+    TScanThread(collection::CollectionTree& tree, const Services& services, ScanRequest request);
     ~TScanThread() = default; ///< the worker asks the scan to stop and waits for it
 
     TScanThread(const TScanThread&) = delete;
@@ -118,7 +103,7 @@ public:
 
 private:
     collection::CollectionTree& tree_;
-    const ScanServices services_;
+    const Services services_;
     const ScanRequest request_;
     ScanOutcome outcome_;
     Worker worker_; // last: it stops and joins before the members above go

@@ -20,10 +20,10 @@ namespace velmora::scan {
 /// has nothing to sort.
 bool SortTree(collection::CollectionTree& tree, const Locale& locale);
 
-/// Sort all: asks 113 (No default); on Yes sorts the collection tree under
-/// the wait window (111 "Sorting"), marks the collection modified and tells
-/// 114. True when it sorted; on No nothing changes, the modified flag
-/// included.
+/// Sort all: asks AskSortCollection (No default); on Yes sorts the
+/// collection tree under the wait window (SortingTitle "Sorting"), marks the
+/// collection modified and tells SortingFinished. True when it sorted; on No
+/// nothing changes, the modified flag included.
 bool SortCollection(collection::CollectionStore& store, const Locale& locale, EditorUser& user);
 
 } // namespace velmora::scan

@@ -43,8 +43,8 @@ void ClearDeleteMarks(CollectionTree& tree)
 } // namespace
 
 VolumeEditor::VolumeEditor(collection::CollectionStore& store, VolumeEditorUser& user,
-                           const EditorServices& services)
-    : store_(store), user_(user), services_(services)
+                           const Services& services, bool skipFirstDrive)
+    : store_(store), user_(user), services_(services), skipFirstDrive_(skipFirstDrive)
 {
 }
 
@@ -133,7 +133,7 @@ EditOutcome VolumeEditor::UpdateVolume(NodeId volume)
     CollectionTree& tree = store_.tree();
     if (!IsVolume(tree, volume))
         return EditOutcome::NotAVolume;
-    const VolumeSource source = FindVolumeSource(tree.text(volume), services_);
+    const VolumeSource source = FindVolumeSource(tree.text(volume), services_, skipFirstDrive_);
     if (source.found) {
         if (!source.folderExists) {
             user_.Tell(TextId::CannotFindSource, source.path, MessageKind::Error);
@@ -296,7 +296,8 @@ std::vector<VolumeInfo> CandidateDrives(const Volumes& volumes, bool skipFirstDr
     return drives;
 }
 
-VolumeSource FindVolumeSource(std::string_view volumeText, const EditorServices& services)
+VolumeSource FindVolumeSource(std::string_view volumeText, const Services& services,
+                              bool skipFirstDrive)
 {
     Numbers numbers{};
     numbers[collection::kSerial] = kNoSerial;
@@ -306,7 +307,7 @@ VolumeSource FindVolumeSource(std::string_view volumeText, const EditorServices&
         collection::PathAfterDrive(collection::NodeName(volumeText));
 
     VolumeSource source;
-    for (const VolumeInfo& drive : CandidateDrives(services.volumes, services.skipFirstDrive)) {
+    for (const VolumeInfo& drive : CandidateDrives(services.volumes, skipFirstDrive)) {
         std::string label;
         std::uint32_t serial = 0;
         if (!services.volumes.info(drive.root, label, serial))

@@ -3,6 +3,7 @@
 #include "collection/CollectionTree.h"
 #include "scan/EditorUser.h"
 #include "scan/ScanThread.h"
+#include "system/Services.h"
 #include "system/Volumes.h"
 
 #include <cstddef>
@@ -13,10 +14,6 @@
 #include <string_view>
 #include <vector>
 
-namespace velmora {
-class Clock;
-class FileSystem;
-} // namespace velmora
 namespace velmora::collection {
 class CollectionStore;
 }
@@ -33,10 +30,11 @@ struct SourceChoice {
 /// The dialogs of the volume commands, besides questions and messages.
 class VolumeEditorUser : public EditorUser {
 public:
-    /// The source dialog with the caption text `captionText` (011 "Add
-    /// volume", 012 "Update volume"). Nullopt when it is cancelled. It only
-    /// accepts a source whose volume information can be read, and tells 098
-    /// otherwise (see ReadSource()).
+    /// The source dialog with the caption text `captionText`
+    /// (AddVolumeCommand "Add volume", UpdateVolumeCommand "Update volume").
+    /// Nullopt when it is cancelled. It only accepts a source whose volume
+    /// information can be read, and tells CannotReadDrive otherwise (see
+    /// ReadSource()).
     virtual std::optional<SourceChoice> ChooseSource(texts::TextId captionText) = 0;
 
     /// The volume list dialog over the collection's volumes: true after it
@@ -44,13 +42,14 @@ public:
     /// false with nothing marked.
     virtual bool ChooseVolumesToDelete(collection::CollectionTree& tree) = 0;
 
-    /// The rename box, prompt 103 "Volume" with the volume's `name`, initial
-    /// value `label`. Returns the text entered, or `label` when the box is
-    /// closed without Ok.
+    /// The rename box, prompt VolumeLabel "Volume" with the volume's `name`,
+    /// initial value `label`. Returns the text entered, or `label` when the
+    /// box is closed without Ok.
     virtual std::string AskLabel(std::string_view name, std::string_view label) = 0;
 
     /// Scans the request's source into `tree` with the scan window (see
-    /// ScanSource()) and shows text 201 when a folder could not be read.
+    /// ScanSource()) and shows NotAllFoldersReadable when a folder could not be
+    /// read.
     /// False when the user cancelled: a half-built volume node may then be
     /// left in the tree, which the caller removes.
     virtual bool RunScan(collection::CollectionTree& tree, const ScanRequest& request) = 0;
@@ -63,22 +62,11 @@ enum class EditOutcome {
     Changed,       ///< the collection changed and is marked modified
     Unchanged,     ///< nothing to do (a rename to the same label)
     Declined,      ///< the user answered No or cancelled a dialog
-    NoAudio,       ///< the scan produced no volume (message 100)
+    NoAudio,       ///< the scan produced no volume (message NoAudioInSource)
     Cancelled,     ///< the scan was cancelled; its half-built volume was removed
-    SourceMissing, ///< the volume's folder is missing on its drive (message 158)
+    SourceMissing, ///< the volume's folder is missing on its drive (message CannotFindSource)
     NotAVolume,    ///< the node is not a volume: the command does nothing
     EmptyLabel,    ///< the label entered was empty or blank: the name stays
-};
-
-/// The services of the platform the volume commands use.
-struct EditorServices {
-    const Volumes& volumes;
-    const FileSystem& files;
-    const Clock& clock;
-    /// Whether the Update command's search of the drives skips the first
-    /// drive of the system's list. On Linux it must not: the first mounted
-    /// volume is "/", which holds the user's folders.
-    bool skipFirstDrive = false;
 };
 
 /// The commands that add, update, delete and rename volumes of the
@@ -87,12 +75,17 @@ struct EditorServices {
 /// the editor; the store's tree must hold its collection node.
 class VolumeEditor {
 public:
+    /// `skipFirstDrive`: whether the Update command's search of the drives
+    /// skips the first drive of the system's list (see CandidateDrives()).
+    /// On Linux it must not: the first mounted volume is "/", which holds the
+    /// user's folders.
     VolumeEditor(collection::CollectionStore& store, VolumeEditorUser& user,
-                 const EditorServices& services);
+                 const Services& services, bool skipFirstDrive = false);
 
-    /// Add volume: the source dialog (011), then either the offer to update
-    /// a volume of the same identity (099, Yes default) or a scan into a new
-    /// last volume. On Changed the new (or updated) volume is selected.
+    /// Add volume: the source dialog (AddVolumeCommand), then either the
+    /// offer to update a volume of the same identity (VolumeExistsAskUpdate,
+    /// Yes default) or a scan into a new last volume. On Changed the new (or
+    /// updated) volume is selected.
     EditOutcome AddVolume();
 
     /// Scans `sourcePath` into a new volume directly before `volume`, then
@@ -112,18 +105,21 @@ public:
     EditOutcome UpdateFromPath(collection::NodeId volume, const std::string& sourcePath);
 
     /// Update volume: looks for the volume's drive by serial (see
-    /// FindVolumeSource()); found with its folder: asks 165 (No default) and
-    /// updates; found without its folder: message 158 with the path; no such
-    /// drive: the source dialog (012). A chosen source whose identity (serial
-    /// and folder part) is not the volume's is taken only after question
-    /// 165 (No default) with the lines 103 "Volume" and the volume's name,
-    /// 089 "Source" and the source's volume name.
+    /// FindVolumeSource()); found with its folder: asks AskUpdateThisVolume
+    /// (No default) and updates; found without its folder: message
+    /// CannotFindSource with the path; no such drive: the source dialog
+    /// (UpdateVolumeCommand). A chosen source whose identity (serial and
+    /// folder part) is not the volume's is taken only after question
+    /// AskUpdateThisVolume (No default) with the lines VolumeLabel "Volume"
+    /// and the volume's name, SourceLabel "Source" and the source's volume
+    /// name.
     EditOutcome UpdateVolume(collection::NodeId volume);
 
     /// Delete volume: the volume list dialog, then the deletion pass.
     EditOutcome DeleteVolumes();
 
-    /// Delete: asks 164 (No default), then deletes this volume alone.
+    /// Delete: asks AskDeleteThisVolume (No default), then deletes this
+    /// volume alone.
     EditOutcome DeleteVolume(collection::NodeId volume);
 
     /// Removes every volume with the delete mark, takes their sizes,
@@ -146,7 +142,8 @@ private:
 
     collection::CollectionStore& store_;
     VolumeEditorUser& user_;
-    EditorServices services_;
+    const Services services_;
+    const bool skipFirstDrive_;
 };
 
 /// True for a node at level 1 of a tree: a volume.
@@ -181,7 +178,8 @@ struct VolumeSource {
 /// Looks through CandidateDrives() for the first one whose volume
 /// information can be read and whose serial equals the volume's `Serial`;
 /// the source path is that drive's root joined with the volume's folder part.
-VolumeSource FindVolumeSource(std::string_view volumeText, const EditorServices& services);
+VolumeSource FindVolumeSource(std::string_view volumeText, const Services& services,
+                              bool skipFirstDrive);
 
 /// The scan request that updates `volume` of `tree` from `sourcePath`: it
 /// replaces the volume, and gives the scan the volume's name as label and
@@ -192,14 +190,14 @@ ScanRequest UpdateRequest(const collection::CollectionTree& tree, collection::No
 /// What the source dialog returns for `path` (without a trailing "/" except
 /// for "/"): the path, the volume name a scan would give it and the serial.
 /// Nullopt when the volume information of its drive cannot be read (the
-/// dialog then tells 098 and stays open).
+/// dialog then tells CannotReadDrive and stays open).
 std::optional<SourceChoice> ReadSource(const Volumes& volumes, std::string_view path);
 
 /// What Ok in the volume list dialog leads to.
 enum class VolumeListAnswer {
-    StayOpen,  ///< nothing checked (warning 107), or No to question 109
-    Confirmed, ///< Yes to question 109: the checked volumes got the delete mark
-    Cancelled, ///< Cancel to question 109: nothing marked
+    StayOpen,  ///< nothing checked (warning NothingSelected), or No to AskDeleteSelectedVolumes
+    Confirmed, ///< Yes to AskDeleteSelectedVolumes: the checked volumes got the delete mark
+    Cancelled, ///< Cancel to AskDeleteSelectedVolumes: nothing marked
 };
 
 /// Ok in the volume list dialog with the `checked` volumes.

@@ -247,10 +247,10 @@ SearchOutcome NameSearch(const SearchScope& scope, const NameCriteria& criteria,
     const bool matchCase = criteria.matchCase;
     if (!matchCase) {
         for (std::string& word : words)
-            word = scope.locale.toLower(word);
+            word = scope.services.locale.toLower(word);
     }
     const SearchArea area = criteria.area;
-    WordFinder finder(scope.locale, words);
+    WordFinder finder(scope.services.locale, words);
     return Walk(scope, start, results, [&](NodeId node) {
         if (!AreaTests(area, scope.tree.hasChildren(node)))
             return false;
@@ -423,8 +423,8 @@ SearchOutcome TagSearch(const SearchScope& scope, const TagCriteria& criteria, s
     for (std::size_t i = 0; i < texts.size(); ++i) {
         if (TrimBlanks(criteria.texts[i]).empty())
             continue;
-        texts[i].push_back(scope.locale.toLower(criteria.texts[i]));
-        finders.emplace_back(i, WordFinder(scope.locale, texts[i]));
+        texts[i].push_back(scope.services.locale.toLower(criteria.texts[i]));
+        finders.emplace_back(i, WordFinder(scope.services.locale, texts[i]));
     }
     return Walk(scope, start, results, [&](NodeId node) {
         if (scope.tree.hasChildren(node))

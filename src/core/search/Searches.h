@@ -3,6 +3,7 @@
 #include "collection/CollectionTree.h"
 #include "search/ResultList.h"
 #include "search/SearchCriteria.h"
+#include "system/Services.h"
 
 #include <array>
 #include <cstdint>
@@ -11,9 +12,8 @@
 #include <vector>
 
 namespace velmora {
-class Locale;
 class Progress;
-} // namespace velmora
+}
 
 namespace velmora::search {
 
@@ -26,7 +26,8 @@ namespace velmora::search {
 /// `progress.cancelled()`; when that is true it stops (see SearchOutcome).
 struct SearchScope {
     const collection::CollectionTree& tree;
-    const Locale& locale;
+    /// A search reads only the locale, which lower-cases names and words.
+    const Services& services;
     Progress& progress;
     std::string_view waitTitle; ///< the wait window's title, "Searching"
     std::string_view waitLine;  ///< the wait window's line, "Please wait..."
@@ -58,7 +59,7 @@ std::vector<std::string> SplitWords(std::string_view text);
 /// reference. `criteria.area` chooses the nodes tested: nodes with and
 /// without children, nodes with children, nodes without; any other value
 /// tests none. With `criteria.matchCase` the bytes compare exactly; without
-/// it both name and words are lower-cased by `scope.locale` first. A text
+/// it both name and words are lower-cased by `scope.services.locale` first. A text
 /// without words matches every tested node. Found: `results` holds at least
 /// one entry afterwards.
 SearchOutcome NameSearch(const SearchScope& scope, const NameCriteria& criteria, std::int64_t start,
@@ -69,7 +70,7 @@ SearchOutcome NameSearch(const SearchScope& scope, const NameCriteria& criteria,
 /// Album, Track, Year, Comment) that is not empty once blanks and control
 /// characters are removed at both ends must occur, as stored (blanks at its
 /// ends included), in the node's matching tag field, both lower-cased by
-/// `scope.locale`. Without any such text every node without children
+/// `scope.services.locale`. Without any such text every node without children
 /// matches.
 SearchOutcome TagSearch(const SearchScope& scope, const TagCriteria& criteria, std::int64_t start,
                         ResultList& results);

@@ -18,7 +18,7 @@ using texts::TextId;
 constexpr int kPollMilliseconds = 40;
 } // namespace
 
-ScanDialog::ScanDialog(collection::CollectionTree& tree, const scan::ScanServices& services,
+ScanDialog::ScanDialog(collection::CollectionTree& tree, const Services& services,
                        scan::ScanRequest request, const texts::TextTable& texts, QWidget* parent)
     : QDialog(parent), tree_(tree), services_(services), request_(std::move(request)), texts_(texts)
 {

@@ -26,7 +26,7 @@ class ScanDialog : public QDialog {
     Q_OBJECT
 public:
     /// Nothing may touch `tree` until Run() returned.
-    ScanDialog(collection::CollectionTree& tree, const scan::ScanServices& services,
+    ScanDialog(collection::CollectionTree& tree, const Services& services,
                scan::ScanRequest request, const texts::TextTable& texts, QWidget* parent = nullptr);
     ~ScanDialog() override;
 
@@ -46,7 +46,7 @@ private:
     void Poll();
 
     collection::CollectionTree& tree_;
-    const scan::ScanServices services_;
+    const Services services_;
     const scan::ScanRequest request_;
     const texts::TextTable& texts_;
     std::unique_ptr<scan::TScanThread> worker_;

@@ -63,8 +63,7 @@ VolumeCommands::VolumeCommands(collection::CollectionStore& store, const Service
     : store_(store), services_(services), texts_(texts), dialogs_(dialogs), wait_(wait),
       views_(views), window_(window)
 {
-    editor_ = std::make_unique<scan::VolumeEditor>(
-        store_, *this, scan::EditorServices{services_.volumes, services_.files, services_.clock});
+    editor_ = std::make_unique<scan::VolumeEditor>(store_, *this, services_);
 }
 
 VolumeCommands::~VolumeCommands() = default;
@@ -246,9 +245,7 @@ std::string VolumeCommands::AskLabel(std::string_view name, std::string_view lab
 bool VolumeCommands::RunScan(collection::CollectionTree& tree, const scan::ScanRequest& request)
 {
     Detach();
-    const scan::ScanServices services{services_.files, services_.volumes, services_.locale,
-                                      services_.clock};
-    ScanDialog dialog(tree, services, request, texts_.table(), window_);
+    ScanDialog dialog(tree, services_, request, texts_.table(), window_);
     const bool finished = dialog.Run();
     if (finished && dialog.outcome().warning)
         dialogs_.Message(WarningMessage(texts_.table(), TextId::NotAllFoldersReadable));

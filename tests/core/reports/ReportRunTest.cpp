@@ -62,7 +62,7 @@ TEST_F(ReportStopTest, StopWhileWritingKeepsTheLinesWrittenSoFar)
 TEST_F(ReportStopTest, StopBeforeTheStartReadsNothing)
 {
     stop = true;
-    const ReportSources sources{tree, "c.col", texts, locale, files};
+    const ReportSources sources{tree, "c.col", texts, services};
     ReportSettings s;
     s.lastReportFile = target;
     EXPECT_EQ(RunReport(sources, s, progress, stop), ReportOutcome::StoppedBeforeWriting);
@@ -90,7 +90,7 @@ TEST_F(ReportStopTest, WriteFailuresLeaveThePreviousFile)
     files.failCommit = false;
 
     s.lastReportFile = dir.path().string(); // a folder
-    const ReportSources sources{tree, "c.col", texts, locale, files};
+    const ReportSources sources{tree, "c.col", texts, services};
     EXPECT_EQ(RunReport(sources, s, progress, stop), ReportOutcome::CannotWrite);
 }
 
@@ -224,11 +224,14 @@ TEST(ReportThread, RunsOnAWorkerAndTellsItsEnd)
     CollectionTree tree;
     ASSERT_TRUE(collection::ReadCollection(std::string_view(kRock), tree).valid);
     fakes::FaultyFileSystem files;
+    fakes::FakeVolumes volumes;
     fakes::FakeLocale locale;
+    const fakes::FakeClock clock;
+    const Services services{files, volumes, locale, clock};
     const texts::TextTable texts;
     ReportSettings s;
     s.lastReportFile = dir.file("r.txt");
-    const ReportSources sources{tree, "c.col", texts, locale, files};
+    const ReportSources sources{tree, "c.col", texts, services};
 
     std::atomic<bool> ended{false};
     TReportThread worker(sources, s);

@@ -6,7 +6,9 @@
 #include "Bytes.h"
 #include "TestDir.h"
 #include "collection/CollectionFile.h"
+#include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeLocale.h"
+#include "platform/fakes/FakeVolumes.h"
 #include "platform/fakes/FaultyFileSystem.h"
 #include "reports/ReportThread.h"
 #include "texts/TextTable.h"
@@ -112,7 +114,7 @@ protected:
     {
         settings.lastReportFile = target;
         stop = false;
-        const ReportSources sources{tree, "/home/u/music/c.col", texts, locale, files};
+        const ReportSources sources{tree, "/home/u/music/c.col", texts, services};
         return RunReport(sources, settings, progress, stop);
     }
 
@@ -144,7 +146,10 @@ protected:
     TestDir dir;
     CollectionTree tree;
     fakes::FaultyFileSystem files;
+    fakes::FakeVolumes volumes;
     fakes::FakeLocale locale;
+    fakes::FakeClock clock;
+    Services services{files, volumes, locale, clock};
     texts::TextTable texts;
     RecordingProgress progress;
     std::atomic<bool> stop{false};

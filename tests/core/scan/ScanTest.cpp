@@ -82,7 +82,7 @@ protected:
     fakes::FakeVolumes volumes;
     fakes::FakeLocale locale;
     fakes::FakeClock clock{kToday};
-    ScanServices services{files, volumes, locale, clock};
+    Services services{files, volumes, locale, clock};
     ProgressState lines;
     std::atomic<bool> stop{false};
     CollectionTree tree;
@@ -328,7 +328,7 @@ TEST_F(ScanTest, FilesThatVanishOrChangeDuringTheScan)
         fs::remove_all(dir.path() / "Sub");
         std::ofstream(dir.path() / "grown.mp3", std::ios::app) << std::string(5000, 'x');
     };
-    const ScanServices changingServices{changing, volumes, locale, clock};
+    const Services changingServices{changing, volumes, locale, clock};
     ScanRequest request;
     request.sourcePath = dir.path().string();
     const ScanOutcome outcome = ScanSource(tree, changingServices, request, lines, stop);
@@ -353,7 +353,7 @@ TEST_F(ScanTest, CancelInTheMiddleLeavesTheCollectionAsItWas)
         if (path == (dir.path() / "b").string())
             stop = true;
     };
-    const ScanServices changingServices{changing, volumes, locale, clock};
+    const Services changingServices{changing, volumes, locale, clock};
     ScanRequest request;
     request.sourcePath = dir.path().string();
     const ScanOutcome outcome = ScanSource(tree, changingServices, request, lines, stop);

@@ -77,7 +77,7 @@ protected:
     fakes::FakeVolumes volumes;
     testing::UmlautLocale locale;
     fakes::FakeClock clock{46000};
-    scan::ScanServices services{files, volumes, locale, clock};
+    Services services{files, volumes, locale, clock};
     std::atomic<bool> stop{false};
     settings::Settings settings;
     texts::TextTable table;
@@ -96,7 +96,7 @@ TEST_F(DriveSearchTest, SearchesOnlyTheDriveAndLeavesTheCollectionAsItWas)
         EXPECT_EQ(temporary.start(), static_cast<std::int64_t>(nodes));
 
         ResultList results;
-        const SearchScope scope{tree, locale, progress, {}, {}, {}};
+        const SearchScope scope{tree, services, progress, {}, {}, {}};
         ASSERT_TRUE(
             NameSearch(scope, NameCriteriaFrom(settings), temporary.start(), results).found);
         ASSERT_EQ(results.size(), 2U);

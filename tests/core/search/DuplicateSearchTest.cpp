@@ -45,8 +45,9 @@ protected:
     NodeId root = tree.addRoot(Root());
     NodeId one = tree.appendChild(root, Volume("One"));
     testing::UmlautLocale locale;
+    const testing::LocaleServices services{locale};
     NoProgress none;
-    SearchScope scope{tree, locale, none, "Searching", "Copy...", "Sorting..."};
+    SearchScope scope{tree, services, none, "Searching", "Copy...", "Sorting..."};
     settings::Settings settings;
 };
 

@@ -69,8 +69,9 @@ protected:
 
     CollectionTree tree;
     testing::UmlautLocale locale;
+    const testing::LocaleServices services{locale};
     NoProgress none;
-    SearchScope scope{tree, locale, none, "Searching", "Please wait...", "Sorting..."};
+    SearchScope scope{tree, services, none, "Searching", "Please wait...", "Sorting..."};
     settings::Settings settings;
 };
 
@@ -150,7 +151,8 @@ TEST_F(NameSearchTest, PlainAsciiNamesStillFollowTheLocale)
     tree.setText(tree.atPosition(4), File("IRMAK"));
     EXPECT_EQ(Find("irmak"), (std::vector<std::string>{"4"}));
     const TurkishLocale turkish;
-    const SearchScope inTurkish{tree, turkish, none, {}, {}, {}};
+    const testing::LocaleServices turkishServices{turkish};
+    const SearchScope inTurkish{tree, turkishServices, none, {}, {}, {}};
     settings.nameText = "irmak";
     ResultList results;
     EXPECT_FALSE(NameSearch(inTurkish, NameCriteriaFrom(settings), -1, results).found);
@@ -175,7 +177,8 @@ public:
 TEST_F(NameSearchTest, ASCIIWordsInNamesWithOtherLetters)
 {
     const KelvinLocale kelvin;
-    const SearchScope scope{tree, kelvin, none, {}, {}, {}};
+    const testing::LocaleServices kelvinServices{kelvin};
+    const SearchScope scope{tree, kelvinServices, none, {}, {}, {}};
     tree.setText(tree.atPosition(4), File("\xC3\x96L \xE2\x84\xAAnight"));
     tree.setText(tree.atPosition(5), File("\xD6L KNIGHT")); // Windows-1252
     // A word beyond ASCII goes through the locale (this fake reads UTF-8
@@ -217,8 +220,9 @@ TEST(NameSearchAgainstPlainLowering, RandomNamesAndWords)
         tree.appendChild(volume, File(names.back()));
     }
     const fakes::FakeLocale locale;
+    const testing::LocaleServices services{locale};
     NoProgress none;
-    const SearchScope scope{tree, locale, none, {}, {}, {}};
+    const SearchScope scope{tree, services, none, {}, {}, {}};
     for (int round = 0; round < 200; ++round) {
         settings::Settings settings;
         settings.nameArea = 3;
@@ -264,7 +268,7 @@ TEST_F(NameSearchTest, ResultsReferToTheirNodes)
 TEST_F(NameSearchTest, ReportsTheWaitWindowAndNeverStopsEarly)
 {
     RecordingProgress progress;
-    SearchScope recording{tree, locale, progress, "Searching", "Please wait...", "Sorting..."};
+    SearchScope recording{tree, services, progress, "Searching", "Please wait...", "Sorting..."};
     settings.nameText = "live";
     ResultList results;
     // The progress answers "cancelled", yet every node is visited.
@@ -302,8 +306,9 @@ TEST(StoppedSearch, ReturnsWhatItFoundSoFarAndSaysSo)
     for (int i = 0; i < 20000; ++i)
         tree.appendChild(volume, testing::File(i % 2 == 0 ? "live" : "studio"));
     testing::UmlautLocale locale;
+    const testing::LocaleServices services{locale};
     StopAfter progress(1);
-    const SearchScope scope{tree, locale, progress, {}, {}, {}};
+    const SearchScope scope{tree, services, progress, {}, {}, {}};
     NameCriteria criteria;
     criteria.text = "live";
 
@@ -316,7 +321,7 @@ TEST(StoppedSearch, ReturnsWhatItFoundSoFarAndSaysSo)
     EXPECT_EQ(results.size(), 2048u);
 
     NoProgress none;
-    const SearchScope whole{tree, locale, none, {}, {}, {}};
+    const SearchScope whole{tree, services, none, {}, {}, {}};
     ResultList all;
     EXPECT_FALSE(NameSearch(whole, criteria, -1, all).stopped);
     EXPECT_EQ(all.size(), 10000u);

@@ -209,8 +209,9 @@ protected:
     NodeId root = tree.addRoot(Root());
     NodeId volume = tree.appendChild(root, Volume("v"));
     testing::UmlautLocale locale;
+    const testing::LocaleServices services{locale};
     NoProgress none;
-    SearchScope scope{tree, locale, none, "", "", ""};
+    SearchScope scope{tree, services, none, "", "", ""};
     settings::Settings settings;
 };
 

@@ -85,7 +85,8 @@ TEST_F(ResultFilesTest, DuplicateResultsWriteEachGroupAfterAnEmptyLine)
     settings.duplicateArea = 3;
     NoProgress none;
     const testing::UmlautLocale locale;
-    const SearchScope scope{tree, locale, none, "", "", ""};
+    const testing::LocaleServices services{locale};
+    const SearchScope scope{tree, services, none, "", "", ""};
     ASSERT_TRUE(DuplicateSearch(scope, DuplicateCriteriaFrom(settings), -1, results).found);
     ASSERT_EQ(results.size(), 5u);
     EXPECT_EQ(DuplicateResultsFile(tree, results, DuplicateCriteriaFrom(settings), table, "."),

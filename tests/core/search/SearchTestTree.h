@@ -2,7 +2,11 @@
 
 #include "collection/CollectionTree.h"
 #include "collection/NodeText.h"
+#include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeLocale.h"
+#include "platform/fakes/FakeVolumes.h"
+#include "platform/fakes/FaultyFileSystem.h"
+#include "system/Services.h"
 
 #include <array>
 #include <string>
@@ -22,6 +26,25 @@ public:
         }
         return out;
     }
+};
+
+/// The services besides the locale, which searches never call.
+struct UnusedServices {
+    fakes::FaultyFileSystem unusedFiles;
+    fakes::FakeVolumes unusedVolumes;
+    fakes::FakeClock unusedClock;
+};
+
+/// The services of a search: the given locale (which must outlive them) and
+/// fakes for the rest.
+class LocaleServices : private UnusedServices, public Services {
+public:
+    explicit LocaleServices(const Locale& locale)
+        : Services{unusedFiles, unusedVolumes, locale, unusedClock}
+    {
+    }
+    LocaleServices(const LocaleServices&) = delete;
+    LocaleServices& operator=(const LocaleServices&) = delete;
 };
 
 struct FileProps {

@@ -47,8 +47,9 @@ protected:
     NodeId volume = tree.appendChild(root, Volume("love"));
     NodeId folder = tree.appendChild(volume, Folder("love"));
     testing::UmlautLocale locale;
+    const testing::LocaleServices services{locale};
     NoProgress none;
-    SearchScope scope{tree, locale, none, "", "", ""};
+    SearchScope scope{tree, services, none, "", "", ""};
     settings::Settings settings;
 };
 
