@@ -4,6 +4,7 @@
 #include "FakeUserDialogs.h"
 #include "TestDir.h"
 #include "collection/NodeText.h"
+#include "core/collection/SongText.h"
 #include "gui/app/Application.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "platform/fakes/FakeClock.h"
@@ -20,18 +21,7 @@
 namespace velmora::gui::testing {
 
 using velmora::testing::Bytes;
-
-/// A file node text with the given name, track and title (CBR, MPEG 1
-/// Layer 3, 44100 Hz, joint stereo, 3921 KB, 245 s).
-inline std::string SongText(std::string_view name, std::string_view track = "",
-                            std::string_view title = "")
-{
-    collection::Numbers numbers{3921, 245, 4410, 2, 1, 3};
-    std::array<std::string, 6> tags;
-    tags[collection::kTitle] = std::string(title);
-    tags[collection::kTrack] = std::string(track);
-    return collection::FileText(name, numbers, tags);
-}
+using velmora::testing::SongText;
 
 /// A collection of two volumes: "DEMO CD" holding the folder "Rock" (with
 /// two songs) and two songs of its own; "SECOND" holding one song.
