@@ -1,0 +1,171 @@
+#include "gui/search/FindDialog.h"
+
+#include "texts/TextTable.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace velmora::gui {
+namespace {
+
+settings::Settings OnPage(int page)
+{
+    settings::Settings settings;
+    settings.findArea = page;
+    return settings;
+}
+
+TEST(FindDialogTest, BlankNameDisablesFindAndEnterDoesNothing)
+{
+    const texts::TextTable table;
+    settings::Settings settings = OnPage(0);
+    settings.nameText = " \t ";
+    FindDialog dialog(table, settings);
+    const auto& c = dialog.controls();
+    dialog.show();
+    EXPECT_FALSE(c.find->isEnabled());
+    EXPECT_FALSE(c.onDrive->isEnabled());
+    QTest::keyClick(c.nameText, Qt::Key_Return);
+    EXPECT_EQ(dialog.choice(), FindChoice::None);
+    EXPECT_TRUE(dialog.isVisible());
+
+    c.nameText->setText(QStringLiteral(" beat "));
+    EXPECT_TRUE(c.find->isEnabled());
+    EXPECT_TRUE(c.onDrive->isEnabled());
+    QTest::keyClick(c.nameText, Qt::Key_Return);
+    EXPECT_EQ(dialog.choice(), FindChoice::Find);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.settings().nameText, " beat ");
+}
+
+TEST(FindDialogTest, PropertyPageWithEveryTermClearedDisablesFind)
+{
+    const texts::TextTable table;
+    FindDialog dialog(table, OnPage(1));
+    const auto& c = dialog.controls();
+    EXPECT_TRUE(c.find->isEnabled());
+    for (QCheckBox* on : c.propertyOn)
+        on->setChecked(false);
+    EXPECT_FALSE(c.find->isEnabled());
+    EXPECT_FALSE(c.onDrive->isEnabled());
+    EXPECT_FALSE(c.propertyComparison[0]->isEnabled());
+    EXPECT_FALSE(c.propertyValue[5]->isEnabled());
+    dialog.TryFind();
+    EXPECT_EQ(dialog.choice(), FindChoice::None);
+
+    c.propertyOn[5]->setChecked(true);
+    EXPECT_TRUE(c.find->isEnabled());
+    EXPECT_TRUE(c.propertyValue[5]->isEnabled());
+    EXPECT_FALSE(c.propertyValue[4]->isEnabled());
+    // Only the name and tag fields accept with Enter.
+    dialog.show();
+    QTest::keyClick(c.propertyValue[5], Qt::Key_Return);
+    EXPECT_EQ(dialog.choice(), FindChoice::None);
+    EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST(FindDialogTest, DuplicatesWithNeitherComparisonDisablesFind)
+{
+    const texts::TextTable table;
+    FindDialog dialog(table, OnPage(3));
+    const auto& c = dialog.controls();
+    EXPECT_TRUE(c.find->isEnabled());
+    c.compareName->setChecked(false);
+    EXPECT_FALSE(c.find->isEnabled());
+    EXPECT_FALSE(c.onDrive->isEnabled());
+    c.compareProperty->setChecked(true);
+    EXPECT_TRUE(c.onDrive->isEnabled());
+    // The rule follows the page on view: the name page has no text.
+    c.pages->setCurrentIndex(0);
+    EXPECT_FALSE(c.find->isEnabled());
+}
+
+TEST(FindDialogTest, FindWritesTheControlsOfEveryPage)
+{
+    const texts::TextTable table;
+    settings::Settings settings = OnPage(2);
+    settings.author = true;
+    settings.nameArea = 5;
+    settings.property[2] = 9;
+    settings.tagText = {"old", "", "", "", "", ""};
+    FindDialog dialog(table, settings);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Search (cheat mode)"));
+    const auto& c = dialog.controls();
+    EXPECT_EQ(c.nameArea->checkedId(), -1);
+    EXPECT_EQ(c.propertyValue[0]->currentIndex(), -1);
+    EXPECT_EQ(c.propertyValue[1]->currentText(), QStringLiteral("44100 Hz"));
+
+    c.tagText[1]->setText(QStringLiteral("  Artist "));
+    c.pages->setCurrentIndex(0);
+    c.nameText->setText(QStringLiteral("word"));
+    c.nameCase->setChecked(true);
+    c.propertyOn[5]->setChecked(true);
+    c.propertyValue[5]->setCurrentIndex(1);
+    c.propertyComparison[3]->setCurrentIndex(1);
+    c.duplicateArea->button(3)->setChecked(true);
+    dialog.TryFind();
+
+    settings::Settings expected = settings;
+    expected.findArea = 0;
+    expected.nameText = "word";
+    expected.nameCase = true;
+    expected.property[2] = 255;
+    expected.property[10] = 1;
+    expected.property[15] = 1;
+    expected.property[16] = 1;
+    expected.tagText[1] = "  Artist ";
+    expected.duplicateArea = 3;
+    EXPECT_EQ(dialog.choice(), FindChoice::Find);
+    EXPECT_TRUE(dialog.settings() == expected);
+    EXPECT_EQ(dialog.settings().nameArea, 5);
+    EXPECT_EQ(dialog.settings().property, expected.property);
+}
+
+TEST(FindDialogTest, CancelAndEscapeLeaveTheSettings)
+{
+    const texts::TextTable table;
+    const settings::Settings settings = OnPage(2);
+    for (const bool escape : {false, true}) {
+        FindDialog dialog(table, settings);
+        const auto& c = dialog.controls();
+        dialog.show();
+        c.tagText[0]->setText(QStringLiteral("changed"));
+        c.compareName->setChecked(false);
+        c.pages->setCurrentIndex(0);
+        if (escape)
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        else
+            c.cancel->click();
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        EXPECT_EQ(dialog.choice(), FindChoice::None);
+        EXPECT_TRUE(dialog.settings() == settings);
+    }
+}
+
+TEST(FindDialogTest, OnDriveStaysOpenWhenNoFolderIsChosen)
+{
+    const texts::TextTable table;
+    settings::Settings settings = OnPage(3);
+    FindDialog dialog(table, settings);
+    std::optional<std::string> folder;
+    dialog.setSourceChooser([&folder] { return folder; });
+    dialog.show();
+    dialog.controls().onDrive->click();
+    EXPECT_EQ(dialog.choice(), FindChoice::None);
+    EXPECT_TRUE(dialog.isVisible());
+
+    folder = "/media/cdrom/Music";
+    dialog.controls().onDrive->click();
+    EXPECT_EQ(dialog.choice(), FindChoice::OnDrive);
+    EXPECT_EQ(dialog.sourcePath(), "/media/cdrom/Music");
+    EXPECT_EQ(dialog.settings().findArea, 3);
+}
+
+} // namespace
+} // namespace velmora::gui
