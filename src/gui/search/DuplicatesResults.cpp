@@ -1,0 +1,71 @@
+#include "gui/search/DuplicatesResults.h"
+
+#include "collection/NodeText.h"
+#include "gui/search/ResultsModel.h"
+#include "platform/QtText.h"
+#include "search/ResultFiles.h"
+#include "search/ResultRows.h"
+#include "system/Locale.h"
+#include "system/Services.h"
+
+#include <QComboBox>
+#include <algorithm>
+#include <numeric>
+
+namespace velmora::gui {
+
+using texts::TextId;
+
+DuplicatesResults::DuplicatesResults(const ResultsSource& source,
+                                     const search::DuplicateCriteria& criteria, QWidget* parent)
+    : ResultsWindow(source, FoundTitle(source.texts, TextId::DuplicatesCommand), parent),
+      criteria_(criteria)
+{
+    groups_ = new QComboBox(this);
+    groups_->setMaxVisibleItems(15);
+    AddAboveList(groups_);
+
+    ShowBuildingWait();
+    const search::ResultList& results = source.results;
+    const std::string separator = source.services.locale.decimalSeparator();
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        if (i > 0 && search::CompareFoldedAZ(results[i - 1].text, results[i].text) == 0)
+            continue;
+        starts_.push_back(i);
+        groups_->addItem(platform::ToQString(
+            search::DuplicateGroupLabel(source.tree.text(results[i].node), criteria.compareName,
+                                        criteria.compareProperty, source.texts, separator)));
+    }
+    starts_.push_back(results.size());
+    connect(groups_, &QComboBox::currentIndexChanged, this, &DuplicatesResults::ShowGroup);
+    ShowGroup(groups_->currentIndex());
+    CloseWait();
+}
+
+void DuplicatesResults::ShowGroup(int group)
+{
+    std::vector<std::size_t> rows;
+    if (group >= 0 && static_cast<std::size_t>(group) + 1 < starts_.size()) {
+        const auto index = static_cast<std::size_t>(group);
+        rows.resize(starts_[index + 1] - starts_[index]);
+        std::iota(rows.begin(), rows.end(), starts_[index]);
+        const collection::CollectionTree& tree = source().tree;
+        const search::ResultList& results = source().results;
+        const Locale& locale = source().services.locale;
+        std::stable_sort(rows.begin(), rows.end(), [&](std::size_t a, std::size_t b) {
+            return locale.compare(collection::NodeName(tree.text(results[a].node)),
+                                  collection::NodeName(tree.text(results[b].node))) < 0;
+        });
+    }
+    listModel().ShowEntries(std::move(rows));
+    SelectFirstRow();
+}
+
+std::string DuplicatesResults::SavedText() const
+{
+    return search::DuplicateResultsFile(source().tree, source().results, criteria_, source().texts,
+                                        source().services.locale.decimalSeparator(),
+                                        source().driveRoot);
+}
+
+} // namespace velmora::gui
