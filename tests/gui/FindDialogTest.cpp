@@ -5,8 +5,10 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -165,6 +167,47 @@ TEST(FindDialogTest, OnDriveStaysOpenWhenNoFolderIsChosen)
     EXPECT_EQ(dialog.choice(), FindChoice::OnDrive);
     EXPECT_EQ(dialog.sourcePath(), "/media/cdrom/Music");
     EXPECT_EQ(dialog.settings().findArea, 3);
+}
+
+// The pages share the letters of the tabs and buttons; on each page every
+// check box, choice and field label has a letter of its own.
+TEST(FindDialogTest, EveryLabelledControlHasItsOwnAltLetter)
+{
+    texts::TextTable texts;
+    FindDialog dialog(texts, settings::Settings{});
+    const auto take = [](const QString& text, QSet<QChar>& taken) {
+        const qsizetype at = text.indexOf(u'&');
+        EXPECT_TRUE(at >= 0 && at + 1 < text.size()) << text.toStdString();
+        if (at < 0 || at + 1 >= text.size())
+            return;
+        const QChar letter = text[at + 1].toUpper();
+        EXPECT_FALSE(taken.contains(letter)) << text.toStdString();
+        taken.insert(letter);
+    };
+    const FindDialog::Controls& controls = dialog.controls();
+    QSet<QChar> common;
+    for (int i = 0; i < controls.pages->count(); ++i)
+        take(controls.pages->tabText(i), common);
+    for (const QPushButton* button : {controls.find, controls.onDrive, controls.cancel})
+        take(button->text(), common);
+    int labelled = 0;
+    for (int i = 0; i < controls.pages->count(); ++i) {
+        QSet<QChar> taken = common;
+        const QWidget* page = controls.pages->widget(i);
+        for (const QAbstractButton* button : page->findChildren<QAbstractButton*>()) {
+            take(button->text(), taken);
+            ++labelled;
+        }
+        for (const QLabel* label : page->findChildren<QLabel*>()) {
+            if (label->buddy() != nullptr) {
+                take(label->text(), taken);
+                ++labelled;
+            }
+        }
+    }
+    // Name: 3 choices and Match case; Property: 6 terms; Tag: 6 fields;
+    // Duplicates: 2 comparisons and 3 choices.
+    EXPECT_EQ(labelled, 4 + 6 + 6 + 5);
 }
 
 } // namespace

@@ -12,11 +12,6 @@ void RegisterWaitingCommands(CommandTable& table)
                .text = TextId::ReportCommand,
                .icon = ThemeIcon("document-print-preview", QStyle::SP_FileDialogDetailedView),
                .enabledWhen = rules::HasVolumes});
-    table.Add({.id = Command::Search,
-               .text = TextId::SearchMenu,
-               .shortcut = QKeySequence(Qt::Key_F3),
-               .icon = ThemeIcon("edit-find", QStyle::SP_FileDialogContentsView),
-               .enabledWhen = rules::HasVolumes});
     table.Add({.id = Command::TagEditor,
                .text = TextId::TagEditorCommand,
                .shortcut = QKeySequence(Qt::CTRL | Qt::Key_T),

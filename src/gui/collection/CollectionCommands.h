@@ -41,6 +41,18 @@ public:
     virtual void SelectNode(collection::NodeId /*node*/) {}
     /// The node's name changed; the structure did not.
     virtual void NodeRenamed(collection::NodeId /*node*/) {}
+
+    /// Where the views stand: the tree's current node, the list's current
+    /// node and whether the list has the focus.
+    struct Place {
+        collection::NodeId folder = collection::kNoNode;
+        collection::NodeId item = collection::kNoNode;
+        bool listFocused = false;
+    };
+    virtual Place CurrentPlace() const { return {}; }
+    /// Puts the views back where they stood, after the view tree was built
+    /// again over a tree whose nodes are the same.
+    virtual void RestorePlace(const Place& /*place*/) {}
 };
 
 /// The commands around the collection file: New, Open, the recent files,

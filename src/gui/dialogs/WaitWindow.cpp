@@ -3,8 +3,10 @@
 #include "gui/dialogs/WordWrap.h"
 #include "platform/QtText.h"
 
+#include <QEventLoop>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace velmora::gui {
@@ -16,7 +18,7 @@ WaitWindow::~WaitWindow()
     Close();
 }
 
-void WaitWindow::Show(const QString& title)
+void WaitWindow::Show(const QString& title, bool blocking)
 {
     Close();
     // A dialog-type window with a title but without system buttons: it
@@ -24,7 +26,7 @@ void WaitWindow::Show(const QString& title)
     auto* window = new QWidget(owner_, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     window->setWindowTitle(title);
-    window->setWindowModality(Qt::NonModal);
+    window->setWindowModality(blocking ? Qt::ApplicationModal : Qt::NonModal);
     auto* layout = new QVBoxLayout(window);
     label_ = new QLabel(window);
     label_->setAlignment(Qt::AlignCenter);
@@ -88,6 +90,41 @@ void WaitProgress::setTitle(std::string_view title)
 void WaitProgress::step(std::uint64_t, std::uint64_t, std::string_view text)
 {
     window_.SetText(platform::ToQString(text));
+}
+
+void RunInWaitWindow(WaitWindow& window, Worker::Job job)
+{
+    QEventLoop loop;
+    QTimer timer;
+    ProgressSnapshot shown;
+    bool open = false;
+    // Declared last: it is destroyed (joined) first.
+    Worker worker;
+    const auto poll = [&] {
+        const ProgressSnapshot latest = worker.progress().Latest();
+        if (!latest.title.empty() && (!open || latest.title != shown.title)) {
+            window.Show(platform::ToQString(latest.title), true);
+            open = true;
+            shown = ProgressSnapshot();
+            shown.title = latest.title;
+        }
+        if (open && latest.phase != shown.phase) {
+            window.SetText(platform::ToQString(latest.phase));
+            shown.phase = latest.phase;
+        }
+        if (worker.finished())
+            loop.quit();
+    };
+    QObject::connect(&timer, &QTimer::timeout, &loop, poll);
+    timer.start(40);
+    // The end notice comes on the worker thread; it is posted to the loop.
+    worker.Start(std::move(job),
+                 [&loop, &poll] { QMetaObject::invokeMethod(&loop, poll, Qt::QueuedConnection); });
+    if (!worker.finished())
+        loop.exec();
+    timer.stop();
+    worker.Wait();
+    window.Close();
 }
 
 } // namespace velmora::gui

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "system/Progress.h"
+#include "system/Worker.h"
 
 #include <QPointer>
 #include <QString>
@@ -26,8 +27,10 @@ public:
     WaitWindow& operator=(const WaitWindow&) = delete;
 
     /// Creates the window with the title and an empty text (replacing one
-    /// that is open) and paints it at once.
-    void Show(const QString& title);
+    /// that is open) and paints it at once. A blocking window takes the
+    /// input of every other window of the program while it is open (used
+    /// while the event loop runs, see RunInWaitWindow).
+    void Show(const QString& title, bool blocking = false);
     /// Sets the wrapped text and paints it at once.
     void SetText(const QString& text);
     /// Closes and destroys the window; nothing happens when none is open.
@@ -58,5 +61,13 @@ public:
 private:
     WaitWindow& window_;
 };
+
+/// Runs `job` on a worker thread while the wait window shows its latest
+/// progress (the title, and the phase as the text), read every 40 ms. The
+/// event loop runs meanwhile, so the window is painted and moved as usual,
+/// but the window blocks the input of every other window. Returns when the
+/// job has ended, with the wait window closed. Whatever the job touches must
+/// not be touched by the interface thread until then.
+void RunInWaitWindow(WaitWindow& window, Worker::Job job);
 
 } // namespace velmora::gui

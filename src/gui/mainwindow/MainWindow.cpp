@@ -11,6 +11,7 @@
 #include "gui/mainwindow/FileListModel.h"
 #include "gui/mainwindow/StatusPanels.h"
 #include "gui/mainwindow/ViewTreeModel.h"
+#include "gui/search/SearchCommands.h"
 #include "gui/volumes/VolumeCommands.h"
 #include "system/Locale.h"
 #include "texts/TextIds.h"
@@ -57,9 +58,13 @@ MainWindow::MainWindow(Application& application, QWidget* parent)
                                                        app_.dialogs(), wait_,
                                                        static_cast<CollectionViews&>(*this), this);
 
+    searchCommands_ = std::make_unique<SearchCommands>(
+        app_, wait_, static_cast<CollectionViews&>(*this), commands_.lastSaveDir, this);
+
     RegisterCollectionCommands(table_, commands_, icons_, [this] { tree_->setFocus(); });
     RegisterStatisticsCommand(table_, app_, this);
     RegisterVolumeCommands(table_, *volumeCommands_, icons_, [this] { return CurrentNode(); });
+    RegisterSearchCommands(table_, *searchCommands_);
     RegisterWindowCommands();
     RegisterWaitingCommands(table_);
     actions_ = std::make_unique<CommandActions>(table_, *this);
@@ -77,6 +82,7 @@ MainWindow::~MainWindow()
 {
     app_.texts().Unsubscribe(textsSubscription_);
     wait_.Close();
+    searchCommands_.reset();
     volumeCommands_.reset();
     // The views and models read the store and the icons, which are members
     // and go before the base class destroys its children.
@@ -228,6 +234,36 @@ void MainWindow::NodeRenamed(NodeId node)
 {
     treeModel_->NodeChanged(node);
     listModel_->NamesChanged();
+    UpdateStatusBar();
+}
+
+CollectionViews::Place MainWindow::CurrentPlace() const
+{
+    Place place;
+    place.folder = treeModel_->nodeOf(tree_->currentIndex());
+    const QModelIndex item = list_->currentIndex();
+    place.item = item.isValid() ? listModel_->nodeAt(item.row()) : kNoNode;
+    place.listFocused = focusWidget() == list_;
+    return place;
+}
+
+void MainWindow::RestorePlace(const Place& place)
+{
+    const QModelIndex folder = treeModel_->indexOf(place.folder);
+    if (!folder.isValid())
+        return;
+    tree_->setCurrentIndex(folder);
+    tree_->scrollTo(folder);
+    const int row = place.item == kNoNode ? -1 : listModel_->rowOf(place.item);
+    if (row >= 0) {
+        const QModelIndex item = listModel_->index(row, 0);
+        list_->setCurrentIndex(item);
+        list_->scrollTo(item);
+    }
+    if (place.listFocused && row >= 0)
+        list_->setFocus();
+    else
+        tree_->setFocus();
     UpdateStatusBar();
 }
 

@@ -29,6 +29,7 @@ class Application;
 class CommandActions;
 class FileListModel;
 class StatusPanels;
+class SearchCommands;
 class ViewTreeModel;
 class VolumeCommands;
 
@@ -107,6 +108,7 @@ public:
     CollectionCommands& commands() { return commands_; }
     WaitWindow& waitWindow() { return wait_; }
     VolumeCommands& volumeCommands() { return *volumeCommands_; }
+    SearchCommands& searchCommands() { return *searchCommands_; }
     QMenu* recentFilesMenu() const;
 
 protected:
@@ -121,6 +123,8 @@ private:
     void StateChanged() override;
     void SelectNode(collection::NodeId node) override;
     void NodeRenamed(collection::NodeId node) override;
+    Place CurrentPlace() const override;
+    void RestorePlace(const Place& place) override;
 
     void RegisterWindowCommands();
     void CreateViews();
@@ -139,6 +143,7 @@ private:
     WaitWindow wait_;
     CollectionCommands commands_;
     std::unique_ptr<VolumeCommands> volumeCommands_;
+    std::unique_ptr<SearchCommands> searchCommands_;
     CommandTable table_;
     std::unique_ptr<CommandActions> actions_;
     std::unique_ptr<StatusPanels> panels_;

@@ -1,6 +1,7 @@
 #include "gui/search/FindDialog.h"
 
 #include "gui/dialogs/Messages.h"
+#include "gui/dialogs/Mnemonics.h"
 #include "platform/QtText.h"
 #include "search/SearchCriteria.h"
 #include "texts/TextIds.h"
@@ -153,6 +154,7 @@ FindDialog::FindDialog(const texts::TextTable& texts, const settings::Settings& 
     ShowSettings();
     connect(controls_.pages, &QTabWidget::currentChanged, this, &FindDialog::UpdateButtons);
     UpdateButtons();
+    AssignMnemonics(this);
     controls_.find->setFocus();
 }
 

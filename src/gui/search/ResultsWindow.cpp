@@ -2,6 +2,7 @@
 
 #include "gui/collection/CollectionCommands.h"
 #include "gui/dialogs/Messages.h"
+#include "gui/dialogs/Mnemonics.h"
 #include "gui/dialogs/UserDialogs.h"
 #include "gui/dialogs/WaitWindow.h"
 #include "gui/search/ResultsModel.h"
@@ -64,7 +65,10 @@ ResultsWindow::ResultsWindow(const ResultsSource& source, const QString& title, 
     layout_ = new QVBoxLayout(this);
     layout_->addWidget(list, 1);
     layout_->addLayout(buttons);
-    controls_.close->setFocus();
+    AssignMnemonics(this);
+    // The list takes the keys at once: arrows move, Enter chooses, Escape
+    // closes.
+    list->setFocus();
     resize(640, 420);
 }
 

@@ -47,8 +47,8 @@ struct ResultsSource {
 
 /// The common part of the four modal result windows: a title, the list of
 /// found nodes (columns Name and Directory, then those of the kind of
-/// search; the headers do not sort) and the buttons Close (focused at first,
-/// also Escape), Save and Search.
+/// search; the headers do not sort), which has the focus at first, and the
+/// buttons Close (also Escape), Save and Search.
 ///
 /// Double-click or Enter on a row closes the window, remembers the row's
 /// node and hands it to the node callback. Search closes it with the

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <thread>
 
 namespace velmora::fakes {
 
@@ -94,6 +96,8 @@ bool FaultyFileSystem::readHead(const std::string& path, std::size_t maxBytes,
 
 bool FaultyFileSystem::listFolder(const std::string& path, std::vector<FolderEntry>& entries) const
 {
+    while (holdListing.load())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     for (const std::string& unreadable : unreadableFolders) {
         if (unreadable == path) {
             entries.clear();

@@ -2,6 +2,7 @@
 
 #include "platform/PosixFileSystem.h"
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -35,6 +36,9 @@ public:
                                                int& error) override;
     /// Folders whose listing fails.
     std::vector<std::string> unreadableFolders;
+    /// While set, every listing waits (on the thread that lists): a test
+    /// holds a scan in its first folder until it has cancelled it.
+    std::atomic<bool> holdListing{false};
 
     bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) const override;
     bool fileStatus(const std::string& path, FileStatus& status) const override

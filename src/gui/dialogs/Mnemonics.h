@@ -1,0 +1,20 @@
+#pragma once
+
+class QWidget;
+
+namespace velmora::gui {
+
+/// Gives the labelled controls of a dialog their Alt+letter: push buttons,
+/// check and radio boxes, checkable group boxes, tab titles and labels that
+/// have a buddy. Each takes the first letter of one of its words that is
+/// still free, else any free letter or digit of its text, else none; a text
+/// that already marks one keeps it. The controls outside the tab pages are
+/// served first and keep their letters on every page; the controls of each
+/// page then share the rest among themselves, since only one page is on
+/// view at a time.
+///
+/// Call it once the dialog is built and its texts are set, and again after
+/// they were replaced.
+void AssignMnemonics(QWidget* dialog);
+
+} // namespace velmora::gui

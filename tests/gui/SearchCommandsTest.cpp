@@ -1,0 +1,235 @@
+#include "gui/search/SearchCommands.h"
+
+#include "GuiFixture.h"
+#include "gui/mainwindow/FileListModel.h"
+#include "gui/mainwindow/ViewTreeModel.h"
+#include "gui/search/FindDialog.h"
+#include "gui/search/ResultWindows.h"
+#include "gui/search/ResultsModel.h"
+#include "gui/volumes/ScanDialog.h"
+#include "system/Progress.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QTreeView>
+#include <deque>
+#include <filesystem>
+#include <functional>
+
+namespace velmora::gui::testing {
+namespace {
+
+using collection::NodeId;
+
+/// Answers the modal dialogs of a command in turn: each step waits for the
+/// next dialog of its class to come up and acts on it. Wait windows and
+/// dialogs of other classes are passed over. Steps left at the end mean a
+/// dialog that never came.
+class ModalScript {
+public:
+    template <typename Dialog> void Then(std::function<void(Dialog&)> act)
+    {
+        steps_.push_back([act = std::move(act)](QWidget* widget) {
+            auto* dialog = qobject_cast<Dialog*>(widget);
+            if (dialog == nullptr)
+                return false;
+            act(*dialog);
+            return true;
+        });
+    }
+
+    ModalScript()
+    {
+        timer_.setInterval(2);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr || modal == last_ || !modal->isVisible() || steps_.empty())
+                return;
+            if (steps_.front()(modal)) {
+                last_ = modal;
+                steps_.pop_front();
+            }
+        });
+        timer_.start();
+    }
+
+    std::size_t left() const { return steps_.size(); }
+
+private:
+    std::deque<std::function<bool(QWidget*)>> steps_;
+    QPointer<QWidget> last_;
+    QTimer timer_;
+};
+
+class SearchCommandsTest : public GuiTest {
+protected:
+    collection::CollectionTree& Tree() { return window->store().tree(); }
+
+    NodeId NodeNamed(std::string_view name)
+    {
+        for (NodeId node : Tree().preOrder())
+            if (collection::NodeName(Tree().text(node)) == name)
+                return node;
+        return collection::kNoNode;
+    }
+
+    NodeId ListCurrent() const
+    {
+        const QModelIndex index = window->listView()->currentIndex();
+        return index.isValid() ? window->listModel()->nodeAt(index.row()) : collection::kNoNode;
+    }
+
+    NodeId TreeCurrent() const
+    {
+        return window->treeModel()->nodeOf(window->treeView()->currentIndex());
+    }
+
+    std::string Saved(const char* name)
+    {
+        NoProgress progress;
+        const std::string path = dir.file(name);
+        EXPECT_TRUE(window->store().SaveCollection(path, progress).saved());
+        return velmora::testing::ReadBytes(path);
+    }
+
+    static void FindName(FindDialog& dialog, const QString& words, bool onDrive)
+    {
+        dialog.controls().pages->setCurrentIndex(0);
+        dialog.controls().nameText->setText(words);
+        if (onDrive)
+            dialog.TryOnDrive();
+        else
+            dialog.TryFind();
+    }
+
+    ModalScript script;
+};
+
+TEST_F(SearchCommandsTest, NoMatchesOffersSearchAgainWhichReopensTheDialogAsAccepted)
+{
+    LoadSample();
+    script.Then<FindDialog>([](FindDialog& d) { FindName(d, QStringLiteral("nowhere"), false); });
+    QString reopenedWith;
+    script.Then<FindDialog>([&](FindDialog& d) {
+        reopenedWith = d.controls().nameText->text();
+        d.reject();
+    });
+    dialogs.messageAnswers = {2};
+    window->searchCommands().Search();
+
+    EXPECT_EQ(script.left(), 0u);
+    EXPECT_EQ(reopenedWith, QStringLiteral("nowhere"));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("There are no matches."));
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Search"));
+    EXPECT_EQ(dialogs.messages[0].button1, QStringLiteral("Ok"));
+    EXPECT_EQ(dialogs.messages[0].button2, QStringLiteral("Search"));
+    EXPECT_EQ(window->settingsRecord().nameText, "nowhere");
+    EXPECT_TRUE(window->searchCommands().results().empty());
+}
+
+TEST_F(SearchCommandsTest, AChosenResultIsSelectedInTheMainWindow)
+{
+    LoadSample();
+    const NodeId song = NodeNamed("z.mp3");
+    int rows = 0;
+    script.Then<FindDialog>([](FindDialog& d) { FindName(d, QStringLiteral(".MP3"), false); });
+    script.Then<NameResults>([&](NameResults& results) {
+        rows = results.model().rowCount();
+        for (int row = 0; row < rows; ++row)
+            if (results.model().nodeAt(row) == song)
+                results.controls().list->selectRow(row);
+        results.ChooseSelected();
+    });
+    window->searchCommands().Search();
+
+    EXPECT_EQ(script.left(), 0u);
+    EXPECT_EQ(rows, 5);
+    EXPECT_EQ(TreeCurrent(), Tree().parent(song));
+    EXPECT_EQ(ListCurrent(), song);
+    EXPECT_EQ(dialogs.unscripted, 0);
+}
+
+// A search on a drive, finished or cancelled in its scan, leaves the
+// collection as it was: the same nodes, the same saved bytes, the same
+// modified flag, and the main window where it stood.
+class DriveSearchTest : public SearchCommandsTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(DriveSearchTest, LeavesTheCollectionAsItWas)
+{
+    const bool cancel = GetParam();
+    LoadSample();
+    const std::string before = Saved("before.col");
+    const std::size_t nodes = Tree().size();
+    const std::string rootText(Tree().text(Tree().root()));
+    window->ShowNode(NodeNamed("a.mp3"));
+    const NodeId folder = TreeCurrent();
+    const NodeId item = ListCurrent();
+    ASSERT_NE(item, collection::kNoNode);
+
+    const std::string source = std::string(VELMORA_TEST_DATA_DIR) + "/audio";
+    volumes.setVolumes({VolumeInfo{source, "DATA", 5, VolumeType::Fixed, "ext4", ""}});
+    window->searchCommands().setSourceChooser([source] { return source; });
+    files.holdListing = cancel;
+    script.Then<FindDialog>([](FindDialog& d) { FindName(d, QStringLiteral("mpeg1"), true); });
+    QString firstPath;
+    int rows = 0;
+    if (cancel) {
+        script.Then<ScanDialog>([this](ScanDialog& scan) {
+            static_cast<QDialog&>(scan).reject();
+            files.holdListing = false;
+        });
+    } else {
+        script.Then<NameResults>([&](NameResults& results) {
+            rows = results.model().rowCount();
+            firstPath = results.model().data(results.model().index(0, 1)).toString();
+            results.controls().list->selectRow(0);
+            results.ChooseSelected();
+        });
+    }
+    window->searchCommands().Search();
+
+    EXPECT_EQ(script.left(), 0u);
+    EXPECT_EQ(dialogs.unscripted, 0);
+    EXPECT_TRUE(dialogs.messages.empty());
+    if (!cancel) {
+        EXPECT_EQ(rows, 7);
+        EXPECT_EQ(firstPath, QString::fromStdString(source + "/"));
+    }
+    EXPECT_EQ(Tree().size(), nodes);
+    EXPECT_EQ(Tree().text(Tree().root()), rootText);
+    EXPECT_FALSE(window->store().modified());
+    EXPECT_EQ(TreeCurrent(), folder);
+    EXPECT_EQ(ListCurrent(), item);
+    EXPECT_EQ(Saved("after.col"), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(FinishedAndCancelled, DriveSearchTest, ::testing::Bool());
+
+TEST_F(SearchCommandsTest, ASourceWithoutAudioTellsSoAndOffersSearchAgain)
+{
+    LoadSample();
+    const std::string source = dir.file("empty");
+    ASSERT_TRUE(std::filesystem::create_directory(source));
+    volumes.setVolumes({VolumeInfo{source, "EMPTY", 7, VolumeType::Fixed, "ext4", ""}});
+    window->searchCommands().setSourceChooser([source] { return source; });
+    script.Then<FindDialog>([](FindDialog& d) { FindName(d, QStringLiteral("x"), true); });
+    script.Then<FindDialog>([](FindDialog& d) { d.reject(); });
+    dialogs.messageAnswers = {2};
+    const std::size_t nodes = Tree().size();
+    window->searchCommands().Search();
+
+    EXPECT_EQ(script.left(), 0u);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("The source doesn't contain MPEG audio files."));
+    EXPECT_EQ(dialogs.messages[0].button2, QStringLiteral("Search"));
+    EXPECT_EQ(Tree().size(), nodes);
+}
+
+} // namespace
+} // namespace velmora::gui::testing
