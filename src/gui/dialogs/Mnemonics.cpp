@@ -59,8 +59,7 @@ QString Marked(const QString& text, QSet<QChar>& taken)
 
 /// Marks the controls below `root` (and `root` itself) that `inScope` lets
 /// through.
-void MarkControls(QWidget* root, const std::function<bool(QWidget*)>& inScope,
-                  QSet<QChar>& taken)
+void MarkControls(QWidget* root, const std::function<bool(QWidget*)>& inScope, QSet<QChar>& taken)
 {
     std::vector<QWidget*> widgets = {root};
     const QList<QWidget*> children = root->findChildren<QWidget*>();
@@ -102,10 +101,12 @@ void AssignMnemonics(QWidget* dialog)
         for (int i = 0; i < tab->count(); ++i)
             tab->setTabText(i, Marked(tab->tabText(i), common));
     }
-    MarkControls(dialog, [&](QWidget* widget) { return !onPage(widget); }, common);
+    MarkControls(
+        dialog, [&](QWidget* widget) { return !onPage(widget); }, common);
     for (QWidget* page : pages) {
         QSet<QChar> taken = common;
-        MarkControls(page, [](QWidget*) { return true; }, taken);
+        MarkControls(
+            page, [](QWidget*) { return true; }, taken);
     }
 }
 

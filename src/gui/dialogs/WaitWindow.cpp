@@ -92,23 +92,25 @@ void WaitProgress::step(std::uint64_t, std::uint64_t, std::string_view text)
     window_.SetText(platform::ToQString(text));
 }
 
-void RunInWaitWindow(WaitWindow& window, Worker::Job job)
+void RunInWaitWindow(WaitWindow& window, const QString& title, const QString& text, Worker::Job job)
 {
     QEventLoop loop;
     QTimer timer;
     ProgressSnapshot shown;
-    bool open = false;
+    shown.title = title.toStdString();
+    shown.phase = text.toStdString();
+    window.Show(title, true);
+    window.SetText(text);
     // Declared last: it is destroyed (joined) first.
     Worker worker;
     const auto poll = [&] {
         const ProgressSnapshot latest = worker.progress().Latest();
-        if (!latest.title.empty() && (!open || latest.title != shown.title)) {
+        if (!latest.title.empty() && latest.title != shown.title) {
             window.Show(platform::ToQString(latest.title), true);
-            open = true;
-            shown = ProgressSnapshot();
             shown.title = latest.title;
+            shown.phase.clear();
         }
-        if (open && latest.phase != shown.phase) {
+        if (!latest.phase.empty() && latest.phase != shown.phase) {
             window.SetText(platform::ToQString(latest.phase));
             shown.phase = latest.phase;
         }

@@ -62,12 +62,14 @@ private:
     WaitWindow& window_;
 };
 
-/// Runs `job` on a worker thread while the wait window shows its latest
-/// progress (the title, and the phase as the text), read every 40 ms. The
-/// event loop runs meanwhile, so the window is painted and moved as usual,
-/// but the window blocks the input of every other window. Returns when the
-/// job has ended, with the wait window closed. Whatever the job touches must
-/// not be touched by the interface thread until then.
-void RunInWaitWindow(WaitWindow& window, Worker::Job job);
+/// Runs `job` on a worker thread while the wait window shows `title` and
+/// `text` at once, then the job's latest progress (its title, and its phase
+/// as the text), read every 40 ms. The event loop runs meanwhile, so the
+/// window is painted and moved as usual, but from before the job starts the
+/// window blocks the input of every other window. Returns when the job has
+/// ended, with the wait window closed. Whatever the job touches must not be
+/// touched by the interface thread until then.
+void RunInWaitWindow(WaitWindow& window, const QString& title, const QString& text,
+                     Worker::Job job);
 
 } // namespace velmora::gui

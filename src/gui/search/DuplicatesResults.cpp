@@ -9,6 +9,8 @@
 #include "system/Services.h"
 
 #include <QComboBox>
+#include <QListView>
+#include <QStringListModel>
 #include <algorithm>
 #include <numeric>
 
@@ -23,20 +25,31 @@ DuplicatesResults::DuplicatesResults(const ResultsSource& source,
 {
     groups_ = new QComboBox(this);
     groups_->setMaxVisibleItems(15);
+    // Its width comes from the window, not from measuring every label.
+    groups_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    groups_->setMinimumContentsLength(20);
+    // Every row of its drop-down list has one height: tens of thousands of
+    // groups are not measured one by one when it opens.
+    auto* view = new QListView(groups_);
+    view->setUniformItemSizes(true);
+    groups_->setView(view);
     AddAboveList(groups_);
 
     ShowBuildingWait();
     const search::ResultList& results = source.results;
     const std::string separator = source.services.locale.decimalSeparator();
+    QStringList labels;
     for (std::size_t i = 0; i < results.size(); ++i) {
         if (i > 0 && search::CompareFoldedAZ(results[i - 1].text, results[i].text) == 0)
             continue;
         starts_.push_back(i);
-        groups_->addItem(platform::ToQString(
+        labels.append(platform::ToQString(
             search::DuplicateGroupLabel(source.tree.text(results[i].node), criteria.compareName,
                                         criteria.compareProperty, source.texts, separator)));
     }
     starts_.push_back(results.size());
+    // A plain list model: no item object per group.
+    groups_->setModel(new QStringListModel(labels, groups_));
     connect(groups_, &QComboBox::currentIndexChanged, this, &DuplicatesResults::ShowGroup);
     ShowGroup(groups_->currentIndex());
     CloseWait();

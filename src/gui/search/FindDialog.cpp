@@ -155,7 +155,14 @@ FindDialog::FindDialog(const texts::TextTable& texts, const settings::Settings& 
     connect(controls_.pages, &QTabWidget::currentChanged, this, &FindDialog::UpdateButtons);
     UpdateButtons();
     AssignMnemonics(this);
-    controls_.find->setFocus();
+    // Find takes the focus; while it cannot be pressed, the page's first
+    // field does, so that typing starts there.
+    if (controls_.find->isEnabled())
+        controls_.find->setFocus();
+    else if (controls_.pages->currentIndex() == NamePageIndex)
+        controls_.nameText->setFocus();
+    else if (controls_.pages->currentIndex() == TagPageIndex)
+        controls_.tagText[0]->setFocus();
 }
 
 QWidget* FindDialog::NamePage(const texts::TextTable& texts)

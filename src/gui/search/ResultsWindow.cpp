@@ -19,10 +19,18 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace velmora::gui {
 
 using texts::TextId;
+
+namespace {
+
+/// The rows whose texts decide the widths of the columns.
+constexpr int kRowsMeasured = 200;
+
+} // namespace
 
 ResultsWindow::ResultsWindow(const ResultsSource& source, const QString& title, QWidget* parent)
     : QDialog(parent), source_(source)
@@ -40,6 +48,11 @@ ResultsWindow::ResultsWindow(const ResultsSource& source, const QString& title, 
     list->setWordWrap(false);
     list->setShowGrid(false);
     list->verticalHeader()->hide();
+    // Fixed rows: a list of a million rows never asks each row its height.
+    list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 6);
+    // Column widths fit the first rows, not every row.
+    list->horizontalHeader()->setResizeContentsPrecision(kRowsMeasured);
     list->horizontalHeader()->setSectionsClickable(false);
     list->horizontalHeader()->setStretchLastSection(true);
     list->installEventFilter(this);
@@ -86,6 +99,14 @@ void ResultsWindow::AddAboveList(QWidget* widget)
 
 void ResultsWindow::SelectFirstRow()
 {
+    // The columns before the last fit their texts, the name at most half
+    // the list's width; the last takes the rest.
+    QTableView* list = controls_.list;
+    for (int column = 0; column + 1 < model_->columnCount(); ++column) {
+        list->resizeColumnToContents(column);
+        if (column == 0)
+            list->setColumnWidth(0, std::min(list->columnWidth(0), width() / 2));
+    }
     if (model_->rowCount() == 0)
         return;
     controls_.list->setCurrentIndex(model_->index(0, 0));

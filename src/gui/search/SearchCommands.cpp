@@ -12,6 +12,7 @@
 #include "gui/search/ResultWindows.h"
 #include "gui/volumes/ScanDialog.h"
 #include "gui/volumes/SourcePath.h"
+#include "platform/QtText.h"
 #include "search/DriveSearch.h"
 #include "search/SearchCriteria.h"
 #include "settings/Settings.h"
@@ -144,43 +145,39 @@ bool SearchCommands::RunSearch(const collection::CollectionTree& tree, std::int6
         texts.Step(duplicates ? TextId::CopySelectedObjectsStep : TextId::PleaseWaitStep);
     const Services& services = app_.services();
     search::SearchOutcome outcome;
-    RunInWaitWindow(wait_, [&](ProgressState& progress) {
-        const search::SearchScope scope{tree, services, progress, waitTitle, waitLine, sortLine};
-        switch (settings.findArea) {
-        case NameArea:
-            outcome = search::NameSearch(scope, search::NameCriteriaFrom(settings), start,
-                                         results_);
-            break;
-        case PropertyArea:
-            outcome = search::PropertySearch(scope, search::PropertyCriteriaFrom(settings), start,
-                                             results_);
-            break;
-        case TagArea:
-            outcome =
-                search::TagSearch(scope, search::TagCriteriaFrom(settings), start, results_);
-            break;
-        case DuplicatesArea:
-            outcome = search::DuplicateSearch(scope, search::DuplicateCriteriaFrom(settings),
-                                              start, results_);
-            break;
-        default:
-            break;
-        }
-    });
+    RunInWaitWindow(wait_, platform::ToQString(waitTitle), platform::ToQString(waitLine),
+                    [&](ProgressState& progress) {
+                        const search::SearchScope scope{tree,      services, progress,
+                                                        waitTitle, waitLine, sortLine};
+                        switch (settings.findArea) {
+                        case NameArea:
+                            outcome = search::NameSearch(scope, search::NameCriteriaFrom(settings),
+                                                         start, results_);
+                            break;
+                        case PropertyArea:
+                            outcome = search::PropertySearch(
+                                scope, search::PropertyCriteriaFrom(settings), start, results_);
+                            break;
+                        case TagArea:
+                            outcome = search::TagSearch(scope, search::TagCriteriaFrom(settings),
+                                                        start, results_);
+                            break;
+                        case DuplicatesArea:
+                            outcome = search::DuplicateSearch(
+                                scope, search::DuplicateCriteriaFrom(settings), start, results_);
+                            break;
+                        default:
+                            break;
+                        }
+                    });
     return outcome.found;
 }
 
 collection::NodeId SearchCommands::ShowResults(const std::string& driveRoot)
 {
     const settings::Settings& settings = app_.settings();
-    const ResultsSource source{app_.store().tree(),
-                               results_,
-                               app_.texts().table(),
-                               app_.services(),
-                               app_.dialogs(),
-                               wait_,
-                               lastSaveDir_,
-                               driveRoot};
+    const ResultsSource source{app_.store().tree(), results_, app_.texts().table(), app_.services(),
+                               app_.dialogs(),      wait_,    lastSaveDir_,         driveRoot};
     std::unique_ptr<ResultsWindow> window;
     switch (settings.findArea) {
     case NameArea:

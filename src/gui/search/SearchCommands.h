@@ -37,8 +37,8 @@ class SearchCommands {
 public:
     /// Everything passed must outlive the commands; `window` is the parent
     /// of the dialogs, `lastSaveDir` the folder the save dialog starts in.
-    SearchCommands(Application& app, WaitWindow& wait, CollectionViews& views,
-                   QString& lastSaveDir, QWidget* window);
+    SearchCommands(Application& app, WaitWindow& wait, CollectionViews& views, QString& lastSaveDir,
+                   QWidget* window);
     ~SearchCommands();
     SearchCommands(const SearchCommands&) = delete;
     SearchCommands& operator=(const SearchCommands&) = delete;
