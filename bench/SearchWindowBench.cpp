@@ -161,7 +161,7 @@ int main(int argc, char** argv)
         const search::SearchScope scope{store.tree(), services, quiet, {}, {}, {}};
         searchMs.push_back(TimeOnce([&] { search::NameSearch(scope, criteria, -1, results); }));
         rows = results.size();
-        const gui::ResultsSource source{store.tree(), results, texts, services,
+        const gui::ResultsSource source{store.tree(), results, texts,       services,
                                         dialogs,      wait,    lastSaveDir, {}};
         std::unique_ptr<gui::NameResults> window;
         openMs.push_back(TimeOnce([&] {
@@ -173,8 +173,9 @@ int main(int argc, char** argv)
         if (run == 0) {
             // Page by page to the end, painting each page.
             QTableView* list = window->controls().list;
-            const int page = std::max(1, list->viewport()->height() /
-                                             std::max(1, list->verticalHeader()->defaultSectionSize()));
+            const int page =
+                std::max(1, list->viewport()->height() /
+                                std::max(1, list->verticalHeader()->defaultSectionSize()));
             const int step = std::max(page, static_cast<int>(rows) / 500);
             for (int row = 0; row < static_cast<int>(rows); row += step) {
                 moveMs.push_back(TimeOnce([&] {

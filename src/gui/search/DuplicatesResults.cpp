@@ -25,6 +25,9 @@ DuplicatesResults::DuplicatesResults(const ResultsSource& source,
 {
     groups_ = new QComboBox(this);
     groups_->setMaxVisibleItems(15);
+    // Styles that open the list over the whole screen ignore the count of
+    // visible entries unless told to drop down a plain list.
+    groups_->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     // Its width comes from the window, not from measuring every label.
     groups_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     groups_->setMinimumContentsLength(20);
