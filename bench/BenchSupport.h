@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <sys/wait.h>
@@ -20,6 +21,14 @@ using Clock = std::chrono::steady_clock;
 inline double Milliseconds(Clock::duration d)
 {
     return std::chrono::duration<double, std::milli>(d).count();
+}
+
+/// The wall time of one call of `body`, in milliseconds.
+inline double TimeOnce(const std::function<void()>& body)
+{
+    const Clock::time_point start = Clock::now();
+    body();
+    return Milliseconds(Clock::now() - start);
 }
 
 /// The median; the mean of the middle two for an even count.

@@ -75,6 +75,7 @@ using velmora::bench::Clock;
 using velmora::bench::Median;
 using velmora::bench::Milliseconds;
 using velmora::bench::StatusKB;
+using velmora::bench::TimeOnce;
 
 constexpr double kStartBar = 2.0;
 constexpr double kListBarMs = 100.0;
@@ -90,13 +91,6 @@ constexpr int kTreeRuns = 5;
 {
     std::fprintf(stderr, "velmora-bench-gui: %s\n", what.c_str());
     std::exit(1);
-}
-
-double TimeOnce(const std::function<void()>& body)
-{
-    const Clock::time_point start = Clock::now();
-    body();
-    return Milliseconds(Clock::now() - start);
 }
 
 // SplitMix64: a fixed seed gives the same collections everywhere.

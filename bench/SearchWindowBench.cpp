@@ -57,6 +57,7 @@ namespace search = velmora::search;
 using velmora::bench::Clock;
 using velmora::bench::Median;
 using velmora::bench::Milliseconds;
+using velmora::bench::TimeOnce;
 
 constexpr double kOpenBar = 2.0;
 constexpr double kSwitchBarMs = 50.0;
@@ -67,13 +68,6 @@ constexpr int kSwitches = 200;
 {
     std::fprintf(stderr, "velmora-bench-search-window: %s\n", what.c_str());
     std::exit(1);
-}
-
-double TimeOnce(const std::function<void()>& body)
-{
-    const Clock::time_point start = Clock::now();
-    body();
-    return Milliseconds(Clock::now() - start);
 }
 
 // A collection of one volume with two folders holding the same kGroups file
