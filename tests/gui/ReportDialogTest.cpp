@@ -10,8 +10,10 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QGroupBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -193,6 +195,35 @@ TEST(ReportDialogTest, OkNeedsAKindOfRow)
     QTest::keyClick(&dialog, Qt::Key_Return);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_TRUE(dialog.report().fileRows);
+}
+
+// Every control is reached by its own Alt letter; the column list by the
+// title of its group.
+TEST(ReportDialogTest, EveryControlHasItsOwnAltLetter)
+{
+    const texts::TextTable table;
+    ReportDialog dialog(table, ReportSettings{});
+    QSet<QChar> taken;
+    const auto take = [&taken](const QString& text) {
+        const qsizetype at = text.indexOf(u'&');
+        ASSERT_TRUE(at >= 0 && at + 1 < text.size()) << text.toStdString();
+        EXPECT_FALSE(taken.contains(text[at + 1].toUpper())) << text.toStdString();
+        taken.insert(text[at + 1].toUpper());
+    };
+    const QList<QAbstractButton*> buttons = dialog.findChildren<QAbstractButton*>();
+    for (const QAbstractButton* button : buttons)
+        take(button->text());
+    const auto* group = qobject_cast<QGroupBox*>(dialog.controls().columns->parentWidget());
+    ASSERT_NE(group, nullptr);
+    take(group->title());
+    EXPECT_EQ(buttons.size() + 1, 16);
+
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QTest::keyClick(&dialog, group->title()[group->title().indexOf(u'&') + 1].toLower().unicode(),
+                    Qt::AltModifier);
+    EXPECT_TRUE(dialog.controls().columns->hasFocus());
 }
 
 } // namespace

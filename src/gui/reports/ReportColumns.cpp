@@ -168,8 +168,6 @@ ReportColumnList::ReportColumnList(QWidget* parent) : QListView(parent)
     setDropIndicatorShown(false);
     setDragDropMode(QAbstractItemView::InternalMove);
     setDefaultDropAction(Qt::MoveAction);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 QSize ReportColumnList::sizeHint() const
@@ -177,7 +175,9 @@ QSize ReportColumnList::sizeHint() const
     QSize size = QListView::sizeHint();
     if (model() == nullptr)
         return size;
-    int height = 2 * frameWidth();
+    // A little room below the last entry, so that it does not touch the
+    // frame.
+    int height = 2 * frameWidth() + 4;
     int width = 0;
     for (int row = 0; row < model()->rowCount(); ++row) {
         height += sizeHintForRow(row);

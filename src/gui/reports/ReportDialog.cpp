@@ -7,9 +7,9 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -148,22 +148,23 @@ QWidget* ReportDialog::ChoicesPanel(const texts::TextTable& texts)
     optionsLayout->addWidget(controls_.sorting);
     optionsLayout->addStretch();
 
-    auto* layout = new QVBoxLayout(panel);
+    auto* layout = new QGridLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
-    for (QGroupBox* group : {rows, format, scanning, options})
-        layout->addWidget(group);
-    layout->addStretch();
+    layout->addWidget(rows, 0, 0);
+    layout->addWidget(format, 0, 1);
+    layout->addWidget(scanning, 1, 0);
+    layout->addWidget(options, 1, 1);
     return panel;
 }
 
 QWidget* ReportDialog::ColumnsPanel(const texts::TextTable& texts)
 {
-    auto* panel = new QGroupBox(this);
+    auto* panel = new QGroupBox(TextOf(texts, TextId::InformationLabel), this);
     controls_.columnsModel = new ReportColumnsModel(texts, report_, this);
     controls_.columns = new ReportColumnList(panel);
     controls_.columns->setModel(controls_.columnsModel);
-    auto* label = new QLabel(TextOf(texts, TextId::InformationLabel), panel);
-    label->setBuddy(controls_.columns);
+    // The group's title is the list's label and gives it its Alt letter.
+    panel->setFocusProxy(controls_.columns);
 
     controls_.up = new QPushButton(TextOf(texts, TextId::UpButton), panel);
     controls_.down = new QPushButton(TextOf(texts, TextId::DownButton), panel);
@@ -173,12 +174,10 @@ QWidget* ReportDialog::ColumnsPanel(const texts::TextTable& texts)
     connect(controls_.up, &QPushButton::clicked, this, &ReportDialog::MoveUp);
     connect(controls_.down, &QPushButton::clicked, this, &ReportDialog::MoveDown);
     auto* moves = new QHBoxLayout;
-    moves->addStretch();
     moves->addWidget(controls_.up);
     moves->addWidget(controls_.down);
 
     auto* layout = new QVBoxLayout(panel);
-    layout->addWidget(label);
     layout->addWidget(controls_.columns, 1);
     layout->addLayout(moves);
     return panel;
