@@ -70,7 +70,8 @@ void MarkControls(QWidget* root, const std::function<bool(QWidget*)>& inScope, Q
         if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
             if (!qobject_cast<QTabBar*>(button->parentWidget()))
                 button->setText(Marked(button->text(), taken));
-        } else if (auto* group = qobject_cast<QGroupBox*>(widget); group && group->isCheckable()) {
+        } else if (auto* group = qobject_cast<QGroupBox*>(widget);
+                   group && (group->isCheckable() || group->focusProxy() != nullptr)) {
             group->setTitle(Marked(group->title(), taken));
         } else if (auto* label = qobject_cast<QLabel*>(widget); label && label->buddy()) {
             label->setText(Marked(label->text(), taken));

@@ -5,8 +5,9 @@ class QWidget;
 namespace velmora::gui {
 
 /// Gives the labelled controls of a dialog their Alt+letter: push buttons,
-/// check and radio boxes, checkable group boxes, tab titles and labels that
-/// have a buddy. Each takes the first letter of one of its words that is
+/// check and radio boxes, checkable group boxes, group boxes whose title
+/// labels one control (their focus proxy), tab titles and labels that have a
+/// buddy. Each takes the first letter of one of its words that is
 /// still free, else any free letter or digit of its text, else none; a text
 /// that already marks one keeps it. The controls outside the tab pages are
 /// served first and keep their letters on every page; the controls of each
