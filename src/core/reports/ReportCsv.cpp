@@ -4,6 +4,47 @@
 
 namespace velmora::reports {
 
+namespace {
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool AllDigits(std::string_view text)
+{
+    for (const char c : text) {
+        if (!IsDigit(c))
+            return false;
+    }
+    return !text.empty();
+}
+
+// A day as the cells have it, two digits of the day, a separator, two of the
+// month, the separator again and the year, written as year, month and day
+// joined by hyphens; false, with nothing written, for any other text.
+bool AppendIsoDate(std::string& out, std::string_view cell)
+{
+    if (cell.size() < 2 || !AllDigits(cell.substr(0, 2)))
+        return false;
+    std::size_t month = 2;
+    while (month < cell.size() && !IsDigit(cell[month]))
+        ++month;
+    const std::string_view separator = cell.substr(2, month - 2);
+    const std::size_t year = month + 2 + separator.size();
+    if (separator.empty() || year >= cell.size() || !AllDigits(cell.substr(month, 2)) ||
+        cell.substr(month + 2, separator.size()) != separator || !AllDigits(cell.substr(year)))
+        return false;
+    out += cell.substr(year);
+    out += '-';
+    out += cell.substr(month, 2);
+    out += '-';
+    out += cell.substr(0, 2);
+    return true;
+}
+
+} // namespace
+
 void AppendCsvField(std::string& out, std::string_view value)
 {
     bool quoted = false;
@@ -43,7 +84,9 @@ void AppendCsvRecord(std::string& out, const CellViews& cells, std::uint32_t dep
     AppendCsvField(out, cells[0]);
     for (const int column : layout.columns) {
         out += ',';
-        AppendCsvField(out, cells[static_cast<std::size_t>(column)]);
+        const std::string_view cell = cells[static_cast<std::size_t>(column)];
+        if (column != kDateColumn || heading || !AppendIsoDate(out, cell))
+            AppendCsvField(out, cell);
     }
 }
 

@@ -26,8 +26,11 @@ void AppendCsvField(std::string& out, std::string_view value);
 /// indentation the other formats give the name, which goes out without any:
 /// with every row kind on, 0 for the collection, 1 for the volumes, 2 for
 /// what lies in a volume's root. The heading row has kCsvLevelHeading for its
-/// level. Cells go out as they are: numbers with the separator the cells were
-/// filled with (a full stop for CSV) and no thousands separators.
+/// level. Cells go out as they are (numbers with the separator the cells were
+/// filled with, a full stop for CSV, and no thousands separators), except the
+/// dates: a date cell "dd/mm/yyyy", whatever its separator, goes out as
+/// "yyyy-mm-dd", which every spreadsheet and database reads as the same day
+/// whatever its own locale.
 void AppendCsvRecord(std::string& out, const CellViews& cells, std::uint32_t depth,
                      const ReportLayout& layout, bool heading);
 
