@@ -28,7 +28,7 @@ constexpr std::array<std::string_view, reports::kColumnCount> kColumnNames = {
     "size",  "duration", "bitrate", "samplerate", "mode",    "version", "title", "artist",
     "album", "track",    "year",    "comment",    "folders", "files",   "date",  "volume"};
 constexpr std::array<std::string_view, 4> kRowNames = {"collection", "volume", "folder", "file"};
-constexpr std::array<std::string_view, 3> kFormatNames = {"text", "dif", "html"};
+constexpr std::array<std::string_view, 4> kFormatNames = {"text", "dif", "html", "csv"};
 
 template <std::size_t N> std::string Allowed(const std::array<std::string_view, N>& names)
 {
@@ -222,10 +222,10 @@ ReportCommand::ReportCommand()
     : Command(
           {.name = "report",
            .summary = "write a report of the collection into a file",
-           .forms = {{"COLLECTION -o FILE [--format text|dif|html]",
+           .forms = {{"COLLECTION -o FILE [--format text|dif|html|csv]",
                       "[--rows collection,volume,folder,file] [--columns LIST]", "[--no-sort]"}},
            .options = {{"--output", "-o", "FILE", "the report file, replaced once it is complete"},
-                       {"--format", "", "text|dif|html", "the file's format (default text)"},
+                       {"--format", "", "text|dif|html|csv", "the file's format (default text)"},
                        {"--rows", "", "collection,volume,folder,file",
                         "the kinds of row, comma-separated (default folder)"},
                        {"--columns", "", "LIST", "the columns in this order; an empty LIST none"},

@@ -8,7 +8,7 @@
 
 namespace velmora::cli {
 
-/// report COLLECTION -o FILE [--format text|dif|html]
+/// report COLLECTION -o FILE [--format text|dif|html|csv]
 ///        [--rows collection,volume,folder,file] [--columns LIST] [--no-sort]
 ///
 /// Writes a report of the collection into FILE, replacing it only once the

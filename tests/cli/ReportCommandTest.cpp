@@ -174,7 +174,7 @@ TEST_F(ReportCommandTest, AnInterruptStopsTheReportWithoutAFile)
 TEST_F(ReportCommandTest, HelpNamesTheCommand)
 {
     ASSERT_EQ(RunCli({"--help"}, out, err, context), kSuccess);
-    EXPECT_NE(out.str().find("  report COLLECTION -o FILE [--format text|dif|html]\n"),
+    EXPECT_NE(out.str().find("  report COLLECTION -o FILE [--format text|dif|html|csv]\n"),
               std::string::npos);
 }
 

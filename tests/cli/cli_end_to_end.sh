@@ -46,6 +46,35 @@ check "report row" "CD         1" "$(sed -n 3p "$work/r.txt" | tr -d '\r')"
 check "report --name=value exit code" 0 $?
 check "report --name=value file" "$(md5sum <"$work/r.txt")" "$(md5sum <"$work/r2.txt")"
 
+# A CSV report read back by Python's csv module: a Windows-1252 folder name
+# comes out as UTF-8, names with commas and quotes come back whole, each row
+# has every column and its level, sizes have a full stop, dates are ISO 8601.
+printf '\001%s\002%s\003%s\004%s\005%s\006\r\n' 3072 300 1 2 45000 >"$work/w.col"
+printf '\tCD, "one"\0013072\002300\0031\0042\00545000\0067\007\r\n' >>"$work/w.col"
+printf '\t\t\304ra, "live"\0012048\002200\0030\0041\005\r\n' >>"$work/w.col"
+printf '\t\t\ts\366ng.mp3\0012048\002200\0034410\0042\0051\0063\007\025Hey, "you"\026\027\030\031\032\033\r\n' >>"$work/w.col"
+printf '\t\tloose.mp3\0011024\002100\0034800\0041\0051\0063\007\025\026\027\030\031\032\033\r\n' >>"$work/w.col"
+"$cli" report "$work/w.col" -o "$work/r.csv" --format csv --rows collection,volume,folder,file \
+  --columns size,duration,samplerate,title,files,volume,date
+check "csv report exit code" 0 $?
+csv_problems=$(python3 - "$work/r.csv" <<'PYTHON' 2>&1
+import csv, sys
+data = open(sys.argv[1], "rb").read()
+assert data.endswith(b"\r\n") and data.count(b"\n") == data.count(b"\r\n") == 6, data
+rows = list(csv.reader(open(sys.argv[1], newline="", encoding="utf-8", errors="strict")))
+assert rows[0] == ["Level", "Name", "Mb", "H:M:S", "Hz", "Title", "File(s)", "Volume",
+                   "Date"], rows[0]
+assert all(len(row) == 9 for row in rows), rows
+assert [row[:2] for row in rows[1:]] == [
+    ["0", "Collection w.col"], ["1", 'CD, "one"'], ["2", '\u00c4ra, "live"'],
+    ["3", "s\u00f6ng.mp3"], ["2", "loose.mp3"]], rows
+assert [float(row[2]) for row in rows[1:]] == [3.0, 3.0, 2.0, 2.0, 1.0], rows
+assert rows[4][3:] == ["00:03:20", "44100", 'Hey, "you"', "", 'CD, "one"', "2023-03-15"], rows[4]
+assert [row[6] for row in rows[1:]] == ["2", "2", "1", "", ""], rows
+PYTHON
+)
+check "csv report read by python's csv module" "" "$csv_problems"
+
 # A search on a real folder outside the collection shows real paths and
 # leaves the collection file as it was.
 data=$(cd "$(dirname "$0")/../data/audio" && pwd)

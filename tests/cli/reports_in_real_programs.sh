@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Opens the DIF and HTML reports of velmora-cli in the programs people use:
-# the DIF report in LibreOffice Calc (converted headless to a flat OpenDocument
-# spreadsheet, whose cells are then read), the HTML report in libxml2's HTML
-# parser (xmllint). Each check runs when its program is installed; with
+# Opens the DIF, CSV and HTML reports of velmora-cli in the programs people
+# use: the DIF and CSV reports in LibreOffice Calc (converted headless to a
+# flat OpenDocument spreadsheet, whose cells are then read), the HTML report
+# in libxml2's HTML parser (xmllint). Each check runs when its program is installed; with
 # neither the test is skipped (exit code 77).
 set -u
 cli=$1
@@ -26,7 +26,7 @@ cp "$data/mpeg1_l2_cbr192_48k_stereo.mp2" "$work/src/three.mp2"
 "$cli" tag write --title 'Say "Hi" & <b>' "$work/src/Rock/two.mp3" || fail "tag write"
 "$cli" scan "$work/src" -c "$work/c.col" --label TEST --serial ABCD-1234 || fail "scan"
 columns=size,duration,bitrate,samplerate,mode,version,title,artist,album,track,year,comment,folders,files,date,volume
-for format in dif html; do
+for format in dif csv html; do
   "$cli" report "$work/c.col" -o "$work/r.$format" --format "$format" \
     --rows collection,volume,folder,file --columns "$columns" || fail "report $format"
 done
@@ -100,8 +100,62 @@ for problem in problems:
 sys.exit(1 if problems else 0)
 PYTHON
   fi
+  # CSV as the import dialog reads it with UTF-8, commas, double quotes,
+  # English (USA) numbers and special numbers (times, dates) detected.
+  soffice -env:UserInstallation="file://$work/profile" --headless \
+    --infilter="CSV:44,34,76,1,,1033,false,true" --convert-to fods --outdir "$work/csv" \
+    "$work/r.csv" >/dev/null 2>&1
+  if [ ! -f "$work/csv/r.fods" ]; then
+    fail "LibreOffice did not open r.csv"
+  else
+    python3 - "$work/csv/r.fods" <<'PYTHON' || failures=$((failures + 1))
+import sys
+import xml.etree.ElementTree as ET
+
+ns = {"table": "urn:oasis:names:tc:opendocument:xmlns:table:1.0",
+      "office": "urn:oasis:names:tc:opendocument:xmlns:office:1.0",
+      "text": "urn:oasis:names:tc:opendocument:xmlns:text:1.0"}
+rows = []
+for row in ET.parse(sys.argv[1]).iterfind(".//table:table-row", ns):
+    cells = []
+    for cell in row.iterfind("table:table-cell", ns):
+        repeated = int(cell.get("{%s}number-columns-repeated" % ns["table"], "1"))
+        kind = cell.get("{%s}value-type" % ns["office"], "")
+        value = cell.get("{%s}value" % ns["office"]) or cell.get("{%s}date-value" % ns["office"])
+        text = "".join("".join(p.itertext()) for p in cell.iterfind("text:p", ns))
+        cells += [(kind, value or text)] * min(repeated, 18 - len(cells))
+        if len(cells) >= 18:
+            break
+    if any(text for _, text in cells):
+        rows.append(cells + [("", "")] * (18 - len(cells)))
+
+problems = []
+def expect(what, got, wanted):
+    if got != wanted:
+        problems.append("%s: wanted %r, got %r" % (what, wanted, got))
+
+expect("rows", len(rows), 7)
+expect("headings", [t for _, t in rows[0]],
+       ["Level", "Name", "Mb", "H:M:S", "Kbps", "Hz", "Channel mode", "MPEG", "Title", "Artist",
+        "Album", "Track", "Year", "Comment", "Folder(s)", "File(s)", "Date", "Volume"])
+expect("levels", [rows[r][0] for r in range(1, 7)], [("float", str(n)) for n in (0, 1, 2, 3, 3, 2)])
+expect("names", [rows[r][1][1] for r in range(1, 4)], ["Collection c.col", "TEST", "Rock"])
+expect("file name with markup and quotes", rows[4][1], ("string", '<b>x<i> & "q" one.mp3'))
+expect("title with quotes", rows[5][8], ("string", 'Say "Hi" & <b>'))
+for r in range(1, 7):
+    expect("size of row %d is a number" % r, rows[r][2][0], "float")
+    expect("duration of row %d is a time" % r, rows[r][3][0], "time")
+    expect("date of row %d is a date" % r, rows[r][16][0], "date")
+expect("sample rates", [rows[r][5] for r in range(4, 7)], [("float", v) for v in ("44100", "44100", "48000")])
+expect("file counts", [rows[r][15] for r in range(1, 4)], [("float", v) for v in ("3", "3", "2")])
+expect("error cells", [c for row in rows for c in row if c[1].startswith("#")], [])
+for problem in problems:
+    print("FAIL: CSV in LibreOffice Calc: " + problem)
+sys.exit(1 if problems else 0)
+PYTHON
+  fi
 else
-  echo "LibreOffice Calc (soffice) or python3 not found: DIF check skipped"
+  echo "LibreOffice Calc (soffice) or python3 not found: DIF and CSV checks skipped"
 fi
 
 if command -v xmllint >/dev/null; then

@@ -159,7 +159,7 @@ void SearchAndReport(const collection::CollectionTree& tree, const texts::TextTa
     reports::ReportSettings report;
     report.collectionRow = report.volumeRows = report.folderRows = report.fileRows = true;
     report.columnEnabled.fill(true);
-    report.format = static_cast<reports::ReportFormat>(1 + choice % 3);
+    report.format = static_cast<reports::ReportFormat>(1 + choice % 4);
     report.sorting = (choice & 4) != 0;
     report.lastReportFile = "/report";
     const reports::ReportSources sources{tree, "/c.col", table, services};

@@ -1,5 +1,7 @@
 #include "reports/ReportFormats.h"
 
+#include "reports/ReportCsv.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -135,6 +137,9 @@ void AppendLine(std::string& out, ReportFormat format, const CellViews& cells,
         break;
     case ReportFormat::Html:
         AppendHtmlRow(out, cells, d, layout, heading);
+        break;
+    case ReportFormat::Csv:
+        AppendCsvRecord(out, cells, d, layout, heading);
         break;
     }
 }

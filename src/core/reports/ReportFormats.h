@@ -39,6 +39,8 @@ struct ReportLayout {
 /// "#FAEBDC" (even depth) or "#FFEDED" (odd depth) otherwise; the name after
 /// (d - 1) * 2 full stops; number cells aligned right. &, <, > and " in
 /// values are written as character references.
+///
+/// CSV: one record, see AppendCsvRecord() (ReportCsv.h).
 std::string FormatLine(ReportFormat format, const CellViews& cells, std::uint32_t depth,
                        const ReportLayout& layout, bool heading);
 /// FormatLine() appended to `out`.

@@ -110,6 +110,8 @@ std::string_view DefaultExtension(ReportFormat format)
         return "dif";
     case ReportFormat::Html:
         return "html";
+    case ReportFormat::Csv:
+        return "csv";
     }
     return {};
 }
@@ -126,6 +128,10 @@ std::string ReportFilter(const texts::TextTable& table, ReportFormat format)
     case ReportFormat::Html:
         return std::string(table.Text(TextId::HtmlFormat)) + " (*." + extension + ", *.htm)|*." +
                extension + ";*.htm";
+    case ReportFormat::Csv:
+        // The format's own name, the same in every language: no text of the
+        // table holds it.
+        return "CSV (*." + extension + ")|*." + extension;
     }
     return {};
 }

@@ -43,7 +43,7 @@ enum ColumnId : int {
 
 /// The stored values are kept as they are, also outside the named ones, so
 /// that a value the dialog does not know survives a run.
-enum class ReportFormat : std::int32_t { Text = 1, Dif = 2, Html = 3 };
+enum class ReportFormat : std::int32_t { Text = 1, Dif = 2, Html = 3, Csv = 4 };
 enum class ReportScanning : std::int32_t { AllItems = 1, SelectedOnly = 2 };
 
 /// What a report holds and where it goes. One record lives for the whole run;
@@ -93,12 +93,12 @@ NormalColumnOrder(const std::array<std::int32_t, kColumnCount>& order);
 /// DateLabel and VolumeLabel. Empty for an id outside 1 to 16.
 std::string ColumnLabel(const texts::TextTable& table, int id);
 
-/// "txt", "dif" or "html"; empty for a format outside 1 to 3.
+/// "txt", "dif", "html" or "csv"; empty for a format outside 1 to 4.
 std::string_view DefaultExtension(ReportFormat format);
 
 /// The save dialog's filter for the format: a description, "|" and the
 /// patterns, for example "Text (*.txt)|*.txt"; HTML also offers "*.htm".
-/// Empty for a format outside 1 to 3.
+/// Empty for a format outside 1 to 4.
 std::string ReportFilter(const texts::TextTable& table, ReportFormat format);
 
 /// Where the save dialog of a report starts.

@@ -75,9 +75,10 @@ public:
         : tree_(sources.tree), sources_(sources), settings_(settings), texts_(sources.texts),
           progress_(progress),
           stop_(stop), fill_{sources.tree, settings, sources.texts,
-                             // A DIF number is read the same everywhere: the spreadsheet
-                             // shows it with the reader's own separator.
-                             settings.format == ReportFormat::Dif
+                             // A DIF or CSV number is read the same everywhere: the
+                             // spreadsheet shows it with the reader's own separator.
+                             settings.format == ReportFormat::Dif ||
+                                     settings.format == ReportFormat::Csv
                                  ? std::string(".")
                                  : sources.services.locale.decimalSeparator(),
                              sources.services.locale.dateSeparator(),
@@ -326,6 +327,9 @@ private:
             pending_ += kCrLf;
             pending_ += heading;
             tail_ = kHtmlTail;
+            break;
+        case ReportFormat::Csv:
+            pending_ = heading;
             break;
         }
         pending_ += kCrLf;

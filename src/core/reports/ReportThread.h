@@ -41,7 +41,7 @@ enum class ReportOutcome {
     /// The file could not be created, written or put in place; a file at the
     /// path is as it was.
     CannotWrite,
-    /// The format is none of 1 to 3: nothing to write, no file was created.
+    /// The format is none of 1 to 4: nothing to write, no file was created.
     UnknownFormat,
 };
 
@@ -63,7 +63,9 @@ enum class ReportOutcome {
 /// UTF-8 (the page says so), node texts that are not valid UTF-8 read as
 /// Windows-1252; a DIF report, which has no way to name its character set,
 /// is Windows-1252, as spreadsheets read it ("?" for what it lacks), and its
-/// numbers have a full stop for decimal separator.
+/// numbers have a full stop for decimal separator. A CSV report is UTF-8
+/// with a full stop too: a heading record, then one record per row, its
+/// level first (see AppendCsvRecord()).
 ///
 /// Progress, given from the calling thread, once per node and per row:
 /// - the phase is ProcessLabel "Process", ": " and the current phase's text:

@@ -49,7 +49,7 @@ struct Settings {
     /// "ReportItemsIndex1".."ReportItemsIndex16": order of the report columns.
     std::array<std::int32_t, 16> reportItemsIndex = {1, 2, 3, 13, 14, 15, 16, 4,
                                                      5, 6, 7, 8,  9,  10, 11, 12};
-    std::int32_t reportFormat = 1;   ///< "ReportFormat": 1 text, 2 DIF, 3 HTML
+    std::int32_t reportFormat = 1;   ///< "ReportFormat": 1 text, 2 DIF, 3 HTML, 4 CSV
     std::int32_t reportScanning = 1; ///< "ReportScanning": 1 all items, 2 selected only
     std::string lastReportFile;      ///< "LastReportFile"
     std::string lastOpenDir;         ///< "LastOpenDir": folder of the open and import dialogs

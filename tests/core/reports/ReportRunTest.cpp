@@ -98,7 +98,7 @@ TEST_F(ReportTest, UnknownFormatWritesNothing)
 {
     Load(kRock);
     ReportSettings s;
-    s.format = static_cast<ReportFormat>(4);
+    s.format = static_cast<ReportFormat>(5);
     EXPECT_EQ(Run(s), ReportOutcome::UnknownFormat);
     EXPECT_FALSE(std::filesystem::exists(target));
 }

@@ -108,11 +108,14 @@ TEST(ReportCommand, ExtensionsAndFiltersByFormat)
     EXPECT_EQ(DefaultExtension(ReportFormat::Text), "txt");
     EXPECT_EQ(DefaultExtension(ReportFormat::Dif), "dif");
     EXPECT_EQ(DefaultExtension(ReportFormat::Html), "html");
+    EXPECT_EQ(DefaultExtension(ReportFormat::Csv), "csv");
     EXPECT_EQ(DefaultExtension(static_cast<ReportFormat>(0)), "");
+    EXPECT_EQ(DefaultExtension(static_cast<ReportFormat>(5)), "");
     EXPECT_EQ(ReportFilter(table, ReportFormat::Text), "Text (*.txt)|*.txt");
     EXPECT_EQ(ReportFilter(table, ReportFormat::Dif), "DIF for Excel (*.dif)|*.dif");
     EXPECT_EQ(ReportFilter(table, ReportFormat::Html), "HTML page (*.html, *.htm)|*.html;*.htm");
-    EXPECT_EQ(ReportFilter(table, static_cast<ReportFormat>(4)), "");
+    EXPECT_EQ(ReportFilter(table, ReportFormat::Csv), "CSV (*.csv)|*.csv");
+    EXPECT_EQ(ReportFilter(table, static_cast<ReportFormat>(5)), "");
 }
 
 TEST(ReportCommand, ProposesTheLastReportsFolderAndName)
