@@ -52,15 +52,22 @@ std::string RateText(const texts::TextTable& table, TextId kind, std::int64_t ra
 
 std::string FormatHMS(std::int64_t seconds)
 {
+    std::string out;
+    AppendHMS(out, seconds);
+    return out;
+}
+
+void AppendHMS(std::string& out, std::int64_t seconds)
+{
     // A negative count is written as its magnitude after a minus sign.
-    std::string out = seconds < 0 ? "-" : "";
+    if (seconds < 0)
+        out += '-';
     const std::uint64_t magnitude = Magnitude(seconds);
     AppendTwoDigits(out, static_cast<std::int64_t>(magnitude / 3600));
     out += ':';
     AppendTwoDigits(out, static_cast<std::int64_t>(magnitude / 60 % 60));
     out += ':';
     AppendTwoDigits(out, static_cast<std::int64_t>(magnitude % 60));
-    return out;
 }
 
 std::string FormatDay(std::int32_t dayNumber, std::string_view separator)
@@ -123,6 +130,14 @@ std::string MegabytesShortest(std::int64_t sizeKB, std::string_view decimalSepar
 
 std::string MegabytesTwoDecimals(std::int64_t sizeKB, std::string_view decimalSeparator)
 {
+    std::string out;
+    AppendMegabytesTwoDecimals(out, sizeKB, decimalSeparator);
+    return out;
+}
+
+void AppendMegabytesTwoDecimals(std::string& out, std::int64_t sizeKB,
+                                std::string_view decimalSeparator)
+{
     // Whole megabytes and the remainder apart, so that no product can
     // overflow; the remainder's hundredths may round up to a whole one.
     const bool negative = sizeKB < 0;
@@ -133,12 +148,13 @@ std::string MegabytesTwoDecimals(std::int64_t sizeKB, std::string_view decimalSe
         ++whole;
         hundredths = 0;
     }
-    std::string out = negative ? "-" : "";
-    out += std::to_string(whole);
+    if (negative)
+        out += '-';
+    char digits[24];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, whole).ptr);
     out += decimalSeparator;
     out += static_cast<char>('0' + hundredths / 10);
     out += static_cast<char>('0' + hundredths % 10);
-    return out;
 }
 
 std::string MegabytesThreeDecimals(std::int64_t sizeKB, std::string_view decimalSeparator)
