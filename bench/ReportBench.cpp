@@ -18,7 +18,9 @@
 //   phases  in the report's child: the time from the start of each phase
 //           of the report to the start of the next (collection pass,
 //           sorting, formatting and writing into the replacement file,
-//           fsync and rename), each also against the floor
+//           fsync and rename), each also against the floor, and the user
+//           CPU time of all the child's threads in it: the report's own
+//           work, without the kernel's copying and writing
 //
 // Bars: ours at most 3 times the floor; memory at most 4 times the report.
 // With VELMORA_BENCH_PHASES set in the environment, the children show when
@@ -46,6 +48,7 @@
 #include <fcntl.h>
 #include <string>
 #include <string_view>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -64,6 +67,15 @@ using velmora::bench::StatusKB;
 constexpr double kTimeBar = 3.0;
 constexpr double kMemoryBar = 4.0;
 
+// User CPU time of every thread of this process so far.
+double UserCpuMs()
+{
+    struct rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec) * 1000.0 +
+           static_cast<double>(usage.ru_utime.tv_usec) / 1000.0;
+}
+
 // The phases of a sorted report, in the order RunReport() enters them:
 // collection pass, sorting, formatting (and writing into the replacement
 // file), writing (fsync and rename), clearing.
@@ -79,8 +91,10 @@ public:
     void setPhase(std::string_view label) override
     {
         const Clock::time_point now = Clock::now();
-        if (entered_ < kPhases)
-            starts_[entered_++] = now;
+        if (entered_ < kPhases) {
+            starts_[entered_] = now;
+            userMs_[entered_++] = UserCpuMs();
+        }
         if (phases_)
             std::fprintf(stderr, "%8.0f ms  %.*s\n", Milliseconds(now - start_),
                          static_cast<int>(label.size()), label.data());
@@ -93,11 +107,18 @@ public:
     {
         return i + 1 < entered_ ? Milliseconds(starts_[i + 1] - starts_[i]) : 0.0;
     }
+    // User CPU milliseconds of the process from the start of phase i to the
+    // start of the next.
+    double PhaseUserMs(std::size_t i) const
+    {
+        return i + 1 < entered_ ? userMs_[i + 1] - userMs_[i] : 0.0;
+    }
 
 private:
     const bool phases_;
     const Clock::time_point start_ = Clock::now();
     std::array<Clock::time_point, kPhases> starts_{};
+    std::array<double, kPhases> userMs_{};
     std::size_t entered_ = 0;
 };
 
@@ -118,6 +139,7 @@ struct ChildFigures {
     long peakKB = 0;
     long bytes = 0;
     std::array<double, kPhases - 1> phaseMs{};
+    std::array<double, kPhases - 1> phaseUserMs{};
 };
 
 // The child's part: load, report, print "LOAD_MS REPORT_MS PEAK_KB BYTES"
@@ -151,7 +173,7 @@ int ReportOnly(const std::string& path, rep::ReportFormat format, const std::str
     std::printf("%f %f %ld %ld", Milliseconds(loaded - start), Milliseconds(done - loaded),
                 peak - before, static_cast<long>(st.st_size));
     for (std::size_t i = 0; i + 1 < kPhases; ++i)
-        std::printf(" %f", shown.PhaseMs(i));
+        std::printf(" %f %f", shown.PhaseMs(i), shown.PhaseUserMs(i));
     std::printf("\n");
     return 0;
 }
@@ -175,8 +197,10 @@ ChildFigures RunChild(const char* self, const std::string& path, int format,
     const std::string out = RunSelf(self, "--report-only", path, std::to_string(format), target);
     ChildFigures f;
     std::array<double, kPhases - 1>& p = f.phaseMs;
-    if (std::sscanf(out.c_str(), "%lf %lf %ld %ld %lf %lf %lf %lf", &f.loadMs, &f.reportMs,
-                    &f.peakKB, &f.bytes, &p[0], &p[1], &p[2], &p[3]) != 8)
+    std::array<double, kPhases - 1>& u = f.phaseUserMs;
+    if (std::sscanf(out.c_str(), "%lf %lf %ld %ld %lf %lf %lf %lf %lf %lf %lf %lf", &f.loadMs,
+                    &f.reportMs, &f.peakKB, &f.bytes, &p[0], &u[0], &p[1], &u[1], &p[2], &u[2],
+                    &p[3], &u[3]) != 12)
         std::exit(1);
     return f;
 }
@@ -245,8 +269,10 @@ int main(int argc, char** argv)
                 "ours ms", "floor ms", "ratio", "peak MiB", "mem/size");
     bool pass = true;
     constexpr std::array<const char*, 3> kNames = {"text", "dif", "html"};
-    // Per format: the median of each phase and the floor.
+    // Per format: the median of each phase and the floor, and of each
+    // phase's user CPU time.
     std::array<std::array<double, kPhases>, 3> phases{};
+    std::array<std::array<double, kPhases - 1>, 3> phasesUser{};
     for (int format = 1; format <= 3; ++format) {
         const std::string target =
             folder + "/.bench-report-" + own + "." + kNames[static_cast<std::size_t>(format - 1)];
@@ -255,6 +281,7 @@ int main(int argc, char** argv)
         std::vector<double> loads;
         std::vector<double> reports;
         std::array<std::vector<double>, kPhases - 1> phaseRuns;
+        std::array<std::vector<double>, kPhases - 1> phaseUserRuns;
         long peakKB = 0;
         long bytes = 0;
         for (int i = 0; i < runs; ++i) {
@@ -263,16 +290,20 @@ int main(int argc, char** argv)
             loads.push_back(f.loadMs);
             reports.push_back(f.reportMs);
             ours.push_back(f.loadMs + f.reportMs);
-            for (std::size_t p = 0; p + 1 < kPhases; ++p)
+            for (std::size_t p = 0; p + 1 < kPhases; ++p) {
                 phaseRuns[p].push_back(f.phaseMs[p]);
+                phaseUserRuns[p].push_back(f.phaseUserMs[p]);
+            }
             peakKB = std::max(peakKB, f.peakKB);
             bytes = f.bytes;
             floors.push_back(FloorMs(argv[0], path, bytes, target + ".floor"));
         }
         const double ratio = Median(ours) / Median(floors);
         std::array<double, kPhases>& shown = phases[static_cast<std::size_t>(format - 1)];
-        for (std::size_t p = 0; p + 1 < kPhases; ++p)
+        for (std::size_t p = 0; p + 1 < kPhases; ++p) {
             shown[p] = Median(phaseRuns[p]);
+            phasesUser[static_cast<std::size_t>(format - 1)][p] = Median(phaseUserRuns[p]);
+        }
         shown[kPhases - 1] = Median(floors);
         const double memory = static_cast<double>(peakKB) * 1024.0 / static_cast<double>(bytes);
         pass = pass && ratio <= kTimeBar && memory <= kMemoryBar;
@@ -281,15 +312,21 @@ int main(int argc, char** argv)
                     Median(ours), Median(floors), ratio, static_cast<double>(peakKB) / 1024.0,
                     memory, static_cast<double>(bytes) / 1048576.0);
     }
-    std::printf("\nphases, median ms and against the floor of the same format:\n");
-    std::printf("%-24s", "");
+    std::printf("\nphases: median ms, against the floor of the same format, and user CPU ms\n");
+    std::printf("%-23s", "");
     for (const char* name : kNames)
-        std::printf(" %10s %6s", name, "ratio");
+        std::printf(" %8s %5s %6s", name, "ratio", "cpu");
     std::printf("\n");
     for (std::size_t p = 0; p < kPhases; ++p) {
-        std::printf("%-24s", p + 1 < kPhases ? kPhaseNames[p] : "floor");
-        for (const std::array<double, kPhases>& shown : phases)
-            std::printf(" %10.0f %6.2f", shown[p], shown[p] / shown[kPhases - 1]);
+        std::printf("%-23s", p + 1 < kPhases ? kPhaseNames[p] : "floor");
+        for (std::size_t f = 0; f < phases.size(); ++f) {
+            const std::array<double, kPhases>& shown = phases[f];
+            std::printf(" %8.0f %5.2f", shown[p], shown[p] / shown[kPhases - 1]);
+            if (p + 1 < kPhases)
+                std::printf(" %6.0f", phasesUser[f][p]);
+            else
+                std::printf(" %6s", "");
+        }
         std::printf("\n");
     }
     std::printf("\nbars: ours / floor at most %.1f, peak memory / report size at most %.1f: %s\n",
