@@ -319,13 +319,13 @@ void CellFiller::SetNumber(int column, const Constant& text, std::int64_t value)
         return;
     BeginMade(column);
     made_ += text.text;
-    made_ += ' ';
-    AppendNumber(made_, value);
+    char digits[24] = {' '};
+    made_.append(digits, std::to_chars(digits + 1, digits + sizeof digits, value).ptr);
     EndMade();
     plain_ = plain_ && text.plain;
 }
 
-void CellFiller::FillTotals(const Numbers& n)
+void CellFiller::FillSizeAndDuration(const Numbers& n)
 {
     using namespace collection;
     if (s_.settings.columnOn(kSizeColumn)) {
@@ -339,6 +339,12 @@ void CellFiller::FillTotals(const Numbers& n)
         display::AppendHMS(made_, Magnitude(n[kDuration]));
         EndMade();
     }
+}
+
+void CellFiller::FillTotals(const Numbers& n)
+{
+    using namespace collection;
+    FillSizeAndDuration(n);
     SetNumber(kBitRateColumn, averageRate_, AverageBitRate(n[kSizeKB], n[kDuration]));
     SetNumber(kFolderCountColumn, n[kFolderCount]);
     SetNumber(kFileCountColumn, n[kFileCount]);
@@ -347,17 +353,7 @@ void CellFiller::FillTotals(const Numbers& n)
 void CellFiller::FillFile(const Numbers& n, const Tags& tags)
 {
     using namespace collection;
-    if (s_.settings.columnOn(kSizeColumn)) {
-        BeginMade(kSizeColumn);
-        display::AppendMegabytesTwoDecimals(made_, n[kSizeKB], decimal_.text);
-        EndMade();
-        plain_ = plain_ && decimal_.plain;
-    }
-    if (s_.settings.columnOn(kDurationColumn)) {
-        BeginMade(kDurationColumn);
-        display::AppendHMS(made_, Magnitude(n[kDuration]));
-        EndMade();
-    }
+    FillSizeAndDuration(n);
     if (s_.settings.columnOn(kBitRateColumn)) {
         const std::int64_t duration = n[kDuration];
         const std::int64_t average = AverageBitRate(n[kSizeKB], duration);

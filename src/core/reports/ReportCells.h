@@ -61,7 +61,8 @@ public:
     void Fill(collection::NodeId node, std::uint32_t volume);
 
 private:
-    // A text from the table with whether it is plain (see Plain()).
+    // A text that cells repeat, with whether it is printable ASCII: a row
+    // made of such bytes only goes out as it stands.
     struct Constant {
         std::string_view text;
         bool plain = true;
@@ -73,8 +74,12 @@ private:
     // in "ABR 139".
     void SetNumber(int column, std::int64_t value);
     void SetNumber(int column, const Constant& text, std::int64_t value);
+    // A cell made in `made_`: it starts at the end of the bytes there, and
+    // ends at their end once its own bytes are appended.
     void BeginMade(int column);
     void EndMade();
+    // The cells of the size in megabytes and of the duration.
+    void FillSizeAndDuration(const collection::Numbers& n);
     // The cells every row kind but the file has: sizes, duration, the
     // average rate and the two counts.
     void FillTotals(const collection::Numbers& n);

@@ -119,9 +119,7 @@ bool HasAny(std::string_view text)
     return found;
 }
 
-// A DIF string value: the bytes between double quotes, each double quote
-// inside written twice so that readers do not take it for the end. `quotes`
-// is the number of double quotes in the value.
+// The number of double quotes in a value.
 std::size_t Quotes(std::string_view value)
 {
     if (!HasAny<0, '"', 0, '"'>(value))
@@ -129,6 +127,9 @@ std::size_t Quotes(std::string_view value)
     return static_cast<std::size_t>(std::count(value.begin(), value.end(), '"'));
 }
 
+// A DIF string value: the bytes between double quotes, each double quote
+// inside written twice so that readers do not take it for the end. `quotes`
+// is the number of double quotes in the value.
 char* CopyDifString(char* at, std::size_t indent, std::string_view value, std::size_t quotes)
 {
     *at++ = '"';
@@ -258,6 +259,7 @@ void AppendHtmlRow(std::string& html, const CellViews& cells, std::uint32_t dept
     }
     size += kRowEnd.size();
     const std::size_t start = html.size();
+    // Full stops, of which the name's indentation is made.
     html.append(size, '.');
     char* at = Copy(html.data() + start, row);
     at = Copy(at, CellOpening(heading, false)) + stops;
