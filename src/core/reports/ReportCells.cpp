@@ -81,6 +81,11 @@ struct NodeScan {
     // 0x80 or above, and every byte below 32 is one of the marks found,
     // which come in their order, so that no field holds one.
     bool plain = false;
+    // While scanning: the marks found, and whether each came after the
+    // marks before it in the order above.
+    std::size_t found = 0;
+    std::size_t lastFound = 0;
+    bool ordered = true;
 
     // Field j: a number (j < kMarks), a tag (kTagFields + j) or the name
     // (kNameField, the bytes before the first numeric mark). False when a
@@ -111,8 +116,12 @@ void TakeControl(NodeScan& scan, unsigned byte, std::size_t i)
         if (k < kMarks || k >= 2 * kMarks)
             return;
     }
-    if (scan.at[k] == kAbsent)
-        scan.at[k] = static_cast<std::uint32_t>(i);
+    if (scan.at[k] != kAbsent)
+        return;
+    scan.at[k] = static_cast<std::uint32_t>(i);
+    scan.ordered = scan.ordered && (scan.found == 0 || k > scan.lastFound);
+    scan.lastFound = k;
+    ++scan.found;
 }
 
 NodeScan ScanNode(std::string_view text)
@@ -148,17 +157,7 @@ NodeScan ScanNode(std::string_view text)
             TakeControl(scan, byte, i);
         }
     }
-    std::size_t found = 0;
-    bool ordered = true;
-    std::uint32_t previous = 0;
-    for (const std::uint32_t at : scan.at) {
-        if (at == kAbsent)
-            continue;
-        ordered = ordered && (found == 0 || at > previous);
-        previous = at;
-        ++found;
-    }
-    scan.plain = high == 0 && controls == found && ordered;
+    scan.plain = high == 0 && controls == scan.found && scan.ordered;
     return scan;
 }
 
@@ -214,7 +213,7 @@ void CellFiller::Fill(NodeId node, std::uint32_t volume)
     const std::string_view text = s_.tree.text(node);
     const NodeScan scan = ScanNode(text);
     cells_.fill({});
-    isMade_.fill(false);
+    madeCount_ = 0;
     made_.clear();
     plain_ = scan.plain;
 
@@ -261,9 +260,9 @@ void CellFiller::Fill(NodeId node, std::uint32_t volume)
                 plain_ = false;
         }
     }
-    for (std::size_t k = 0; k < kCellCount; ++k) {
-        if (isMade_[k])
-            cells_[k] = std::string_view(made_).substr(madeAt_[k], madeSize_[k]);
+    for (std::size_t i = 0; i < madeCount_; ++i) {
+        const auto k = static_cast<std::size_t>(madeColumns_[i]);
+        cells_[k] = std::string_view(made_).substr(madeAt_[k], madeSize_[k]);
     }
     if (!plain_) {
         Encode();
@@ -301,7 +300,7 @@ void CellFiller::EndMade()
 {
     const auto k = static_cast<std::size_t>(making_);
     madeSize_[k] = static_cast<std::uint32_t>(made_.size()) - madeAt_[k];
-    isMade_[k] = true;
+    madeColumns_[madeCount_++] = making_;
 }
 
 void CellFiller::SetNumber(int column, std::int64_t value)

@@ -105,7 +105,8 @@ private:
     std::string made_;
     std::array<std::uint32_t, kCellCount> madeAt_{};
     std::array<std::uint32_t, kCellCount> madeSize_{};
-    std::array<bool, kCellCount> isMade_{};
+    std::array<int, kCellCount> madeColumns_{}; // the cells made, in order
+    std::size_t madeCount_ = 0;
     int making_ = -1;
     // The cells of a row that is not plain, encoded.
     std::array<std::string, kCellCount> encoded_;
