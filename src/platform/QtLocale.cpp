@@ -6,6 +6,10 @@
 #include <QStringDecoder>
 #include <QVarLengthArray>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace velmora::platform {
 
 namespace {
@@ -20,12 +24,26 @@ QStringView Decode(std::string_view bytes, Utf16Buffer& buffer)
 {
     buffer.resize(static_cast<qsizetype>(bytes.size()));
     QChar* out = buffer.data();
-    for (const char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80)
+    const char* in = bytes.data();
+    const char* const last = in + bytes.size();
+#if defined(__SSE2__)
+    // Sixteen bytes at a time while none is 0x80 or above, each widened to
+    // a QChar by interleaving it with a zero byte.
+    const __m128i zero = _mm_setzero_si128();
+    for (; last - in >= 16; in += 16, out += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+        if (_mm_movemask_epi8(v) != 0)
             break;
-        *out++ = QLatin1Char(c);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(v, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(v, zero));
     }
-    if (out == buffer.data() + buffer.size())
+#endif
+    for (; in != last; ++in) {
+        if (static_cast<unsigned char>(*in) >= 0x80)
+            break;
+        *out++ = QLatin1Char(*in);
+    }
+    if (in == last)
         return QStringView(buffer.data(), out);
 
     if (!texts::IsValidUtf8(bytes)) {

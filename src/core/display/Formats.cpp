@@ -8,6 +8,7 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
+#include <initializer_list>
 
 namespace velmora::display {
 
@@ -52,15 +53,32 @@ std::string RateText(const texts::TextTable& table, TextId kind, std::int64_t ra
 
 std::string FormatHMS(std::int64_t seconds)
 {
-    // A negative count is written as its magnitude after a minus sign.
-    std::string out = seconds < 0 ? "-" : "";
-    const std::uint64_t magnitude = Magnitude(seconds);
-    AppendTwoDigits(out, static_cast<std::int64_t>(magnitude / 3600));
-    out += ':';
-    AppendTwoDigits(out, static_cast<std::int64_t>(magnitude / 60 % 60));
-    out += ':';
-    AppendTwoDigits(out, static_cast<std::int64_t>(magnitude % 60));
+    std::string out;
+    AppendHMS(out, seconds);
     return out;
+}
+
+void AppendHMS(std::string& out, std::int64_t seconds)
+{
+    // Made in a buffer and appended at once, as reports do this for every
+    // row: a sign, at most 20 digits of hours, and twice a colon and two
+    // digits.
+    char buffer[32];
+    char* at = buffer;
+    // A negative count is written as its magnitude after a minus sign.
+    if (seconds < 0)
+        *at++ = '-';
+    const std::uint64_t magnitude = Magnitude(seconds);
+    const std::uint64_t hours = magnitude / 3600;
+    if (hours < 10)
+        *at++ = '0';
+    at = std::to_chars(at, buffer + sizeof buffer, hours).ptr;
+    for (const std::uint64_t part : {magnitude / 60 % 60, magnitude % 60}) {
+        *at++ = ':';
+        *at++ = static_cast<char>('0' + part / 10);
+        *at++ = static_cast<char>('0' + part % 10);
+    }
+    out.append(buffer, at);
 }
 
 std::string FormatDay(std::int32_t dayNumber, std::string_view separator)
@@ -123,6 +141,14 @@ std::string MegabytesShortest(std::int64_t sizeKB, std::string_view decimalSepar
 
 std::string MegabytesTwoDecimals(std::int64_t sizeKB, std::string_view decimalSeparator)
 {
+    std::string out;
+    AppendMegabytesTwoDecimals(out, sizeKB, decimalSeparator);
+    return out;
+}
+
+void AppendMegabytesTwoDecimals(std::string& out, std::int64_t sizeKB,
+                                std::string_view decimalSeparator)
+{
     // Whole megabytes and the remainder apart, so that no product can
     // overflow; the remainder's hundredths may round up to a whole one.
     const bool negative = sizeKB < 0;
@@ -133,12 +159,15 @@ std::string MegabytesTwoDecimals(std::int64_t sizeKB, std::string_view decimalSe
         ++whole;
         hundredths = 0;
     }
-    std::string out = negative ? "-" : "";
-    out += std::to_string(whole);
+    char digits[24];
+    char* at = digits;
+    if (negative)
+        *at++ = '-';
+    out.append(digits, std::to_chars(at, digits + sizeof digits, whole).ptr);
     out += decimalSeparator;
-    out += static_cast<char>('0' + hundredths / 10);
-    out += static_cast<char>('0' + hundredths % 10);
-    return out;
+    const char decimals[2] = {static_cast<char>('0' + hundredths / 10),
+                              static_cast<char>('0' + hundredths % 10)};
+    out.append(decimals, 2);
 }
 
 std::string MegabytesThreeDecimals(std::int64_t sizeKB, std::string_view decimalSeparator)

@@ -16,6 +16,8 @@ namespace velmora::display {
 
 /// "H:MM:SS" with every part at least two digits: 45296 -> "12:34:56".
 std::string FormatHMS(std::int64_t seconds);
+/// FormatHMS() appended to `out`.
+void AppendHMS(std::string& out, std::int64_t seconds);
 
 /// "dd", separator, "mm", separator, "yyyy".
 std::string FormatDay(std::int32_t dayNumber, std::string_view separator);
@@ -33,6 +35,9 @@ std::string MegabytesShortest(std::int64_t sizeKB, std::string_view decimalSepar
 /// Kilobytes as megabytes with two decimals, a 5 in the third decimal
 /// rounding up: 128 gives "0.13", 3921 gives "3.83", 0 gives "0.00".
 std::string MegabytesTwoDecimals(std::int64_t sizeKB, std::string_view decimalSeparator);
+/// MegabytesTwoDecimals() appended to `out`.
+void AppendMegabytesTwoDecimals(std::string& out, std::int64_t sizeKB,
+                                std::string_view decimalSeparator);
 
 /// Kilobytes as megabytes with three decimals, rounded as a double by the C
 /// library: 3921 gives "3.829".

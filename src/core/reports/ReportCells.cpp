@@ -5,8 +5,13 @@
 #include "texts/TextTable.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace velmora::reports {
 
@@ -15,6 +20,7 @@ namespace {
 using collection::NodeId;
 using collection::NodeKind;
 using collection::Numbers;
+using collection::Tags;
 
 using texts::TextId;
 
@@ -30,6 +36,129 @@ void AppendNumber(std::string& out, std::int64_t value)
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     out.append(digits, static_cast<std::size_t>(end - digits));
+}
+
+// Printable ASCII, which every format writes as it stands and whose length
+// in characters is its length in bytes.
+bool Plain(std::string_view text)
+{
+    bool plain = true;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        plain &= byte >= 32 && byte < 0x80;
+    }
+    return plain;
+}
+
+// A signed decimal integer, as ReadNumbers() takes it: an optional plus or
+// minus sign and digits, nothing else.
+bool ParseInteger(std::string_view s, std::int64_t& value)
+{
+    const char* first = s.data();
+    const char* const last = s.data() + s.size();
+    if (first != last && *first == '+')
+        ++first;
+    if (first == last || *first == '+')
+        return false;
+    std::int64_t parsed = 0;
+    const auto [end, error] = std::from_chars(first, last, parsed);
+    if (error != std::errc() || end != last)
+        return false;
+    value = parsed;
+    return true;
+}
+
+// The marks of a node text found in one pass (see NodeText.h): where the
+// first of each numeric mark 0x01..0x07 and of each tag mark 0x15..0x1B is.
+constexpr std::size_t kMarks = 7;
+constexpr std::size_t kTagFields = kMarks; // the tag fields follow the numbers
+constexpr std::size_t kNameField = 2 * kMarks;
+constexpr std::uint32_t kAbsent = 0xFFFFFFFFu;
+
+struct NodeScan {
+    std::array<std::uint32_t, 2 * kMarks> at;
+    // The name and the tags are printable ASCII: no byte of the text is
+    // 0x80 or above, and every byte below 32 is one of the marks found,
+    // which come in their order, so that no field holds one.
+    bool plain = false;
+    // While scanning: the marks found, and whether each came after the
+    // marks before it in the order above.
+    std::size_t found = 0;
+    std::size_t lastFound = 0;
+    bool ordered = true;
+
+    // Field j: a number (j < kMarks), a tag (kTagFields + j) or the name
+    // (kNameField, the bytes before the first numeric mark). False when a
+    // mark is missing or the closing mark comes first.
+    bool Field(std::string_view text, std::size_t j, std::string_view& field) const
+    {
+        if (j == kNameField) {
+            if (at[0] == kAbsent)
+                return false;
+            field = text.substr(0, at[0]);
+            return true;
+        }
+        const std::uint32_t open = at[j];
+        const std::uint32_t close = at[j + 1];
+        if (open == kAbsent || close == kAbsent || close < open)
+            return false;
+        field = text.substr(open + 1, close - open - 1);
+        return true;
+    }
+};
+
+// Notes the byte below 32 at `i` in the scan.
+void TakeControl(NodeScan& scan, unsigned byte, std::size_t i)
+{
+    unsigned k = byte - 1;
+    if (k >= kMarks) {
+        k = byte - 0x15 + kMarks;
+        if (k < kMarks || k >= 2 * kMarks)
+            return;
+    }
+    if (scan.at[k] != kAbsent)
+        return;
+    scan.at[k] = static_cast<std::uint32_t>(i);
+    scan.ordered = scan.ordered && (scan.found == 0 || k > scan.lastFound);
+    scan.lastFound = k;
+    ++scan.found;
+}
+
+NodeScan ScanNode(std::string_view text)
+{
+    NodeScan scan;
+    scan.at.fill(kAbsent);
+    unsigned high = 0; // nonzero when a byte is 0x80 or above
+    std::size_t controls = 0;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t size = text.size();
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time: a bit per byte for the high bytes and for
+    // those below 32 (a signed compare, which takes the high bytes too).
+    const __m128i space = _mm_set1_epi8(32);
+    for (; i + 16 <= size; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        const auto highs = static_cast<unsigned>(_mm_movemask_epi8(v));
+        auto lows = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, space))) & ~highs;
+        high |= highs;
+        for (; lows != 0; lows &= lows - 1) {
+            const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(lows));
+            ++controls;
+            TakeControl(scan, bytes[at], at);
+        }
+    }
+#endif
+    for (; i < size; ++i) {
+        const unsigned byte = bytes[i];
+        high |= byte & 0x80;
+        if (byte < 32) {
+            ++controls;
+            TakeControl(scan, byte, i);
+        }
+    }
+    scan.plain = high == 0 && controls == scan.found && scan.ordered;
+    return scan;
 }
 
 } // namespace
@@ -60,101 +189,198 @@ std::size_t EncodeCell(std::string& cell, ReportFormat format)
     return TextLength(cell);
 }
 
+CellFiller::CellFiller(const FillSources& sources)
+    : s_(sources), format_(sources.settings.format), decimal_(MakeConstant(sources.decimal)),
+      averageRate_(MakeConstant(sources.texts.Text(TextId::AverageRate))),
+      constantRate_(MakeConstant(sources.texts.Text(TextId::ConstantRate))),
+      variableRate_(MakeConstant(sources.texts.Text(TextId::VariableRate))),
+      layer_(MakeConstant(sources.texts.Text(TextId::LayerPrefix))),
+      collectionName_(MakeConstant(sources.collectionName))
+{
+    for (std::size_t code = 0; code < channels_.size(); ++code)
+        channels_[code] =
+            MakeConstant(collection::ChannelText(sources.texts, static_cast<std::int64_t>(code)));
+    made_.reserve(256);
+}
+
+CellFiller::Constant CellFiller::MakeConstant(std::string_view text)
+{
+    return {text, Plain(text)};
+}
+
 void CellFiller::Fill(NodeId node, std::uint32_t volume)
 {
-    for (std::string& cell : row_.cells)
-        cell.clear();
     const std::string_view text = s_.tree.text(node);
+    const NodeScan scan = ScanNode(text);
+    cells_.fill({});
+    madeCount_ = 0;
+    made_.clear();
+    plain_ = scan.plain;
+
     Numbers n{};
-    collection::ReadNumbers(text, n);
+    for (std::size_t j = 0; j < n.size(); ++j) {
+        std::string_view field;
+        if (scan.Field(text, j, field))
+            ParseInteger(field, n[j]);
+    }
     // Kinds go by level for the collection and the volumes, so that
     // neither is ever taken for a file, even without children.
     const NodeKind kind = collection::KindOf(s_.tree, node);
-    if (kind == NodeKind::File)
-        FillFile(text, n);
-    else
-        FillTotals(n);
-    if (kind == NodeKind::Collection) {
-        row_.cells[0] = s_.collectionName;
-        SetCell(kDateColumn, Day(n[collection::kLastChange]));
+    if (kind == NodeKind::File) {
+        Tags tags;
+        for (std::size_t j = 0; j < tags.size(); ++j) {
+            std::string_view field;
+            tags[j] = scan.Field(text, kTagFields + j, field) ? field : std::string_view();
+        }
+        FillFile(n, tags);
     } else {
-        row_.cells[0] = collection::NodeName(text);
-        SetCell(kDateColumn, s_.volumes[volume].date);
+        FillTotals(n);
+    }
+    if (kind == NodeKind::Collection) {
+        cells_[0] = collectionName_.text;
+        plain_ = plain_ && collectionName_.plain;
+        if (s_.settings.columnOn(kDateColumn)) {
+            BeginMade(kDateColumn);
+            made_ += collection::FormatDay(static_cast<std::int32_t>(n[collection::kLastChange]),
+                                           s_.dateSeparator);
+            EndMade();
+            plain_ = plain_ && Plain(s_.dateSeparator);
+        }
+    } else {
+        std::string_view name;
+        cells_[0] = scan.Field(text, kNameField, name) ? name : std::string_view();
+        const VolumeCells& cells = s_.volumes[volume];
+        SetCell(kDateColumn, cells.date, true);
         if (kind != NodeKind::Volume)
-            SetCell(kVolumeColumn, s_.volumes[volume].label);
+            SetCell(kVolumeColumn, cells.label, true);
+        if (volume != plainVolume_) {
+            if (Plain(cells.date) && Plain(cells.label))
+                plainVolume_ = volume;
+            else
+                plain_ = false;
+        }
+    }
+    for (std::size_t i = 0; i < madeCount_; ++i) {
+        const auto k = static_cast<std::size_t>(madeColumns_[i]);
+        cells_[k] = std::string_view(made_).substr(madeAt_[k], madeSize_[k]);
+    }
+    if (!plain_) {
+        Encode();
+        return;
     }
     for (std::size_t k = 0; k < kCellCount; ++k)
-        lengths_[k] = EncodeCell(row_.cells[k], s_.settings.format);
+        lengths_[k] = cells_[k].size();
 }
 
-std::string CellFiller::Day(std::int64_t dayNumber) const
+void CellFiller::Encode()
 {
-    return collection::FormatDay(static_cast<std::int32_t>(dayNumber), s_.dateSeparator);
+    for (std::size_t k = 0; k < kCellCount; ++k) {
+        std::string& cell = encoded_[k];
+        cell.assign(cells_[k]);
+        lengths_[k] = EncodeCell(cell, format_);
+        cells_[k] = cell;
+    }
 }
 
-void CellFiller::SetCell(int column, std::string_view value)
-{
-    if (s_.settings.columnOn(column))
-        row_.cells[static_cast<std::size_t>(column)].assign(value);
-}
-
-void CellFiller::SetCell(int column, std::int64_t value)
-{
-    if (s_.settings.columnOn(column))
-        AppendNumber(row_.cells[static_cast<std::size_t>(column)], value);
-}
-
-void CellFiller::SetCell(int column, std::string_view text, std::int64_t value)
+void CellFiller::SetCell(int column, std::string_view value, bool plain)
 {
     if (!s_.settings.columnOn(column))
         return;
-    std::string& cell = row_.cells[static_cast<std::size_t>(column)];
-    cell.assign(text);
-    cell += ' ';
-    AppendNumber(cell, value);
+    cells_[static_cast<std::size_t>(column)] = value;
+    plain_ = plain_ && plain;
+}
+
+void CellFiller::BeginMade(int column)
+{
+    making_ = column;
+    madeAt_[static_cast<std::size_t>(column)] = static_cast<std::uint32_t>(made_.size());
+}
+
+void CellFiller::EndMade()
+{
+    const auto k = static_cast<std::size_t>(making_);
+    madeSize_[k] = static_cast<std::uint32_t>(made_.size()) - madeAt_[k];
+    madeColumns_[madeCount_++] = making_;
+}
+
+void CellFiller::SetNumber(int column, std::int64_t value)
+{
+    if (!s_.settings.columnOn(column))
+        return;
+    BeginMade(column);
+    AppendNumber(made_, value);
+    EndMade();
+}
+
+void CellFiller::SetNumber(int column, const Constant& text, std::int64_t value)
+{
+    if (!s_.settings.columnOn(column))
+        return;
+    BeginMade(column);
+    made_ += text.text;
+    char digits[24] = {' '};
+    made_.append(digits, std::to_chars(digits + 1, digits + sizeof digits, value).ptr);
+    EndMade();
+    plain_ = plain_ && text.plain;
+}
+
+void CellFiller::FillSizeAndDuration(const Numbers& n)
+{
+    using namespace collection;
+    if (s_.settings.columnOn(kSizeColumn)) {
+        BeginMade(kSizeColumn);
+        display::AppendMegabytesTwoDecimals(made_, n[kSizeKB], decimal_.text);
+        EndMade();
+        plain_ = plain_ && decimal_.plain;
+    }
+    if (s_.settings.columnOn(kDurationColumn)) {
+        BeginMade(kDurationColumn);
+        display::AppendHMS(made_, Magnitude(n[kDuration]));
+        EndMade();
+    }
 }
 
 void CellFiller::FillTotals(const Numbers& n)
 {
     using namespace collection;
-    SetCell(kSizeColumn, SizeText(n[kSizeKB], s_.decimal));
-    SetCell(kDurationColumn, FormatHMS(Magnitude(n[kDuration])));
-    SetCell(kBitRateColumn, s_.texts.Text(TextId::AverageRate),
-            AverageBitRate(n[kSizeKB], n[kDuration]));
-    SetCell(kFolderCountColumn, n[kFolderCount]);
-    SetCell(kFileCountColumn, n[kFileCount]);
+    FillSizeAndDuration(n);
+    SetNumber(kBitRateColumn, averageRate_, AverageBitRate(n[kSizeKB], n[kDuration]));
+    SetNumber(kFolderCountColumn, n[kFolderCount]);
+    SetNumber(kFileCountColumn, n[kFileCount]);
 }
 
-void CellFiller::FillFile(std::string_view text, const Numbers& n)
+void CellFiller::FillFile(const Numbers& n, const Tags& tags)
 {
     using namespace collection;
-    SetCell(kSizeColumn, SizeText(n[kSizeKB], s_.decimal));
-    SetCell(kDurationColumn, FormatHMS(Magnitude(n[kDuration])));
+    FillSizeAndDuration(n);
     if (s_.settings.columnOn(kBitRateColumn)) {
         const std::int64_t duration = n[kDuration];
         const std::int64_t average = AverageBitRate(n[kSizeKB], duration);
         if (duration > 0)
-            SetCell(kBitRateColumn, s_.texts.Text(TextId::ConstantRate),
-                    StandardBitRate(average, n[kVersionCode], n[kLayerCode]));
+            SetNumber(kBitRateColumn, constantRate_,
+                      StandardBitRate(average, n[kVersionCode], n[kLayerCode]));
         else if (duration < 0)
-            SetCell(kBitRateColumn, s_.texts.Text(TextId::VariableRate), average);
+            SetNumber(kBitRateColumn, variableRate_, average);
         else
-            SetCell(kBitRateColumn, s_.texts.Text(TextId::ConstantRate), 0);
+            SetNumber(kBitRateColumn, constantRate_, 0);
     }
-    SetCell(kSampleRateColumn, MultiplyClamped(n[kSampleRate10], 10));
-    SetCell(kChannelModeColumn, ChannelText(s_.texts, n[kChannelCode]));
+    SetNumber(kSampleRateColumn, MultiplyClamped(n[kSampleRate10], 10));
+    const std::int64_t code = n[kChannelCode];
+    const Constant& channel =
+        channels_[code >= 1 && code <= 4 ? static_cast<std::size_t>(code) : 0];
+    SetCell(kChannelModeColumn, channel.text, channel.plain);
     if (s_.settings.columnOn(kVersionColumn)) {
-        std::string& cell = row_.cells[kVersionColumn];
-        cell.assign(VersionText(n[kVersionCode]));
-        cell += ' ';
-        cell += s_.texts.Text(TextId::LayerPrefix);
-        cell += ' ';
-        AppendNumber(cell, n[kLayerCode]);
+        BeginMade(kVersionColumn);
+        made_ += VersionText(n[kVersionCode]);
+        made_ += ' ';
+        made_ += layer_.text;
+        made_ += ' ';
+        AppendNumber(made_, n[kLayerCode]);
+        EndMade();
+        plain_ = plain_ && layer_.plain;
     }
-    Tags tags;
-    ReadTags(text, tags);
     for (int j = 0; j < 6; ++j)
-        SetCell(kTitleColumn + j, tags[static_cast<std::size_t>(j)]);
+        SetCell(kTitleColumn + j, tags[static_cast<std::size_t>(j)], true);
 }
 
 } // namespace velmora::reports

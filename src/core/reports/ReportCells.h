@@ -5,6 +5,7 @@
 #include "reports/ReportRows.h"
 #include "reports/ReportSettings.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -43,13 +44,15 @@ struct FillSources {
     std::unique_ptr<VolumeCells[]> volumes;
 };
 
-/// Fills the cells of one row at a time from its node, into one row whose
-/// cells keep their memory. One per thread.
+/// Fills the cells of one row at a time from its node. The cells are views:
+/// into the node's text, into the sources and into the filler's own buffers,
+/// which keep their memory from row to row. One per thread.
 class CellFiller {
 public:
-    explicit CellFiller(const FillSources& sources) : s_(sources) {}
+    explicit CellFiller(const FillSources& sources);
 
-    const ReportRow& row() const { return row_; }
+    /// Valid until the next Fill().
+    const CellViews& cells() const { return cells_; }
     const CellLengths& lengths() const { return lengths_; }
 
     /// The cells of the row for `node`, a node of a kind whose rows the
@@ -58,19 +61,55 @@ public:
     void Fill(collection::NodeId node, std::uint32_t volume);
 
 private:
-    std::string Day(std::int64_t dayNumber) const;
-    void SetCell(int column, std::string_view value);
-    void SetCell(int column, std::int64_t value);
-    // A text, a blank and a number, as in "ABR 139".
-    void SetCell(int column, std::string_view text, std::int64_t value);
+    // A text that cells repeat, with whether it is printable ASCII: a row
+    // made of such bytes only goes out as it stands.
+    struct Constant {
+        std::string_view text;
+        bool plain = true;
+    };
+    static Constant MakeConstant(std::string_view text);
+
+    void SetCell(int column, std::string_view value, bool plain);
+    // Cells made here: the number, or the text, a blank and the number, as
+    // in "ABR 139".
+    void SetNumber(int column, std::int64_t value);
+    void SetNumber(int column, const Constant& text, std::int64_t value);
+    // A cell made in `made_`: it starts at the end of the bytes there, and
+    // ends at their end once its own bytes are appended.
+    void BeginMade(int column);
+    void EndMade();
+    // The cells of the size in megabytes and of the duration.
+    void FillSizeAndDuration(const collection::Numbers& n);
     // The cells every row kind but the file has: sizes, duration, the
     // average rate and the two counts.
     void FillTotals(const collection::Numbers& n);
-    void FillFile(std::string_view text, const collection::Numbers& n);
+    void FillFile(const collection::Numbers& n, const collection::Tags& tags);
+    // The bytes of the cells in the report's character set, one at a time.
+    void Encode();
 
     const FillSources& s_;
-    ReportRow row_;
+    const ReportFormat format_;
+    Constant decimal_;
+    Constant averageRate_;
+    Constant constantRate_;
+    Constant variableRate_;
+    Constant layer_;
+    std::array<Constant, 5> channels_; // by channel code, "?" at 0
+    Constant collectionName_;
+    std::uint32_t plainVolume_ = 0xFFFFFFFFu; // the last volume found plain
+
+    CellViews cells_{};
     CellLengths lengths_{};
+    bool plain_ = true; // every cell printable ASCII so far
+    // Cells made from numbers: their bytes in `made_`, where each starts.
+    std::string made_;
+    std::array<std::uint32_t, kCellCount> madeAt_{};
+    std::array<std::uint32_t, kCellCount> madeSize_{};
+    std::array<int, kCellCount> madeColumns_{}; // the cells made, in order
+    std::size_t madeCount_ = 0;
+    int making_ = -1;
+    // The cells of a row that is not plain, encoded.
+    std::array<std::string, kCellCount> encoded_;
 };
 
 } // namespace velmora::reports

@@ -25,26 +25,25 @@ enum HeadedWhen : std::uint8_t {
 struct Column {
     TextId heading;
     HeadedWhen headedWhen;
-    ColumnClass columnClass;
 };
 
 constexpr std::array<Column, kColumnCount> kColumns = {{
-    {TextId::MegabytesUnit, kAlways, ColumnClass::Number},            // Size: "Mb"
-    {TextId::HoursMinutesSecondsUnit, kAlways, ColumnClass::Number},  // Duration: "H:M:S"
-    {TextId::KbpsUnit, kAlways, ColumnClass::Text},                   // Bit rate: "Kbps"
-    {TextId::HertzUnit, kWithFileRows, ColumnClass::Number},          // Sample rate: "Hz"
-    {TextId::ChannelModeCriterion, kWithFileRows, ColumnClass::Text}, // Channel mode
-    {TextId::MpegPrefix, kWithFileRows, ColumnClass::Text},           // MPEG version/layer: "MPEG"
-    {TextId::TitleColumn, kWithFileRows, ColumnClass::Text},          // Title
-    {TextId::ArtistColumn, kWithFileRows, ColumnClass::Text},         // Artist
-    {TextId::AlbumColumn, kWithFileRows, ColumnClass::Text},          // Album
-    {TextId::TrackColumn, kWithFileRows, ColumnClass::Text},          // Track
-    {TextId::YearColumn, kWithFileRows, ColumnClass::Text},           // Year
-    {TextId::CommentColumn, kWithFileRows, ColumnClass::Text},        // Comment
-    {TextId::FoldersUnit, kWithCollectionVolumeOrFolderRows, ColumnClass::Number}, // "Folder(s)"
-    {TextId::FilesUnit, kWithCollectionVolumeOrFolderRows, ColumnClass::Number},   // "File(s)"
-    {TextId::DateLabel, kAlways, ColumnClass::Text},                               // Date
-    {TextId::VolumeLabel, kWithFolderOrFileRows, ColumnClass::Text},               // Volume
+    {TextId::MegabytesUnit, kAlways},                         // Size: "Mb"
+    {TextId::HoursMinutesSecondsUnit, kAlways},               // Duration: "H:M:S"
+    {TextId::KbpsUnit, kAlways},                              // Bit rate: "Kbps"
+    {TextId::HertzUnit, kWithFileRows},                       // Sample rate: "Hz"
+    {TextId::ChannelModeCriterion, kWithFileRows},            // Channel mode
+    {TextId::MpegPrefix, kWithFileRows},                      // MPEG version/layer: "MPEG"
+    {TextId::TitleColumn, kWithFileRows},                     // Title
+    {TextId::ArtistColumn, kWithFileRows},                    // Artist
+    {TextId::AlbumColumn, kWithFileRows},                     // Album
+    {TextId::TrackColumn, kWithFileRows},                     // Track
+    {TextId::YearColumn, kWithFileRows},                      // Year
+    {TextId::CommentColumn, kWithFileRows},                   // Comment
+    {TextId::FoldersUnit, kWithCollectionVolumeOrFolderRows}, // "Folder(s)"
+    {TextId::FilesUnit, kWithCollectionVolumeOrFolderRows},   // "File(s)"
+    {TextId::DateLabel, kAlways},                             // Date
+    {TextId::VolumeLabel, kWithFolderOrFileRows},             // Volume
 }};
 
 bool HeadingPresent(HeadedWhen when, const ReportSettings& s)
@@ -63,13 +62,6 @@ bool HeadingPresent(HeadedWhen when, const ReportSettings& s)
 }
 
 } // namespace
-
-ColumnClass ClassOf(int columnId)
-{
-    if (columnId < 1 || columnId > kColumnCount)
-        return ColumnClass::Text;
-    return kColumns[static_cast<std::size_t>(columnId - 1)].columnClass;
-}
 
 std::string SizeText(std::int64_t sizeKB, std::string_view decimalSeparator)
 {

@@ -34,7 +34,22 @@ struct ReportRow {
 using CellViews = std::array<std::string_view, kCellCount>;
 CellViews ViewsOf(const ReportRow& row);
 
-ColumnClass ClassOf(int columnId);
+/// The class of each column, by column id - 1: Size, Duration, Sample rate
+/// and the two counts are numbers.
+inline constexpr std::array<ColumnClass, kColumnCount> kColumnClasses = {
+    ColumnClass::Number, ColumnClass::Number, ColumnClass::Text, ColumnClass::Number,
+    ColumnClass::Text,   ColumnClass::Text,   ColumnClass::Text, ColumnClass::Text,
+    ColumnClass::Text,   ColumnClass::Text,   ColumnClass::Text, ColumnClass::Text,
+    ColumnClass::Number, ColumnClass::Number, ColumnClass::Text, ColumnClass::Text,
+};
+
+/// Text for ids outside 1 to 16.
+inline ColumnClass ClassOf(int columnId)
+{
+    if (columnId < 1 || columnId > kColumnCount)
+        return ColumnClass::Text;
+    return kColumnClasses[static_cast<std::size_t>(columnId - 1)];
+}
 
 /// Kilobytes as megabytes with two decimals, a 5 in the third decimal
 /// rounding up, and the given decimal separator: 128 gives "0.13", 3921

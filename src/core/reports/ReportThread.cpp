@@ -285,8 +285,8 @@ private:
             const ReportRowTree::Index row = order[i];
             const ReportRowTree::Source source = rows_.source(row);
             filler.Fill(source.node, source.volume);
-            AppendLine(lines, settings_.format, ViewsOf(filler.row()), filler.lengths(),
-                       rows_.depth(row), layout_, false);
+            AppendLine(lines, settings_.format, filler.cells(), filler.lengths(), rows_.depth(row),
+                       layout_, false);
             lines += kCrLf;
             ended(i, lines.size());
         }

@@ -218,6 +218,19 @@ TEST_F(ReportTest, SizesAndDatesUseTheLocaleSeparators)
     EXPECT_EQ(lines[2], "Rock 10,00 00:10:00 ABR 139 15.03.2023 CD1   ");
 }
 
+TEST_F(ReportTest, ADecimalSeparatorOfTwoBytesIsOneCharacter)
+{
+    Load(kRock);
+    locale.setDecimalSeparator("\xC2\xB7"); // a middle dot in UTF-8
+    ReportSettings s;
+    s.columnEnabled[kDateColumn - 1] = true;
+    const Lines lines = ReportLines(s);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "Name Mb    H:M:S    Kbps    Date       Volume");
+    EXPECT_EQ(lines[2], "Rock 10\xC2\xB7"
+                        "00 00:10:00 ABR 139 15/03/2023 CD1   ");
+}
+
 TEST_F(ReportTest, WindowsTextsBecomeUtf8AndWidthsCountCharacters)
 {
     // "Öl" in UTF-8 is two characters in three bytes; "Ära" in Windows-1252
