@@ -8,10 +8,6 @@ using texts::TextId;
 
 void RegisterWaitingCommands(CommandTable& table)
 {
-    table.Add({.id = Command::Report,
-               .text = TextId::ReportCommand,
-               .icon = ThemeIcon("document-print-preview", QStyle::SP_FileDialogDetailedView),
-               .enabledWhen = rules::HasVolumes});
     table.Add({.id = Command::TagEditor,
                .text = TextId::TagEditorCommand,
                .shortcut = QKeySequence(Qt::CTRL | Qt::Key_T),

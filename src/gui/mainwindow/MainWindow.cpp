@@ -11,6 +11,7 @@
 #include "gui/mainwindow/FileListModel.h"
 #include "gui/mainwindow/StatusPanels.h"
 #include "gui/mainwindow/ViewTreeModel.h"
+#include "gui/reports/ReportCommands.h"
 #include "gui/search/SearchCommands.h"
 #include "gui/volumes/VolumeCommands.h"
 #include "system/Locale.h"
@@ -60,11 +61,13 @@ MainWindow::MainWindow(Application& application, QWidget* parent)
 
     searchCommands_ = std::make_unique<SearchCommands>(
         app_, wait_, static_cast<CollectionViews&>(*this), commands_.lastSaveDir, this);
+    reportCommands_ = std::make_unique<ReportCommands>(app_, commands_.lastSaveDir, this);
 
     RegisterCollectionCommands(table_, commands_, icons_, [this] { tree_->setFocus(); });
     RegisterStatisticsCommand(table_, app_, this);
     RegisterVolumeCommands(table_, *volumeCommands_, icons_, [this] { return CurrentNode(); });
     RegisterSearchCommands(table_, *searchCommands_);
+    RegisterReportCommands(table_, *reportCommands_);
     RegisterWindowCommands();
     RegisterWaitingCommands(table_);
     actions_ = std::make_unique<CommandActions>(table_, *this);
@@ -82,6 +85,7 @@ MainWindow::~MainWindow()
 {
     app_.texts().Unsubscribe(textsSubscription_);
     wait_.Close();
+    reportCommands_.reset();
     searchCommands_.reset();
     volumeCommands_.reset();
     // The views and models read the store and the icons, which are members

@@ -29,6 +29,7 @@ class Application;
 class CommandActions;
 class FileListModel;
 class StatusPanels;
+class ReportCommands;
 class SearchCommands;
 class ViewTreeModel;
 class VolumeCommands;
@@ -109,6 +110,7 @@ public:
     WaitWindow& waitWindow() { return wait_; }
     VolumeCommands& volumeCommands() { return *volumeCommands_; }
     SearchCommands& searchCommands() { return *searchCommands_; }
+    ReportCommands& reportCommands() { return *reportCommands_; }
     QMenu* recentFilesMenu() const;
 
 protected:
@@ -144,6 +146,7 @@ private:
     CollectionCommands commands_;
     std::unique_ptr<VolumeCommands> volumeCommands_;
     std::unique_ptr<SearchCommands> searchCommands_;
+    std::unique_ptr<ReportCommands> reportCommands_;
     CommandTable table_;
     std::unique_ptr<CommandActions> actions_;
     std::unique_ptr<StatusPanels> panels_;

@@ -33,9 +33,6 @@ constexpr std::int32_t Stored(ReportScanning scanning)
     return static_cast<std::int32_t>(scanning);
 }
 
-/// The stored format of CSV reports.
-constexpr std::int32_t kCsvFormat = 4;
-
 struct Choice {
     std::optional<TextId> text; ///< none: the name is the same in every language
     std::int32_t stored;
@@ -46,7 +43,7 @@ constexpr std::array<Choice, 4> kFormats = {{
     {TextId::DifFormat, Stored(ReportFormat::Dif)},
     {TextId::HtmlFormat, Stored(ReportFormat::Html)},
     // The table has no text for CSV: the format's own name is used as is.
-    {std::nullopt, kCsvFormat},
+    {std::nullopt, Stored(ReportFormat::Csv)},
 }};
 
 constexpr std::array<Choice, 2> kScannings = {{

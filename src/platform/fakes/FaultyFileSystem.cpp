@@ -119,6 +119,8 @@ bool FaultyFileSystem::linkFile(const std::string& from, const std::string& to)
 
 std::unique_ptr<OutputFile> FaultyFileSystem::createReplacement(const std::string& target)
 {
+    if (onCreateReplacement)
+        onCreateReplacement(target);
     if (failCreate)
         return nullptr;
     std::unique_ptr<OutputFile> real = real_.createReplacement(target);

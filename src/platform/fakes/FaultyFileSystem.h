@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,9 @@ public:
     {
         return real_.fileStatus(path, status);
     }
+    /// Called first by createReplacement(), on the thread that calls it: a
+    /// test can hold a writer there.
+    std::function<void(const std::string& target)> onCreateReplacement;
     std::unique_ptr<OutputFile> createReplacement(const std::string& target) override;
     void removeLeftoverReplacement(const std::string& target) override
     {
