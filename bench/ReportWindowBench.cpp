@@ -6,7 +6,9 @@
 // and through ReportProcess (the modal window polling the worker's progress
 // on its timer, on Qt's offscreen platform unless QT_QPA_PLATFORM says
 // otherwise), alternately, each figure the median of N runs (default 3).
-// The collection is loaded once; both write the same bytes.
+// Between them, RunReport again reporting into a ProgressState, the
+// worker's latest-value progress, on this thread: what the progress alone
+// costs. The collection is loaded once; all write the same bytes.
 //
 // Bar: the window at most 1.1 times RunReport. Exits 1 when it is missed or
 // a report fails.
@@ -84,6 +86,7 @@ int main(int argc, char** argv)
 
     std::vector<double> direct;
     std::vector<double> windowed;
+    std::vector<double> tracked;
     for (int run = 0; run < runs; ++run) {
         std::atomic<bool> stop{false};
         rep::ReportOutcome outcome = rep::ReportOutcome::CannotWrite;
@@ -91,6 +94,10 @@ int main(int argc, char** argv)
             TimeOnce([&] { outcome = rep::RunReport(sources, settings, quiet, stop); }));
         if (outcome != rep::ReportOutcome::Written)
             Fail("RunReport did not write the report");
+        tracked.push_back(TimeOnce([&] {
+            velmora::ProgressState state;
+            outcome = rep::RunReport(sources, settings, state, stop);
+        }));
         windowed.push_back(TimeOnce([&] {
             velmora::gui::ReportProcess window(sources, settings, texts);
             outcome = window.Run();
@@ -104,6 +111,7 @@ int main(int argc, char** argv)
     const double shown = Median(windowed);
     std::printf("text report of every row and column, sorted, %zu nodes\n", store.tree().size());
     std::printf("  RunReport          %8.0f ms\n", plain);
+    std::printf("  with ProgressState %8.0f ms\n", Median(tracked));
     std::printf("  progress window    %8.0f ms  = %.3f x RunReport (bar %.1f)\n", shown,
                 shown / plain, kWindowBar);
     if (shown > kWindowBar * plain) {

@@ -64,8 +64,7 @@ void ReportCommands::Report()
         return;
     }
     const collection::CollectionStore& store = app_.store();
-    const reports::ReportSources sources{store.tree(), store.currentPath(), texts,
-                                         app_.services()};
+    const reports::ReportSources sources{store.tree(), store.currentPath(), texts, app_.services()};
     ReportProcess process(sources, report, texts, window_);
     const reports::ReportOutcome outcome = process.Run();
     if (process.cancelled())
