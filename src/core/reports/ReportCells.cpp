@@ -60,6 +60,24 @@ bool ParseInteger(std::string_view s, std::int64_t& value)
         ++first;
     if (first == last || *first == '+')
         return false;
+    // Up to 18 digits cannot overflow: they are read here, a digit at a
+    // time, which from_chars() does with more checks. Longer ones, and a
+    // lone sign, go to from_chars().
+    const bool negative = *first == '-';
+    const char* digit = first + (negative ? 1 : 0);
+    const auto count = static_cast<std::size_t>(last - digit);
+    if (count >= 1 && count <= 18) {
+        std::uint64_t magnitude = 0;
+        for (; digit != last; ++digit) {
+            const auto d = static_cast<unsigned>(static_cast<unsigned char>(*digit) - '0');
+            if (d > 9)
+                return false;
+            magnitude = magnitude * 10 + d;
+        }
+        const auto parsed = static_cast<std::int64_t>(magnitude);
+        value = negative ? -parsed : parsed;
+        return true;
+    }
     std::int64_t parsed = 0;
     const auto [end, error] = std::from_chars(first, last, parsed);
     if (error != std::errc() || end != last)
@@ -81,11 +99,8 @@ struct NodeScan {
     // 0x80 or above, and every byte below 32 is one of the marks found,
     // which come in their order, so that no field holds one.
     bool plain = false;
-    // While scanning: the marks found, and whether each came after the
-    // marks before it in the order above.
+    // While scanning: the number of marks found.
     std::size_t found = 0;
-    std::size_t lastFound = 0;
-    bool ordered = true;
 
     // Field j: a number (j < kMarks), a tag (kTagFields + j) or the name
     // (kNameField, the bytes before the first numeric mark). False when a
@@ -119,9 +134,24 @@ void TakeControl(NodeScan& scan, unsigned byte, std::size_t i)
     if (scan.at[k] != kAbsent)
         return;
     scan.at[k] = static_cast<std::uint32_t>(i);
-    scan.ordered = scan.ordered && (scan.found == 0 || k > scan.lastFound);
-    scan.lastFound = k;
     ++scan.found;
+}
+
+// Whether the marks found come in their order: as the first of each mark is
+// noted, that is whether their places grow with the mark.
+bool InOrder(const NodeScan& scan)
+{
+    std::uint32_t last = 0;
+    bool first = true;
+    bool ordered = true;
+    for (const std::uint32_t at : scan.at) {
+        if (at == kAbsent)
+            continue;
+        ordered &= first || at > last;
+        first = false;
+        last = at;
+    }
+    return ordered;
 }
 
 NodeScan ScanNode(std::string_view text)
@@ -157,7 +187,7 @@ NodeScan ScanNode(std::string_view text)
             TakeControl(scan, byte, i);
         }
     }
-    scan.plain = high == 0 && controls == scan.found && scan.ordered;
+    scan.plain = high == 0 && controls == scan.found && InOrder(scan);
     return scan;
 }
 
