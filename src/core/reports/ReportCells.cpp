@@ -99,8 +99,12 @@ struct NodeScan {
     // 0x80 or above, and every byte below 32 is one of the marks found,
     // which come in their order, so that no field holds one.
     bool plain = false;
-    // While scanning: the number of marks found.
+    // While scanning: the number of marks found, the last one found (-1
+    // before the first), and whether each came after the marks before it
+    // in the order above.
     std::size_t found = 0;
+    int lastFound = -1;
+    bool ordered = true;
 
     // Field j: a number (j < kMarks), a tag (kTagFields + j) or the name
     // (kNameField, the bytes before the first numeric mark). False when a
@@ -115,7 +119,9 @@ struct NodeScan {
         }
         const std::uint32_t open = at[j];
         const std::uint32_t close = at[j + 1];
-        if (open == kAbsent || close == kAbsent || close < open)
+        // An absent mark is the greatest place: an absent opening one
+        // comes after any closing one that is there.
+        if (close == kAbsent || close < open)
             return false;
         field = text.substr(open + 1, close - open - 1);
         return true;
@@ -135,23 +141,8 @@ void TakeControl(NodeScan& scan, unsigned byte, std::size_t i)
         return;
     scan.at[k] = static_cast<std::uint32_t>(i);
     ++scan.found;
-}
-
-// Whether the marks found come in their order: as the first of each mark is
-// noted, that is whether their places grow with the mark.
-bool InOrder(const NodeScan& scan)
-{
-    std::uint32_t last = 0;
-    bool first = true;
-    bool ordered = true;
-    for (const std::uint32_t at : scan.at) {
-        if (at == kAbsent)
-            continue;
-        ordered &= first || at > last;
-        first = false;
-        last = at;
-    }
-    return ordered;
+    scan.ordered &= static_cast<int>(k) > scan.lastFound;
+    scan.lastFound = static_cast<int>(k);
 }
 
 NodeScan ScanNode(std::string_view text)
@@ -187,7 +178,7 @@ NodeScan ScanNode(std::string_view text)
             TakeControl(scan, byte, i);
         }
     }
-    scan.plain = high == 0 && controls == scan.found && InOrder(scan);
+    scan.plain = high == 0 && controls == scan.found && scan.ordered;
     return scan;
 }
 
