@@ -139,6 +139,16 @@ std::int64_t AverageBitRate(std::int64_t sizeKB, std::int64_t duration)
     // whole results are never truncated one below by a rounding error.
     // 128 bits hold every product of two stored numbers; only the quotient
     // of a size beyond any disk is held at the limits of the result type.
+    // Sizes below 2^50 kilobytes and durations below 2^40 seconds, which
+    // every real file has, fit 64 bits, whose division is much cheaper and
+    // gives the same quotient.
+    constexpr std::int64_t kSizeLimit = std::int64_t{1} << 50;
+    constexpr std::int64_t kDurationLimit = std::int64_t{1} << 40;
+    if (sizeKB > -kSizeLimit && sizeKB < kSizeLimit && duration > -kDurationLimit &&
+        duration < kDurationLimit) {
+        const std::int64_t seconds = duration < 0 ? -duration : duration;
+        return sizeKB * 8192 / (seconds * 1000);
+    }
     using Wide = __int128;
     const Wide seconds = duration < 0 ? -static_cast<Wide>(duration) : static_cast<Wide>(duration);
     const Wide rate = static_cast<Wide>(sizeKB) * 8192 / (seconds * 1000);

@@ -60,6 +60,24 @@ bool ParseInteger(std::string_view s, std::int64_t& value)
         ++first;
     if (first == last || *first == '+')
         return false;
+    // Up to 18 digits cannot overflow: they are read here, a digit at a
+    // time, which from_chars() does with more checks. Longer ones, and a
+    // lone sign, go to from_chars().
+    const bool negative = *first == '-';
+    const char* digit = first + (negative ? 1 : 0);
+    const auto count = static_cast<std::size_t>(last - digit);
+    if (count >= 1 && count <= 18) {
+        std::uint64_t magnitude = 0;
+        for (; digit != last; ++digit) {
+            const auto d = static_cast<unsigned>(static_cast<unsigned char>(*digit) - '0');
+            if (d > 9)
+                return false;
+            magnitude = magnitude * 10 + d;
+        }
+        const auto parsed = static_cast<std::int64_t>(magnitude);
+        value = negative ? -parsed : parsed;
+        return true;
+    }
     std::int64_t parsed = 0;
     const auto [end, error] = std::from_chars(first, last, parsed);
     if (error != std::errc() || end != last)
@@ -81,10 +99,11 @@ struct NodeScan {
     // 0x80 or above, and every byte below 32 is one of the marks found,
     // which come in their order, so that no field holds one.
     bool plain = false;
-    // While scanning: the marks found, and whether each came after the
-    // marks before it in the order above.
+    // While scanning: the number of marks found, the last one found (-1
+    // before the first), and whether each came after the marks before it
+    // in the order above.
     std::size_t found = 0;
-    std::size_t lastFound = 0;
+    int lastFound = -1;
     bool ordered = true;
 
     // Field j: a number (j < kMarks), a tag (kTagFields + j) or the name
@@ -100,7 +119,9 @@ struct NodeScan {
         }
         const std::uint32_t open = at[j];
         const std::uint32_t close = at[j + 1];
-        if (open == kAbsent || close == kAbsent || close < open)
+        // An absent mark is the greatest place: an absent opening one
+        // comes after any closing one that is there.
+        if (close == kAbsent || close < open)
             return false;
         field = text.substr(open + 1, close - open - 1);
         return true;
@@ -119,9 +140,9 @@ void TakeControl(NodeScan& scan, unsigned byte, std::size_t i)
     if (scan.at[k] != kAbsent)
         return;
     scan.at[k] = static_cast<std::uint32_t>(i);
-    scan.ordered = scan.ordered && (scan.found == 0 || k > scan.lastFound);
-    scan.lastFound = k;
     ++scan.found;
+    scan.ordered &= static_cast<int>(k) > scan.lastFound;
+    scan.lastFound = static_cast<int>(k);
 }
 
 NodeScan ScanNode(std::string_view text)

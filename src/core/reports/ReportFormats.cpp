@@ -67,23 +67,26 @@ void AppendTextLine(std::string& line, const CellViews& cells, const CellLengths
     const std::size_t indent = depth - 1;
     const std::size_t namePad =
         Blanks(Signed(layout.widths[0]) - Signed(lengths[0]) - Signed(depth) + 1);
+    // Each written column's blanks, by its place in the line.
+    std::array<std::size_t, kCellCount> pads{};
+    const std::size_t count = std::min(layout.columns.size(), pads.size());
     std::size_t size = indent + name.size() + namePad;
-    for (const int column : layout.columns) {
-        const auto k = static_cast<std::size_t>(column);
-        size += 1 + cells[k].size() + Blanks(Signed(layout.widths[k]) - Signed(lengths[k]));
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto k = static_cast<std::size_t>(layout.columns[i]);
+        pads[i] = Blanks(Signed(layout.widths[k]) - Signed(lengths[k]));
+        size += 1 + cells[k].size() + pads[i];
     }
     const std::size_t start = line.size();
     line.append(size, ' ');
     char* at = line.data() + start + indent;
     at = Copy(at, name) + namePad;
-    for (const int column : layout.columns) {
-        const auto k = static_cast<std::size_t>(column);
-        const std::string_view value = cells[k];
-        const std::size_t pad = Blanks(Signed(layout.widths[k]) - Signed(lengths[k]));
+    for (std::size_t i = 0; i < count; ++i) {
+        const int column = layout.columns[i];
+        const std::string_view value = cells[static_cast<std::size_t>(column)];
         if (IsNumber(column, heading)) {
-            at = Copy(at + pad + 1, value);
+            at = Copy(at + pads[i] + 1, value);
         } else {
-            at = Copy(at + 1, value) + pad;
+            at = Copy(at + 1, value) + pads[i];
         }
     }
 }

@@ -154,15 +154,33 @@ private:
         return true;
     }
 
+    // Whether the rows' cells can change what is written before the rows
+    // are formatted. Text lines are padded to the widths of the columns.
+    // DIF and HTML take only which columns to write, those that are on and
+    // have a cell of some length: when every such column has a heading,
+    // that is settled by the heading row alone.
+    bool CellsNeedMeasuring() const
+    {
+        if (settings_.format != ReportFormat::Dif && settings_.format != ReportFormat::Html)
+            return true;
+        for (int id = 1; id <= kColumnCount; ++id) {
+            if (settings_.columnOn(id) && heading_.cells[static_cast<std::size_t>(id)].empty())
+                return true;
+        }
+        return false;
+    }
+
     // Rows are added to the tree as the nodes are read; their cells, which
     // only the widths need yet, are filled a chunk at a time, by the helper
-    // thread when it is free and else here.
+    // thread when it is free and else here, unless the heading row settles
+    // what the widths decide.
     bool Collect()
     {
         heading_ = HeadingRow(settings_, texts_);
         for (std::string& cell : heading_.cells)
             EncodeCell(cell, settings_.format);
         widths_ = HeadingWidths(heading_);
+        const bool measure = CellsNeedMeasuring();
         rows_.setHeading(heading_.cells[0]);
         // At most one row per node, and growing by doubling would copy them.
         rows_.reserve(tree_.size() + 1);
@@ -175,7 +193,7 @@ private:
         // The helper's filler goes after the helper, which may still use it.
         std::unique_ptr<CellFiller> helperFiller;
         std::unique_ptr<HelperThread<WidthJob>> helper;
-        if (tree_.size() >= 2 * kChunkRows) {
+        if (measure && tree_.size() >= 2 * kChunkRows) {
             helperFiller = std::make_unique<CellFiller>(fill_);
             helper = std::make_unique<HelperThread<WidthJob>>(
                 [filler = helperFiller.get()](WidthJob& job, const std::atomic<bool>& quit) {
@@ -245,9 +263,11 @@ private:
             if (depth > 0) {
                 rows_.add(depth, kind == NodeKind::Collection ? fill_.collectionName : name,
                           {node, volume});
-                chunk.rows.push_back({node, volume, depth});
-                if (chunk.rows.size() == kChunkRows)
-                    passOn();
+                if (measure) {
+                    chunk.rows.push_back({node, volume, depth});
+                    if (chunk.rows.size() == kChunkRows)
+                        passOn();
+                }
             }
             if (CollectionRowOnly())
                 break;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <vector>
 
 namespace velmora::reports {
@@ -250,6 +251,47 @@ TEST(ReportThread, RunsOnAWorkerAndTellsItsEnd)
     stopped.Wait();
     EXPECT_EQ(stopped.Outcome(), ReportOutcome::StoppedBeforeWriting);
     EXPECT_FALSE(std::filesystem::exists(s.lastReportFile));
+}
+
+// The counts of a folder are read as the collection reads numbers: a sign
+// and digits only, nothing that overflows; anything else counts as 0.
+TEST_F(ReportTest, CountsAreReadAsTheCollectionReadsNumbers)
+{
+    Load(Bytes("[01]0[02]0[03]1[04]0[05]45000[06]\r\n"
+               "\tCD1[01]0[02]0[03]9[04]0[05]45000[06]7[07]\r\n"
+               "\t\ta[01]0[02]0[03]+7[04]-3[05]\r\n"
+               "\t\t\tx.mp3[01]0[02]0[03]0[04]0[05]0[06]0[07]\r\n"
+               "\t\tb[01]0[02]0[03]1x[04]-[05]\r\n"
+               "\t\t\tx.mp3[01]0[02]0[03]0[04]0[05]0[06]0[07]\r\n"
+               "\t\tc[01]0[02]0[03]+-5[04]--5[05]\r\n"
+               "\t\t\tx.mp3[01]0[02]0[03]0[04]0[05]0[06]0[07]\r\n"
+               "\t\td[01]0[02]0[03]123456789012345678[04]-999999999999999999[05]\r\n"
+               "\t\t\tx.mp3[01]0[02]0[03]0[04]0[05]0[06]0[07]\r\n"
+               "\t\te[01]0[02]0[03]9223372036854775807[04]-9223372036854775808[05]\r\n"
+               "\t\t\tx.mp3[01]0[02]0[03]0[04]0[05]0[06]0[07]\r\n"
+               "\t\tf[01]0[02]0[03]9223372036854775808[04]00000000000000000000042[05]\r\n"
+               "\t\t\tx.mp3[01]0[02]0[03]0[04]0[05]0[06]0[07]\r\n"));
+    ReportSettings s = NoColumns();
+    s.sorting = false;
+    s.columnEnabled[kFolderCountColumn - 1] = true;
+    s.columnEnabled[kFileCountColumn - 1] = true;
+    const Lines lines = ReportLines(s);
+    ASSERT_EQ(lines.size(), 2 + 6u);
+    for (std::size_t row = 0; row < 6; ++row) {
+        // Rows 2 to 7 show the folders, nodes 2, 4, ... 12.
+        collection::Numbers n{};
+        collection::ReadNumbers(tree.text(static_cast<NodeId>(2 + 2 * row)), n);
+        std::istringstream cells(lines[2 + row]);
+        std::string name;
+        std::string folders;
+        std::string files;
+        cells >> name >> folders >> files;
+        EXPECT_EQ(folders, std::to_string(n[collection::kFolderCount])) << name;
+        EXPECT_EQ(files, std::to_string(n[collection::kFileCount])) << name;
+    }
+    EXPECT_EQ(lines[2], "a                      7                   -3");
+    EXPECT_EQ(lines[5], "d     123456789012345678  -999999999999999999");
+    EXPECT_EQ(lines[6], "e    9223372036854775807 -9223372036854775808");
 }
 
 } // namespace

@@ -348,6 +348,46 @@ TEST_F(ReportTest, DifColumnCountLeavesOutColumnsThatAreNotWritten)
               "TABLE\r\n0,1\r\n\"EXCEL\"\r\nVECTORS\r\n0,7\r\n\"\"\r\nTUPLES\r\n0,3\r\n\"\"\r\n");
 }
 
+TEST_F(ReportTest, AColumnWithoutHeadingIsWrittenWhenARowHasAValue)
+{
+    // The same texts, but an empty heading for Title.
+    const texts::TextTable english;
+    std::string pack;
+    for (std::size_t n = 0; n < english.lineCount(); ++n) {
+        const std::string_view line = english.line(n);
+        pack += n == texts::Number(texts::TextId::TitleColumn) ? line.substr(0, 3) : line;
+        pack += "\r\n";
+    }
+    texts = texts::TextTable::FromPackBytes(pack);
+    ASSERT_EQ(texts.Text(texts::TextId::TitleColumn), "");
+    ReportSettings s = NoColumns();
+    s.folderRows = false;
+    s.fileRows = true;
+    s.columnEnabled[kTitleColumn - 1] = true;
+    // The number of columns written: from the DIF head, or the heading
+    // cells of an HTML table.
+    const auto columns = [&](ReportFormat format) {
+        s.format = format;
+        const std::string report = Report(s);
+        if (format == ReportFormat::Dif)
+            return report.substr(report.find("VECTORS\r\n") + 9, 3);
+        std::size_t cells = 0;
+        for (std::size_t at = report.find("<TH"); at != std::string::npos;
+             at = report.find("<TH", at + 1))
+            ++cells;
+        return std::to_string(cells);
+    };
+    // B.mp3 has a title: Name and Title are written; without titles Name
+    // alone.
+    Load(kMixed);
+    EXPECT_EQ(columns(ReportFormat::Dif), "0,2");
+    EXPECT_EQ(columns(ReportFormat::Html), "2");
+    tree = CollectionTree();
+    Load(kRock);
+    EXPECT_EQ(columns(ReportFormat::Dif), "0,1");
+    EXPECT_EQ(columns(ReportFormat::Html), "1");
+}
+
 TEST_F(ReportTest, DifDoublesQuotesInsideValues)
 {
     Load(kMixed);
