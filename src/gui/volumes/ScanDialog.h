@@ -1,13 +1,11 @@
 #pragma once
 
+#include "gui/dialogs/WorkerDialog.h"
 #include "scan/ScanThread.h"
 
-#include <QDialog>
-#include <QTimer>
 #include <memory>
 
 class QLabel;
-class QPushButton;
 
 namespace velmora::texts {
 class TextTable;
@@ -17,12 +15,9 @@ namespace velmora::gui {
 
 /// The scan window: runs one TScanThread over the collection tree and shows
 /// its three progress lines (volume, folder, file: the title, phase and
-/// object of the worker's latest progress), read by a timer, so the window
-/// never waits on the worker. Cancel, Escape and the close box ask the worker
-/// to stop; the window closes once the worker has ended, which the worker's
-/// end notice tells at once and the timer finds otherwise. At the end the
-/// caption becomes "Please wait" and Cancel is disabled.
-class ScanDialog : public QDialog {
+/// object of the worker's latest progress); see WorkerDialog for Cancel and
+/// the end.
+class ScanDialog : public WorkerDialog {
     Q_OBJECT
 public:
     /// Nothing may touch `tree` until Run() returned.
@@ -35,16 +30,11 @@ public:
     bool Run();
     const scan::ScanOutcome& outcome() const { return outcome_; }
 
-    /// How often the progress lines are looked at (tests use less).
-    void setPollInterval(int milliseconds) { timer_.setInterval(milliseconds); }
-
 protected:
-    void reject() override;
-    void closeEvent(QCloseEvent* event) override;
+    bool ShowProgress() override;
+    void StopWorker() override;
 
 private:
-    void Poll();
-
     collection::CollectionTree& tree_;
     const Services services_;
     const scan::ScanRequest request_;
@@ -52,12 +42,9 @@ private:
     std::unique_ptr<scan::TScanThread> worker_;
     scan::ScanOutcome outcome_;
     ProgressSnapshot shown_;
-    bool cancelled_ = false;
-    QTimer timer_;
     QLabel* volume_ = nullptr;
     QLabel* folder_ = nullptr;
     QLabel* file_ = nullptr;
-    QPushButton* cancel_ = nullptr;
 };
 
 } // namespace velmora::gui
