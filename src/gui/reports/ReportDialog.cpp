@@ -1,5 +1,6 @@
 #include "gui/reports/ReportDialog.h"
 
+#include "gui/dialogs/ButtonGroups.h"
 #include "gui/dialogs/Messages.h"
 #include "gui/dialogs/Mnemonics.h"
 #include "gui/reports/ReportColumns.h"
@@ -68,20 +69,6 @@ QGroupBox* ChoiceGroup(const texts::TextTable& texts, TextId title,
     }
     layout->addStretch();
     return box;
-}
-
-/// Selects the choice of `stored`; a value of no choice selects none.
-void ShowChoice(QButtonGroup* group, std::int32_t stored)
-{
-    if (QAbstractButton* const choice = group->button(stored)) {
-        choice->setChecked(true);
-        return;
-    }
-    // An exclusive group cannot uncheck its checked button.
-    group->setExclusive(false);
-    for (QAbstractButton* button : group->buttons())
-        button->setChecked(false);
-    group->setExclusive(true);
 }
 
 } // namespace
@@ -187,8 +174,8 @@ void ReportDialog::ShowSettings()
     for (std::size_t i = 0; i < rows.size(); ++i)
         controls_.rows[i]->setChecked(rows[i]);
     controls_.sorting->setChecked(report_.sorting);
-    ShowChoice(controls_.format, static_cast<std::int32_t>(report_.format));
-    ShowChoice(controls_.scanning, static_cast<std::int32_t>(report_.scanning));
+    CheckButtonOf(controls_.format, static_cast<std::int32_t>(report_.format));
+    CheckButtonOf(controls_.scanning, static_cast<std::int32_t>(report_.scanning));
 }
 
 void ReportDialog::UpdateOk()

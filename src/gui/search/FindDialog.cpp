@@ -1,5 +1,6 @@
 #include "gui/search/FindDialog.h"
 
+#include "gui/dialogs/ButtonGroups.h"
 #include "gui/dialogs/Messages.h"
 #include "gui/dialogs/Mnemonics.h"
 #include "platform/QtText.h"
@@ -64,21 +65,6 @@ QGroupBox* AreaGroup(const texts::TextTable& texts, QButtonGroup*& group, QWidge
         layout->addWidget(choice);
     }
     return box;
-}
-
-/// Selects the choice of `stored`; a value of no choice selects none.
-void ShowArea(QButtonGroup* group, std::int32_t stored)
-{
-    QAbstractButton* const choice = group->button(stored);
-    if (choice != nullptr) {
-        choice->setChecked(true);
-        return;
-    }
-    // An exclusive group cannot uncheck its checked button.
-    group->setExclusive(false);
-    for (QAbstractButton* button : group->buttons())
-        button->setChecked(false);
-    group->setExclusive(true);
 }
 
 /// `stored` with the chosen area, kept when no choice is selected.
@@ -291,7 +277,7 @@ void FindDialog::ShowSettings()
 {
     const search::NameCriteria name = search::NameCriteriaFrom(settings_);
     controls_.nameText->setText(platform::ToQString(name.text));
-    ShowArea(controls_.nameArea, static_cast<std::int32_t>(name.area));
+    CheckButtonOf(controls_.nameArea, static_cast<std::int32_t>(name.area));
     controls_.nameCase->setChecked(name.matchCase);
 
     const search::PropertyCriteria property = search::PropertyCriteriaFrom(settings_.property);
@@ -329,7 +315,7 @@ void FindDialog::ShowSettings()
     const search::DuplicateCriteria duplicates = search::DuplicateCriteriaFrom(settings_);
     controls_.compareName->setChecked(duplicates.compareName);
     controls_.compareProperty->setChecked(duplicates.compareProperty);
-    ShowArea(controls_.duplicateArea, static_cast<std::int32_t>(duplicates.area));
+    CheckButtonOf(controls_.duplicateArea, static_cast<std::int32_t>(duplicates.area));
 
     // A stored page beyond the four shows the first.
     controls_.pages->setCurrentIndex(EntryOf(settings_.findArea, controls_.pages->count()) < 0
