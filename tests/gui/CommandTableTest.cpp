@@ -53,12 +53,12 @@ TEST_F(CommandTableTest, AChangedCollectionWithAVolumeSelectedEnablesSaveDeleteA
                              .nodeIsVolume = true,
                              .nodeHasChildren = true};
     const std::vector<Command> expected = {
-        Command::New,      Command::Open,       Command::Save,       Command::SaveAs,
-        Command::Import,   Command::Statistics, Command::Report,     Command::Exit,
-        Command::Add,      Command::Delete,     Command::Sort,       Command::GridLines,
-        Command::HotTrack, Command::TagInfo,    Command::ToolBar,    Command::StatusBar,
-        Command::Search,   Command::Update,     Command::DeleteThis, Command::Rename,
-        Command::Selected,
+        Command::New,        Command::Open,       Command::Save,     Command::SaveAs,
+        Command::Import,     Command::Statistics, Command::Report,   Command::Exit,
+        Command::Add,        Command::Delete,     Command::Sort,     Command::GridLines,
+        Command::HotTrack,   Command::TagInfo,    Command::ToolBar,  Command::StatusBar,
+        Command::Search,     Command::Play,       Command::Enqueue,  Command::Update,
+        Command::DeleteThis, Command::Rename,     Command::Playlist, Command::Selected,
     };
     EXPECT_EQ(EnabledIn(state), expected);
     // Save needs changes; Report, Delete, Sort and Search need volumes.
@@ -74,10 +74,9 @@ TEST_F(CommandTableTest, CommandsWaitingForTheirWindowsAreNeverEnabled)
                             .hasNode = true,
                             .nodeIsVolume = true,
                             .nodeHasChildren = true};
-    for (const Command c :
-         {Command::TagEditor, Command::CdCover, Command::Options, Command::Info, Command::History,
-          Command::License, Command::Homepage, Command::Feedback, Command::Donation, Command::About,
-          Command::Play, Command::Enqueue, Command::Playlist, Command::Tag}) {
+    for (const Command c : {Command::TagEditor, Command::CdCover, Command::Options, Command::Info,
+                            Command::History, Command::License, Command::Homepage,
+                            Command::Feedback, Command::Donation, Command::About, Command::Tag}) {
         EXPECT_FALSE(table.Enabled(c, full)) << static_cast<int>(c);
         EXPECT_FALSE(window->action(c)->isEnabled()) << static_cast<int>(c);
     }

@@ -97,6 +97,11 @@ struct Settings {
     bool addDate = true;      ///< "AddDate": the current date on the cover
     bool customLabel = false; ///< "CustomLabel": use labelText on the cover
     std::string labelText;    ///< "LabelText": the custom cover label
+    /// "PlayerCommand": the player's enqueue command, the program and then
+    /// its arguments, "%f" standing for the playlist file (see
+    /// playback::PlayerArguments); empty: the first known player installed,
+    /// else the desktop's opener.
+    std::string playerCommand;
 
     bool operator==(const Settings&) const = default;
 };

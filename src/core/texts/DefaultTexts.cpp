@@ -220,6 +220,7 @@ const std::array<std::string_view, kDefaultLineCount> kDefaultLines = {
 const std::array<std::string_view, kExtraTextCount> kExtraTexts = {
     "209The file was changed by another program",
     "210Would you like to overwrite it?",
+    "211Can not start the player",
 };
 
 } // namespace velmora::texts

@@ -219,6 +219,7 @@ enum class TextId : std::size_t {
     CdLabelLabel = 208,         // "CD label"
     ChangedOnDisk = 209,        // "The file was changed by another program"
     AskOverwrite = 210,         // "Would you like to overwrite it?"
+    CannotStartPlayer = 211,    // "Can not start the player"
 };
 
 /// The number of a text, for lookups by line.

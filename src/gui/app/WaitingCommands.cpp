@@ -29,12 +29,6 @@ void RegisterWaitingCommands(CommandTable& table)
                .text = TextId::AboutCommand,
                .icon = ThemeIcon("help-about", QStyle::SP_MessageBoxInformation)});
     table.Add(
-        {.id = Command::Play, .text = TextId::PlayCommand, .shortcut = QKeySequence(Qt::Key_F5)});
-    table.Add({.id = Command::Enqueue,
-               .text = TextId::EnqueueCommand,
-               .shortcut = QKeySequence(Qt::Key_F6)});
-    table.Add({.id = Command::Playlist, .text = TextId::SaveAsPlaylistCommand});
-    table.Add(
         {.id = Command::Tag, .text = TextId::TagInfoTitle, .shortcut = QKeySequence(Qt::Key_F4)});
 }
 

@@ -11,6 +11,7 @@
 #include "gui/mainwindow/FileListModel.h"
 #include "gui/mainwindow/StatusPanels.h"
 #include "gui/mainwindow/ViewTreeModel.h"
+#include "gui/playback/PlaybackCommands.h"
 #include "gui/reports/ReportCommands.h"
 #include "gui/search/SearchCommands.h"
 #include "gui/volumes/VolumeCommands.h"
@@ -62,12 +63,15 @@ MainWindow::MainWindow(Application& application, QWidget* parent)
     searchCommands_ = std::make_unique<SearchCommands>(
         app_, wait_, static_cast<CollectionViews&>(*this), commands_.lastSaveDir, this);
     reportCommands_ = std::make_unique<ReportCommands>(app_, commands_.lastSaveDir, this);
+    playbackCommands_ =
+        std::make_unique<PlaybackCommands>(app_, wait_, commands_.lastSaveDir, this);
 
     RegisterCollectionCommands(table_, commands_, icons_, [this] { tree_->setFocus(); });
     RegisterStatisticsCommand(table_, app_, this);
     RegisterVolumeCommands(table_, *volumeCommands_, icons_, [this] { return CurrentNode(); });
     RegisterSearchCommands(table_, *searchCommands_);
     RegisterReportCommands(table_, *reportCommands_);
+    RegisterPlaybackCommands(table_, *playbackCommands_, [this] { return CurrentNode(); });
     RegisterWindowCommands();
     RegisterWaitingCommands(table_);
     actions_ = std::make_unique<CommandActions>(table_, *this);
@@ -85,6 +89,7 @@ MainWindow::~MainWindow()
 {
     app_.texts().Unsubscribe(textsSubscription_);
     wait_.Close();
+    playbackCommands_.reset();
     reportCommands_.reset();
     searchCommands_.reset();
     volumeCommands_.reset();
@@ -436,22 +441,19 @@ void MainWindow::OpenListItem(const QModelIndex& index)
     if (node == kNoNode)
         return;
     const collection::CollectionTree& tree = app_.store().tree();
-    if (!tree.hasChildren(node)) {
-        // Playing a file belongs to the playback commands.
-        return;
-    }
     const QModelIndexList selected = tree_->selectionModel()->selectedIndexes();
-    if (selected.isEmpty())
-        return;
-    const QModelIndex current = selected.first();
-    const std::string_view caption = collection::NodeName(tree.text(node));
-    for (int row = 0; row < treeModel_->rowCount(current); ++row) {
-        const QModelIndex child = treeModel_->index(row, 0, current);
-        if (collection::NodeName(tree.text(treeModel_->nodeOf(child))) == caption) {
-            tree_->setCurrentIndex(child);
-            return;
+    if (tree.hasChildren(node) && !selected.isEmpty()) {
+        const QModelIndex current = selected.first();
+        const std::string_view caption = collection::NodeName(tree.text(node));
+        for (int row = 0; row < treeModel_->rowCount(current); ++row) {
+            const QModelIndex child = treeModel_->index(row, 0, current);
+            if (collection::NodeName(tree.text(treeModel_->nodeOf(child))) == caption) {
+                tree_->setCurrentIndex(child);
+                return;
+            }
         }
     }
+    playbackCommands_->Play(node);
 }
 
 void MainWindow::ShowNode(NodeId node)

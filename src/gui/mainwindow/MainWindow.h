@@ -29,6 +29,7 @@ class Application;
 class CommandActions;
 class FileListModel;
 class StatusPanels;
+class PlaybackCommands;
 class ReportCommands;
 class SearchCommands;
 class ViewTreeModel;
@@ -111,6 +112,7 @@ public:
     VolumeCommands& volumeCommands() { return *volumeCommands_; }
     SearchCommands& searchCommands() { return *searchCommands_; }
     ReportCommands& reportCommands() { return *reportCommands_; }
+    PlaybackCommands& playbackCommands() { return *playbackCommands_; }
     QMenu* recentFilesMenu() const;
 
 protected:
@@ -147,6 +149,7 @@ private:
     std::unique_ptr<VolumeCommands> volumeCommands_;
     std::unique_ptr<SearchCommands> searchCommands_;
     std::unique_ptr<ReportCommands> reportCommands_;
+    std::unique_ptr<PlaybackCommands> playbackCommands_;
     CommandTable table_;
     std::unique_ptr<CommandActions> actions_;
     std::unique_ptr<StatusPanels> panels_;

@@ -1,0 +1,147 @@
+#include "gui/playback/PlaybackCommands.h"
+
+#include "collection/CollectionStore.h"
+#include "gui/app/Application.h"
+#include "gui/app/CommandTable.h"
+#include "gui/collection/CollectionCommands.h"
+#include "gui/dialogs/Messages.h"
+#include "gui/dialogs/UserDialogs.h"
+#include "gui/dialogs/WaitWindow.h"
+#include "gui/playback/Launcher.h"
+#include "platform/QtText.h"
+#include "playback/PlayerCommand.h"
+#include "settings/Settings.h"
+#include "texts/TextIds.h"
+#include "texts/TextTable.h"
+
+#include <QFile>
+
+namespace velmora::gui {
+
+using playback::PlayMode;
+using texts::TextId;
+
+/// What the locating asks of the desktop: messages through the program's
+/// dialogs, the listing on a worker under the wait window, and the launcher.
+class PlaybackCommands::User final : public playback::PlaybackUser {
+public:
+    User(PlaybackCommands& commands) : commands_(commands) {}
+
+    void ShowError(const std::string& message) override
+    {
+        const texts::TextTable& texts = commands_.app_.texts().table();
+        MessageRequest request = ErrorMessage(texts, TextId::CannotFindSource);
+        request.text = platform::ToQString(message);
+        commands_.app_.dialogs().Message(request);
+    }
+
+    void RunListing(const std::function<void(Progress&)>& job) override
+    {
+        const texts::TextTable& texts = commands_.app_.texts().table();
+        RunInWaitWindow(commands_.wait_, TextOf(texts, TextId::ListingTitle),
+                        platform::ToQString(texts.Step(TextId::CreatePlaylistCommand)),
+                        [&job](ProgressState& progress) { job(progress); });
+    }
+
+    void Open(const std::string& path) override
+    {
+        if (!commands_.launcher_->Open(path))
+            Tell(TextId::CannotOpenFile, path);
+    }
+
+    void Enqueue(const std::string& playlistFile) override
+    {
+        Launcher& launcher = *commands_.launcher_;
+        std::string command = commands_.app_.settings().playerCommand;
+        if (command.find_first_not_of(" \t") == std::string::npos) {
+            command = playback::DefaultPlayerCommand(
+                [&launcher](std::string_view program) { return launcher.Installed(program); });
+        }
+        const std::vector<std::string> arguments = playback::PlayerArguments(command, playlistFile);
+        if (arguments.empty()) {
+            Open(playlistFile);
+            return;
+        }
+        if (!launcher.Start(arguments))
+            Tell(TextId::CannotStartPlayer, arguments.front());
+    }
+
+private:
+    void Tell(TextId text, const std::string& detail)
+    {
+        const texts::TextTable& texts = commands_.app_.texts().table();
+        commands_.app_.dialogs().Message(
+            ErrorMessage(texts, text, QFile::decodeName(detail.c_str())));
+    }
+
+    PlaybackCommands& commands_;
+};
+
+PlaybackCommands::PlaybackCommands(Application& app, WaitWindow& wait, QString& lastSaveDir,
+                                   QWidget* window)
+    : app_(app), wait_(wait), lastSaveDir_(lastSaveDir), window_(window),
+      desktop_(std::make_unique<DesktopLauncher>()), launcher_(desktop_.get())
+{
+}
+
+PlaybackCommands::~PlaybackCommands() = default;
+
+void PlaybackCommands::Play(collection::NodeId node)
+{
+    Run(node, TemporaryPlaylist(), PlayMode::Play);
+}
+
+void PlaybackCommands::Enqueue(collection::NodeId node)
+{
+    Run(node, TemporaryPlaylist(), PlayMode::Enqueue);
+}
+
+void PlaybackCommands::SavePlaylist(collection::NodeId node)
+{
+    if (node == collection::kNoNode)
+        return;
+    const texts::TextTable& texts = app_.texts().table();
+    FileRequest request;
+    request.title = TextOf(texts, TextId::SaveAsPlaylistCommand);
+    request.folder = lastSaveDir_;
+    request.fileName =
+        platform::ToQString(playback::ProposedPlaylistName(app_.store().tree(), node));
+    request.filter = TextOf(texts, TextId::PlaylistFileType) + QStringLiteral(" (*.m3u *.pls)");
+    request.defaultSuffix = QStringLiteral("m3u");
+    const QString path = app_.dialogs().SaveFileName(request);
+    if (path.isEmpty())
+        return;
+    lastSaveDir_ = FolderOf(path);
+    Run(node, QFile::encodeName(path).toStdString(), PlayMode::Playlist);
+}
+
+void PlaybackCommands::Run(collection::NodeId node, const std::string& playlistFile, PlayMode mode)
+{
+    if (node == collection::kNoNode)
+        return;
+    User user(*this);
+    playback::LocateAndPlay(app_.store().tree(), node, playlistFile, mode, app_.services(),
+                            app_.texts().table(), user);
+}
+
+void RegisterPlaybackCommands(CommandTable& table, PlaybackCommands& commands,
+                              std::function<collection::NodeId()> currentNode)
+{
+    table.Add({.id = Command::Play,
+               .text = TextId::PlayCommand,
+               .shortcut = QKeySequence(Qt::Key_F5),
+               .enabledWhen = rules::HasNode,
+               .handler = [&commands, currentNode](bool) { commands.Play(currentNode()); }});
+    table.Add({.id = Command::Enqueue,
+               .text = TextId::EnqueueCommand,
+               .shortcut = QKeySequence(Qt::Key_F6),
+               .enabledWhen = rules::HasNode,
+               .handler = [&commands, currentNode](bool) { commands.Enqueue(currentNode()); }});
+    table.Add(
+        {.id = Command::Playlist,
+         .text = TextId::SaveAsPlaylistCommand,
+         .enabledWhen = rules::FolderNode,
+         .handler = [&commands, currentNode](bool) { commands.SavePlaylist(currentNode()); }});
+}
+
+} // namespace velmora::gui

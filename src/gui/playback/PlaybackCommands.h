@@ -1,0 +1,60 @@
+#pragma once
+
+#include "collection/CollectionTree.h"
+#include "playback/Playback.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QWidget;
+
+namespace velmora::gui {
+
+class Application;
+class CommandTable;
+class Launcher;
+class WaitWindow;
+
+/// Play, Enqueue and Playlist: the node found on its mounted volume, its
+/// files written as a playlist and handed to the desktop's opener or the
+/// player. The files of a folder are collected on a worker while the wait
+/// window shows their progress.
+class PlaybackCommands {
+public:
+    /// Everything passed must outlive the commands; `window` is the parent
+    /// of the dialogs, `lastSaveDir` the folder the save dialog starts in.
+    PlaybackCommands(Application& app, WaitWindow& wait, QString& lastSaveDir, QWidget* window);
+    ~PlaybackCommands();
+    PlaybackCommands(const PlaybackCommands&) = delete;
+    PlaybackCommands& operator=(const PlaybackCommands&) = delete;
+
+    /// Opens the node's single file, or the temporary playlist of its files.
+    void Play(collection::NodeId node);
+    /// Hands the temporary playlist of the node's files to the player.
+    void Enqueue(collection::NodeId node);
+    /// Writes the node's files to a playlist file the user chooses.
+    void SavePlaylist(collection::NodeId node);
+
+    /// The launcher used from now on; tests put a fake in place.
+    void setLauncher(Launcher& launcher) { launcher_ = &launcher; }
+
+private:
+    class User;
+    void Run(collection::NodeId node, const std::string& playlistFile, playback::PlayMode mode);
+
+    Application& app_;
+    WaitWindow& wait_;
+    QString& lastSaveDir_;
+    QWidget* window_;
+    std::unique_ptr<Launcher> desktop_;
+    Launcher* launcher_;
+};
+
+/// Registers Play (F5), Enqueue (F6) and Playlist over the node
+/// `currentNode` gives (none: the command does nothing).
+void RegisterPlaybackCommands(CommandTable& table, PlaybackCommands& commands,
+                              std::function<collection::NodeId()> currentNode);
+
+} // namespace velmora::gui

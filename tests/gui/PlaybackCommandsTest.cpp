@@ -1,0 +1,178 @@
+#include "gui/playback/PlaybackCommands.h"
+
+#include "GuiFixture.h"
+#include "gui/mainwindow/FileListModel.h"
+#include "gui/mainwindow/ViewTreeModel.h"
+#include "gui/playback/Launcher.h"
+
+#include <QTableView>
+#include <QTreeView>
+#include <filesystem>
+#include <set>
+
+namespace velmora::gui::testing {
+namespace {
+
+using collection::NodeId;
+
+/// Records what would have been opened and started.
+class RecordingLauncher final : public Launcher {
+public:
+    bool Open(const std::string& path) override
+    {
+        opened.push_back(path);
+        return true;
+    }
+    bool Start(const std::vector<std::string>& arguments) override
+    {
+        started.push_back(arguments);
+        return startWorks;
+    }
+    bool Installed(std::string_view program) const override
+    {
+        return installed.contains(std::string(program));
+    }
+
+    std::vector<std::string> opened;
+    std::vector<std::vector<std::string>> started;
+    std::set<std::string> installed;
+    bool startWorks = true;
+};
+
+// The sample's "DEMO CD" (serial 1) is mounted at demo/ with its files;
+// "SECOND" (serial 2) is not mounted.
+class PlaybackCommandsTest : public GuiTest {
+protected:
+    PlaybackCommandsTest()
+    {
+        qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(dir.file("cache")));
+        window->playbackCommands().setLauncher(launcher);
+        for (const char* file :
+             {"demo/Rock/b.mp3", "demo/Rock/a.mp3", "demo/z.mp3", "demo/Y.mp3"}) {
+            std::filesystem::create_directories(
+                std::filesystem::path(dir.file(file)).parent_path());
+            velmora::testing::WriteBytes(dir.file(file), "x");
+        }
+        VolumeInfo demo;
+        demo.root = dir.file("demo");
+        demo.label = "demo cd";
+        demo.serial = 1;
+        volumes.setVolumes({demo});
+        LoadSample();
+    }
+    ~PlaybackCommandsTest() override { qunsetenv("XDG_CACHE_HOME"); }
+
+    NodeId NodeNamed(std::string_view name) const
+    {
+        const collection::CollectionTree& tree = window->store().tree();
+        for (NodeId node : tree.preOrder())
+            if (collection::NodeName(tree.text(node)) == name)
+                return node;
+        return collection::kNoNode;
+    }
+
+    std::string Playlist() const { return dir.file("cache/velmora/vlm.m3u"); }
+    std::string Demo(const char* name) const { return dir.file("demo") + "/" + name; }
+
+    RecordingLauncher launcher;
+};
+
+// Enqueue hands the temporary playlist of the volume's files, in tree order,
+// to the player the settings name, as an argument list; a player that does
+// not start is told.
+TEST_F(PlaybackCommandsTest, EnqueueWritesTheBranchAndStartsThePlayerSet)
+{
+    app.settings().playerCommand = "\"my player\" --add \"%f\"";
+    window->playbackCommands().Enqueue(NodeNamed("DEMO CD"));
+
+    ASSERT_EQ(launcher.started.size(), 1u);
+    EXPECT_EQ(launcher.started[0], (std::vector<std::string>{"my player", "--add", Playlist()}));
+    EXPECT_TRUE(launcher.opened.empty());
+    EXPECT_EQ(dialogs.messages.size(), 0u);
+    EXPECT_EQ(velmora::testing::ReadBytes(Playlist()),
+              Demo("Rock/b.mp3") + "\r\n" + Demo("Rock/a.mp3") + "\r\n" + Demo("z.mp3") + "\r\n" +
+                  Demo("Y.mp3") + "\r\n");
+
+    launcher.startWorks = false;
+    dialogs.messageAnswers = {1};
+    window->playbackCommands().Enqueue(NodeNamed("Rock"));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Can not start the player: my player"));
+}
+
+// Without a player set, the first known player installed is used, and
+// without one the desktop's opener gets the playlist.
+TEST_F(PlaybackCommandsTest, EnqueueFallsBackToAKnownPlayerThenToTheOpener)
+{
+    launcher.installed = {"vlc", "deadbeef"};
+    window->playbackCommands().Enqueue(NodeNamed("z.mp3"));
+    ASSERT_EQ(launcher.started.size(), 1u);
+    EXPECT_EQ(launcher.started[0].front(), "vlc");
+    EXPECT_EQ(launcher.started[0].back(), Playlist());
+
+    launcher.installed.clear();
+    window->playbackCommands().Enqueue(NodeNamed("z.mp3"));
+    EXPECT_EQ(launcher.started.size(), 1u);
+    EXPECT_EQ(launcher.opened, std::vector<std::string>{Playlist()});
+}
+
+// Enter or a double-click on a file row plays the file itself; on a folder
+// row it opens the folder in the tree.
+TEST_F(PlaybackCommandsTest, OpeningAListRowPlaysFilesAndEntersFolders)
+{
+    window->ShowNode(NodeNamed("DEMO CD"));
+    QTableView* list = window->listView();
+    const auto rowOf = [&](std::string_view name) {
+        for (int row = 0; row < window->listModel()->rowCount(); ++row)
+            if (window->listModel()->nodeAt(row) == NodeNamed(name))
+                return window->listModel()->index(row, 0);
+        return QModelIndex();
+    };
+    ASSERT_TRUE(rowOf("z.mp3").isValid());
+    emit list->doubleClicked(rowOf("z.mp3"));
+    EXPECT_EQ(launcher.opened, std::vector<std::string>{Demo("z.mp3")});
+
+    emit list->doubleClicked(rowOf("Rock"));
+    EXPECT_EQ(window->treeModel()->nodeOf(window->treeView()->currentIndex()), NodeNamed("Rock"));
+    EXPECT_EQ(launcher.opened.size(), 1u);
+}
+
+// A volume that is not mounted is named with its label and serial; nothing
+// is written or started.
+TEST_F(PlaybackCommandsTest, AMissingVolumeIsToldWithItsLabelAndSerial)
+{
+    dialogs.messageAnswers = {1};
+    window->playbackCommands().Play(NodeNamed("one.mp3"));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Can not find the source of the selected item\r\n"
+                             "Drive label: \"SECOND\"\r\nDrive serial: 2"));
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
+    EXPECT_TRUE(launcher.opened.empty());
+    EXPECT_FALSE(std::filesystem::exists(Playlist()));
+}
+
+// Playlist proposes the node's name, writes a real PLS for ".pls" and
+// remembers the folder; nothing is handed to a player.
+TEST_F(PlaybackCommandsTest, SavingAPlsPlaylist)
+{
+    const std::string target = dir.file("lists/rock.pls");
+    std::filesystem::create_directories(dir.file("lists"));
+    dialogs.saveAnswers = {QString::fromStdString(target)};
+    window->playbackCommands().SavePlaylist(NodeNamed("Rock"));
+
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].fileName, QStringLiteral("Rock"));
+    EXPECT_EQ(dialogs.saveRequests[0].title, QStringLiteral("Save as playlist"));
+    EXPECT_EQ(dialogs.saveRequests[0].defaultSuffix, QStringLiteral("m3u"));
+    EXPECT_EQ(velmora::testing::ReadBytes(target), "[playlist]\r\nFile1=" + Demo("Rock/b.mp3") +
+                                                       "\r\nFile2=" + Demo("Rock/a.mp3") +
+                                                       "\r\nNumberOfEntries=2\r\nVersion=2\r\n");
+    EXPECT_EQ(window->commands().lastSaveDir, QString::fromStdString(dir.file("lists/")));
+    EXPECT_TRUE(launcher.started.empty());
+    EXPECT_TRUE(launcher.opened.empty());
+    EXPECT_EQ(dialogs.messages.size(), 0u);
+}
+
+} // namespace
+} // namespace velmora::gui::testing
