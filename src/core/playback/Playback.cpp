@@ -1,6 +1,7 @@
 #include "playback/Playback.h"
 
 #include "collection/NodeText.h"
+#include "playback/PlaylistWriter.h"
 #include "scan/VolumeEditor.h"
 #include "system/FileSystem.h"
 #include "system/Volumes.h"
@@ -10,7 +11,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <memory>
 
 namespace velmora::playback {
 
@@ -90,6 +90,47 @@ std::string UpperHex(std::uint32_t value)
     return hex;
 }
 
+// Calls onFile(path) with the native path of every file below `node`, in
+// pre-order (see CollectBranch()).
+template <typename OnFile>
+void ForEachFile(const CollectionTree& tree, NodeId node, const std::string& folderPath,
+                 const FileSystem& files, Progress& progress, OnFile&& onFile)
+{
+    const NodeId end = tree.nextAfterSubtree(node);
+    std::uint64_t total = 0;
+    for (NodeId n = tree.nextInPreOrder(node); n != end; n = tree.nextInPreOrder(n))
+        ++total;
+    progress.step(0, total, {});
+
+    // `path` is the path of the node just visited; folderEnds[d] is the length
+    // of the path of the last folder visited at depth d below `node` (0 for
+    // `node` itself), which in pre-order is the parent of every following
+    // node at depth d + 1 until that folder's subtree ends.
+    const std::uint32_t base = tree.level(node);
+    std::string path = folderPath;
+    std::vector<std::size_t> folderEnds{path.size()};
+    std::uint64_t done = 0;
+    for (NodeId n = tree.nextInPreOrder(node); n != end; n = tree.nextInPreOrder(n)) {
+        const std::size_t depth = tree.level(n) - base;
+        path.resize(folderEnds[depth - 1]);
+        const bool folder = tree.hasChildren(n);
+        AppendName(path, collection::NodeName(tree.text(n)), folder, files);
+        if (folder) {
+            if (folderEnds.size() <= depth)
+                folderEnds.resize(depth + 1);
+            folderEnds[depth] = path.size();
+        } else {
+            onFile(std::string_view(path));
+        }
+        if (++done % kStepNodes == 0) {
+            progress.step(done, total, {});
+            if (progress.cancelled())
+                return;
+        }
+    }
+    progress.step(done, total, {});
+}
+
 } // namespace
 
 NodeLocation LocateNode(const CollectionTree& tree, NodeId node, const Services& services)
@@ -141,86 +182,9 @@ std::vector<std::string> CollectBranch(const CollectionTree& tree, NodeId node,
                                        Progress& progress)
 {
     std::vector<std::string> paths;
-    const NodeId end = tree.nextAfterSubtree(node);
-    std::uint64_t total = 0;
-    for (NodeId n = tree.nextInPreOrder(node); n != end; n = tree.nextInPreOrder(n))
-        ++total;
-    progress.step(0, total, {});
-
-    // `path` is the path of the node just visited; folderEnds[d] is the length
-    // of the path of the last folder visited at depth d below `node` (0 for
-    // `node` itself), which in pre-order is the parent of every following
-    // node at depth d + 1 until that folder's subtree ends.
-    const std::uint32_t base = tree.level(node);
-    std::string path = folderPath;
-    std::vector<std::size_t> folderEnds{path.size()};
-    std::uint64_t done = 0;
-    for (NodeId n = tree.nextInPreOrder(node); n != end; n = tree.nextInPreOrder(n)) {
-        const std::size_t depth = tree.level(n) - base;
-        path.resize(folderEnds[depth - 1]);
-        const bool folder = tree.hasChildren(n);
-        AppendName(path, collection::NodeName(tree.text(n)), folder, files);
-        if (folder) {
-            if (folderEnds.size() <= depth)
-                folderEnds.resize(depth + 1);
-            folderEnds[depth] = path.size();
-        } else {
-            paths.push_back(path);
-        }
-        if (++done % kStepNodes == 0) {
-            progress.step(done, total, {});
-            if (progress.cancelled())
-                return paths;
-        }
-    }
-    progress.step(done, total, {});
+    ForEachFile(tree, node, folderPath, files, progress,
+                [&](std::string_view path) { paths.emplace_back(path); });
     return paths;
-}
-
-PlaylistFormat FormatOf(std::string_view fileName)
-{
-    constexpr std::string_view kPls = ".pls";
-    if (fileName.size() < kPls.size())
-        return PlaylistFormat::M3u;
-    return texts::CompareLowerFolded(fileName.substr(fileName.size() - kPls.size()), kPls) == 0
-               ? PlaylistFormat::Pls
-               : PlaylistFormat::M3u;
-}
-
-std::string PlaylistBytes(const std::vector<std::string>& paths, PlaylistFormat format)
-{
-    std::size_t size = 64;
-    for (const std::string& path : paths)
-        size += path.size() + 16;
-    std::string bytes;
-    bytes.reserve(size);
-    if (format == PlaylistFormat::M3u) {
-        for (const std::string& path : paths) {
-            bytes += path;
-            bytes += "\r\n";
-        }
-        return bytes;
-    }
-    bytes += "[playlist]\r\n";
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        bytes += "File";
-        bytes += std::to_string(i + 1);
-        bytes += '=';
-        bytes += paths[i];
-        bytes += "\r\n";
-    }
-    bytes += "NumberOfEntries=";
-    bytes += std::to_string(paths.size());
-    bytes += "\r\nVersion=2\r\n";
-    return bytes;
-}
-
-bool WritePlaylist(FileSystem& files, const std::string& fileName,
-                   const std::vector<std::string>& paths)
-{
-    const std::unique_ptr<OutputFile> out = files.createReplacement(fileName);
-    return out && out->write(PlaylistBytes(paths, FormatOf(fileName))) && out->flush() &&
-           out->commit();
 }
 
 std::string NotFoundMessage(const texts::TextTable& table, const NodeLocation& location)
@@ -255,24 +219,26 @@ bool LocateAndPlay(const CollectionTree& tree, NodeId node, const std::string& p
         return false;
     }
 
-    std::vector<std::string> paths;
+    // The playlist is written while the files are found.
+    PlaylistWriter writer(services.files, playlistFile);
     if (IsFolderNode(tree, node)) {
         bool stopped = false;
         user.RunListing([&](Progress& progress) {
             progress.setTitle(table.Text(TextId::ListingTitle));
             progress.setPhase(table.Step(TextId::CreatePlaylistCommand));
-            paths = CollectBranch(tree, node, location.path, services.files, progress);
+            ForEachFile(tree, node, location.path, services.files, progress,
+                        [&](std::string_view path) { writer.Add(path); });
             stopped = progress.cancelled();
         });
         if (stopped)
             return false;
     } else {
-        paths.push_back(location.path);
+        writer.Add(location.path);
     }
-    if (paths.empty())
+    if (writer.count() == 0)
         return false;
 
-    if (!WritePlaylist(services.files, playlistFile, paths)) {
+    if (!writer.Finish()) {
         std::string message(table.Text(TextId::CannotCreatePlaylist));
         message += ": ";
         message += playlistFile;
@@ -281,7 +247,7 @@ bool LocateAndPlay(const CollectionTree& tree, NodeId node, const std::string& p
     }
     switch (mode) {
     case PlayMode::Play:
-        user.Open(paths.size() == 1 ? paths.front() : playlistFile);
+        user.Open(writer.count() == 1 ? writer.first() : playlistFile);
         break;
     case PlayMode::Enqueue:
         user.Enqueue(playlistFile);
