@@ -3,6 +3,7 @@
 #include "cli/AudioCommands.h"
 #include "cli/CollectionCommands.h"
 #include "cli/Command.h"
+#include "cli/PlaybackCommands.h"
 #include "cli/ReportCommand.h"
 #include "cli/ScanCommand.h"
 #include "cli/SearchCommand.h"
@@ -42,6 +43,8 @@ const std::vector<std::unique_ptr<Command>>& Commands()
         list.push_back(std::make_unique<SearchCommand>());
         list.push_back(std::make_unique<DuplicatesCommand>());
         list.push_back(std::make_unique<ReportCommand>());
+        list.push_back(std::make_unique<LocateCommand>());
+        list.push_back(std::make_unique<PlaylistCommand>());
         return list;
     }();
     return commands;

@@ -18,7 +18,8 @@ help=$("$cli" --help); check "help exit code" 0 $?
 # Every command (and each tag action) names itself on help, and describes
 # its own usage and options with exit code 0.
 for command in new dump stats convert import scan analyse tag "tag show" "tag write" \
-  "tag remove" volumes update delete rename sort drives search duplicates report; do
+  "tag remove" volumes update delete rename sort drives search duplicates report locate \
+  playlist; do
   check "help names $command" 1 "$(echo "$help" | grep -c -m1 "^  $command\b")"
   # shellcheck disable=SC2086 # "tag show" is two words
   usage=$("$cli" $command --help)
@@ -89,6 +90,34 @@ check "search --on keeps the collection" "$before" "$(md5sum <"$work/a.col")"
 "$cli" search "$work/a.col" --name nothing --on "$work/drive" 2>"$work/err"
 check "search --on nothing found exit code" 1 $?
 check "search --on nothing found message" "There are no matches." "$(cat "$work/err")"
+
+# A real folder scanned with its mount's serial is found on disk again: every
+# file of a branch in collection order, one file, a playlist of each kind.
+mkdir -p "$work/play/Rock" "$work/play/AC\DC"
+cp "$data/mpeg1_l3_cbr128_44k_js_id3v1_1_track7.mp3" "$work/play/Rock/live one.mp3"
+cp "$data/mpeg1_l3_cbr128_44k_js_id3v1_1_track7.mp3" "$work/play/AC\DC/tnt.mp3"
+cp "$data/mpeg1_l3_cbr128_44k_js_id3v1_1_track7.mp3" "$work/play/live two.mp3"
+"$cli" new "$work/p.col"
+"$cli" scan "$work/play" -c "$work/p.col" >/dev/null; check "scan to play exit code" 0 $?
+volume=$("$cli" volumes "$work/p.col" | cut -f2)
+branch=$(printf '%s\n%s\n%s' "$work/play/AC\DC/tnt.mp3" "$work/play/Rock/live one.mp3" "$work/play/live two.mp3")
+check "locate a volume" "$branch" "$("$cli" locate "$work/p.col" "$volume")"
+check "locate a file below a name with a backslash" "$work/play/AC\DC/tnt.mp3" \
+  "$("$cli" locate "$work/p.col" "$volume\\AC\\DC\\tnt.mp3")"
+check "locate by dump line" "$work/play/Rock/live one.mp3" "$("$cli" locate "$work/p.col" '#5')"
+"$cli" playlist "$work/p.col" "$volume" -o "$work/list.m3u"; check "m3u exit code" 0 $?
+check "m3u bytes" "$(printf '%s\r\n' "$work/play/AC\DC/tnt.mp3" "$work/play/Rock/live one.mp3" "$work/play/live two.mp3" | od -c)" "$(od -c <"$work/list.m3u")"
+"$cli" playlist "$work/p.col" "$volume\\Rock" --output="$work/list.pls"; check "pls exit code" 0 $?
+check "pls bytes" "$(printf '[playlist]\r\nFile1=%s\r\nNumberOfEntries=1\r\nVersion=2\r\n' "$work/play/Rock/live one.mp3" | od -c)" "$(od -c <"$work/list.pls")"
+"$cli" playlist "$work/p.col" "$volume" -o /proc/velmora.m3u 2>"$work/err"; check "unwritable playlist exit code" 1 $?
+check "unwritable playlist message" "Can not create a playlist in the file: /proc/velmora.m3u" "$(cat "$work/err")"
+rm -r "$work/play/Rock"
+"$cli" locate "$work/p.col" "$volume\\Rock" 2>"$work/err"; check "missing folder exit code" 1 $?
+check "missing folder message" "Can not find the source of the selected item: $work/play/Rock" "$(cat "$work/err")"
+"$cli" scan "$work/play" -c "$work/p.col" --label "ELSEWHERE" --serial ABCD-0042 >/dev/null
+"$cli" playlist "$work/p.col" ELSEWHERE -o "$work/gone.m3u" 2>"$work/err"; check "volume not present exit code" 1 $?
+check "volume not present message" "$(printf 'Can not find the source of the selected item\nDrive label: "ELSEWHERE"\nDrive serial: ABCD0042')" "$(cat "$work/err")"
+check "volume not present writes nothing" "" "$(ls "$work/gone.m3u" 2>/dev/null)"
 
 chmod 000 "$work" 2>/dev/null
 "$cli" convert "$work/a.col" "/proc/velmora-cannot-write.col" 2>/dev/null; check "unwritable target exit code" 1 $?

@@ -20,6 +20,12 @@ class CollectionStore;
 
 namespace velmora::scan {
 
+/// Whether the searches of a volume's drive (the Update command's, and
+/// playback's) pass over the first drive of the system's list. On Windows
+/// that kept a floppy drive from being asked; on Linux the first mounted
+/// volume is "/", which holds the user's folders, so none is skipped.
+inline constexpr bool kSkipFirstDrive = false;
+
 /// What the source dialog returns when it is accepted.
 struct SourceChoice {
     std::string path;       ///< native folder path: a volume's root or a folder on it
@@ -76,11 +82,10 @@ enum class EditOutcome {
 class VolumeEditor {
 public:
     /// `skipFirstDrive`: whether the Update command's search of the drives
-    /// skips the first drive of the system's list (see CandidateDrives()).
-    /// On Linux it must not: the first mounted volume is "/", which holds the
-    /// user's folders.
+    /// skips the first drive of the system's list (see CandidateDrives() and
+    /// kSkipFirstDrive).
     VolumeEditor(collection::CollectionStore& store, VolumeEditorUser& user,
-                 const Services& services, bool skipFirstDrive = false);
+                 const Services& services, bool skipFirstDrive = kSkipFirstDrive);
 
     /// Add volume: the source dialog (AddVolumeCommand), then either the
     /// offer to update a volume of the same identity (VolumeExistsAskUpdate,

@@ -1,0 +1,235 @@
+#include "playback/Playback.h"
+
+#include "TestDir.h"
+#include "collection/NodeText.h"
+#include "platform/fakes/FakeClock.h"
+#include "platform/fakes/FakeLocale.h"
+#include "platform/fakes/FakeVolumes.h"
+#include "platform/fakes/FaultyFileSystem.h"
+#include "system/Services.h"
+#include "texts/TextIds.h"
+#include "texts/TextTable.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace velmora::playback {
+namespace {
+
+using collection::CollectionTree;
+using collection::NodeId;
+using texts::TextId;
+using velmora::testing::ReadBytes;
+using velmora::testing::TestDir;
+using velmora::testing::WriteBytes;
+namespace fs = std::filesystem;
+
+using Events = std::vector<std::string>;
+
+// Records what the front end is asked to do; runs listings at once.
+class RecordingUser final : public PlaybackUser {
+public:
+    void ShowError(const std::string& message) override { events.push_back("error " + message); }
+    void RunListing(const std::function<void(Progress&)>& job) override
+    {
+        events.push_back("listing");
+        job(progress);
+    }
+    void Open(const std::string& path) override { events.push_back("open " + path); }
+    void Enqueue(const std::string& playlistFile) override
+    {
+        events.push_back("enqueue " + playlistFile);
+    }
+
+    Events events;
+    ProgressState progress;
+};
+
+class PlaybackTest : public ::testing::Test {
+protected:
+    PlaybackTest() { tree.addRoot(collection::CollectionText(0, 0, 0, 0, 0)); }
+
+    // A mounted volume whose mount point is the folder `name` of the test's
+    // folder.
+    std::string Mount(const std::string& name, const std::string& label, std::uint32_t serial)
+    {
+        const std::string root = dir.file(name);
+        fs::create_directories(root);
+        AddMount(root, label, serial);
+        return root;
+    }
+    void AddMount(const std::string& root, const std::string& label, std::uint32_t serial)
+    {
+        VolumeInfo mount;
+        mount.root = root;
+        mount.label = label;
+        mount.serial = serial;
+        mounts.push_back(mount);
+        volumes.setVolumes(mounts);
+    }
+    NodeId Volume(std::string_view name, std::int32_t serial)
+    {
+        return tree.appendChild(tree.root(), collection::VolumeText(name, 0, 0, 0, 0, 0, serial));
+    }
+    NodeId Folder(NodeId parent, std::string_view name)
+    {
+        return tree.appendChild(parent, collection::FolderText(name, 0, 0, 0, 0));
+    }
+    NodeId File(NodeId parent, std::string_view name)
+    {
+        return tree.appendChild(parent, collection::FileText(name, {}, {}));
+    }
+    static void Touch(const std::string& path)
+    {
+        fs::create_directories(fs::path(path).parent_path());
+        WriteBytes(path, "");
+    }
+    bool Play(NodeId node, PlayMode mode)
+    {
+        return LocateAndPlay(tree, node, playlist, mode, services, table, user);
+    }
+
+    TestDir dir;
+    fakes::FaultyFileSystem files;
+    fakes::FakeVolumes volumes;
+    std::vector<VolumeInfo> mounts;
+    fakes::FakeLocale locale;
+    fakes::FakeClock clock;
+    const Services services{files, volumes, locale, clock};
+    const texts::TextTable table;
+    CollectionTree tree;
+    RecordingUser user;
+    const std::string playlist = dir.file("vlm.m3u");
+};
+
+TEST_F(PlaybackTest, ASingleFilePlaysItselfAndEnqueuesItsPlaylist)
+{
+    // Recorded without a serial: found by its label in another letter case.
+    const std::string root = Mount("b", "music_01", 0x1234);
+    const NodeId song = File(Folder(Volume("MUSIC_01", 0), "Album"), "song.mp3");
+    Touch(root + "/Album/song.mp3");
+
+    EXPECT_TRUE(Play(song, PlayMode::Play));
+    EXPECT_EQ(user.events, Events{"open " + root + "/Album/song.mp3"});
+    EXPECT_EQ(ReadBytes(playlist), root + "/Album/song.mp3\r\n");
+
+    user.events.clear();
+    EXPECT_TRUE(Play(song, PlayMode::Enqueue));
+    EXPECT_EQ(user.events, Events{"enqueue " + playlist});
+    EXPECT_EQ(ReadBytes(playlist), root + "/Album/song.mp3\r\n");
+}
+
+TEST_F(PlaybackTest, AVolumeWithASerialIsNotFoundByItsLabelAlone)
+{
+    Mount("b", "AUDIO", 5);
+    const NodeId volume = Volume("AUDIO\\Music", -1);
+    File(volume, "song.mp3");
+
+    EXPECT_FALSE(Play(volume, PlayMode::Play));
+    const std::string message = std::string(table.Text(TextId::CannotFindSource)) + "\r\n" +
+                                std::string(table.Text(TextId::DriveLabelLabel)) +
+                                ": \"AUDIO\"\r\n" +
+                                std::string(table.Text(TextId::DriveSerialLabel)) + ": FFFFFFFF";
+    EXPECT_EQ(user.events, Events{"error " + message});
+    EXPECT_FALSE(fs::exists(playlist));
+}
+
+TEST_F(PlaybackTest, AVolumeAtTheRootOfAMountGivesNoDoubledSlash)
+{
+    // The root "/" itself: the test folder's path, name by name, below a
+    // volume mounted at "/".
+    AddMount("/", "SYSTEM", 77);
+    const NodeId volume = Volume("SYSTEM", 77);
+    NodeId folder = volume;
+    for (const fs::path& part : dir.path().relative_path())
+        folder = Folder(folder, part.string());
+    File(Folder(folder, "Album"), "a.mp3");
+    File(folder, "b.mp3");
+    const std::string path = dir.path().string();
+    Touch(path + "/Album/a.mp3");
+
+    EXPECT_TRUE(Play(volume, PlayMode::Playlist));
+    EXPECT_EQ(user.events, Events{"listing"});
+    EXPECT_EQ(ReadBytes(playlist), path + "/Album/a.mp3\r\n" + path + "/b.mp3\r\n");
+    const ProgressSnapshot shown = user.progress.Latest();
+    EXPECT_EQ(shown.title, table.Text(TextId::ListingTitle));
+    EXPECT_EQ(shown.phase, table.Step(TextId::CreatePlaylistCommand));
+    EXPECT_EQ(shown.maximum, tree.size() - 2);
+    EXPECT_EQ(shown.position, shown.maximum);
+}
+
+TEST_F(PlaybackTest, AMissingFolderIsReportedWithItsFullPathAndNothingIsWritten)
+{
+    const std::string root = Mount("b", "AUDIO", 9);
+    const NodeId gone = Folder(Volume("AUDIO\\Music", 9), "Gone");
+    File(gone, "song.mp3");
+    fs::create_directories(root + "/Music");
+
+    EXPECT_FALSE(Play(gone, PlayMode::Play));
+    EXPECT_EQ(user.events, Events{"error " + std::string(table.Text(TextId::CannotFindSource)) +
+                                  ": " + root + "/Music/Gone"});
+    EXPECT_FALSE(fs::exists(playlist));
+}
+
+TEST_F(PlaybackTest, NamesHoldingABackslashAreNamesOnDisk)
+{
+    // Only the volume's own name has "\" for separators.
+    const std::string root = Mount("b", "MUSIC", 3);
+    const NodeId band = Folder(Volume("MUSIC\\Rock", 3), "AC\\DC");
+    File(band, "T.N.T.mp3");
+    Touch(root + "/Rock/AC\\DC/T.N.T.mp3");
+
+    EXPECT_TRUE(Play(band, PlayMode::Play));
+    EXPECT_EQ(user.events, (Events{"listing", "open " + root + "/Rock/AC\\DC/T.N.T.mp3"}));
+}
+
+TEST_F(PlaybackTest, AWindows1252NameIsFoundInUtf8)
+{
+    const std::string root = Mount("b", "AUDIO", 3);
+    const NodeId volume = Volume("AUDIO", 3);
+    const NodeId artist = Folder(volume, "Bj\xF6rk");
+    File(artist, "Caf\xE9.mp3");
+    File(artist, "Plain.mp3");
+    Touch(root + "/Bj\xC3\xB6rk/Caf\xC3\xA9.mp3");
+    Touch(root + "/Bj\xC3\xB6rk/Plain.mp3");
+
+    EXPECT_EQ(LocateNode(tree, tree.firstChild(artist), services).path,
+              root + "/Bj\xC3\xB6rk/Caf\xC3\xA9.mp3");
+    EXPECT_TRUE(Play(volume, PlayMode::Enqueue));
+    EXPECT_EQ(user.events, (Events{"listing", "enqueue " + playlist}));
+    EXPECT_EQ(ReadBytes(playlist),
+              root + "/Bj\xC3\xB6rk/Caf\xC3\xA9.mp3\r\n" + root + "/Bj\xC3\xB6rk/Plain.mp3\r\n");
+}
+
+TEST_F(PlaybackTest, APlaylistThatCannotBeWrittenStartsNothing)
+{
+    const std::string root = Mount("b", "AUDIO", 3);
+    const NodeId song = File(Volume("AUDIO", 3), "song.mp3");
+    Touch(root + "/song.mp3");
+    WriteBytes(playlist, "old\r\n");
+    files.failCommit = true;
+
+    EXPECT_FALSE(Play(song, PlayMode::Play));
+    EXPECT_EQ(user.events, Events{"error " + std::string(table.Text(TextId::CannotCreatePlaylist)) +
+                                  ": " + playlist});
+    EXPECT_EQ(ReadBytes(playlist), "old\r\n");
+}
+
+TEST(PlaylistFiles, PlsIsARealPlsFile)
+{
+    TestDir dir;
+    fakes::FaultyFileSystem files;
+    const std::string file = dir.file("list.PLS");
+
+    ASSERT_TRUE(WritePlaylist(files, file, {"/m/a b.mp3", "/m/c.mp3"}));
+    EXPECT_EQ(ReadBytes(file), "[playlist]\r\n"
+                               "File1=/m/a b.mp3\r\n"
+                               "File2=/m/c.mp3\r\n"
+                               "NumberOfEntries=2\r\n"
+                               "Version=2\r\n");
+}
+
+} // namespace
+} // namespace velmora::playback
