@@ -5,7 +5,9 @@
 #include "gui/mainwindow/ViewTreeModel.h"
 #include "gui/playback/Launcher.h"
 
+#include <QAction>
 #include <QTableView>
+#include <QTest>
 #include <QTreeView>
 #include <filesystem>
 #include <set>
@@ -135,6 +137,21 @@ TEST_F(PlaybackCommandsTest, OpeningAListRowPlaysFilesAndEntersFolders)
     emit list->doubleClicked(rowOf("Rock"));
     EXPECT_EQ(window->treeModel()->nodeOf(window->treeView()->currentIndex()), NodeNamed("Rock"));
     EXPECT_EQ(launcher.opened.size(), 1u);
+}
+
+// F5, F6 and the context menu follow the node of the view that has the
+// focus: Playlist only for volumes and folders.
+TEST_F(PlaybackCommandsTest, TheCommandsFollowTheCurrentNode)
+{
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->ShowNode(NodeNamed("Rock"));
+    EXPECT_TRUE(window->action(Command::Play)->isEnabled());
+    EXPECT_TRUE(window->action(Command::Playlist)->isEnabled());
+    window->ShowNode(NodeNamed("a.mp3"));
+    EXPECT_TRUE(window->action(Command::Enqueue)->isEnabled());
+    EXPECT_FALSE(window->action(Command::Playlist)->isEnabled());
 }
 
 // A volume that is not mounted is named with its label and serial; nothing

@@ -19,6 +19,7 @@
 #include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QHeaderView>
@@ -199,8 +200,15 @@ void MainWindow::CreateViews()
 
     connect(tree_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::OnTreeSelectionChanged);
-    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &MainWindow::UpdateStatusBar);
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        UpdateStatusBar();
+        UpdateMenuState();
+    });
+    // The commands on the current node follow the view that has the focus.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (old == tree_ || old == list_ || now == tree_ || now == list_)
+            UpdateMenuState();
+    });
     connect(header, &QHeaderView::sectionClicked, this, &MainWindow::OnListSortClicked);
     connect(tree_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& position) { ShowContextMenu(tree_, position); });
@@ -359,13 +367,15 @@ CommandState MainWindow::commandState() const
 
 void MainWindow::UpdateMenuState()
 {
-    actions_->Update(commandState());
+    if (actions_)
+        actions_->Update(commandState());
 }
 
 void MainWindow::OnTreeSelectionChanged()
 {
     FillList();
     UpdateStatusBar();
+    UpdateMenuState();
 }
 
 void MainWindow::OnListSortClicked(int column)
@@ -419,6 +429,7 @@ void MainWindow::ToggleSelectedMark()
 
 QMenu* MainWindow::PrepareContextMenu()
 {
+    UpdateMenuState();
     QMenu* menu = actions_->PrepareContextMenu(commandState());
     const NodeId node = CurrentNode();
     if (node != kNoNode)

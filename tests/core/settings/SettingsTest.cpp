@@ -386,7 +386,7 @@ TEST(Settings, WithoutWindowSettingsTheBoundsAreNotReadButEverythingElseIs)
     Settings settings;
     ReadResult result = ReadSettings(stored, settings);
     EXPECT_EQ(result.stoppedAt, "");
-    EXPECT_EQ(result.names.size(), 120u);
+    EXPECT_EQ(result.names.size(), 121u);
     EXPECT_FALSE(settings.useWindowSettings);
     EXPECT_FALSE(settings.top.has_value());
     EXPECT_FALSE(settings.left.has_value());
