@@ -164,6 +164,7 @@ bool TMPEGAudio::ParseHeader(std::uint32_t header)
 void TMPEGAudio::BeginAnalysis()
 {
     ResetRecord();
+    id3v2_ = Id3v2Text();
     labelKnown_ = false;
     searchLimit_ = 0;
     firstHeader_ = -1;
@@ -347,6 +348,8 @@ void TMPEGAudio::ReadTag(ByteSource& source)
         return;
     }
     record_.Title = CutCharacters(BaseName(), 30);
+    if (readId3v2_)
+        ReadId3v2Text(source, id3v2_);
 }
 
 int TMPEGAudio::WriteTag()

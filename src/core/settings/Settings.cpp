@@ -123,6 +123,7 @@ constexpr std::array kFields = {
     One<&Settings::addDate>("AddDate"),
     One<&Settings::customLabel>("CustomLabel"),
     One<&Settings::labelText>("LabelText"),
+    One<&Settings::readId3v2>("ReadID3v2"),
 };
 
 // One stored value: a field, or one element of an array field.

@@ -97,6 +97,10 @@ struct Settings {
     bool addDate = true;      ///< "AddDate": the current date on the cover
     bool customLabel = false; ///< "CustomLabel": use labelText on the cover
     std::string labelText;    ///< "LabelText": the custom cover label
+    /// "ReadID3v2": a scan takes the texts of a file without an ID3v1 tag
+    /// from its ID3v2 tag. Last, so that a store written before it existed
+    /// reads every other value and leaves this one at its default.
+    bool readId3v2 = true;
 
     bool operator==(const Settings&) const = default;
 };

@@ -99,6 +99,7 @@ std::vector<StoredValue> DocumentedDefaults()
     flag("AddDate", true);
     flag("CustomLabel", false);
     text("LabelText");
+    flag("ReadID3v2", true);
     return all;
 }
 
@@ -172,7 +173,7 @@ TEST(Settings, DefaultsNamesTypesAndOrderFollowTheDocumentedTable)
 {
     const std::vector<StoredValue> expected = DocumentedDefaults();
     const std::vector<StoredValue> actual = StoredValues(Settings{});
-    ASSERT_EQ(actual.size(), 124u);
+    ASSERT_EQ(actual.size(), 125u);
     ASSERT_EQ(actual.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i)
         EXPECT_EQ(actual[i], expected[i]) << "value " << i;
@@ -196,7 +197,7 @@ TEST(Settings, EveryValueChangedIsReadAndWrittenBackUnchanged)
     Settings settings;
     const ReadResult result = ReadSettings(stored, settings);
     EXPECT_EQ(result.stoppedAt, "");
-    EXPECT_EQ(result.names.size(), 124u);
+    EXPECT_EQ(result.names.size(), 125u);
     EXPECT_EQ(StoredValues(settings), stored);
 
     EXPECT_EQ(settings.langName, "LangName-changed");
@@ -385,7 +386,7 @@ TEST(Settings, WithoutWindowSettingsTheBoundsAreNotReadButEverythingElseIs)
     Settings settings;
     ReadResult result = ReadSettings(stored, settings);
     EXPECT_EQ(result.stoppedAt, "");
-    EXPECT_EQ(result.names.size(), 120u);
+    EXPECT_EQ(result.names.size(), 121u);
     EXPECT_FALSE(settings.useWindowSettings);
     EXPECT_FALSE(settings.top.has_value());
     EXPECT_FALSE(settings.left.has_value());
