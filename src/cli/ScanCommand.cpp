@@ -1,7 +1,6 @@
 #include "cli/ScanCommand.h"
 
 #include "cli/AudioCommands.h"
-
 #include "collection/CollectionStore.h"
 #include "collection/NodeText.h"
 #include "scan/ScanThread.h"
