@@ -137,6 +137,15 @@ std::string Cleaned(std::string text)
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+/// At most `characters` characters, without blanks at the end.
+std::string Cut(const std::string& text, std::size_t characters)
+{
+    std::string cut = CutCharacters(text, characters);
+    while (!cut.empty() && cut.back() == ' ')
+        cut.pop_back();
+    return cut;
+}
+
 std::string LeadingDigits(std::string_view text, std::size_t most)
 {
     std::size_t n = 0;
@@ -250,16 +259,16 @@ private:
         const std::string value = Cleaned(DecodeString(rest, encoding, used));
         switch (field) {
         case kTitle:
-            text_.title = CutCharacters(value, kTextCharacters);
+            text_.title = Cut(value, kTextCharacters);
             break;
         case kArtist:
-            text_.artist = CutCharacters(value, kTextCharacters);
+            text_.artist = Cut(value, kTextCharacters);
             break;
         case kAlbum:
-            text_.album = CutCharacters(value, kTextCharacters);
+            text_.album = Cut(value, kTextCharacters);
             break;
         case kComment:
-            text_.comment = CutCharacters(value, kTextCharacters);
+            text_.comment = Cut(value, kTextCharacters);
             break;
         case kTrack: {
             const std::string digits = LeadingDigits(value, 9);

@@ -89,9 +89,9 @@ public:
     std::string GetTitle() const;
     std::string GetArtist() const;
     const MpegRecord& Record() const { return record_; }
-    /// The text of the ID3v2 tag at the start of the file, read only when
-    /// the file has no ID3v1 tag (see ReadId3v2Text); the record's tag
-    /// fields stay as they are without one.
+    /// The text of the ID3v2 tag at the start of the file (see
+    /// ReadId3v2Text), kept only when the file has no ID3v1 tag; the
+    /// record's tag fields stay as they are without one.
     const Id3v2Text& Id3v2() const { return id3v2_; }
     /// Label of the file's volume (at most 20 bytes), "NO DISC" when it
     /// cannot be read; asked of the platform on first use per file.
