@@ -110,6 +110,18 @@ def main():
                     if code != 0 or out.rstrip("\n").split("\t")[8:] != [""] * 6:
                         failures += 1
                         print(f"FAIL analyse --no-id3v2 {os.path.basename(path)}: {out!r}")
+        # A scan stores the texts, and the tag search finds a file by its
+        # ID3v2 title; with --no-id3v2 neither.
+        expected_title = clean(TEXTS["latin1"][0], 30)
+        for switch, want in (([], 1), (["--no-id3v2"], 0)):
+            collection = os.path.join(work, f"scan{len(switch)}.col")
+            code, _ = run("scan", work, "-c", collection, "--label", "T", "--serial", "1", *switch)
+            _, found = run("search", collection, "--tag", "title=déjà")
+            hits = [line for line in found.splitlines() if line.endswith("\t" + expected_title)]
+            # One file per version, picture and Latin-1 encoding.
+            if code != 0 or len(hits) != 4 * want:
+                failures += 1
+                print(f"FAIL scan {switch}: exit {code}, search found {found!r}")
     print(f"{cases} files, {failures} failures")
     return 1 if failures else 0
 
