@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# bench/make_audio_tree.sh DIR [COUNT]
+# bench/make_audio_tree.sh DIR [COUNT [SOURCES]]
 #
 # Builds a tree of COUNT (default 20,000) .mp3 files in DIR as hard links of
-# the committed audio fixtures (tests/data/audio), spread over 40 artist
+# the committed audio fixtures (tests/data/audio), or of every file in the
+# folder SOURCES (bench/make_real_sources.sh makes one), spread over 40 artist
 # folders of 10 albums each: "DIR/Artist/Album (Year)/07 - Title.mp3". Only
 # fixtures with real audio are used: CBR and VBR (Xing), MPEG-1, 2 and 2.5,
 # with and without ID3v1, with an ID3v2 tag in front. When DIR is on another
@@ -10,13 +11,13 @@
 # arguments always give the same names and the same fixture per name.
 set -euo pipefail
 
-if [ $# -lt 1 ] || [ $# -gt 2 ]; then
-  echo "usage: $0 DIR [COUNT]" >&2
+if [ $# -lt 1 ] || [ $# -gt 3 ]; then
+  echo "usage: $0 DIR [COUNT [SOURCES]]" >&2
   exit 2
 fi
 dir="$1"
 count="${2:-20000}"
-fixtures="$(cd "$(dirname "$0")/../tests/data/audio" && pwd)"
+fixtures="$(cd "${3:-$(dirname "$0")/../tests/data/audio}" && pwd)"
 
 sources=(
   mpeg1_l3_cbr128_44k_js.mp3
@@ -33,6 +34,10 @@ sources=(
   id3v2_20k_then_vbr_xing.mp3
   id3v2_4_footer_then_cbr.mp3
 )
+if [ $# -eq 3 ]; then
+  mapfile -t sources < <(cd "$fixtures" && find . -maxdepth 1 -type f -name '*.mp[123]' -printf '%f\n' | sort)
+  [ ${#sources[@]} -gt 0 ] || { echo "no audio files in $fixtures" >&2; exit 1; }
+fi
 for s in "${sources[@]}"; do
   [ -f "$fixtures/$s" ] || { echo "missing fixture: $fixtures/$s" >&2; exit 1; }
 done

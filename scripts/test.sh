@@ -46,7 +46,7 @@ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVELMORA_QT=OFF -DVELMORA_BENCH=OFF >/dev/null
 cmake --build build-fuzz
 failed=0
-for target in collection_reader older_format text_table audio; do
+for target in collection_reader older_format text_table audio id3v2; do
   corpus=tests/fuzz/corpus/$target
   work=$(mktemp -d)
   cp "$corpus"/* "$work"/

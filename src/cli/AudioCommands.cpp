@@ -37,10 +37,35 @@ void Message(std::ostream& err, const texts::TextTable& table, TextId text, cons
     err << table.Text(text) << ": " << path << '\n';
 }
 
-int TagShow(const std::vector<std::string>& files, std::ostream& out, std::ostream& err,
-            CliContext& context)
+// The files after the switch --no-id3v2, which may stand first; false,
+// with the reason on `err`, for any other option.
+bool FilesAndSwitch(const std::vector<Argument>& args, std::vector<std::string>& files,
+                    bool& readId3v2, std::ostream& err)
+{
+    for (const Argument& arg : args) {
+        switch (arg.kind) {
+        case Argument::Kind::Option:
+            readId3v2 = false;
+            break;
+        case Argument::Kind::Operand:
+            files.push_back(arg.word);
+            break;
+        case Argument::Kind::EndOfOptions:
+            break;
+        case Argument::Kind::MissingValue:
+        case Argument::Kind::Unknown:
+            err << "velmora-cli: unknown option " << arg.word << "\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+int TagShow(const std::vector<std::string>& files, bool readId3v2, std::ostream& out,
+            std::ostream& err, CliContext& context)
 {
     audio::TMPEGAudio mpeg(context.services.files);
+    mpeg.SetReadId3v2(readId3v2);
     int result = kSuccess;
     for (const std::string& path : files) {
         if (!context.services.files.fileExists(path)) {
@@ -120,27 +145,33 @@ bool ParseChanges(const std::vector<Argument>& args, TagChanges& changes,
     return true;
 }
 
-// The files of tag show and tag remove may start with "-": they have no
-// options.
+// The files of tag show may start with "-" (but not "--": that is an
+// option or ends the options); those of tag remove may start with
+// anything: it has no options.
 class TagShowCommand final : public Command {
 public:
     TagShowCommand()
         : Command({.name = "show",
                    .summary = "print the ID3v1 tag of each file",
-                   .forms = {{"FILE..."}},
+                   .forms = {{"[--no-id3v2] FILE..."}},
+                   .options = {{"--no-id3v2", "", "", kNoId3v2Help}},
                    .details = {"One line per file: the path, then title, artist, album, track, "
                                "year and",
-                               "comment, tab-separated."}})
+                               "comment, tab-separated. A file without an ID3v1 tag shows the "
+                               "texts of its",
+                               "ID3v2 tag, if it starts with one."},
+                   .optionsFirst = true})
     {
     }
 
     int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
                 CliContext& context) const override
     {
-        const std::vector<std::string> files = Words(args);
-        if (files.empty())
+        std::vector<std::string> files;
+        bool readId3v2 = true;
+        if (!FilesAndSwitch(args, files, readId3v2, err) || files.empty())
             return Usage(err);
-        return TagShow(files, out, err, context);
+        return TagShow(files, readId3v2, out, err, context);
     }
 };
 
@@ -196,20 +227,26 @@ public:
 AnalyseCommand::AnalyseCommand()
     : Command({.name = "analyse",
                .summary = "print what a scan stores about each audio file",
-               .forms = {{"FILE..."}},
+               .forms = {{"[--no-id3v2] FILE..."}},
+               .options = {{"--no-id3v2", "", "", kNoId3v2Help}},
                .details = {"One line per file: the path, the analyser (mpeg, info or none), then "
                            "the six",
-                           "numbers and six texts a scan stores, tab-separated."}})
+                           "numbers and six texts a scan stores, tab-separated.",
+                           "The texts come from the ID3v1 tag; without one, from the ID3v2 tag "
+                           "at the",
+                           "file's start."},
+               .optionsFirst = true})
 {
 }
 
 int AnalyseCommand::Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
                             CliContext& context) const
 {
-    const std::vector<std::string> operands = Words(args);
-    if (operands.empty())
+    std::vector<std::string> operands;
+    bool readId3v2 = true;
+    if (!FilesAndSwitch(args, operands, readId3v2, err) || operands.empty())
         return Usage(err);
-    audio::FileAnalyser analyser(context.services.files);
+    audio::FileAnalyser analyser(context.services.files, readId3v2);
     std::string line;
     for (const std::string& path : operands) {
         const audio::FileRecord record = analyser.Analyse(path);

@@ -4,13 +4,18 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmora::cli {
 
-/// analyse FILE...: per file the path as given, the analyser that accepted
-/// it (mpeg, info or none), then the six numbers and six texts a scan stores,
-/// tab-separated.
+/// The help line of the option --no-id3v2 of scan, analyse and tag show.
+inline constexpr std::string_view kNoId3v2Help =
+    "texts only from ID3v1 tags, never from an ID3v2 tag at the start";
+
+/// analyse [--no-id3v2] FILE...: per file the path as given, the analyser
+/// that accepted it (mpeg, info or none), then the six numbers and six texts
+/// a scan stores, tab-separated.
 class AnalyseCommand final : public Command {
 public:
     AnalyseCommand();
@@ -18,7 +23,7 @@ public:
                 CliContext& context) const override;
 };
 
-/// tag show FILE... | tag write [--title T] [--artist A] [--album A]
+/// tag show [--no-id3v2] FILE... | tag write [--title T] [--artist A] [--album A]
 /// [--track N] [--year Y] [--comment C] FILE... | tag remove FILE...
 /// Wrong usage of any of them prints the usage of all three.
 class TagCommand final : public Command {

@@ -1,5 +1,6 @@
 #include "cli/ScanCommand.h"
 
+#include "cli/AudioCommands.h"
 #include "collection/CollectionStore.h"
 #include "collection/NodeText.h"
 #include "scan/ScanThread.h"
@@ -32,6 +33,7 @@ struct ScanArguments {
     std::optional<std::string> label;
     std::optional<std::uint32_t> serial;
     bool update = false;
+    bool readId3v2 = true;
 };
 
 // Every word that starts with "-" and is none of the options is wrong, "-"
@@ -51,6 +53,8 @@ bool Parse(const std::vector<Argument>& args, ScanArguments& parsed, std::ostrea
                     return false;
                 }
                 parsed.serial = serial;
+            } else if (arg.Is("--no-id3v2")) {
+                parsed.readId3v2 = false;
             } else {
                 parsed.update = true;
             }
@@ -165,12 +169,13 @@ ScanCommand::ScanCommand()
     : Command(
           {.name = "scan",
            .summary = "add a folder or mounted volume as a volume",
-           .forms = {{"SOURCE -c COLLECTION [--label L] [--serial N] [--update]"}},
+           .forms = {{"SOURCE -c COLLECTION [--label L] [--serial N] [--update] [--no-id3v2]"}},
            .options = {{"--collection", "-c", "COLLECTION",
                         "the collection file; made when missing"},
                        {"--label", "", "L", "a label: SOURCE stands for a disc's root"},
                        {"--serial", "", "N", "its serial: decimal, 0x hexadecimal or ABCD-1234"},
-                       {"--update", "", "", "replace a volume of the same identity"}},
+                       {"--update", "", "", "replace a volume of the same identity"},
+                       {"--no-id3v2", "", "", kNoId3v2Help}},
            .details = {"Progress goes to stderr when it is a terminal; Ctrl+C cancels the scan and",
                        "leaves the collection file as it was."}})
 {
@@ -210,6 +215,7 @@ int ScanCommand::Execute(const std::vector<Argument>& items, std::ostream&, std:
     request.sourcePath = AbsoluteFolder(args.source);
     request.label = args.label;
     request.serial = args.serial;
+    request.readId3v2 = args.readId3v2;
     std::string label;
     std::uint32_t serial = 0;
     const bool known = DriveInfo(context.services.volumes, request.sourcePath, label, serial);

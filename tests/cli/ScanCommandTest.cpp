@@ -131,7 +131,7 @@ TEST_F(ScanCommandTest, AGivenLabelIsCleanedSoTheCollectionReadsBackTheSame)
     EXPECT_EQ(Run({"scan", dir.file("Copy"), "-c", collection, "--label", " \t "}), kUsage);
     EXPECT_EQ(err.str(), "velmora-cli: the label is empty or blank\n"
                          "usage: velmora-cli scan SOURCE -c COLLECTION [--label L] [--serial N] "
-                         "[--update]\n");
+                         "[--update] [--no-id3v2]\n");
     EXPECT_EQ(ReadBytes(collection), before);
 }
 

@@ -2,6 +2,7 @@
 // header search, the ID3v1 reader, the ID3v2 skip, the bounded analyser and
 // the main analyser. Besides crashes and hangs it checks that the reads
 // stay within the bounds the analysers promise.
+#include "NoFiles.h"
 #include "audio/AudioInfo.h"
 #include "audio/ID3Tags.h"
 #include "audio/MPGTools.h"
@@ -30,41 +31,6 @@ public:
     std::int64_t bytesRead = 0;
 };
 
-// A file system for the analysers' constructors; nothing here opens files.
-class NoFiles final : public velmora::FileSystem {
-public:
-    bool readFile(const std::string&, velmora::ByteBuffer&) const override { return false; }
-    bool readHead(const std::string&, std::size_t, std::string&) const override { return false; }
-    bool fileExists(const std::string&) const override { return false; }
-    bool folderExists(const std::string&) const override { return false; }
-    bool removeFile(const std::string&) override { return false; }
-    bool renameFile(const std::string&, const std::string&) override { return false; }
-    bool linkFile(const std::string&, const std::string&) override { return false; }
-    std::unique_ptr<velmora::RandomAccessFile> openFile(const std::string&, bool,
-                                                        int& error) override
-    {
-        error = 2;
-        return nullptr;
-    }
-    bool listFolder(const std::string&, std::vector<velmora::FolderEntry>&) const override
-    {
-        return false;
-    }
-    bool fileStatus(const std::string&, velmora::FileStatus&) const override { return false; }
-    std::unique_ptr<velmora::OutputFile> createReplacement(const std::string&) override
-    {
-        return nullptr;
-    }
-    void removeLeftoverReplacement(const std::string&) override {}
-    std::unique_ptr<velmora::FileLock> lockFile(const std::string&, std::chrono::milliseconds,
-                                                int& error) override
-    {
-        error = 2;
-        return nullptr;
-    }
-    std::string linkTarget(const std::string& path) const override { return path; }
-};
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -87,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (SkipId3v2Tags(skipped) > skipped.size() || skipped.reads > 64)
         std::abort();
 
-    NoFiles files;
+    fuzz::NoFiles files;
     TAudioInfo info(files);
     CountingFile stream(bytes);
     info.AnalyseStream(stream, 0, stream.size());

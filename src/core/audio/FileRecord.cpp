@@ -16,6 +16,12 @@ void SetTexts(FileRecord& record, const std::string& title, const std::string& a
                    TrackText(track), CleanText(year),   CleanText(comment)};
 }
 
+void SetTexts(FileRecord& record, const Id3v2Text& text)
+{
+    if (text.present)
+        SetTexts(record, text.title, text.artist, text.album, text.track, text.year, text.comment);
+}
+
 } // namespace
 
 std::string TrackText(int track)
@@ -38,6 +44,8 @@ FileRecord FileAnalyser::Analyse(const std::string& path)
         record.numbers[kLayerCode] = m.Layer;
         if (mpeg_.HasTag())
             SetTexts(record, m.Title, m.Artist, m.Album, m.Track, m.Year, m.Comment);
+        else
+            SetTexts(record, mpeg_.Id3v2());
         return record;
     }
 
@@ -55,6 +63,8 @@ FileRecord FileAnalyser::Analyse(const std::string& path)
     const TID3v1Tag& tag = info_.Tag;
     if (tag.Present)
         SetTexts(record, tag.Title, tag.Artist, tag.Album, tag.Track, tag.Year, tag.Comment);
+    else
+        SetTexts(record, mpeg_.Id3v2());
     return record;
 }
 

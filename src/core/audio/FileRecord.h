@@ -25,10 +25,15 @@ struct FileRecord {
 
 /// Turns paths into file records: TMPEGAudio first, TAudioInfo when the
 /// first does not accept the file. A file neither accepts keeps its size and
-/// zeros. One object serves a whole scan.
+/// zeros. The texts come from the ID3v1 tag of the analyser that accepted
+/// the file; without one, from the ID3v2 tag at the file's start (unless
+/// that is switched off). One object serves a whole scan.
 class FileAnalyser {
 public:
-    explicit FileAnalyser(FileSystem& files) : mpeg_(files), info_(files) {}
+    explicit FileAnalyser(FileSystem& files, bool readId3v2 = true) : mpeg_(files), info_(files)
+    {
+        mpeg_.SetReadId3v2(readId3v2);
+    }
 
     FileRecord Analyse(const std::string& path);
 

@@ -164,6 +164,7 @@ bool TMPEGAudio::ParseHeader(std::uint32_t header)
 void TMPEGAudio::BeginAnalysis()
 {
     ResetRecord();
+    id3v2_ = Id3v2Text();
     labelKnown_ = false;
     searchLimit_ = 0;
     firstHeader_ = -1;
@@ -203,6 +204,10 @@ int TMPEGAudio::AnalyseSource(ByteSource& source, const FileStatus& status)
     record_.Length = length;
     BufferedReader in(source);
     audioStart_ = SkipId3v2Tags(in);
+    // Read while the start of the file is at hand; kept only when the file
+    // turns out to have no ID3v1 tag (ReadTag).
+    if (readId3v2_)
+        ReadId3v2Text(in, id3v2_);
     const std::int64_t audioLength = length - audioStart_;
 
     unsigned char bytes[4];
@@ -219,22 +224,51 @@ int TMPEGAudio::AnalyseSource(ByteSource& source, const FileStatus& status)
         return true;
     };
 
+    // The candidate is the 4 bytes before `position` from `wholeFrom` on;
+    // just after the jump to the middle it still holds bytes from before.
+    std::int64_t wholeFrom = 0;
     std::uint32_t candidate = 0;
     bool searching = loadCandidate(position, candidate);
     while (searching) {
         bool found = true;
+        wholeFrom = position;
         while (!ParseHeader(candidate)) {
             if (position >= length || (searchLimit_ != 0 && position > searchLimit_)) {
                 found = false;
                 break;
             }
+            const bool jumpAhead = audioLength > kMiddleJumpAbove && searchLimit_ == 0;
             // The candidates at offsets 0 to 6 failed: go on from the middle,
             // once (also when a candidate at offset 6 was not confirmed, so
             // that the search stays bounded for any file size).
-            if (audioLength > kMiddleJumpAbove && searchLimit_ == 0 &&
-                position >= audioStart_ + 10) {
+            if (jumpAhead && position >= audioStart_ + 10) {
                 position = audioStart_ + audioLength / 2;
                 searchLimit_ = position + kMiddleStretch;
+                wholeFrom = position + 4;
+            }
+            if (syncScan_ && !jumpAhead && position >= wholeFrom) {
+                // Only a candidate beginning with the eleven sync bits can be
+                // a header: find the next one at once. The last candidate the
+                // byte steps would look at ends at `stop`.
+                const std::int64_t stop =
+                    searchLimit_ != 0 ? std::min(length, searchLimit_ + 1) : length;
+                const std::int64_t sync = in.findSync(position - 3, stop - 4);
+                if (sync >= 0 || sync == -1) {
+                    const std::int64_t next = sync >= 0 ? sync + 4 : stop;
+                    if (onSearchStep_ && next / kStepEvery != position / kStepEvery)
+                        onSearchStep_();
+                    if (sync == -1) {
+                        found = false;
+                        break;
+                    }
+                    if (!loadCandidate(sync, candidate)) {
+                        readFailed = true;
+                        found = false;
+                        break;
+                    }
+                    continue;
+                }
+                // A read error: the byte steps below meet it too.
             }
             const int next = in.byteAt(position);
             if (next < 0) {
@@ -315,6 +349,7 @@ void TMPEGAudio::ReadTag(ByteSource& source)
         record_.Comment = TagField(tag.comment);
         record_.Genre = tag.genre;
         record_.Track = tag.trackByte;
+        id3v2_ = Id3v2Text();
         return;
     }
     record_.Title = CutCharacters(BaseName(), 30);

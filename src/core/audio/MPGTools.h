@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/Id3v2.h"
 #include "system/FileSystem.h"
 
 #include <cstdint>
@@ -34,13 +35,16 @@ struct MpegRecord {
     std::int64_t FrameLength = 0; ///< bytes; the average for a Xing stream
     std::int64_t FileDate = 0;    ///< packed date and time (PackedFileDate), 0 unknown
     std::uint32_t FileAttributes = 0;
+
+    bool operator==(const MpegRecord&) const = default;
 };
 
 /// The main analyser of one audio file. It finds the first pair of frame
 /// headers one frame apart, searching offsets 0 to 6 and then, for audio
 /// longer than 20,000 bytes, 10,000 bytes from the middle (shorter audio to
 /// its end); all of it counted from the end of ID3v2 tags in front. Then it
-/// reads a Xing block and the ID3v1 tag. It writes and removes ID3v1 tags.
+/// reads a Xing block and the ID3v1 tag, and the text of the leading ID3v2
+/// tag when there is no ID3v1 tag. It writes and removes ID3v1 tags.
 ///
 /// Accepted (IsValid): Length > 5, version and layer not reserved, a known
 /// file date, a bit rate above 0 or variable, a sample rate above 0.
@@ -54,9 +58,18 @@ public:
     {
     }
 
-    /// Called every 300 bytes of the byte-by-byte search, so that a user
+    /// Called every 300 bytes of the frame search (once per jump of the
+    /// sync scan that passes such a mark), so that a user
     /// interface thread running the analysis can stay responsive.
     void SetSearchStepHandler(std::function<void()> handler) { onSearchStep_ = std::move(handler); }
+
+    /// False: the frame search steps through every byte instead of scanning
+    /// for the sync bits with memchr. Both find the same frames; the byte
+    /// steps are the reference the tests compare the scan with.
+    void SetSyncScan(bool on) { syncScan_ = on; }
+
+    /// False: the text of ID3v2 tags is not read (Id3v2() stays empty).
+    void SetReadId3v2(bool on) { readId3v2_ = on; }
 
     /// Stores the name (at most 255 bytes) and analyses the file.
     int SetFileName(const std::string& name);
@@ -76,6 +89,10 @@ public:
     std::string GetTitle() const;
     std::string GetArtist() const;
     const MpegRecord& Record() const { return record_; }
+    /// The text of the ID3v2 tag at the start of the file (see
+    /// ReadId3v2Text), kept only when the file has no ID3v1 tag; the
+    /// record's tag fields stay as they are without one.
+    const Id3v2Text& Id3v2() const { return id3v2_; }
     /// Label of the file's volume (at most 20 bytes), "NO DISC" when it
     /// cannot be read; asked of the platform on first use per file.
     const std::string& VolumeLabel() const;
@@ -109,6 +126,9 @@ private:
     FileSystem& files_;
     const Volumes* volumes_;
     std::function<void()> onSearchStep_;
+    bool syncScan_ = true;
+    bool readId3v2_ = true;
+    Id3v2Text id3v2_;
     std::string fileName_;
     MpegRecord record_;
     std::int64_t audioStart_ = 0;   // end of the ID3v2 tags

@@ -80,9 +80,9 @@ struct Frame {
 class Scanner {
 public:
     Scanner(CollectionTree& tree, const Services& services, Progress& progress,
-            const std::atomic<bool>& stop)
+            const std::atomic<bool>& stop, bool readId3v2)
         : tree_(tree), services_(services), progress_(progress), stop_(stop),
-          analyser_(services.files)
+          analyser_(services.files, readId3v2)
     {
     }
 
@@ -286,7 +286,7 @@ ScanOutcome ScanSource(CollectionTree& tree, const Services& services, const Sca
     outcome.volume = volume;
     progress.setTitle(name);
 
-    Scanner scanner(tree, services, progress, stop);
+    Scanner scanner(tree, services, progress, stop, request.readId3v2);
     Totals totals;
     const bool finished = scanner.ScanFolder(volume, request.sourcePath, totals);
     outcome.warning = scanner.warning();

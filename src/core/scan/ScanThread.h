@@ -29,6 +29,9 @@ struct ScanRequest {
     /// of a disc catalogued under the disc's label).
     std::optional<std::string> label;
     std::optional<std::uint32_t> serial;
+    /// Files without an ID3v1 tag take their texts from their ID3v2 tag
+    /// (the setting "ReadID3v2").
+    bool readId3v2 = true;
 };
 
 /// How a scan ended.

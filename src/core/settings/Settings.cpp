@@ -124,6 +124,7 @@ constexpr std::array kFields = {
     One<&Settings::customLabel>("CustomLabel"),
     One<&Settings::labelText>("LabelText"),
     One<&Settings::playerCommand>("PlayerCommand"),
+    One<&Settings::readId3v2>("ReadID3v2"),
 };
 
 // One stored value: a field, or one element of an array field.

@@ -102,6 +102,10 @@ struct Settings {
     /// playback::PlayerArguments); empty: the first known player installed,
     /// else the desktop's opener.
     std::string playerCommand;
+    /// "ReadID3v2": a scan takes the texts of a file without an ID3v1 tag
+    /// from its ID3v2 tag. After the values of older stores, so that one written before it existed
+    /// reads every other value and leaves this one at its default.
+    bool readId3v2 = true;
 
     bool operator==(const Settings&) const = default;
 };

@@ -10,8 +10,15 @@ using texts::TextId;
 
 std::vector<std::string> ShownFields(const audio::TMPEGAudio& mpeg)
 {
-    if (!mpeg.HasTag())
-        return std::vector<std::string>(6);
+    if (!mpeg.HasTag()) {
+        const audio::Id3v2Text& v2 = mpeg.Id3v2();
+        if (!v2.present)
+            return std::vector<std::string>(6);
+        const std::string track =
+            v2.track >= 1 && v2.track <= 255 ? std::to_string(v2.track) : std::string();
+        return {v2.title, v2.artist, v2.album,
+                track,    v2.year,   audio::CutCharacters(v2.comment, 29)};
+    }
     const audio::MpegRecord& r = mpeg.Record();
     const std::string year = r.Year.substr(0, r.Year.find('\0'));
     return {mpeg.GetTitle(),

@@ -20,8 +20,9 @@ namespace velmora::tags {
 inline constexpr std::uint8_t kNoTrack = 32;
 
 /// The fields of the ID3v1 tag as the tag editor shows them for an analysed
-/// file: title, artist, album, track, year and comment; six empty fields
-/// when the file has no tag. The track is empty for kNoTrack, the year ends
+/// file: title, artist, album, track, year and comment; without an ID3v1
+/// tag, the text of the file's ID3v2 tag (a track of 1 to 255), and six
+/// empty fields when it has neither. The track is empty for kNoTrack, the year ends
 /// at its first zero byte, the comment is cut to 29 characters.
 std::vector<std::string> ShownFields(const audio::TMPEGAudio& mpeg);
 

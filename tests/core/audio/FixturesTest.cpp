@@ -42,8 +42,15 @@ const Expected kFixtures[] = {
     {"mpeg1_l2_cbr192_48k_stereo.mp2", Analyser::Mpeg, {23, 1, 4800, 1, 1, 2}, {}},
     {"mpeg2_l2_cbr64_24k_mono.mp2", Analyser::Mpeg, {7, 1, 2400, 4, 2, 2}, {}},
     // The Xing stream behind 21,590 bytes of ID3v2 tag is found and is VBR.
-    {"id3v2_20k_then_vbr_xing.mp3", Analyser::Mpeg, {37, -1, 4410, 2, 1, 3}, {}},
-    {"id3v2_4_footer_then_cbr.mp3", Analyser::Mpeg, {8, 1, 2205, 2, 2, 3}, {}},
+    // Without an ID3v1 tag the texts come from the ID3v2 tag.
+    {"id3v2_20k_then_vbr_xing.mp3",
+     Analyser::Mpeg,
+     {37, -1, 4410, 2, 1, 3},
+     {"Picture in front", "Fixture Artist"}},
+    {"id3v2_4_footer_then_cbr.mp3",
+     Analyser::Mpeg,
+     {8, 1, 2205, 2, 2, 3},
+     {"Footer tag \xC3\xA9t\xC3\xA9", "Fixture Artist", nullptr, "5"}},
     {"junk_3000_before_frame.mp3", Analyser::Mpeg, {19, 1, 4410, 2, 1, 3}, {}},
     // 30,000 bytes of junk in a 34 KB file: the middle of the file is junk
     // too, and the bounded search ends after 10 KB.

@@ -7,6 +7,7 @@
 #include "system/MemoryFile.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 namespace velmora::audio {
 namespace {
@@ -221,6 +222,56 @@ TEST_F(MpegAudioTest, LongMiddleSearchStaysBounded)
     mpeg.AnalyseSource(counting, status);
     EXPECT_FALSE(mpeg.IsValid());
     EXPECT_LT(counting.reads, 20);
+}
+
+TEST(MpegSyncScanTest, FindsWhatTheByteStepsFind)
+{
+    // Random files made of sync-rich pieces: headers of every kind, frames
+    // one frame apart or not, runs of 0xFF, junk, at sizes around the jump
+    // to the middle (20,000 bytes) and its 10,000-byte stretch.
+    std::mt19937 random(17);
+    const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    fakes::FaultyFileSystem files;
+    TMPEGAudio scan(files);
+    TMPEGAudio steps(files);
+    steps.SetSyncScan(false);
+    int accepted = 0;
+    for (int round = 0; round < 600; ++round) {
+        const std::size_t size = static_cast<std::size_t>(pick(4) == 0 ? pick(64) : pick(60000));
+        std::string bytes;
+        while (bytes.size() < size) {
+            const std::string header =
+                Header(1 + pick(3), 1 + pick(3), pick(16), pick(4), pick(2) == 1, pick(4));
+            switch (pick(6)) {
+            case 0:
+                bytes += Stream(kMp3Header, kMp3FrameLength, 1 + pick(3));
+                break;
+            case 1:
+                bytes += header + std::string(static_cast<std::size_t>(pick(600)), '\xE0');
+                break;
+            case 2:
+                bytes += std::string(static_cast<std::size_t>(1 + pick(5)), '\xFF');
+                break;
+            case 3:
+                bytes += header.substr(0, static_cast<std::size_t>(1 + pick(4)));
+                break;
+            default:
+                for (int i = pick(2000); i > 0; --i)
+                    bytes += static_cast<char>(pick(256));
+            }
+        }
+        bytes.resize(size);
+        if (pick(8) == 0)
+            bytes.replace(0, std::min<std::size_t>(size, 10), Id3v2(std::string(100, 'x')), 0, 10);
+        FileStatus status;
+        status.modified = kSomeTime;
+        MemoryFile a(bytes);
+        MemoryFile b(bytes);
+        ASSERT_EQ(scan.AnalyseSource(a, status), steps.AnalyseSource(b, status)) << round;
+        ASSERT_EQ(scan.Record(), steps.Record()) << round;
+        accepted += scan.IsValid() ? 1 : 0;
+    }
+    EXPECT_GT(accepted, 50);
 }
 
 } // namespace

@@ -100,6 +100,7 @@ std::vector<StoredValue> DocumentedDefaults()
     flag("CustomLabel", false);
     text("LabelText");
     text("PlayerCommand");
+    flag("ReadID3v2", true);
     return all;
 }
 
@@ -173,7 +174,7 @@ TEST(Settings, DefaultsNamesTypesAndOrderFollowTheDocumentedTable)
 {
     const std::vector<StoredValue> expected = DocumentedDefaults();
     const std::vector<StoredValue> actual = StoredValues(Settings{});
-    ASSERT_EQ(actual.size(), 125u);
+    ASSERT_EQ(actual.size(), 126u);
     ASSERT_EQ(actual.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i)
         EXPECT_EQ(actual[i], expected[i]) << "value " << i;
@@ -197,7 +198,7 @@ TEST(Settings, EveryValueChangedIsReadAndWrittenBackUnchanged)
     Settings settings;
     const ReadResult result = ReadSettings(stored, settings);
     EXPECT_EQ(result.stoppedAt, "");
-    EXPECT_EQ(result.names.size(), 125u);
+    EXPECT_EQ(result.names.size(), 126u);
     EXPECT_EQ(StoredValues(settings), stored);
 
     EXPECT_EQ(settings.langName, "LangName-changed");
@@ -386,7 +387,7 @@ TEST(Settings, WithoutWindowSettingsTheBoundsAreNotReadButEverythingElseIs)
     Settings settings;
     ReadResult result = ReadSettings(stored, settings);
     EXPECT_EQ(result.stoppedAt, "");
-    EXPECT_EQ(result.names.size(), 121u);
+    EXPECT_EQ(result.names.size(), 122u);
     EXPECT_FALSE(settings.useWindowSettings);
     EXPECT_FALSE(settings.top.has_value());
     EXPECT_FALSE(settings.left.has_value());
