@@ -38,6 +38,43 @@ void AppendNumber(std::string& out, std::int64_t value)
     out.append(digits, static_cast<std::size_t>(end - digits));
 }
 
+// The number of characters std::to_chars() writes for the value.
+std::size_t DecimalLength(std::uint64_t value)
+{
+    std::size_t length = 1;
+    for (; value >= 10; value /= 10)
+        ++length;
+    return length;
+}
+
+std::uint64_t UnsignedMagnitude(std::int64_t value)
+{
+    return value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+}
+
+std::size_t DecimalLength(std::int64_t value)
+{
+    return (value < 0 ? 1 : 0) + DecimalLength(UnsignedMagnitude(value));
+}
+
+// The length of what display::AppendMegabytesTwoDecimals() appends.
+std::size_t MegabytesTwoDecimalsLength(std::int64_t sizeKB, std::size_t separatorSize)
+{
+    const std::uint64_t kb = UnsignedMagnitude(sizeKB);
+    std::uint64_t whole = kb / 1024;
+    if ((kb % 1024 * 100 + 512) / 1024 == 100)
+        ++whole;
+    return (sizeKB < 0 ? 1 : 0) + DecimalLength(whole) + separatorSize + 2;
+}
+
+// The length of what display::AppendHMS() appends: at least two digits of
+// hours, then twice a colon and two digits.
+std::size_t HMSLength(std::int64_t seconds)
+{
+    return (seconds < 0 ? 1 : 0) +
+           std::max<std::size_t>(2, DecimalLength(UnsignedMagnitude(seconds) / 3600)) + 6;
+}
+
 // Printable ASCII, which every format writes as it stands and whose length
 // in characters is its length in bytes.
 bool Plain(std::string_view text)
@@ -222,6 +259,10 @@ CellFiller::CellFiller(const FillSources& sources)
         channels_[code] =
             MakeConstant(collection::ChannelText(sources.texts, static_cast<std::int64_t>(code)));
     made_.reserve(256);
+    constantsPlain_ = decimal_.plain && averageRate_.plain && constantRate_.plain &&
+                      variableRate_.plain && layer_.plain;
+    for (const Constant& channel : channels_)
+        constantsPlain_ = constantsPlain_ && channel.plain;
 }
 
 CellFiller::Constant CellFiller::MakeConstant(std::string_view text)
@@ -274,12 +315,7 @@ void CellFiller::Fill(NodeId node, std::uint32_t volume)
         SetCell(kDateColumn, cells.date, true);
         if (kind != NodeKind::Volume)
             SetCell(kVolumeColumn, cells.label, true);
-        if (volume != plainVolume_) {
-            if (Plain(cells.date) && Plain(cells.label))
-                plainVolume_ = volume;
-            else
-                plain_ = false;
-        }
+        plain_ = VolumePlain(volume) && plain_;
     }
     for (std::size_t i = 0; i < madeCount_; ++i) {
         const auto k = static_cast<std::size_t>(madeColumns_[i]);
@@ -291,6 +327,110 @@ void CellFiller::Fill(NodeId node, std::uint32_t volume)
     }
     for (std::size_t k = 0; k < kCellCount; ++k)
         lengths_[k] = cells_[k].size();
+}
+
+bool CellFiller::VolumePlain(std::uint32_t volume)
+{
+    if (volume == plainVolume_)
+        return true;
+    const VolumeCells& cells = s_.volumes[volume];
+    if (!Plain(cells.date) || !Plain(cells.label))
+        return false;
+    plainVolume_ = volume;
+    return true;
+}
+
+void CellFiller::Measure(NodeId node, std::uint32_t volume)
+{
+    const std::string_view text = s_.tree.text(node);
+    const NodeScan scan = ScanNode(text);
+    const NodeKind kind = collection::KindOf(s_.tree, node);
+    // A plain row's lengths are its cells' sizes; the others are made.
+    if (!scan.plain || !constantsPlain_ || kind == NodeKind::Collection || !VolumePlain(volume)) {
+        Fill(node, volume);
+        return;
+    }
+    Numbers n{};
+    for (std::size_t j = 0; j < n.size(); ++j) {
+        std::string_view field;
+        if (scan.Field(text, j, field))
+            ParseInteger(field, n[j]);
+    }
+    lengths_.fill(0);
+    std::string_view name;
+    if (scan.Field(text, kNameField, name))
+        lengths_[0] = name.size();
+    const VolumeCells& cells = s_.volumes[volume];
+    if (s_.settings.columnOn(kDateColumn))
+        lengths_[kDateColumn] = cells.date.size();
+    if (kind != NodeKind::Volume && s_.settings.columnOn(kVolumeColumn))
+        lengths_[kVolumeColumn] = cells.label.size();
+    if (kind != NodeKind::File) {
+        MeasureTotals(n);
+        return;
+    }
+    MeasureFile(n);
+    for (std::size_t j = 0; j < std::tuple_size_v<Tags>; ++j) {
+        std::string_view field;
+        const int column = kTitleColumn + static_cast<int>(j);
+        if (s_.settings.columnOn(column) && scan.Field(text, kTagFields + j, field))
+            lengths_[static_cast<std::size_t>(column)] = field.size();
+    }
+}
+
+void CellFiller::MeasureNumber(int column, std::int64_t value)
+{
+    if (s_.settings.columnOn(column))
+        lengths_[static_cast<std::size_t>(column)] = DecimalLength(value);
+}
+
+void CellFiller::MeasureNumber(int column, const Constant& text, std::int64_t value)
+{
+    if (s_.settings.columnOn(column))
+        lengths_[static_cast<std::size_t>(column)] = text.text.size() + 1 + DecimalLength(value);
+}
+
+void CellFiller::MeasureSizeAndDuration(const Numbers& n)
+{
+    using namespace collection;
+    if (s_.settings.columnOn(kSizeColumn))
+        lengths_[kSizeColumn] = MegabytesTwoDecimalsLength(n[kSizeKB], decimal_.text.size());
+    if (s_.settings.columnOn(kDurationColumn))
+        lengths_[kDurationColumn] = HMSLength(Magnitude(n[kDuration]));
+}
+
+void CellFiller::MeasureTotals(const Numbers& n)
+{
+    using namespace collection;
+    MeasureSizeAndDuration(n);
+    MeasureNumber(kBitRateColumn, averageRate_, AverageBitRate(n[kSizeKB], n[kDuration]));
+    MeasureNumber(kFolderCountColumn, n[kFolderCount]);
+    MeasureNumber(kFileCountColumn, n[kFileCount]);
+}
+
+void CellFiller::MeasureFile(const Numbers& n)
+{
+    using namespace collection;
+    MeasureSizeAndDuration(n);
+    if (s_.settings.columnOn(kBitRateColumn)) {
+        const std::int64_t duration = n[kDuration];
+        const std::int64_t average = AverageBitRate(n[kSizeKB], duration);
+        if (duration > 0)
+            MeasureNumber(kBitRateColumn, constantRate_,
+                          StandardBitRate(average, n[kVersionCode], n[kLayerCode]));
+        else if (duration < 0)
+            MeasureNumber(kBitRateColumn, variableRate_, average);
+        else
+            MeasureNumber(kBitRateColumn, constantRate_, 0);
+    }
+    MeasureNumber(kSampleRateColumn, MultiplyClamped(n[kSampleRate10], 10));
+    const std::int64_t code = n[kChannelCode];
+    if (s_.settings.columnOn(kChannelModeColumn))
+        lengths_[kChannelModeColumn] =
+            channels_[code >= 1 && code <= 4 ? static_cast<std::size_t>(code) : 0].text.size();
+    if (s_.settings.columnOn(kVersionColumn))
+        lengths_[kVersionColumn] = VersionText(n[kVersionCode]).size() + 1 + layer_.text.size() +
+                                   1 + DecimalLength(n[kLayerCode]);
 }
 
 void CellFiller::Encode()
