@@ -436,6 +436,12 @@ void CellFiller::MeasureFile(const Numbers& n)
 void CellFiller::Encode()
 {
     for (std::size_t k = 0; k < kCellCount; ++k) {
+        // Most cells of such a row are printable ASCII all the same, which
+        // encoding leaves as they are.
+        if (Plain(cells_[k])) {
+            lengths_[k] = cells_[k].size();
+            continue;
+        }
         std::string& cell = encoded_[k];
         cell.assign(cells_[k]);
         lengths_[k] = EncodeCell(cell, format_);
