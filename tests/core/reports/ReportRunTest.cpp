@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sstream>
 #include <vector>
 
@@ -317,8 +317,8 @@ TEST_F(ReportTest, MeasuredLengthsAreThoseOfTheMadeCells)
     ReportSettings settings;
     settings.collectionRow = settings.volumeRows = settings.folderRows = settings.fileRows = true;
     settings.columnEnabled.fill(true);
-    FillSources sources{tree,        settings, texts, ",", "/", "Collection c.col",
-                        std::make_unique<VolumeCells[]>(1)};
+    FillSources sources{
+        tree, settings, texts, ",", "/", "Collection c.col", std::make_unique<VolumeCells[]>(1)};
     sources.volumes[0] = {"CD1", "15/03/2023"};
     CellFiller made(sources);
     CellFiller measured(sources);
