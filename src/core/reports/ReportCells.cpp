@@ -206,6 +206,22 @@ NodeScan ScanNode(std::string_view text)
             TakeControl(scan, bytes[at], at);
         }
     }
+    // The rest of a text of sixteen bytes or more: its last sixteen bytes,
+    // without the bits of those taken above.
+    if (i < size && size >= 16) {
+        const std::size_t start = size - 16;
+        const unsigned rest = (0xFFFFu << (i - start)) & 0xFFFFu;
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + start));
+        const auto highs = static_cast<unsigned>(_mm_movemask_epi8(v));
+        auto lows = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, space))) & ~highs;
+        high |= highs & rest;
+        for (lows &= rest; lows != 0; lows &= lows - 1) {
+            const std::size_t at = start + static_cast<std::size_t>(std::countr_zero(lows));
+            ++controls;
+            TakeControl(scan, bytes[at], at);
+        }
+        i = size;
+    }
 #endif
     for (; i < size; ++i) {
         const unsigned byte = bytes[i];
