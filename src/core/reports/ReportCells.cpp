@@ -165,16 +165,23 @@ struct NodeScan {
     }
 };
 
+// The place in NodeScan::at of each byte below 32, 2 * kMarks for those
+// that are no mark.
+constexpr std::array<std::uint8_t, 32> kMarkPlaces = [] {
+    std::array<std::uint8_t, 32> places{};
+    places.fill(2 * kMarks);
+    for (std::size_t k = 0; k < kMarks; ++k) {
+        places[1 + k] = static_cast<std::uint8_t>(k);
+        places[0x15 + k] = static_cast<std::uint8_t>(kMarks + k);
+    }
+    return places;
+}();
+
 // Notes the byte below 32 at `i` in the scan.
 void TakeControl(NodeScan& scan, unsigned byte, std::size_t i)
 {
-    unsigned k = byte - 1;
-    if (k >= kMarks) {
-        k = byte - 0x15 + kMarks;
-        if (k < kMarks || k >= 2 * kMarks)
-            return;
-    }
-    if (scan.at[k] != kAbsent)
+    const unsigned k = kMarkPlaces[byte];
+    if (k >= 2 * kMarks || scan.at[k] != kAbsent)
         return;
     scan.at[k] = static_cast<std::uint32_t>(i);
     ++scan.found;
