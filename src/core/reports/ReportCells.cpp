@@ -368,11 +368,20 @@ void CellFiller::Measure(NodeId node, std::uint32_t volume)
     const std::string_view text = s_.tree.text(node);
     const NodeScan scan = ScanNode(text);
     const NodeKind kind = collection::KindOf(s_.tree, node);
-    // A plain row's lengths are its cells' sizes; the others are made.
-    if (!scan.plain || !constantsPlain_ || kind == NodeKind::Collection || !VolumePlain(volume)) {
+    // A plain row's lengths are its cells' sizes. In the formats that are
+    // UTF-8, a name or tag that is not plain ASCII has the length
+    // TextLength() gives for its node bytes: valid UTF-8 stays as it is, a
+    // Windows-1252 byte becomes one character, and a byte below 32 "?".
+    // The other rows are made.
+    const bool plain = scan.plain;
+    if ((!plain && format_ == ReportFormat::Dif) || !constantsPlain_ ||
+        kind == NodeKind::Collection || !VolumePlain(volume)) {
         Fill(node, volume);
         return;
     }
+    const auto length = [plain](std::string_view field) {
+        return plain ? field.size() : TextLength(field);
+    };
     Numbers n{};
     for (std::size_t j = 0; j < n.size(); ++j) {
         std::string_view field;
@@ -382,7 +391,7 @@ void CellFiller::Measure(NodeId node, std::uint32_t volume)
     lengths_.fill(0);
     std::string_view name;
     if (scan.Field(text, kNameField, name))
-        lengths_[0] = name.size();
+        lengths_[0] = length(name);
     const VolumeCells& cells = s_.volumes[volume];
     if (s_.settings.columnOn(kDateColumn))
         lengths_[kDateColumn] = cells.date.size();
@@ -397,7 +406,7 @@ void CellFiller::Measure(NodeId node, std::uint32_t volume)
         std::string_view field;
         const int column = kTitleColumn + static_cast<int>(j);
         if (s_.settings.columnOn(column) && scan.Field(text, kTagFields + j, field))
-            lengths_[static_cast<std::size_t>(column)] = field.size();
+            lengths_[static_cast<std::size_t>(column)] = length(field);
     }
 }
 

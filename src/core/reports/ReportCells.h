@@ -61,8 +61,8 @@ public:
     void Fill(collection::NodeId node, std::uint32_t volume);
 
     /// The lengths Fill() gives for the same row, counted without making
-    /// the cells where that can be done: for rows of printable ASCII, the
-    /// numbers' lengths come from their digits. cells() is not valid after
+    /// the cells where that can be done (the numbers' lengths come from
+    /// their digits, and texts are not encoded). cells() is not valid after
     /// it.
     void Measure(collection::NodeId node, std::uint32_t volume);
 

@@ -297,8 +297,9 @@ TEST_F(ReportTest, CountsAreReadAsTheCollectionReadsNumbers)
 }
 
 // The lengths counted for measuring the columns are those of the cells made
-// for the lines, for numbers where their lengths change and beyond any real
-// file, and for rows that are not plain ASCII.
+// for the lines, in every format: for numbers where their lengths change
+// and beyond any real file, for UTF-8, Windows-1252 and control bytes, and
+// for marks out of their order.
 TEST_F(ReportTest, MeasuredLengthsAreThoseOfTheMadeCells)
 {
     Load(Bytes("[01]0[02]0[03]1[04]0[05]45000[06]\r\n"
@@ -312,6 +313,11 @@ TEST_F(ReportTest, MeasuredLengthsAreThoseOfTheMadeCells)
                "[06]12345[07]\r\n"
                "\t\t\t\xE9t\xE9.mp3[01]1047552[02]1[03]-9223372036854775808[04]0[05]2[06]1[07]"
                "[15]\xE9[16][17][18][19][1A][1B]\r\n"
+               "\t\t\t\xC3\xA9t\xC3\xA9 \x81\x8D.mp3[01]1[02]1[03]1[04]1[05]1[06]1[07]"
+               "[15]\xE2\x82\xAC 5[16]\x80\x9D\xFF[17]a\x01"
+               "b[18][19][1A]\xC3[1B]\r\n"
+               "\t\t\tbad\x02marks.mp3[01]1[02]1[03]1[04]1[05]1[07]1[06]"
+               "[15]T[16][17][18][19][1A][1B]\r\n"
                "\t\tb[01]-9223372036854775808[02]9223372036854775807[03]0[04]-1[05]\r\n"
                "\t\t\tw.mp3[01]1023[02]0[03]0[04]0[05]0[06]0[07]\r\n"));
     ReportSettings settings;
@@ -320,12 +326,17 @@ TEST_F(ReportTest, MeasuredLengthsAreThoseOfTheMadeCells)
     FillSources sources{
         tree, settings, texts, ",", "/", "Collection c.col", std::make_unique<VolumeCells[]>(1)};
     sources.volumes[0] = {"CD1", "15/03/2023"};
-    CellFiller made(sources);
-    CellFiller measured(sources);
-    for (NodeId node = tree.root(); node != collection::kNoNode; node = tree.nextInPreOrder(node)) {
-        made.Fill(node, 0);
-        measured.Measure(node, 0);
-        EXPECT_EQ(measured.lengths(), made.lengths()) << tree.text(node);
+    for (const ReportFormat format :
+         {ReportFormat::Text, ReportFormat::Dif, ReportFormat::Html, ReportFormat::Csv}) {
+        settings.format = format;
+        CellFiller made(sources);
+        CellFiller measured(sources);
+        for (NodeId node = tree.root(); node != collection::kNoNode;
+             node = tree.nextInPreOrder(node)) {
+            made.Fill(node, 0);
+            measured.Measure(node, 0);
+            EXPECT_EQ(measured.lengths(), made.lengths()) << tree.text(node);
+        }
     }
 }
 
