@@ -37,6 +37,18 @@ QStringView Decode(std::string_view bytes, Utf16Buffer& buffer)
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(v, zero));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(v, zero));
     }
+    // Fewer than sixteen bytes left of a longer text that was plain so far:
+    // its last sixteen bytes, of which those before `in` are widened again
+    // to the same characters.
+    if (in != last && last - in < 16 && bytes.size() >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(last - 16));
+        if (_mm_movemask_epi8(v) == 0) {
+            QChar* const tail = out + (last - in) - 16;
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(tail), _mm_unpacklo_epi8(v, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(tail + 8), _mm_unpackhi_epi8(v, zero));
+            return QStringView(buffer.data(), tail + 16);
+        }
+    }
 #endif
     for (; in != last; ++in) {
         if (static_cast<unsigned char>(*in) >= 0x80)

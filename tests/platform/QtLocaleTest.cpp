@@ -129,6 +129,26 @@ TEST(PlatformQtLocaleCompare, LongTextsCompareToTheirLastCharacter)
     EXPECT_EQ(Sign(german.compareIgnoreCase(head + "c", head)), 1);
 }
 
+// Texts of every length around the sixteen bytes widened at a time: a
+// greater letter anywhere, ASCII or not, before a plain tail or within it,
+// makes the text greater.
+TEST(PlatformQtLocaleCompare, EveryPlaceOfEveryLengthCounts)
+{
+    const QtLocale c(QLocale::c());
+    for (std::size_t n = 1; n <= 40; ++n) {
+        const std::string plain(n, 'x');
+        for (std::size_t at = 0; at < n; ++at) {
+            std::string ascii = plain;
+            ascii[at] = 'y';
+            std::string windows1252 = plain;
+            windows1252[at] = '\xE4'; // a-umlaut, above every ASCII letter
+            EXPECT_GT(c.compareIgnoreCase(ascii, plain), 0) << n << ' ' << at;
+            ascii[at] = 'z';
+            EXPECT_GT(c.compareIgnoreCase(windows1252, ascii), 0) << n << ' ' << at;
+        }
+    }
+}
+
 TEST(PlatformQtLocaleSeparators, FromTheShortDateFormatAndNumbers)
 {
     struct Case {

@@ -38,6 +38,43 @@ void AppendNumber(std::string& out, std::int64_t value)
     out.append(digits, static_cast<std::size_t>(end - digits));
 }
 
+// The number of characters std::to_chars() writes for the value.
+std::size_t DecimalLength(std::uint64_t value)
+{
+    std::size_t length = 1;
+    for (; value >= 10; value /= 10)
+        ++length;
+    return length;
+}
+
+std::uint64_t UnsignedMagnitude(std::int64_t value)
+{
+    return value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+}
+
+std::size_t DecimalLength(std::int64_t value)
+{
+    return (value < 0 ? 1 : 0) + DecimalLength(UnsignedMagnitude(value));
+}
+
+// The length of what display::AppendMegabytesTwoDecimals() appends.
+std::size_t MegabytesTwoDecimalsLength(std::int64_t sizeKB, std::size_t separatorSize)
+{
+    const std::uint64_t kb = UnsignedMagnitude(sizeKB);
+    std::uint64_t whole = kb / 1024;
+    if ((kb % 1024 * 100 + 512) / 1024 == 100)
+        ++whole;
+    return (sizeKB < 0 ? 1 : 0) + DecimalLength(whole) + separatorSize + 2;
+}
+
+// The length of what display::AppendHMS() appends: at least two digits of
+// hours, then twice a colon and two digits.
+std::size_t HMSLength(std::int64_t seconds)
+{
+    return (seconds < 0 ? 1 : 0) +
+           std::max<std::size_t>(2, DecimalLength(UnsignedMagnitude(seconds) / 3600)) + 6;
+}
+
 // Printable ASCII, which every format writes as it stands and whose length
 // in characters is its length in bytes.
 bool Plain(std::string_view text)
@@ -128,16 +165,23 @@ struct NodeScan {
     }
 };
 
+// The place in NodeScan::at of each byte below 32, 2 * kMarks for those
+// that are no mark.
+constexpr std::array<std::uint8_t, 32> kMarkPlaces = [] {
+    std::array<std::uint8_t, 32> places{};
+    places.fill(2 * kMarks);
+    for (std::size_t k = 0; k < kMarks; ++k) {
+        places[1 + k] = static_cast<std::uint8_t>(k);
+        places[0x15 + k] = static_cast<std::uint8_t>(kMarks + k);
+    }
+    return places;
+}();
+
 // Notes the byte below 32 at `i` in the scan.
 void TakeControl(NodeScan& scan, unsigned byte, std::size_t i)
 {
-    unsigned k = byte - 1;
-    if (k >= kMarks) {
-        k = byte - 0x15 + kMarks;
-        if (k < kMarks || k >= 2 * kMarks)
-            return;
-    }
-    if (scan.at[k] != kAbsent)
+    const unsigned k = kMarkPlaces[byte];
+    if (k >= 2 * kMarks || scan.at[k] != kAbsent)
         return;
     scan.at[k] = static_cast<std::uint32_t>(i);
     ++scan.found;
@@ -168,6 +212,22 @@ NodeScan ScanNode(std::string_view text)
             ++controls;
             TakeControl(scan, bytes[at], at);
         }
+    }
+    // The rest of a text of sixteen bytes or more: its last sixteen bytes,
+    // without the bits of those taken above.
+    if (i < size && size >= 16) {
+        const std::size_t start = size - 16;
+        const unsigned rest = (0xFFFFu << (i - start)) & 0xFFFFu;
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + start));
+        const auto highs = static_cast<unsigned>(_mm_movemask_epi8(v));
+        auto lows = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, space))) & ~highs;
+        high |= highs & rest;
+        for (lows &= rest; lows != 0; lows &= lows - 1) {
+            const std::size_t at = start + static_cast<std::size_t>(std::countr_zero(lows));
+            ++controls;
+            TakeControl(scan, bytes[at], at);
+        }
+        i = size;
     }
 #endif
     for (; i < size; ++i) {
@@ -222,6 +282,10 @@ CellFiller::CellFiller(const FillSources& sources)
         channels_[code] =
             MakeConstant(collection::ChannelText(sources.texts, static_cast<std::int64_t>(code)));
     made_.reserve(256);
+    constantsPlain_ = decimal_.plain && averageRate_.plain && constantRate_.plain &&
+                      variableRate_.plain && layer_.plain;
+    for (const Constant& channel : channels_)
+        constantsPlain_ = constantsPlain_ && channel.plain;
 }
 
 CellFiller::Constant CellFiller::MakeConstant(std::string_view text)
@@ -274,12 +338,7 @@ void CellFiller::Fill(NodeId node, std::uint32_t volume)
         SetCell(kDateColumn, cells.date, true);
         if (kind != NodeKind::Volume)
             SetCell(kVolumeColumn, cells.label, true);
-        if (volume != plainVolume_) {
-            if (Plain(cells.date) && Plain(cells.label))
-                plainVolume_ = volume;
-            else
-                plain_ = false;
-        }
+        plain_ = VolumePlain(volume) && plain_;
     }
     for (std::size_t i = 0; i < madeCount_; ++i) {
         const auto k = static_cast<std::size_t>(madeColumns_[i]);
@@ -293,9 +352,128 @@ void CellFiller::Fill(NodeId node, std::uint32_t volume)
         lengths_[k] = cells_[k].size();
 }
 
+bool CellFiller::VolumePlain(std::uint32_t volume)
+{
+    if (volume == plainVolume_)
+        return true;
+    const VolumeCells& cells = s_.volumes[volume];
+    if (!Plain(cells.date) || !Plain(cells.label))
+        return false;
+    plainVolume_ = volume;
+    return true;
+}
+
+void CellFiller::Measure(NodeId node, std::uint32_t volume)
+{
+    const std::string_view text = s_.tree.text(node);
+    const NodeScan scan = ScanNode(text);
+    const NodeKind kind = collection::KindOf(s_.tree, node);
+    // A plain row's lengths are its cells' sizes. In the formats that are
+    // UTF-8, a name or tag that is not plain ASCII has the length
+    // TextLength() gives for its node bytes: valid UTF-8 stays as it is, a
+    // Windows-1252 byte becomes one character, and a byte below 32 "?".
+    // The other rows are made.
+    const bool plain = scan.plain;
+    if ((!plain && format_ == ReportFormat::Dif) || !constantsPlain_ ||
+        kind == NodeKind::Collection || !VolumePlain(volume)) {
+        Fill(node, volume);
+        return;
+    }
+    const auto length = [plain](std::string_view field) {
+        return plain ? field.size() : TextLength(field);
+    };
+    Numbers n{};
+    for (std::size_t j = 0; j < n.size(); ++j) {
+        std::string_view field;
+        if (scan.Field(text, j, field))
+            ParseInteger(field, n[j]);
+    }
+    lengths_.fill(0);
+    std::string_view name;
+    if (scan.Field(text, kNameField, name))
+        lengths_[0] = length(name);
+    const VolumeCells& cells = s_.volumes[volume];
+    if (s_.settings.columnOn(kDateColumn))
+        lengths_[kDateColumn] = cells.date.size();
+    if (kind != NodeKind::Volume && s_.settings.columnOn(kVolumeColumn))
+        lengths_[kVolumeColumn] = cells.label.size();
+    if (kind != NodeKind::File) {
+        MeasureTotals(n);
+        return;
+    }
+    MeasureFile(n);
+    for (std::size_t j = 0; j < std::tuple_size_v<Tags>; ++j) {
+        std::string_view field;
+        const int column = kTitleColumn + static_cast<int>(j);
+        if (s_.settings.columnOn(column) && scan.Field(text, kTagFields + j, field))
+            lengths_[static_cast<std::size_t>(column)] = length(field);
+    }
+}
+
+void CellFiller::MeasureNumber(int column, std::int64_t value)
+{
+    if (s_.settings.columnOn(column))
+        lengths_[static_cast<std::size_t>(column)] = DecimalLength(value);
+}
+
+void CellFiller::MeasureNumber(int column, const Constant& text, std::int64_t value)
+{
+    if (s_.settings.columnOn(column))
+        lengths_[static_cast<std::size_t>(column)] = text.text.size() + 1 + DecimalLength(value);
+}
+
+void CellFiller::MeasureSizeAndDuration(const Numbers& n)
+{
+    using namespace collection;
+    if (s_.settings.columnOn(kSizeColumn))
+        lengths_[kSizeColumn] = MegabytesTwoDecimalsLength(n[kSizeKB], decimal_.text.size());
+    if (s_.settings.columnOn(kDurationColumn))
+        lengths_[kDurationColumn] = HMSLength(Magnitude(n[kDuration]));
+}
+
+void CellFiller::MeasureTotals(const Numbers& n)
+{
+    using namespace collection;
+    MeasureSizeAndDuration(n);
+    MeasureNumber(kBitRateColumn, averageRate_, AverageBitRate(n[kSizeKB], n[kDuration]));
+    MeasureNumber(kFolderCountColumn, n[kFolderCount]);
+    MeasureNumber(kFileCountColumn, n[kFileCount]);
+}
+
+void CellFiller::MeasureFile(const Numbers& n)
+{
+    using namespace collection;
+    MeasureSizeAndDuration(n);
+    if (s_.settings.columnOn(kBitRateColumn)) {
+        const std::int64_t duration = n[kDuration];
+        const std::int64_t average = AverageBitRate(n[kSizeKB], duration);
+        if (duration > 0)
+            MeasureNumber(kBitRateColumn, constantRate_,
+                          StandardBitRate(average, n[kVersionCode], n[kLayerCode]));
+        else if (duration < 0)
+            MeasureNumber(kBitRateColumn, variableRate_, average);
+        else
+            MeasureNumber(kBitRateColumn, constantRate_, 0);
+    }
+    MeasureNumber(kSampleRateColumn, MultiplyClamped(n[kSampleRate10], 10));
+    const std::int64_t code = n[kChannelCode];
+    if (s_.settings.columnOn(kChannelModeColumn))
+        lengths_[kChannelModeColumn] =
+            channels_[code >= 1 && code <= 4 ? static_cast<std::size_t>(code) : 0].text.size();
+    if (s_.settings.columnOn(kVersionColumn))
+        lengths_[kVersionColumn] = VersionText(n[kVersionCode]).size() + 1 + layer_.text.size() +
+                                   1 + DecimalLength(n[kLayerCode]);
+}
+
 void CellFiller::Encode()
 {
     for (std::size_t k = 0; k < kCellCount; ++k) {
+        // Most cells of such a row are printable ASCII all the same, which
+        // encoding leaves as they are.
+        if (Plain(cells_[k])) {
+            lengths_[k] = cells_[k].size();
+            continue;
+        }
         std::string& cell = encoded_[k];
         cell.assign(cells_[k]);
         lengths_[k] = EncodeCell(cell, format_);

@@ -60,6 +60,12 @@ public:
     /// node), encoded for the format, and their lengths.
     void Fill(collection::NodeId node, std::uint32_t volume);
 
+    /// The lengths Fill() gives for the same row, counted without making
+    /// the cells where that can be done (the numbers' lengths come from
+    /// their digits, and texts are not encoded). cells() is not valid after
+    /// it.
+    void Measure(collection::NodeId node, std::uint32_t volume);
+
 private:
     // A text that cells repeat, with whether it is printable ASCII: a row
     // made of such bytes only goes out as it stands.
@@ -84,6 +90,15 @@ private:
     // average rate and the two counts.
     void FillTotals(const collection::Numbers& n);
     void FillFile(const collection::Numbers& n, const collection::Tags& tags);
+    // Measure()'s counterparts of the three above, for plain rows.
+    void MeasureSizeAndDuration(const collection::Numbers& n);
+    void MeasureTotals(const collection::Numbers& n);
+    void MeasureFile(const collection::Numbers& n);
+    // The length of a cell SetNumber() makes, where the column is on.
+    void MeasureNumber(int column, std::int64_t value);
+    void MeasureNumber(int column, const Constant& text, std::int64_t value);
+    // Whether the volume's label and date are printable ASCII.
+    bool VolumePlain(std::uint32_t volume);
     // The bytes of the cells in the report's character set, one at a time.
     void Encode();
 
@@ -96,6 +111,7 @@ private:
     Constant layer_;
     std::array<Constant, 5> channels_; // by channel code, "?" at 0
     Constant collectionName_;
+    bool constantsPlain_ = true;              // every constant above but the collection name
     std::uint32_t plainVolume_ = 0xFFFFFFFFu; // the last volume found plain
 
     CellViews cells_{};

@@ -148,7 +148,7 @@ private:
         for (const WidthJob::Row& row : job.rows) {
             if (quit)
                 return false;
-            filler.Fill(row.node, row.volume);
+            filler.Measure(row.node, row.volume);
             RaiseWidths(widths, filler.lengths(), row.depth);
         }
         return true;

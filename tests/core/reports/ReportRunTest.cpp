@@ -1,11 +1,13 @@
 #include "ReportTestFixture.h"
 #include "collection/NodeText.h"
+#include "reports/ReportCells.h"
 #include "reports/ReportThread.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sstream>
 #include <vector>
 
@@ -292,6 +294,50 @@ TEST_F(ReportTest, CountsAreReadAsTheCollectionReadsNumbers)
     EXPECT_EQ(lines[2], "a                      7                   -3");
     EXPECT_EQ(lines[5], "d     123456789012345678  -999999999999999999");
     EXPECT_EQ(lines[6], "e    9223372036854775807 -9223372036854775808");
+}
+
+// The lengths counted for measuring the columns are those of the cells made
+// for the lines, in every format: for numbers where their lengths change
+// and beyond any real file, for UTF-8, Windows-1252 and control bytes, and
+// for marks out of their order.
+TEST_F(ReportTest, MeasuredLengthsAreThoseOfTheMadeCells)
+{
+    Load(Bytes("[01]0[02]0[03]1[04]0[05]45000[06]\r\n"
+               "\tCD1[01]0[02]0[03]9[04]0[05]45000[06]7[07]\r\n"
+               "\t\ta[01]10239[02]35999[03]-12[04]9223372036854775807[05]\r\n"
+               "\t\t\tx.mp3[01]10234[02]36000[03]4410[04]2[05]1[06]3[07]"
+               "[15]T[16]Ar[17]Alb[18]1[19]1999[1A][1B]\r\n"
+               "\t\t\ty.mp3[01]-10235[02]-36000[03]9223372036854775807[04]5[05]3[06]-2[07]"
+               "[15][16][17][18][19][1A]c[1B]\r\n"
+               "\t\t\tz.mp3[01]9223372036854775807[02]-9223372036854775808[03]-1[04]-1[05]7"
+               "[06]12345[07]\r\n"
+               "\t\t\t\xE9t\xE9.mp3[01]1047552[02]1[03]-9223372036854775808[04]0[05]2[06]1[07]"
+               "[15]\xE9[16][17][18][19][1A][1B]\r\n"
+               "\t\t\t\xC3\xA9t\xC3\xA9 \x81\x8D.mp3[01]1[02]1[03]1[04]1[05]1[06]1[07]"
+               "[15]\xE2\x82\xAC 5[16]\x80\x9D\xFF[17]a\x01"
+               "b[18][19][1A]\xC3[1B]\r\n"
+               "\t\t\tbad\x02marks.mp3[01]1[02]1[03]1[04]1[05]1[07]1[06]"
+               "[15]T[16][17][18][19][1A][1B]\r\n"
+               "\t\tb[01]-9223372036854775808[02]9223372036854775807[03]0[04]-1[05]\r\n"
+               "\t\t\tw.mp3[01]1023[02]0[03]0[04]0[05]0[06]0[07]\r\n"));
+    ReportSettings settings;
+    settings.collectionRow = settings.volumeRows = settings.folderRows = settings.fileRows = true;
+    settings.columnEnabled.fill(true);
+    FillSources sources{
+        tree, settings, texts, ",", "/", "Collection c.col", std::make_unique<VolumeCells[]>(1)};
+    sources.volumes[0] = {"CD1", "15/03/2023"};
+    for (const ReportFormat format :
+         {ReportFormat::Text, ReportFormat::Dif, ReportFormat::Html, ReportFormat::Csv}) {
+        settings.format = format;
+        CellFiller made(sources);
+        CellFiller measured(sources);
+        for (NodeId node = tree.root(); node != collection::kNoNode;
+             node = tree.nextInPreOrder(node)) {
+            made.Fill(node, 0);
+            measured.Measure(node, 0);
+            EXPECT_EQ(measured.lengths(), made.lengths()) << tree.text(node);
+        }
+    }
 }
 
 } // namespace
