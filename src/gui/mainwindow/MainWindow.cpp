@@ -13,6 +13,7 @@
 #include "gui/mainwindow/ViewTreeModel.h"
 #include "gui/reports/ReportCommands.h"
 #include "gui/search/SearchCommands.h"
+#include "gui/tags/TagCommands.h"
 #include "gui/volumes/VolumeCommands.h"
 #include "system/Locale.h"
 #include "texts/TextIds.h"
@@ -62,12 +63,15 @@ MainWindow::MainWindow(Application& application, QWidget* parent)
     searchCommands_ = std::make_unique<SearchCommands>(
         app_, wait_, static_cast<CollectionViews&>(*this), commands_.lastSaveDir, this);
     reportCommands_ = std::make_unique<ReportCommands>(app_, commands_.lastSaveDir, this);
+    tagCommands_ = std::make_unique<TagCommands>(
+        app_, static_cast<CollectionViews&>(*this), [this] { return CurrentNode(); }, this);
 
     RegisterCollectionCommands(table_, commands_, icons_, [this] { tree_->setFocus(); });
     RegisterStatisticsCommand(table_, app_, this);
     RegisterVolumeCommands(table_, *volumeCommands_, icons_, [this] { return CurrentNode(); });
     RegisterSearchCommands(table_, *searchCommands_);
     RegisterReportCommands(table_, *reportCommands_);
+    RegisterTagCommands(table_, *tagCommands_);
     RegisterWindowCommands();
     RegisterWaitingCommands(table_);
     actions_ = std::make_unique<CommandActions>(table_, *this);
@@ -85,6 +89,7 @@ MainWindow::~MainWindow()
 {
     app_.texts().Unsubscribe(textsSubscription_);
     wait_.Close();
+    tagCommands_.reset();
     reportCommands_.reset();
     searchCommands_.reset();
     volumeCommands_.reset();

@@ -31,6 +31,7 @@ class FileListModel;
 class StatusPanels;
 class ReportCommands;
 class SearchCommands;
+class TagCommands;
 class ViewTreeModel;
 class VolumeCommands;
 
@@ -111,6 +112,7 @@ public:
     VolumeCommands& volumeCommands() { return *volumeCommands_; }
     SearchCommands& searchCommands() { return *searchCommands_; }
     ReportCommands& reportCommands() { return *reportCommands_; }
+    TagCommands& tagCommands() { return *tagCommands_; }
     QMenu* recentFilesMenu() const;
 
 protected:
@@ -147,6 +149,7 @@ private:
     std::unique_ptr<VolumeCommands> volumeCommands_;
     std::unique_ptr<SearchCommands> searchCommands_;
     std::unique_ptr<ReportCommands> reportCommands_;
+    std::unique_ptr<TagCommands> tagCommands_;
     CommandTable table_;
     std::unique_ptr<CommandActions> actions_;
     std::unique_ptr<StatusPanels> panels_;
