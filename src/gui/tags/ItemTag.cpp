@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace velmora::gui {
 
@@ -26,7 +27,8 @@ ItemTag::ItemTag(const texts::TextTable& texts, const QString& nodeName, const F
     auto* form = new QFormLayout;
     for (std::size_t i = 0; i < controls_.fields.size(); ++i) {
         auto* field = new QLineEdit(this);
-        field->setMaxLength(tags::kItemTagLengths[i]);
+        // A longer text already stored is not cut by showing it.
+        field->setMaxLength(std::max(tags::kItemTagLengths[i], static_cast<int>(fields[i].size())));
         field->setText(fields[i]);
         DropControlCharacters(field);
         auto* label = new QLabel(TextOf(texts, texts::After(TextId::TitleColumn, i)), this);

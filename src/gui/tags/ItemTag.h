@@ -17,7 +17,8 @@ namespace velmora::gui {
 /// artist, album, track, year, comment. Save confirms the fields as they
 /// stand, Remove empties them and confirms, Close (also Escape and the
 /// close box) confirms nothing. Characters below 32 never get into a field
-/// by typing or pasting.
+/// by typing or pasting. Each field takes tags::kItemTagLengths characters,
+/// or as many as the text it starts with.
 class ItemTag : public QDialog {
     Q_OBJECT
 public:

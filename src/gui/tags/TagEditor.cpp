@@ -250,12 +250,6 @@ bool TagEditor::ChooseFolder(const QString& folder)
     return true;
 }
 
-QString TagEditor::folder() const
-{
-    const QTreeWidgetItem* item = controls_.folders->currentItem();
-    return item == nullptr ? QString() : Native(PathOf(item));
-}
-
 void TagEditor::FillFiles()
 {
     controls_.files->clear();
@@ -291,7 +285,7 @@ void TagEditor::ShowCurrentFile()
         return;
     const std::string path =
         Join(PathOf(folder), current->data(kPathRole).toByteArray().toStdString());
-    // The fields shown for a file come from here.
+    // What the fields show of a file: ShownFields of its analysis.
     const tags::BulkTagEditor::Shown shown = editor_.Show(path);
     if (!shown.exists)
         return;

@@ -57,8 +57,6 @@ public:
     /// Opens the folder tree down to `folder` on the chosen volume and makes
     /// it the current folder; false when it is not found there.
     bool ChooseFolder(const QString& folder);
-    /// The folder the file list shows, native; empty when none.
-    QString folder() const;
     /// Shows the tag of the file list's current file.
     void ShowCurrentFile();
     void Save();
