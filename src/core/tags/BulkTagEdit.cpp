@@ -68,6 +68,17 @@ bool BulkTagEditor::ReadableButNotAudio(const std::string& path)
     return files_.openFile(path, false, error) != nullptr;
 }
 
+BulkTagEditor::Shown BulkTagEditor::Show(const std::string& path)
+{
+    Shown shown;
+    if (!files_.fileExists(path))
+        return shown;
+    shown.exists = true;
+    shown.valid = !ReadableButNotAudio(path);
+    shown.fields = ShownFields(mpeg_);
+    return shown;
+}
+
 std::optional<TextId> BulkTagEditor::Write(const std::string& path, const TagChanges& changes)
 {
     if (ReadableButNotAudio(path))

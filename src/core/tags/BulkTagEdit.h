@@ -51,6 +51,17 @@ public:
     /// `files` must outlive the editor.
     explicit BulkTagEditor(FileSystem& files);
 
+    /// A file as the editor shows it.
+    struct Shown {
+        bool exists = false; ///< false: the file is gone, nothing else was read
+        bool valid = false;  ///< audio that Write and Remove accept
+        std::vector<std::string> fields = std::vector<std::string>(6); ///< ShownFields
+    };
+    /// Analyses `path` and answers what the editor shows of it. The fields
+    /// come from ShownFields of the analysis, for audio and for anything else
+    /// that happens to end in a tag.
+    Shown Show(const std::string& path);
+
     std::optional<texts::TextId> Write(const std::string& path, const TagChanges& changes);
     std::optional<texts::TextId> Remove(const std::string& path);
 

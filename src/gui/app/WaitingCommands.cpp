@@ -8,10 +8,6 @@ using texts::TextId;
 
 void RegisterWaitingCommands(CommandTable& table)
 {
-    table.Add({.id = Command::TagEditor,
-               .text = TextId::TagEditorCommand,
-               .shortcut = QKeySequence(Qt::CTRL | Qt::Key_T),
-               .icon = ThemeIcon("document-edit", QStyle::SP_FileDialogDetailedView)});
     table.Add({.id = Command::CdCover,
                .text = TextId::CdCoverCommand,
                .shortcut = QKeySequence(Qt::CTRL | Qt::Key_C),
@@ -28,8 +24,6 @@ void RegisterWaitingCommands(CommandTable& table)
     table.Add({.id = Command::About,
                .text = TextId::AboutCommand,
                .icon = ThemeIcon("help-about", QStyle::SP_MessageBoxInformation)});
-    table.Add(
-        {.id = Command::Tag, .text = TextId::TagInfoTitle, .shortcut = QKeySequence(Qt::Key_F4)});
 }
 
 } // namespace velmora::gui

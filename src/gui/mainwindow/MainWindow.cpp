@@ -14,6 +14,7 @@
 #include "gui/playback/PlaybackCommands.h"
 #include "gui/reports/ReportCommands.h"
 #include "gui/search/SearchCommands.h"
+#include "gui/tags/TagCommands.h"
 #include "gui/volumes/VolumeCommands.h"
 #include "system/Locale.h"
 #include "texts/TextIds.h"
@@ -60,12 +61,15 @@ MainWindow::MainWindow(Application& application, QWidget* parent)
     volumeCommands_ = std::make_unique<VolumeCommands>(app_.store(), app_.services(), app_.texts(),
                                                        app_.dialogs(), wait_,
                                                        static_cast<CollectionViews&>(*this), this);
+    volumeCommands_->setSettings(app_.settings());
 
     searchCommands_ = std::make_unique<SearchCommands>(
         app_, wait_, static_cast<CollectionViews&>(*this), commands_.lastSaveDir, this);
     reportCommands_ = std::make_unique<ReportCommands>(app_, commands_.lastSaveDir, this);
     playbackCommands_ =
         std::make_unique<PlaybackCommands>(app_, wait_, commands_.lastSaveDir, this);
+    tagCommands_ = std::make_unique<TagCommands>(
+        app_, static_cast<CollectionViews&>(*this), [this] { return CurrentNode(); }, this);
 
     RegisterCollectionCommands(table_, commands_, icons_, [this] { tree_->setFocus(); });
     RegisterStatisticsCommand(table_, app_, this);
@@ -73,6 +77,7 @@ MainWindow::MainWindow(Application& application, QWidget* parent)
     RegisterSearchCommands(table_, *searchCommands_);
     RegisterReportCommands(table_, *reportCommands_);
     RegisterPlaybackCommands(table_, *playbackCommands_, [this] { return CurrentNode(); });
+    RegisterTagCommands(table_, *tagCommands_);
     RegisterWindowCommands();
     RegisterWaitingCommands(table_);
     actions_ = std::make_unique<CommandActions>(table_, *this);
@@ -91,6 +96,7 @@ MainWindow::~MainWindow()
     app_.texts().Unsubscribe(textsSubscription_);
     wait_.Close();
     playbackCommands_.reset();
+    tagCommands_.reset();
     reportCommands_.reset();
     searchCommands_.reset();
     volumeCommands_.reset();

@@ -32,6 +32,7 @@ class StatusPanels;
 class PlaybackCommands;
 class ReportCommands;
 class SearchCommands;
+class TagCommands;
 class ViewTreeModel;
 class VolumeCommands;
 
@@ -113,6 +114,7 @@ public:
     SearchCommands& searchCommands() { return *searchCommands_; }
     ReportCommands& reportCommands() { return *reportCommands_; }
     PlaybackCommands& playbackCommands() { return *playbackCommands_; }
+    TagCommands& tagCommands() { return *tagCommands_; }
     QMenu* recentFilesMenu() const;
 
 protected:
@@ -150,6 +152,7 @@ private:
     std::unique_ptr<SearchCommands> searchCommands_;
     std::unique_ptr<ReportCommands> reportCommands_;
     std::unique_ptr<PlaybackCommands> playbackCommands_;
+    std::unique_ptr<TagCommands> tagCommands_;
     CommandTable table_;
     std::unique_ptr<CommandActions> actions_;
     std::unique_ptr<StatusPanels> panels_;

@@ -113,6 +113,7 @@ void SearchCommands::SearchDrive(const std::string& source)
         scan::ScanRequest request;
         request.sourcePath = source;
         request.updateTotals = false;
+        request.readId3v2 = app_.settings().readId3v2;
         const texts::TextTable& texts = app_.texts().table();
         ScanDialog scan(tree, app_.services(), request, texts, window_);
         const bool completed = scan.Run();

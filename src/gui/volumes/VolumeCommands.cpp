@@ -245,7 +245,10 @@ std::string VolumeCommands::AskLabel(std::string_view name, std::string_view lab
 bool VolumeCommands::RunScan(collection::CollectionTree& tree, const scan::ScanRequest& request)
 {
     Detach();
-    ScanDialog dialog(tree, services_, request, texts_.table(), window_);
+    scan::ScanRequest chosen = request;
+    if (settings_ != nullptr)
+        chosen.readId3v2 = settings_->readId3v2;
+    ScanDialog dialog(tree, services_, chosen, texts_.table(), window_);
     const bool finished = dialog.Run();
     if (finished && dialog.outcome().warning)
         dialogs_.Message(WarningMessage(texts_.table(), TextId::NotAllFoldersReadable));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scan/VolumeEditor.h"
+#include "settings/Settings.h"
 #include "system/Services.h"
 
 #include <functional>
@@ -40,6 +41,11 @@ public:
                    CollectionViews& views, QWidget* window);
     ~VolumeCommands() override;
 
+    /// The settings whose choices the scans follow (whether files without an
+    /// ID3v1 tag take their texts from an ID3v2 tag); without them a scan
+    /// reads ID3v2 tags. They must outlive the commands.
+    void setSettings(const settings::Settings& settings) { settings_ = &settings; }
+
     scan::EditOutcome Add();
     scan::EditOutcome Update(collection::NodeId volume);
     scan::EditOutcome DeleteFromList();
@@ -70,6 +76,7 @@ private:
 
     collection::CollectionStore& store_;
     Services services_;
+    const settings::Settings* settings_ = nullptr;
     const texts::ActiveTexts& texts_;
     UserDialogs& dialogs_;
     WaitWindow& wait_;

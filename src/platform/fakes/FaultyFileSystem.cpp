@@ -73,7 +73,8 @@ private:
 std::unique_ptr<RandomAccessFile> FaultyFileSystem::openFile(const std::string& path, bool writable,
                                                              int& error)
 {
-    if (failOpen) {
+    if (failOpen || (writable && std::find(readOnlyFiles.begin(), readOnlyFiles.end(), path) !=
+                                     readOnlyFiles.end())) {
         error = EACCES;
         return nullptr;
     }

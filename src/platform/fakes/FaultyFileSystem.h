@@ -25,6 +25,9 @@ public:
     bool failOpen = false;
     /// writeAt() and truncate() of opened files fail.
     bool failFileWrites = false;
+    /// Files that cannot be opened for writing (EACCES), as a read-only file
+    /// is for anyone but root.
+    std::vector<std::string> readOnlyFiles;
 
     bool readFile(const std::string& path, ByteBuffer& out) const override;
     bool readHead(const std::string& path, std::size_t maxBytes, std::string& out) const override;

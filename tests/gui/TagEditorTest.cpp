@@ -1,0 +1,257 @@
+#include "gui/tags/TagEditor.h"
+
+#include "GuiFixture.h"
+#include "ModalScript.h"
+#include "gui/mainwindow/FileListModel.h"
+#include "gui/tags/ItemTag.h"
+#include "gui/tags/TagCommands.h"
+#include "tags/ItemTag.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableView>
+#include <QTreeView>
+#include <QTreeWidget>
+
+namespace velmora::gui::testing {
+namespace {
+
+using texts::TextId;
+using velmora::testing::ReadBytes;
+using velmora::testing::WriteBytes;
+
+std::string Fixture(const char* name)
+{
+    return ReadBytes(std::string(VELMORA_TEST_DATA_DIR) + "/audio/" + name);
+}
+
+const char* const kTagged = "mpeg1_l3_cbr128_44k_js_id3v1_1_track7.mp3";
+const char* const kUntagged = "mpeg1_l3_cbr128_44k_js.mp3";
+
+class TagEditorTest : public GuiTest {
+protected:
+    TagEditorTest()
+    {
+        VolumeInfo volume;
+        volume.root = root();
+        volume.label = "MUSIC";
+        volumes.setVolumes({volume});
+        WriteBytes(dir.file("a.mp3"), Fixture(kTagged));
+        WriteBytes(dir.file("b.MP3"), Fixture(kTagged));
+        WriteBytes(dir.file("c.mp3"), Fixture(kUntagged));
+        WriteBytes(dir.file("notes.txt"), "not audio");
+    }
+
+    std::string root() const { return dir.path().string(); }
+
+    std::unique_ptr<TagEditor> OpenEditor()
+    {
+        auto editor =
+            std::make_unique<TagEditor>(app.services(), app.settings(), app.texts().table(),
+                                        dialogs, QString::fromStdString(root()));
+        EXPECT_TRUE(editor->ChooseFolder(QString::fromStdString(root())));
+        return editor;
+    }
+
+    static QStringList Names(const QListWidget* files)
+    {
+        QStringList names;
+        for (int row = 0; row < files->count(); ++row)
+            names << files->item(row)->text();
+        return names;
+    }
+
+    static QStringList Selected(const QListWidget* files)
+    {
+        QStringList names;
+        for (int row = 0; row < files->count(); ++row) {
+            if (files->item(row)->isSelected())
+                names << files->item(row)->text();
+        }
+        return names;
+    }
+};
+
+// Only Album ticked: the album goes into the first and third files, the
+// second cannot be opened for writing and stays as it was and selected; the
+// bytes before each tag are never touched.
+TEST_F(TagEditorTest, SaveWritesTheTickedFieldIntoEverySelectedFileThatCanBeWritten)
+{
+    app.settings().tagField = {false, false, true, false, false, false};
+    const std::string a = dir.file("a.mp3");
+    const std::string b = dir.file("b.MP3");
+    const std::string c = dir.file("c.mp3");
+    const std::string oldA = ReadBytes(a);
+    const std::string oldB = ReadBytes(b);
+    const std::string oldC = ReadBytes(c);
+    files.readOnlyFiles = {b};
+
+    std::unique_ptr<TagEditor> editor = OpenEditor();
+    const TagEditor::Controls& ui = editor->controls();
+    ASSERT_EQ(Names(ui.files), (QStringList{"a.mp3", "b.MP3", "c.mp3"}));
+    EXPECT_FALSE(ui.fields[0]->isEnabled());
+    EXPECT_TRUE(ui.fields[2]->isEnabled());
+    ui.files->selectAll();
+    ui.fields[2]->setText(QStringLiteral("New album"));
+    dialogs.messageAnswers = {1};
+    ui.save->click();
+
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Can not write tag in the file: ") + QString::fromStdString(b));
+    EXPECT_EQ(dialogs.messages[0].button2, QStringLiteral("Cancel"));
+    EXPECT_EQ(Selected(ui.files), QStringList{"b.MP3"});
+    EXPECT_EQ(ReadBytes(b), oldB);
+
+    const std::string newA = ReadBytes(a);
+    ASSERT_EQ(newA.size(), oldA.size());
+    EXPECT_EQ(newA.substr(0, newA.size() - 128), oldA.substr(0, oldA.size() - 128));
+    EXPECT_EQ(newA.substr(newA.size() - 128, 33), oldA.substr(oldA.size() - 128, 33));
+    EXPECT_EQ(newA.substr(newA.size() - 128 + 63, 9), "New album");
+    const std::string newC = ReadBytes(c);
+    ASSERT_EQ(newC.size(), oldC.size() + 128);
+    EXPECT_EQ(newC.substr(0, oldC.size()), oldC);
+    EXPECT_EQ(newC.substr(oldC.size(), 3), "TAG");
+
+    // The shown fields of a written file hold the new album beside its old title.
+    ui.files->setCurrentRow(0);
+    EXPECT_EQ(ui.fields[2]->text(), QStringLiteral("New album"));
+    EXPECT_FALSE(ui.fields[0]->text().isEmpty());
+
+    // The check boxes go back into the settings on closing.
+    ui.checks[4]->click();
+    EXPECT_TRUE(ui.fields[4]->isEnabled());
+    ui.close->click();
+    EXPECT_EQ(app.settings().tagField,
+              (std::array<bool, 6>{false, false, true, false, true, false}));
+    EXPECT_EQ(dialogs.unscripted, 0);
+}
+
+// Cancel in the message of a failed file leaves the files after it alone.
+TEST_F(TagEditorTest, CancelAfterAFailureEndsTheSave)
+{
+    const std::string c = dir.file("c.mp3");
+    const std::string oldC = ReadBytes(c);
+    files.readOnlyFiles = {dir.file("b.MP3")};
+    std::unique_ptr<TagEditor> editor = OpenEditor();
+    const TagEditor::Controls& ui = editor->controls();
+    ui.files->selectAll();
+    dialogs.messageAnswers = {2};
+    ui.save->click();
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(Selected(ui.files), (QStringList{"b.MP3", "c.mp3"}));
+    EXPECT_EQ(ReadBytes(c), oldC);
+}
+
+// Removing the tag of a file that has none succeeds: the file is unselected
+// and stays as it was; the tag of a tagged file is cut off.
+TEST_F(TagEditorTest, RemoveSucceedsOnAFileWithoutATag)
+{
+    const std::string a = dir.file("a.mp3");
+    const std::string c = dir.file("c.mp3");
+    const std::string oldA = ReadBytes(a);
+    const std::string oldC = ReadBytes(c);
+    std::unique_ptr<TagEditor> editor = OpenEditor();
+    const TagEditor::Controls& ui = editor->controls();
+    ui.files->setCurrentRow(0);
+    EXPECT_EQ(ui.fields[3]->text(), QStringLiteral("7"));
+    ui.files->item(0)->setSelected(true);
+    ui.files->item(2)->setSelected(true);
+    ui.remove->click();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(Selected(ui.files), QStringList());
+    EXPECT_EQ(ReadBytes(c), oldC);
+    EXPECT_EQ(ReadBytes(a), oldA.substr(0, oldA.size() - 128));
+    EXPECT_TRUE(ui.fields[3]->text().isEmpty());
+}
+
+// A volume whose information cannot be read shows no folders and no files.
+TEST_F(TagEditorTest, AnUnreadableVolumeEmptiesTheLists)
+{
+    std::unique_ptr<TagEditor> editor = OpenEditor();
+    EXPECT_EQ(editor->controls().files->count(), 3);
+    volumes.setUnreadable(root());
+    editor->ChooseDrive(0);
+    EXPECT_EQ(editor->controls().folders->topLevelItemCount(), 0);
+    EXPECT_EQ(editor->controls().files->count(), 0);
+}
+
+class ItemTagTest : public GuiTest {
+protected:
+    /// Shows the file "a.mp3" of "Rock" in the list, current.
+    collection::NodeId ShowSong()
+    {
+        LoadSample();
+        window->show();
+        const collection::CollectionTree& tree = app.store().tree();
+        collection::NodeId song = tree.root();
+        while (song != collection::kNoNode && collection::NodeName(tree.text(song)) != "a.mp3")
+            song = tree.nextInPreOrder(song);
+        window->ShowNode(song);
+        EXPECT_EQ(window->CurrentNode(), song);
+        return song;
+    }
+
+    QString ListTitleOf(collection::NodeId node) const
+    {
+        const int row = window->listModel()->rowOf(node);
+        return window->listModel()->index(row, 1).data().toString();
+    }
+
+    ModalScript script;
+};
+
+// Characters below 32 typed or pasted into a field never reach the node:
+// the field drops them, and the node text is built without them anyway.
+TEST_F(ItemTagTest, SaveWritesTheFieldsWithoutControlCharactersAndMarksTheCollection)
+{
+    const collection::NodeId song = ShowSong();
+    script.Then<ItemTag>([](ItemTag& d) {
+        QLineEdit* title = d.controls().fields[0];
+        title->selectAll();
+        title->insert(QStringLiteral("New\x15 title\x01\r\n"));
+        EXPECT_EQ(title->text(), QStringLiteral("New title"));
+        d.controls().fields[3]->setText(QStringLiteral("12"));
+        d.controls().save->click();
+    });
+    window->action(Command::Tag)->trigger();
+    EXPECT_EQ(script.left(), 0u);
+
+    const std::string text(app.store().tree().text(song));
+    collection::Tags tags;
+    collection::ReadTags(text, tags);
+    EXPECT_EQ(tags[collection::kTitle], "New title");
+    EXPECT_EQ(tags[collection::kTrack], "12");
+    EXPECT_EQ(text.substr(text.find('\x07') + 1), "\x15New title\x16\x17\x18"
+                                                  "12\x19\x1A\x1B");
+    EXPECT_TRUE(app.store().modified());
+    EXPECT_TRUE(window->action(Command::Save)->isEnabled());
+    EXPECT_EQ(ListTitleOf(song), QStringLiteral("New title"));
+    EXPECT_EQ(window->CurrentNode(), song);
+
+    // The core keeps them out whatever the window lets through.
+    tags::ItemTagFields fields{"a\x15", "\x01", "", "", "", "b\x1B\r\n"};
+    EXPECT_EQ(tags::ItemTagText(text, fields)->substr(text.find('\x07') + 1),
+              "\x15"
+              "a\x16\x17\x18\x19\x1A"
+              "b\x1B");
+}
+
+TEST_F(ItemTagTest, CloseLeavesTheNodeAsItWas)
+{
+    const collection::NodeId song = ShowSong();
+    const std::string before(app.store().tree().text(song));
+    script.Then<ItemTag>([](ItemTag& d) {
+        d.controls().fields[0]->setText(QStringLiteral("Changed"));
+        d.controls().close->click();
+    });
+    window->action(Command::Tag)->trigger();
+    EXPECT_EQ(script.left(), 0u);
+    EXPECT_EQ(app.store().tree().text(song), before);
+    EXPECT_FALSE(app.store().modified());
+}
+
+} // namespace
+} // namespace velmora::gui::testing
