@@ -83,6 +83,7 @@ TagEditor::TagEditor(const Services& services, settings::Settings& settings,
     : QDialog(parent), services_(services), settings_(settings), texts_(texts), dialogs_(dialogs),
       editor_(services.files)
 {
+    editor_.SetReadId3v2(settings.readId3v2);
     setWindowTitle(TextOf(texts, TextId::TagEditorCommand));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
