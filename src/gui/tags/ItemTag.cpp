@@ -36,21 +36,17 @@ ItemTag::ItemTag(const texts::TextTable& texts, const QString& nodeName, const F
         form->addRow(label, field);
         controls_.fields[i] = field;
     }
-    controls_.save = new QPushButton(TextOf(texts, TextId::SaveButton), this);
-    controls_.remove = new QPushButton(TextOf(texts, TextId::RemoveButton), this);
-    controls_.close = new QPushButton(TextOf(texts, TextId::CloseButton), this);
+    const TagButtons buttons = MakeTagButtons(texts, this);
+    controls_.save = buttons.save;
+    controls_.remove = buttons.remove;
+    controls_.close = buttons.close;
     connect(controls_.save, &QPushButton::clicked, this, &ItemTag::Confirm);
     connect(controls_.remove, &QPushButton::clicked, this, &ItemTag::RemoveTag);
     connect(controls_.close, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(controls_.save);
-    buttons->addWidget(controls_.remove);
-    buttons->addWidget(controls_.close);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     resize(420, sizeHint().height());
     AssignMnemonics(this);
     controls_.close->setFocus();

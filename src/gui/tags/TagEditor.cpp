@@ -91,21 +91,17 @@ TagEditor::TagEditor(const Services& services, settings::Settings& settings,
     panels->addWidget(SourcePanel(), 3);
     panels->addWidget(TagPanel(texts), 2);
 
-    controls_.save = new QPushButton(TextOf(texts, TextId::SaveButton), this);
-    controls_.remove = new QPushButton(TextOf(texts, TextId::RemoveButton), this);
-    controls_.close = new QPushButton(TextOf(texts, TextId::CloseButton), this);
+    const TagButtons buttons = MakeTagButtons(texts, this);
+    controls_.save = buttons.save;
+    controls_.remove = buttons.remove;
+    controls_.close = buttons.close;
     connect(controls_.save, &QPushButton::clicked, this, &TagEditor::Save);
     connect(controls_.remove, &QPushButton::clicked, this, &TagEditor::Remove);
     connect(controls_.close, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(controls_.save);
-    buttons->addWidget(controls_.remove);
-    buttons->addWidget(controls_.close);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(panels, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     resize(760, 540);
 
     for (std::size_t i = 0; i < controls_.checks.size(); ++i)

@@ -1,6 +1,11 @@
 #include "gui/tags/TagFields.h"
 
+#include "gui/dialogs/Messages.h"
+#include "texts/TextIds.h"
+
+#include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QValidator>
 
 namespace velmora::gui {
@@ -28,6 +33,21 @@ public:
 void DropControlCharacters(QLineEdit* field)
 {
     field->setValidator(new NoControlCharacters(field));
+}
+
+TagButtons MakeTagButtons(const texts::TextTable& texts, QWidget* parent)
+{
+    using texts::TextId;
+    TagButtons buttons;
+    buttons.save = new QPushButton(TextOf(texts, TextId::SaveButton), parent);
+    buttons.remove = new QPushButton(TextOf(texts, TextId::RemoveButton), parent);
+    buttons.close = new QPushButton(TextOf(texts, TextId::CloseButton), parent);
+    buttons.row = new QHBoxLayout;
+    buttons.row->addStretch(1);
+    buttons.row->addWidget(buttons.save);
+    buttons.row->addWidget(buttons.remove);
+    buttons.row->addWidget(buttons.close);
+    return buttons;
 }
 
 } // namespace velmora::gui

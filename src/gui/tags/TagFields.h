@@ -1,6 +1,13 @@
 #pragma once
 
+class QHBoxLayout;
 class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace velmora::texts {
+class TextTable;
+}
 
 namespace velmora::gui {
 
@@ -8,5 +15,14 @@ namespace velmora::gui {
 /// they are dropped as they come in. Texts set by the program are left as
 /// they are.
 void DropControlCharacters(QLineEdit* field);
+
+/// The row both tag windows end with: Save, Remove and Close on the right.
+struct TagButtons {
+    QPushButton* save = nullptr;
+    QPushButton* remove = nullptr;
+    QPushButton* close = nullptr;
+    QHBoxLayout* row = nullptr;
+};
+TagButtons MakeTagButtons(const texts::TextTable& texts, QWidget* parent);
 
 } // namespace velmora::gui
