@@ -204,10 +204,6 @@ int TMPEGAudio::AnalyseSource(ByteSource& source, const FileStatus& status)
     record_.Length = length;
     BufferedReader in(source);
     audioStart_ = SkipId3v2Tags(in);
-    // Read while the start of the file is at hand; kept only when the file
-    // turns out to have no ID3v1 tag (ReadTag).
-    if (readId3v2_)
-        ReadId3v2Text(in, id3v2_);
     const std::int64_t audioLength = length - audioStart_;
 
     unsigned char bytes[4];
@@ -349,10 +345,12 @@ void TMPEGAudio::ReadTag(ByteSource& source)
         record_.Comment = TagField(tag.comment);
         record_.Genre = tag.genre;
         record_.Track = tag.trackByte;
-        id3v2_ = Id3v2Text();
         return;
     }
     record_.Title = CutCharacters(BaseName(), 30);
+    // The ID3v1 tag wins over the ID3v2 text: this is read only without one.
+    if (readId3v2_)
+        ReadId3v2Text(source, id3v2_);
 }
 
 int TMPEGAudio::WriteTag()
