@@ -38,17 +38,22 @@ bool IsUtf8Continuation(char c)
 
 } // namespace
 
-std::string CutCharacters(const std::string& text, std::size_t characters)
+std::size_t CutLength(std::string_view text, std::size_t characters)
 {
     std::size_t count = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (IsUtf8Continuation(text[i]))
             continue;
         if (count == characters)
-            return text.substr(0, i);
+            return i;
         ++count;
     }
-    return text;
+    return text.size();
+}
+
+std::string CutCharacters(const std::string& text, std::size_t characters)
+{
+    return text.substr(0, CutLength(text, characters));
 }
 
 void TMPEGAudio::ResetRecord()

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace velmora {
 class Volumes;
@@ -140,5 +141,7 @@ private:
 
 /// The text cut to at most `characters` UTF-8 characters.
 std::string CutCharacters(const std::string& text, std::size_t characters);
+/// The bytes CutCharacters keeps.
+std::size_t CutLength(std::string_view text, std::size_t characters);
 
 } // namespace velmora::audio
