@@ -102,8 +102,7 @@ private:
     {
         const std::int64_t end = offset + static_cast<std::int64_t>(count);
         const std::int64_t windowEnd = w.start + w.size;
-        const bool windowReachesEnd = windowEnd >= source_.size();
-        return w.size > 0 && offset >= w.start && (end <= windowEnd || windowReachesEnd);
+        return w.size > 0 && offset >= w.start && (end <= windowEnd || windowEnd >= source_.size());
     }
 
     // A window that holds the range, read from the source when none does
@@ -111,9 +110,15 @@ private:
     const Window* windowFor(std::int64_t offset, std::size_t count, std::int64_t lookBack)
     {
         ++uses_;
+        // Reads mostly stay in the window of the read before.
+        if (holds(*last_, offset, count)) {
+            last_->lastUse = uses_;
+            return last_;
+        }
         for (Window& w : windows_) {
             if (holds(w, offset, count)) {
                 w.lastUse = uses_;
+                last_ = &w;
                 return &w;
             }
         }
@@ -124,6 +129,7 @@ private:
         const std::size_t size = filled_ ? w.bytes.size() : kFirstFill;
         filled_ = true;
         w.lastUse = uses_;
+        last_ = &w;
         const std::int64_t got = source_.readAt(start, w.bytes.data(), size);
         if (got < 0) {
             w.size = 0;
@@ -141,6 +147,7 @@ private:
 
     ByteSource& source_;
     std::array<Window, kWindows> windows_;
+    Window* last_ = windows_.data();
     bool filled_ = false;
     std::uint64_t uses_ = 0;
 };
