@@ -58,16 +58,20 @@ std::string CutCharacters(const std::string& text, std::size_t characters)
 
 void TMPEGAudio::ResetRecord()
 {
-    record_ = MpegRecord();
+    // Copied from a fresh record, so that the texts keep their storage.
+    static const MpegRecord kFresh;
+    record_ = kFresh;
 }
 
 void TMPEGAudio::ResetKeepingFile()
 {
-    const MpegRecord kept = record_;
-    record_ = MpegRecord();
-    record_.FileDate = kept.FileDate;
-    record_.FileAttributes = kept.FileAttributes;
-    record_.Length = kept.Length;
+    const std::int64_t fileDate = record_.FileDate;
+    const std::uint32_t fileAttributes = record_.FileAttributes;
+    const std::int64_t length = record_.Length;
+    ResetRecord();
+    record_.FileDate = fileDate;
+    record_.FileAttributes = fileAttributes;
+    record_.Length = length;
 }
 
 std::string TMPEGAudio::BaseName() const
@@ -308,7 +312,7 @@ int TMPEGAudio::AnalyseSource(ByteSource& source, const FileStatus& status)
         ResetKeepingFile();
         // The tag is read all the same, so that the tag of a file that holds
         // no audio can be shown and kept when another field is written.
-        ReadTag(in);
+        ReadTag(source, in);
         return readFailed ? EIO : ENODATA;
     }
 
@@ -331,16 +335,17 @@ int TMPEGAudio::AnalyseSource(ByteSource& source, const FileStatus& status)
         }
     }
 
-    ReadTag(in);
+    ReadTag(source, in);
     return 0;
 }
 
-void TMPEGAudio::ReadTag(ByteSource& source)
+void TMPEGAudio::ReadTag(ByteSource& file, ByteSource& buffered)
 {
     std::array<unsigned char, kId3v1Size> block;
     Id3v1Fields tag;
-    // A file of exactly 128 bytes may be a tag and nothing else.
-    if (ReadId3v1Block(source, 0, record_.Length, block) == Id3v1Read::Read &&
+    // A file of exactly 128 bytes may be a tag and nothing else. The tag is
+    // read straight from the file: a buffer would read more than it.
+    if (ReadId3v1Block(file, 0, record_.Length, block) == Id3v1Read::Read &&
         SplitId3v1Block(block.data(), tag)) {
         record_.TagId = "TAG";
         record_.Title = TagField(tag.title);
@@ -355,7 +360,7 @@ void TMPEGAudio::ReadTag(ByteSource& source)
     record_.Title = CutCharacters(BaseName(), 30);
     // The ID3v1 tag wins over the ID3v2 text: this is read only without one.
     if (readId3v2_)
-        ReadId3v2Text(source, id3v2_);
+        ReadId3v2Text(buffered, id3v2_);
 }
 
 int TMPEGAudio::WriteTag()

@@ -121,7 +121,9 @@ private:
     bool ParseHeader(std::uint32_t header);
     void ResetRecord();
     void ResetKeepingFile();
-    void ReadTag(ByteSource& source);
+    /// Reads the ID3v1 tag from `file`, the ID3v2 text (without one) through
+    /// `buffered`, which holds the start of the file already.
+    void ReadTag(ByteSource& file, ByteSource& buffered);
     std::string BaseName() const;
 
     FileSystem& files_;
