@@ -318,7 +318,8 @@ private:
 
 void ReadId3v2Text(ByteSource& source, Id3v2Text& text)
 {
-    text = Id3v2Text();
+    static const Id3v2Text kEmpty;
+    text = kEmpty; // keeps the storage of the texts
     unsigned char h[kHeaderSize];
     if (source.size() < kHeaderSize ||
         source.readAt(0, reinterpret_cast<char*>(h), kHeaderSize) != kHeaderSize)

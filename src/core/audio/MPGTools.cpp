@@ -74,10 +74,11 @@ void TMPEGAudio::ResetKeepingFile()
     record_.Length = length;
 }
 
-std::string TMPEGAudio::BaseName() const
+std::string_view TMPEGAudio::BaseName() const
 {
-    const std::size_t slash = fileName_.rfind('/');
-    return slash == std::string::npos ? fileName_ : fileName_.substr(slash + 1);
+    const std::string_view name = fileName_;
+    const std::size_t slash = name.rfind('/');
+    return slash == std::string_view::npos ? name : name.substr(slash + 1);
 }
 
 bool TMPEGAudio::IsValid() const
@@ -135,7 +136,7 @@ void TMPEGAudio::SetYear(const std::string& text)
 
 int TMPEGAudio::SetFileName(const std::string& name)
 {
-    fileName_ = name.substr(0, kMaxFileName);
+    fileName_.assign(name, 0, kMaxFileName);
     return Analyse();
 }
 
@@ -173,7 +174,9 @@ bool TMPEGAudio::ParseHeader(std::uint32_t header)
 void TMPEGAudio::BeginAnalysis()
 {
     ResetRecord();
-    id3v2_ = Id3v2Text();
+    // Copied from an empty one, so that the texts keep their storage.
+    static const Id3v2Text kEmpty;
+    id3v2_ = kEmpty;
     labelKnown_ = false;
     searchLimit_ = 0;
     firstHeader_ = -1;
@@ -193,7 +196,7 @@ int TMPEGAudio::Analyse()
     const std::unique_ptr<RandomAccessFile> file = files_.openFile(fileName_, false, error);
     if (!file) {
         if (error == ENOENT || error == ENOTDIR || error == EISDIR) {
-            record_.Title = CutCharacters("[not found: " + BaseName() + "]", 30);
+            record_.Title = CutCharacters("[not found: " + std::string(BaseName()) + "]", 30);
             return ENOENT;
         }
         return error != 0 ? error : EIO;
@@ -357,7 +360,8 @@ void TMPEGAudio::ReadTag(ByteSource& file, ByteSource& buffered)
         record_.Track = tag.trackByte;
         return;
     }
-    record_.Title = CutCharacters(BaseName(), 30);
+    const std::string_view base = BaseName();
+    record_.Title.assign(base.substr(0, CutLength(base, 30)));
     // The ID3v1 tag wins over the ID3v2 text: this is read only without one.
     if (readId3v2_)
         ReadId3v2Text(buffered, id3v2_);

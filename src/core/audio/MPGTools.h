@@ -124,7 +124,7 @@ private:
     /// Reads the ID3v1 tag from `file`, the ID3v2 text (without one) through
     /// `buffered`, which holds the start of the file already.
     void ReadTag(ByteSource& file, ByteSource& buffered);
-    std::string BaseName() const;
+    std::string_view BaseName() const;
 
     FileSystem& files_;
     const Volumes* volumes_;
