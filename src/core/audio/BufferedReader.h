@@ -9,13 +9,15 @@
 
 namespace velmora::audio {
 
-/// A window over a source: small reads near each other, and a search by
-/// single bytes at increasing positions, cost one read of the source per
+/// A few windows over a source: small reads near each other, and a search
+/// by single bytes at increasing positions, cost one read of the source per
 /// window. The first read fills 4 KiB from where it is asked (most files
 /// need no more); later ones fill 8 KiB starting 3 KiB before the asked
 /// offset, so that a look one frame ahead (at most 2,884 bytes) and the
 /// step back to the byte after the candidate header stay in one window.
-/// findSync() scans forward with memchr, window by window.
+/// findSync() scans forward with memchr, window by window. The windows last
+/// read are kept, so that going back to the start of the file, to the end
+/// of its ID3v2 tags or to its end reads nothing again.
 class BufferedReader final : public ByteSource {
 public:
     explicit BufferedReader(ByteSource& source) : source_(source) {}
@@ -28,12 +30,13 @@ public:
             return -1;
         if (count > kFirstFill)
             return source_.readAt(offset, out, count);
-        if (!inWindow(offset, count) && !fill(offset))
+        const Window* w = windowFor(offset, count, kLookBack);
+        if (w == nullptr)
             return -1;
-        const std::int64_t available = windowStart_ + windowSize_ - offset;
+        const std::int64_t available = w->start + w->size - offset;
         const auto n = static_cast<std::size_t>(
             std::max<std::int64_t>(0, std::min<std::int64_t>(count, available)));
-        std::memcpy(out, window_.data() + (offset - windowStart_), n);
+        std::memcpy(out, w->bytes.data() + (offset - w->start), n);
         return static_cast<std::int64_t>(n);
     }
 
@@ -42,10 +45,10 @@ public:
     {
         if (position < 0)
             return -1;
-        if (!inWindow(position, 1) && (!fill(position) || windowSize_ == 0))
+        const Window* w = windowFor(position, 1, kLookBack);
+        if (w == nullptr || position >= w->start + w->size)
             return -1;
-        return static_cast<unsigned char>(
-            window_[static_cast<std::size_t>(position - windowStart_)]);
+        return static_cast<unsigned char>(w->bytes[static_cast<std::size_t>(position - w->start)]);
     }
 
     /// The first offset in [first, last] whose byte is 0xFF and whose next
@@ -57,21 +60,21 @@ public:
         std::int64_t at = first;
         while (at <= last) {
             // A scan goes forward: the window starts just before it.
-            if (!inWindow(at, 2) && (!fill(at, kScanLookBack) || windowSize_ < 2))
+            const Window* w = windowFor(at, 2, kScanLookBack);
+            if (w == nullptr || w->size < 2)
                 return -2;
             // The offsets whose next byte is in the window too.
-            const std::int64_t windowLast =
-                std::min<std::int64_t>(last, windowStart_ + windowSize_ - 2);
-            const char* const window = window_.data();
-            auto i = static_cast<std::size_t>(at - windowStart_);
-            const auto end = static_cast<std::size_t>(windowLast - windowStart_) + 1;
+            const std::int64_t windowLast = std::min<std::int64_t>(last, w->start + w->size - 2);
+            const char* const window = w->bytes.data();
+            auto i = static_cast<std::size_t>(at - w->start);
+            const auto end = static_cast<std::size_t>(windowLast - w->start) + 1;
             while (i < end) {
                 const void* hit = std::memchr(window + i, 0xFF, end - i);
                 if (hit == nullptr)
                     break;
                 i = static_cast<std::size_t>(static_cast<const char*>(hit) - window);
                 if ((static_cast<unsigned char>(window[i + 1]) & 0xE0) == 0xE0)
-                    return windowStart_ + static_cast<std::int64_t>(i);
+                    return w->start + static_cast<std::int64_t>(i);
                 ++i;
             }
             at = windowLast + 1;
@@ -87,39 +90,66 @@ public:
     }
 
 private:
+    struct Window {
+        std::int64_t start = 0;
+        std::int64_t size = 0; // 0: empty
+        std::uint64_t lastUse = 0;
+        std::array<char, 8192> bytes; // left unset: only [0, size) is read
+    };
+
     // True when the window holds the range, or all of it that the source has.
-    bool inWindow(std::int64_t offset, std::size_t count) const
+    bool holds(const Window& w, std::int64_t offset, std::size_t count) const
     {
         const std::int64_t end = offset + static_cast<std::int64_t>(count);
-        const std::int64_t windowEnd = windowStart_ + windowSize_;
-        const bool windowReachesEnd = windowEnd >= source_.size();
-        return windowSize_ > 0 && offset >= windowStart_ && (end <= windowEnd || windowReachesEnd);
+        const std::int64_t windowEnd = w.start + w.size;
+        return w.size > 0 && offset >= w.start && (end <= windowEnd || windowEnd >= source_.size());
     }
 
-    bool fill(std::int64_t offset, std::int64_t lookBack = kLookBack)
+    // A window that holds the range, read from the source when none does
+    // (into the one used longest ago); null on a read error.
+    const Window* windowFor(std::int64_t offset, std::size_t count, std::int64_t lookBack)
     {
-        const std::int64_t start = filled_ ? std::max<std::int64_t>(0, offset - lookBack) : offset;
-        const std::size_t size = filled_ ? window_.size() : kFirstFill;
-        filled_ = true;
-        const std::int64_t got = source_.readAt(start, window_.data(), size);
-        if (got < 0) {
-            windowSize_ = 0;
-            return false;
+        ++uses_;
+        // Reads mostly stay in the window of the read before.
+        if (holds(*last_, offset, count)) {
+            last_->lastUse = uses_;
+            return last_;
         }
-        windowStart_ = start;
-        windowSize_ = got;
-        return true;
+        for (Window& w : windows_) {
+            if (holds(w, offset, count)) {
+                w.lastUse = uses_;
+                last_ = &w;
+                return &w;
+            }
+        }
+        Window& w = *std::min_element(
+            windows_.begin(), windows_.end(),
+            [](const Window& a, const Window& b) { return a.lastUse < b.lastUse; });
+        const std::int64_t start = filled_ ? std::max<std::int64_t>(0, offset - lookBack) : offset;
+        const std::size_t size = filled_ ? w.bytes.size() : kFirstFill;
+        filled_ = true;
+        w.lastUse = uses_;
+        last_ = &w;
+        const std::int64_t got = source_.readAt(start, w.bytes.data(), size);
+        if (got < 0) {
+            w.size = 0;
+            return nullptr;
+        }
+        w.start = start;
+        w.size = got;
+        return &w;
     }
 
     static constexpr std::size_t kFirstFill = 4096;
     static constexpr std::int64_t kLookBack = 3072;
     static constexpr std::int64_t kScanLookBack = 4;
+    static constexpr std::size_t kWindows = 4;
 
     ByteSource& source_;
-    std::array<char, 8192> window_{};
+    std::array<Window, kWindows> windows_;
+    Window* last_ = windows_.data();
     bool filled_ = false;
-    std::int64_t windowStart_ = 0;
-    std::int64_t windowSize_ = 0;
+    std::uint64_t uses_ = 0;
 };
 
 } // namespace velmora::audio

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace velmora::audio {
 
@@ -59,22 +60,23 @@ std::string Resynchronised(std::string_view bytes)
     return out;
 }
 
-void AppendUtf8(std::string& out, std::uint32_t c)
+/// Writes `c` as UTF-8 at `out` and moves it past the bytes written.
+void PutUtf8(char*& out, std::uint32_t c)
 {
     if (c < 0x80) {
-        out += static_cast<char>(c);
+        *out++ = static_cast<char>(c);
     } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *out++ = static_cast<char>(0xC0 | (c >> 6));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *out++ = static_cast<char>(0xE0 | (c >> 12));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *out++ = static_cast<char>(0xF0 | (c >> 18));
+        *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     }
 }
 
@@ -98,13 +100,17 @@ std::string DecodeString(std::string_view data, int encoding, std::size_t& used)
             const auto b = static_cast<unsigned char>(data[at + 1]);
             return static_cast<std::uint32_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
         };
-        std::string out;
+        // A unit takes at most 3 bytes in UTF-8, a pair of units 4.
+        std::string out((data.size() - i) / 2 * 3, '\0');
+        char* const begin = out.data();
+        char* end = begin;
+        used = data.size();
         while (i + 1 < data.size()) {
             std::uint32_t c = unit(i);
             i += 2;
             if (c == 0) {
                 used = i;
-                return out;
+                break;
             }
             if (c >= 0xD800 && c <= 0xDBFF && i + 1 < data.size() && unit(i) >= 0xDC00 &&
                 unit(i) <= 0xDFFF) {
@@ -113,9 +119,9 @@ std::string DecodeString(std::string_view data, int encoding, std::size_t& used)
             } else if (c >= 0xD800 && c <= 0xDFFF) {
                 c = 0xFFFD;
             }
-            AppendUtf8(out, c);
+            PutUtf8(end, c);
         }
-        used = data.size();
+        out.resize(static_cast<std::size_t>(end - begin));
         return out;
     }
     const std::size_t zero = data.find('\0');
@@ -134,16 +140,18 @@ std::string Cleaned(std::string text)
     const std::size_t first = text.find_first_not_of(' ');
     if (first == std::string::npos)
         return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+    text.erase(text.find_last_not_of(' ') + 1);
+    text.erase(0, first);
+    return text;
 }
 
 /// At most `characters` characters, without blanks at the end.
-std::string Cut(const std::string& text, std::size_t characters)
+std::string Cut(std::string text, std::size_t characters)
 {
-    std::string cut = CutCharacters(text, characters);
-    while (!cut.empty() && cut.back() == ' ')
-        cut.pop_back();
-    return cut;
+    text.resize(CutLength(text, characters));
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
 }
 
 std::string LeadingDigits(std::string_view text, std::size_t most)
@@ -236,18 +244,29 @@ private:
             lead = ((flags & 0x40) ? 1 : 0) + ((flags & 0x01) ? 4 : 0);
         if (size <= lead)
             return;
-        std::string bytes(
-            static_cast<std::size_t>(std::min<std::int64_t>(size - lead, kTextFrameLimit)), '\0');
-        if (!ReadBytes(data + lead, reinterpret_cast<unsigned char*>(bytes.data()), bytes.size()))
+        // Most text frames fit the buffer on the stack.
+        const auto count =
+            static_cast<std::size_t>(std::min<std::int64_t>(size - lead, kTextFrameLimit));
+        char small[256];
+        std::string large;
+        char* buffer = small;
+        if (count > sizeof small) {
+            large.resize(count);
+            buffer = large.data();
+        }
+        if (!ReadBytes(data + lead, reinterpret_cast<unsigned char*>(buffer), count))
             return;
-        if (version == 4 && (allUnsynchronised || (flags & 0x02)))
-            bytes = Resynchronised(bytes);
+        std::string_view bytes(buffer, count);
+        if (version == 4 && (allUnsynchronised || (flags & 0x02))) {
+            large = Resynchronised(bytes);
+            bytes = large;
+        }
         if (bytes.empty())
             return;
         const int encoding = static_cast<unsigned char>(bytes[0]);
         if (encoding > 3)
             return;
-        std::string_view rest = std::string_view(bytes).substr(1);
+        std::string_view rest = bytes.substr(1);
         std::size_t used = 0;
         if (field == kComment) {
             if (rest.size() < 3)
@@ -256,19 +275,19 @@ private:
             DecodeString(rest, encoding, used);
             rest.remove_prefix(used); // the short description
         }
-        const std::string value = Cleaned(DecodeString(rest, encoding, used));
+        std::string value = Cleaned(DecodeString(rest, encoding, used));
         switch (field) {
         case kTitle:
-            text_.title = Cut(value, kTextCharacters);
+            text_.title = Cut(std::move(value), kTextCharacters);
             break;
         case kArtist:
-            text_.artist = Cut(value, kTextCharacters);
+            text_.artist = Cut(std::move(value), kTextCharacters);
             break;
         case kAlbum:
-            text_.album = Cut(value, kTextCharacters);
+            text_.album = Cut(std::move(value), kTextCharacters);
             break;
         case kComment:
-            text_.comment = Cut(value, kTextCharacters);
+            text_.comment = Cut(std::move(value), kTextCharacters);
             break;
         case kTrack: {
             const std::string digits = LeadingDigits(value, 9);
@@ -299,7 +318,8 @@ private:
 
 void ReadId3v2Text(ByteSource& source, Id3v2Text& text)
 {
-    text = Id3v2Text();
+    static const Id3v2Text kEmpty;
+    text = kEmpty; // keeps the storage of the texts
     unsigned char h[kHeaderSize];
     if (source.size() < kHeaderSize ||
         source.readAt(0, reinterpret_cast<char*>(h), kHeaderSize) != kHeaderSize)

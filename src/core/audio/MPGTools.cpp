@@ -38,37 +38,47 @@ bool IsUtf8Continuation(char c)
 
 } // namespace
 
-std::string CutCharacters(const std::string& text, std::size_t characters)
+std::size_t CutLength(std::string_view text, std::size_t characters)
 {
     std::size_t count = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (IsUtf8Continuation(text[i]))
             continue;
         if (count == characters)
-            return text.substr(0, i);
+            return i;
         ++count;
     }
-    return text;
+    return text.size();
+}
+
+std::string CutCharacters(const std::string& text, std::size_t characters)
+{
+    return text.substr(0, CutLength(text, characters));
 }
 
 void TMPEGAudio::ResetRecord()
 {
-    record_ = MpegRecord();
+    // Copied from a fresh record, so that the texts keep their storage.
+    static const MpegRecord kFresh;
+    record_ = kFresh;
 }
 
 void TMPEGAudio::ResetKeepingFile()
 {
-    const MpegRecord kept = record_;
-    record_ = MpegRecord();
-    record_.FileDate = kept.FileDate;
-    record_.FileAttributes = kept.FileAttributes;
-    record_.Length = kept.Length;
+    const std::int64_t fileDate = record_.FileDate;
+    const std::uint32_t fileAttributes = record_.FileAttributes;
+    const std::int64_t length = record_.Length;
+    ResetRecord();
+    record_.FileDate = fileDate;
+    record_.FileAttributes = fileAttributes;
+    record_.Length = length;
 }
 
-std::string TMPEGAudio::BaseName() const
+std::string_view TMPEGAudio::BaseName() const
 {
-    const std::size_t slash = fileName_.rfind('/');
-    return slash == std::string::npos ? fileName_ : fileName_.substr(slash + 1);
+    const std::string_view name = fileName_;
+    const std::size_t slash = name.rfind('/');
+    return slash == std::string_view::npos ? name : name.substr(slash + 1);
 }
 
 bool TMPEGAudio::IsValid() const
@@ -126,7 +136,7 @@ void TMPEGAudio::SetYear(const std::string& text)
 
 int TMPEGAudio::SetFileName(const std::string& name)
 {
-    fileName_ = name.substr(0, kMaxFileName);
+    fileName_.assign(name, 0, kMaxFileName);
     return Analyse();
 }
 
@@ -164,7 +174,9 @@ bool TMPEGAudio::ParseHeader(std::uint32_t header)
 void TMPEGAudio::BeginAnalysis()
 {
     ResetRecord();
-    id3v2_ = Id3v2Text();
+    // Copied from an empty one, so that the texts keep their storage.
+    static const Id3v2Text kEmpty;
+    id3v2_ = kEmpty;
     labelKnown_ = false;
     searchLimit_ = 0;
     firstHeader_ = -1;
@@ -184,7 +196,7 @@ int TMPEGAudio::Analyse()
     const std::unique_ptr<RandomAccessFile> file = files_.openFile(fileName_, false, error);
     if (!file) {
         if (error == ENOENT || error == ENOTDIR || error == EISDIR) {
-            record_.Title = CutCharacters("[not found: " + BaseName() + "]", 30);
+            record_.Title = CutCharacters("[not found: " + std::string(BaseName()) + "]", 30);
             return ENOENT;
         }
         return error != 0 ? error : EIO;
@@ -204,10 +216,6 @@ int TMPEGAudio::AnalyseSource(ByteSource& source, const FileStatus& status)
     record_.Length = length;
     BufferedReader in(source);
     audioStart_ = SkipId3v2Tags(in);
-    // Read while the start of the file is at hand; kept only when the file
-    // turns out to have no ID3v1 tag (ReadTag).
-    if (readId3v2_)
-        ReadId3v2Text(in, id3v2_);
     const std::int64_t audioLength = length - audioStart_;
 
     unsigned char bytes[4];
@@ -307,7 +315,7 @@ int TMPEGAudio::AnalyseSource(ByteSource& source, const FileStatus& status)
         ResetKeepingFile();
         // The tag is read all the same, so that the tag of a file that holds
         // no audio can be shown and kept when another field is written.
-        ReadTag(in);
+        ReadTag(source, in);
         return readFailed ? EIO : ENODATA;
     }
 
@@ -330,16 +338,17 @@ int TMPEGAudio::AnalyseSource(ByteSource& source, const FileStatus& status)
         }
     }
 
-    ReadTag(in);
+    ReadTag(source, in);
     return 0;
 }
 
-void TMPEGAudio::ReadTag(ByteSource& source)
+void TMPEGAudio::ReadTag(ByteSource& file, ByteSource& buffered)
 {
     std::array<unsigned char, kId3v1Size> block;
     Id3v1Fields tag;
-    // A file of exactly 128 bytes may be a tag and nothing else.
-    if (ReadId3v1Block(source, 0, record_.Length, block) == Id3v1Read::Read &&
+    // A file of exactly 128 bytes may be a tag and nothing else. The tag is
+    // read straight from the file: a buffer would read more than it.
+    if (ReadId3v1Block(file, 0, record_.Length, block) == Id3v1Read::Read &&
         SplitId3v1Block(block.data(), tag)) {
         record_.TagId = "TAG";
         record_.Title = TagField(tag.title);
@@ -349,10 +358,13 @@ void TMPEGAudio::ReadTag(ByteSource& source)
         record_.Comment = TagField(tag.comment);
         record_.Genre = tag.genre;
         record_.Track = tag.trackByte;
-        id3v2_ = Id3v2Text();
         return;
     }
-    record_.Title = CutCharacters(BaseName(), 30);
+    const std::string_view base = BaseName();
+    record_.Title.assign(base.substr(0, CutLength(base, 30)));
+    // The ID3v1 tag wins over the ID3v2 text: this is read only without one.
+    if (readId3v2_)
+        ReadId3v2Text(buffered, id3v2_);
 }
 
 int TMPEGAudio::WriteTag()

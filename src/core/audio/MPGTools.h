@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace velmora {
 class Volumes;
@@ -120,8 +121,10 @@ private:
     bool ParseHeader(std::uint32_t header);
     void ResetRecord();
     void ResetKeepingFile();
-    void ReadTag(ByteSource& source);
-    std::string BaseName() const;
+    /// Reads the ID3v1 tag from `file`, the ID3v2 text (without one) through
+    /// `buffered`, which holds the start of the file already.
+    void ReadTag(ByteSource& file, ByteSource& buffered);
+    std::string_view BaseName() const;
 
     FileSystem& files_;
     const Volumes* volumes_;
@@ -140,5 +143,7 @@ private:
 
 /// The text cut to at most `characters` UTF-8 characters.
 std::string CutCharacters(const std::string& text, std::size_t characters);
+/// The bytes CutCharacters keeps.
+std::size_t CutLength(std::string_view text, std::size_t characters);
 
 } // namespace velmora::audio

@@ -2,10 +2,12 @@
 
 #include "system/Locale.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
+#include <iterator>
 #include <limits>
 #include <span>
 
@@ -194,12 +196,14 @@ std::string CleanText(std::string_view text)
         ++first;
     while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32)
         --last;
+    text = text.substr(first, last - first);
+    const auto control = [](char c) { return static_cast<unsigned char>(c) < 32; };
+    // Most texts hold none: copied whole.
+    if (std::none_of(text.begin(), text.end(), control))
+        return std::string(text);
     std::string out;
-    out.reserve(last - first);
-    for (std::size_t i = first; i < last; ++i) {
-        if (static_cast<unsigned char>(text[i]) >= 32)
-            out += text[i];
-    }
+    out.reserve(text.size());
+    std::remove_copy_if(text.begin(), text.end(), std::back_inserter(out), control);
     return out;
 }
 
