@@ -25,14 +25,32 @@
 #include "texts/TextTable.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
+
+// The CPU time of the whole process (every thread, user and system) spent in
+// `body`, in milliseconds: what the window costs apart from the disk's
+// varying fsync.
+double CpuOnce(const std::function<void()>& body)
+{
+    const auto cpu = [] {
+        rusage usage{};
+        ::getrusage(RUSAGE_SELF, &usage);
+        const auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
+        return ms(usage.ru_utime) + ms(usage.ru_stime);
+    };
+    const double before = cpu();
+    body();
+    return cpu() - before;
+}
 
 namespace col = velmora::collection;
 namespace rep = velmora::reports;
@@ -87,20 +105,26 @@ int main(int argc, char** argv)
     std::vector<double> direct;
     std::vector<double> windowed;
     std::vector<double> tracked;
+    std::vector<double> directCpu;
+    std::vector<double> windowedCpu;
     for (int run = 0; run < runs; ++run) {
         std::atomic<bool> stop{false};
         rep::ReportOutcome outcome = rep::ReportOutcome::CannotWrite;
-        direct.push_back(
-            TimeOnce([&] { outcome = rep::RunReport(sources, settings, quiet, stop); }));
+        directCpu.push_back(CpuOnce([&] {
+            direct.push_back(
+                TimeOnce([&] { outcome = rep::RunReport(sources, settings, quiet, stop); }));
+        }));
         if (outcome != rep::ReportOutcome::Written)
             Fail("RunReport did not write the report");
         tracked.push_back(TimeOnce([&] {
             velmora::ProgressState state;
             outcome = rep::RunReport(sources, settings, state, stop);
         }));
-        windowed.push_back(TimeOnce([&] {
-            velmora::gui::ReportProcess window(sources, settings, texts);
-            outcome = window.Run();
+        windowedCpu.push_back(CpuOnce([&] {
+            windowed.push_back(TimeOnce([&] {
+                velmora::gui::ReportProcess window(sources, settings, texts);
+                outcome = window.Run();
+            }));
         }));
         if (outcome != rep::ReportOutcome::Written)
             Fail("the progress window did not write the report");
@@ -114,6 +138,15 @@ int main(int argc, char** argv)
     std::printf("  with ProgressState %8.0f ms\n", Median(tracked));
     std::printf("  progress window    %8.0f ms  = %.3f x RunReport (bar %.1f)\n", shown,
                 shown / plain, kWindowBar);
+    const double plainCpu = Median(directCpu);
+    const double shownCpu = Median(windowedCpu);
+    std::printf("  CPU time, all threads: RunReport %.0f ms, progress window %.0f ms = %.3f x\n",
+                plainCpu, shownCpu, shownCpu / plainCpu);
+    std::printf("  fastest runs: RunReport %.0f ms, progress window %.0f ms = %.3f x\n",
+                *std::min_element(direct.begin(), direct.end()),
+                *std::min_element(windowed.begin(), windowed.end()),
+                *std::min_element(windowed.begin(), windowed.end()) /
+                    *std::min_element(direct.begin(), direct.end()));
     if (shown > kWindowBar * plain) {
         std::printf("MISSED: the progress window adds more than %.0f%%\n",
                     (kWindowBar - 1.0) * 100.0);

@@ -6,26 +6,4 @@
 # RunReport. Runs on Qt's offscreen platform unless QT_QPA_PLATFORM is set.
 # Extra arguments go to the benchmark, for example:
 # bench/report-window.sh --runs 5
-set -eu
-
-cd "$(dirname "$0")/.."
-build=build-bench
-file=bench/out/collection-1M.col
-
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF >/dev/null
-cmake --build "$build" --target velmora-bench-generate velmora-bench-report-window
-
-mkdir -p bench/out
-if [ ! -f "$file" ]; then
-    "$build/bench/velmora-bench-generate" "$file" --nodes 1000000
-fi
-
-QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
-export QT_QPA_PLATFORM
-status=0
-"$build/bench/velmora-bench-report-window" "$file" "$@" || status=$?
-
-echo
-echo "reproduce: bench/report-window.sh${*:+ $*}"
-echo "   (runs: QT_QPA_PLATFORM=$QT_QPA_PLATFORM $build/bench/velmora-bench-report-window $file${*:+ $*})"
-exit $status
+exec "$(dirname "$0")/offscreen-bench.sh" report-window.sh velmora-bench-report-window -- "$@"
