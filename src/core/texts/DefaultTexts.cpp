@@ -221,6 +221,16 @@ const std::array<std::string_view, kExtraTextCount> kExtraTexts = {
     "209The file was changed by another program",
     "210Would you like to overwrite it?",
     "211Can not start the player",
+    "212Another program is changing the collection",
+    "213The file is the collection itself",
+    "214The file is write-protected",
+    "215The path leads through a link of another user in a shared folder",
+    "216The selected files have different values in these fields",
+    "217Selected files",
+    "218Would you like to overwrite them?",
+    "219No program is set to open this file",
+    "220Items that can not be found were left out",
+    "221The path is a folder",
 };
 
 } // namespace velmora::texts

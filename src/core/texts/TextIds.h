@@ -220,6 +220,16 @@ enum class TextId : std::size_t {
     ChangedOnDisk = 209,        // "The file was changed by another program"
     AskOverwrite = 210,         // "Would you like to overwrite it?"
     CannotStartPlayer = 211,    // "Can not start the player"
+    CollectionBusy = 212,       // "Another program is changing the collection"
+    SameAsCollection = 213,     // "The file is the collection itself"
+    FileWriteProtected = 214,   // "The file is write-protected"
+    ForeignLink = 215,       // "The path leads through a link of another user in a shared folder"
+    DifferingFields = 216,   // "The selected files have different values in these fields"
+    SelectedFileCount = 217, // "Selected files"
+    AskOverwriteThem = 218,  // "Would you like to overwrite them?"
+    NoOpener = 219,          // "No program is set to open this file"
+    ItemsLeftOut = 220,      // "Items that can not be found were left out"
+    PathIsFolder = 221,      // "The path is a folder"
 };
 
 /// The number of a text, for lookups by line.
