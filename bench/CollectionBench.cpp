@@ -207,9 +207,10 @@ public:
     {
         return posix_.fileStatus(p, status);
     }
-    std::unique_ptr<velmora::OutputFile> createReplacement(const std::string& target) override
+    std::unique_ptr<velmora::OutputFile> createReplacement(const std::string& target,
+                                                           velmora::WriteError& error) override
     {
-        std::unique_ptr<velmora::OutputFile> inner = posix_.createReplacement(target);
+        std::unique_ptr<velmora::OutputFile> inner = posix_.createReplacement(target, error);
         if (!inner)
             return nullptr;
         return std::make_unique<Output>(std::move(inner));

@@ -542,7 +542,8 @@ int main(int argc, char** argv)
     const std::string rootText = generator.build(tree);
 
     velmora::platform::PosixFileSystem files;
-    const std::unique_ptr<velmora::OutputFile> file = files.createReplacement(out);
+    velmora::WriteError error = velmora::WriteError::None;
+    const std::unique_ptr<velmora::OutputFile> file = files.createReplacement(out, error);
     if (!file || !col::WriteCollection(tree, rootText, *file) || !file->flush() ||
         !file->commit()) {
         std::fprintf(stderr, "velmora-bench-generate: cannot write %s\n", out.c_str());

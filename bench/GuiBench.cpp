@@ -145,7 +145,8 @@ void WriteTree(const col::CollectionTree& tree, const std::string& rootText,
                const std::string& path)
 {
     velmora::platform::PosixFileSystem files;
-    const std::unique_ptr<velmora::OutputFile> file = files.createReplacement(path);
+    velmora::WriteError error = velmora::WriteError::None;
+    const std::unique_ptr<velmora::OutputFile> file = files.createReplacement(path, error);
     if (!file || !col::WriteCollection(tree, rootText, *file) || !file->flush() || !file->commit())
         Fail("cannot write " + path);
 }
@@ -239,7 +240,8 @@ struct Window {
     }
     void Load(const std::string& path)
     {
-        if (!window.commands().LoadCollection(QString::fromStdString(path)))
+        if (window.commands().LoadCollection(QString::fromStdString(path)) !=
+            velmora::gui::CollectionCommands::LoadOutcome::Loaded)
             Fail("cannot load " + path);
         QCoreApplication::processEvents();
     }

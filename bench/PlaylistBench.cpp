@@ -170,7 +170,9 @@ int main(int argc, char** argv)
                       written;
         }));
         floorMs.push_back(TimeOnce([&] {
-            const std::unique_ptr<velmora::OutputFile> out = files.createReplacement(floorFile);
+            velmora::WriteError error = velmora::WriteError::None;
+            const std::unique_ptr<velmora::OutputFile> out =
+                files.createReplacement(floorFile, error);
             floorWritten =
                 out && out->write(bytes) && out->flush() && out->commit() && floorWritten;
         }));

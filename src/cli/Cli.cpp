@@ -9,11 +9,11 @@
 #include "cli/SearchCommand.h"
 #include "cli/VolumeCommands.h"
 #include "system/FileSystem.h"
+#include "system/Progress.h"
 #include "system/Services.h"
 #include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
-#include <cerrno>
 #include <memory>
 #include <ostream>
 
@@ -74,18 +74,65 @@ using texts::TextId;
 
 } // namespace
 
-std::unique_ptr<FileLock> LockCollection(const std::string& path, std::ostream& err,
-                                         CliContext& context)
+bool LoadCollection(collection::CollectionStore& store, const std::string& path, std::ostream& err,
+                    const texts::TextTable& table)
 {
-    int error = 0;
-    std::unique_ptr<FileLock> lock = context.services.files.lockFile(path, context.lockWait, error);
-    if (lock)
-        return lock;
-    if (error == EWOULDBLOCK)
-        err << "velmora-cli: another program is changing the collection: " << path << '\n';
-    else
-        err << context.texts.Text(TextId::CannotSaveFile) << ": " << path << '\n';
-    return nullptr;
+    NoProgress progress;
+    const collection::LoadResult result = store.LoadCollection(path, progress);
+    if (result.status == collection::LoadStatus::Loaded)
+        return true;
+    err << table.Text(*collection::MessageTextOf(result.status)) << ": " << path << '\n';
+    return false;
+}
+
+EditedCollection::EditedCollection(std::string path, std::ostream& err, CliContext& context)
+    : path_(std::move(path)), err_(err), context_(context),
+      store_(context.services.files, context.services.clock, context.texts)
+{
+}
+
+bool EditedCollection::Lock()
+{
+    transaction_.emplace(store_, path_, context_.lockWait);
+    switch (transaction_->status()) {
+    case collection::LockStatus::Held:
+        return true;
+    case collection::LockStatus::Busy:
+        err_ << "velmora-cli: another program is changing the collection: " << path_ << '\n';
+        break;
+    case collection::LockStatus::Failed:
+        err_ << context_.texts.Text(TextId::CannotSaveFile) << ": " << path_ << '\n';
+        break;
+    }
+    transaction_.reset();
+    return false;
+}
+
+bool EditedCollection::Load(bool orEmpty)
+{
+    if (orEmpty && !context_.services.files.fileExists(path_))
+        return true;
+    NoProgress progress;
+    const collection::LoadResult result = transaction_->Load(progress);
+    if (result.status == collection::LoadStatus::Loaded)
+        return true;
+    err_ << context_.texts.Text(*collection::MessageTextOf(result.status)) << ": " << path_ << '\n';
+    return false;
+}
+
+bool EditedCollection::Save()
+{
+    NoProgress progress;
+    const collection::SaveResult result = transaction_->Save(progress);
+    const texts::TextTable& table = context_.texts;
+    if (result.backupFailed)
+        err_ << table.Text(TextId::CannotSaveFile) << ": " << result.backupPath << '\n';
+    if (result.saved())
+        return true;
+    err_ << table.Text(*collection::MessageTextOf(result.status)) << ": " << path_ << '\n';
+    if (const std::optional<TextId> reason = collection::ReasonTextOf(result))
+        err_ << table.Text(*reason) << '\n';
+    return false;
 }
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "collection/CollectionStore.h"
+#include "collection/CollectionTransaction.h"
+
 #include <atomic>
 #include <chrono>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace velmora {
-class FileLock;
 struct Services;
 } // namespace velmora
 namespace velmora::texts {
@@ -33,16 +36,43 @@ struct CliContext {
     bool showProgress = false;
     /// How long a command waits for another process that is changing the
     /// same collection.
-    std::chrono::milliseconds lockWait = std::chrono::seconds(5);
+    std::chrono::milliseconds lockWait = collection::kCollectionLockWait;
 };
 
-/// Takes the lock that a command changing the collection at `path` holds
-/// from loading it to saving it, so that two processes never change the
-/// same collection at once. nullptr, with the reason written to `err`, when
-/// another process kept it for all of `context.lockWait` or it cannot be
-/// taken at all.
-std::unique_ptr<FileLock> LockCollection(const std::string& path, std::ostream& err,
-                                         CliContext& context);
+/// Loads the collection file at `path` into `store` for a command that only
+/// reads it; reports a failure on `err`. A file that breaks the indentation
+/// rule counts as failed: commands never go on with half of a collection.
+[[nodiscard]] bool LoadCollection(collection::CollectionStore& store, const std::string& path,
+                                  std::ostream& err, const texts::TextTable& table);
+
+/// The collection that a command changes, held from before its load until
+/// after its save (a CollectionTransaction), so that two programs never
+/// change the same collection at once. Every failure is reported on the
+/// error stream.
+class EditedCollection {
+public:
+    /// `path` is the collection file; nothing is taken yet.
+    EditedCollection(std::string path, std::ostream& err, CliContext& context);
+
+    /// Takes the lock, waiting up to `context.lockWait` for another program
+    /// that holds it; false when it was not obtained.
+    [[nodiscard]] bool Lock();
+    /// Loads the file under the lock, as LoadCollection() does. With
+    /// `orEmpty`, a missing file leaves the collection empty.
+    [[nodiscard]] bool Load(bool orEmpty = false);
+    /// Saves the collection to its file under the lock.
+    [[nodiscard]] bool Save();
+
+    collection::CollectionStore& store() { return store_; }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+    std::ostream& err_;
+    CliContext& context_;
+    collection::CollectionStore store_;
+    std::optional<collection::CollectionTransaction> transaction_;
+};
 
 /// Runs one command line (without the program name). Normal output goes to
 /// `out`, messages and errors to `err`; returns the exit code.

@@ -19,7 +19,6 @@ namespace velmora::cli {
 namespace {
 
 using collection::CollectionStore;
-using collection::LoadStatus;
 
 using texts::TextId;
 
@@ -31,34 +30,6 @@ void Message(std::ostream& err, const texts::TextTable& table, TextId text, cons
 bool WantOperands(const std::vector<std::string>& operands, std::size_t count, bool orMore)
 {
     return operands.size() == count || (orMore && operands.size() > count);
-}
-
-// Loads a collection file; reports a failure on `err`. A file that breaks the
-// indentation rule counts as failed here: commands never go on with half of
-// a collection.
-bool Load(CollectionStore& store, const std::string& path, std::ostream& err,
-          const texts::TextTable& table)
-{
-    NoProgress progress;
-    const collection::LoadResult result = store.LoadCollection(path, progress);
-    if (result.status == LoadStatus::Loaded)
-        return true;
-    Message(err, table, *collection::MessageTextOf(result.status), path);
-    return false;
-}
-
-bool Save(CollectionStore& store, const std::string& path, std::ostream& err,
-          const texts::TextTable& table)
-{
-    NoProgress progress;
-    const collection::SaveResult result = store.SaveCollection(path, progress);
-    if (result.backupFailed)
-        Message(err, table, TextId::CannotSaveFile, result.backupPath);
-    if (!result.saved()) {
-        Message(err, table, *collection::MessageTextOf(result.status), path);
-        return false;
-    }
-    return true;
 }
 
 std::size_t NumberCount(collection::NodeKind kind)
@@ -102,11 +73,8 @@ int NewCommand::Execute(const std::vector<Argument>& args, std::ostream&, std::o
     const std::vector<std::string> operands = Words(args);
     if (!WantOperands(operands, 1, false))
         return Usage(err);
-    const std::unique_ptr<FileLock> lock = LockCollection(operands[0], err, context);
-    if (!lock)
-        return kFailed;
-    CollectionStore store(context.services.files, context.services.clock, context.texts);
-    return Save(store, operands[0], err, context.texts) ? kSuccess : kFailed;
+    EditedCollection edited(operands[0], err, context);
+    return edited.Lock() && edited.Save() ? kSuccess : kFailed;
 }
 
 DumpCommand::DumpCommand()
@@ -123,7 +91,7 @@ int DumpCommand::Execute(const std::vector<Argument>& args, std::ostream& out, s
     if (!WantOperands(operands, 1, false))
         return Usage(err);
     CollectionStore store(context.services.files, context.services.clock, context.texts);
-    if (!Load(store, operands[0], err, context.texts))
+    if (!LoadCollection(store, operands[0], err, context.texts))
         return kFailed;
 
     using namespace collection;
@@ -171,7 +139,7 @@ int StatsCommand::Execute(const std::vector<Argument>& args, std::ostream& out, 
     if (!WantOperands(operands, 1, false))
         return Usage(err);
     CollectionStore store(context.services.files, context.services.clock, context.texts);
-    if (!Load(store, operands[0], err, context.texts))
+    if (!LoadCollection(store, operands[0], err, context.texts))
         return kFailed;
     const auto rows = reports::StatisticRows(store.tree().text(store.tree().root()), context.texts,
                                              context.services.locale.decimalSeparator(),
@@ -195,10 +163,10 @@ int ConvertCommand::Execute(const std::vector<Argument>& args, std::ostream&, st
     if (!WantOperands(operands, 2, false))
         return Usage(err);
     const std::string& source = operands[0];
-    const std::unique_ptr<FileLock> lock = LockCollection(operands[1], err, context);
-    if (!lock)
+    EditedCollection target(operands[1], err, context);
+    if (!target.Lock())
         return kFailed;
-    CollectionStore store(context.services.files, context.services.clock, context.texts);
+    CollectionStore& store = target.store();
     if (collection::IsOlderFormatPath(source)) {
         // An older file becomes the whole collection: import it into an
         // empty one, whose totals are all zero.
@@ -207,10 +175,10 @@ int ConvertCommand::Execute(const std::vector<Argument>& args, std::ostream&, st
             Message(err, context.texts, TextId::CannotOpenFile, source);
             return kFailed;
         }
-    } else if (!Load(store, source, err, context.texts)) {
+    } else if (!LoadCollection(store, source, err, context.texts)) {
         return kFailed;
     }
-    return Save(store, operands[1], err, context.texts) ? kSuccess : kFailed;
+    return target.Save() ? kSuccess : kFailed;
 }
 
 ImportCommand::ImportCommand()
@@ -226,13 +194,10 @@ int ImportCommand::Execute(const std::vector<Argument>& args, std::ostream&, std
     const std::vector<std::string> operands = Words(args);
     if (!WantOperands(operands, 2, true))
         return Usage(err);
-    const std::string& target = operands[0];
-    const std::unique_ptr<FileLock> lock = LockCollection(target, err, context);
-    if (!lock)
+    EditedCollection target(operands[0], err, context);
+    if (!target.Lock() || !target.Load(true))
         return kFailed;
-    CollectionStore store(context.services.files, context.services.clock, context.texts);
-    if (context.services.files.fileExists(target) && !Load(store, target, err, context.texts))
-        return kFailed;
+    CollectionStore& store = target.store();
 
     bool failed = false;
     for (std::size_t i = 1; i < operands.size(); ++i) {
@@ -244,7 +209,7 @@ int ImportCommand::Execute(const std::vector<Argument>& args, std::ostream&, std
     }
     if (failed)
         return kFailed;
-    return Save(store, target, err, context.texts) ? kSuccess : kFailed;
+    return target.Save() ? kSuccess : kFailed;
 }
 
 } // namespace velmora::cli

@@ -259,8 +259,11 @@ int ReportCommand::Execute(const std::vector<Argument>& args, std::ostream&, std
             << '\n';
         return kFailed;
     }
-    if (!reports::CanWriteReport(context.services.files, target)) {
+    WriteError why = WriteError::None;
+    if (!reports::CanWriteReport(context.services.files, target, why)) {
         err << table.Text(TextId::CannotSaveFile) << ": " << target << '\n';
+        if (const std::optional<TextId> reason = ReasonTextOf(why))
+            err << table.Text(*reason) << '\n';
         return kFailed;
     }
 

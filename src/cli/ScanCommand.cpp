@@ -198,18 +198,10 @@ int ScanCommand::Execute(const std::vector<Argument>& items, std::ostream&, std:
         err << table.Text(text) << ": " << path << '\n';
     };
 
-    const std::unique_ptr<FileLock> lock = LockCollection(args.collection, err, context);
-    if (!lock)
+    EditedCollection edited(args.collection, err, context);
+    if (!edited.Lock() || !edited.Load(true))
         return kFailed;
-    collection::CollectionStore store(context.services.files, context.services.clock, table);
-    if (context.services.files.fileExists(args.collection)) {
-        NoProgress quiet;
-        const collection::LoadResult loaded = store.LoadCollection(args.collection, quiet);
-        if (loaded.status != collection::LoadStatus::Loaded) {
-            message(*collection::MessageTextOf(loaded.status), args.collection);
-            return kFailed;
-        }
-    }
+    collection::CollectionStore& store = edited.store();
 
     scan::ScanRequest request;
     request.sourcePath = AbsoluteFolder(args.source);
@@ -262,14 +254,7 @@ int ScanCommand::Execute(const std::vector<Argument>& items, std::ostream&, std:
     if (same != kNoNode)
         tree.remove(same);
     store.setModified();
-
-    NoProgress quiet;
-    const collection::SaveResult saved = store.SaveCollection(args.collection, quiet);
-    if (!saved.saved()) {
-        message(TextId::CannotSaveFile, args.collection);
-        return kFailed;
-    }
-    return kSuccess;
+    return edited.Save() ? kSuccess : kFailed;
 }
 
 } // namespace velmora::cli

@@ -278,10 +278,13 @@ void PrintRowStart(std::ostream& out, const collection::CollectionTree& tree,
 int Save(FileSystem& files, const std::string& path, std::string_view bytes, std::ostream& err,
          const texts::TextTable& table)
 {
-    const std::unique_ptr<OutputFile> file = files.createReplacement(path);
+    WriteError error = WriteError::None;
+    const std::unique_ptr<OutputFile> file = files.createReplacement(path, error);
     if (file && file->write(bytes) && file->flush() && file->commit())
         return kSuccess;
     err << table.Text(TextId::CannotSaveFile) << ": " << path << '\n';
+    if (const std::optional<TextId> reason = ReasonTextOf(error))
+        err << table.Text(*reason) << '\n';
     return kFailed;
 }
 

@@ -79,31 +79,6 @@ bool Parse(const std::vector<Argument>& items, Arguments& args)
 constexpr std::string_view kVolumeDetail =
     "VOLUME is a volume's name, or its number in collection order (1 for the first).";
 
-bool Load(CollectionStore& store, const std::string& path, std::ostream& err,
-          const texts::TextTable& table)
-{
-    NoProgress progress;
-    const collection::LoadResult result = store.LoadCollection(path, progress);
-    if (result.status == collection::LoadStatus::Loaded)
-        return true;
-    err << table.Text(*collection::MessageTextOf(result.status)) << ": " << path << '\n';
-    return false;
-}
-
-int Save(CollectionStore& store, const std::string& path, std::ostream& err,
-         const texts::TextTable& table)
-{
-    NoProgress progress;
-    const collection::SaveResult result = store.SaveCollection(path, progress);
-    if (result.backupFailed)
-        err << table.Text(TextId::CannotSaveFile) << ": " << result.backupPath << '\n';
-    if (!result.saved()) {
-        err << table.Text(*collection::MessageTextOf(result.status)) << ": " << path << '\n';
-        return kFailed;
-    }
-    return kSuccess;
-}
-
 // A volume by its name or, when no volume has that name, its number.
 NodeId FindVolume(const CollectionTree& tree, const std::string& word)
 {
@@ -221,15 +196,14 @@ private:
 // Saves after a change; maps the other outcomes onto exit codes. The
 // information the user was told comes last, and not at all when the save
 // failed.
-int Finish(scan::EditOutcome outcome, CollectionStore& store, const std::string& path,
-           std::ostream& err, const texts::TextTable& table, CliUser& user)
+int Finish(scan::EditOutcome outcome, EditedCollection& edited, CliUser& user)
 {
     int result = kFailed;
     switch (outcome) {
     case scan::EditOutcome::Changed:
-        result = Save(store, path, err, table);
-        if (result != kSuccess)
-            return result;
+        if (!edited.Save())
+            return kFailed;
+        result = kSuccess;
         break;
     case scan::EditOutcome::Unchanged:
         result = kSuccess;
@@ -282,12 +256,10 @@ int UpdateCommand::Execute(const std::vector<Argument>& items, std::ostream&, st
     Arguments args;
     if (!Parse(items, args) || args.rest.size() != 1)
         return Usage(err);
-    const std::unique_ptr<FileLock> lock = LockCollection(args.collection, err, context);
-    if (!lock)
+    EditedCollection edited(args.collection, err, context);
+    if (!edited.Lock() || !edited.Load())
         return kFailed;
-    CollectionStore store(context.services.files, context.services.clock, context.texts);
-    if (!Load(store, args.collection, err, context.texts))
-        return kFailed;
+    CollectionStore& store = edited.store();
     std::vector<NodeId> volumes;
     if (!FindVolumes(store.tree(), args.rest, args.collection, volumes, err))
         return kFailed;
@@ -296,8 +268,7 @@ int UpdateCommand::Execute(const std::vector<Argument>& items, std::ostream&, st
     user.volumeName = texts::DisplayText(collection::NodeName(store.tree().text(volumes[0])));
     scan::VolumeEditor editor(store, user, context.services);
     if (!args.from)
-        return Finish(editor.UpdateVolume(volumes[0]), store, args.collection, err, context.texts,
-                      user);
+        return Finish(editor.UpdateVolume(volumes[0]), edited, user);
 
     // --from stands for the source dialog's choice, taken as it is.
     const std::string source = NativeSource(*args.from);
@@ -309,8 +280,7 @@ int UpdateCommand::Execute(const std::vector<Argument>& items, std::ostream&, st
         user.Tell(TextId::CannotReadDrive, source, scan::MessageKind::Error);
         return kFailed;
     }
-    return Finish(editor.UpdateFromPath(volumes[0], source), store, args.collection, err,
-                  context.texts, user);
+    return Finish(editor.UpdateFromPath(volumes[0], source), edited, user);
 }
 
 DeleteCommand::DeleteCommand()
@@ -328,17 +298,15 @@ int DeleteCommand::Execute(const std::vector<Argument>& items, std::ostream&, st
     Arguments args;
     if (!Parse(items, args) || args.rest.empty())
         return Usage(err);
-    const std::unique_ptr<FileLock> lock = LockCollection(args.collection, err, context);
-    if (!lock)
+    EditedCollection edited(args.collection, err, context);
+    if (!edited.Lock() || !edited.Load())
         return kFailed;
-    CollectionStore store(context.services.files, context.services.clock, context.texts);
-    if (!Load(store, args.collection, err, context.texts))
-        return kFailed;
+    CollectionStore& store = edited.store();
     CliUser user(err, context);
     if (!FindVolumes(store.tree(), args.rest, args.collection, user.volumesToDelete, err))
         return kFailed;
     scan::VolumeEditor editor(store, user, context.services);
-    return Finish(editor.DeleteVolumes(), store, args.collection, err, context.texts, user);
+    return Finish(editor.DeleteVolumes(), edited, user);
 }
 
 RenameCommand::RenameCommand()
@@ -356,12 +324,10 @@ int RenameCommand::Execute(const std::vector<Argument>& items, std::ostream&, st
     Arguments args;
     if (!Parse(items, args) || args.rest.size() != 2)
         return Usage(err);
-    const std::unique_ptr<FileLock> lock = LockCollection(args.collection, err, context);
-    if (!lock)
+    EditedCollection edited(args.collection, err, context);
+    if (!edited.Lock() || !edited.Load())
         return kFailed;
-    CollectionStore store(context.services.files, context.services.clock, context.texts);
-    if (!Load(store, args.collection, err, context.texts))
-        return kFailed;
+    CollectionStore& store = edited.store();
     std::vector<NodeId> volumes;
     if (!FindVolumes(store.tree(), {args.rest[0]}, args.collection, volumes, err))
         return kFailed;
@@ -371,7 +337,7 @@ int RenameCommand::Execute(const std::vector<Argument>& items, std::ostream&, st
     const scan::EditOutcome outcome = editor.RenameLabel(volumes[0]);
     if (outcome == scan::EditOutcome::EmptyLabel)
         err << "velmora-cli: the label is empty or blank; the volume keeps its name\n";
-    return Finish(outcome, store, args.collection, err, context.texts, user);
+    return Finish(outcome, edited, user);
 }
 
 SortCommand::SortCommand()
@@ -388,16 +354,13 @@ int SortCommand::Execute(const std::vector<Argument>& items, std::ostream&, std:
     Arguments args;
     if (!Parse(items, args) || !args.rest.empty())
         return Usage(err);
-    const std::unique_ptr<FileLock> lock = LockCollection(args.collection, err, context);
-    if (!lock)
+    EditedCollection edited(args.collection, err, context);
+    if (!edited.Lock() || !edited.Load())
         return kFailed;
-    CollectionStore store(context.services.files, context.services.clock, context.texts);
-    if (!Load(store, args.collection, err, context.texts))
-        return kFailed;
+    CollectionStore& store = edited.store();
     CliUser user(err, context);
     const bool sorted = scan::SortCollection(store, context.services.locale, user);
-    return Finish(sorted ? scan::EditOutcome::Changed : scan::EditOutcome::Unchanged, store,
-                  args.collection, err, context.texts, user);
+    return Finish(sorted ? scan::EditOutcome::Changed : scan::EditOutcome::Unchanged, edited, user);
 }
 
 VolumesCommand::VolumesCommand()
@@ -416,7 +379,7 @@ int VolumesCommand::Execute(const std::vector<Argument>& args, std::ostream& out
     if (operands.size() != 1)
         return Usage(err);
     CollectionStore store(context.services.files, context.services.clock, context.texts);
-    if (!Load(store, operands[0], err, context.texts))
+    if (!LoadCollection(store, operands[0], err, context.texts))
         return kFailed;
     const CollectionTree& tree = store.tree();
     const std::string separator = context.services.locale.dateSeparator();

@@ -108,6 +108,59 @@ std::string HiddenBeside(const std::string& path, std::string_view suffix)
     return Beside(path, name);
 }
 
+// Whether following the symbolic link at `link` is what a kernel with
+// fs.protected_symlinks allows: in a sticky, world-writable folder only the
+// links of the folder's owner and of this user are followed, so that a link
+// another user planted in /tmp cannot send a write to a file of ours.
+bool MayFollowLink(const std::string& link, const struct stat& linkStatus)
+{
+    struct stat folder {};
+    if (::stat(FolderOf(link).c_str(), &folder) != 0)
+        return false;
+    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    return !shared || linkStatus.st_uid == folder.st_uid || linkStatus.st_uid == ::geteuid();
+}
+
+// As many links as the kernel follows in one path (MAXSYMLINKS).
+constexpr int kMaxLinks = 40;
+
+// The file that `path` leads to through its chain of symbolic links, as
+// linkTarget() gives it; empty when the chain does not end. With
+// `safely`, the walk stops at the first link that MayFollowLink() refuses:
+// that link is returned and `refused` set.
+std::string FollowLinks(const std::string& path, bool safely, bool& refused)
+{
+    refused = false;
+    std::string current = path;
+    for (int i = 0; i <= kMaxLinks; ++i) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        if (safely && !MayFollowLink(current, st)) {
+            refused = true;
+            return current;
+        }
+        std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4095) + 1, '\0');
+        const ssize_t n = ::readlink(current.c_str(), link.data(), link.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= link.size())
+            return {};
+        link.resize(static_cast<std::size_t>(n));
+        current = link.front() == '/' ? link : Beside(current, link);
+    }
+    return {};
+}
+
+// Whether this process may write the existing file of `st` at `path`. A
+// file whose mode grants nobody the right to write is write-protected for
+// root too, as rm and the editors treat it.
+bool MayWrite(const std::string& path, const struct stat& st)
+{
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return false;
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 ||
+           (errno != EACCES && errno != EPERM);
+}
+
 // How long a replacement waits for another writer of the same target.
 constexpr auto kReplacementWait = std::chrono::seconds(5);
 constexpr auto kLockPoll = std::chrono::milliseconds(20);
@@ -407,6 +460,13 @@ bool PosixFileSystem::linkFile(const std::string& from, const std::string& to)
 std::unique_ptr<RandomAccessFile> PosixFileSystem::openFile(const std::string& path, bool writable,
                                                             int& error)
 {
+    if (writable) {
+        bool refused = false;
+        if (FollowLinks(path, true, refused).empty() || refused) {
+            error = refused ? EPERM : ELOOP;
+            return nullptr;
+        }
+    }
     int fd;
     do {
         fd = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK);
@@ -490,34 +550,30 @@ std::string PosixFileSystem::ReplacementPath(const std::string& target)
 
 std::string PosixFileSystem::linkTarget(const std::string& path) const
 {
-    // As many links as the kernel follows in one path (MAXSYMLINKS).
-    constexpr int kMaxLinks = 40;
-    std::string current = path;
-    for (int i = 0; i <= kMaxLinks; ++i) {
-        struct stat st {};
-        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return current;
-        std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4095) + 1, '\0');
-        const ssize_t n = ::readlink(current.c_str(), link.data(), link.size());
-        if (n <= 0 || static_cast<std::size_t>(n) >= link.size())
-            return {};
-        link.resize(static_cast<std::size_t>(n));
-        current = link.front() == '/' ? link : Beside(current, link);
-    }
-    return {};
+    bool refused = false;
+    return FollowLinks(path, false, refused);
 }
 
-std::unique_ptr<OutputFile> PosixFileSystem::createReplacement(const std::string& given)
+std::unique_ptr<OutputFile> PosixFileSystem::createReplacement(const std::string& given,
+                                                               WriteError& error)
 {
+    error = WriteError::Failed;
     if (given.empty() || given.back() == '/')
         return nullptr;
-    const std::string target = linkTarget(given);
-    if (target.empty())
+    bool refused = false;
+    const std::string target = FollowLinks(given, true, refused);
+    if (refused)
+        error = WriteError::ForeignLink;
+    if (target.empty() || refused)
         return nullptr;
     struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0;
     if (exists && !S_ISREG(st.st_mode))
         return nullptr;
+    if (exists && !MayWrite(target, st)) {
+        error = WriteError::WriteProtected;
+        return nullptr;
+    }
 
     // One temporary name per target: a file left there by a killed writer
     // is taken over rather than joined by another one.
@@ -534,10 +590,16 @@ std::unique_ptr<OutputFile> PosixFileSystem::createReplacement(const std::string
         return nullptr;
     }
 
-    // Give the file the target's permissions, or those of a newly created
-    // file.
+    // The new file takes the place of the old one with its owner, group and
+    // mode, as far as this user may give them; a new file gets the mode of
+    // a newly created one. The owner goes first: a change of owner clears
+    // the set-user-ID and set-group-ID bits.
     mode_t mode;
     if (exists) {
+        if (::fchown(fd, st.st_uid, st.st_gid) != 0 &&
+            ::fchown(fd, static_cast<uid_t>(-1), st.st_gid) != 0) {
+            // Not a member of the file's group: the file gets this user's.
+        }
         mode = st.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
@@ -545,6 +607,7 @@ std::unique_ptr<OutputFile> PosixFileSystem::createReplacement(const std::string
         mode = 0666 & ~mask;
     }
     ::fchmod(fd, mode);
+    error = WriteError::None;
     return std::make_unique<PosixOutputFile>(fd, std::move(temp), target);
 }
 
@@ -567,7 +630,10 @@ void PosixFileSystem::removeLeftoverReplacement(const std::string& target)
 std::unique_ptr<FileLock> PosixFileSystem::lockFile(const std::string& path,
                                                     std::chrono::milliseconds timeout, int& error)
 {
-    const std::string target = linkTarget(path);
+    // A refused link is locked beside itself: nothing is created in the
+    // folder it leads to, and the write that follows is refused anyway.
+    bool refused = false;
+    const std::string target = FollowLinks(path, true, refused);
     if (target.empty() || target.back() == '/') {
         error = target.empty() ? ELOOP : EISDIR;
         return nullptr;

@@ -30,7 +30,8 @@ public:
                                                int& error) override;
     bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) const override;
     bool fileStatus(const std::string& path, FileStatus& status) const override;
-    std::unique_ptr<OutputFile> createReplacement(const std::string& target) override;
+    std::unique_ptr<OutputFile> createReplacement(const std::string& target,
+                                                  WriteError& error) override;
     void removeLeftoverReplacement(const std::string& target) override;
     std::unique_ptr<FileLock> lockFile(const std::string& path, std::chrono::milliseconds timeout,
                                        int& error) override;

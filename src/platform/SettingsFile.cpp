@@ -227,7 +227,8 @@ bool SettingsFile::write(const std::vector<StoredValue>& values)
     const std::size_t slash = path_.rfind('/');
     if (slash != std::string::npos && slash > 0)
         CreateFolders(path_.substr(0, slash));
-    const std::unique_ptr<OutputFile> out = files_.createReplacement(path_);
+    WriteError error = WriteError::None;
+    const std::unique_ptr<OutputFile> out = files_.createReplacement(path_, error);
     return out && out->write(EncodeSettings(values)) && out->flush() && out->commit();
 }
 

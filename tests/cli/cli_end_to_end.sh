@@ -203,6 +203,50 @@ check "size limit message" "Can not save in the file: $work/two.col" "$(cat "$wo
 check "size limit keeps the file" "$before" "$(md5sum <"$work/two.col")"
 check "size limit leaves nothing" "" "$(leftovers "$work" two.col)"
 
+# A write-protected collection is not replaced, and says why.
+cp "$work/two.col" "$work/ro.col"
+chmod 0444 "$work/ro.col"
+before=$(md5sum <"$work/ro.col")
+"$cli" rename -c "$work/ro.col" 1 PROTECTED 2>"$work/err"
+check "write-protected exit code" 1 $?
+check "write-protected message" "$(printf 'Can not save in the file: %s\nThe file is write-protected' "$work/ro.col")" "$(cat "$work/err")"
+check "write-protected keeps the file" "$before" "$(md5sum <"$work/ro.col")"
+check "write-protected keeps the mode" 444 "$(stat -c %a "$work/ro.col")"
+
+# A link that another user planted in a sticky, world-writable folder (as
+# /tmp is) is not written through. Run as the user nobody, where root can
+# switch to it: the folder belongs to root, the link to daemon, so the link
+# is neither the folder owner's nor the writer's.
+if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null && id nobody >/dev/null 2>&1 &&
+  id daemon >/dev/null 2>&1; then
+  as_nobody() { setpriv --reuid=nobody --regid=nogroup --clear-groups "$@"; }
+  sticky=$(mktemp -d)
+  chmod 1777 "$sticky"
+  mine=$(mktemp -d)
+  chmod 0755 "$mine"
+  cp "$work/two.col" "$mine/c.col"
+  chmod 0644 "$mine/c.col"
+  chown nobody "$mine"
+  printf 'precious' >"$mine/notes.txt"
+  chown nobody "$mine/notes.txt"
+  ln -s "$mine/notes.txt" "$sticky/report.txt"
+  chown -h daemon "$sticky/report.txt"
+  if as_nobody test -x "$cli" -a -r "$mine/c.col"; then
+    as_nobody "$cli" report "$mine/c.col" -o "$sticky/report.txt" 2>"$work/err"
+    check "planted link exit code" 1 $?
+    check "planted link message" "$(printf 'Can not save in the file: %s\nThe path leads through a link of another user in a shared folder' "$sticky/report.txt")" "$(head -n 2 "$work/err")"
+    check "planted link target untouched" precious "$(cat "$mine/notes.txt")"
+    # A link of the folder's owner (root) is followed, as the kernel does.
+    chown -h root "$sticky/report.txt"
+    as_nobody "$cli" report "$mine/c.col" -o "$sticky/report.txt" --rows volume --columns files
+    check "owner's link exit code" 0 $?
+    check "owner's link leads to the report" 0 "$(grep -c precious "$mine/notes.txt")"
+  else
+    echo "note: nobody cannot reach $cli; the planted-link check is skipped"
+  fi
+  rm -rf "$sticky" "$mine"
+fi
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures end-to-end check(s) failed"
   exit 1

@@ -74,8 +74,9 @@ public:
     }
     bool listFolder(const std::string&, std::vector<FolderEntry>&) const override { return false; }
     bool fileStatus(const std::string&, FileStatus&) const override { return false; }
-    std::unique_ptr<OutputFile> createReplacement(const std::string&) override
+    std::unique_ptr<OutputFile> createReplacement(const std::string&, WriteError& error) override
     {
+        error = WriteError::None;
         return std::make_unique<MemoryOutput>();
     }
     void removeLeftoverReplacement(const std::string&) override {}

@@ -30,8 +30,10 @@ public:
         return false;
     }
     bool fileStatus(const std::string&, velmora::FileStatus&) const override { return false; }
-    std::unique_ptr<velmora::OutputFile> createReplacement(const std::string&) override
+    std::unique_ptr<velmora::OutputFile> createReplacement(const std::string&,
+                                                           velmora::WriteError& error) override
     {
+        error = velmora::WriteError::Failed;
         return nullptr;
     }
     void removeLeftoverReplacement(const std::string&) override {}

@@ -5,8 +5,10 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QProcess>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace velmora::gui {
 namespace {
@@ -299,6 +301,49 @@ TEST_F(CollectionCommandsTest, SavingOverAFileChangedByAnotherProgramAsksFirst)
     EXPECT_EQ(dialogs.unscripted, 0);
 }
 
+TEST_F(CollectionCommandsTest, SaveWaitsForAnotherProgramsLockThenTellsAndKeepsEverything)
+{
+    const QString path = LoadChangedSample();
+    const std::string before = velmora::testing::ReadBytes(path.toStdString());
+    // Another program changing the collection: flock(1) holds the lock
+    // file the command line takes until its input ends.
+    QProcess holder;
+    holder.start(QStringLiteral("flock"),
+                 {QString::fromStdString(dir.file(".sample.col.lock")), QStringLiteral("sh"),
+                  QStringLiteral("-c"), QStringLiteral("echo held; read line")});
+    ASSERT_TRUE(holder.waitForReadyRead(10000));
+    window->commands().lockWait = std::chrono::milliseconds(300);
+
+    dialogs.messageAnswers = {1};
+    window->action(Command::Save)->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    ExpectError(dialogs.messages[0],
+                QStringLiteral("Another program is changing the collection: ") + path);
+    EXPECT_EQ(velmora::testing::ReadBytes(path.toStdString()), before);
+    EXPECT_TRUE(window->store().modified());
+    EXPECT_TRUE(window->action(Command::Save)->isEnabled());
+    EXPECT_FALSE(window->waitWindow().isOpen());
+
+    // Once the other program is done, Save works.
+    holder.closeWriteChannel();
+    ASSERT_TRUE(holder.waitForFinished(10000));
+    window->action(Command::Save)->trigger();
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_FALSE(window->store().modified());
+    EXPECT_EQ(dialogs.unscripted, 0);
+}
+
+TEST_F(CollectionCommandsTest, WriteProtectedCollectionIsToldWithTheReason)
+{
+    const QString path = LoadChangedSample();
+    ASSERT_EQ(::chmod(path.toLocal8Bit().constData(), 0444), 0);
+    window->action(Command::Save)->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    ExpectError(dialogs.messages[0], QStringLiteral("Can not save in the file: ") + path +
+                                         QStringLiteral("\r\nThe file is write-protected"));
+    EXPECT_TRUE(window->store().modified());
+}
+
 TEST_F(CollectionCommandsTest, BackupFailureIsToldAndSavingGoesOn)
 {
     const QString path = LoadChangedSample();
@@ -386,7 +431,7 @@ TEST_F(CollectionCommandsTest, RecentFilesMenuNumbersTheEntries)
     const QString first = LoadSample();
     const QString second = QString::fromStdString(dir.file("second.col"));
     velmora::testing::WriteBytes(second.toStdString(), SampleCollectionBytes());
-    ASSERT_TRUE(window->commands().LoadCollection(second));
+    ASSERT_EQ(window->commands().LoadCollection(second), CollectionCommands::LoadOutcome::Loaded);
     emit window->recentFilesMenu()->aboutToShow();
     const QList<QAction*> items = window->recentFilesMenu()->actions();
     ASSERT_EQ(items.size(), 2);

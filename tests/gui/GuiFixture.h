@@ -60,7 +60,8 @@ protected:
         const std::string path = dir.file("sample.col");
         velmora::testing::WriteBytes(path, SampleCollectionBytes());
         const QString qpath = QString::fromStdString(path);
-        EXPECT_TRUE(window->commands().LoadCollection(qpath));
+        EXPECT_EQ(window->commands().LoadCollection(qpath),
+                  CollectionCommands::LoadOutcome::Loaded);
         return qpath;
     }
 

@@ -82,6 +82,12 @@ std::optional<texts::TextId> MessageTextOf(SaveStatus status)
     return TextId::CannotSaveFile;
 }
 
+std::optional<texts::TextId> ReasonTextOf(const SaveResult& result)
+{
+    return result.status == SaveStatus::CannotCreate ? velmora::ReasonTextOf(result.reason)
+                                                     : std::nullopt;
+}
+
 bool SamePathIgnoringAsciiCase(std::string_view a, std::string_view b)
 {
     return texts::EqualIgnoringAsciiCase(a, b);
@@ -140,7 +146,7 @@ LoadResult CollectionStore::LoadCollection(const std::string& path, Progress& pr
 SaveResult CollectionStore::SaveCollection(const std::string& path, Progress& progress)
 {
     SaveResult result;
-    std::unique_ptr<OutputFile> out = files_.createReplacement(path);
+    std::unique_ptr<OutputFile> out = files_.createReplacement(path, result.reason);
     if (!out) {
         result.status = SaveStatus::CannotCreate;
         return result;

@@ -43,6 +43,8 @@ enum class SaveStatus {
 
 struct SaveResult {
     SaveStatus status = SaveStatus::Saved;
+    /// With CannotCreate: why (WriteProtected, ForeignLink, or Failed).
+    WriteError reason = WriteError::None;
     /// The previous file could not be given the backup name (CannotSaveFile with
     /// backupPath); saving went on.
     bool backupFailed = false;
@@ -56,6 +58,9 @@ std::optional<texts::TextId> MessageTextOf(LoadStatus status);
 /// The text that reports a failed save, CannotSaveFile; none for a save that
 /// succeeded.
 std::optional<texts::TextId> MessageTextOf(SaveStatus status);
+/// The text that tells why a save failed, on the line after the message;
+/// none when there is no more to tell.
+std::optional<texts::TextId> ReasonTextOf(const SaveResult& result);
 
 /// The collection store: the collection tree, the scratch tree used by
 /// import, and the state around the collection file (current path, modified
@@ -100,7 +105,11 @@ public:
     /// date). The new file replaces the old one in a single rename after it
     /// was completely written and flushed, so a failure at any point leaves
     /// the previous file and the collection as they were. With the backup flag
-    /// on, the previous file keeps the name PATH~.
+    /// on, the previous file keeps the name PATH~. A file this user may not
+    /// write is not replaced (CannotCreate, WriteProtected).
+    ///
+    /// The programs save through a CollectionTransaction, which holds the
+    /// file's lock around this.
     SaveResult SaveCollection(const std::string& path, Progress& progress);
 
     /// Adds the volumes of a collection file (or of an older "vlm" file,
@@ -119,6 +128,8 @@ public:
     /// Puts `path` first in the recent files, dropping an entry equal to it
     /// under ASCII case folding and the fifth entry.
     void AddRecentFile(const std::string& path);
+
+    FileSystem& files() { return files_; }
 
 private:
     void NoteFileOnDisk(const std::string& path, const std::optional<FileStatus>& status);

@@ -81,7 +81,8 @@ bool WritePlaylist(FileSystem& files, const std::string& fileName,
 }
 
 PlaylistWriter::PlaylistWriter(FileSystem& files, const std::string& fileName)
-    : out_(files.createReplacement(fileName)), format_(FormatOf(fileName)), ok_(out_ != nullptr)
+    : out_(files.createReplacement(fileName, error_)), format_(FormatOf(fileName)),
+      ok_(out_ != nullptr)
 {
     if (!ok_)
         return;

@@ -35,6 +35,7 @@ public:
 private:
     void WriteOut();
 
+    WriteError error_ = WriteError::None;
     std::unique_ptr<OutputFile> out_;
     PlaylistFormat format_;
     std::string buffer_;

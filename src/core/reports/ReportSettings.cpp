@@ -162,11 +162,17 @@ void RememberReportFile(const std::string& chosen, ReportSettings& report, std::
     report.lastReportFile = chosen;
 }
 
-bool CanWriteReport(FileSystem& files, const std::string& path)
+bool CanWriteReport(FileSystem& files, const std::string& path, WriteError& why)
 {
     // Dropped without a commit, the replacement takes its temporary file
     // with it and never touches the target.
-    return files.createReplacement(path) != nullptr;
+    return files.createReplacement(path, why) != nullptr;
+}
+
+bool CanWriteReport(FileSystem& files, const std::string& path)
+{
+    WriteError ignored = WriteError::None;
+    return CanWriteReport(files, path, ignored);
 }
 
 } // namespace velmora::reports

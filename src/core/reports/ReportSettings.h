@@ -1,5 +1,7 @@
 #pragma once
 
+#include "system/WriteError.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -120,6 +122,8 @@ void RememberReportFile(const std::string& chosen, ReportSettings& report,
 
 /// Whether a report can be written at `path`: a replacement file can be
 /// created there. Nothing is left behind, and a file at `path` stays as it is.
+/// `why` tells what stands in the way.
+bool CanWriteReport(FileSystem& files, const std::string& path, WriteError& why);
 bool CanWriteReport(FileSystem& files, const std::string& path);
 
 } // namespace velmora::reports

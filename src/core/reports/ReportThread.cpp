@@ -325,7 +325,8 @@ private:
         layout_.widths = widths_;
         layout_.columns = WrittenColumns(settings_, widths_);
 
-        out_ = sources_.services.files.createReplacement(settings_.lastReportFile);
+        WriteError error = WriteError::None;
+        out_ = sources_.services.files.createReplacement(settings_.lastReportFile, error);
         if (!out_)
             return ReportOutcome::CannotWrite;
         const std::string heading =

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "system/WriteError.h"
+
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -127,7 +129,9 @@ public:
 
     /// Opens an existing regular file for reading, or reading and writing,
     /// without blocking on FIFOs. nullptr on failure, with `error` set to the
-    /// system's error number (ENOENT for a missing file).
+    /// system's error number (ENOENT for a missing file). For writing, a
+    /// symbolic link that createReplacement() would refuse as a ForeignLink
+    /// is not followed (EPERM).
     virtual std::unique_ptr<RandomAccessFile> openFile(const std::string& path, bool writable,
                                                        int& error) = 0;
 
@@ -141,12 +145,17 @@ public:
     virtual bool fileStatus(const std::string& path, FileStatus& status) const = 0;
 
     /// Starts writing a file that will replace `target` (see OutputFile);
-    /// nullptr when it cannot be created. A target that is a symbolic link
-    /// is not replaced itself: the file it leads to is (or, for a link to a
-    /// missing file, will be). Only one replacement of a target is written
-    /// at a time; a second one waits a few seconds for the first to end and
-    /// then fails.
-    virtual std::unique_ptr<OutputFile> createReplacement(const std::string& target) = 0;
+    /// nullptr when it cannot be created, with `error` saying why. A target
+    /// that is a symbolic link is not replaced itself: the file it leads to
+    /// is (or, for a link to a missing file, will be), unless a link of the
+    /// chain sits in a sticky, world-writable folder and belongs to neither
+    /// that folder's owner nor this user (ForeignLink). An existing file
+    /// that this user may not write is refused (WriteProtected); a replaced
+    /// file keeps its mode bits, and its owner and group where this user may
+    /// give them. Only one replacement of a target is written at a time; a
+    /// second one waits a few seconds for the first to end and then fails.
+    virtual std::unique_ptr<OutputFile> createReplacement(const std::string& target,
+                                                          WriteError& error) = 0;
 
     /// Removes what a replacement of `target` left behind when its writer
     /// ended without committing or dropping it (a killed process); one that
@@ -158,7 +167,9 @@ public:
     /// holds it. The file need not exist. nullptr when the lock was not
     /// obtained, with `error` set to the system's error number: EWOULDBLOCK
     /// when another holder kept the lock for all of `timeout`. The lock is
-    /// cooperative: it keeps out only those who ask for it too.
+    /// cooperative: it keeps out only those who ask for it too. It belongs
+    /// to the file a replacement of `path` would write; where the chain of
+    /// links is one createReplacement() refuses, to the link itself.
     virtual std::unique_ptr<FileLock> lockFile(const std::string& path,
                                                std::chrono::milliseconds timeout, int& error) = 0;
 

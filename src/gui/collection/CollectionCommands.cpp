@@ -102,13 +102,37 @@ bool CollectionCommands::OpenCollection(const QString& path)
         if (answer != kYes && answer != kNo)
             return false;
     }
-    if (LoadCollection(path))
-        return true;
-    dialogs_.Message(ErrorMessage(texts_.table(), TextId::CannotOpenFile, path));
-    return false;
+    const LoadOutcome outcome = LoadCollection(path);
+    if (outcome == LoadOutcome::CannotOpen)
+        dialogs_.Message(ErrorMessage(texts_.table(), TextId::CannotOpenFile, path));
+    return outcome == LoadOutcome::Loaded;
 }
 
-bool CollectionCommands::LoadCollection(const QString& given)
+std::unique_ptr<collection::CollectionTransaction>
+CollectionCommands::Lock(const QString& path, const QString& title, bool forSave)
+{
+    using collection::LockStatus;
+    const std::string native = ToNative(path);
+    auto transaction = std::make_unique<collection::CollectionTransaction>(
+        store_, native, std::chrono::milliseconds(0));
+    if (transaction->status() == LockStatus::Busy) {
+        // The wait runs on a worker; only the file system is touched there.
+        transaction.reset();
+        RunInWaitWindow(
+            wait_, title, platform::ToQString(texts_.table().Step(TextId::CollectionBusy)),
+            [&](ProgressState&) {
+                transaction =
+                    std::make_unique<collection::CollectionTransaction>(store_, native, lockWait);
+            });
+    }
+    const LockStatus status = transaction->status();
+    if (status == LockStatus::Held || (status == LockStatus::Failed && !forSave))
+        return transaction;
+    dialogs_.Message(ErrorMessage(texts_.table(), *collection::MessageTextOf(status), path));
+    return nullptr;
+}
+
+CollectionCommands::LoadOutcome CollectionCommands::LoadCollection(const QString& given)
 {
     // A bare name is looked for in the current folder.
     const QString path = given.contains(u'/') ? given : QFileInfo(given).absoluteFilePath();
@@ -117,16 +141,20 @@ bool CollectionCommands::LoadCollection(const QString& given)
     // of the tree only when the file will replace it.
     std::string head;
     if (!files_.readHead(native, 1, head) || head.empty() || head[0] != '\x01')
-        return false;
+        return LoadOutcome::CannotOpen;
+    const std::unique_ptr<collection::CollectionTransaction> transaction =
+        Lock(path, TextOf(texts_.table(), TextId::LoadingTitle), false);
+    if (!transaction)
+        return LoadOutcome::Busy;
 
     views_.DetachViews();
     WaitProgress progress(wait_);
-    const collection::LoadResult result = store_.LoadCollection(native, progress);
+    const collection::LoadResult result = transaction->Load(progress);
     if (!result.loaded()) {
         wait_.Close();
         views_.RebuildViewTree();
         views_.RefreshWindow();
-        return false;
+        return LoadOutcome::CannotOpen;
     }
     if (result.status == collection::LoadStatus::NotValid) {
         const QString title = wait_.title();
@@ -141,7 +169,7 @@ bool CollectionCommands::LoadCollection(const QString& given)
     views_.RefreshWindow();
     wait_.Close();
     views_.StateChanged();
-    return true;
+    return LoadOutcome::Loaded;
 }
 
 void CollectionCommands::Save()
@@ -176,9 +204,15 @@ bool CollectionCommands::SaveWithDialog(const QString& given, const QString& tit
         lastSaveDir = FolderOf(path);
     }
 
-    // Another program (a scan from the command line) may have written the
-    // file since this window read or wrote it; saving would drop that.
-    if (store_.changedOnDisk(ToNative(path))) {
+    // From here until the file is replaced no other program that changes
+    // collections (a scan from the command line) can load or save it.
+    std::unique_ptr<collection::CollectionTransaction> transaction =
+        Lock(path, TextOf(texts_.table(), TextId::SavingTitle), true);
+    if (!transaction)
+        return false;
+    // Another program may have written the file since this window read or
+    // wrote it; saving would drop that.
+    if (transaction->ChangedOnDisk()) {
         MessageRequest question = Question(texts_.table(), TextId::ChangedOnDisk, false, 2);
         question.text = MessageText(texts_.table(), TextId::ChangedOnDisk, path) +
                         QStringLiteral("\r\n") + TextOf(texts_.table(), TextId::AskOverwrite);
@@ -187,14 +221,18 @@ bool CollectionCommands::SaveWithDialog(const QString& given, const QString& tit
     }
 
     WaitProgress progress(wait_);
-    const collection::SaveResult result = store_.SaveCollection(ToNative(path), progress);
+    const collection::SaveResult result = transaction->Save(progress);
+    transaction.reset();
     wait_.Close();
     if (result.backupFailed)
         dialogs_.Message(
             ErrorMessage(texts_.table(), TextId::CannotSaveFile, FromNative(result.backupPath)));
     if (!result.saved()) {
-        dialogs_.Message(
-            ErrorMessage(texts_.table(), *collection::MessageTextOf(result.status), path));
+        MessageRequest message =
+            ErrorMessage(texts_.table(), *collection::MessageTextOf(result.status), path);
+        if (const std::optional<TextId> reason = collection::ReasonTextOf(result))
+            message.text += QStringLiteral("\r\n") + TextOf(texts_.table(), *reason);
+        dialogs_.Message(message);
         return false;
     }
     views_.StateChanged();

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "collection/CollectionTransaction.h"
 #include "collection/CollectionTree.h"
 
 #include <QString>
+#include <chrono>
 #include <functional>
+#include <memory>
 
 namespace velmora {
 class FileSystem;
@@ -64,6 +67,13 @@ public:
     /// Answers of AskToSave().
     enum Answer : int { kClosed = 0, kYes = 1, kNo = 2, kCancel = 3 };
 
+    /// What LoadCollection() did.
+    enum class LoadOutcome {
+        Loaded,     ///< the file's nodes are the collection (or, told, the part before a fault)
+        CannotOpen, ///< not a collection or unreadable; nothing changed, nothing told
+        Busy,       ///< another program kept the file locked; told, nothing changed
+    };
+
     /// Everything passed must outlive the commands; the texts are read from
     /// the active table whenever a dialog or message is shown.
     CollectionCommands(collection::CollectionStore& store, const FileSystem& files,
@@ -73,6 +83,9 @@ public:
     /// The folders the open and save dialogs start in (native paths).
     QString lastOpenDir;
     QString lastSaveDir;
+    /// How long a load or save waits for another program that holds the
+    /// collection's lock (tests use less).
+    std::chrono::milliseconds lockWait = collection::kCollectionLockWait;
 
     /// New: after the question about unsaved changes (Yes or No go on), an
     /// empty collection.
@@ -92,19 +105,22 @@ public:
     /// Asks about unsaved changes (only Yes or No go on), loads the file and
     /// tells CannotOpenFile when it cannot be opened (the collection stays as it was).
     bool OpenCollection(const QString& path);
-    /// Loads the file without asking. False, with nothing changed and
-    /// nothing told, when it cannot be opened; a file whose indentation
-    /// breaks is told with FileNotValid and kept up to the faulty line as an
-    /// untitled, modified collection.
-    bool LoadCollection(const QString& path);
+    /// Loads the file without asking, under the collection's lock. A file
+    /// whose indentation breaks is told with FileNotValid and kept up to the
+    /// faulty line as an untitled, modified collection.
+    LoadOutcome LoadCollection(const QString& path);
 
     /// Save: with the current path (the dialog when there is none).
     void Save();
     /// Save as: always the save dialog.
     void SaveAs();
     /// Saves to `path`, or to the file chosen in the save dialog (title
-    /// `title`) when `path` is empty. False when cancelled or failed; a
-    /// failure is told with CannotSaveFile.
+    /// `title`) when `path` is empty, under the collection's lock: while
+    /// another program holds it the save waits up to `lockWait` and then
+    /// tells CollectionBusy; a file that another program changed since this
+    /// window loaded or saved it is replaced only after a question. False
+    /// when cancelled or failed (told with CannotSaveFile and its reason);
+    /// the collection then stays modified.
     bool SaveWithDialog(const QString& path, const QString& title);
 
     /// Import: the open dialog for "col" and "vlm" files, the import, and
@@ -117,6 +133,14 @@ public:
 
 private:
     QString CollectionFilter() const;
+    /// Takes the lock of the collection file at `path` for a load or a
+    /// save. While another program holds it, the wait window with `title`
+    /// says so and a worker waits up to `lockWait`. nullptr, told, when the
+    /// lock stayed busy (CollectionBusy), or when it cannot be taken at all
+    /// and `forSave` (CannotSaveFile); a load goes on without a lock that
+    /// cannot be taken (a collection on a disc).
+    std::unique_ptr<collection::CollectionTransaction> Lock(const QString& path,
+                                                            const QString& title, bool forSave);
 
     collection::CollectionStore& store_;
     const FileSystem& files_;

@@ -66,13 +66,18 @@ void MainWindow::StartUp(const QString& commandLineCollection)
     ApplySettings(read);
 
     const QString path = commandLineCollection.trimmed();
+    using Outcome = CollectionCommands::LoadOutcome;
     if (!path.isEmpty()) {
-        if (commands_.LoadCollection(path))
+        const Outcome outcome = commands_.LoadCollection(path);
+        if (outcome == Outcome::Loaded)
             return;
-        app_.dialogs().Message(ErrorMessage(app_.texts().table(), TextId::CannotOpenFile, path));
+        if (outcome == Outcome::CannotOpen)
+            app_.dialogs().Message(
+                ErrorMessage(app_.texts().table(), TextId::CannotOpenFile, path));
     }
     if (settings.autoOpen && !settings.currentCollection.empty() &&
-        commands_.LoadCollection(QString::fromStdString(settings.currentCollection)))
+        commands_.LoadCollection(QString::fromStdString(settings.currentCollection)) ==
+            Outcome::Loaded)
         return;
     commands_.NewCollection();
 }

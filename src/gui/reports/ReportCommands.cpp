@@ -59,8 +59,12 @@ void ReportCommands::Report()
     reports::StoreReportSettings(report, app_.settings());
     const std::string target = QFile::encodeName(path).toStdString();
     UserDialogs& dialogs = app_.dialogs();
-    if (!reports::CanWriteReport(app_.services().files, target)) {
-        dialogs.Message(ErrorMessage(texts, TextId::CannotSaveFile, path));
+    WriteError why = WriteError::None;
+    if (!reports::CanWriteReport(app_.services().files, target, why)) {
+        MessageRequest message = ErrorMessage(texts, TextId::CannotSaveFile, path);
+        if (const std::optional<TextId> reason = ReasonTextOf(why))
+            message.text += QStringLiteral("\r\n") + TextOf(texts, *reason);
+        dialogs.Message(message);
         return;
     }
     const collection::CollectionStore& store = app_.store();

@@ -164,12 +164,19 @@ void ResultsWindow::Save()
     const std::string bytes = SavedText();
     // Written through a replacement, so a failure leaves an existing file
     // as it was.
+    WriteError error = WriteError::None;
     const std::unique_ptr<OutputFile> file =
-        source_.services.files.createReplacement(QFile::encodeName(path).toStdString());
+        source_.services.files.createReplacement(QFile::encodeName(path).toStdString(), error);
     const bool saved = file && file->write(bytes) && file->flush() && file->commit();
     source_.wait.Close();
-    source_.dialogs.Message(saved ? InformationMessage(texts, TextId::ReportCreated, path)
-                                  : ErrorMessage(texts, TextId::CannotSaveFile, path));
+    if (saved) {
+        source_.dialogs.Message(InformationMessage(texts, TextId::ReportCreated, path));
+        return;
+    }
+    MessageRequest message = ErrorMessage(texts, TextId::CannotSaveFile, path);
+    if (const std::optional<TextId> reason = ReasonTextOf(error))
+        message.text += QStringLiteral("\r\n") + TextOf(texts, *reason);
+    source_.dialogs.Message(message);
 }
 
 } // namespace velmora::gui

@@ -118,13 +118,15 @@ bool FaultyFileSystem::linkFile(const std::string& from, const std::string& to)
     return !failLink && real_.linkFile(from, to);
 }
 
-std::unique_ptr<OutputFile> FaultyFileSystem::createReplacement(const std::string& target)
+std::unique_ptr<OutputFile> FaultyFileSystem::createReplacement(const std::string& target,
+                                                                WriteError& error)
 {
     if (onCreateReplacement)
         onCreateReplacement(target);
+    error = WriteError::Failed;
     if (failCreate)
         return nullptr;
-    std::unique_ptr<OutputFile> real = real_.createReplacement(target);
+    std::unique_ptr<OutputFile> real = real_.createReplacement(target, error);
     if (!real)
         return nullptr;
     return std::make_unique<FaultyOutputFile>(std::move(real), *this);

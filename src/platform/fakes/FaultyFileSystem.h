@@ -52,7 +52,8 @@ public:
     /// Called first by createReplacement(), on the thread that calls it: a
     /// test can hold a writer there.
     std::function<void(const std::string& target)> onCreateReplacement;
-    std::unique_ptr<OutputFile> createReplacement(const std::string& target) override;
+    std::unique_ptr<OutputFile> createReplacement(const std::string& target,
+                                                  WriteError& error) override;
     void removeLeftoverReplacement(const std::string& target) override
     {
         real_.removeLeftoverReplacement(target);

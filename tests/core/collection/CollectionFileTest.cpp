@@ -4,6 +4,7 @@
 #include "Samples.h"
 #include "TestDir.h"
 #include "collection/CollectionStore.h"
+#include "collection/CollectionTransaction.h"
 #include "collection/NodeText.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/fakes/FakeClock.h"
@@ -396,17 +397,75 @@ TEST(CollectionSave, FileSizeLimitFailsTheSaveAndKeepsTheOldFile)
               1);
 }
 
-TEST_F(CollectionFileTest, SaveKeepsTheFilesPermissions)
+TEST_F(CollectionFileTest, SaveKeepsTheFilesModeOwnerAndGroupAndRefusesAWriteProtectedFile)
 {
     const std::string path = dir.file("perm.col");
     WriteBytes(path, kExample);
-    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
-                                           std::filesystem::perms::owner_write |
-                                           std::filesystem::perms::group_read);
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    // Root may give the file away; the save must give it back.
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(path.c_str(), 4242, 4343), 0);
+    }
     ASSERT_TRUE(store.SaveCollection(path, progress).saved());
-    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms::owner_read |
-                                                               std::filesystem::perms::owner_write |
-                                                               std::filesystem::perms::group_read);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(st.st_uid, 4242u);
+        EXPECT_EQ(st.st_gid, 4343u);
+    }
+
+    // A file nobody may write is not replaced, for root neither, although
+    // its folder is writable.
+    const std::string saved = ReadBytes(path);
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    store.setModified();
+    const SaveResult refused = store.SaveCollection(path, progress);
+    EXPECT_EQ(refused.status, SaveStatus::CannotCreate);
+    EXPECT_EQ(ReasonTextOf(refused), texts::TextId::FileWriteProtected);
+    EXPECT_EQ(ReadBytes(path), saved);
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0444u);
+    EXPECT_TRUE(store.modified());
+}
+
+TEST_F(CollectionFileTest, TransactionKeepsOtherProgramsOutFromLoadToSave)
+{
+    const std::string path = dir.file("shared.col");
+    WriteBytes(path, kExample);
+    CollectionStore other{files, clock, texts};
+    std::optional<CollectionTransaction> first;
+    first.emplace(store, path, std::chrono::milliseconds(0));
+    ASSERT_EQ(first->status(), LockStatus::Held);
+    ASSERT_EQ(first->Load(progress).status, LoadStatus::Loaded);
+
+    // While the first holds the file, the other neither loads nor saves it.
+    {
+        CollectionTransaction second(other, path, std::chrono::milliseconds(0));
+        EXPECT_EQ(second.status(), LockStatus::Busy);
+        EXPECT_EQ(MessageTextOf(second.status()), texts::TextId::CollectionBusy);
+        EXPECT_EQ(second.Load(progress).status, LoadStatus::CannotOpen);
+        EXPECT_FALSE(second.Save(progress).saved());
+        EXPECT_EQ(ReadBytes(path), kExample);
+    }
+    store.setModified();
+    ASSERT_TRUE(first->Save(progress).saved());
+    first.reset();
+
+    CollectionTransaction second(other, path, std::chrono::milliseconds(0));
+    ASSERT_EQ(second.status(), LockStatus::Held);
+    ASSERT_EQ(second.Load(progress).status, LoadStatus::Loaded);
+    EXPECT_FALSE(second.ChangedOnDisk());
+    second.Release();
+    // The first store's version of the file is no longer the one on disk
+    // once the other has saved.
+    {
+        CollectionTransaction again(other, path, std::chrono::milliseconds(0));
+        ASSERT_TRUE(again.Save(progress).saved());
+    }
+    CollectionTransaction third(store, path, std::chrono::milliseconds(0));
+    EXPECT_TRUE(third.ChangedOnDisk());
 }
 
 // Runs `work` on a thread with a small stack: code that recursed once per
