@@ -47,8 +47,7 @@ public:
     /// Takes the lock of the collection file at `path`, waiting up to `wait`
     /// while another program holds it. Only the file system of `store` is
     /// used here, so the wait may run on a worker thread.
-    CollectionTransaction(CollectionStore& store, std::string path,
-                          std::chrono::milliseconds wait);
+    CollectionTransaction(CollectionStore& store, std::string path, std::chrono::milliseconds wait);
     ~CollectionTransaction();
     CollectionTransaction(const CollectionTransaction&) = delete;
     CollectionTransaction& operator=(const CollectionTransaction&) = delete;

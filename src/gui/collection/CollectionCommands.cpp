@@ -119,8 +119,7 @@ CollectionCommands::Lock(const QString& path, const QString& title, bool forSave
         // The wait runs on a worker; only the file system is touched there.
         transaction.reset();
         RunInWaitWindow(
-            wait_, title, platform::ToQString(texts_.table().Step(TextId::CollectionBusy)),
-            [&](ProgressState&) {
+            wait_, title, TextOf(texts_.table(), TextId::CollectionBusy), [&](ProgressState&) {
                 transaction =
                     std::make_unique<collection::CollectionTransaction>(store_, native, lockWait);
             });
