@@ -40,6 +40,22 @@ std::uint8_t TrackByte(std::string_view field)
     return static_cast<std::uint8_t>(value & 0xFF);
 }
 
+bool TrackInRange(std::string_view field)
+{
+    long value = 0;
+    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+    if (end != field.data() + field.size() || field.empty())
+        return true; // not a number
+    return error == std::errc() && value >= 0 && value <= 255;
+}
+
+std::optional<TextId> NoFileText(const FileSystem& files, const std::string& path)
+{
+    if (files.fileExists(path))
+        return std::nullopt;
+    return files.folderExists(path) ? TextId::PathIsFolder : TextId::FileDoesNotExist;
+}
+
 void ApplyChanges(const TagChanges& changes, audio::TMPEGAudio& mpeg)
 {
     if (changes.title)
@@ -74,22 +90,6 @@ bool HoldsFrameRun(ByteSource& file, std::int64_t offset)
 } // namespace
 
 BulkTagEditor::BulkTagEditor(FileSystem& files) : files_(files), mpeg_(files), info_(files) {}
-
-bool TrackInRange(std::string_view field)
-{
-    long value = 0;
-    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
-    if (end != field.data() + field.size() || field.empty())
-        return true; // not a number
-    return error == std::errc() && value >= 0 && value <= 255;
-}
-
-std::optional<TextId> NoFileText(const FileSystem& files, const std::string& path)
-{
-    if (files.fileExists(path))
-        return std::nullopt;
-    return files.folderExists(path) ? TextId::PathIsFolder : TextId::FileDoesNotExist;
-}
 
 bool BulkTagEditor::ReadableButNotAudio(const std::string& path)
 {
@@ -151,6 +151,7 @@ std::optional<TextId> BulkTagEditor::Write(const std::string& path, const TagCha
     if (ReadableButNotAudio(path))
         return TextId::FileNotValid;
     if (!mpeg_.HasTag() && mpeg_.Id3v2().present) {
+        // The fields not given keep what the editor shows: the ID3v2 texts.
         const std::vector<std::string> shown = ShownFields(mpeg_);
         ApplyChanges({shown[0], shown[1], shown[2], shown[3], shown[4], shown[5]}, mpeg_);
     }

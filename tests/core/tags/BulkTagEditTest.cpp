@@ -51,11 +51,11 @@ protected:
 // the editor shows them, or the next scan loses them.
 TEST_F(BulkTagEditTest, WritingIntoAFileWithOnlyAnId3v2TagKeepsItsTexts)
 {
-    const std::string v2 = Id3v2(V2Text("TIT2", "\xDC"
-                                                "berall") +
-                                 V2Text("TPE1", "Band") + V2Text("TRCK", "4/12") +
-                                 V2Text("TYER", "1987") +
-                                 V2Frame("COMM", std::string("\0eng\0Liner notes", 16)));
+    const std::string v2 =
+        Id3v2(V2Text("TIT2", "\xDC"
+                             "berall") +
+              V2Text("TPE1", "Band") + V2Text("TRCK", "4/12") + V2Text("TYER", "1987") +
+              V2Frame("COMM", std::string("\0eng\0Liner notes", 16)));
     const std::string path = Make("song.mp3", v2 + audio);
     TagChanges changes;
     changes.album = "Best of";
