@@ -2,7 +2,6 @@
 
 #include "audio/AudioInfo.h"
 #include "audio/FileRecord.h"
-#include "audio/MPGTools.h"
 #include "system/FileSystem.h"
 #include "system/Services.h"
 #include "tags/BulkTagEdit.h"
@@ -64,20 +63,23 @@ bool FilesAndSwitch(const std::vector<Argument>& args, std::vector<std::string>&
 int TagShow(const std::vector<std::string>& files, bool readId3v2, std::ostream& out,
             std::ostream& err, CliContext& context)
 {
-    audio::TMPEGAudio mpeg(context.services.files);
-    mpeg.SetReadId3v2(readId3v2);
+    tags::BulkTagEditor editor(context.services.files);
+    editor.SetReadId3v2(readId3v2);
     int result = kSuccess;
     for (const std::string& path : files) {
-        if (!context.services.files.fileExists(path)) {
-            Message(err, context.texts, TextId::FileDoesNotExist, path);
+        if (const auto noFile = tags::NoFileText(context.services.files, path)) {
+            Message(err, context.texts, *noFile, path);
             result = kFailed;
             continue;
         }
-        mpeg.SetFileName(path);
-        if (!mpeg.IsValid())
+        // What the tag editor shows, and whether it would change the tag.
+        const tags::BulkTagEditor::Shown shown = editor.Show(path);
+        if (!shown.valid) {
             Message(err, context.texts, TextId::FileNotValid, path);
+            result = kFailed;
+        }
         out << path;
-        for (const std::string& field : tags::ShownFields(mpeg))
+        for (const std::string& field : shown.fields)
             out << '\t' << field;
         out << '\n';
     }
@@ -159,7 +161,10 @@ public:
                                "year and",
                                "comment, tab-separated. A file without an ID3v1 tag shows the "
                                "texts of its",
-                               "ID3v2 tag, if it starts with one."},
+                               "ID3v2 tag, if it starts with one. A file that tags are not "
+                               "written into (it",
+                               "does not look like MPEG audio) is told as not valid, and the exit "
+                               "code is 1."},
                    .optionsFirst = true})
     {
     }
@@ -178,17 +183,18 @@ public:
 class TagWriteCommand final : public Command {
 public:
     TagWriteCommand()
-        : Command({.name = "write",
-                   .summary = "write the given tag fields, keeping the others",
-                   .forms = {{"[--title T] [--artist A] [--album A] [--track N] [--year Y] "
-                              "[--comment C] FILE..."}},
-                   .options = {{"--title", "", "T", "the title"},
-                               {"--artist", "", "A", "the artist"},
-                               {"--album", "", "A", "the album"},
-                               {"--track", "", "N", "the track number; none when empty"},
-                               {"--year", "", "Y", "the year"},
-                               {"--comment", "", "C", "the comment"}},
-                   .optionsFirst = true})
+        : Command(
+              {.name = "write",
+               .summary = "write the given tag fields, keeping the others",
+               .forms = {{"[--title T] [--artist A] [--album A] [--track N] [--year Y] "
+                          "[--comment C] FILE..."}},
+               .options = {{"--title", "", "T", "the title"},
+                           {"--artist", "", "A", "the artist"},
+                           {"--album", "", "A", "the album"},
+                           {"--track", "", "N", "the track number, 1 to 255; none when 0 or empty"},
+                           {"--year", "", "Y", "the year"},
+                           {"--comment", "", "C", "the comment"}},
+               .optionsFirst = true})
     {
     }
 
@@ -199,6 +205,12 @@ public:
         std::vector<std::string> files;
         if (!ParseChanges(args, changes, files, err) || files.empty())
             return Usage(err);
+        if (changes.track && !tags::TrackInRange(*changes.track)) {
+            err << "velmora-cli: --track takes a number from 1 to 255, or 0 or nothing for no "
+                   "track, not "
+                << *changes.track << "\n";
+            return Usage(err);
+        }
         return TagWrite(changes, files, err, context);
     }
 };
@@ -234,7 +246,9 @@ AnalyseCommand::AnalyseCommand()
                            "numbers and six texts a scan stores, tab-separated.",
                            "The texts come from the ID3v1 tag; without one, from the ID3v2 tag "
                            "at the",
-                           "file's start."},
+                           "file's start. A path that names no file (nothing, or a folder) "
+                           "is told",
+                           "instead of a line, and the exit code is 1."},
                .optionsFirst = true})
 {
 }
@@ -248,7 +262,13 @@ int AnalyseCommand::Execute(const std::vector<Argument>& args, std::ostream& out
         return Usage(err);
     audio::FileAnalyser analyser(context.services.files, readId3v2);
     std::string line;
+    int result = kSuccess;
     for (const std::string& path : operands) {
+        if (const auto noFile = tags::NoFileText(context.services.files, path)) {
+            Message(err, context.texts, *noFile, path);
+            result = kFailed;
+            continue;
+        }
         const audio::FileRecord record = analyser.Analyse(path);
         line = path;
         line += '\t';
@@ -264,7 +284,7 @@ int AnalyseCommand::Execute(const std::vector<Argument>& args, std::ostream& out
         line += '\n';
         out << line;
     }
-    return out ? kSuccess : kFailed;
+    return out ? result : kFailed;
 }
 
 TagCommand::TagCommand()

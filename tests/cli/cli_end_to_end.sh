@@ -246,6 +246,60 @@ if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null && id nobody >/dev/null 2
   fi
   rm -rf "$sticky" "$mine"
 fi
+# Tags. A file whose only tag is an ID3v2 tag keeps its texts when one field
+# is written: the ID3v1 tag written wins from then on.
+mkdir -p "$work/tags"
+v2frame() { # ID TEXT: an ID3v2.3 text frame, Latin-1, shorter than 127 bytes
+  printf '%s\0\0\0' "$1"
+  # shellcheck disable=SC2059 # the octal escape of the size
+  printf "\\$(printf '%03o' $((${#2} + 1)))"
+  printf '\0\0\0%s' "$2"
+}
+{ v2frame TIT2 "Real title"; v2frame TPE1 "Real artist"; v2frame TRCK "9/10"; v2frame TYER 1994; } >"$work/tags/frames"
+{
+  printf 'ID3\3\0\0\0\0\0'
+  # shellcheck disable=SC2059
+  printf "\\$(printf '%03o' "$(wc -c <"$work/tags/frames")")"
+  cat "$work/tags/frames" "$data/mpeg2_l3_cbr64_22k_js.mp3"
+} >"$work/tags/v2only.mp3"
+"$cli" tag write --album X "$work/tags/v2only.mp3"; check "tag write into an ID3v2-only file exit code" 0 $?
+check "analyse keeps the ID3v2 texts" "$(printf 'Real title\tReal artist\tX\t9\t1994\t')" \
+  "$("$cli" analyse "$work/tags/v2only.mp3" | cut -f9-)"
+check "tag show keeps the ID3v2 texts" "$(printf 'Real title\tReal artist\tX\t9\t1994\t')" \
+  "$("$cli" tag show --no-id3v2 "$work/tags/v2only.mp3" | cut -f2-)"
+
+# A program and a font take no tag and stay byte for byte as they were.
+cp /bin/ls "$work/tags/ls.mp3"
+font=$(find /usr/share/fonts -name '*.ttf' 2>/dev/null | head -n 1)
+cp "$font" "$work/tags/font.mp3"
+for name in ls font; do
+  file="$work/tags/$name.mp3"
+  before=$(md5sum <"$file")
+  "$cli" tag write --title X "$file" 2>"$work/err"; check "tag write into $name exit code" 1 $?
+  check "tag write into $name message" "The file isn't valid: $file" "$(cat "$work/err")"
+  "$cli" tag remove "$file" 2>"$work/err"; check "tag remove from $name exit code" 1 $?
+  check "tag remove from $name message" "The file isn't valid: $file" "$(cat "$work/err")"
+  check "$name unchanged" "$before" "$(md5sum <"$file")"
+done
+
+# Paths without audio fail after the other paths; a folder is told as one.
+"$cli" analyse /nonexistent.mp3 "$data/mpeg1_l3_cbr128_44k_js.mp3" >"$work/out" 2>"$work/err"
+check "analyse of a missing file exit code" 1 $?
+check "analyse of a missing file message" "The file doesn't exist: /nonexistent.mp3" "$(cat "$work/err")"
+check "analyse goes on after a missing file" 1 "$(grep -c mpeg "$work/out")"
+"$cli" tag show "$data/text_named_mp3.mp3" >/dev/null 2>"$work/err"; check "tag show of a text exit code" 1 $?
+check "tag show of a text message" "The file isn't valid: $data/text_named_mp3.mp3" "$(cat "$work/err")"
+mkdir -p "$work/tags/dir.mp3"
+for command in analyse "tag show" "tag remove" "tag write --title X"; do
+  # shellcheck disable=SC2086 # "tag show" is two words
+  "$cli" $command "$work/tags/dir.mp3" >/dev/null 2>"$work/err"; check "$command of a folder exit code" 1 $?
+  check "$command of a folder message" "The path is a folder: $work/tags/dir.mp3" "$(cat "$work/err")"
+done
+cp "$data/mpeg1_l3_cbr128_44k_js.mp3" "$work/tags/song.mp3"
+before=$(md5sum <"$work/tags/song.mp3")
+"$cli" tag write --track 300 "$work/tags/song.mp3" 2>/dev/null; check "track 300 exit code" 2 $?
+"$cli" tag write --track=256 "$work/tags/song.mp3" 2>/dev/null; check "track 256 exit code" 2 $?
+check "track out of range writes nothing" "$before" "$(md5sum <"$work/tags/song.mp3")"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures end-to-end check(s) failed"

@@ -2,6 +2,7 @@
 
 #include "GuiFixture.h"
 #include "ModalScript.h"
+#include "core/audio/Frames.h"
 #include "gui/mainwindow/FileListModel.h"
 #include "gui/tags/ItemTag.h"
 #include "gui/tags/TagCommands.h"
@@ -12,13 +13,16 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <filesystem>
 
 namespace velmora::gui::testing {
 namespace {
 
 using texts::TextId;
+using velmora::testing::Id3v1;
 using velmora::testing::ReadBytes;
 using velmora::testing::WriteBytes;
 
@@ -94,7 +98,7 @@ TEST_F(TagEditorTest, SaveWritesTheTickedFieldIntoEverySelectedFileThatCanBeWrit
     EXPECT_FALSE(ui.fields[0]->isEnabled());
     EXPECT_TRUE(ui.fields[2]->isEnabled());
     ui.files->selectAll();
-    ui.fields[2]->setText(QStringLiteral("New album"));
+    QTest::keyClicks(ui.fields[2], QStringLiteral("New album"));
     dialogs.messageAnswers = {1};
     ui.save->click();
 
@@ -138,9 +142,9 @@ TEST_F(TagEditorTest, CancelAfterAFailureEndsTheSave)
     std::unique_ptr<TagEditor> editor = OpenEditor();
     const TagEditor::Controls& ui = editor->controls();
     ui.files->selectAll();
-    dialogs.messageAnswers = {2};
+    dialogs.messageAnswers = {1, 2}; // overwrite the files' differing values; Cancel
     ui.save->click();
-    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(Selected(ui.files), (QStringList{"b.MP3", "c.mp3"}));
     EXPECT_EQ(ReadBytes(c), oldC);
 }
@@ -165,6 +169,139 @@ TEST_F(TagEditorTest, RemoveSucceedsOnAFileWithoutATag)
     EXPECT_EQ(ReadBytes(c), oldC);
     EXPECT_EQ(ReadBytes(a), oldA.substr(0, oldA.size() - 128));
     EXPECT_TRUE(ui.fields[3]->text().isEmpty());
+}
+
+// The fields show the file under the cursor, while all ticked fields go
+// into every selected file: a save that would replace values that differ
+// among the files asks first, naming those fields; one typed into since the
+// cursor last moved is wanted and not asked about.
+TEST_F(TagEditorTest, ASaveThatReplacesDifferingValuesAsksFirst)
+{
+    const std::string folder = dir.file("album");
+    std::filesystem::create_directory(folder);
+    const char* const titles[] = {"\xDC"
+                                  "berall",
+                                  "Zwei", "Drei", "Vier", "F\xFCnf"};
+    std::vector<std::string> paths;
+    for (int track = 1; track <= 5; ++track) {
+        paths.push_back(folder + "/" + std::to_string(track) + ".mp3");
+        WriteBytes(paths.back(), Fixture(kUntagged) + Id3v1(titles[track - 1], "Band", "Album",
+                                                            "2001", "Notes", track));
+    }
+    const auto contents = [&paths] {
+        std::vector<std::string> bytes;
+        for (const std::string& path : paths)
+            bytes.push_back(ReadBytes(path));
+        return bytes;
+    };
+    const std::vector<std::string> before = contents();
+
+    std::unique_ptr<TagEditor> editor = OpenEditor();
+    ASSERT_TRUE(editor->ChooseFolder(QString::fromStdString(folder)));
+    const TagEditor::Controls& ui = editor->controls();
+    ui.files->setCurrentRow(0);
+    EXPECT_EQ(ui.fields[0]->text(), QStringLiteral("Überall"));
+    ui.files->selectAll();
+    for (const int field : {2, 4}) { // Album and Year
+        ui.fields[field]->selectAll();
+        QTest::keyClicks(ui.fields[field],
+                         field == 2 ? QStringLiteral("Live") : QStringLiteral("2024"));
+    }
+    dialogs.messageAnswers = {2}; // No
+    ui.save->click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    const MessageRequest& question = dialogs.messages[0];
+    EXPECT_EQ(question.text,
+              QStringLiteral("The selected files have different values in these fields: Title, "
+                             "Track\r\nSelected files: 5\r\nWould you like to overwrite them?"));
+    EXPECT_EQ(question.caption, QStringLiteral("Confirmation"));
+    EXPECT_EQ(question.button1, QStringLiteral("Yes"));
+    EXPECT_EQ(question.button2, QStringLiteral("No"));
+    EXPECT_EQ(contents(), before);
+    EXPECT_EQ(Selected(ui.files).size(), 5);
+
+    ui.fields[0]->selectAll();
+    QTest::keyClicks(ui.fields[0], QStringLiteral("Live song"));
+    dialogs.messageAnswers = {2};
+    ui.save->click();
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_TRUE(dialogs.messages[1].text.startsWith(
+        QStringLiteral("The selected files have different values in these fields: Track\r\n")));
+    EXPECT_EQ(contents(), before);
+
+    // The cursor moves: the fields show the second file, nothing typed.
+    ui.files->setCurrentRow(1, QItemSelectionModel::NoUpdate);
+    EXPECT_EQ(ui.fields[0]->text(), QStringLiteral("Zwei"));
+    dialogs.messageAnswers = {1}; // Yes
+    ui.save->click();
+    ASSERT_EQ(dialogs.messages.size(), 3u);
+    EXPECT_TRUE(dialogs.messages[2].text.contains(QStringLiteral("fields: Title, Track\r\n")));
+    for (const std::string& bytes : contents()) {
+        const std::string tag = bytes.substr(bytes.size() - 128);
+        EXPECT_EQ(tag.substr(3, 5), std::string("Zwei\0", 5));
+        EXPECT_EQ(tag.substr(63, 6), std::string("Album\0", 6));
+        EXPECT_EQ(tag[126], 2);
+    }
+    EXPECT_TRUE(Selected(ui.files).isEmpty());
+    EXPECT_EQ(dialogs.unscripted, 0);
+}
+
+// Saving into a file whose only tag is an ID3v2 tag keeps the texts the
+// editor shows of it in the fields that are not ticked.
+TEST_F(TagEditorTest, SavingIntoAFileWithOnlyAnId3v2TagKeepsItsTexts)
+{
+    app.settings().tagField = {false, false, true, false, false, false};
+    const auto frame = [](const std::string& id, const std::string& text) {
+        return id + std::string(3, '\0') + static_cast<char>(text.size() + 1) +
+               std::string(3, '\0') + text;
+    };
+    WriteBytes(dir.file("a.mp3"),
+               velmora::testing::Id3v2(frame("TIT2", "Real title") + frame("TPE1", "Real artist") +
+                                       frame("TYER", "1994")) +
+                   Fixture(kUntagged));
+    std::unique_ptr<TagEditor> editor = OpenEditor();
+    const TagEditor::Controls& ui = editor->controls();
+    ui.files->setCurrentRow(0);
+    EXPECT_EQ(ui.fields[0]->text(), QStringLiteral("Real title"));
+    QTest::keyClicks(ui.fields[2], QStringLiteral("Album"));
+    ui.save->click();
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    const std::string bytes = ReadBytes(dir.file("a.mp3"));
+    const std::string tag = bytes.substr(bytes.size() - 128);
+    EXPECT_EQ(tag.substr(0, 14), std::string("TAGReal title\0", 14));
+    EXPECT_EQ(tag.substr(33, 12), std::string("Real artist\0", 12));
+    EXPECT_EQ(tag.substr(63, 6), std::string("Album\0", 6));
+    EXPECT_EQ(tag.substr(93, 4), "1994");
+}
+
+// A program named like audio, which the analysers take for audio, is told
+// as not valid when the cursor reaches it and when a save comes to it, and
+// stays as it was.
+TEST_F(TagEditorTest, AProgramNamedLikeAudioTakesNoTag)
+{
+    const std::string folder = dir.file("programs");
+    std::filesystem::create_directory(folder);
+    const std::string program = folder + "/ls.mp3";
+    std::filesystem::copy_file("/bin/ls", program);
+    const std::string before = ReadBytes(program);
+    std::unique_ptr<TagEditor> editor = OpenEditor();
+    ASSERT_TRUE(editor->ChooseFolder(QString::fromStdString(folder)));
+    const TagEditor::Controls& ui = editor->controls();
+    ui.files->setCurrentRow(0);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("The file isn't valid: ") + QString::fromStdString(program));
+    dialogs.messageAnswers = {1, 1};
+    ui.save->click();
+    ui.remove->click();
+    ASSERT_EQ(dialogs.messages.size(), 3u);
+    for (const std::size_t i : {1u, 2u}) {
+        EXPECT_EQ(dialogs.messages[i].text, dialogs.messages[0].text);
+        EXPECT_EQ(dialogs.messages[i].button2, QStringLiteral("Cancel"));
+    }
+    EXPECT_EQ(Selected(ui.files), QStringList{"ls.mp3"});
+    EXPECT_EQ(ReadBytes(program), before);
 }
 
 // A volume whose information cannot be read shows no folders and no files.

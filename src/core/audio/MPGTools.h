@@ -90,6 +90,9 @@ public:
     std::string GetTitle() const;
     std::string GetArtist() const;
     const MpegRecord& Record() const { return record_; }
+    /// Offset in the file of the first header of the pair that was found;
+    /// -1 when the file was not accepted.
+    std::int64_t FirstFrameOffset() const { return IsValid() ? firstHeader_ : -1; }
     /// The text of the ID3v2 tag at the start of the file (see
     /// ReadId3v2Text), kept only when the file has no ID3v1 tag; the
     /// record's tag fields stay as they are without one.

@@ -44,4 +44,29 @@ int TMpegFrameHdr::FindHeader(const unsigned char* buffer, std::size_t count)
     return -1;
 }
 
+int ConsecutiveFrames(const unsigned char* bytes, std::size_t count, int wanted)
+{
+    TMpegFrameHdr first;
+    if (wanted <= 0 || !first.Parse(bytes, count))
+        return 0;
+    TMpegFrameHdr header = first;
+    std::size_t at = 0;
+    int frames = 0;
+    while (frames < wanted) {
+        // Byte 3 bits 1-0, the emphasis: 10 is reserved and written by no
+        // encoder, while a table of machine code (jumps 16 bytes apart)
+        // repeats a plausible header at any multiple of 16 bytes.
+        if (header.BitRate() <= 0 || (header.Bytes()[3] & 3) == 2)
+            break;
+        ++frames;
+        at += static_cast<std::size_t>(header.FrameLength());
+        if (frames == wanted || at > count || !header.Parse(bytes + at, count - at))
+            break;
+        if (header.VersionIndex() != first.VersionIndex() || header.Layer() != first.Layer() ||
+            header.SampleRate() != first.SampleRate())
+            break;
+    }
+    return frames;
+}
+
 } // namespace velmora::audio

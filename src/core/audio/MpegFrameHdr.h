@@ -52,4 +52,17 @@ private:
     int frameLength_ = 0;
 };
 
+/// Bytes of the longest frame there is (MPEG-2.5 Layer II, 160 kbit/s,
+/// 8000 Hz, padded).
+inline constexpr std::size_t kLongestFrame = 2881;
+
+/// The number of frames, at most `wanted`, that follow one another from the
+/// start of `bytes`: the first header is valid, and each next one stands
+/// where the length of the one before ends, is valid and has the version,
+/// layer and sample rate of the first. A free-format header ends the run
+/// (its length is unknown), and so does a header with the reserved emphasis
+/// code (binary 10) or one that is not wholly within `count`.
+/// (`wanted` - 1) x kLongestFrame + 4 bytes hold any run of `wanted` frames.
+int ConsecutiveFrames(const unsigned char* bytes, std::size_t count, int wanted);
+
 } // namespace velmora::audio

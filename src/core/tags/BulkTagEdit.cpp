@@ -1,5 +1,7 @@
 #include "tags/BulkTagEdit.h"
 
+#include "audio/ID3Tags.h"
+#include "audio/MpegFrameHdr.h"
 #include "system/FileSystem.h"
 
 #include <charconv>
@@ -38,6 +40,22 @@ std::uint8_t TrackByte(std::string_view field)
     return static_cast<std::uint8_t>(value & 0xFF);
 }
 
+bool TrackInRange(std::string_view field)
+{
+    long value = 0;
+    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+    if (end != field.data() + field.size() || field.empty())
+        return true; // not a number
+    return error == std::errc() && value >= 0 && value <= 255;
+}
+
+std::optional<TextId> NoFileText(const FileSystem& files, const std::string& path)
+{
+    if (files.fileExists(path))
+        return std::nullopt;
+    return files.folderExists(path) ? TextId::PathIsFolder : TextId::FileDoesNotExist;
+}
+
 void ApplyChanges(const TagChanges& changes, audio::TMPEGAudio& mpeg)
 {
     if (changes.title)
@@ -54,18 +72,46 @@ void ApplyChanges(const TagChanges& changes, audio::TMPEGAudio& mpeg)
         mpeg.SetTrack(TrackByte(*changes.track));
 }
 
+namespace {
+
+// Whether three frames follow one another from `offset` of `file`.
+bool HoldsFrameRun(ByteSource& file, std::int64_t offset)
+{
+    constexpr int kFrames = 3;
+    if (offset < 0)
+        return false;
+    std::array<unsigned char, (kFrames - 1) * audio::kLongestFrame + 4> bytes;
+    const std::int64_t got =
+        file.readAt(offset, reinterpret_cast<char*>(bytes.data()), bytes.size());
+    return got > 0 && audio::ConsecutiveFrames(bytes.data(), static_cast<std::size_t>(got),
+                                               kFrames) == kFrames;
+}
+
+} // namespace
+
 BulkTagEditor::BulkTagEditor(FileSystem& files) : files_(files), mpeg_(files), info_(files) {}
 
 bool BulkTagEditor::ReadableButNotAudio(const std::string& path)
 {
     mpeg_.SetFileName(path);
-    if (mpeg_.IsValid())
-        return false;
-    info_.AnalyseFile(path);
-    if (info_.Header.Valid())
-        return false;
     int error = 0;
-    return files_.openFile(path, false, error) != nullptr;
+    const std::unique_ptr<RandomAccessFile> file = files_.openFile(path, false, error);
+    if (!file)
+        return false;
+    const bool mpegValid = mpeg_.IsValid();
+    if (!mpegValid) {
+        info_.AnalyseFile(path);
+        if (!info_.Header.Valid())
+            return true;
+    }
+    if (mpeg_.HasTag() || audio::SkipId3v2Tags(*file) > 0)
+        return false;
+    if (HoldsFrameRun(*file, mpeg_.FirstFrameOffset()))
+        return false;
+    if (mpegValid)
+        info_.AnalyseFile(path);
+    // Without ID3v2 tags in front the offset counts from the file's start.
+    return !info_.Header.Valid() || !HoldsFrameRun(*file, info_.FirstFrameOffset);
 }
 
 BulkTagEditor::Shown BulkTagEditor::Show(const std::string& path)
@@ -79,10 +125,36 @@ BulkTagEditor::Shown BulkTagEditor::Show(const std::string& path)
     return shown;
 }
 
+std::array<bool, 6> BulkTagEditor::DifferingFields(const std::vector<std::string>& paths,
+                                                   const std::array<bool, 6>& among)
+{
+    std::array<bool, 6> differing{};
+    std::optional<std::vector<std::string>> first;
+    for (const std::string& path : paths) {
+        Shown shown = Show(path);
+        if (!shown.exists || !shown.valid)
+            continue;
+        if (!first) {
+            first = std::move(shown.fields);
+            continue;
+        }
+        for (std::size_t i = 0; i < differing.size(); ++i)
+            differing[i] = differing[i] || (among[i] && shown.fields[i] != (*first)[i]);
+    }
+    return differing;
+}
+
 std::optional<TextId> BulkTagEditor::Write(const std::string& path, const TagChanges& changes)
 {
+    if (files_.folderExists(path))
+        return TextId::PathIsFolder;
     if (ReadableButNotAudio(path))
         return TextId::FileNotValid;
+    if (!mpeg_.HasTag() && mpeg_.Id3v2().present) {
+        // The fields not given keep what the editor shows: the ID3v2 texts.
+        const std::vector<std::string> shown = ShownFields(mpeg_);
+        ApplyChanges({shown[0], shown[1], shown[2], shown[3], shown[4], shown[5]}, mpeg_);
+    }
     ApplyChanges(changes, mpeg_);
     const int written = mpeg_.WriteTag();
     if (written != 0)
@@ -92,6 +164,8 @@ std::optional<TextId> BulkTagEditor::Write(const std::string& path, const TagCha
 
 std::optional<TextId> BulkTagEditor::Remove(const std::string& path)
 {
+    if (files_.folderExists(path))
+        return TextId::PathIsFolder;
     if (ReadableButNotAudio(path))
         return TextId::FileNotValid;
     const int removed = mpeg_.RemoveTag();

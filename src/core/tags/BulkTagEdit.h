@@ -4,6 +4,7 @@
 #include "audio/MPGTools.h"
 #include "texts/TextIds.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,6 +31,16 @@ std::vector<std::string> ShownFields(const audio::TMPEGAudio& mpeg);
 /// when the field is empty or not a number.
 std::uint8_t TrackByte(std::string_view field);
 
+/// False for a Track field that is a number outside 0 to 255, which would
+/// lose its high bits in the track byte; true for any other field (empty or
+/// not a number: no track).
+bool TrackInRange(std::string_view field);
+
+/// Why there is no file at `path` to read or tag: PathIsFolder for a
+/// folder, FileDoesNotExist when nothing (or nothing but a device or FIFO)
+/// is there; nothing for a regular file.
+std::optional<texts::TextId> NoFileText(const FileSystem& files, const std::string& path);
+
 /// The fields a bulk edit changes; the others keep their values.
 struct TagChanges {
     std::optional<std::string> title, artist, album, track, year, comment;
@@ -40,12 +51,24 @@ struct TagChanges {
 void ApplyChanges(const TagChanges& changes, audio::TMPEGAudio& mpeg);
 
 /// Writes or removes the tags of one file after another. Tags go into MPEG
-/// audio only, as one of the two analysers accepts it: 128 bytes appended to
-/// or cut off anything else (a collection, a text) would damage it. Each
-/// call answers nothing when the file was changed, else the text of its
-/// error: FileNotValid for a file that was read and is not audio,
-/// FileDoesNotExist for one that cannot be opened, CannotWriteTag or
-/// CannotRemoveTag when the change itself failed.
+/// audio only: 128 bytes appended to or cut off anything else (a program, a
+/// font, a collection) would damage it. The analysers accept many such
+/// files, one plausible frame header or two being enough for them, so a
+/// file must also show one of these before its tag is changed:
+/// - an ID3v1 tag at its end;
+/// - an ID3v2 tag at its start;
+/// - three frames one after another from the first frame an analyser
+///   found, of one version, layer and sample rate (ConsecutiveFrames).
+/// Each call answers nothing when the file was changed, else the text of
+/// its error: FileNotValid for a file that was read and is not audio,
+/// PathIsFolder for a folder, FileDoesNotExist for one that cannot be
+/// opened, CannotWriteTag or CannotRemoveTag when the change itself failed.
+///
+/// Writing into a file without an ID3v1 tag that begins with an ID3v2 tag
+/// (and SetReadId3v2 on) starts from the texts of that tag, as ShownFields
+/// gives them, instead of the analyser's defaults (the file's name as
+/// title, no artist): the ID3v1 tag wins over the ID3v2 tag when both are
+/// there, so the fields not written keep what the file said.
 class BulkTagEditor {
 public:
     /// `files` must outlive the editor.
@@ -62,6 +85,13 @@ public:
     /// that happens to end in a tag.
     Shown Show(const std::string& path);
 
+    /// The shown fields (ShownFields) of `paths` that differ from one file to
+    /// another: for each field i (title, artist, album, track, year,
+    /// comment) with `among[i]` set, whether two of the files that exist and
+    /// are valid (as Show tells) hold different values in it.
+    std::array<bool, 6> DifferingFields(const std::vector<std::string>& paths,
+                                        const std::array<bool, 6>& among);
+
     /// Whether a file without an ID3v1 tag shows the texts of its ID3v2 tag
     /// (on unless switched off).
     void SetReadId3v2(bool on) { mpeg_.SetReadId3v2(on); }
@@ -70,8 +100,9 @@ public:
     std::optional<texts::TextId> Remove(const std::string& path);
 
 private:
-    /// Analyses `path`; true for a file that was read and is not audio. A
-    /// file that cannot be read is left to the writing, which reports it.
+    /// Analyses `path`; true for a file that was read and that its tag may
+    /// not be changed in (see the class). A file that cannot be read is left
+    /// to the writing, which reports it.
     bool ReadableButNotAudio(const std::string& path);
 
     FileSystem& files_;

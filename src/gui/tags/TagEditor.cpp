@@ -156,6 +156,7 @@ QWidget* TagEditor::TagPanel(const texts::TextTable& texts)
         field->setMaxLength(kFieldLengths[i]);
         DropControlCharacters(field);
         connect(check, &QCheckBox::clicked, this, &TagEditor::UpdateEnabling);
+        connect(field, &QLineEdit::textEdited, this, [this, i] { typed_[i] = true; });
         layout->addWidget(check);
         layout->addWidget(field);
         controls_.checks[i] = check;
@@ -181,6 +182,7 @@ void TagEditor::ClearFields()
 {
     for (QLineEdit* field : controls_.fields)
         field->clear();
+    typed_.fill(false);
 }
 
 void TagEditor::ChooseDrive(int index)
@@ -322,17 +324,44 @@ bool TagEditor::GoOnAfter(TextId error, const std::string& path)
     return dialogs_.Message(request) == 1;
 }
 
+bool TagEditor::MayOverwrite(const std::vector<std::string>& paths,
+                             const std::array<bool, 6>& asked)
+{
+    if (paths.size() < 2 || std::none_of(asked.begin(), asked.end(), std::identity()))
+        return true;
+    const std::array<bool, 6> differing = editor_.DifferingFields(paths, asked);
+    QStringList names;
+    for (std::size_t i = 0; i < differing.size(); ++i) {
+        if (differing[i])
+            names << TextOf(texts_, texts::After(TextId::TitleColumn, i));
+    }
+    if (names.isEmpty())
+        return true;
+    MessageRequest question = Question(texts_, TextId::DifferingFields, false, 2);
+    const QString lineBreak = QStringLiteral("\r\n");
+    question.text = MessageText(texts_, TextId::DifferingFields, names.join(QStringLiteral(", "))) +
+                    lineBreak + TextOf(texts_, TextId::SelectedFileCount) + QStringLiteral(": ") +
+                    QString::number(paths.size()) + lineBreak +
+                    TextOf(texts_, TextId::AskOverwriteThem);
+    return dialogs_.Message(question) == 1;
+}
+
 void TagEditor::Save()
 {
     std::array<std::optional<std::string>, 6> values;
+    std::array<bool, 6> asked{};
     for (std::size_t i = 0; i < values.size(); ++i) {
-        if (controls_.checks[i]->isChecked())
+        if (controls_.checks[i]->isChecked()) {
             values[i] = platform::ToNodeBytes(controls_.fields[i]->text());
+            asked[i] = !typed_[i];
+        }
     }
     const tags::TagChanges changes{values[0], values[1], values[2],
                                    values[3], values[4], values[5]};
     const std::vector<int> rows = SelectedRows();
     const std::vector<std::string> paths = PathsOf(rows);
+    if (!MayOverwrite(paths, asked))
+        return;
     EditorSeries series(controls_.files, rows, [this, &paths](std::size_t index, TextId error) {
         return GoOnAfter(error, paths[index]);
     });

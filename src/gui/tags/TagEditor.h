@@ -42,6 +42,12 @@ class UserDialogs;
 /// a file that was changed is unselected, one that failed is told with Ok
 /// (go on) and Cancel (stop) and stays selected. The check boxes come from
 /// the settings' tag fields on opening and go back there on closing.
+///
+/// The fields show one file, while Save writes them into all selected
+/// files: before a save into several files that would replace values that
+/// differ among them, one question names those fields and the number of
+/// files (Yes writes, No writes nothing). A field typed into since the
+/// current file last changed is wanted as it is and not asked about.
 class TagEditor : public QDialog {
     Q_OBJECT
 public:
@@ -93,6 +99,9 @@ private:
     std::vector<std::string> PathsOf(const std::vector<int>& rows) const;
     /// Ok (true) or Cancel after a failure of the file at `path`.
     bool GoOnAfter(texts::TextId error, const std::string& path);
+    /// True when writing the fields `asked` into `paths` replaces no values
+    /// that differ among the files, or the user agrees that it may.
+    bool MayOverwrite(const std::vector<std::string>& paths, const std::array<bool, 6>& asked);
 
     const Services& services_;
     settings::Settings& settings_;
@@ -100,6 +109,8 @@ private:
     UserDialogs& dialogs_;
     tags::BulkTagEditor editor_;
     Controls controls_;
+    /// The fields typed into since they were last filled or emptied.
+    std::array<bool, 6> typed_{};
 };
 
 } // namespace velmora::gui

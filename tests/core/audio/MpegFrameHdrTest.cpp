@@ -102,5 +102,55 @@ TEST(MpegFrameHdr, FindHeaderAndShortInput)
     EXPECT_EQ(h.FindHeader(reinterpret_cast<const unsigned char*>(none.data()), none.size()), -1);
 }
 
+int FramesIn(const std::string& bytes, int wanted = 3)
+{
+    return ConsecutiveFrames(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                             wanted);
+}
+
+// Frames count while each header stands where the frame before ends and has
+// the version, layer and sample rate of the first; bit rate, padding and
+// channel mode may change from frame to frame.
+TEST(ConsecutiveFrames, CountsFramesOfOneStreamThatFollowOneAnother)
+{
+    using testing::Frame;
+    using testing::kMp3Header;
+    using testing::Stream;
+    EXPECT_EQ(FramesIn(Stream(kMp3Header, 417, 3)), 3);
+    EXPECT_EQ(FramesIn(Stream(kMp3Header, 417, 5), 4), 4);
+    // 160 kbit/s, padded, stereo: 523 bytes.
+    EXPECT_EQ(FramesIn(Frame(kMp3Header, 417) + Frame(Header(1, 3, 10, 0, true, 0), 523) +
+                       Frame(kMp3Header, 417)),
+              3);
+
+    // Another sample rate, layer or version in the second header.
+    const std::string first = Frame(kMp3Header, 417);
+    EXPECT_EQ(FramesIn(first + Stream(Header(1, 3, 9, 1), 384, 2)), 1);
+    EXPECT_EQ(FramesIn(first + Stream(Header(1, 2, 9, 0), 417, 2)), 1);
+    EXPECT_EQ(FramesIn(first + Stream(Header(2, 3, 9, 0), 417, 2)), 1);
+    // The second header one byte later than the first frame's length.
+    EXPECT_EQ(FramesIn(Frame(kMp3Header, 418) + Stream(kMp3Header, 417, 2)), 1);
+    // The third header cut off.
+    EXPECT_EQ(FramesIn(Stream(kMp3Header, 417, 3).substr(0, 2 * 417 + 3)), 2);
+    EXPECT_EQ(FramesIn("plain text, no frames"), 0);
+}
+
+TEST(ConsecutiveFrames, FreeFormatAndTheReservedEmphasisEndTheRun)
+{
+    using testing::Stream;
+    // Free format: no length, so no next header to look for.
+    EXPECT_EQ(FramesIn(Stream(Header(1, 3, 0, 0), 417, 3)), 0);
+
+    // Emphasis 10 (byte 3 bits 1-0) is reserved.
+    std::string reserved = testing::kMp3Header;
+    reserved[3] = static_cast<char>(reserved[3] | 2);
+    EXPECT_EQ(FramesIn(Stream(reserved, 417, 3)), 0);
+    EXPECT_EQ(FramesIn(Stream(testing::kMp3Header, 417, 2) + Stream(reserved, 417, 1)), 2);
+    // Emphasis 01 and 11 are real.
+    std::string emphasis = testing::kMp3Header;
+    emphasis[3] = static_cast<char>(emphasis[3] | 3);
+    EXPECT_EQ(FramesIn(Stream(emphasis, 417, 3)), 3);
+}
+
 } // namespace
 } // namespace velmora::audio
