@@ -81,7 +81,12 @@ bool WritePlaylist(FileSystem& files, const std::string& fileName,
 }
 
 PlaylistWriter::PlaylistWriter(FileSystem& files, const std::string& fileName)
-    : out_(files.createReplacement(fileName)), format_(FormatOf(fileName)), ok_(out_ != nullptr)
+    : PlaylistWriter(files.createReplacement(fileName), FormatOf(fileName))
+{
+}
+
+PlaylistWriter::PlaylistWriter(std::unique_ptr<OutputFile> out, PlaylistFormat format)
+    : out_(std::move(out)), format_(format), ok_(out_ != nullptr)
 {
     if (!ok_)
         return;

@@ -325,7 +325,9 @@ private:
         layout_.widths = widths_;
         layout_.columns = WrittenColumns(settings_, widths_);
 
-        out_ = sources_.services.files.createReplacement(settings_.lastReportFile);
+        out_ = sources_.output
+                   ? sources_.output()
+                   : sources_.services.files.createReplacement(settings_.lastReportFile);
         if (!out_)
             return ReportOutcome::CannotWrite;
         const std::string heading =
