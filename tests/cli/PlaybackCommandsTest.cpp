@@ -62,7 +62,8 @@ TEST_F(PlaylistCommandTest, ADashWritesTheM3uPlaylistToTheOutputAlone)
     ASSERT_EQ(Run({"playlist", collection, "Disc\\rock", "-o", playlist}), kSuccess) << err.str();
     ASSERT_EQ(Run({"playlist", collection, "Disc\\rock", "-o", "-"}), kSuccess) << err.str();
     EXPECT_EQ(out.str(), ReadBytes(playlist));
-    EXPECT_EQ(out.str(), dir.file("DISC/rock/a.mp3") + "\r\n" + dir.file("DISC/rock/b.mp3") + "\r\n");
+    EXPECT_EQ(out.str(),
+              dir.file("DISC/rock/a.mp3") + "\r\n" + dir.file("DISC/rock/b.mp3") + "\r\n");
     EXPECT_EQ(err.str(), "");
     EXPECT_FALSE(fs::exists(dir.file("-")));
 
