@@ -1,5 +1,6 @@
 #include "cli/PlaybackCommands.h"
 
+#include "cli/OutputTarget.h"
 #include "collection/CollectionStore.h"
 #include "collection/NodeText.h"
 #include "playback/Playback.h"
@@ -11,6 +12,7 @@
 
 #include <atomic>
 #include <charconv>
+#include <memory>
 #include <ostream>
 #include <utility>
 
@@ -207,18 +209,19 @@ int LocateCommand::Execute(const std::vector<Argument>& args, std::ostream& out,
 }
 
 PlaylistCommand::PlaylistCommand()
-    : Command({.name = "playlist",
-               .summary = "write a node's files as an M3U or PLS playlist",
-               .forms = {{"COLLECTION NODE -o FILE.m3u|FILE.pls"}},
-               .options = {{"--output", "-o", "FILE",
-                            "the playlist, PLS when its name ends in .pls, else M3U"}},
-               .notes = {"NODE: a path as search prints it (VOLUME\\FOLDER\\FILE), or #N for "
-                         "line N of dump"}})
+    : Command(
+          {.name = "playlist",
+           .summary = "write a node's files as an M3U or PLS playlist",
+           .forms = {{"COLLECTION NODE -o FILE.m3u|FILE.pls"}},
+           .options = {{"--output", "-o", "FILE",
+                        "the playlist, PLS when its name ends in .pls, else M3U; - for stdout"}},
+           .notes = {"NODE: a path as search prints it (VOLUME\\FOLDER\\FILE), or #N for "
+                     "line N of dump"}})
 {
 }
 
-int PlaylistCommand::Execute(const std::vector<Argument>& args, std::ostream&, std::ostream& err,
-                             CliContext& context) const
+int PlaylistCommand::Execute(const std::vector<Argument>& args, std::ostream& out,
+                             std::ostream& err, CliContext& context) const
 {
     std::vector<std::string> operands;
     std::string output;
@@ -236,14 +239,19 @@ int PlaylistCommand::Execute(const std::vector<Argument>& args, std::ostream&, s
     std::string nodePath;
     if (!TwoOperands(operands, collectionPath, nodePath) || output.empty())
         return Usage(err);
+    if (RefuseCollectionAsOutput(output, collectionPath, err, context))
+        return kFailed;
     CollectionStore store(context.services.files, context.services.clock, context.texts);
     const NodeId node = LoadAndFind(store, collectionPath, nodePath, name(), err, context.texts);
     if (node == kNoNode)
         return kFailed;
 
     CliPlaybackUser user(err, context.interrupted);
+    std::unique_ptr<OutputFile> stream;
+    if (IsStandardOutput(output))
+        stream = std::make_unique<StreamOutputFile>(out);
     if (playback::LocateAndPlay(store.tree(), node, output, playback::PlayMode::Playlist,
-                                context.services, context.texts, user))
+                                context.services, context.texts, user, std::move(stream)))
         return kSuccess;
     if (!user.shownError && !user.interrupted())
         err << "velmora-cli playlist: no files below \"" << nodePath << "\"\n";

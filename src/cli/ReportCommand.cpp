@@ -1,5 +1,6 @@
 #include "cli/ReportCommand.h"
 
+#include "cli/OutputTarget.h"
 #include "collection/CollectionStore.h"
 #include "reports/ReportSettings.h"
 #include "reports/ReportThread.h"
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <memory>
 #include <ostream>
 #include <string_view>
 
@@ -224,7 +226,8 @@ ReportCommand::ReportCommand()
            .summary = "write a report of the collection into a file",
            .forms = {{"COLLECTION -o FILE [--format text|dif|html|csv]",
                       "[--rows collection,volume,folder,file] [--columns LIST]", "[--no-sort]"}},
-           .options = {{"--output", "-o", "FILE", "the report file, replaced once it is complete"},
+           .options = {{"--output", "-o", "FILE",
+                        "the report file, replaced once it is complete; - for stdout"},
                        {"--format", "", "text|dif|html|csv", "the file's format (default text)"},
                        {"--rows", "", "collection,volume,folder,file",
                         "the kinds of row, comma-separated (default folder)"},
@@ -238,7 +241,7 @@ ReportCommand::ReportCommand()
 {
 }
 
-int ReportCommand::Execute(const std::vector<Argument>& args, std::ostream&, std::ostream& err,
+int ReportCommand::Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
                            CliContext& context) const
 {
     Request request;
@@ -250,6 +253,9 @@ int ReportCommand::Execute(const std::vector<Argument>& args, std::ostream&, std
     }
     const texts::TextTable& table = context.texts;
     const std::string& target = request.settings.lastReportFile;
+    if (RefuseCollectionAsOutput(target, request.collection, err, context))
+        return kFailed;
+    const bool toOutput = IsStandardOutput(target);
 
     collection::CollectionStore store(context.services.files, context.services.clock, table);
     NoProgress quiet;
@@ -260,7 +266,7 @@ int ReportCommand::Execute(const std::vector<Argument>& args, std::ostream&, std
         return kFailed;
     }
     WriteError why = WriteError::None;
-    if (!reports::CanWriteReport(context.services.files, target, why)) {
+    if (!toOutput && !reports::CanWriteReport(context.services.files, target, why)) {
         err << table.Text(TextId::CannotSaveFile) << ": " << target << '\n';
         if (const std::optional<TextId> reason = ReasonTextOf(why))
             err << table.Text(*reason) << '\n';
@@ -271,8 +277,9 @@ int ReportCommand::Execute(const std::vector<Argument>& args, std::ostream&, std
     // the interrupt flag itself before each node and row.
     const std::atomic<bool> never{false};
     const std::atomic<bool>& stop = context.interrupted ? *context.interrupted : never;
-    const reports::ReportSources sources{store.tree(), store.currentPath(), table,
-                                         context.services};
+    reports::ReportSources sources{store.tree(), store.currentPath(), table, context.services};
+    if (toOutput)
+        sources.output = [&out] { return std::make_unique<StreamOutputFile>(out); };
     const bool terminal = context.showProgress;
     TerminalProgress shown(err);
     NoProgress silent;

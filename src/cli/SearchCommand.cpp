@@ -1,5 +1,6 @@
 #include "cli/SearchCommand.h"
 
+#include "cli/OutputTarget.h"
 #include "cli/ScanCommand.h"
 #include "collection/CollectionStore.h"
 #include "collection/NodeText.h"
@@ -33,7 +34,8 @@ using texts::TextId;
 // The options that search and duplicates share.
 constexpr Option kOnOption{"--on", "", "SOURCE",
                            "search a folder or volume outside the collection"};
-constexpr Option kSaveOption{"--save", "", "FILE", "write the saved list to FILE instead"};
+constexpr Option kSaveOption{"--save", "", "FILE",
+                             "write the saved list to FILE instead (- for stdout)"};
 
 enum class Kind { None, Name, Tag, Property };
 
@@ -274,12 +276,15 @@ void PrintRowStart(std::ostream& out, const collection::CollectionTree& tree,
 }
 
 // Writes the whole file through a replacement, so a failure leaves an
-// existing file as it was; reports CannotSaveFile on failure.
-int Save(FileSystem& files, const std::string& path, std::string_view bytes, std::ostream& err,
-         const texts::TextTable& table)
+// existing file as it was, or to `out` for "-"; reports CannotSaveFile on
+// failure.
+int Save(FileSystem& files, const std::string& path, std::string_view bytes, std::ostream& out,
+         std::ostream& err, const texts::TextTable& table)
 {
     WriteError error = WriteError::None;
-    const std::unique_ptr<OutputFile> file = files.createReplacement(path, error);
+    const std::unique_ptr<OutputFile> file = IsStandardOutput(path)
+                                                 ? std::make_unique<StreamOutputFile>(out)
+                                                 : files.createReplacement(path, error);
     if (file && file->write(bytes) && file->flush() && file->commit())
         return kSuccess;
     err << table.Text(TextId::CannotSaveFile) << ": " << path << '\n';
@@ -338,6 +343,8 @@ int DuplicatesCommand::Execute(const std::vector<Argument>& args, std::ostream& 
     }
     if (path.empty())
         return Usage(err);
+    if (!save.empty() && RefuseCollectionAsOutput(save, path, err, context))
+        return kFailed;
     CollectionStore store(context.services.files, context.services.clock, context.texts);
     Searched searched;
     if (const int failed = Prepare(store, path, on, searched, err, context); failed != kSuccess)
@@ -355,7 +362,7 @@ int DuplicatesCommand::Execute(const std::vector<Argument>& args, std::ostream& 
         return Save(context.services.files, save,
                     search::DuplicateResultsFile(tree, results, criteria, context.texts, separator,
                                                  searched.driveRoot),
-                    err, context.texts);
+                    out, err, context.texts);
     for (std::size_t i = 0; i < results.size(); ++i) {
         const bool groupStart =
             i == 0 || search::CompareFoldedAZ(results[i - 1].text, results[i].text) != 0;
@@ -407,6 +414,9 @@ int SearchCommand::Execute(const std::vector<Argument>& args, std::ostream& out,
             err << "velmora-cli search: " << problem << '\n';
         return Usage(err);
     }
+    if (!request.save.empty() &&
+        RefuseCollectionAsOutput(request.save, request.collection, err, context))
+        return kFailed;
 
     CollectionStore store(context.services.files, context.services.clock, context.texts);
     Searched searched;
@@ -444,7 +454,7 @@ int SearchCommand::Execute(const std::vector<Argument>& args, std::ostream& out,
         else
             bytes = search::PropertyResultsFile(tree, results, request.property, context.texts,
                                                 searched.driveRoot);
-        return Save(context.services.files, request.save, bytes, err, context.texts);
+        return Save(context.services.files, request.save, bytes, out, err, context.texts);
     }
     const std::array<bool, 6> usedTags = search::UsedTagColumns(request.tag);
     for (const search::ResultEntry& entry : results.entries()) {

@@ -38,6 +38,7 @@ using texts::TextId;
 struct Arguments {
     std::string collection;
     std::optional<std::string> from;
+    bool force = false;
     std::vector<std::string> rest;
 };
 
@@ -45,6 +46,8 @@ struct Arguments {
 constexpr Option kCollectionOption{"--collection", "-c", "COLLECTION", "the collection file"};
 constexpr Option kFromOption{"--from", "", "SOURCE",
                              "scan SOURCE instead of the volume's own source"};
+constexpr Option kForceOption{"--force", "", "",
+                              "take a SOURCE of another serial or folder all the same"};
 
 // The words after "--" are operands, also those that start with "-".
 bool Parse(const std::vector<Argument>& items, Arguments& args)
@@ -56,6 +59,8 @@ bool Parse(const std::vector<Argument>& items, Arguments& args)
                 if (!args.collection.empty())
                     return false;
                 args.collection = item.value();
+            } else if (item.Is(kForceOption.name)) {
+                args.force = true;
             } else {
                 if (args.from)
                     return false;
@@ -243,10 +248,12 @@ UpdateCommand::UpdateCommand()
     : Command(
           {.name = "update",
            .summary = "scan a volume again, in its place",
-           .forms = {{"-c COLLECTION VOLUME [--from SOURCE]"}},
-           .options = {kCollectionOption, kFromOption},
+           .forms = {{"-c COLLECTION VOLUME [--from SOURCE [--force]]"}},
+           .options = {kCollectionOption, kFromOption, kForceOption},
            .details = {"The source is the volume's folder on the mounted volume with its serial,",
-                       "or SOURCE.", kVolumeDetail}})
+                       "or SOURCE. A SOURCE whose serial or folder is not the volume's is",
+                       "refused without --force, since it replaces every file of the volume.",
+                       kVolumeDetail}})
 {
 }
 
@@ -254,7 +261,7 @@ int UpdateCommand::Execute(const std::vector<Argument>& items, std::ostream&, st
                            CliContext& context) const
 {
     Arguments args;
-    if (!Parse(items, args) || args.rest.size() != 1)
+    if (!Parse(items, args) || args.rest.size() != 1 || (args.force && !args.from))
         return Usage(err);
     EditedCollection edited(args.collection, err, context);
     if (!edited.Lock() || !edited.Load())
@@ -276,8 +283,28 @@ int UpdateCommand::Execute(const std::vector<Argument>& items, std::ostream&, st
         user.Tell(TextId::CannotFindSource, source, scan::MessageKind::Error);
         return kFailed;
     }
-    if (!scan::ReadSource(context.services.volumes, source)) {
+    const std::optional<scan::SourceChoice> choice =
+        scan::ReadSource(context.services.volumes, source);
+    if (!choice) {
         user.Tell(TextId::CannotReadDrive, source, scan::MessageKind::Error);
+        return kFailed;
+    }
+    // As the window asks before it takes a source of another identity, the
+    // command line takes one only when told to: the update replaces every
+    // file of the volume, with the tags edited in the collection.
+    const std::string_view volumeText = store.tree().text(volumes[0]);
+    const std::string folderPart =
+        scan::FolderPartOf(context.services.volumes.rootOf(source), source);
+    if (!args.force && !scan::SameVolume(volumeText, choice->serial, folderPart)) {
+        collection::Numbers numbers{};
+        collection::ReadNumbers(volumeText, numbers);
+        err << "velmora-cli update: the source is not the volume (another serial or folder); "
+               "--force takes it all the same\n"
+            << context.texts.Text(TextId::VolumeLabel) << ": " << user.volumeName << " (serial "
+            << Hex8(static_cast<std::uint32_t>(numbers[collection::kSerial])) << ")\n"
+            << context.texts.Text(TextId::SourceLabel) << ": "
+            << texts::DisplayText(choice->volumeName) << " (serial " << Hex8(choice->serial)
+            << "): " << source << '\n';
         return kFailed;
     }
     return Finish(editor.UpdateFromPath(volumes[0], source), edited, user);

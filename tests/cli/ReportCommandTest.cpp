@@ -161,6 +161,48 @@ TEST_F(ReportCommandTest, FailuresTellTheFileAndLeaveThePreviousReport)
     EXPECT_EQ(out.str(), "");
 }
 
+// The collection under its own name, a symbolic link and a hard link to it:
+// the report would replace the collection.
+TEST_F(ReportCommandTest, AReportIntoTheCollectionItselfIsRefused)
+{
+    std::filesystem::create_symlink("music.col", dir.file("link.col"));
+    std::filesystem::create_hard_link(collection, dir.file("hard.col"));
+    for (const std::string& target : {collection, dir.file("link.col"), dir.file("hard.col")}) {
+        EXPECT_EQ(Run({collection, "-o", target, "--format", "html"}), kFailed) << target;
+        EXPECT_EQ(err.str(),
+                  "Can not save in the file: " + target + "\nThe file is the collection itself\n");
+        EXPECT_EQ(out.str(), "");
+    }
+    EXPECT_EQ(ReadBytes(collection), kCollection);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.col")));
+    EXPECT_EQ(std::filesystem::hard_link_count(collection), 2u);
+    // Only the collection and the two links: no report, no replacement.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);
+}
+
+TEST_F(ReportCommandTest, ADashWritesTheReportToTheOutputAlone)
+{
+    for (const char* format : {"text", "dif", "html", "csv"}) {
+        ASSERT_EQ(Run({collection, "-o", report, "--format", format, "--rows",
+                       "collection,volume,folder,file"}),
+                  kSuccess)
+            << err.str();
+        ASSERT_EQ(Run({collection, "-o", "-", "--format", format, "--rows",
+                       "collection,volume,folder,file"}),
+                  kSuccess)
+            << err.str();
+        EXPECT_EQ(out.str(), ReadBytes(report)) << format;
+        EXPECT_EQ(err.str(), "");
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("-")));
+
+    // A stream that fails is a file that cannot be written.
+    std::ostringstream closed;
+    closed.setstate(std::ios::badbit);
+    EXPECT_EQ(RunCli({"report", collection, "--output=-"}, closed, err, context), kFailed);
+    EXPECT_EQ(err.str(), "Can not save in the file: -\n");
+}
+
 TEST_F(ReportCommandTest, AnInterruptStopsTheReportWithoutAFile)
 {
     WriteBytes(report, "previous");

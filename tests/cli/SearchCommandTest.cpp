@@ -227,6 +227,53 @@ TEST_F(SearchCommandTest, SaveWritesTheSavedResultList)
     EXPECT_EQ(Run({collection, "--name", "x", "--save"}), kUsage);
 }
 
+// The collection under its own name, a symbolic link and a hard link to it:
+// the saved list would replace the collection.
+TEST_F(SearchCommandTest, SaveRefusesTheCollectionItself)
+{
+    std::filesystem::create_symlink(collection, dir.file("link.col"));
+    std::filesystem::create_hard_link(collection, dir.file("hard.col"));
+    for (const std::string& target : {collection, dir.file("link.col"), dir.file("hard.col")}) {
+        EXPECT_EQ(Run({collection, "--name", "live", "--save", target}), kFailed) << target;
+        EXPECT_EQ(err.str(),
+                  "Can not save in the file: " + target + "\nThe file is the collection itself\n");
+        EXPECT_EQ(CliFixture::Run({"duplicates", collection, "--save", target}), kFailed);
+        EXPECT_EQ(err.str(),
+                  "Can not save in the file: " + target + "\nThe file is the collection itself\n");
+        EXPECT_EQ(out.str(), "");
+    }
+    EXPECT_EQ(testing::ReadBytes(collection), kCollection);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.col")));
+}
+
+TEST_F(SearchCommandTest, SaveToADashWritesTheSavedListToTheOutputAlone)
+{
+    const std::string saved = dir.file("found.txt");
+    ASSERT_EQ(Run({collection, "--name", "live", "--save", saved}), kSuccess) << err.str();
+    ASSERT_EQ(Run({collection, "--name", "live", "--save", "-"}), kSuccess) << err.str();
+    EXPECT_EQ(out.str(), testing::ReadBytes(saved));
+    EXPECT_EQ(err.str(), "");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("-")));
+
+    WriteBytes(collection, Bytes("[01]2[02]2[03]2[04]2[05]45000[06]\r\n"
+                                 "\tOne[01]1[02]1[03]0[04]1[05]45000[06]1[07]\r\n"
+                                 "\t\tx[01]1[02]1[03]4410[04]2[05]1[06]3[07][15][16][17][18][19]"
+                                 "[1A][1B]\r\n"
+                                 "\tTwo[01]1[02]1[03]0[04]1[05]45000[06]2[07]\r\n"
+                                 "\t\tX[01]1[02]1[03]4410[04]2[05]1[06]3[07][15][16][17][18][19]"
+                                 "[1A][1B]\r\n"));
+    ASSERT_EQ(RunCli({"duplicates", collection, "--save", saved}, out, err, context), kSuccess);
+    out.str({});
+    ASSERT_EQ(RunCli({"duplicates", collection, "--save", "-"}, out, err, context), kSuccess);
+    EXPECT_EQ(out.str(), testing::ReadBytes(saved));
+    EXPECT_EQ(out.str(), "Found: Duplicates\r\n\r\nx\r\nOne\\x\r\nTwo\\X\r\n");
+
+    // Nothing found: nothing on the output.
+    out.str({});
+    EXPECT_EQ(Run({collection, "--name", "absent", "--save", "-"}), kFailed);
+    EXPECT_EQ(out.str(), "");
+}
+
 TEST_F(SearchCommandTest, AFailedSaveKeepsTheOldFile)
 {
     const std::string saved = dir.file("missing/found.txt");

@@ -154,11 +154,51 @@ TEST_F(VolumeCommandsTest, UpdateWithTheFolderMissingOnTheDriveFailsWith158)
     EXPECT_EQ(ReadBytes(collection), kCollection);
 }
 
+TEST_F(VolumeCommandsTest, UpdateFromASourceOfAnotherSerialOrFolderNeedsForce)
+{
+    PutSong("DISC/copy/song.mp3");
+    PutSong("AUDIO/Other/song.mp3");
+    // Another serial, then the volume's serial with another folder.
+    EXPECT_EQ(Run({"update", "-c", collection, "ALPHA", "--from", Root("DISC") + "/copy"}),
+              kFailed);
+    EXPECT_EQ(err.str(), "velmora-cli update: the source is not the volume (another serial or "
+                         "folder); --force takes it all the same\n"
+                         "Volume: ALPHA (serial 12345678)\n"
+                         "Source: DISC\\copy (serial 0BADF00D): " +
+                             Root("DISC") + "/copy\n");
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(Run({"update", "-c", collection, "1", "--from", Root("AUDIO") + "/Other"}), kFailed);
+    EXPECT_EQ(err.str(), "velmora-cli update: the source is not the volume (another serial or "
+                         "folder); --force takes it all the same\n"
+                         "Volume: zeta\\Music (serial FFFFFCDB)\n"
+                         "Source: AUDIO\\Other (serial FFFFFCDB): " +
+                             Root("AUDIO") + "/Other\n");
+    EXPECT_EQ(ReadBytes(collection), kCollection);
+
+    // The volume's own source goes on without it, the folder part compared
+    // without case as the window compares it.
+    PutSong("AUDIO/MUSIC/song.mp3");
+    ASSERT_EQ(Run({"update", "-c", collection, "1", "--from", Root("AUDIO") + "/MUSIC"}), kSuccess)
+        << err.str();
+    EXPECT_EQ(Run({"volumes", collection}), kSuccess);
+    EXPECT_EQ(out.str(), "1\tAUDIO\\MUSIC\tFFFFFCDB\t09/12/2025\t0\t1\t16\t1\n"
+                         "2\tALPHA\t12345678\t18/06/2020\t0\t2\t200\t20\n");
+
+    ASSERT_EQ(
+        Run({"update", "-c", collection, "ALPHA", "--from", Root("DISC") + "/copy", "--force"}),
+        kSuccess)
+        << err.str();
+    EXPECT_EQ(Run({"volumes", collection}), kSuccess);
+    EXPECT_EQ(out.str(), "1\tAUDIO\\MUSIC\tFFFFFCDB\t09/12/2025\t0\t1\t16\t1\n"
+                         "2\tDISC\\copy\t0BADF00D\t09/12/2025\t0\t1\t16\t1\n");
+}
+
 TEST_F(VolumeCommandsTest, UpdateFromAGivenSource)
 {
     PutSong("DISC/copy/song.mp3");
-    ASSERT_EQ(Run({"update", "-c", collection, "ALPHA", "--from", Root("DISC") + "/copy/"}),
-              kSuccess)
+    ASSERT_EQ(
+        Run({"update", "-c", collection, "ALPHA", "--from", Root("DISC") + "/copy/", "--force"}),
+        kSuccess)
         << err.str();
     EXPECT_EQ(Run({"volumes", collection}), kSuccess);
     EXPECT_EQ(out.str(), "1\tzeta\\Music\tFFFFFCDB\t15/03/2023\t1\t1\t100\t10\n"
@@ -181,7 +221,8 @@ TEST_F(VolumeCommandsTest, UpdateFromAFolderOfAnUnlabelledVolumeKeepsTheLabelAnd
     // serial; the copy lies on a volume without a label.
     volumes.setVolumes({Drive(Root("PLAIN"), "", 0x845BBD96, VolumeType::Fixed)});
     PutSong("PLAIN/tmp/copy/song.mp3");
-    ASSERT_EQ(Run({"update", "-c", collection, "ALPHA", "--from", Root("PLAIN") + "/tmp/copy"}),
+    ASSERT_EQ(Run({"update", "-c", collection, "ALPHA", "--from", Root("PLAIN") + "/tmp/copy",
+                   "--force"}),
               kSuccess)
         << err.str();
     EXPECT_EQ(Run({"volumes", collection}), kSuccess);
@@ -276,8 +317,11 @@ TEST_F(VolumeCommandsTest, UsageAndFailures)
     EXPECT_EQ(Run({"sort", "-c"}), kUsage);
     EXPECT_EQ(Run({"sort", "-c", collection, "extra"}), kUsage);
     EXPECT_EQ(Run({"update", "-c", collection}), kUsage);
-    EXPECT_EQ(err.str(), "usage: velmora-cli update -c COLLECTION VOLUME [--from SOURCE]\n");
+    EXPECT_EQ(err.str(),
+              "usage: velmora-cli update -c COLLECTION VOLUME [--from SOURCE [--force]]\n");
     EXPECT_EQ(Run({"update", "-c", collection, "1", "--from"}), kUsage);
+    EXPECT_EQ(Run({"update", "-c", collection, "1", "--force"}), kUsage);
+    EXPECT_EQ(Run({"delete", "-c", collection, "1", "--force"}), kUsage);
     EXPECT_EQ(Run({"delete", "-c", collection}), kUsage);
     EXPECT_EQ(Run({"delete", "-c", collection, "1", "--from", "x"}), kUsage);
     EXPECT_EQ(Run({"rename", "-c", collection, "1"}), kUsage);

@@ -283,10 +283,10 @@ for name in ls font; do
 done
 
 # Paths without audio fail after the other paths; a folder is told as one.
-"$cli" analyse /nonexistent.mp3 "$data/mpeg1_l3_cbr128_44k_js.mp3" >"$work/out" 2>"$work/err"
+"$cli" analyse /nonexistent.mp3 "$data/mpeg1_l3_cbr128_44k_js.mp3" >"$work/analysed" 2>"$work/err"
 check "analyse of a missing file exit code" 1 $?
 check "analyse of a missing file message" "The file doesn't exist: /nonexistent.mp3" "$(cat "$work/err")"
-check "analyse goes on after a missing file" 1 "$(grep -c mpeg "$work/out")"
+check "analyse goes on after a missing file" 1 "$(grep -c mpeg "$work/analysed")"
 "$cli" tag show "$data/text_named_mp3.mp3" >/dev/null 2>"$work/err"; check "tag show of a text exit code" 1 $?
 check "tag show of a text message" "The file isn't valid: $data/text_named_mp3.mp3" "$(cat "$work/err")"
 mkdir -p "$work/tags/dir.mp3"
@@ -300,6 +300,64 @@ before=$(md5sum <"$work/tags/song.mp3")
 "$cli" tag write --track 300 "$work/tags/song.mp3" 2>/dev/null; check "track 300 exit code" 2 $?
 "$cli" tag write --track=256 "$work/tags/song.mp3" 2>/dev/null; check "track 256 exit code" 2 $?
 check "track out of range writes nothing" "$before" "$(md5sum <"$work/tags/song.mp3")"
+# A report, a saved list or a playlist written over the collection itself,
+# under its own name or through a symbolic or hard link, is refused and the
+# collection stays as it was; "-" writes to stdout what the file would hold.
+mkdir -p "$work/out"
+"$cli" new "$work/out/s.col"
+"$cli" scan "$work/play" -c "$work/out/s.col" >/dev/null
+ln -s s.col "$work/out/sym.col"
+ln "$work/out/s.col" "$work/out/hard.col"
+before=$(md5sum <"$work/out/s.col")
+for target in "$work/out/s.col" "$work/out/sym.col" "$work/out/hard.col"; do
+  name=${target##*/}
+  refused=$(printf 'Can not save in the file: %s\nThe file is the collection itself' "$target")
+  "$cli" report "$work/out/s.col" -o "$target" >"$work/out/stdout" 2>"$work/err"
+  check "report over the collection ($name) exit code" 1 $?
+  check "report over the collection ($name) message" "$refused" "$(cat "$work/err")"
+  "$cli" search "$work/out/s.col" --name mp3 --save "$target" >>"$work/out/stdout" 2>"$work/err"
+  check "saved list over the collection ($name) exit code" 1 $?
+  check "saved list over the collection ($name) message" "$refused" "$(cat "$work/err")"
+  "$cli" playlist "$work/out/s.col" '#1' -o "$target" >>"$work/out/stdout" 2>"$work/err"
+  check "playlist over the collection ($name) exit code" 1 $?
+  check "playlist over the collection ($name) message" "$refused" "$(cat "$work/err")"
+  check "refusals keep the collection ($name)" "$before" "$(md5sum <"$work/out/s.col")"
+  check "refusals print nothing ($name)" "" "$(cat "$work/out/stdout")"
+done
+check "the symbolic link stays a link" "s.col" "$(readlink "$work/out/sym.col")"
+check "the hard link stays a link" 2 "$(stat -c %h "$work/out/s.col")"
+rm "$work/out/sym.col" "$work/out/hard.col"
+
+"$cli" report "$work/out/s.col" -o "$work/out/r.html" --format html --rows collection,volume,file
+"$cli" report "$work/out/s.col" -o - --format html --rows collection,volume,file >"$work/out/r-"
+check "report to stdout exit code" 0 $?
+check "report to stdout bytes" "$(md5sum <"$work/out/r.html")" "$(md5sum <"$work/out/r-")"
+"$cli" search "$work/out/s.col" --name mp3 --save "$work/out/found.txt"
+"$cli" search "$work/out/s.col" --name mp3 --save - >"$work/out/found-"
+check "saved list to stdout exit code" 0 $?
+check "saved list to stdout bytes" "$(md5sum <"$work/out/found.txt")" "$(md5sum <"$work/out/found-")"
+"$cli" playlist "$work/out/s.col" '#1' -o "$work/out/list.m3u"
+"$cli" playlist "$work/out/s.col" '#1' -o - >"$work/out/list-"
+check "playlist to stdout exit code" 0 $?
+check "playlist to stdout bytes" "$(md5sum <"$work/out/list.m3u")" "$(md5sum <"$work/out/list-")"
+check "playlist to stdout holds the volume's files" 2 "$(grep -c . <"$work/out/list-")"
+check "stdout is no file named -" "" "$(ls "$work/out/-" 2>/dev/null)"
+
+# update --from an unrelated folder is refused without --force and leaves the
+# collection as it was; the volume's own folder, or --force, update it.
+before=$(md5sum <"$work/out/s.col")
+"$cli" update -c "$work/out/s.col" 1 --from "$work/drive" 2>"$work/err"
+check "update from an unrelated folder exit code" 1 $?
+check "update from an unrelated folder message" \
+  "velmora-cli update: the source is not the volume (another serial or folder); --force takes it all the same" \
+  "$(head -n1 "$work/err")"
+check "update from an unrelated folder names the source" 1 "$(grep -c "^Source: .*: $work/drive\$" "$work/err")"
+check "update from an unrelated folder keeps the collection" "$before" "$(md5sum <"$work/out/s.col")"
+"$cli" update -c "$work/out/s.col" 1 --from "$work/play" 2>/dev/null
+check "update from the volume's own folder exit code" 0 $?
+"$cli" update -c "$work/out/s.col" 1 --from "$work/drive" --force 2>/dev/null
+check "update --force exit code" 0 $?
+check "update --force takes the folder" 1 "$("$cli" volumes "$work/out/s.col" | cut -f2 | grep -c '\\drive$')"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures end-to-end check(s) failed"

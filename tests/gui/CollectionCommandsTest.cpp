@@ -1,6 +1,7 @@
 #include "gui/collection/CollectionCommands.h"
 
 #include "GuiFixture.h"
+#include "gui/collection/Statistic.h"
 #include "gui/mainwindow/ViewTreeModel.h"
 
 #include <QAction>
@@ -241,6 +242,26 @@ TEST_F(CollectionCommandsTest, BrokenIndentationKeepsTheReadPartUntitled)
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
     EXPECT_EQ(velmora::testing::ReadBytes(path), bytes);
     EXPECT_EQ(dialogs.unscripted, 0);
+}
+
+// Broken after the first of the sample's five files: the status bar and
+// Statistics both count the one file held.
+TEST_F(CollectionCommandsTest, TheTotalsOfThePartReadAreThoseOfWhatIsHeld)
+{
+    const std::string path = dir.file("broken.col");
+    const std::string text = SampleCollectionBytes();
+    const std::size_t second = text.find("\t\t\t", text.find("\t\t\t") + 3);
+    velmora::testing::WriteBytes(path,
+                                 text.substr(0, second) + "\t\t\t\t\tx\r\n" + text.substr(second));
+    dialogs.messageAnswers = {1};
+    ASSERT_TRUE(window->commands().OpenCollection(QString::fromStdString(path)));
+    window->SelectFirstVolume();
+    EXPECT_EQ(window->statusText(3), QStringLiteral("1 Folder(s)"));
+    EXPECT_EQ(window->statusText(4), QStringLiteral("1 File(s)"));
+    const collection::CollectionTree& tree = window->store().tree();
+    const Statistic statistic(tree.text(tree.root()), texts, ".", "/");
+    EXPECT_EQ(statistic.value(3), QStringLiteral("1 Volume(s)"));
+    EXPECT_EQ(statistic.value(4), QStringLiteral("1 File(s)"));
 }
 
 TEST_F(CollectionCommandsTest, SaveFailureIsToldAndTheCollectionStaysModified)

@@ -191,5 +191,33 @@ TEST_F(PlaybackCommandsTest, SavingAPlsPlaylist)
     EXPECT_EQ(dialogs.messages.size(), 0u);
 }
 
+// The save dialog answered with the collection itself, then with a symbolic
+// link to it: both are refused, and the collection stays as it was.
+TEST_F(PlaybackCommandsTest, SavingAPlaylistOverTheCollectionIsRefused)
+{
+    const std::string collection = window->store().currentPath();
+    const std::string before = velmora::testing::ReadBytes(collection);
+    const std::string link = dir.file("lists/sample.m3u");
+    std::filesystem::create_directories(dir.file("lists"));
+    std::filesystem::create_symlink(collection, link);
+    dialogs.saveAnswers = {QString::fromStdString(collection), QString::fromStdString(link)};
+    dialogs.messageAnswers = {1, 1};
+    window->playbackCommands().SavePlaylist(NodeNamed("Rock"));
+    window->playbackCommands().SavePlaylist(NodeNamed("Rock"));
+
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Can not save in the file: ") + QString::fromStdString(collection) +
+                  QStringLiteral("\r\nThe file is the collection itself"));
+    EXPECT_EQ(dialogs.messages[1].text,
+              QStringLiteral("Can not save in the file: ") + QString::fromStdString(link) +
+                  QStringLiteral("\r\nThe file is the collection itself"));
+    EXPECT_EQ(dialogs.messages[1].caption, QStringLiteral("Error"));
+    EXPECT_EQ(velmora::testing::ReadBytes(collection), before);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_TRUE(launcher.started.empty());
+    EXPECT_EQ(dialogs.unscripted, 0);
+}
+
 } // namespace
 } // namespace velmora::gui::testing

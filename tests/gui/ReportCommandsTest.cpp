@@ -68,6 +68,35 @@ TEST_F(ReportCommandsTest, AWrittenReportIsToldAndNamesTheNextProposal)
     EXPECT_EQ(window->settingsRecord().reportFormat, 3);
 }
 
+// The save dialog answered with the collection itself, then with a hard link
+// to it: both are refused before a report is built, and the collection
+// stays as it was.
+TEST_F(ReportCommandsTest, AReportOverTheCollectionIsRefused)
+{
+    const QString collection = LoadSample();
+    const std::string before = velmora::testing::ReadBytes(collection.toStdString());
+    const QString link = QString::fromStdString(dir.file("hard.col"));
+    std::filesystem::create_hard_link(collection.toStdString(), link.toStdString());
+    script.Then<ReportDialog>([](ReportDialog& d) { Confirm(d, 3); });
+    script.Then<ReportDialog>([](ReportDialog& d) { Confirm(d, 1); });
+    dialogs.saveAnswers = {collection, link};
+    dialogs.messageAnswers = {1, 1};
+    window->reportCommands().Report();
+    window->reportCommands().Report();
+
+    EXPECT_EQ(script.left(), 0u);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(dialogs.messages[i].text,
+                  QStringLiteral("Can not save in the file: ") + (i == 0 ? collection : link) +
+                      QStringLiteral("\r\nThe file is the collection itself"));
+        EXPECT_EQ(dialogs.messages[i].caption, QStringLiteral("Error"));
+    }
+    EXPECT_EQ(velmora::testing::ReadBytes(collection.toStdString()), before);
+    EXPECT_EQ(FolderNames(), (std::vector<std::string>{"hard.col", "sample.col"}));
+    EXPECT_EQ(dialogs.unscripted, 0);
+}
+
 // Cancel while the report is being built: no message, the file that was at
 // the path is as it was, and nothing is left beside it.
 TEST_F(ReportCommandsTest, CancelBeforeWritingLeavesThePreviousFileAsItWas)

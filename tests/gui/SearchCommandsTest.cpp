@@ -110,6 +110,38 @@ TEST_F(SearchCommandsTest, AChosenResultIsSelectedInTheMainWindow)
     EXPECT_EQ(dialogs.unscripted, 0);
 }
 
+// The save dialog answered with the collection itself, then with a symbolic
+// link to it: both are refused, and the collection stays as it was.
+TEST_F(SearchCommandsTest, SavingTheResultListOverTheCollectionIsRefused)
+{
+    const QString collection = LoadSample();
+    const std::string before = velmora::testing::ReadBytes(collection.toStdString());
+    const QString link = QString::fromStdString(dir.file("link.col"));
+    std::filesystem::create_symlink(collection.toStdString(), link.toStdString());
+    script.Then<FindDialog>([](FindDialog& d) { FindName(d, QStringLiteral(".MP3"), false); });
+    script.Then<NameResults>([](NameResults& results) {
+        results.Save();
+        results.Save();
+        results.reject();
+    });
+    dialogs.saveAnswers = {collection, link};
+    dialogs.messageAnswers = {1, 1};
+    window->searchCommands().Search();
+
+    EXPECT_EQ(script.left(), 0u);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(dialogs.messages[i].text,
+                  QStringLiteral("Can not save in the file: ") + (i == 0 ? collection : link) +
+                      QStringLiteral("\r\nThe file is the collection itself"));
+        EXPECT_EQ(dialogs.messages[i].caption, QStringLiteral("Error"));
+        EXPECT_EQ(dialogs.messages[i].icon, MessageIcon::Error);
+    }
+    EXPECT_EQ(velmora::testing::ReadBytes(collection.toStdString()), before);
+    EXPECT_TRUE(std::filesystem::is_symlink(link.toStdString()));
+    EXPECT_EQ(dialogs.unscripted, 0);
+}
+
 // A search on a drive, finished or cancelled in its scan, leaves the
 // collection as it was: the same nodes, the same saved bytes, the same
 // modified flag, and the main window where it stood.

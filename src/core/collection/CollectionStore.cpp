@@ -61,6 +61,59 @@ std::string RebuiltRoot(const CollectionTree& tree, std::int32_t today)
     return CollectionText(size, duration, volumes, files, today);
 }
 
+// A folder's text holds four numbers, a file's six: a node below a volume
+// without the sixth numeric mark is a folder, even when it holds nothing.
+bool IsFolderText(std::string_view text)
+{
+    return text.find(static_cast<char>(kNumberMark + 5)) == std::string_view::npos;
+}
+
+// After a load that stopped at a faulty line, the volume and folders that
+// the last node read lies in (and the last node, when it is a volume or a
+// folder) lack the nodes after it, but their texts carry the file's totals
+// of the whole branch. Each gets the totals of what it holds, from the
+// deepest up, added up as the scan adds them: sizes, durations (a file's as
+// its absolute value, since a negative one marks a VBR file), files and the
+// folders directly below.
+void RecountCutBranch(CollectionTree& tree)
+{
+    NodeId node = tree.root();
+    while (tree.hasChildren(node))
+        node = tree.lastChild(node);
+    if (tree.level(node) >= 2 && !IsFolderText(tree.text(node)))
+        node = tree.parent(node);
+    for (; node != kNoNode && tree.level(node) >= 1; node = tree.parent(node)) {
+        std::int64_t size = 0;
+        std::int64_t duration = 0;
+        std::int64_t folders = 0;
+        std::int64_t files = 0;
+        for (NodeId child = tree.firstChild(node); child != kNoNode;
+             child = tree.nextSibling(child)) {
+            Numbers n{};
+            ReadNumbers(tree.text(child), n);
+            size = AddClamped(size, n[kSizeKB]);
+            if (tree.hasChildren(child) || IsFolderText(tree.text(child))) {
+                duration = AddClamped(duration, n[kDuration]);
+                files = AddClamped(files, n[kFileCount]);
+                ++folders;
+            } else {
+                duration = AddClamped(duration, AbsClamped(n[kDuration]));
+                files = AddClamped(files, 1);
+            }
+        }
+        const std::string_view text = tree.text(node);
+        const std::string_view name = NodeName(text);
+        if (tree.level(node) == 1) {
+            Numbers n{};
+            ReadNumbers(text, n);
+            tree.setText(node, VolumeText(name, size, duration, folders, files, n[kScanDate],
+                                          static_cast<std::int32_t>(n[kSerial])));
+        } else {
+            tree.setText(node, FolderText(name, size, duration, folders, files));
+        }
+    }
+}
+
 } // namespace
 
 std::optional<texts::TextId> MessageTextOf(LoadStatus status)
@@ -129,8 +182,9 @@ LoadResult CollectionStore::LoadCollection(const std::string& path, Progress& pr
     if (!outcome.valid) {
         // The part read so far is kept, but never under the file's name: a
         // save of it over the file would drop everything after the faulty
-        // line. Its root is rebuilt, as a save does, since the file's totals
-        // count the part that was not read.
+        // line. The totals of the cut branch and of the root are those of
+        // the part held, since the file's count the part that was not read.
+        RecountCutBranch(tree_);
         tree_.setText(tree_.root(), RebuiltRoot(tree_, clock_.today()));
         modified_ = true;
         currentPath_.clear();

@@ -95,6 +95,8 @@ public:
     /// changes. On Loaded the collection is the file's nodes, unmarked and not
     /// modified, the current path is `path` and it heads the recent files. On
     /// NotValid the collection is the nodes before the faulty line, with the
+    /// totals of the volume and folders that the faulty line cut short
+    /// recounted from the nodes they hold, as a scan counts them, and the
     /// root's totals rebuilt from its volumes; it is modified and has no
     /// current path, and the recent files stay as they were, so that nothing
     /// saves the part over the whole file.

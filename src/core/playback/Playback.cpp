@@ -211,7 +211,7 @@ std::string NotFoundMessage(const texts::TextTable& table, const NodeLocation& l
 
 bool LocateAndPlay(const CollectionTree& tree, NodeId node, const std::string& playlistFile,
                    PlayMode mode, const Services& services, const texts::TextTable& table,
-                   PlaybackUser& user)
+                   PlaybackUser& user, std::unique_ptr<OutputFile> output)
 {
     const NodeLocation location = LocateNode(tree, node, services);
     if (location.status != NodeLocation::Status::Found) {
@@ -220,7 +220,8 @@ bool LocateAndPlay(const CollectionTree& tree, NodeId node, const std::string& p
     }
 
     // The playlist is written while the files are found.
-    PlaylistWriter writer(services.files, playlistFile);
+    PlaylistWriter writer = output ? PlaylistWriter(std::move(output), FormatOf(playlistFile))
+                                   : PlaylistWriter(services.files, playlistFile);
     if (IsFolderNode(tree, node)) {
         bool stopped = false;
         user.RunListing([&](Progress& progress) {

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "collection/CollectionTree.h"
+#include "system/FileSystem.h"
 #include "system/Progress.h"
 #include "system/Services.h"
 #include "texts/TextTable.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -105,10 +107,13 @@ public:
 /// cannot be found; CannotCreatePlaylist, ": " and the file name when the
 /// playlist cannot be written (nothing is then opened or enqueued). An empty
 /// branch writes nothing and starts nothing. Returns true when the playlist
-/// was written.
+/// was written. With `output`, the playlist goes there instead of into a
+/// replacement of `playlistFile`, whose name still gives its format and the
+/// messages.
 bool LocateAndPlay(const collection::CollectionTree& tree, collection::NodeId node,
                    const std::string& playlistFile, PlayMode mode, const Services& services,
-                   const texts::TextTable& table, PlaybackUser& user);
+                   const texts::TextTable& table, PlaybackUser& user,
+                   std::unique_ptr<OutputFile> output = nullptr);
 
 /// The file name the Playlist command proposes for `node`: its name with
 /// everything up to and including its last "\" removed.

@@ -11,6 +11,14 @@ namespace {
 // Lines are handed to the file in blocks of this size.
 constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
 
+// A playlist that cannot be created makes Finish() fail, whatever the
+// reason.
+std::unique_ptr<OutputFile> Replacement(FileSystem& files, const std::string& fileName)
+{
+    WriteError ignored = WriteError::None;
+    return files.createReplacement(fileName, ignored);
+}
+
 void AppendNumber(std::string& bytes, std::size_t number)
 {
     char digits[24];
@@ -81,8 +89,12 @@ bool WritePlaylist(FileSystem& files, const std::string& fileName,
 }
 
 PlaylistWriter::PlaylistWriter(FileSystem& files, const std::string& fileName)
-    : out_(files.createReplacement(fileName, error_)), format_(FormatOf(fileName)),
-      ok_(out_ != nullptr)
+    : PlaylistWriter(Replacement(files, fileName), FormatOf(fileName))
+{
+}
+
+PlaylistWriter::PlaylistWriter(std::unique_ptr<OutputFile> out, PlaylistFormat format)
+    : out_(std::move(out)), format_(format), ok_(out_ != nullptr)
 {
     if (!ok_)
         return;

@@ -21,6 +21,8 @@ public:
     /// (FormatOf()). A replacement that cannot be created makes Finish()
     /// fail; the paths are still counted.
     PlaylistWriter(FileSystem& files, const std::string& fileName);
+    /// Writes the playlist into `out` (nullptr: Finish() fails) in `format`.
+    PlaylistWriter(std::unique_ptr<OutputFile> out, PlaylistFormat format);
 
     void Add(std::string_view path);
 
@@ -35,7 +37,6 @@ public:
 private:
     void WriteOut();
 
-    WriteError error_ = WriteError::None;
     std::unique_ptr<OutputFile> out_;
     PlaylistFormat format_;
     std::string buffer_;

@@ -326,7 +326,9 @@ private:
         layout_.columns = WrittenColumns(settings_, widths_);
 
         WriteError error = WriteError::None;
-        out_ = sources_.services.files.createReplacement(settings_.lastReportFile, error);
+        out_ = sources_.output
+                   ? sources_.output()
+                   : sources_.services.files.createReplacement(settings_.lastReportFile, error);
         if (!out_)
             return ReportOutcome::CannotWrite;
         const std::string heading =

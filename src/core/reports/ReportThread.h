@@ -2,10 +2,13 @@
 
 #include "collection/CollectionTree.h"
 #include "reports/ReportSettings.h"
+#include "system/FileSystem.h"
 #include "system/Services.h"
 #include "system/Worker.h"
 
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace velmora::texts {
@@ -26,6 +29,10 @@ struct ReportSources {
     /// The locale gives the separators of the sizes and dates and the order
     /// of sorted rows; the files take the report file.
     const Services& services;
+    /// Where the report is written instead of a replacement of the report
+    /// file (a command line's standard output); empty: that replacement.
+    /// Called once, at the start of the formatting pass.
+    std::function<std::unique_ptr<OutputFile>()> output = {};
 };
 
 /// How a report ended.

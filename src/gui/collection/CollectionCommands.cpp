@@ -9,6 +9,7 @@
 #include "gui/dialogs/WaitWindow.h"
 #include "platform/QtText.h"
 #include "system/FileSystem.h"
+#include "system/SameFile.h"
 #include "texts/ActiveTexts.h"
 #include "texts/TextIds.h"
 #include "texts/TextTable.h"
@@ -37,6 +38,18 @@ QString FolderOf(const QString& path)
 {
     const qsizetype slash = path.lastIndexOf(u'/');
     return slash < 0 ? QString() : path.left(slash + 1);
+}
+
+bool RefuseCollectionFile(const QString& path, const std::string& collectionPath,
+                          const FileSystem& files, UserDialogs& dialogs,
+                          const texts::TextTable& texts)
+{
+    if (collectionPath.empty() || !SameFile(files, ToNative(path), collectionPath))
+        return false;
+    MessageRequest message = ErrorMessage(texts, TextId::CannotSaveFile, path);
+    message.text += QStringLiteral("\r\n") + TextOf(texts, TextId::SameAsCollection);
+    dialogs.Message(message);
+    return true;
 }
 
 CollectionCommands::CollectionCommands(collection::CollectionStore& store, const FileSystem& files,

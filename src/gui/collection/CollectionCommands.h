@@ -7,6 +7,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace velmora {
 class FileSystem;
@@ -16,7 +17,8 @@ class CollectionStore;
 }
 namespace velmora::texts {
 class ActiveTexts;
-}
+class TextTable;
+} // namespace velmora::texts
 
 namespace velmora::gui {
 
@@ -159,5 +161,15 @@ void RegisterCollectionCommands(CommandTable& table, CollectionCommands& command
 /// The folder part of a native path with its trailing "/": "/a/b.col" gives
 /// "/a/"; a bare name gives "".
 QString FolderOf(const QString& path);
+
+/// Whether `path`, chosen in a save dialog for a file other than the
+/// collection (a report, a result list, a playlist), is the file of the open
+/// collection `collectionPath` (see SameFile()); writing it would replace
+/// the collection. When it is, `dialogs` tells CannotSaveFile with the path
+/// and, on the next line, SameAsCollection, and the caller writes nothing.
+/// An untitled collection (empty path) has no file to refuse.
+bool RefuseCollectionFile(const QString& path, const std::string& collectionPath,
+                          const FileSystem& files, UserDialogs& dialogs,
+                          const texts::TextTable& texts);
 
 } // namespace velmora::gui

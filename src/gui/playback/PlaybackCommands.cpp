@@ -112,6 +112,9 @@ void PlaybackCommands::SavePlaylist(collection::NodeId node)
     if (path.isEmpty())
         return;
     lastSaveDir_ = FolderOf(path);
+    if (RefuseCollectionFile(path, app_.store().currentPath(), app_.services().files,
+                             app_.dialogs(), texts))
+        return;
     Run(node, QFile::encodeName(path).toStdString(), PlayMode::Playlist);
 }
 

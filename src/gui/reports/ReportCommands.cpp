@@ -3,6 +3,7 @@
 #include "collection/CollectionStore.h"
 #include "gui/app/Application.h"
 #include "gui/app/CommandTable.h"
+#include "gui/collection/CollectionCommands.h"
 #include "gui/dialogs/Messages.h"
 #include "gui/dialogs/UserDialogs.h"
 #include "gui/reports/ReportDialog.h"
@@ -59,6 +60,9 @@ void ReportCommands::Report()
     reports::StoreReportSettings(report, app_.settings());
     const std::string target = QFile::encodeName(path).toStdString();
     UserDialogs& dialogs = app_.dialogs();
+    if (RefuseCollectionFile(path, app_.store().currentPath(), app_.services().files, dialogs,
+                             texts))
+        return;
     WriteError why = WriteError::None;
     if (!reports::CanWriteReport(app_.services().files, target, why)) {
         MessageRequest message = ErrorMessage(texts, TextId::CannotSaveFile, path);

@@ -158,6 +158,9 @@ void ResultsWindow::Save()
     if (path.isEmpty())
         return;
     source_.lastSaveDir = FolderOf(path);
+    if (RefuseCollectionFile(path, source_.collectionPath, source_.services.files, source_.dialogs,
+                             texts))
+        return;
 
     source_.wait.Show(TextOf(texts, TextId::SavingTitle));
     source_.wait.SetText(platform::ToQString(texts.Step(TextId::PleaseWaitStep)));

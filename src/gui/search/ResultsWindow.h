@@ -43,6 +43,9 @@ struct ResultsSource {
     /// Empty after a search of the collection; after a search on a drive the
     /// searched source's mount point, so rows show real folders.
     std::string driveRoot;
+    /// The open collection's file, which Save refuses to write; empty for
+    /// an untitled collection.
+    std::string collectionPath = {};
 };
 
 /// The common part of the four modal result windows: a title, the list of
@@ -54,7 +57,8 @@ struct ResultsSource {
 /// node and hands it to the node callback. Search closes it with the
 /// search-again request set. Save writes SavedText() to a file chosen in the
 /// save dialog, UTF-8 with CR LF line ends, and tells ReportCreated or
-/// CannotSaveFile; the window stays open.
+/// CannotSaveFile; it refuses the collection's own file (see
+/// RefuseCollectionFile()). The window stays open.
 class ResultsWindow : public QDialog {
     Q_OBJECT
 public:

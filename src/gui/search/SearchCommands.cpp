@@ -177,8 +177,9 @@ bool SearchCommands::RunSearch(const collection::CollectionTree& tree, std::int6
 collection::NodeId SearchCommands::ShowResults(const std::string& driveRoot)
 {
     const settings::Settings& settings = app_.settings();
-    const ResultsSource source{app_.store().tree(), results_, app_.texts().table(), app_.services(),
-                               app_.dialogs(),      wait_,    lastSaveDir_,         driveRoot};
+    const ResultsSource source{app_.store().tree(), results_,       app_.texts().table(),
+                               app_.services(),     app_.dialogs(), wait_,
+                               lastSaveDir_,        driveRoot,      app_.store().currentPath()};
     std::unique_ptr<ResultsWindow> window;
     switch (settings.findArea) {
     case NameArea:

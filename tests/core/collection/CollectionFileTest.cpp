@@ -6,9 +6,11 @@
 #include "collection/CollectionStore.h"
 #include "collection/CollectionTransaction.h"
 #include "collection/NodeText.h"
+#include "display/StatusTexts.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FaultyFileSystem.h"
+#include "reports/Statistic.h"
 #include "system/Progress.h"
 #include "texts/TextTable.h"
 
@@ -245,12 +247,75 @@ TEST_F(CollectionFileTest, InvalidFileKeepsTheNodesBeforeTheFaultUntitled)
     EXPECT_EQ(result.status, LoadStatus::NotValid);
     EXPECT_EQ(result.faultyLine, 3u);
     EXPECT_EQ(store.tree().size(), 2u);
+    // The volume before the faulty line holds nothing.
     EXPECT_EQ(store.tree().text(store.tree().root()),
-              RootLineOfToday(Bytes("[01]3921[02]245[03]1[04]1[05]")));
+              RootLineOfToday(Bytes("[01]0[02]0[03]1[04]0[05]")));
     EXPECT_EQ(store.currentPath(), "");
     EXPECT_TRUE(store.modified());
     EXPECT_EQ(store.recentFiles(), recent);
     EXPECT_EQ(ReadBytes(path), bytes);
+}
+
+// The file holds 28 files in the folders A (5), B (10) and C (13) and breaks
+// after the seventh, in B: the volume, B and the root count what is held.
+TEST_F(CollectionFileTest, InvalidFileRecountsTheBranchItCutShort)
+{
+    const std::string path = dir.file("broken.col");
+    const auto file = [](const std::string& name, std::int64_t duration) {
+        return "\t\t\t" + FileText(name, {1000, duration, 4410, 2, 1, 3}, {}) + "\r\n";
+    };
+    std::string bytes = Bytes("[01]28000[02]2800[03]1[04]28[05]45000[06]\r\n") + "\t" +
+                        VolumeText("CD", 28000, 2800, 3, 28, 45123, -805) + "\r\n\t\t" +
+                        FolderText("A", 5000, 500, 0, 5) + "\r\n";
+    for (int i = 0; i < 5; ++i)
+        bytes += file("a" + std::to_string(i) + ".mp3", 100);
+    bytes += "\t\t" + FolderText("B", 10000, 1000, 0, 10) + "\r\n";
+    bytes += file("b0.mp3", 100);
+    bytes += file("b1.mp3", -120); // VBR
+    bytes += "\t\t\t\t\tjunk\r\n"; // line 12
+    for (int i = 2; i < 10; ++i)
+        bytes += file("b" + std::to_string(i) + ".mp3", 100);
+    bytes += "\t\t" + FolderText("C", 13000, 1300, 0, 13) + "\r\n";
+    for (int i = 0; i < 13; ++i)
+        bytes += file("c" + std::to_string(i) + ".mp3", 100);
+    WriteBytes(path, bytes);
+
+    const LoadResult result = store.LoadCollection(path, progress);
+    ASSERT_EQ(result.status, LoadStatus::NotValid);
+    EXPECT_EQ(result.faultyLine, 12u);
+    const CollectionTree& tree = store.tree();
+    const NodeId volume = tree.firstChild(tree.root());
+    const NodeId a = tree.firstChild(volume);
+    const NodeId b = tree.nextSibling(a);
+    EXPECT_EQ(tree.text(a), FolderText("A", 5000, 500, 0, 5));
+    EXPECT_EQ(tree.text(b), FolderText("B", 2000, 220, 0, 2));
+    EXPECT_EQ(tree.text(volume), VolumeText("CD", 7000, 720, 2, 7, 45123, -805));
+    EXPECT_EQ(tree.text(tree.root()), CollectionText(7000, 720, 1, 7, kToday));
+
+    // What the status bar shows for the volume and what Statistics shows.
+    const std::array<std::string, 6> status =
+        display::StatusPanelTexts(tree, volume, texts, ".", "/");
+    EXPECT_EQ(status[4], "7 File(s)");
+    EXPECT_EQ(reports::StatisticRows(tree.text(tree.root()), texts, ".", "/")[4].value,
+              "7 File(s)");
+}
+
+// A volume or folder line right before the faulty one holds nothing.
+TEST_F(CollectionFileTest, InvalidFileRightAfterAFolderLineCountsItEmpty)
+{
+    const std::string path = dir.file("broken.col");
+    const std::string song = "\t\t\t" + FileText("s.mp3", {1000, 100, 4410, 2, 1, 3}, {}) + "\r\n";
+    WriteBytes(path, Bytes("[01]3000[02]300[03]2[04]3[05]45000[06]\r\n") + "\t" +
+                         VolumeText("CD", 2000, 200, 2, 2, 45123, 7) + "\r\n\t\t" +
+                         FolderText("A", 1000, 100, 0, 1) + "\r\n" + song + "\t\t" +
+                         FolderText("B", 1000, 100, 0, 1) + "\r\n\t\t\t\tjunk\r\n" + song + "\t" +
+                         VolumeText("TWO", 1000, 100, 0, 1, 45123, 8) + "\r\n");
+    ASSERT_EQ(store.LoadCollection(path, progress).status, LoadStatus::NotValid);
+    const CollectionTree& tree = store.tree();
+    const NodeId volume = tree.firstChild(tree.root());
+    EXPECT_EQ(tree.text(tree.lastChild(volume)), FolderText("B", 0, 0, 0, 0));
+    EXPECT_EQ(tree.text(volume), VolumeText("CD", 1000, 100, 2, 1, 45123, 7));
+    EXPECT_EQ(tree.text(tree.root()), CollectionText(1000, 100, 1, 1, kToday));
 }
 
 TEST_F(CollectionFileTest, BackupKeepsThePreviousState)

@@ -1,0 +1,54 @@
+#include "cli/OutputTarget.h"
+
+#include "cli/Cli.h"
+#include "system/SameFile.h"
+#include "system/Services.h"
+#include "texts/TextIds.h"
+#include "texts/TextTable.h"
+
+#include <new>
+#include <ostream>
+
+namespace velmora::cli {
+
+bool IsStandardOutput(std::string_view path)
+{
+    return path == "-";
+}
+
+bool StreamOutputFile::write(std::string_view bytes)
+{
+    try {
+        held_ += bytes;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+bool StreamOutputFile::truncate(std::uint64_t size)
+{
+    if (size < held_.size())
+        held_.resize(static_cast<std::size_t>(size));
+    return true;
+}
+
+bool StreamOutputFile::commit()
+{
+    out_.write(held_.data(), static_cast<std::streamsize>(held_.size()));
+    out_.flush();
+    std::string().swap(held_);
+    return static_cast<bool>(out_);
+}
+
+bool RefuseCollectionAsOutput(const std::string& target, const std::string& collectionPath,
+                              std::ostream& err, const CliContext& context)
+{
+    if (IsStandardOutput(target) || !SameFile(context.services.files, target, collectionPath))
+        return false;
+    err << context.texts.Text(texts::TextId::CannotSaveFile) << ": " << target << '\n'
+        << context.texts.Text(texts::TextId::SameAsCollection) << '\n';
+    return true;
+}
+
+} // namespace velmora::cli

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "system/FileSystem.h"
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+namespace velmora::cli {
+
+struct CliContext;
+
+/// The output file "-" of report -o, playlist -o and --save: the command's
+/// normal output stream instead of a file.
+bool IsStandardOutput(std::string_view path);
+
+/// A file written to a stream instead: what is written is held in memory
+/// and reaches the stream only on commit(), whole, so that a command that
+/// fails or is stopped before it puts nothing on the stream, as a file
+/// target stays as it was. The stream must outlive the object.
+class StreamOutputFile final : public OutputFile {
+public:
+    explicit StreamOutputFile(std::ostream& out) : out_(out) {}
+
+    bool write(std::string_view bytes) override;
+    bool truncate(std::uint64_t size) override;
+    /// Nothing to flush before commit(): true.
+    bool flush() override { return true; }
+    /// Writes everything to the stream and flushes it; false when the stream
+    /// failed.
+    bool commit() override;
+
+private:
+    std::ostream& out_;
+    std::string held_;
+};
+
+/// Whether the output file `target` of a command that read the collection
+/// at `collectionPath` is that very file (see SameFile()). When it is, the
+/// refusal is written to `err`: CannotSaveFile, ": ", the target, and on the
+/// next line SameAsCollection; the command must then write nothing and fail.
+/// "-" is never the collection.
+bool RefuseCollectionAsOutput(const std::string& target, const std::string& collectionPath,
+                              std::ostream& err, const CliContext& context);
+
+} // namespace velmora::cli
