@@ -43,6 +43,14 @@ public:
                         [&job](ProgressState& progress) { job(progress); });
     }
 
+    void ShowLeftOut(const std::string& message) override
+    {
+        const texts::TextTable& texts = commands_.app_.texts().table();
+        MessageRequest request = WarningMessage(texts, TextId::ItemsLeftOut);
+        request.text = platform::ToQString(message);
+        commands_.app_.dialogs().Message(request);
+    }
+
     void Open(const std::string& path) override
     {
         if (!commands_.launcher_->Open(path))
