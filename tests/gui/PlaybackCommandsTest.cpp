@@ -139,6 +139,44 @@ TEST_F(PlaybackCommandsTest, OpeningAListRowPlaysFilesAndEntersFolders)
     EXPECT_EQ(launcher.opened.size(), 1u);
 }
 
+// Enter acts on its press, and only while the list has the keyboard. The
+// release of an Enter that closed a dialog, or was pressed in another
+// window, reaches the list as well: it plays nothing, and so cannot open
+// again the error message that the same key just closed.
+TEST_F(PlaybackCommandsTest, EnterPlaysOnItsPressOnlyWhileTheListHasTheKeyboard)
+{
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTableView* list = window->listView();
+    window->ShowNode(NodeNamed("z.mp3"));
+    ASSERT_TRUE(list->hasFocus());
+
+    QTest::keyRelease(list, Qt::Key_Return);
+    EXPECT_TRUE(launcher.opened.empty());
+    QTest::keyPress(list, Qt::Key_Return);
+    EXPECT_EQ(launcher.opened, std::vector<std::string>{Demo("z.mp3")});
+    QTest::keyRelease(list, Qt::Key_Return);
+    QTest::keyPress(list, Qt::Key_Enter);
+    QTest::keyRelease(list, Qt::Key_Enter);
+    EXPECT_EQ(launcher.opened.size(), 2u);
+
+    window->treeView()->setFocus();
+    QTest::keyPress(list, Qt::Key_Return);
+    EXPECT_EQ(launcher.opened.size(), 2u);
+
+    // The volume of one.mp3 is not mounted: one message for one Enter.
+    window->ShowNode(NodeNamed("one.mp3"));
+    ASSERT_TRUE(list->hasFocus());
+    dialogs.messageAnswers = {1};
+    QTest::keyPress(list, Qt::Key_Return);
+    QTest::keyRelease(list, Qt::Key_Return);
+    QTest::keyRelease(list, Qt::Key_Return);
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.unscripted, 0);
+    EXPECT_EQ(launcher.opened.size(), 2u);
+}
+
 // F5, F6 and the context menu follow the node of the view that has the
 // focus: Playlist only for volumes and folders.
 TEST_F(PlaybackCommandsTest, TheCommandsFollowTheCurrentNode)
