@@ -23,7 +23,7 @@ public:
     bool Open(const std::string& path) override
     {
         opened.push_back(path);
-        return true;
+        return openWorks;
     }
     bool Start(const std::vector<std::string>& arguments) override
     {
@@ -39,6 +39,7 @@ public:
     std::vector<std::vector<std::string>> started;
     std::set<std::string> installed;
     bool startWorks = true;
+    bool openWorks = true;
 };
 
 // The sample's "DEMO CD" (serial 1) is mounted at demo/ with its files;
@@ -175,6 +176,60 @@ TEST_F(PlaybackCommandsTest, EnterPlaysOnItsPressOnlyWhileTheListHasTheKeyboard)
     EXPECT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.unscripted, 0);
     EXPECT_EQ(launcher.opened.size(), 2u);
+}
+
+// With a player command set, Play hands it the file (or the playlist of a
+// folder), as Enqueue does the playlist. When nothing can be started, the
+// message names the file and the reason.
+TEST_F(PlaybackCommandsTest, PlayUsesThePlayerSetAndTellsWhyAFileDidNotOpen)
+{
+    app.settings().playerCommand = "myplayer --play %f";
+    window->playbackCommands().Play(NodeNamed("z.mp3"));
+    window->playbackCommands().Play(NodeNamed("Rock"));
+    EXPECT_EQ(launcher.started,
+              (std::vector<std::vector<std::string>>{{"myplayer", "--play", Demo("z.mp3")},
+                                                     {"myplayer", "--play", Playlist()}}));
+    EXPECT_TRUE(launcher.opened.empty());
+
+    launcher.startWorks = false;
+    dialogs.messageAnswers = {1};
+    window->playbackCommands().Play(NodeNamed("z.mp3"));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QString::fromStdString("Can not open the file: " + Demo("z.mp3") +
+                                     "\r\nCan not start the player: myplayer"));
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
+
+    // Without a player set, the desktop's opener; it may find no program.
+    app.settings().playerCommand = " ";
+    launcher.openWorks = false;
+    dialogs.messageAnswers = {1};
+    window->playbackCommands().Play(NodeNamed("z.mp3"));
+    EXPECT_EQ(launcher.opened, std::vector<std::string>{Demo("z.mp3")});
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text,
+              QString::fromStdString("Can not open the file: " + Demo("z.mp3") +
+                                     "\r\nNo program is set to open this file"));
+    EXPECT_EQ(dialogs.messages[1].caption, QStringLiteral("Error"));
+    EXPECT_EQ(dialogs.unscripted, 0);
+}
+
+// A playlist of a folder whose files are partly gone holds the others and
+// says how many it left out.
+TEST_F(PlaybackCommandsTest, APlaylistSaysHowManyFilesItLeftOut)
+{
+    std::filesystem::remove(Demo("Rock/a.mp3"));
+    const std::string target = dir.file("rock.m3u");
+    dialogs.saveAnswers = {QString::fromStdString(target)};
+    dialogs.messageAnswers = {1};
+    window->playbackCommands().SavePlaylist(NodeNamed("Rock"));
+
+    EXPECT_EQ(velmora::testing::ReadBytes(target), Demo("Rock/b.mp3") + "\r\n");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Items that can not be found were left out: 1"));
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Warning);
+    EXPECT_TRUE(launcher.opened.empty());
 }
 
 // F5, F6 and the context menu follow the node of the view that has the

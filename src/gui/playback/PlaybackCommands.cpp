@@ -51,10 +51,20 @@ public:
         commands_.app_.dialogs().Message(request);
     }
 
+    // With a player command set, the player gets the file; without one, the
+    // desktop's opener. A failure names the file, then the reason.
     void Open(const std::string& path) override
     {
-        if (!commands_.launcher_->Open(path))
-            Tell(TextId::CannotOpenFile, path);
+        Launcher& launcher = *commands_.launcher_;
+        const std::vector<std::string> arguments =
+            playback::PlayerArguments(commands_.app_.settings().playerCommand, path);
+        if (arguments.empty()) {
+            if (!launcher.Open(path))
+                TellNotOpened(path, TextOf(Texts(), TextId::NoOpener));
+            return;
+        }
+        if (!launcher.Start(arguments))
+            TellNotOpened(path, CannotStart(arguments.front()));
     }
 
     void Enqueue(const std::string& playlistFile) override
@@ -67,19 +77,32 @@ public:
         }
         const std::vector<std::string> arguments = playback::PlayerArguments(command, playlistFile);
         if (arguments.empty()) {
-            Open(playlistFile);
+            if (!launcher.Open(playlistFile))
+                TellNotOpened(playlistFile, TextOf(Texts(), TextId::NoOpener));
             return;
         }
-        if (!launcher.Start(arguments))
-            Tell(TextId::CannotStartPlayer, arguments.front());
+        if (!launcher.Start(arguments)) {
+            commands_.app_.dialogs().Message(
+                ErrorMessage(Texts(), TextId::CannotStartPlayer, Native(arguments.front())));
+        }
     }
 
 private:
-    void Tell(TextId text, const std::string& detail)
+    const texts::TextTable& Texts() const { return commands_.app_.texts().table(); }
+
+    static QString Native(const std::string& path) { return QFile::decodeName(path.c_str()); }
+
+    QString CannotStart(const std::string& program) const
     {
-        const texts::TextTable& texts = commands_.app_.texts().table();
-        commands_.app_.dialogs().Message(
-            ErrorMessage(texts, text, QFile::decodeName(detail.c_str())));
+        return MessageText(Texts(), TextId::CannotStartPlayer, Native(program));
+    }
+
+    // CannotOpenFile, ": " and the file, then on a line of its own the reason.
+    void TellNotOpened(const std::string& path, const QString& reason)
+    {
+        MessageRequest request = ErrorMessage(Texts(), TextId::CannotOpenFile, Native(path));
+        request.text += QStringLiteral("\r\n") + reason;
+        commands_.app_.dialogs().Message(request);
     }
 
     PlaybackCommands& commands_;
