@@ -20,9 +20,10 @@ using collection::NodeId;
 /// Records what would have been opened and started.
 class RecordingLauncher final : public Launcher {
 public:
-    bool Open(const std::string& path) override
+    bool Open(const std::string& path, std::function<void()> failed) override
     {
         opened.push_back(path);
+        openFailed = std::move(failed);
         return openWorks;
     }
     bool Start(const std::vector<std::string>& arguments) override
@@ -40,6 +41,7 @@ public:
     std::set<std::string> installed;
     bool startWorks = true;
     bool openWorks = true;
+    std::function<void()> openFailed; ///< of the last Open()
 };
 
 // The sample's "DEMO CD" (serial 1) is mounted at demo/ with its files;
@@ -200,18 +202,61 @@ TEST_F(PlaybackCommandsTest, PlayUsesThePlayerSetAndTellsWhyAFileDidNotOpen)
                                      "\r\nCan not start the player: myplayer"));
     EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
 
-    // Without a player set, the desktop's opener; it may find no program.
+    // Without a player set, the desktop's opener: it may find no program at
+    // once, or tell so only once it ended.
     app.settings().playerCommand = " ";
     launcher.openWorks = false;
-    dialogs.messageAnswers = {1};
+    dialogs.messageAnswers = {1, 1};
     window->playbackCommands().Play(NodeNamed("z.mp3"));
-    EXPECT_EQ(launcher.opened, std::vector<std::string>{Demo("z.mp3")});
+    launcher.openWorks = true;
+    window->playbackCommands().Play(NodeNamed("Rock"));
+    EXPECT_EQ(launcher.opened, (std::vector<std::string>{Demo("z.mp3"), Playlist()}));
     ASSERT_EQ(dialogs.messages.size(), 2u);
+    ASSERT_TRUE(launcher.openFailed);
+    launcher.openFailed();
+    ASSERT_EQ(dialogs.messages.size(), 3u);
     EXPECT_EQ(dialogs.messages[1].text,
               QString::fromStdString("Can not open the file: " + Demo("z.mp3") +
                                      "\r\nNo program is set to open this file"));
     EXPECT_EQ(dialogs.messages[1].caption, QStringLiteral("Error"));
+    EXPECT_EQ(dialogs.messages[2].text,
+              QString::fromStdString("Can not open the file: " + Playlist() +
+                                     "\r\nNo program is set to open this file"));
     EXPECT_EQ(dialogs.unscripted, 0);
+}
+
+// The desktop's launcher runs xdg-open and tells when it ended without a
+// program for the file (its exit code 3, "no method available"); a file
+// that was opened is not told. A fake xdg-open on the PATH stands in.
+TEST(DesktopLauncher, AnOpenerThatFindsNoProgramIsTold)
+{
+    velmora::testing::TestDir dir;
+    const std::string bin = dir.file("bin");
+    std::filesystem::create_directories(bin);
+    velmora::testing::WriteBytes(bin + "/xdg-open",
+                                 "#!/bin/sh\n"
+                                 ": >\"$(dirname \"$0\")/asked for $(basename \"$1\")\"\n"
+                                 "case \"$1\" in *.mp3) exit 3 ;; esac\n");
+    std::filesystem::permissions(bin + "/xdg-open", std::filesystem::perms::owner_all);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QByteArray::fromStdString(bin) + ":" + path);
+    const auto asked = [&bin](const char* name) {
+        return std::filesystem::exists(bin + "/asked for " + name);
+    };
+
+    int failures = 0;
+    {
+        DesktopLauncher launcher;
+        EXPECT_TRUE(launcher.Open("/music/a b.mp3", [&failures] { ++failures; }));
+        EXPECT_TRUE(launcher.Open("/music/list.m3u", [&failures] { failures += 100; }));
+        for (int i = 0; i < 500 && (failures == 0 || !asked("list.m3u")); ++i)
+            QTest::qWait(10);
+        QTest::qWait(100); // for the end of the opener of list.m3u
+    }
+    qputenv("PATH", path);
+    EXPECT_TRUE(asked("a b.mp3"));
+    EXPECT_TRUE(asked("list.m3u"));
+    EXPECT_EQ(failures, 1);
 }
 
 // A playlist of a folder whose files are partly gone holds the others and

@@ -55,16 +55,14 @@ public:
     // desktop's opener. A failure names the file, then the reason.
     void Open(const std::string& path) override
     {
-        Launcher& launcher = *commands_.launcher_;
         const std::vector<std::string> arguments =
             playback::PlayerArguments(commands_.app_.settings().playerCommand, path);
         if (arguments.empty()) {
-            if (!launcher.Open(path))
-                TellNotOpened(path, TextOf(Texts(), TextId::NoOpener));
+            OpenOnDesktop(path);
             return;
         }
-        if (!launcher.Start(arguments))
-            TellNotOpened(path, CannotStart(arguments.front()));
+        if (!commands_.launcher_->Start(arguments))
+            commands_.TellNotOpened(path, CannotStart(arguments.front()));
     }
 
     void Enqueue(const std::string& playlistFile) override
@@ -77,8 +75,7 @@ public:
         }
         const std::vector<std::string> arguments = playback::PlayerArguments(command, playlistFile);
         if (arguments.empty()) {
-            if (!launcher.Open(playlistFile))
-                TellNotOpened(playlistFile, TextOf(Texts(), TextId::NoOpener));
+            OpenOnDesktop(playlistFile);
             return;
         }
         if (!launcher.Start(arguments)) {
@@ -97,12 +94,16 @@ private:
         return MessageText(Texts(), TextId::CannotStartPlayer, Native(program));
     }
 
-    // CannotOpenFile, ": " and the file, then on a line of its own the reason.
-    void TellNotOpened(const std::string& path, const QString& reason)
+    // The desktop's opener, which may find no program for the file at once
+    // or only later.
+    void OpenOnDesktop(const std::string& path)
     {
-        MessageRequest request = ErrorMessage(Texts(), TextId::CannotOpenFile, Native(path));
-        request.text += QStringLiteral("\r\n") + reason;
-        commands_.app_.dialogs().Message(request);
+        PlaybackCommands& commands = commands_;
+        const auto noOpener = [&commands, path] {
+            commands.TellNotOpened(path, TextOf(commands.app_.texts().table(), TextId::NoOpener));
+        };
+        if (!commands.launcher_->Open(path, noOpener))
+            noOpener();
     }
 
     PlaybackCommands& commands_;
@@ -116,6 +117,14 @@ PlaybackCommands::PlaybackCommands(Application& app, WaitWindow& wait, QString& 
 }
 
 PlaybackCommands::~PlaybackCommands() = default;
+
+void PlaybackCommands::TellNotOpened(const std::string& path, const QString& reason)
+{
+    MessageRequest request =
+        ErrorMessage(app_.texts().table(), TextId::CannotOpenFile, QFile::decodeName(path.c_str()));
+    request.text += QStringLiteral("\r\n") + reason;
+    app_.dialogs().Message(request);
+}
 
 void PlaybackCommands::Play(collection::NodeId node)
 {
