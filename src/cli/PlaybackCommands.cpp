@@ -75,12 +75,18 @@ public:
         err_ << TerminalLines(message) << '\n';
         shownError = true;
     }
+    void ShowLeftOut(const std::string& message) override
+    {
+        err_ << TerminalLines(message) << '\n';
+        shownLeftOut = true;
+    }
     void RunListing(const std::function<void(Progress&)>& job) override { job(progress_); }
     void Open(const std::string&) override {}
     void Enqueue(const std::string&) override {}
 
     bool interrupted() const { return progress_.cancelled(); }
     bool shownError = false;
+    bool shownLeftOut = false;
 
 private:
     std::ostream& err_;
@@ -172,7 +178,8 @@ LocateCommand::LocateCommand()
                .summary = "print the paths of a node's files on disk",
                .forms = {{"COLLECTION NODE"}},
                .notes = {"NODE: a path as search prints it (VOLUME\\FOLDER\\FILE), or #N for "
-                         "line N of dump"}})
+                         "the node after N others in dump's order: line N + 1 of dump (#1 is "
+                         "its second line, the first volume)"}})
 {
 }
 
@@ -199,12 +206,16 @@ int LocateCommand::Execute(const std::vector<Argument>& args, std::ostream& out,
         return out ? kSuccess : kFailed;
     }
     InterruptProgress progress(context.interrupted);
-    const std::vector<std::string> paths =
+    const playback::BranchFiles branch =
         playback::CollectBranch(tree, node, location.path, context.services.files, progress);
     if (progress.cancelled())
         return kFailed;
-    for (const std::string& path : paths)
+    for (const std::string& path : branch.paths)
         out << path << '\n';
+    if (branch.leftOut > 0)
+        err << playback::LeftOutMessage(context.texts, branch.leftOut) << '\n';
+    if (branch.paths.empty() && branch.leftOut > 0)
+        return kFailed;
     return out ? kSuccess : kFailed;
 }
 
@@ -216,7 +227,8 @@ PlaylistCommand::PlaylistCommand()
            .options = {{"--output", "-o", "FILE",
                         "the playlist, PLS when its name ends in .pls, else M3U; - for stdout"}},
            .notes = {"NODE: a path as search prints it (VOLUME\\FOLDER\\FILE), or #N for "
-                     "line N of dump"}})
+                     "the node after N others in dump's order: line N + 1 of dump (#1 is "
+                     "its second line, the first volume)"}})
 {
 }
 
@@ -253,7 +265,7 @@ int PlaylistCommand::Execute(const std::vector<Argument>& args, std::ostream& ou
     if (playback::LocateAndPlay(store.tree(), node, output, playback::PlayMode::Playlist,
                                 context.services, context.texts, user, std::move(stream)))
         return kSuccess;
-    if (!user.shownError && !user.interrupted())
+    if (!user.shownError && !user.shownLeftOut && !user.interrupted())
         err << "velmora-cli playlist: no files below \"" << nodePath << "\"\n";
     return kFailed;
 }

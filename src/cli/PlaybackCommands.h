@@ -11,7 +11,8 @@
 namespace velmora::cli {
 
 /// The node that NODE names in `tree`: "#N" is the node at pre-order
-/// position N (line N of dump, the collection being line 0); anything else is
+/// position N (line N + 1 of dump, whose first line is the collection, #0,
+/// which no command takes); anything else is
 /// a node path as search prints it, the volume's name and then the names
 /// below it with "\" between (names may hold "\" themselves; a name is
 /// matched as its bytes or as they are shown). kNoNode when there is none.

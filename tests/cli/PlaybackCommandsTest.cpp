@@ -30,6 +30,8 @@ protected:
         WriteBytes(collection, kCollection);
         // The volume is mounted at DISC/ of the test's folder.
         fs::create_directories(dir.path() / "DISC" / "rock");
+        WriteBytes(dir.file("DISC/rock/a.mp3"), "a");
+        WriteBytes(dir.file("DISC/rock/b.mp3"), "b");
         VolumeInfo disc;
         disc.root = dir.file("DISC");
         disc.label = "Disc";

@@ -358,6 +358,45 @@ check "update from the volume's own folder exit code" 0 $?
 "$cli" update -c "$work/out/s.col" 1 --from "$work/drive" --force 2>/dev/null
 check "update --force exit code" 0 $?
 check "update --force takes the folder" 1 "$("$cli" volumes "$work/out/s.col" | cut -f2 | grep -c '\\drive$')"
+# Node names that lead out of their folder (a hand-made collection: the
+# folder "sub" renamed "..", the file "x.mp3" renamed "../secret.mp3") are
+# never located, though the paths they would make exist; a playlist and a
+# listing leave them out and say how many on stderr.
+mkdir -p "$work/esc/in/sub"
+for f in in/sub/secret.mp3 secret.mp3 in/x.mp3 in/y.mp3; do
+  cp "$data/mpeg1_l3_cbr128_44k_js_id3v1_1_track7.mp3" "$work/esc/$f"
+done
+"$cli" new "$work/esc.col"
+"$cli" scan "$work/esc/in" -c "$work/esc.col" >/dev/null; check "scan to escape exit code" 0 $?
+sed -i 's/^\t\tsub\x01/\t\t..\x01/; s/^\t\tx\.mp3\x01/\t\t..\/secret.mp3\x01/' "$work/esc.col"
+check "names leading out" "$(printf '..\nsecret.mp3\n../secret.mp3')" "$("$cli" dump "$work/esc.col" | sed -n 3,5p | cut -f3)"
+"$cli" locate "$work/esc.col" '#3' >"$work/printed" 2>"$work/err"; check "locate below .. exit code" 1 $?
+check "locate below .. prints nothing" "" "$(cat "$work/printed")"
+check "locate below .. message" "Can not find the source of the selected item: $work/esc/in/../secret.mp3" "$(cat "$work/err")"
+"$cli" locate "$work/esc.col" '#4' >"$work/printed" 2>"$work/err"; check "locate a name with / exit code" 1 $?
+check "locate a name with / prints nothing" "" "$(cat "$work/printed")"
+escvolume=$("$cli" volumes "$work/esc.col" | cut -f2)
+check "locate the volume leaves them out" "$work/esc/in/y.mp3" "$("$cli" locate "$work/esc.col" "$escvolume" 2>"$work/err")"
+check "locate the volume says how many" "Items that can not be found were left out: 2" "$(cat "$work/err")"
+"$cli" playlist "$work/esc.col" "$escvolume" -o "$work/esc.m3u" 2>"$work/err"; check "playlist leaving out exit code" 0 $?
+check "playlist leaves them out" "$(printf '%s\r\n' "$work/esc/in/y.mp3" | od -c)" "$(od -c <"$work/esc.m3u")"
+check "playlist says how many" "Items that can not be found were left out: 2" "$(cat "$work/err")"
+
+# Names the scan stored without their leading blanks are found on disk as
+# they are there; a folder of blanks only, stored empty, cannot be located.
+mkdir -p "$work/blank/   "
+cp "$data/mpeg1_l3_cbr128_44k_js_id3v1_1_track7.mp3" "$work/blank/ lead.mp3"
+cp "$data/mpeg1_l3_cbr128_44k_js_id3v1_1_track7.mp3" "$work/blank/   /x.mp3"
+"$cli" new "$work/blank.col"
+"$cli" scan "$work/blank" -c "$work/blank.col" >/dev/null; check "scan of blanks exit code" 0 $?
+check "names stored cleaned" "$(printf '\nx.mp3\nlead.mp3')" "$("$cli" dump "$work/blank.col" | sed -n 3,5p | cut -f3)"
+check "locate a name stored without its blank" "$work/blank/ lead.mp3" "$("$cli" locate "$work/blank.col" '#4')"
+"$cli" locate "$work/blank.col" '#2' >"$work/printed" 2>/dev/null; check "locate a folder stored empty exit code" 1 $?
+check "locate a folder stored empty prints nothing" "" "$(cat "$work/printed")"
+blankvolume=$("$cli" volumes "$work/blank.col" | cut -f2)
+"$cli" playlist "$work/blank.col" "$blankvolume" -o "$work/blank.m3u" 2>"$work/err"
+check "playlist of blanks" "$(printf '%s\r\n' "$work/blank/ lead.mp3" | od -c)" "$(od -c <"$work/blank.m3u")"
+check "playlist of blanks says how many" "Items that can not be found were left out: 1" "$(cat "$work/err")"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures end-to-end check(s) failed"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Opens the DIF, CSV and HTML reports of velmora-cli in the programs people
 # use: the DIF and CSV reports in LibreOffice Calc (converted headless to a
-# flat OpenDocument spreadsheet, whose cells are then read), the HTML report
+# flat OpenDocument spreadsheet, whose cells are then read; a CSV report of
+# names and tags that look like formulas must leave Calc with no formula),
+# the HTML report
 # in libxml2's HTML parser (xmllint). Each check runs when its program is installed; with
 # neither the test is skipped (exit code 77).
 set -u
@@ -151,6 +153,64 @@ expect("file counts", [rows[r][15] for r in range(1, 4)], [("float", v) for v in
 expect("error cells", [c for row in rows for c in row if c[1].startswith("#")], [])
 for problem in problems:
     print("FAIL: CSV in LibreOffice Calc: " + problem)
+sys.exit(1 if problems else 0)
+PYTHON
+  fi
+  # Names and tags that a spreadsheet would take for formulas: a volume
+  # "=2*21", a folder calling HYPERLINK on another cell, tags beginning with
+  # "+", "@" and "-". LibreOffice must read every one as the text it is,
+  # led by the apostrophe that keeps it from being a formula, and evaluate
+  # nothing, while the numbers stay numbers.
+  mkdir -p "$work/formulas/=HYPERLINK(\"https:\"&B3,\"see\")"
+  cp "$data/mpeg1_l3_cbr128_44k_js_id3v1_1_track7.mp3" "$work/formulas/=HYPERLINK(\"https:\"&B3,\"see\")/song.mp3"
+  "$cli" tag write --title '+1+2' --artist '@SUM(1,2)' --album '-1+2' \
+    "$work/formulas/=HYPERLINK(\"https:\"&B3,\"see\")/song.mp3" || fail "tag write of formulas"
+  "$cli" scan "$work/formulas" -c "$work/f.col" --label '=2*21' --serial ABCD-4242 >/dev/null ||
+    fail "scan of formulas"
+  "$cli" report "$work/f.col" -o "$work/f.csv" --format csv --rows volume,folder,file \
+    --columns size,title,artist,album || fail "report of formulas"
+  soffice -env:UserInstallation="file://$work/profile" --headless \
+    --infilter="CSV:44,34,76,1,,1033,false,true" --convert-to fods --outdir "$work/csv" \
+    "$work/f.csv" >/dev/null 2>&1
+  if [ ! -f "$work/csv/f.fods" ]; then
+    fail "LibreOffice did not open f.csv"
+  else
+    python3 - "$work/csv/f.fods" <<'PYTHON' || failures=$((failures + 1))
+import sys
+import xml.etree.ElementTree as ET
+
+ns = {"table": "urn:oasis:names:tc:opendocument:xmlns:table:1.0",
+      "office": "urn:oasis:names:tc:opendocument:xmlns:office:1.0",
+      "text": "urn:oasis:names:tc:opendocument:xmlns:text:1.0"}
+rows = []
+formulas = []
+for row in ET.parse(sys.argv[1]).iterfind(".//table:table-row", ns):
+    cells = []
+    for cell in row.iterfind("table:table-cell", ns):
+        if cell.get("{%s}formula" % ns["table"]) is not None:
+            formulas.append(cell.get("{%s}formula" % ns["table"]))
+        repeated = int(cell.get("{%s}number-columns-repeated" % ns["table"], "1"))
+        kind = cell.get("{%s}value-type" % ns["office"], "")
+        text = "".join("".join(p.itertext()) for p in cell.iterfind("text:p", ns))
+        cells += [(kind, text)] * min(repeated, 6 - len(cells))
+        if len(cells) >= 6:
+            break
+    if any(text for _, text in cells):
+        rows.append(cells + [("", "")] * (6 - len(cells)))
+
+problems = []
+def expect(what, got, wanted):
+    if got != wanted:
+        problems.append("%s: wanted %r, got %r" % (what, wanted, got))
+
+expect("formulas evaluated", formulas, [])
+expect("rows", len(rows), 4)
+expect("volume name", rows[1][1], ("string", "'=2*21"))
+expect("folder name", rows[2][1], ("string", "'=HYPERLINK(\"https:\"&B3,\"see\")"))
+expect("file row", rows[3][1:], [("string", "song.mp3"), ("float", "0.02"), ("string", "'+1+2"),
+                                  ("string", "'@SUM(1,2)"), ("string", "'-1+2")])
+for problem in problems:
+    print("FAIL: CSV with formula-like texts in LibreOffice Calc: " + problem)
 sys.exit(1 if problems else 0)
 PYTHON
   fi

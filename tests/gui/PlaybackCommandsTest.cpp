@@ -20,10 +20,11 @@ using collection::NodeId;
 /// Records what would have been opened and started.
 class RecordingLauncher final : public Launcher {
 public:
-    bool Open(const std::string& path) override
+    bool Open(const std::string& path, std::function<void()> failed) override
     {
         opened.push_back(path);
-        return true;
+        openFailed = std::move(failed);
+        return openWorks;
     }
     bool Start(const std::vector<std::string>& arguments) override
     {
@@ -39,6 +40,8 @@ public:
     std::vector<std::vector<std::string>> started;
     std::set<std::string> installed;
     bool startWorks = true;
+    bool openWorks = true;
+    std::function<void()> openFailed; ///< of the last Open()
 };
 
 // The sample's "DEMO CD" (serial 1) is mounted at demo/ with its files;
@@ -137,6 +140,141 @@ TEST_F(PlaybackCommandsTest, OpeningAListRowPlaysFilesAndEntersFolders)
     emit list->doubleClicked(rowOf("Rock"));
     EXPECT_EQ(window->treeModel()->nodeOf(window->treeView()->currentIndex()), NodeNamed("Rock"));
     EXPECT_EQ(launcher.opened.size(), 1u);
+}
+
+// Enter acts on its press, and only while the list has the keyboard. The
+// release of an Enter that closed a dialog, or was pressed in another
+// window, reaches the list as well: it plays nothing, and so cannot open
+// again the error message that the same key just closed.
+TEST_F(PlaybackCommandsTest, EnterPlaysOnItsPressOnlyWhileTheListHasTheKeyboard)
+{
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTableView* list = window->listView();
+    window->ShowNode(NodeNamed("z.mp3"));
+    ASSERT_TRUE(list->hasFocus());
+
+    QTest::keyRelease(list, Qt::Key_Return);
+    EXPECT_TRUE(launcher.opened.empty());
+    QTest::keyPress(list, Qt::Key_Return);
+    EXPECT_EQ(launcher.opened, std::vector<std::string>{Demo("z.mp3")});
+    QTest::keyRelease(list, Qt::Key_Return);
+    QTest::keyPress(list, Qt::Key_Enter);
+    QTest::keyRelease(list, Qt::Key_Enter);
+    EXPECT_EQ(launcher.opened.size(), 2u);
+
+    window->treeView()->setFocus();
+    QTest::keyPress(list, Qt::Key_Return);
+    EXPECT_EQ(launcher.opened.size(), 2u);
+
+    // The volume of one.mp3 is not mounted: one message for one Enter.
+    window->ShowNode(NodeNamed("one.mp3"));
+    ASSERT_TRUE(list->hasFocus());
+    dialogs.messageAnswers = {1};
+    QTest::keyPress(list, Qt::Key_Return);
+    QTest::keyRelease(list, Qt::Key_Return);
+    QTest::keyRelease(list, Qt::Key_Return);
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.unscripted, 0);
+    EXPECT_EQ(launcher.opened.size(), 2u);
+}
+
+// With a player command set, Play hands it the file (or the playlist of a
+// folder), as Enqueue does the playlist. When nothing can be started, the
+// message names the file and the reason.
+TEST_F(PlaybackCommandsTest, PlayUsesThePlayerSetAndTellsWhyAFileDidNotOpen)
+{
+    app.settings().playerCommand = "myplayer --play %f";
+    window->playbackCommands().Play(NodeNamed("z.mp3"));
+    window->playbackCommands().Play(NodeNamed("Rock"));
+    EXPECT_EQ(launcher.started,
+              (std::vector<std::vector<std::string>>{{"myplayer", "--play", Demo("z.mp3")},
+                                                     {"myplayer", "--play", Playlist()}}));
+    EXPECT_TRUE(launcher.opened.empty());
+
+    launcher.startWorks = false;
+    dialogs.messageAnswers = {1};
+    window->playbackCommands().Play(NodeNamed("z.mp3"));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QString::fromStdString("Can not open the file: " + Demo("z.mp3") +
+                                     "\r\nCan not start the player: myplayer"));
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
+
+    // Without a player set, the desktop's opener: it may find no program at
+    // once, or tell so only once it ended.
+    app.settings().playerCommand = " ";
+    launcher.openWorks = false;
+    dialogs.messageAnswers = {1, 1};
+    window->playbackCommands().Play(NodeNamed("z.mp3"));
+    launcher.openWorks = true;
+    window->playbackCommands().Play(NodeNamed("Rock"));
+    EXPECT_EQ(launcher.opened, (std::vector<std::string>{Demo("z.mp3"), Playlist()}));
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    ASSERT_TRUE(launcher.openFailed);
+    launcher.openFailed();
+    ASSERT_EQ(dialogs.messages.size(), 3u);
+    EXPECT_EQ(dialogs.messages[1].text,
+              QString::fromStdString("Can not open the file: " + Demo("z.mp3") +
+                                     "\r\nNo program is set to open this file"));
+    EXPECT_EQ(dialogs.messages[1].caption, QStringLiteral("Error"));
+    EXPECT_EQ(dialogs.messages[2].text,
+              QString::fromStdString("Can not open the file: " + Playlist() +
+                                     "\r\nNo program is set to open this file"));
+    EXPECT_EQ(dialogs.unscripted, 0);
+}
+
+// The desktop's launcher runs xdg-open and tells when it ended without a
+// program for the file (its exit code 3, "no method available"); a file
+// that was opened is not told. A fake xdg-open on the PATH stands in.
+TEST(DesktopLauncher, AnOpenerThatFindsNoProgramIsTold)
+{
+    velmora::testing::TestDir dir;
+    const std::string bin = dir.file("bin");
+    std::filesystem::create_directories(bin);
+    velmora::testing::WriteBytes(bin + "/xdg-open",
+                                 "#!/bin/sh\n"
+                                 ": >\"$(dirname \"$0\")/asked for $(basename \"$1\")\"\n"
+                                 "case \"$1\" in *.mp3) exit 3 ;; esac\n");
+    std::filesystem::permissions(bin + "/xdg-open", std::filesystem::perms::owner_all);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QByteArray::fromStdString(bin) + ":" + path);
+    const auto asked = [&bin](const char* name) {
+        return std::filesystem::exists(bin + "/asked for " + name);
+    };
+
+    int failures = 0;
+    {
+        DesktopLauncher launcher;
+        EXPECT_TRUE(launcher.Open("/music/a b.mp3", [&failures] { ++failures; }));
+        EXPECT_TRUE(launcher.Open("/music/list.m3u", [&failures] { failures += 100; }));
+        for (int i = 0; i < 500 && (failures == 0 || !asked("list.m3u")); ++i)
+            QTest::qWait(10);
+        QTest::qWait(100); // for the end of the opener of list.m3u
+    }
+    qputenv("PATH", path);
+    EXPECT_TRUE(asked("a b.mp3"));
+    EXPECT_TRUE(asked("list.m3u"));
+    EXPECT_EQ(failures, 1);
+}
+
+// A playlist of a folder whose files are partly gone holds the others and
+// says how many it left out.
+TEST_F(PlaybackCommandsTest, APlaylistSaysHowManyFilesItLeftOut)
+{
+    std::filesystem::remove(Demo("Rock/a.mp3"));
+    const std::string target = dir.file("rock.m3u");
+    dialogs.saveAnswers = {QString::fromStdString(target)};
+    dialogs.messageAnswers = {1};
+    window->playbackCommands().SavePlaylist(NodeNamed("Rock"));
+
+    EXPECT_EQ(velmora::testing::ReadBytes(target), Demo("Rock/b.mp3") + "\r\n");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Items that can not be found were left out: 1"));
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Warning);
+    EXPECT_TRUE(launcher.opened.empty());
 }
 
 // F5, F6 and the context menu follow the node of the view that has the

@@ -2,6 +2,7 @@
 
 #include "collection/NodeText.h"
 #include "playback/PlaylistWriter.h"
+#include "scan/ScanThread.h"
 #include "scan/VolumeEditor.h"
 #include "system/FileSystem.h"
 #include "system/Volumes.h"
@@ -49,36 +50,118 @@ bool Exists(const FileSystem& files, const std::string& path, bool folder)
     return folder ? files.folderExists(path) : files.fileExists(path);
 }
 
-// Appends "/" and `name` to the native path `path` (no "/" after a path that
-// already ends in one, such as the root "/"). A name that is not UTF-8 was
-// written on Windows in its code page: when it is not on disk as it stands
-// but is in UTF-8, the UTF-8 form is taken.
-void AppendName(std::string& path, std::string_view name, bool folder, const FileSystem& files)
+// Whether `name` can name one entry of a folder. "." and ".." name the
+// folder itself and its parent, a "/" leads further, a zero byte cuts the
+// path short; a hand-made or hostile collection can hold such names. An
+// empty name (a scan stores a name of blanks only so) would name the folder
+// itself.
+bool IsEntryName(std::string_view name)
 {
-    if (path.empty() || path.back() != '/')
-        path += '/';
-    const std::size_t start = path.size();
-    path += name;
-    if (texts::IsValidUtf8(name) || Exists(files, path, folder))
-        return;
-    path.resize(start);
-    path += texts::Windows1252ToUtf8(name);
-    if (Exists(files, path, folder))
-        return;
-    path.resize(start);
-    path += name;
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
 }
 
+// Finds stored names in folders on disk. The scan stores a name cleaned
+// (ScannedName()), so the name on disk may differ from it: the name as it
+// stands is taken first, then its UTF-8 form when it is not UTF-8 (written
+// on Windows in its code page), then the one entry of the folder, of the
+// node's kind, whose scanned name is the stored name. The listing of the
+// last folder searched is kept, since the names of one folder are asked for
+// one after another.
+class NameFinder {
+public:
+    explicit NameFinder(const FileSystem& files) : files_(files) {}
+
+    // Appends "/" (unless `path` ends in one, as the root "/" does) and the
+    // name on disk of the entry `name` of the folder `path`; true when it
+    // exists with the kind asked for. Otherwise `name` itself is appended
+    // and false returned.
+    bool Append(std::string& path, std::string_view name, bool folder)
+    {
+        if (path.empty() || path.back() != '/')
+            path += '/';
+        const std::size_t start = path.size();
+        path += name;
+        if (!IsEntryName(name))
+            return false;
+        if (Exists(files_, path, folder))
+            return true;
+        const bool utf8 = texts::IsValidUtf8(name);
+        const std::string converted = utf8 ? std::string() : texts::Windows1252ToUtf8(name);
+        if (!utf8) {
+            path.resize(start);
+            path += converted;
+            if (Exists(files_, path, folder))
+                return true;
+        }
+        path.resize(start);
+        const std::string* found =
+            Cleaned(std::string_view(path).substr(0, start - 1), name, converted, folder);
+        if (found == nullptr) {
+            path += name;
+            return false;
+        }
+        path += *found;
+        return true;
+    }
+
+private:
+    // The name of the one entry of `folder` of the wanted kind whose scanned
+    // name is `name` (or `converted`, when not empty); nullptr when there is
+    // none or more than one.
+    const std::string* Cleaned(std::string_view folder, std::string_view name,
+                               std::string_view converted, bool wantFolder)
+    {
+        if (folder.empty())
+            folder = "/";
+        if (folder != listed_) {
+            listed_ = folder;
+            if (!files_.listFolder(listed_, entries_))
+                entries_.clear();
+        }
+        const FolderEntry::Kind kind =
+            wantFolder ? FolderEntry::Kind::Folder : FolderEntry::Kind::File;
+        const std::string* found = nullptr;
+        for (const FolderEntry& entry : entries_) {
+            if (entry.kind != kind)
+                continue;
+            const std::string scanned = scan::ScannedName(entry.name);
+            if (scanned != name && (converted.empty() || scanned != converted))
+                continue;
+            if (found != nullptr)
+                return nullptr;
+            found = &entry.name;
+        }
+        return found;
+    }
+
+    const FileSystem& files_;
+    std::string listed_;
+    std::vector<FolderEntry> entries_;
+};
+
 // The volume's folder on a drive mounted at `root`, by the folder part of
-// its name, mapped as AppendName() maps names.
-std::string VolumeFolder(std::string_view root, std::string_view folderPart,
-                         const FileSystem& files)
+// its name, a name not in UTF-8 mapped as NameFinder maps names; false when
+// a part of the folder part is "." or "..", or holds "/" or a zero byte,
+// which would lead elsewhere.
+bool VolumeFolder(std::string_view root, std::string_view folderPart, const FileSystem& files,
+                  std::string& path)
 {
-    std::string path = scan::SourcePathOf(root, folderPart);
+    path = scan::SourcePathOf(root, folderPart);
+    for (std::string_view rest = folderPart; !rest.empty();) {
+        const std::size_t slash = rest.find('\\');
+        const std::string_view part = rest.substr(0, slash);
+        if (part == "." || part == ".." ||
+            part.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos)
+            return false;
+        rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+    }
     if (texts::IsValidUtf8(folderPart) || files.folderExists(path))
-        return path;
+        return true;
     std::string converted = scan::SourcePathOf(root, texts::Windows1252ToUtf8(folderPart));
-    return files.folderExists(converted) ? converted : path;
+    if (files.folderExists(converted))
+        path = std::move(converted);
+    return true;
 }
 
 std::string UpperHex(std::uint32_t value)
@@ -90,11 +173,12 @@ std::string UpperHex(std::uint32_t value)
     return hex;
 }
 
-// Calls onFile(path) with the native path of every file below `node`, in
-// pre-order (see CollectBranch()).
+// Calls onFile(path) with the native path of every file below `node` that
+// is found on disk, in pre-order (see CollectBranch()); returns the number
+// of files left out.
 template <typename OnFile>
-void ForEachFile(const CollectionTree& tree, NodeId node, const std::string& folderPath,
-                 const FileSystem& files, Progress& progress, OnFile&& onFile)
+std::size_t ForEachFile(const CollectionTree& tree, NodeId node, const std::string& folderPath,
+                        const FileSystem& files, Progress& progress, OnFile&& onFile)
 {
     const NodeId end = tree.nextAfterSubtree(node);
     std::uint64_t total = 0;
@@ -105,30 +189,40 @@ void ForEachFile(const CollectionTree& tree, NodeId node, const std::string& fol
     // `path` is the path of the node just visited; folderEnds[d] is the length
     // of the path of the last folder visited at depth d below `node` (0 for
     // `node` itself), which in pre-order is the parent of every following
-    // node at depth d + 1 until that folder's subtree ends.
+    // node at depth d + 1 until that folder's subtree ends; kMissing when
+    // that folder was not found, so that everything below it is left out.
+    constexpr std::size_t kMissing = std::string::npos;
     const std::uint32_t base = tree.level(node);
+    NameFinder finder(files);
     std::string path = folderPath;
     std::vector<std::size_t> folderEnds{path.size()};
     std::uint64_t done = 0;
+    std::size_t leftOut = 0;
     for (NodeId n = tree.nextInPreOrder(node); n != end; n = tree.nextInPreOrder(n)) {
         const std::size_t depth = tree.level(n) - base;
-        path.resize(folderEnds[depth - 1]);
         const bool folder = tree.hasChildren(n);
-        AppendName(path, collection::NodeName(tree.text(n)), folder, files);
+        bool found = folderEnds[depth - 1] != kMissing;
+        if (found) {
+            path.resize(folderEnds[depth - 1]);
+            found = finder.Append(path, collection::NodeName(tree.text(n)), folder);
+        }
         if (folder) {
             if (folderEnds.size() <= depth)
                 folderEnds.resize(depth + 1);
-            folderEnds[depth] = path.size();
-        } else {
+            folderEnds[depth] = found ? path.size() : kMissing;
+        } else if (found) {
             onFile(std::string_view(path));
+        } else {
+            ++leftOut;
         }
         if (++done % kStepNodes == 0) {
             progress.step(done, total, {});
             if (progress.cancelled())
-                return;
+                return leftOut;
         }
     }
     progress.step(done, total, {});
+    return leftOut;
 }
 
 } // namespace
@@ -163,28 +257,44 @@ NodeLocation LocateNode(const CollectionTree& tree, NodeId node, const Services&
             names.push_back(collection::NodeName(tree.text(up)));
         std::reverse(names.begin(), names.end());
 
-        location.path =
-            VolumeFolder(drive.root, collection::PathAfterDrive(volumeName), services.files);
+        location.status = NodeLocation::Status::PathMissing;
+        if (!VolumeFolder(drive.root, collection::PathAfterDrive(volumeName), services.files,
+                          location.path))
+            return location;
+        NameFinder finder(services.files);
         for (std::size_t i = 0; i < names.size(); ++i) {
             const bool folder = i + 1 < names.size() || IsFolderNode(tree, node);
-            AppendName(location.path, names[i], folder, services.files);
+            if (finder.Append(location.path, names[i], folder))
+                continue;
+            // The rest as stored, for the message.
+            for (++i; i < names.size(); ++i) {
+                location.path += '/';
+                location.path += names[i];
+            }
+            return location;
         }
-        location.status = Exists(services.files, location.path, IsFolderNode(tree, node))
-                              ? NodeLocation::Status::Found
-                              : NodeLocation::Status::PathMissing;
+        if (Exists(services.files, location.path, IsFolderNode(tree, node)))
+            location.status = NodeLocation::Status::Found;
         return location;
     }
     return location;
 }
 
-std::vector<std::string> CollectBranch(const CollectionTree& tree, NodeId node,
-                                       const std::string& folderPath, const FileSystem& files,
-                                       Progress& progress)
+BranchFiles CollectBranch(const CollectionTree& tree, NodeId node, const std::string& folderPath,
+                          const FileSystem& files, Progress& progress)
 {
-    std::vector<std::string> paths;
-    ForEachFile(tree, node, folderPath, files, progress,
-                [&](std::string_view path) { paths.emplace_back(path); });
-    return paths;
+    BranchFiles branch;
+    branch.leftOut = ForEachFile(tree, node, folderPath, files, progress,
+                                 [&](std::string_view path) { branch.paths.emplace_back(path); });
+    return branch;
+}
+
+std::string LeftOutMessage(const texts::TextTable& table, std::size_t count)
+{
+    std::string message(table.Text(TextId::ItemsLeftOut));
+    message += ": ";
+    message += std::to_string(count);
+    return message;
 }
 
 std::string NotFoundMessage(const texts::TextTable& table, const NodeLocation& location)
@@ -222,13 +332,14 @@ bool LocateAndPlay(const CollectionTree& tree, NodeId node, const std::string& p
     // The playlist is written while the files are found.
     PlaylistWriter writer = output ? PlaylistWriter(std::move(output), FormatOf(playlistFile))
                                    : PlaylistWriter(services.files, playlistFile);
+    std::size_t leftOut = 0;
     if (IsFolderNode(tree, node)) {
         bool stopped = false;
         user.RunListing([&](Progress& progress) {
             progress.setTitle(table.Text(TextId::ListingTitle));
             progress.setPhase(table.Step(TextId::CreatePlaylistCommand));
-            ForEachFile(tree, node, location.path, services.files, progress,
-                        [&](std::string_view path) { writer.Add(path); });
+            leftOut = ForEachFile(tree, node, location.path, services.files, progress,
+                                  [&](std::string_view path) { writer.Add(path); });
             stopped = progress.cancelled();
         });
         if (stopped)
@@ -236,8 +347,11 @@ bool LocateAndPlay(const CollectionTree& tree, NodeId node, const std::string& p
     } else {
         writer.Add(location.path);
     }
-    if (writer.count() == 0)
+    if (writer.count() == 0) {
+        if (leftOut > 0)
+            user.ShowLeftOut(LeftOutMessage(table, leftOut));
         return false;
+    }
 
     if (!writer.Finish()) {
         std::string message(table.Text(TextId::CannotCreatePlaylist));
@@ -256,6 +370,8 @@ bool LocateAndPlay(const CollectionTree& tree, NodeId node, const std::string& p
     case PlayMode::Playlist:
         break;
     }
+    if (leftOut > 0)
+        user.ShowLeftOut(LeftOutMessage(table, leftOut));
     return true;
 }
 

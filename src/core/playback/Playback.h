@@ -27,12 +27,13 @@ struct NodeLocation {
     enum class Status {
         Found,         ///< `path` exists (a folder for volumes and folders, a file for files)
         VolumeMissing, ///< no mounted volume matches the node's volume
-        PathMissing,   ///< the volume is mounted but `path` does not exist there
+        PathMissing,   ///< the volume is mounted but the node is not found there
     };
     Status status = Status::VolumeMissing;
     /// The native path of the node: the volume's mount point, its folder
-    /// part, then the names below it, joined with "/" (never a doubled "/").
-    /// Set for Found and PathMissing.
+    /// part, then the names below it as found on disk, joined with "/"
+    /// (never a doubled "/"). Set for Found and PathMissing; for
+    /// PathMissing, from the first name not found on, the names as stored.
     std::string path;
     /// The node's drive label: its volume's name up to the first "\".
     std::string driveLabel;
@@ -44,20 +45,42 @@ struct NodeLocation {
 /// among services.volumes.list() by serial, or, when the stored serial is 0,
 /// by label with the letters a to z folded; volumes whose information cannot
 /// be read are passed over. The path is built from the chain of nodes, name
-/// by name (a name may hold "\"). A name that is not valid UTF-8 and is not
-/// found as it stands is tried once more as its Windows-1252 reading in
-/// UTF-8.
+/// by name (a name may hold "\"), each looked up in the folder found for its
+/// parent:
+/// - a name that is empty, ".", "..", or holds "/" or a zero byte names no
+///   entry of a folder, nor does a part ".", ".." or one holding "/" of the
+///   volume's folder part: the node is not found (PathMissing);
+/// - the name as stored, when an entry of the node's kind (folder or file)
+///   has it;
+/// - else, for a name that is not valid UTF-8, its Windows-1252 reading in
+///   UTF-8;
+/// - else the one entry of the folder, of the node's kind, that a scan
+///   stores under that name (scan::ScannedName(): a scan drops leading and
+///   trailing blanks); with none or more than one, the node is not found.
+/// So a path of a Found location always exists.
 NodeLocation LocateNode(const collection::CollectionTree& tree, collection::NodeId node,
                         const Services& services);
 
-/// The native paths of every file (node without children) below `node`, in
-/// pre-order, `folderPath` being the native path of `node` itself. Runs
-/// without recursion; reports `step(done, total)` over the branch's nodes and
-/// stops early (returning what it has) when `progress.cancelled()`. Names that
-/// are not valid UTF-8 are mapped as LocateNode() maps them.
-std::vector<std::string> CollectBranch(const collection::CollectionTree& tree,
-                                       collection::NodeId node, const std::string& folderPath,
-                                       const FileSystem& files, Progress& progress);
+/// The files of a branch found on disk, and how many were not.
+struct BranchFiles {
+    std::vector<std::string> paths;
+    /// Files (nodes without children) left out: not found as LocateNode()
+    /// finds names, or below a folder not found.
+    std::size_t leftOut = 0;
+};
+
+/// The native paths of every file (node without children) below `node` that
+/// is found on disk, in pre-order, `folderPath` being the native path of
+/// `node` itself; names are found as LocateNode() finds them. Runs without
+/// recursion; reports `step(done, total)` over the branch's nodes and stops
+/// early (returning what it has) when `progress.cancelled()`.
+BranchFiles CollectBranch(const collection::CollectionTree& tree, collection::NodeId node,
+                          const std::string& folderPath, const FileSystem& files,
+                          Progress& progress);
+
+/// The note on files a playlist or a listing left out: ItemsLeftOut, ": "
+/// and the count.
+std::string LeftOutMessage(const texts::TextTable& table, std::size_t count);
 
 /// The two playlist formats: ".pls" (letters a to z folded) is PLS, every
 /// other name M3U.
@@ -93,20 +116,27 @@ public:
     /// CreatePlaylistCommand followed by "..."; returns when the job is done.
     virtual void RunListing(const std::function<void(Progress&)>& job) = 0;
 
-    /// The desktop's "open" on a file.
+    /// Files of a branch were left out (LeftOutMessage()); the rest were
+    /// written and handed over, or there was none.
+    virtual void ShowLeftOut(const std::string& message) = 0;
+
+    /// Play's hand-over of a file: the single audio file or the playlist,
+    /// to the player the user set, else to the desktop's "open".
     virtual void Open(const std::string& path) = 0;
 
     /// The player's "enqueue" command on a playlist file.
     virtual void Enqueue(const std::string& playlistFile) = 0;
 };
 
-/// Locate and play: finds `node`, collects its files (through
-/// user.RunListing for a volume or folder), writes them to `playlistFile`
-/// and, by `mode`, opens the single file or the playlist, or enqueues the
-/// playlist. Errors go to user.ShowError: NotFoundMessage() when the node
-/// cannot be found; CannotCreatePlaylist, ": " and the file name when the
-/// playlist cannot be written (nothing is then opened or enqueued). An empty
-/// branch writes nothing and starts nothing. Returns true when the playlist
+/// Locate and play: finds `node`, collects its files found on disk
+/// (through user.RunListing for a volume or folder), writes them to
+/// `playlistFile` and, by `mode`, opens the single file or the playlist, or
+/// enqueues the playlist. Errors go to user.ShowError: NotFoundMessage() when
+/// the node cannot be found; CannotCreatePlaylist, ": " and the file name
+/// when the playlist cannot be written (nothing is then opened or
+/// enqueued). Files of the branch not found are left out and counted to
+/// user.ShowLeftOut once the rest is handed over. A branch without files
+/// found writes nothing and starts nothing. Returns true when the playlist
 /// was written. With `output`, the playlist goes there instead of into a
 /// replacement of `playlistFile`, whose name still gives its format and the
 /// messages.

@@ -43,7 +43,28 @@ bool AppendIsoDate(std::string& out, std::string_view cell)
     return true;
 }
 
+// Whether a spreadsheet would read a text beginning so as a formula (or,
+// after a tab or carriage return it drops, as one).
+bool ReadsAsFormula(std::string_view text)
+{
+    constexpr std::string_view kFormulaStarts = "=+-@\t\r";
+    return !text.empty() && kFormulaStarts.find(text.front()) != std::string_view::npos;
+}
+
 } // namespace
+
+void AppendCsvText(std::string& out, std::string_view value)
+{
+    if (!ReadsAsFormula(value)) {
+        AppendCsvField(out, value);
+        return;
+    }
+    std::string guarded;
+    guarded.reserve(value.size() + 1);
+    guarded += '\'';
+    guarded += value;
+    AppendCsvField(out, guarded);
+}
 
 void AppendCsvField(std::string& out, std::string_view value)
 {
@@ -81,12 +102,16 @@ void AppendCsvRecord(std::string& out, const CellViews& cells, std::uint32_t dep
         out.append(digits, static_cast<std::size_t>(end - digits));
     }
     out += ',';
-    AppendCsvField(out, cells[0]);
+    AppendCsvText(out, cells[0]);
     for (const int column : layout.columns) {
         out += ',';
         const std::string_view cell = cells[static_cast<std::size_t>(column)];
-        if (column != kDateColumn || heading || !AppendIsoDate(out, cell))
+        if (column == kDateColumn && !heading && AppendIsoDate(out, cell))
+            continue;
+        if (!heading && ClassOf(column) == ColumnClass::Number)
             AppendCsvField(out, cell);
+        else
+            AppendCsvText(out, cell);
     }
 }
 

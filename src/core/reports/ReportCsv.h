@@ -21,14 +21,23 @@ inline constexpr std::string_view kCsvLevelHeading = "Level";
 /// written twice.
 void AppendCsvField(std::string& out, std::string_view value);
 
+/// A text value as one CSV field (AppendCsvField()), with an apostrophe
+/// put before it when it begins with "=", "+", "-", "@", a tab or a
+/// carriage return. A spreadsheet reads such a cell as a formula, and a name
+/// or tag text from anywhere could then compute, or carry other cells'
+/// content away in a link; led by the apostrophe it stays text (LibreOffice
+/// Calc shows the apostrophe with it).
+void AppendCsvText(std::string& out, std::string_view value);
+
 /// A row's cells as one CSV record: first the level, then the name, then the
 /// written columns in order. The level is the row's depth less 1, the
 /// indentation the other formats give the name, which goes out without any:
 /// with every row kind on, 0 for the collection, 1 for the volumes, 2 for
 /// what lies in a volume's root. The heading row has kCsvLevelHeading for its
-/// level. Cells go out as they are (numbers with the separator the cells were
-/// filled with, a full stop for CSV, and no thousands separators), except the
-/// dates: a date cell "dd/mm/yyyy", whatever its separator, goes out as
+/// level. Number cells (ColumnClass::Number) go out as they are (with the
+/// separator the cells were filled with, a full stop for CSV, and no
+/// thousands separators), text cells and the heading through AppendCsvText(),
+/// and the dates: a date cell "dd/mm/yyyy", whatever its separator, goes out as
 /// "yyyy-mm-dd", which every spreadsheet and database reads as the same day
 /// whatever its own locale.
 void AppendCsvRecord(std::string& out, const CellViews& cells, std::uint32_t depth,

@@ -52,11 +52,6 @@ std::string StoredName(std::string_view name)
     return stored;
 }
 
-std::string FolderNodeName(std::string_view name)
-{
-    return collection::CleanText(StoredName(name));
-}
-
 std::string Join(const std::string& folder, std::string_view name)
 {
     std::string path = folder;
@@ -99,7 +94,7 @@ public:
                     return false;
                 const std::string& name = frame.subfolders[frame.nextSubfolder++];
                 const std::string childPath = Join(frame.path, name);
-                const NodeId child = tree_.appendChild(frame.node, FolderNodeName(name));
+                const NodeId child = tree_.appendChild(frame.node, ScannedName(name));
                 if (!Push(stack, child, childPath)) {
                     tree_.remove(child); // unreadable: counts as empty
                     progress_.setPhase(frame.path);
@@ -174,7 +169,7 @@ private:
                 return false;
             progress_.setObject(name);
             const audio::FileRecord record = analyser_.Analyse(Join(frame.path, name));
-            tree_.appendChild(frame.node, audio::FileNodeText(StoredName(name), record));
+            tree_.appendChild(frame.node, audio::FileNodeText(ScannedName(name), record));
             frame.totals.sizeKB += record.numbers[collection::kSizeKB];
             frame.totals.duration += std::llabs(record.numbers[collection::kDuration]);
             frame.totals.fileCount += 1;
@@ -226,6 +221,11 @@ void UpdateCollectionNode(CollectionTree& tree, NodeId volume, NodeId replaced,
 }
 
 } // namespace
+
+std::string ScannedName(std::string_view diskName)
+{
+    return collection::CleanText(StoredName(diskName));
+}
 
 std::string CleanLabel(std::string_view label)
 {

@@ -67,6 +67,14 @@ ScanOutcome ScanSource(collection::CollectionTree& tree, const Services& service
                        const ScanRequest& request, Progress& progress,
                        const std::atomic<bool>& stop);
 
+/// The name a scan stores for a folder or file named `diskName` on disk:
+/// each byte below 32 replaced by "?", then leading and trailing blanks
+/// dropped by CleanText() (a name beginning with a blank would read back
+/// from the collection file as deeper indentation). Different names on disk
+/// can thus be stored alike (" a.mp3" and "a.mp3"), and a name of blanks
+/// only is stored empty.
+std::string ScannedName(std::string_view diskName);
+
 /// A volume label as volume names hold it, whoever gave it (the platform,
 /// a caller, the user renaming a volume): backslashes become blanks, since
 /// a label ends at the name's first backslash, then CleanText() trims

@@ -562,13 +562,29 @@ SearchOutcome DuplicateSearch(const SearchScope& scope, const DuplicateCriteria&
             return order < 0;
         return a.order < b.order;
     });
+    // A node is never a duplicate of its own ancestor: a folder that holds
+    // nothing but one subfolder or file has its size and duration. In a
+    // group, which is in pre-order, a node inside the subtree of a node kept
+    // before it stands for nothing new and is left out; the outermost node
+    // of such a chain stays for it.
+    std::vector<NodeId> kept;
     for (std::size_t i = 0; i < candidates.size();) {
         std::size_t groupEnd = i + 1;
         while (groupEnd < candidates.size() && sameKey(candidates[i], candidates[groupEnd]))
             ++groupEnd;
-        if (groupEnd - i >= 2) {
-            for (std::size_t k = i; k < groupEnd; ++k) {
-                const NodeId node = candidates[k].node;
+        kept.clear();
+        // The position after the subtree of the node kept last.
+        std::size_t keptEnd = 0;
+        for (std::size_t k = i; groupEnd - i >= 2 && k < groupEnd; ++k) {
+            const NodeId node = candidates[k].node;
+            if (!kept.empty() && tree.position(node) < keptEnd)
+                continue;
+            kept.push_back(node);
+            const NodeId after = tree.nextAfterSubtree(node);
+            keptEnd = after == collection::kNoNode ? tree.size() : tree.position(after);
+        }
+        if (kept.size() >= 2) {
+            for (const NodeId node : kept) {
                 results.add(
                     DuplicateKey(tree.text(node), criteria.compareName, criteria.compareProperty),
                     node);

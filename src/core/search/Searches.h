@@ -109,8 +109,11 @@ std::string DuplicateKey(std::string_view nodeText, bool compareName, bool compa
 /// that `criteria.area` admits (as in NameSearch), sorted
 /// by CompareFoldedAZ, with every key that equals no other key removed, is
 /// appended to `results` (key text, node reference): equal keys stand next
-/// to each other and form groups of two or more, each in walking order.
-/// Keys come from `criteria.compareName` and `criteria.compareProperty`.
+/// to each other and form groups of two or more, each in walking order. A
+/// node and its own ancestor are never duplicates of each other: of the
+/// nodes of one key that hold one another (a folder holding nothing but one
+/// subfolder), only the outermost is kept, and a group left with fewer than
+/// two nodes goes. Keys come from `criteria.compareName` and `criteria.compareProperty`.
 /// Progress: like NameSearch, then one step with `scope.sortLine` before
 /// sorting. Found: `results` holds two or more entries afterwards.
 SearchOutcome DuplicateSearch(const SearchScope& scope, const DuplicateCriteria& criteria,

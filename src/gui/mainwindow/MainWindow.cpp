@@ -515,12 +515,18 @@ void MainWindow::SelectFirstVolume()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == list_ && event->type() == QEvent::KeyRelease) {
+    // Enter acts on its press, and only while the list has the keyboard: the
+    // release of an Enter that closed a dialog (or was pressed elsewhere)
+    // comes to the list too, and must not open its row, nor open an error
+    // message again that the same key closes.
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            const QModelIndexList rows = list_->selectionModel()->selectedRows();
-            if (!rows.isEmpty())
-                OpenListItem(rows.first());
+            if (list_->hasFocus() && !key->isAutoRepeat()) {
+                const QModelIndexList rows = list_->selectionModel()->selectedRows();
+                if (!rows.isEmpty())
+                    OpenListItem(rows.first());
+            }
             return true;
         }
     }

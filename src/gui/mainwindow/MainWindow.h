@@ -92,7 +92,9 @@ public:
     void ToggleSelectedMark();
     /// Selects the first volume and gives the tree the focus.
     void SelectFirstVolume();
-    /// Opening from the list: a folder item selects its view item.
+    /// Opening from the list (a double-click, or Enter pressed while the
+    /// list has the keyboard): a folder item selects its view item, anything
+    /// else is played.
     void OpenListItem(const QModelIndex& index);
     /// Shows the context menu's entries for the current node; returns it.
     QMenu* PrepareContextMenu();

@@ -10,9 +10,42 @@
 
 namespace velmora::gui {
 
-bool DesktopLauncher::Open(const std::string& path)
+namespace {
+
+// xdg-open's exit codes for "no method available for opening" the file and
+// for a desktop opener (gio, kde-open, exo-open) that failed.
+constexpr int kNoMethod = 3;
+constexpr int kOpenerFailed = 4;
+
+} // namespace
+
+bool DesktopLauncher::Open(const std::string& path, std::function<void()> failed)
 {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
+    const QString file = QFile::decodeName(path.c_str());
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty())
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+
+    // xdg-open may run the program in the foreground until it ends: it gets
+    // no pipes, which the program would inherit and lose with this process.
+    auto* process = new QProcess(&openers_);
+    process->setProgram(opener);
+    process->setArguments({file});
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, failed = std::move(failed)](int code, QProcess::ExitStatus how) {
+                         process->deleteLater();
+                         if (how == QProcess::NormalExit &&
+                             (code == kNoMethod || code == kOpenerFailed) && failed)
+                             failed();
+                     });
+    process->start();
+    if (process->waitForStarted())
+        return true;
+    delete process;
+    return false;
 }
 
 bool DesktopLauncher::Start(const std::vector<std::string>& arguments)

@@ -43,10 +43,26 @@ public:
                         [&job](ProgressState& progress) { job(progress); });
     }
 
+    void ShowLeftOut(const std::string& message) override
+    {
+        const texts::TextTable& texts = commands_.app_.texts().table();
+        MessageRequest request = WarningMessage(texts, TextId::ItemsLeftOut);
+        request.text = platform::ToQString(message);
+        commands_.app_.dialogs().Message(request);
+    }
+
+    // With a player command set, the player gets the file; without one, the
+    // desktop's opener. A failure names the file, then the reason.
     void Open(const std::string& path) override
     {
-        if (!commands_.launcher_->Open(path))
-            Tell(TextId::CannotOpenFile, path);
+        const std::vector<std::string> arguments =
+            playback::PlayerArguments(commands_.app_.settings().playerCommand, path);
+        if (arguments.empty()) {
+            OpenOnDesktop(path);
+            return;
+        }
+        if (!commands_.launcher_->Start(arguments))
+            commands_.TellNotOpened(path, CannotStart(arguments.front()));
     }
 
     void Enqueue(const std::string& playlistFile) override
@@ -59,19 +75,35 @@ public:
         }
         const std::vector<std::string> arguments = playback::PlayerArguments(command, playlistFile);
         if (arguments.empty()) {
-            Open(playlistFile);
+            OpenOnDesktop(playlistFile);
             return;
         }
-        if (!launcher.Start(arguments))
-            Tell(TextId::CannotStartPlayer, arguments.front());
+        if (!launcher.Start(arguments)) {
+            commands_.app_.dialogs().Message(
+                ErrorMessage(Texts(), TextId::CannotStartPlayer, Native(arguments.front())));
+        }
     }
 
 private:
-    void Tell(TextId text, const std::string& detail)
+    const texts::TextTable& Texts() const { return commands_.app_.texts().table(); }
+
+    static QString Native(const std::string& path) { return QFile::decodeName(path.c_str()); }
+
+    QString CannotStart(const std::string& program) const
     {
-        const texts::TextTable& texts = commands_.app_.texts().table();
-        commands_.app_.dialogs().Message(
-            ErrorMessage(texts, text, QFile::decodeName(detail.c_str())));
+        return MessageText(Texts(), TextId::CannotStartPlayer, Native(program));
+    }
+
+    // The desktop's opener, which may find no program for the file at once
+    // or only later.
+    void OpenOnDesktop(const std::string& path)
+    {
+        PlaybackCommands& commands = commands_;
+        const auto noOpener = [&commands, path] {
+            commands.TellNotOpened(path, TextOf(commands.app_.texts().table(), TextId::NoOpener));
+        };
+        if (!commands.launcher_->Open(path, noOpener))
+            noOpener();
     }
 
     PlaybackCommands& commands_;
@@ -85,6 +117,14 @@ PlaybackCommands::PlaybackCommands(Application& app, WaitWindow& wait, QString& 
 }
 
 PlaybackCommands::~PlaybackCommands() = default;
+
+void PlaybackCommands::TellNotOpened(const std::string& path, const QString& reason)
+{
+    MessageRequest request =
+        ErrorMessage(app_.texts().table(), TextId::CannotOpenFile, QFile::decodeName(path.c_str()));
+    request.text += QStringLiteral("\r\n") + reason;
+    app_.dialogs().Message(request);
+}
 
 void PlaybackCommands::Play(collection::NodeId node)
 {

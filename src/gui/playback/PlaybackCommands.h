@@ -43,6 +43,9 @@ public:
 private:
     class User;
     void Run(collection::NodeId node, const std::string& playlistFile, playback::PlayMode mode);
+    /// The error that `path` could not be opened: CannotOpenFile, ": ", the
+    /// path, then `reason` on a line of its own.
+    void TellNotOpened(const std::string& path, const QString& reason);
 
     Application& app_;
     WaitWindow& wait_;

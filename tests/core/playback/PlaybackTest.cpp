@@ -32,6 +32,10 @@ using Events = std::vector<std::string>;
 class RecordingUser final : public PlaybackUser {
 public:
     void ShowError(const std::string& message) override { events.push_back("error " + message); }
+    void ShowLeftOut(const std::string& message) override
+    {
+        events.push_back("left out " + message);
+    }
     void RunListing(const std::function<void(Progress&)>& job) override
     {
         events.push_back("listing");
@@ -149,6 +153,7 @@ TEST_F(PlaybackTest, AVolumeAtTheRootOfAMountGivesNoDoubledSlash)
     File(folder, "b.mp3");
     const std::string path = dir.path().string();
     Touch(path + "/Album/a.mp3");
+    Touch(path + "/b.mp3");
 
     EXPECT_TRUE(Play(volume, PlayMode::Playlist));
     EXPECT_EQ(user.events, Events{"listing"});
@@ -215,6 +220,108 @@ TEST_F(PlaybackTest, APlaylistThatCannotBeWrittenStartsNothing)
     EXPECT_EQ(user.events, Events{"error " + std::string(table.Text(TextId::CannotCreatePlaylist)) +
                                   ": " + playlist});
     EXPECT_EQ(ReadBytes(playlist), "old\r\n");
+}
+
+// Names that are no entry of their folder, which a hand-made collection can
+// hold, never make a path: each such node cannot be located, even where the
+// path they would make exists, and a playlist leaves its files out.
+TEST_F(PlaybackTest, NamesThatLeadElsewhereAreNeverLocated)
+{
+    const std::string root = Mount("b", "AUDIO", 3);
+    const NodeId volume = Volume("AUDIO", 3);
+    const NodeId up = File(Folder(Folder(volume, ".."), ".."), "secret"); // b/../../secret
+    const NodeId here = File(Folder(volume, "."), "a.mp3");               // b/./a.mp3
+    const NodeId slash = File(volume, "Rock/a.mp3");                      // b/Rock/a.mp3
+    const NodeId empty = File(Folder(volume, ""), "a.mp3");               // b//a.mp3
+    const NodeId zero = File(volume, std::string_view("a.mp3\0x", 7));    // b/a.mp3 as a C path
+    File(volume, "a.mp3");
+    Touch(dir.path().parent_path().string() + "/secret");
+    Touch(root + "/a.mp3");
+    Touch(root + "/Rock/a.mp3");
+
+    for (const NodeId node : {up, here, slash, empty, zero})
+        EXPECT_EQ(LocateNode(tree, node, services).status, NodeLocation::Status::PathMissing)
+            << collection::NodeName(tree.text(node));
+    EXPECT_FALSE(Play(here, PlayMode::Play));
+    EXPECT_EQ(user.events, Events{"error " + std::string(table.Text(TextId::CannotFindSource)) +
+                                  ": " + root + "/./a.mp3"});
+
+    user.events.clear();
+    EXPECT_TRUE(Play(volume, PlayMode::Playlist));
+    EXPECT_EQ(
+        user.events,
+        (Events{"listing", "left out " + std::string(table.Text(TextId::ItemsLeftOut)) + ": 5"}));
+    EXPECT_EQ(ReadBytes(playlist), root + "/a.mp3\r\n");
+
+    // The volume's own folder part may not climb either.
+    const NodeId outside = Volume("AUDIO\\..\\..", 3);
+    File(outside, "secret");
+    EXPECT_EQ(LocateNode(tree, outside, services).status, NodeLocation::Status::PathMissing);
+}
+
+// The scan drops leading and trailing blanks of names: on disk, the name as
+// stored comes first, else the one entry of the folder, of the node's kind,
+// that the scan stores under it; with none or two, the node is not located.
+TEST_F(PlaybackTest, ANameCleanedByTheScanIsFoundOnDisk)
+{
+    const std::string root = Mount("b", "AUDIO", 3);
+    const NodeId volume = Volume("AUDIO", 3);
+    const NodeId live = Folder(volume, "Live");
+    const NodeId song = File(live, "song.mp3");
+    const NodeId both = File(live, "both.mp3");
+    const NodeId twice = File(live, "twice.mp3");
+    const NodeId folderNamed = File(live, "dir.mp3");
+    Touch(root + "/  Live / song.mp3");
+    Touch(root + "/  Live / both.mp3");
+    Touch(root + "/  Live /both.mp3");
+    Touch(root + "/  Live / twice.mp3");
+    Touch(root + "/  Live /twice.mp3 ");
+    fs::create_directories(root + "/  Live / dir.mp3");
+
+    EXPECT_EQ(LocateNode(tree, live, services).path, root + "/  Live ");
+    const NodeLocation found = LocateNode(tree, song, services);
+    EXPECT_EQ(found.status, NodeLocation::Status::Found);
+    EXPECT_EQ(found.path, root + "/  Live / song.mp3");
+    EXPECT_EQ(LocateNode(tree, both, services).path, root + "/  Live /both.mp3");
+    EXPECT_EQ(LocateNode(tree, twice, services).status, NodeLocation::Status::PathMissing);
+    EXPECT_EQ(LocateNode(tree, folderNamed, services).status, NodeLocation::Status::PathMissing);
+
+    EXPECT_TRUE(Play(live, PlayMode::Playlist));
+    EXPECT_EQ(ReadBytes(playlist),
+              root + "/  Live / song.mp3\r\n" + root + "/  Live /both.mp3\r\n");
+    EXPECT_EQ(user.events.back(),
+              "left out " + std::string(table.Text(TextId::ItemsLeftOut)) + ": 2");
+}
+
+// Files of a branch that are no longer on disk, alone or with their folder,
+// are left out and counted; with none found, nothing is written or started.
+TEST_F(PlaybackTest, FilesNotOnDiskAreLeftOutAndCounted)
+{
+    const std::string root = Mount("b", "AUDIO", 3);
+    const NodeId volume = Volume("AUDIO", 3);
+    const NodeId gone = Folder(volume, "Gone");
+    File(gone, "1.mp3");
+    File(gone, "2.mp3");
+    const NodeId kept = Folder(volume, "Kept");
+    File(kept, "here.mp3");
+    const NodeId away = File(kept, "away.mp3");
+    Touch(root + "/Kept/here.mp3");
+    const std::string leftOut = "left out " + std::string(table.Text(TextId::ItemsLeftOut));
+
+    EXPECT_TRUE(Play(volume, PlayMode::Play));
+    EXPECT_EQ(user.events, (Events{"listing", "open " + root + "/Kept/here.mp3", leftOut + ": 3"}));
+    EXPECT_EQ(ReadBytes(playlist), root + "/Kept/here.mp3\r\n");
+
+    fs::remove(root + "/Kept/here.mp3");
+    user.events.clear();
+    EXPECT_FALSE(Play(kept, PlayMode::Enqueue));
+    EXPECT_EQ(user.events, (Events{"listing", leftOut + ": 2"}));
+    EXPECT_EQ(ReadBytes(playlist), root + "/Kept/here.mp3\r\n");
+
+    user.events.clear();
+    EXPECT_FALSE(Play(away, PlayMode::Play));
+    EXPECT_EQ(user.events, Events{"error " + std::string(table.Text(TextId::CannotFindSource)) +
+                                  ": " + root + "/Kept/away.mp3"});
 }
 
 TEST(PlaylistFiles, PlsIsARealPlsFile)

@@ -29,6 +29,32 @@ TEST(ReportCsv, QuotesFieldsWithCommasQuotesAndLineBreaks)
     EXPECT_EQ(FormatLine(ReportFormat::Csv, cells, 0, layout, true), "Level,Name,Title,\"\"\"\"");
 }
 
+// Text cells that a spreadsheet would take for formulas are led by an
+// apostrophe, the heading's too; number cells, even negative ones, and texts
+// with the signs further in stay as they are.
+TEST(ReportCsv, TextCellsThatReadAsFormulasGetAnApostrophe)
+{
+    ReportLayout layout;
+    layout.columns = {kTitleColumn, kSizeColumn,    kArtistColumn, kAlbumColumn,
+                      kYearColumn,  kCommentColumn, kTrackColumn};
+    CellViews cells;
+    cells[0] = "=2*21";
+    cells[kTitleColumn] = "+1+2";
+    cells[kSizeColumn] = "-1.00";
+    cells[kArtistColumn] = "@SUM(A1)";
+    cells[kAlbumColumn] = "\t=1";
+    cells[kYearColumn] = "-5";
+    cells[kCommentColumn] = "\r=HYPERLINK(\"x\",B2)";
+    cells[kTrackColumn] = "a=b+c-d@e";
+    EXPECT_EQ(FormatLine(ReportFormat::Csv, cells, 3, layout, false),
+              "2,'=2*21,'+1+2,-1.00,'@SUM(A1),'\t=1,'-5,\"'\r=HYPERLINK(\"\"x\"\",B2)\","
+              "a=b+c-d@e");
+    cells = {};
+    cells[0] = "=Name";
+    cells[kSizeColumn] = "-Mb";
+    EXPECT_EQ(FormatLine(ReportFormat::Csv, cells, 0, layout, true), "Level,'=Name,,'-Mb,,,,,");
+}
+
 TEST_F(ReportTest, CsvIsUtf8WithLevelsPlainNamesFullStopsAndIsoDates)
 {
     // Windows-1252 names ("\xC4ra", "s\xF6ng") with commas and quotes, under

@@ -91,6 +91,31 @@ TEST_F(DuplicateSearchTest, PropertyKeysKeepTheSignOfTheDuration)
     EXPECT_TRUE(Find(true, true).empty());
 }
 
+// A folder that holds nothing but one subfolder holding one file has their
+// size and duration; none of the three is a duplicate of another. A copy
+// elsewhere pairs with the outermost of them, and with files only, the two
+// files pair.
+TEST_F(DuplicateSearchTest, ANodeIsNeverADuplicateOfItsOwnAncestor)
+{
+    const NodeId artist =
+        tree.appendChild(one, collection::FolderText("Artist", 4000, 240, 1, 1)); // 2
+    const NodeId album =
+        tree.appendChild(artist, collection::FolderText("Album", 4000, 240, 0, 1)); // 3
+    tree.appendChild(album, File("song.mp3", {4000, 240}));                         // 4
+    EXPECT_TRUE(Find(false, true).empty());
+    EXPECT_TRUE(Find(false, true, 2).empty());
+
+    // A second volume holding only a copy: the volume stands for the chain.
+    const NodeId two =
+        tree.appendChild(root, collection::VolumeText("Two", 4000, 240, 1, 1, 0, 0)); // 5
+    const NodeId copy = tree.appendChild(two, collection::FolderText("Copy", 4000, 240, 0, 1));
+    tree.appendChild(copy, File("other.mp3", {4000, 240})); // 7
+    EXPECT_EQ(Find(false, true), (std::vector<std::string>{"2:4000|240|", "5:4000|240|"}));
+    EXPECT_EQ(Find(false, true, 3), (std::vector<std::string>{"4:4000|240|", "7:4000|240|"}));
+    // From the copy on, only the copy and its own file are candidates.
+    EXPECT_TRUE(Find(false, true, 1, 6).empty());
+}
+
 TEST_F(DuplicateSearchTest, GroupsOfThreeAndSingleKeysRemoved)
 {
     tree.appendChild(one, File("b"));  // 2
