@@ -26,18 +26,6 @@ using collection::kNoNode;
 using collection::NodeId;
 using texts::TextId;
 
-// Loads a collection file; reports a failure on `err`.
-bool Load(CollectionStore& store, const std::string& path, std::ostream& err,
-          const texts::TextTable& table)
-{
-    NoProgress progress;
-    const collection::LoadResult result = store.LoadCollection(path, progress);
-    if (result.status == collection::LoadStatus::Loaded)
-        return true;
-    err << table.Text(*collection::MessageTextOf(result.status)) << ": " << path << '\n';
-    return false;
-}
-
 // A message of the text table for a terminal: its CR LF line breaks as LF.
 std::string TerminalLines(std::string_view message)
 {
@@ -125,7 +113,7 @@ NodeId LoadAndFind(CollectionStore& store, const std::string& collectionPath,
                    const std::string& node, std::string_view command, std::ostream& err,
                    const texts::TextTable& table)
 {
-    if (!Load(store, collectionPath, err, table))
+    if (!LoadCollection(store, collectionPath, err, table))
         return kNoNode;
     const NodeId found = FindNode(store.tree(), node);
     if (found == kNoNode || found == store.tree().root())

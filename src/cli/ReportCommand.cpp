@@ -258,13 +258,8 @@ int ReportCommand::Execute(const std::vector<Argument>& args, std::ostream& out,
     const bool toOutput = IsStandardOutput(target);
 
     collection::CollectionStore store(context.services.files, context.services.clock, table);
-    NoProgress quiet;
-    const collection::LoadResult loaded = store.LoadCollection(request.collection, quiet);
-    if (loaded.status != collection::LoadStatus::Loaded) {
-        err << table.Text(*collection::MessageTextOf(loaded.status)) << ": " << request.collection
-            << '\n';
+    if (!LoadCollection(store, request.collection, err, table))
         return kFailed;
-    }
     WriteError why = WriteError::None;
     if (!toOutput && !reports::CanWriteReport(context.services.files, target, why)) {
         err << table.Text(TextId::CannotSaveFile) << ": " << target << '\n';

@@ -225,16 +225,10 @@ int Prepare(CollectionStore& store, const std::string& path, const std::string& 
             Searched& searched, std::ostream& err, CliContext& context)
 {
     const texts::TextTable& table = context.texts;
-    NoProgress progress;
-    if (!on.empty() && !context.services.files.fileExists(path)) {
+    if (!on.empty() && !context.services.files.fileExists(path))
         store.NewCollection();
-    } else {
-        const collection::LoadResult loaded = store.LoadCollection(path, progress);
-        if (loaded.status != collection::LoadStatus::Loaded) {
-            err << table.Text(*collection::MessageTextOf(loaded.status)) << ": " << path << '\n';
-            return kFailed;
-        }
-    }
+    else if (!LoadCollection(store, path, err, table))
+        return kFailed;
     if (on.empty())
         return kSuccess;
 
