@@ -74,6 +74,14 @@ using texts::TextId;
 
 } // namespace
 
+void TellNotSaved(std::ostream& err, const texts::TextTable& table, const std::string& path,
+                  std::optional<TextId> reason)
+{
+    err << table.Text(TextId::CannotSaveFile) << ": " << path << '\n';
+    if (reason)
+        err << table.Text(*reason) << '\n';
+}
+
 bool LoadCollection(collection::CollectionStore& store, const std::string& path, std::ostream& err,
                     const texts::TextTable& table)
 {
@@ -101,7 +109,7 @@ bool EditedCollection::Lock()
         err_ << "velmora-cli: another program is changing the collection: " << path_ << '\n';
         break;
     case collection::LockStatus::Failed:
-        err_ << context_.texts.Text(TextId::CannotSaveFile) << ": " << path_ << '\n';
+        TellNotSaved(err_, context_.texts, path_);
         break;
     }
     transaction_.reset();
@@ -124,14 +132,11 @@ bool EditedCollection::Save()
 {
     NoProgress progress;
     const collection::SaveResult result = transaction_->Save(progress);
-    const texts::TextTable& table = context_.texts;
     if (result.backupFailed)
-        err_ << table.Text(TextId::CannotSaveFile) << ": " << result.backupPath << '\n';
+        TellNotSaved(err_, context_.texts, result.backupPath);
     if (result.saved())
         return true;
-    err_ << table.Text(*collection::MessageTextOf(result.status)) << ": " << path_ << '\n';
-    if (const std::optional<TextId> reason = collection::ReasonTextOf(result))
-        err_ << table.Text(*reason) << '\n';
+    TellNotSaved(err_, context_.texts, path_, collection::ReasonTextOf(result));
     return false;
 }
 

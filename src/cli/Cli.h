@@ -2,6 +2,7 @@
 
 #include "collection/CollectionStore.h"
 #include "collection/CollectionTransaction.h"
+#include "texts/TextIds.h"
 
 #include <atomic>
 #include <chrono>
@@ -38,6 +39,11 @@ struct CliContext {
     /// same collection.
     std::chrono::milliseconds lockWait = collection::kCollectionLockWait;
 };
+
+/// Writes that `path` was not saved: CannotSaveFile, ": ", the path, and
+/// `reason` on the next line where there is one.
+void TellNotSaved(std::ostream& err, const texts::TextTable& table, const std::string& path,
+                  std::optional<texts::TextId> reason = std::nullopt);
 
 /// Loads the collection file at `path` into `store` for a command that only
 /// reads it; reports a failure on `err`. A file that breaks the indentation

@@ -46,8 +46,7 @@ bool RefuseCollectionAsOutput(const std::string& target, const std::string& coll
 {
     if (IsStandardOutput(target) || !SameFile(context.services.files, target, collectionPath))
         return false;
-    err << context.texts.Text(texts::TextId::CannotSaveFile) << ": " << target << '\n'
-        << context.texts.Text(texts::TextId::SameAsCollection) << '\n';
+    TellNotSaved(err, context.texts, target, texts::TextId::SameAsCollection);
     return true;
 }
 

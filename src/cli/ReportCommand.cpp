@@ -262,9 +262,7 @@ int ReportCommand::Execute(const std::vector<Argument>& args, std::ostream& out,
         return kFailed;
     WriteError why = WriteError::None;
     if (!toOutput && !reports::CanWriteReport(context.services.files, target, why)) {
-        err << table.Text(TextId::CannotSaveFile) << ": " << target << '\n';
-        if (const std::optional<TextId> reason = ReasonTextOf(why))
-            err << table.Text(*reason) << '\n';
+        TellNotSaved(err, table, target, ReasonTextOf(why));
         return kFailed;
     }
 
@@ -288,7 +286,7 @@ int ReportCommand::Execute(const std::vector<Argument>& args, std::ostream& out,
     case reports::ReportOutcome::Written:
         return kSuccess;
     case reports::ReportOutcome::CannotWrite:
-        err << table.Text(TextId::CannotSaveFile) << ": " << target << '\n';
+        TellNotSaved(err, table, target);
         return kFailed;
     case reports::ReportOutcome::StoppedBeforeWriting:
     case reports::ReportOutcome::StoppedWhileWriting:

@@ -281,9 +281,7 @@ int Save(FileSystem& files, const std::string& path, std::string_view bytes, std
                                                  : files.createReplacement(path, error);
     if (file && file->write(bytes) && file->flush() && file->commit())
         return kSuccess;
-    err << table.Text(TextId::CannotSaveFile) << ": " << path << '\n';
-    if (const std::optional<TextId> reason = ReasonTextOf(error))
-        err << table.Text(*reason) << '\n';
+    TellNotSaved(err, table, path, ReasonTextOf(error));
     return kFailed;
 }
 

@@ -128,13 +128,6 @@ std::optional<texts::TextId> MessageTextOf(LoadStatus status)
     }
 }
 
-std::optional<texts::TextId> MessageTextOf(SaveStatus status)
-{
-    if (status == SaveStatus::Saved)
-        return std::nullopt;
-    return TextId::CannotSaveFile;
-}
-
 std::optional<texts::TextId> ReasonTextOf(const SaveResult& result)
 {
     return result.status == SaveStatus::CannotCreate ? velmora::ReasonTextOf(result.reason)

@@ -55,9 +55,6 @@ struct SaveResult {
 /// The text that reports a failed load: CannotOpenFile or FileNotValid;
 /// none for a load that succeeded.
 std::optional<texts::TextId> MessageTextOf(LoadStatus status);
-/// The text that reports a failed save, CannotSaveFile; none for a save that
-/// succeeded.
-std::optional<texts::TextId> MessageTextOf(SaveStatus status);
 /// The text that tells why a save failed, on the line after the message;
 /// none when there is no more to tell.
 std::optional<texts::TextId> ReasonTextOf(const SaveResult& result);

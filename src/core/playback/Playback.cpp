@@ -151,8 +151,7 @@ bool VolumeFolder(std::string_view root, std::string_view folderPart, const File
     for (std::string_view rest = folderPart; !rest.empty();) {
         const std::size_t slash = rest.find('\\');
         const std::string_view part = rest.substr(0, slash);
-        if (part == "." || part == ".." ||
-            part.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos)
+        if (!part.empty() && !IsEntryName(part))
             return false;
         rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
     }

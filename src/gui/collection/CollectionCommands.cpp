@@ -46,9 +46,7 @@ bool RefuseCollectionFile(const QString& path, const std::string& collectionPath
 {
     if (collectionPath.empty() || !SameFile(files, ToNative(path), collectionPath))
         return false;
-    MessageRequest message = ErrorMessage(texts, TextId::CannotSaveFile, path);
-    message.text += QStringLiteral("\r\n") + TextOf(texts, TextId::SameAsCollection);
-    dialogs.Message(message);
+    dialogs.Message(CannotSaveMessage(texts, path, TextId::SameAsCollection));
     return true;
 }
 
@@ -240,11 +238,7 @@ bool CollectionCommands::SaveWithDialog(const QString& given, const QString& tit
         dialogs_.Message(
             ErrorMessage(texts_.table(), TextId::CannotSaveFile, FromNative(result.backupPath)));
     if (!result.saved()) {
-        MessageRequest message =
-            ErrorMessage(texts_.table(), *collection::MessageTextOf(result.status), path);
-        if (const std::optional<TextId> reason = collection::ReasonTextOf(result))
-            message.text += QStringLiteral("\r\n") + TextOf(texts_.table(), *reason);
-        dialogs_.Message(message);
+        dialogs_.Message(CannotSaveMessage(texts_.table(), path, collection::ReasonTextOf(result)));
         return false;
     }
     views_.StateChanged();

@@ -41,6 +41,15 @@ MessageRequest ErrorMessage(const texts::TextTable& table, texts::TextId text, c
     return OkMessage(table, text, path, TextId::ErrorCaption, MessageIcon::Error);
 }
 
+MessageRequest CannotSaveMessage(const texts::TextTable& table, const QString& path,
+                                 std::optional<texts::TextId> reason)
+{
+    MessageRequest request = ErrorMessage(table, TextId::CannotSaveFile, path);
+    if (reason)
+        request.text += QStringLiteral("\r\n") + TextOf(table, *reason);
+    return request;
+}
+
 MessageRequest InformationMessage(const texts::TextTable& table, texts::TextId text,
                                   const QString& path)
 {

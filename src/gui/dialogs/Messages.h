@@ -4,6 +4,7 @@
 #include "texts/TextIds.h"
 
 #include <cstddef>
+#include <optional>
 
 namespace velmora::texts {
 class TextTable;
@@ -25,6 +26,10 @@ MessageRequest InformationMessage(const texts::TextTable& table, texts::TextId t
                                   const QString& path = {});
 MessageRequest WarningMessage(const texts::TextTable& table, texts::TextId text,
                               const QString& path = {});
+/// The error that a file was not saved: CannotSaveFile, ": ", `path`, and
+/// `reason` on a line of its own where there is one.
+MessageRequest CannotSaveMessage(const texts::TextTable& table, const QString& path,
+                                 std::optional<texts::TextId> reason);
 /// A question with Yes and No, and Cancel when `offerCancel`; `defaultButton`
 /// 1 (Yes), 2 (No) or 3 (Cancel).
 MessageRequest Question(const texts::TextTable& table, texts::TextId text, bool offerCancel,

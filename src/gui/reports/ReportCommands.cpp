@@ -65,10 +65,7 @@ void ReportCommands::Report()
         return;
     WriteError why = WriteError::None;
     if (!reports::CanWriteReport(app_.services().files, target, why)) {
-        MessageRequest message = ErrorMessage(texts, TextId::CannotSaveFile, path);
-        if (const std::optional<TextId> reason = ReasonTextOf(why))
-            message.text += QStringLiteral("\r\n") + TextOf(texts, *reason);
-        dialogs.Message(message);
+        dialogs.Message(CannotSaveMessage(texts, path, ReasonTextOf(why)));
         return;
     }
     const collection::CollectionStore& store = app_.store();

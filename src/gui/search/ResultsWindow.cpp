@@ -176,10 +176,7 @@ void ResultsWindow::Save()
         source_.dialogs.Message(InformationMessage(texts, TextId::ReportCreated, path));
         return;
     }
-    MessageRequest message = ErrorMessage(texts, TextId::CannotSaveFile, path);
-    if (const std::optional<TextId> reason = ReasonTextOf(error))
-        message.text += QStringLiteral("\r\n") + TextOf(texts, *reason);
-    source_.dialogs.Message(message);
+    source_.dialogs.Message(CannotSaveMessage(texts, path, ReasonTextOf(error)));
 }
 
 } // namespace velmora::gui
