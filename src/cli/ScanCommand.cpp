@@ -120,7 +120,8 @@ scan::ScanOutcome RunScan(collection::CollectionTree& tree, const scan::ScanRequ
     const auto interrupted = [&context] { return context.interrupted && *context.interrupted; };
     if (interrupted())
         worker.RequestStop();
-    worker.Start();
+    if (!worker.Start()) // a task made here has not run before
+        return {};
     const bool terminal = context.showProgress;
     ProgressSnapshot shown;
     while (!worker.Finished()) {

@@ -490,17 +490,10 @@ ReportOutcome RunReport(const ReportSources& sources, const ReportSettings& sett
 }
 
 TReportThread::TReportThread(const ReportSources& sources, ReportSettings settings)
-    : sources_(sources), settings_(std::move(settings))
+    : Task([sources, settings = std::move(settings)](ProgressState& progress) {
+          return RunReport(sources, settings, progress, progress.stopFlag());
+      })
 {
-}
-
-void TReportThread::Start(Worker::EndNotice onEnd)
-{
-    worker_.Start(
-        [this](ProgressState& progress) {
-            outcome_ = RunReport(sources_, settings_, progress, progress.stopFlag());
-        },
-        std::move(onEnd));
 }
 
 } // namespace velmora::reports

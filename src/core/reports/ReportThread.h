@@ -90,30 +90,10 @@ ReportOutcome RunReport(const ReportSources& sources, const ReportSettings& sett
 /// Runs RunReport() on a Worker: its progress() holds the latest phase,
 /// object and position, its stop flag stops the report. The tree must not be
 /// touched by anyone else until Wait() returned.
-class TReportThread {
+class TReportThread : public Task<ReportOutcome> {
 public:
     /// The references in `sources` must outlive the object.
     TReportThread(const ReportSources& sources, ReportSettings settings);
-    ~TReportThread() = default; ///< the worker asks the report to stop and waits for it
-
-    TReportThread(const TReportThread&) = delete;
-    TReportThread& operator=(const TReportThread&) = delete;
-
-    /// Starts the report; `onEnd` runs on the worker thread when it has ended.
-    void Start(Worker::EndNotice onEnd = {});
-    void RequestStop() { worker_.RequestStop(); }
-    void Wait() { worker_.Wait(); }
-    bool Finished() const { return worker_.finished(); }
-    /// May be read from any thread while the report runs.
-    const ProgressState& progress() const { return worker_.progress(); }
-    /// Valid after Wait().
-    ReportOutcome Outcome() const { return outcome_; }
-
-private:
-    const ReportSources sources_;
-    const ReportSettings settings_;
-    ReportOutcome outcome_ = ReportOutcome::StoppedBeforeWriting;
-    Worker worker_; // last: it stops and joins before the members above go
 };
 
 } // namespace velmora::reports

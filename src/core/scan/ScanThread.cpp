@@ -309,17 +309,10 @@ ScanOutcome ScanSource(CollectionTree& tree, const Services& services, const Sca
 }
 
 TScanThread::TScanThread(CollectionTree& tree, const Services& services, ScanRequest request)
-    : tree_(tree), services_(services), request_(std::move(request))
+    : Task([&tree, services, request = std::move(request)](ProgressState& progress) {
+          return ScanSource(tree, services, request, progress, progress.stopFlag());
+      })
 {
-}
-
-void TScanThread::Start(Worker::EndNotice onEnd)
-{
-    worker_.Start(
-        [this](ProgressState& progress) {
-            outcome_ = ScanSource(tree_, services_, request_, progress, progress.stopFlag());
-        },
-        std::move(onEnd));
 }
 
 } // namespace velmora::scan

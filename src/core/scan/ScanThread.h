@@ -93,31 +93,10 @@ std::string VolumeName(std::string_view label, std::string_view root, std::strin
 /// Runs ScanSource on a Worker: its progress() holds the latest lines, its
 /// stop flag cancels the scan. The tree must not be touched by anyone else
 /// until Wait() returned.
-class TScanThread {
+class TScanThread : public Task<ScanOutcome> {
 public:
     /// `tree` and the services must outlive the object.
     TScanThread(collection::CollectionTree& tree, const Services& services, ScanRequest request);
-    ~TScanThread() = default; ///< the worker asks the scan to stop and waits for it
-
-    TScanThread(const TScanThread&) = delete;
-    TScanThread& operator=(const TScanThread&) = delete;
-
-    /// Starts the scan; `onEnd` runs on the worker thread when it has ended.
-    void Start(Worker::EndNotice onEnd = {});
-    void RequestStop() { worker_.RequestStop(); }
-    void Wait() { worker_.Wait(); }
-    bool Finished() const { return worker_.finished(); }
-    /// May be read from any thread while the scan runs.
-    const ProgressState& progress() const { return worker_.progress(); }
-    /// Valid after Wait().
-    const ScanOutcome& Outcome() const { return outcome_; }
-
-private:
-    collection::CollectionTree& tree_;
-    const Services services_;
-    const ScanRequest request_;
-    ScanOutcome outcome_;
-    Worker worker_; // last: it stops and joins before the members above go
 };
 
 } // namespace velmora::scan

@@ -120,9 +120,10 @@ void RunInWaitWindow(WaitWindow& window, const QString& title, const QString& te
     QObject::connect(&timer, &QTimer::timeout, &loop, poll);
     timer.start(40);
     // The end notice comes on the worker thread; it is posted to the loop.
-    worker.Start(std::move(job),
-                 [&loop, &poll] { QMetaObject::invokeMethod(&loop, poll, Qt::QueuedConnection); });
-    if (!worker.finished())
+    const bool started = worker.Start(std::move(job), [&loop, &poll] {
+        QMetaObject::invokeMethod(&loop, poll, Qt::QueuedConnection);
+    });
+    if (started && !worker.finished())
         loop.exec();
     timer.stop();
     worker.Wait();

@@ -55,8 +55,8 @@ reports::ReportOutcome ReportProcess::Run()
 {
     worker_ = std::make_unique<reports::TReportThread>(sources_, settings_);
     shown_ = ProgressSnapshot();
-    worker_->Start(EndNotice());
-    ExecWhileWorking();
+    if (worker_->Start(EndNotice()))
+        ExecWhileWorking();
     worker_->Wait();
     const reports::ReportOutcome outcome = worker_->Outcome();
     worker_.reset();

@@ -43,8 +43,8 @@ bool ScanDialog::Run()
     file_->setText(TextOf(texts_, TextId::FileLabel) + prefix);
     worker_ = std::make_unique<scan::TScanThread>(tree_, services_, request_);
     shown_ = ProgressSnapshot();
-    worker_->Start(EndNotice());
-    ExecWhileWorking();
+    if (worker_->Start(EndNotice()))
+        ExecWhileWorking();
     worker_->Wait();
     outcome_ = worker_->Outcome();
     worker_.reset();

@@ -238,7 +238,7 @@ TEST(ReportThread, RunsOnAWorkerAndTellsItsEnd)
 
     std::atomic<bool> ended{false};
     TReportThread worker(sources, s);
-    worker.Start([&ended] { ended = true; });
+    ASSERT_TRUE(worker.Start([&ended] { ended = true; }));
     worker.Wait();
     EXPECT_TRUE(worker.Finished());
     EXPECT_TRUE(ended);
@@ -249,7 +249,7 @@ TEST(ReportThread, RunsOnAWorkerAndTellsItsEnd)
     s.lastReportFile = dir.file("stopped.txt");
     TReportThread stopped(sources, s);
     stopped.RequestStop();
-    stopped.Start();
+    ASSERT_TRUE(stopped.Start());
     stopped.Wait();
     EXPECT_EQ(stopped.Outcome(), ReportOutcome::StoppedBeforeWriting);
     EXPECT_FALSE(std::filesystem::exists(s.lastReportFile));

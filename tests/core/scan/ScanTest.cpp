@@ -378,7 +378,7 @@ TEST_F(ScanTest, WorkerThreadRunsAndStops)
     {
         std::atomic<bool> ended{false};
         TScanThread worker(tree, services, request);
-        worker.Start([&] { ended = true; });
+        ASSERT_TRUE(worker.Start([&] { ended = true; }));
         worker.Wait();
         EXPECT_TRUE(ended);
         EXPECT_TRUE(worker.Finished());
@@ -388,7 +388,7 @@ TEST_F(ScanTest, WorkerThreadRunsAndStops)
     {
         TScanThread worker(tree, services, request);
         worker.RequestStop();
-        worker.Start();
+        ASSERT_TRUE(worker.Start());
         worker.Wait();
         EXPECT_TRUE(worker.Outcome().cancelled);
         tree.remove(worker.Outcome().volume);

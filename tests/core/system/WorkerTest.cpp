@@ -14,7 +14,7 @@ TEST(Worker, AJobThatRunsUntilStoppedEndsAfterRequestStopAndTellsItsEndOnce)
     std::atomic<int> ends{0};
     Worker worker;
     EXPECT_FALSE(worker.started());
-    worker.Start(
+    ASSERT_TRUE(worker.Start(
         [&running](ProgressState& progress) {
             progress.setTitle("Working");
             std::uint64_t done = 0;
@@ -25,7 +25,7 @@ TEST(Worker, AJobThatRunsUntilStoppedEndsAfterRequestStopAndTellsItsEndOnce)
             }
             progress.setPhase("Stopped");
         },
-        [&ends] { ++ends; });
+        [&ends] { ++ends; }));
     EXPECT_TRUE(worker.started());
     while (!running)
         std::this_thread::yield();
@@ -46,6 +46,9 @@ TEST(Worker, AJobThatRunsUntilStoppedEndsAfterRequestStopAndTellsItsEndOnce)
     EXPECT_EQ(latest.phase, "Stopped");
     EXPECT_GT(latest.position, 0u);
     worker.Wait();
+    EXPECT_EQ(ends, 1);
+    // One job per worker: a second start is refused, not a second thread.
+    EXPECT_FALSE(worker.Start([](ProgressState&) {}));
     EXPECT_EQ(ends, 1);
 }
 
