@@ -35,6 +35,7 @@
 #include "platform/fakes/FakeClock.h"
 #include "search/Searches.h"
 #include "system/Progress.h"
+#include "texts/ActiveTexts.h"
 #include "texts/TextTable.h"
 
 #include <QApplication>
@@ -139,7 +140,8 @@ int main(int argc, char** argv)
         bool TextInput(const gui::TextRequest&, QString&) override { return false; }
     } dialogs;
     QWidget owner;
-    gui::WaitWindow wait(&owner);
+    const velmora::texts::ActiveTexts activeTexts;
+    gui::WaitWindow wait(&owner, activeTexts);
     QString lastSaveDir;
 
     // The name search and the window it fills, alternately.

@@ -5,6 +5,7 @@
 #include "TestDir.h"
 #include "core/collection/SongText.h"
 #include "gui/dialogs/WaitWindow.h"
+#include "texts/ActiveTexts.h"
 #include "gui/search/DuplicatesResults.h"
 #include "gui/search/ResultsModel.h"
 #include "platform/fakes/FakeClock.h"
@@ -73,7 +74,8 @@ protected:
     NoProgress progress;
     FakeUserDialogs dialogs;
     QWidget owner;
-    WaitWindow wait{&owner};
+    texts::ActiveTexts activeTexts;
+    WaitWindow wait{&owner, activeTexts};
     QString lastSaveDir = QStringLiteral("/start/");
 };
 

@@ -1,5 +1,6 @@
 #include "collection/CollectionFile.h"
 
+#include "system/Progress.h"
 #include "texts/Lines.h"
 
 #include <cstring>
@@ -34,6 +35,10 @@ std::size_t CountLineFeeds(std::string_view bytes)
     return count;
 }
 
+// Lines between two progress steps while reading: a step costs a lock, a
+// line a few nanoseconds.
+constexpr std::size_t kLinesPerStep = 1 << 14;
+
 } // namespace
 
 bool LooksLikeCollection(std::string_view bytes)
@@ -41,7 +46,7 @@ bool LooksLikeCollection(std::string_view bytes)
     return !bytes.empty() && bytes.front() == '\x01';
 }
 
-ReadOutcome ReadCollection(ByteBuffer buffer, CollectionTree& tree)
+ReadOutcome ReadCollection(ByteBuffer buffer, CollectionTree& tree, Progress* progress)
 {
     tree.clear();
     const std::string_view all = tree.adopt(std::move(buffer));
@@ -65,8 +70,16 @@ ReadOutcome ReadCollection(ByteBuffer buffer, CollectionTree& tree)
     StripIndent(line);
     NodeId previous = tree.addRootStored(line);
     std::uint32_t previousLevel = 0;
+    std::size_t untilStep = kLinesPerStep;
 
     while (lines.next(line)) {
+        if (progress != nullptr && --untilStep == 0) {
+            untilStep = kLinesPerStep;
+            if (progress->cancelled())
+                return {.valid = true, .faultyLine = 0, .cancelled = true};
+            const auto done = static_cast<std::uint64_t>(line.data() - bytes.data());
+            progress->step(done, bytes.size(), {});
+        }
         const std::uint32_t level = StripIndent(line);
         if (level == 0 || level > previousLevel + 1 || line.size() > 0xFFFFFFFFu)
             return {false, lines.lineNumber()};
@@ -98,12 +111,19 @@ ReadOutcome ReadCollection(std::string_view bytes, CollectionTree& tree)
     return ReadCollection(std::move(copy), tree);
 }
 
-bool WriteCollection(const CollectionTree& tree, std::string_view rootText, OutputFile& out)
+bool WriteCollection(const CollectionTree& tree, std::string_view rootText, OutputFile& out,
+                     Progress* progress)
 {
     constexpr std::size_t kFlushAt = 1 << 20;
     std::string block;
     block.reserve(kFlushAt + 4096);
     const NodeId root = tree.root();
+    std::uint64_t total = 0;
+    std::uint64_t written = 0;
+    if (progress != nullptr) {
+        for (NodeId n = root; n != kNoNode; n = tree.nextInPreOrder(n))
+            total += tree.level(n) + (n == root ? rootText : tree.text(n)).size() + 2;
+    }
     for (NodeId n = root; n != kNoNode; n = tree.nextInPreOrder(n)) {
         block.append(tree.level(n), '\t');
         block.append(n == root ? rootText : tree.text(n));
@@ -111,6 +131,9 @@ bool WriteCollection(const CollectionTree& tree, std::string_view rootText, Outp
         if (block.size() >= kFlushAt) {
             if (!out.write(block))
                 return false;
+            written += block.size();
+            if (progress != nullptr)
+                progress->step(written, total, {});
             block.clear();
         }
     }

@@ -4,7 +4,12 @@
 #include "system/FileSystem.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
+
+namespace velmora {
+class Progress;
+}
 
 namespace velmora::collection {
 
@@ -20,6 +25,8 @@ struct ReadOutcome {
     bool valid = true;
     /// 1-based number of the line that broke the rule.
     std::size_t faultyLine = 0;
+    /// The progress asked to stop; the tree holds the nodes read so far.
+    bool cancelled = false;
 };
 
 /// True when bytes can be a collection file: they begin with 0x01.
@@ -31,13 +38,18 @@ bool LooksLikeCollection(std::string_view bytes);
 /// the node text, byte for byte. The first line is the root whatever its indentation. The tree
 /// takes the buffer over and its texts point into it. Runs in time linear in
 /// the size of the bytes, without recursion, for any depth.
-ReadOutcome ReadCollection(ByteBuffer bytes, CollectionTree& tree);
+///
+/// With `progress`, every few thousand lines a step tells the bytes read of
+/// all, and reading stops when it is cancelled.
+ReadOutcome ReadCollection(ByteBuffer bytes, CollectionTree& tree, Progress* progress = nullptr);
 
 /// Same, for bytes the caller keeps (the tree copies them).
 ReadOutcome ReadCollection(std::string_view bytes, CollectionTree& tree);
 
 /// Writes `tree` in the line format, with `rootText` in place of the root's
 /// text. Calls out.write() with large blocks; false on the first failure.
-bool WriteCollection(const CollectionTree& tree, std::string_view rootText, OutputFile& out);
+/// With `progress`, each block's write is a step: the bytes written of all.
+bool WriteCollection(const CollectionTree& tree, std::string_view rootText, OutputFile& out,
+                     Progress* progress = nullptr);
 
 } // namespace velmora::collection

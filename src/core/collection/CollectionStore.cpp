@@ -157,40 +157,69 @@ void CollectionStore::NewCollection()
 
 LoadResult CollectionStore::LoadCollection(const std::string& path, Progress& progress)
 {
+    return AdoptCollectionFile(path, ReadCollectionFile(path, progress));
+}
+
+ReadFile CollectionStore::ReadCollectionFile(const std::string& path, Progress& progress) const
+{
+    ReadFile read;
     // Taken before reading: a change during the read then counts as a
     // change since the load.
-    const std::optional<FileStatus> status = StatusOnDisk(files_, path);
+    read.status = StatusOnDisk(files_, path);
     ByteBuffer bytes;
-    if (!ReadWholeFile(files_, path, bytes) || !LooksLikeCollection(bytes.view()))
-        return {LoadStatus::CannotOpen, 0};
+    if (!ReadWholeFile(files_, path, bytes) || !LooksLikeCollection(bytes.view())) {
+        read.result = {LoadStatus::CannotOpen, 0};
+        return read;
+    }
     files_.removeLeftoverReplacement(path);
-    NoteFileOnDisk({}, std::nullopt);
 
     progress.setTitle(texts_.Text(TextId::LoadingTitle));
-    progress.step(0, 0, texts_.Step(TextId::ReadDataStep));
-    CollectionTree loaded;
-    const ReadOutcome outcome = ReadCollection(std::move(bytes), loaded);
-    tree_ = std::move(loaded);
-    tree_.reindex();
+    progress.step(0, bytes.size, texts_.Step(TextId::ReadDataStep));
+    const ReadOutcome outcome = ReadCollection(std::move(bytes), read.tree, &progress);
+    if (outcome.cancelled) {
+        read.tree.clear();
+        read.result = {LoadStatus::Cancelled, 0};
+        return read;
+    }
+    read.tree.reindex();
     if (!outcome.valid) {
         // The part read so far is kept, but never under the file's name: a
         // save of it over the file would drop everything after the faulty
         // line. The totals of the cut branch and of the root are those of
         // the part held, since the file's count the part that was not read.
-        RecountCutBranch(tree_);
-        tree_.setText(tree_.root(), RebuiltRoot(tree_, clock_.today()));
+        RecountCutBranch(read.tree);
+        read.tree.setText(read.tree.root(), RebuiltRoot(read.tree, clock_.today()));
+        read.result = {LoadStatus::NotValid, outcome.faultyLine};
+    }
+    return read;
+}
+
+LoadResult CollectionStore::AdoptCollectionFile(const std::string& path, ReadFile read)
+{
+    if (!read.result.loaded())
+        return read.result;
+    NoteFileOnDisk({}, std::nullopt);
+    tree_ = std::move(read.tree);
+    if (read.result.status == LoadStatus::NotValid) {
         modified_ = true;
         currentPath_.clear();
-        return {LoadStatus::NotValid, outcome.faultyLine};
+        return read.result;
     }
     modified_ = false;
     currentPath_ = path;
-    NoteFileOnDisk(path, status);
+    NoteFileOnDisk(path, read.status);
     AddRecentFile(path);
-    return {LoadStatus::Loaded, 0};
+    return read.result;
 }
 
 SaveResult CollectionStore::SaveCollection(const std::string& path, Progress& progress)
+{
+    SaveResult result = WriteCollectionFile(path, progress);
+    NoteSaved(path, result);
+    return result;
+}
+
+SaveResult CollectionStore::WriteCollectionFile(const std::string& path, Progress& progress) const
 {
     SaveResult result;
     std::unique_ptr<OutputFile> out = files_.createReplacement(path, result.reason);
@@ -201,8 +230,8 @@ SaveResult CollectionStore::SaveCollection(const std::string& path, Progress& pr
     progress.setTitle(texts_.Text(TextId::SavingTitle));
     progress.step(0, 0, texts_.Step(TextId::PleaseWaitStep));
 
-    const std::string root = RebuiltRoot(tree_, clock_.today());
-    if (!WriteCollection(tree_, root, *out) || !out->flush()) {
+    result.rootText = RebuiltRoot(tree_, clock_.today());
+    if (!WriteCollection(tree_, result.rootText, *out, &progress) || !out->flush()) {
         result.status = SaveStatus::WriteFailed;
         return result;
     }
@@ -226,15 +255,19 @@ SaveResult CollectionStore::SaveCollection(const std::string& path, Progress& pr
         if (renamedAway)
             files_.renameFile(result.backupPath, target);
         result.status = SaveStatus::WriteFailed;
-        return result;
     }
+    return result;
+}
 
-    tree_.setText(tree_.root(), root);
+void CollectionStore::NoteSaved(const std::string& path, const SaveResult& result)
+{
+    if (!result.saved())
+        return;
+    tree_.setText(tree_.root(), result.rootText);
     modified_ = false;
     currentPath_ = path;
     NoteFileOnDisk(path, StatusOnDisk(files_, path));
     AddRecentFile(path);
-    return result;
 }
 
 bool CollectionStore::ImportCollection(const std::string& path, Progress& progress)

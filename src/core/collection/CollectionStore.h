@@ -27,12 +27,22 @@ enum class LoadStatus {
     CannotOpen, ///< unreadable, empty or not beginning with 0x01 (CannotOpenFile); nothing changed
     NotValid,   ///< indentation broken (FileNotValid); the nodes before the faulty line were
                 ///< loaded as an untitled, modified collection
+    Cancelled,  ///< the progress asked to stop while reading; nothing changed
 };
 
 struct LoadResult {
     LoadStatus status = LoadStatus::Loaded;
     std::size_t faultyLine = 0; ///< with NotValid
-    bool loaded() const { return status != LoadStatus::CannotOpen; }
+    bool loaded() const { return status == LoadStatus::Loaded || status == LoadStatus::NotValid; }
+};
+
+/// A collection file read but not yet the collection (see
+/// CollectionStore::ReadCollectionFile()).
+struct ReadFile {
+    LoadResult result;
+    CollectionTree tree;
+    /// The file as it was before it was read.
+    std::optional<FileStatus> status;
 };
 
 enum class SaveStatus {
@@ -49,6 +59,8 @@ struct SaveResult {
     /// backupPath); saving went on.
     bool backupFailed = false;
     std::string backupPath;
+    /// The root's text as written.
+    std::string rootText;
     bool saved() const { return status == SaveStatus::Saved; }
 };
 
@@ -98,6 +110,13 @@ public:
     /// current path, and the recent files stay as they were, so that nothing
     /// saves the part over the whole file.
     LoadResult LoadCollection(const std::string& path, Progress& progress);
+    /// LoadCollection() in two halves, so that a window can read on a worker
+    /// while its views still show the collection: the first reads and checks
+    /// the file, with progress by bytes, and changes nothing of the store
+    /// (CannotOpen, or Cancelled when the progress asks to stop); the second
+    /// makes what was read the collection, on the thread that owns the store.
+    ReadFile ReadCollectionFile(const std::string& path, Progress& progress) const;
+    LoadResult AdoptCollectionFile(const std::string& path, ReadFile read);
 
     /// Writes the collection to `path` with the root rebuilt from the volume
     /// nodes (sums of size, duration and file count, the volume count, today's
@@ -110,6 +129,11 @@ public:
     /// The programs save through a CollectionTransaction, which holds the
     /// file's lock around this.
     SaveResult SaveCollection(const std::string& path, Progress& progress);
+    /// SaveCollection() in two halves, as for loading: the first writes the
+    /// file (the tree is only read), with progress by bytes; the second
+    /// notes a save that succeeded in the root and the store's state.
+    SaveResult WriteCollectionFile(const std::string& path, Progress& progress) const;
+    void NoteSaved(const std::string& path, const SaveResult& result);
 
     /// Adds the volumes of a collection file (or of an older "vlm" file,
     /// recognised by its extension) after the existing ones and adds its

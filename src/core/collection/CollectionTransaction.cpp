@@ -32,9 +32,22 @@ CollectionTransaction::~CollectionTransaction() = default;
 
 LoadResult CollectionTransaction::Load(Progress& progress)
 {
-    if (status_ == LockStatus::Busy)
-        return {LoadStatus::CannotOpen, 0};
-    return store_.LoadCollection(path_, progress);
+    return Adopt(Read(progress));
+}
+
+ReadFile CollectionTransaction::Read(Progress& progress) const
+{
+    if (status_ == LockStatus::Busy) {
+        ReadFile refused;
+        refused.result = {LoadStatus::CannotOpen, 0};
+        return refused;
+    }
+    return store_.ReadCollectionFile(path_, progress);
+}
+
+LoadResult CollectionTransaction::Adopt(ReadFile read)
+{
+    return store_.AdoptCollectionFile(path_, std::move(read));
 }
 
 bool CollectionTransaction::ChangedOnDisk() const
@@ -44,13 +57,25 @@ bool CollectionTransaction::ChangedOnDisk() const
 
 SaveResult CollectionTransaction::Save(Progress& progress)
 {
+    SaveResult result = Write(progress);
+    NoteSaved(result);
+    return result;
+}
+
+SaveResult CollectionTransaction::Write(Progress& progress) const
+{
     if (!lock_) {
         SaveResult refused;
         refused.status = SaveStatus::CannotCreate;
         refused.reason = WriteError::Failed;
         return refused;
     }
-    return store_.SaveCollection(path_, progress);
+    return store_.WriteCollectionFile(path_, progress);
+}
+
+void CollectionTransaction::NoteSaved(const SaveResult& result)
+{
+    store_.NoteSaved(path_, result);
 }
 
 void CollectionTransaction::Release()

@@ -62,6 +62,11 @@ public:
     /// does not keep the file from being read: files are only ever replaced
     /// whole, so a read never sees half of a save.
     [[nodiscard]] LoadResult Load(Progress& progress);
+    /// Load() in its two halves (CollectionStore::ReadCollectionFile() and
+    /// AdoptCollectionFile()): Read() changes nothing of the store and may
+    /// run on a worker while the store is read elsewhere.
+    [[nodiscard]] ReadFile Read(Progress& progress) const;
+    [[nodiscard]] LoadResult Adopt(ReadFile read);
 
     /// True when another program wrote or replaced the file since the store
     /// last loaded or saved it (CollectionStore::changedOnDisk()). Asked
@@ -71,6 +76,11 @@ public:
     /// CollectionStore::SaveCollection() to the path; CannotCreate (Failed)
     /// without the lock.
     [[nodiscard]] SaveResult Save(Progress& progress);
+    /// Save() in its two halves (CollectionStore::WriteCollectionFile() and
+    /// NoteSaved()): Write() only reads the store and may run on a worker
+    /// while the store is read elsewhere.
+    [[nodiscard]] SaveResult Write(Progress& progress) const;
+    void NoteSaved(const SaveResult& result);
 
     /// Lets go of the lock now; Save fails from here on.
     void Release();

@@ -4,6 +4,7 @@
 #include "texts/TextTable.h"
 
 #include <cstddef>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -59,6 +60,10 @@ public:
     virtual void ShowWait(texts::TextId /*titleText*/) {}
     virtual void SetWaitText(texts::TextId /*stepText*/) {}
     virtual void CloseWait() {}
+    /// Runs a long step of a command under the open wait window; the step
+    /// may change the collection tree. A window runs it on a worker while its
+    /// views have let go of the tree, and returns when it has ended.
+    virtual void RunStep(const std::function<void()>& step) { step(); }
 
     // The views over the collection tree.
     /// The structure of the tree changed: build the view tree again.

@@ -51,7 +51,8 @@ bool SortCollection(collection::CollectionStore& store, const Locale& locale, Ed
         return false;
     user.ShowWait(TextId::SortingTitle);
     user.SetWaitText(TextId::ReindexDataStep);
-    const bool sorted = SortTree(store.tree(), locale);
+    bool sorted = false;
+    user.RunStep([&] { sorted = SortTree(store.tree(), locale); });
     if (sorted) {
         user.SetWaitText(TextId::BuildCollectionStep);
         user.RebuildViews();

@@ -70,38 +70,62 @@ private:
     std::thread thread_;
 };
 
-/// A long operation that gives an outcome: the one shape of the scan, the
-/// report and the collection's load and save. The operation runs on its own
-/// Worker; the outcome may be read once Finished() is true or Wait() has
-/// returned.
-template <typename Result> class Task {
+/// A long operation on its own Worker, as a window or a command drives it:
+/// start it, read its progress, ask it to stop, wait for its end. The scan,
+/// the report, the collection's load and save and the searches are all
+/// tasks (see Task).
+class WorkerTask {
 public:
-    using Operation = std::function<Result(ProgressState& progress)>;
-
-    explicit Task(Operation operation) : operation_(std::move(operation)) {}
-    virtual ~Task() = default; ///< the worker asks the operation to stop and waits for it
-    Task(const Task&) = delete;
-    Task& operator=(const Task&) = delete;
+    virtual ~WorkerTask() = default;
+    WorkerTask(const WorkerTask&) = delete;
+    WorkerTask& operator=(const WorkerTask&) = delete;
 
     /// Starts the operation; `onEnd` runs on the worker thread when it has
     /// ended. False when it was started before.
     [[nodiscard]] bool Start(Worker::EndNotice onEnd = {})
     {
-        return worker_.Start([this](ProgressState& progress) { outcome_ = operation_(progress); },
-                             std::move(onEnd));
+        return worker_.Start([this](ProgressState& progress) { Run(progress); }, std::move(onEnd));
     }
     void RequestStop() { worker_.RequestStop(); }
     void Wait() { worker_.Wait(); }
     bool Finished() const { return worker_.finished(); }
     /// May be read from any thread while the operation runs.
     const ProgressState& progress() const { return worker_.progress(); }
-    /// Valid once Finished() is true.
+
+protected:
+    WorkerTask() = default;
+    /// The operation, on the worker thread.
+    virtual void Run(ProgressState& progress) = 0;
+    /// Asks the operation to stop and waits for it: the first step of the
+    /// destructor of a class that implements Run(), before its members go.
+    void StopAndWait()
+    {
+        worker_.RequestStop();
+        worker_.Wait();
+    }
+
+private:
+    Worker worker_;
+};
+
+/// A task that gives an outcome, which may be read once Finished() is true
+/// or Wait() has returned.
+template <typename Result>
+class Task : public WorkerTask {
+public:
+    using Operation = std::function<Result(ProgressState& progress)>;
+
+    explicit Task(Operation operation) : operation_(std::move(operation)) {}
+    ~Task() override { StopAndWait(); }
+
     const Result& Outcome() const { return outcome_; }
+
+protected:
+    void Run(ProgressState& progress) override { outcome_ = operation_(progress); }
 
 private:
     Operation operation_;
     Result outcome_{};
-    Worker worker_; // last: it stops and joins before the members above go
 };
 
 } // namespace velmora

@@ -129,11 +129,10 @@ CollectionCommands::Lock(const QString& path, const QString& title, bool forSave
     if (transaction->status() == LockStatus::Busy) {
         // The wait runs on a worker; only the file system is touched there.
         transaction.reset();
-        RunInWaitWindow(
-            wait_, title, TextOf(texts_.table(), TextId::CollectionBusy), [&](ProgressState&) {
-                transaction =
-                    std::make_unique<collection::CollectionTransaction>(store_, native, lockWait);
-            });
+        wait_.Run(title, TextOf(texts_.table(), TextId::CollectionBusy), [&](ProgressState&) {
+            transaction =
+                std::make_unique<collection::CollectionTransaction>(store_, native, lockWait);
+        });
     }
     const LockStatus status = transaction->status();
     if (status == LockStatus::Held || (status == LockStatus::Failed && !forSave))
@@ -157,27 +156,25 @@ CollectionCommands::LoadOutcome CollectionCommands::LoadCollection(const QString
     if (!transaction)
         return LoadOutcome::Busy;
 
-    views_.DetachViews();
-    WaitProgress progress(wait_);
-    const collection::LoadResult result = transaction->Load(progress);
-    if (!result.loaded()) {
-        wait_.Close();
-        views_.RebuildViewTree();
-        views_.RefreshWindow();
+    // The file is read on a worker while the views still show the
+    // collection, which stays as it was when the load is cancelled.
+    const texts::TextTable& table = texts_.table();
+    collection::ReadFile read;
+    if (!wait_.Run(
+            TextOf(table, TextId::LoadingTitle), platform::ToQString(table.Step(TextId::ReadDataStep)),
+            [&](ProgressState& progress) { read = transaction->Read(progress); }, true) ||
+        read.result.status == collection::LoadStatus::Cancelled)
+        return LoadOutcome::Cancelled;
+    if (!read.result.loaded())
         return LoadOutcome::CannotOpen;
-    }
-    if (result.status == collection::LoadStatus::NotValid) {
-        const QString title = wait_.title();
-        wait_.Close();
+
+    views_.DetachViews();
+    const collection::LoadResult result = transaction->Adopt(std::move(read));
+    if (result.status == collection::LoadStatus::NotValid)
         dialogs_.Message(
-            ErrorMessage(texts_.table(), *collection::MessageTextOf(result.status), path));
-        wait_.Show(title);
-    }
-    wait_.SetText(platform::ToQString(texts_.table().Step(TextId::BuildCollectionStep)));
+            ErrorMessage(table, *collection::MessageTextOf(result.status), path));
     views_.RebuildViewTree();
-    wait_.SetText(platform::ToQString(texts_.table().Step(TextId::RefreshWindowStep)));
     views_.RefreshWindow();
-    wait_.Close();
     views_.StateChanged();
     return LoadOutcome::Loaded;
 }
@@ -230,10 +227,13 @@ bool CollectionCommands::SaveWithDialog(const QString& given, const QString& tit
             return false;
     }
 
-    WaitProgress progress(wait_);
-    const collection::SaveResult result = transaction->Save(progress);
+    // The file is written on a worker; the views go on reading the tree.
+    collection::SaveResult result;
+    wait_.Run(TextOf(texts_.table(), TextId::SavingTitle),
+              platform::ToQString(texts_.table().Step(TextId::PleaseWaitStep)),
+              [&](ProgressState& progress) { result = transaction->Write(progress); });
+    transaction->NoteSaved(result);
     transaction.reset();
-    wait_.Close();
     if (result.backupFailed)
         dialogs_.Message(
             ErrorMessage(texts_.table(), TextId::CannotSaveFile, FromNative(result.backupPath)));
@@ -258,19 +258,17 @@ bool CollectionCommands::Import()
         return false;
     lastOpenDir = FolderOf(path);
 
+    // The import changes the tree on a worker: the views let go of it first.
     views_.DetachViews();
-    WaitProgress progress(wait_);
-    const bool imported = store_.ImportCollection(ToNative(path), progress);
-    if (imported) {
-        wait_.SetText(platform::ToQString(texts_.table().Step(TextId::BuildCollectionStep)));
-        views_.RebuildViewTree();
-        wait_.SetText(platform::ToQString(texts_.table().Step(TextId::RefreshWindowStep)));
-        views_.RefreshWindow();
-    } else {
-        views_.RebuildViewTree();
-        views_.RefreshWindow();
-    }
-    wait_.Close();
+    bool imported = false;
+    const std::string native = ToNative(path);
+    wait_.Run(TextOf(texts_.table(), TextId::ImportingTitle),
+              platform::ToQString(texts_.table().Step(TextId::LoadDataStep)),
+              [&](ProgressState& progress) {
+                  imported = store_.ImportCollection(native, progress);
+              });
+    views_.RebuildViewTree();
+    views_.RefreshWindow();
     views_.StateChanged();
     if (!imported) {
         dialogs_.Message(ErrorMessage(texts_.table(), TextId::CannotImportFile, path));

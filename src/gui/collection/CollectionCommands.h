@@ -74,6 +74,7 @@ public:
         Loaded,     ///< the file's nodes are the collection (or, told, the part before a fault)
         CannotOpen, ///< not a collection or unreadable; nothing changed, nothing told
         Busy,       ///< another program kept the file locked; told, nothing changed
+        Cancelled,  ///< the user cancelled the read; nothing changed, nothing told
     };
 
     /// Everything passed must outlive the commands; the texts are read from

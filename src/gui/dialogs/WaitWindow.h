@@ -7,31 +7,43 @@
 #include <QString>
 #include <QWidget>
 
-class QLabel;
+namespace velmora::texts {
+class ActiveTexts;
+}
 
 namespace velmora::gui {
 
-/// The small window that long operations on the interface thread show: a
-/// title and a status text of at most two lines, word-wrapped at 25 columns.
-/// It has no close box and takes no input. At most one exists at a time.
+class ProgressWindow;
+
+/// The wait window of the main window: a progress window (see
+/// ProgressWindow::Wait()) with a title and a text of at most two lines,
+/// word-wrapped at 25 columns. At most one is open at a time.
 ///
-/// It paints synchronously (QWidget::repaint()): the event loop does not
-/// run while the operation holds the interface thread, so nothing else is
-/// painted and no input is taken until it has ended, and nothing waits.
+/// Run() shows it modally while a job runs on a worker; Show() opens it
+/// without one, for a short step on the interface thread, and Close() ends
+/// that.
 class WaitWindow {
 public:
-    /// `owner` is the window it is centred on; it must outlive this object.
-    explicit WaitWindow(QWidget* owner);
+    /// `owner` is the window it is centred on; both must outlive this object.
+    WaitWindow(QWidget* owner, const texts::ActiveTexts& texts);
     ~WaitWindow();
     WaitWindow(const WaitWindow&) = delete;
     WaitWindow& operator=(const WaitWindow&) = delete;
 
-    /// Creates the window with the title and an empty text (replacing one
-    /// that is open) and paints it at once. A blocking window takes the
-    /// input of every other window of the program while it is open (used
-    /// while the event loop runs, see RunInWaitWindow).
-    void Show(const QString& title, bool blocking = false);
-    /// Sets the wrapped text and paints it at once.
+    /// Runs `job` on a worker while the window shows `title` and `text`,
+    /// then the job's latest progress (its title, its phase as the text, a
+    /// bar once it tells a total). The program's other windows are painted
+    /// meanwhile and take no input. With `cancellable` the window has a
+    /// Cancel button, which asks the job to stop. Returns when the job has
+    /// ended; false when it was cancelled. Whatever the job touches must not
+    /// be touched by the interface thread until then.
+    bool Run(const QString& title, const QString& text, Worker::Job job,
+             bool cancellable = false);
+
+    /// Opens the window with the title and an empty text (replacing one
+    /// that is open), for a step of the interface thread.
+    void Show(const QString& title);
+    /// Sets the wrapped text.
     void SetText(const QString& text);
     /// Closes and destroys the window; nothing happens when none is open.
     void Close();
@@ -41,16 +53,14 @@ public:
     QString text() const;
 
 private:
-    void Paint();
-
     QWidget* owner_;
-    QPointer<QWidget> window_;
-    QLabel* label_ = nullptr;
+    const texts::ActiveTexts& texts_;
+    QPointer<ProgressWindow> window_;
 };
 
-/// Progress of a core operation shown in a wait window: the title opens it,
-/// each step's text goes into it. Never cancelled; the caller closes the
-/// window when the operation returns.
+/// Progress of a core operation on the interface thread shown in a wait
+/// window: the title opens it, each step's text goes into it. Never
+/// cancelled; the caller closes the window when the operation returns.
 class WaitProgress : public Progress {
 public:
     explicit WaitProgress(WaitWindow& window) : window_(window) {}
@@ -61,15 +71,5 @@ public:
 private:
     WaitWindow& window_;
 };
-
-/// Runs `job` on a worker thread while the wait window shows `title` and
-/// `text` at once, then the job's latest progress (its title, and its phase
-/// as the text), read every 40 ms. The event loop runs meanwhile, so the
-/// window is painted and moved as usual, but from before the job starts the
-/// window blocks the input of every other window. Returns when the job has
-/// ended, with the wait window closed. Whatever the job touches must not be
-/// touched by the interface thread until then.
-void RunInWaitWindow(WaitWindow& window, const QString& title, const QString& text,
-                     Worker::Job job);
 
 } // namespace velmora::gui

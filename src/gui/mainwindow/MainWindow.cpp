@@ -49,7 +49,7 @@ const char* const kProductName = "Velmora";
 } // namespace
 
 MainWindow::MainWindow(Application& application, QWidget* parent)
-    : QMainWindow(parent), app_(application), wait_(this),
+    : QMainWindow(parent), app_(application), wait_(this, application.texts()),
       commands_(application.store(), application.services().files, application.texts(),
                 application.dialogs(), wait_, *this)
 {

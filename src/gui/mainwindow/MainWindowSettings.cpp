@@ -71,6 +71,10 @@ void MainWindow::StartUp(const QString& commandLineCollection)
         const Outcome outcome = commands_.LoadCollection(path);
         if (outcome == Outcome::Loaded)
             return;
+        if (outcome == Outcome::Cancelled) {
+            commands_.NewCollection();
+            return;
+        }
         if (outcome == Outcome::CannotOpen)
             app_.dialogs().Message(
                 ErrorMessage(app_.texts().table(), TextId::CannotOpenFile, path));

@@ -38,7 +38,7 @@ public:
     void RunListing(const std::function<void(Progress&)>& job) override
     {
         const texts::TextTable& texts = commands_.app_.texts().table();
-        RunInWaitWindow(commands_.wait_, TextOf(texts, TextId::ListingTitle),
+        commands_.wait_.Run(TextOf(texts, TextId::ListingTitle),
                         platform::ToQString(texts.Step(TextId::CreatePlaylistCommand)),
                         [&job](ProgressState& progress) { job(progress); });
     }

@@ -146,7 +146,7 @@ bool SearchCommands::RunSearch(const collection::CollectionTree& tree, std::int6
         texts.Step(duplicates ? TextId::CopySelectedObjectsStep : TextId::PleaseWaitStep);
     const Services& services = app_.services();
     search::SearchOutcome outcome;
-    RunInWaitWindow(wait_, platform::ToQString(waitTitle), platform::ToQString(waitLine),
+    wait_.Run(platform::ToQString(waitTitle), platform::ToQString(waitLine),
                     [&](ProgressState& progress) {
                         const search::SearchScope scope{tree,      services, progress,
                                                         waitTitle, waitLine, sortLine};

@@ -186,6 +186,19 @@ void VolumeCommands::CloseWait()
     wait_.Close();
 }
 
+void VolumeCommands::RunStep(const std::function<void()>& step)
+{
+    // The views let go of the tree when the wait window opened; the step
+    // runs on a worker behind the same window, which shows its title and
+    // text.
+    Detach();
+    const QString title = wait_.title();
+    const QString text = wait_.text();
+    wait_.Run(title, text, [&step](ProgressState&) { step(); });
+    wait_.Show(title);
+    wait_.SetText(text);
+}
+
 void VolumeCommands::RebuildViews()
 {
     views_.RebuildViewTree();

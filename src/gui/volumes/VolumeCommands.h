@@ -61,6 +61,7 @@ public:
     void ShowWait(texts::TextId titleText) override;
     void SetWaitText(texts::TextId stepText) override;
     void CloseWait() override;
+    void RunStep(const std::function<void()>& step) override;
     void RebuildViews() override;
     void RefreshViews() override;
     void SelectNode(collection::NodeId node) override;
