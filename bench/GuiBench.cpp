@@ -33,6 +33,7 @@
 #include "collection/CollectionTree.h"
 #include "collection/NodeText.h"
 #include "gui/app/Application.h"
+#include "gui/collection/CollectionCommands.h"
 #include "gui/dialogs/QtUserDialogs.h"
 #include "gui/mainwindow/FileListModel.h"
 #include "gui/mainwindow/MainWindow.h"

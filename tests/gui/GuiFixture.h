@@ -6,6 +6,7 @@
 #include "collection/NodeText.h"
 #include "core/collection/SongText.h"
 #include "gui/app/Application.h"
+#include "gui/collection/CollectionCommands.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeLocale.h"

@@ -175,7 +175,9 @@ ReadFile CollectionStore::ReadCollectionFile(const std::string& path, Progress& 
 
     progress.setTitle(texts_.Text(TextId::LoadingTitle));
     progress.step(0, bytes.size, texts_.Step(TextId::ReadDataStep));
-    const ReadOutcome outcome = ReadCollection(std::move(bytes), read.tree, &progress);
+    const ReadOutcome outcome = progress.cancelled()
+                                    ? ReadOutcome{.valid = true, .faultyLine = 0, .cancelled = true}
+                                    : ReadCollection(std::move(bytes), read.tree, &progress);
     if (outcome.cancelled) {
         read.tree.clear();
         read.result = {LoadStatus::Cancelled, 0};

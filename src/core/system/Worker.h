@@ -110,8 +110,7 @@ private:
 
 /// A task that gives an outcome, which may be read once Finished() is true
 /// or Wait() has returned.
-template <typename Result>
-class Task : public WorkerTask {
+template <typename Result> class Task : public WorkerTask {
 public:
     using Operation = std::function<Result(ProgressState& progress)>;
 

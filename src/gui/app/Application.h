@@ -1,10 +1,12 @@
 #pragma once
 
 #include "collection/CollectionStore.h"
+#include "gui/app/Icons.h"
 #include "settings/Settings.h"
 #include "system/Services.h"
 #include "texts/ActiveTexts.h"
 
+#include <QString>
 #include <string>
 
 namespace velmora::gui {
@@ -13,8 +15,9 @@ class UserDialogs;
 
 /// The state of the desktop program, apart from any window: the platform's
 /// services, the dialogs every question and message goes through, the
-/// active text table, the collection and the settings record. main() builds
-/// it once and the main window over it; tests build it over fakes.
+/// active text table, the collection, the settings record, the remembered
+/// folders and the icons. main() builds it once, after the QApplication, and
+/// the main window over it; tests build it over fakes.
 ///
 /// It holds state and wiring only: what the commands do lives in their
 /// classes (CollectionCommands, VolumeCommands), what the window shows in
@@ -44,6 +47,18 @@ public:
     settings::Settings& settings() { return settings_; }
     const settings::Settings& settings() const { return settings_; }
 
+    /// The folders the open and save dialogs start in (native paths, ending
+    /// in "/"), shared by every feature; read from the settings record at
+    /// start and written back with it.
+    struct Folders {
+        QString lastOpen;
+        QString lastSave;
+    };
+    Folders& folders() { return folders_; }
+
+    /// The program's own pictures, shared by the windows and their models.
+    const Icons& icons() const { return icons_; }
+
 private:
     Services services_;
     UserDialogs& dialogs_;
@@ -53,6 +68,8 @@ private:
     // table, which stays the same object when the table is replaced.
     collection::CollectionStore store_;
     settings::Settings settings_;
+    Folders folders_;
+    Icons icons_;
 };
 
 } // namespace velmora::gui

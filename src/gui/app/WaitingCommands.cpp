@@ -6,7 +6,7 @@ namespace velmora::gui {
 
 using texts::TextId;
 
-void RegisterWaitingCommands(CommandTable& table)
+void WaitingCommands::Register(CommandTable& table)
 {
     table.Add({.id = Command::CdCover,
                .text = TextId::CdCoverCommand,

@@ -2,6 +2,8 @@
 
 #include "collection/CollectionStore.h"
 #include "collection/NodeText.h"
+#include "gui/app/Application.h"
+#include "gui/app/CollectionViews.h"
 #include "gui/app/CommandTable.h"
 #include "gui/app/Icons.h"
 #include "gui/dialogs/Messages.h"
@@ -50,10 +52,11 @@ bool RefuseCollectionFile(const QString& path, const std::string& collectionPath
     return true;
 }
 
-CollectionCommands::CollectionCommands(collection::CollectionStore& store, const FileSystem& files,
-                                       const texts::ActiveTexts& texts, UserDialogs& dialogs,
-                                       WaitWindow& wait, CollectionViews& views)
-    : store_(store), files_(files), texts_(texts), dialogs_(dialogs), wait_(wait), views_(views)
+CollectionCommands::CollectionCommands(const FeatureContext& context)
+    : app_(context.app), store_(context.app.store()), files_(context.app.services().files),
+      texts_(context.app.texts()), dialogs_(context.app.dialogs()), wait_(context.wait),
+      views_(context.views), lastOpenDir_(context.app.folders().lastOpen),
+      lastSaveDir_(context.app.folders().lastSave)
 {
 }
 
@@ -96,7 +99,7 @@ bool CollectionCommands::Open()
 {
     FileRequest request;
     request.title = TextOf(texts_.table(), TextId::OpenCommand);
-    request.folder = lastOpenDir;
+    request.folder = lastOpenDir_;
     request.filter = CollectionFilter();
     request.defaultSuffix = QStringLiteral("col");
     const QString path = dialogs_.OpenFileName(request);
@@ -107,7 +110,7 @@ bool CollectionCommands::Open()
 
 bool CollectionCommands::OpenCollection(const QString& path)
 {
-    lastOpenDir = FolderOf(path);
+    lastOpenDir_ = FolderOf(path);
     if (store_.modified()) {
         const int answer = AskToSave();
         if (answer != kYes && answer != kNo)
@@ -161,7 +164,8 @@ CollectionCommands::LoadOutcome CollectionCommands::LoadCollection(const QString
     const texts::TextTable& table = texts_.table();
     collection::ReadFile read;
     if (!wait_.Run(
-            TextOf(table, TextId::LoadingTitle), platform::ToQString(table.Step(TextId::ReadDataStep)),
+            TextOf(table, TextId::LoadingTitle),
+            platform::ToQString(table.Step(TextId::ReadDataStep)),
             [&](ProgressState& progress) { read = transaction->Read(progress); }, true) ||
         read.result.status == collection::LoadStatus::Cancelled)
         return LoadOutcome::Cancelled;
@@ -171,8 +175,7 @@ CollectionCommands::LoadOutcome CollectionCommands::LoadCollection(const QString
     views_.DetachViews();
     const collection::LoadResult result = transaction->Adopt(std::move(read));
     if (result.status == collection::LoadStatus::NotValid)
-        dialogs_.Message(
-            ErrorMessage(table, *collection::MessageTextOf(result.status), path));
+        dialogs_.Message(ErrorMessage(table, *collection::MessageTextOf(result.status), path));
     views_.RebuildViewTree();
     views_.RefreshWindow();
     views_.StateChanged();
@@ -197,7 +200,7 @@ bool CollectionCommands::SaveWithDialog(const QString& given, const QString& tit
         request.title = title;
         request.filter = CollectionFilter();
         request.defaultSuffix = QStringLiteral("col");
-        request.folder = lastSaveDir;
+        request.folder = lastSaveDir_;
         std::string name;
         std::string directory;
         if (collection::SplitCollectionPath(store_.currentPath(), name, directory)) {
@@ -208,7 +211,7 @@ bool CollectionCommands::SaveWithDialog(const QString& given, const QString& tit
         path = dialogs_.SaveFileName(request);
         if (path.isEmpty())
             return false;
-        lastSaveDir = FolderOf(path);
+        lastSaveDir_ = FolderOf(path);
     }
 
     // From here until the file is replaced no other program that changes
@@ -249,24 +252,23 @@ bool CollectionCommands::Import()
 {
     FileRequest request;
     request.title = TextOf(texts_.table(), TextId::ImportCommand);
-    request.folder = lastOpenDir;
+    request.folder = lastOpenDir_;
     request.filter =
         TextOf(texts_.table(), TextId::CollectionFileType) + QStringLiteral(" (*.col *.vlm)");
     request.defaultSuffix = QStringLiteral("col");
     const QString path = dialogs_.OpenFileName(request);
     if (path.isEmpty())
         return false;
-    lastOpenDir = FolderOf(path);
+    lastOpenDir_ = FolderOf(path);
 
     // The import changes the tree on a worker: the views let go of it first.
     views_.DetachViews();
     bool imported = false;
     const std::string native = ToNative(path);
-    wait_.Run(TextOf(texts_.table(), TextId::ImportingTitle),
-              platform::ToQString(texts_.table().Step(TextId::LoadDataStep)),
-              [&](ProgressState& progress) {
-                  imported = store_.ImportCollection(native, progress);
-              });
+    wait_.Run(
+        TextOf(texts_.table(), TextId::ImportingTitle),
+        platform::ToQString(texts_.table().Step(TextId::LoadDataStep)),
+        [&](ProgressState& progress) { imported = store_.ImportCollection(native, progress); });
     views_.RebuildViewTree();
     views_.RefreshWindow();
     views_.StateChanged();
@@ -286,9 +288,10 @@ bool CollectionCommands::CloseQuery()
     return answer == kYes || answer == kNo;
 }
 
-void RegisterCollectionCommands(CommandTable& table, CollectionCommands& commands,
-                                const Icons& icons, std::function<void()> opened)
+void CollectionCommands::Register(CommandTable& table)
 {
+    CollectionCommands& commands = *this;
+    const Icons& icons = app_.icons();
     table.Add({.id = Command::New,
                .text = TextId::NewCommand,
                .icon = QIcon::fromTheme(QStringLiteral("document-new"), icons.newCollection()),
@@ -297,9 +300,9 @@ void RegisterCollectionCommands(CommandTable& table, CollectionCommands& command
                .text = TextId::OpenCommand,
                .shortcut = QKeySequence(Qt::CTRL | Qt::Key_O),
                .icon = ThemeIcon("document-open", QStyle::SP_DialogOpenButton),
-               .handler = [&commands, opened = std::move(opened)](bool) {
+               .handler = [&commands](bool) {
                    if (commands.Open())
-                       opened();
+                       commands.views_.FocusTree();
                }});
     table.Add({.id = Command::Save,
                .text = TextId::SaveCommand,

@@ -2,6 +2,7 @@
 
 #include "collection/CollectionTransaction.h"
 #include "collection/CollectionTree.h"
+#include "gui/app/Feature.h"
 
 #include <QString>
 #include <chrono>
@@ -22,49 +23,17 @@ class TextTable;
 
 namespace velmora::gui {
 
+class Application;
+class CollectionViews;
 class CommandTable;
-class Icons;
 class UserDialogs;
 class WaitWindow;
-
-/// What the collection commands need from the window that shows the
-/// collection.
-class CollectionViews {
-public:
-    virtual ~CollectionViews() = default;
-    /// The collection tree is about to be replaced or restructured: let go of
-    /// every node id.
-    virtual void DetachViews() = 0;
-    /// Build the view tree again from the collection tree.
-    virtual void RebuildViewTree() = 0;
-    /// Refill the list, refresh the status bar, the enabled commands and the
-    /// window caption.
-    virtual void RefreshWindow() = 0;
-    /// The modified flag or the current path changed.
-    virtual void StateChanged() = 0;
-    /// Bring this node into view (a volume after it was added or updated).
-    virtual void SelectNode(collection::NodeId /*node*/) {}
-    /// The node's name changed; the structure did not.
-    virtual void NodeRenamed(collection::NodeId /*node*/) {}
-
-    /// Where the views stand: the tree's current node, the list's current
-    /// node and whether the list has the focus.
-    struct Place {
-        collection::NodeId folder = collection::kNoNode;
-        collection::NodeId item = collection::kNoNode;
-        bool listFocused = false;
-    };
-    virtual Place CurrentPlace() const { return {}; }
-    /// Puts the views back where they stood, after the view tree was built
-    /// again over a tree whose nodes are the same.
-    virtual void RestorePlace(const Place& /*place*/) {}
-};
 
 /// The commands around the collection file: New, Open, the recent files,
 /// Save, Save as, Import, and the question about unsaved changes when the
 /// window closes. Every question, message and file dialog goes through
 /// `dialogs`; long steps show the wait window.
-class CollectionCommands {
+class CollectionCommands : public Feature {
 public:
     /// Answers of AskToSave().
     enum Answer : int { kClosed = 0, kYes = 1, kNo = 2, kCancel = 3 };
@@ -77,15 +46,14 @@ public:
         Cancelled,  ///< the user cancelled the read; nothing changed, nothing told
     };
 
-    /// Everything passed must outlive the commands; the texts are read from
-    /// the active table whenever a dialog or message is shown.
-    CollectionCommands(collection::CollectionStore& store, const FileSystem& files,
-                       const texts::ActiveTexts& texts, UserDialogs& dialogs, WaitWindow& wait,
-                       CollectionViews& views);
+    /// The texts are read from the active table whenever a dialog or
+    /// message is shown.
+    explicit CollectionCommands(const FeatureContext& context);
 
-    /// The folders the open and save dialogs start in (native paths).
-    QString lastOpenDir;
-    QString lastSaveDir;
+    /// New, Open, Save (enabled while the collection has unsaved changes),
+    /// Save as and Import.
+    void Register(CommandTable& table) override;
+
     /// How long a load or save waits for another program that holds the
     /// collection's lock (tests use less).
     std::chrono::milliseconds lockWait = collection::kCollectionLockWait;
@@ -145,19 +113,16 @@ private:
     std::unique_ptr<collection::CollectionTransaction> Lock(const QString& path,
                                                             const QString& title, bool forSave);
 
+    Application& app_;
     collection::CollectionStore& store_;
     const FileSystem& files_;
     const texts::ActiveTexts& texts_;
     UserDialogs& dialogs_;
     WaitWindow& wait_;
     CollectionViews& views_;
+    QString& lastOpenDir_;
+    QString& lastSaveDir_;
 };
-
-/// Registers the rows of New, Open, Save (enabled while the collection has
-/// unsaved changes), Save as and Import, run by `commands`; `opened` runs
-/// after Open opened a collection.
-void RegisterCollectionCommands(CommandTable& table, CollectionCommands& commands,
-                                const Icons& icons, std::function<void()> opened);
 
 /// The folder part of a native path with its trailing "/": "/a/b.col" gives
 /// "/a/"; a bare name gives "".

@@ -63,12 +63,12 @@ QString Statistic::value(int row) const
     return values_[row]->text();
 }
 
-void RegisterStatisticsCommand(CommandTable& table, const Application& application, QWidget* parent)
+void StatisticCommand::Register(CommandTable& table)
 {
     table.Add({.id = Command::Statistics,
                .text = TextId::StatisticsCommand,
                .icon = ThemeIcon("view-statistics", QStyle::SP_FileDialogInfoView),
-               .handler = [&application, parent](bool) {
+               .handler = [&application = app_, parent = window_](bool) {
                    const collection::CollectionTree& tree = application.store().tree();
                    const Locale& locale = application.services().locale;
                    Statistic window(tree.text(tree.root()), application.texts().table(),

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/app/Feature.h"
+
 #include <QDialog>
 #include <string_view>
 
@@ -33,9 +35,19 @@ private:
     QLabel* values_[6] = {};
 };
 
-/// Registers the row of Statistics: the statistics window of the
-/// application's collection, over `parent`.
-void RegisterStatisticsCommand(CommandTable& table, const Application& application,
-                               QWidget* parent);
+/// The Statistics command: the statistics window of the application's
+/// collection.
+class StatisticCommand : public Feature {
+public:
+    explicit StatisticCommand(const FeatureContext& context)
+        : app_(context.app), window_(context.window)
+    {
+    }
+    void Register(CommandTable& table) override;
+
+private:
+    const Application& app_;
+    QWidget* window_;
+};
 
 } // namespace velmora::gui

@@ -63,9 +63,9 @@ ProgressWindow::ProgressWindow(const QString& title, ProgressLayout layout,
             label->setFixedWidth(metrics.horizontalAdvance(QString(layout_.lineWidth, u'x')));
         } else {
             label->setAlignment(Qt::AlignCenter);
-            label->setFixedSize(
-                metrics.horizontalAdvance(QString(kWaitWrapColumns + 2, u'M')) * 2 / 3,
-                metrics.lineSpacing() * 2 + 4);
+            label->setFixedSize(metrics.horizontalAdvance(QString(kWaitWrapColumns + 2, u'M')) * 2 /
+                                    3,
+                                metrics.lineSpacing() * 2 + 4);
         }
         if (line.label)
             label->setText(TextOf(texts_, *line.label) + QStringLiteral(": "));
@@ -130,10 +130,10 @@ void ProgressWindow::SetText(const QString& text)
 {
     if (lines_.empty())
         return;
-    lines_.front()->setText(
-        layout_.lineWidth > 0
-            ? text
-            : WrapText(text, kWaitWrapColumns).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    lines_.front()->setText(layout_.lineWidth > 0
+                                ? text
+                                : WrapText(text, kWaitWrapColumns)
+                                      .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 QString ProgressWindow::text() const

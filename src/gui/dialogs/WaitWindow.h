@@ -37,8 +37,7 @@ public:
     /// Cancel button, which asks the job to stop. Returns when the job has
     /// ended; false when it was cancelled. Whatever the job touches must not
     /// be touched by the interface thread until then.
-    bool Run(const QString& title, const QString& text, Worker::Job job,
-             bool cancellable = false);
+    bool Run(const QString& title, const QString& text, Worker::Job job, bool cancellable = false);
 
     /// Opens the window with the title and an empty text (replacing one
     /// that is open), for a step of the interface thread.

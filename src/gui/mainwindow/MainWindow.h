@@ -1,14 +1,15 @@
 #pragma once
 
 #include "collection/CollectionTree.h"
+#include "gui/app/CollectionViews.h"
 #include "gui/app/CommandTable.h"
-#include "gui/app/Icons.h"
-#include "gui/collection/CollectionCommands.h"
+#include "gui/app/Feature.h"
 #include "gui/dialogs/WaitWindow.h"
 #include "texts/ActiveTexts.h"
 
 #include <QMainWindow>
 #include <memory>
+#include <vector>
 
 class QMenu;
 class QSplitter;
@@ -26,6 +27,7 @@ struct Settings;
 namespace velmora::gui {
 
 class Application;
+class CollectionCommands;
 class CommandActions;
 class FileListModel;
 class StatusPanels;
@@ -40,10 +42,10 @@ class VolumeCommands;
 /// table: the view tree of volumes and folders beside the list of the chosen
 /// one's contents, both Qt models over the collection tree; six status
 /// panels for the current node; menus, tool bar and context menu built from
-/// the command table. The collection file commands live in
-/// CollectionCommands, the volume commands in VolumeCommands; both talk to
-/// the user through the application's UserDialogs. The window labels itself
-/// again whenever the active text table is replaced.
+/// the command table. The commands live in the features (see Feature), each
+/// made from the same context and registering its own rows; the window keeps
+/// its views, models and settings. It labels itself again whenever the
+/// active text table is replaced.
 class MainWindow : public QMainWindow, private CollectionViews {
     Q_OBJECT
 public:
@@ -110,13 +112,14 @@ public:
     ViewTreeModel* treeModel() const { return treeModel_; }
     FileListModel* listModel() const { return listModel_; }
     collection::CollectionStore& store();
-    CollectionCommands& commands() { return commands_; }
     WaitWindow& waitWindow() { return wait_; }
-    VolumeCommands& volumeCommands() { return *volumeCommands_; }
-    SearchCommands& searchCommands() { return *searchCommands_; }
-    ReportCommands& reportCommands() { return *reportCommands_; }
-    PlaybackCommands& playbackCommands() { return *playbackCommands_; }
-    TagCommands& tagCommands() { return *tagCommands_; }
+    /// The features, for tests.
+    CollectionCommands& commands() const;
+    VolumeCommands& volumeCommands() const;
+    SearchCommands& searchCommands() const;
+    ReportCommands& reportCommands() const;
+    PlaybackCommands& playbackCommands() const;
+    TagCommands& tagCommands() const;
     QMenu* recentFilesMenu() const;
 
 protected:
@@ -133,6 +136,10 @@ private:
     void NodeRenamed(collection::NodeId node) override;
     Place CurrentPlace() const override;
     void RestorePlace(const Place& place) override;
+    void FocusTree() override;
+
+    /// The feature of type F.
+    template <typename F> F& feature() const;
 
     void RegisterWindowCommands();
     void CreateViews();
@@ -147,15 +154,11 @@ private:
     void CollectSettings();
 
     Application& app_;
-    Icons icons_;
     WaitWindow wait_;
-    CollectionCommands commands_;
-    std::unique_ptr<VolumeCommands> volumeCommands_;
-    std::unique_ptr<SearchCommands> searchCommands_;
-    std::unique_ptr<ReportCommands> reportCommands_;
-    std::unique_ptr<PlaybackCommands> playbackCommands_;
-    std::unique_ptr<TagCommands> tagCommands_;
     CommandTable table_;
+    // After the wait window, which they use, and before the views, which go
+    // with the base class.
+    std::vector<std::unique_ptr<Feature>> features_;
     std::unique_ptr<CommandActions> actions_;
     std::unique_ptr<StatusPanels> panels_;
     texts::ActiveTexts::Subscription textsSubscription_ = 0;

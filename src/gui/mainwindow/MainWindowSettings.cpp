@@ -4,6 +4,7 @@
 #include "collection/ListOrder.h"
 #include "gui/app/Application.h"
 #include "gui/app/CommandActions.h"
+#include "gui/collection/CollectionCommands.h"
 #include "gui/dialogs/Messages.h"
 #include "gui/dialogs/UserDialogs.h"
 #include "gui/mainwindow/FileListModel.h"
@@ -68,11 +69,11 @@ void MainWindow::StartUp(const QString& commandLineCollection)
     const QString path = commandLineCollection.trimmed();
     using Outcome = CollectionCommands::LoadOutcome;
     if (!path.isEmpty()) {
-        const Outcome outcome = commands_.LoadCollection(path);
+        const Outcome outcome = commands().LoadCollection(path);
         if (outcome == Outcome::Loaded)
             return;
         if (outcome == Outcome::Cancelled) {
-            commands_.NewCollection();
+            commands().NewCollection();
             return;
         }
         if (outcome == Outcome::CannotOpen)
@@ -80,10 +81,10 @@ void MainWindow::StartUp(const QString& commandLineCollection)
                 ErrorMessage(app_.texts().table(), TextId::CannotOpenFile, path));
     }
     if (settings.autoOpen && !settings.currentCollection.empty() &&
-        commands_.LoadCollection(QString::fromStdString(settings.currentCollection)) ==
+        commands().LoadCollection(QString::fromStdString(settings.currentCollection)) ==
             Outcome::Loaded)
         return;
-    commands_.NewCollection();
+    commands().NewCollection();
 }
 
 void MainWindow::ApplySettings(const settings::ReadResult& read)
@@ -120,8 +121,8 @@ void MainWindow::ApplySettings(const settings::ReadResult& read)
         std::clamp(settings.columnToSort, 0, collection::kListColumnCount - 1));
     store.setRecentFiles(settings.lastCol);
     store.setBackup(settings.autoBackup);
-    commands_.lastOpenDir = QString::fromStdString(settings.lastOpenDir);
-    commands_.lastSaveDir = QString::fromStdString(settings.lastSaveDir);
+    app_.folders().lastOpen = QString::fromStdString(settings.lastOpenDir);
+    app_.folders().lastSave = QString::fromStdString(settings.lastSaveDir);
 }
 
 void MainWindow::CollectSettings()
@@ -130,8 +131,8 @@ void MainWindow::CollectSettings()
     const collection::CollectionStore& store = app_.store();
     settings.currentCollection = store.currentPath();
     settings.lastCol = store.recentFiles();
-    settings.lastOpenDir = commands_.lastOpenDir.toStdString();
-    settings.lastSaveDir = commands_.lastSaveDir.toStdString();
+    settings.lastOpenDir = app_.folders().lastOpen.toStdString();
+    settings.lastSaveDir = app_.folders().lastSave.toStdString();
     settings.autoBackup = store.backup();
     const QHeaderView* header = list_->horizontalHeader();
     for (int c = 0; c < collection::kListColumnCount; ++c) {

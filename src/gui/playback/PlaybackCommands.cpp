@@ -39,8 +39,8 @@ public:
     {
         const texts::TextTable& texts = commands_.app_.texts().table();
         commands_.wait_.Run(TextOf(texts, TextId::ListingTitle),
-                        platform::ToQString(texts.Step(TextId::CreatePlaylistCommand)),
-                        [&job](ProgressState& progress) { job(progress); });
+                            platform::ToQString(texts.Step(TextId::CreatePlaylistCommand)),
+                            [&job](ProgressState& progress) { job(progress); });
     }
 
     void ShowLeftOut(const std::string& message) override
@@ -109,9 +109,9 @@ private:
     PlaybackCommands& commands_;
 };
 
-PlaybackCommands::PlaybackCommands(Application& app, WaitWindow& wait, QString& lastSaveDir,
-                                   QWidget* window)
-    : app_(app), wait_(wait), lastSaveDir_(lastSaveDir), window_(window),
+PlaybackCommands::PlaybackCommands(const FeatureContext& context)
+    : app_(context.app), wait_(context.wait), lastSaveDir_(context.app.folders().lastSave),
+      window_(context.window), currentNode_(context.currentNode),
       desktop_(std::make_unique<DesktopLauncher>()), launcher_(desktop_.get())
 {
 }
@@ -167,9 +167,10 @@ void PlaybackCommands::Run(collection::NodeId node, const std::string& playlistF
                             app_.texts().table(), user);
 }
 
-void RegisterPlaybackCommands(CommandTable& table, PlaybackCommands& commands,
-                              std::function<collection::NodeId()> currentNode)
+void PlaybackCommands::Register(CommandTable& table)
 {
+    PlaybackCommands& commands = *this;
+    const auto& currentNode = currentNode_;
     table.Add({.id = Command::Play,
                .text = TextId::PlayCommand,
                .shortcut = QKeySequence(Qt::Key_F5),

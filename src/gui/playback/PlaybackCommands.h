@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collection/CollectionTree.h"
+#include "gui/app/Feature.h"
 #include "playback/Playback.h"
 
 #include <QString>
@@ -21,11 +22,13 @@ class WaitWindow;
 /// files written as a playlist and handed to the desktop's opener or the
 /// player. The files of a folder are collected on a worker while the wait
 /// window shows their progress.
-class PlaybackCommands {
+class PlaybackCommands : public Feature {
 public:
-    /// Everything passed must outlive the commands; `window` is the parent
-    /// of the dialogs, `lastSaveDir` the folder the save dialog starts in.
-    PlaybackCommands(Application& app, WaitWindow& wait, QString& lastSaveDir, QWidget* window);
+    explicit PlaybackCommands(const FeatureContext& context);
+
+    /// Play (F5), Enqueue (F6) and Playlist over the current node (none: the
+    /// command does nothing).
+    void Register(CommandTable& table) override;
     ~PlaybackCommands();
     PlaybackCommands(const PlaybackCommands&) = delete;
     PlaybackCommands& operator=(const PlaybackCommands&) = delete;
@@ -51,13 +54,9 @@ private:
     WaitWindow& wait_;
     QString& lastSaveDir_;
     QWidget* window_;
+    std::function<collection::NodeId()> currentNode_;
     std::unique_ptr<Launcher> desktop_;
     Launcher* launcher_;
 };
-
-/// Registers Play (F5), Enqueue (F6) and Playlist over the node
-/// `currentNode` gives (none: the command does nothing).
-void RegisterPlaybackCommands(CommandTable& table, PlaybackCommands& commands,
-                              std::function<collection::NodeId()> currentNode);
 
 } // namespace velmora::gui

@@ -40,8 +40,8 @@ QString QtFilter(const std::string& filter)
 
 } // namespace
 
-ReportCommands::ReportCommands(Application& app, QString& lastSaveDir, QWidget* window)
-    : app_(app), lastSaveDir_(lastSaveDir), window_(window)
+ReportCommands::ReportCommands(const FeatureContext& context)
+    : app_(context.app), lastSaveDir_(context.app.folders().lastSave), window_(context.window)
 {
 }
 
@@ -103,8 +103,9 @@ QString ReportCommands::ChooseFile(reports::ReportSettings& report)
     return path;
 }
 
-void RegisterReportCommands(CommandTable& table, ReportCommands& commands)
+void ReportCommands::Register(CommandTable& table)
 {
+    ReportCommands& commands = *this;
     table.Add({.id = Command::Report,
                .text = TextId::ReportCommand,
                .icon = ThemeIcon("document-print-preview", QStyle::SP_FileDialogDetailedView),

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/app/Feature.h"
+
 #include <QString>
 
 class QWidget;
@@ -19,11 +21,13 @@ class CommandTable;
 /// application's settings record; a cancelled save dialog keeps what the
 /// report dialog confirmed. "Selected only" reports the nodes carrying the
 /// Selected mark of the main window.
-class ReportCommands {
+class ReportCommands : public Feature {
 public:
-    /// Everything passed must outlive the commands; `window` is the parent
-    /// of the dialogs, `lastSaveDir` the folder the save dialogs share.
-    ReportCommands(Application& app, QString& lastSaveDir, QWidget* window);
+    explicit ReportCommands(const FeatureContext& context);
+
+    /// The Report command (Collection menu, tool button), enabled while the
+    /// collection holds a volume.
+    void Register(CommandTable& table) override;
 
     /// The whole command; returns when its last window has closed.
     void Report();
@@ -36,9 +40,5 @@ private:
     QString& lastSaveDir_;
     QWidget* window_;
 };
-
-/// Registers the Report command (Collection menu, tool button), enabled
-/// while the collection holds a volume.
-void RegisterReportCommands(CommandTable& table, ReportCommands& commands);
 
 } // namespace velmora::gui

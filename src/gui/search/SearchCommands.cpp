@@ -2,6 +2,7 @@
 
 #include "collection/CollectionStore.h"
 #include "gui/app/Application.h"
+#include "gui/app/CollectionViews.h"
 #include "gui/app/CommandTable.h"
 #include "gui/collection/CollectionCommands.h"
 #include "gui/dialogs/Messages.h"
@@ -43,9 +44,9 @@ void TakeSearchSettings(const settings::Settings& from, settings::Settings& to)
 
 } // namespace
 
-SearchCommands::SearchCommands(Application& app, WaitWindow& wait, CollectionViews& views,
-                               QString& lastSaveDir, QWidget* window)
-    : app_(app), wait_(wait), views_(views), lastSaveDir_(lastSaveDir), window_(window)
+SearchCommands::SearchCommands(const FeatureContext& context)
+    : app_(context.app), wait_(context.wait), views_(context.views),
+      lastSaveDir_(context.app.folders().lastSave), window_(context.window)
 {
 }
 
@@ -147,30 +148,30 @@ bool SearchCommands::RunSearch(const collection::CollectionTree& tree, std::int6
     const Services& services = app_.services();
     search::SearchOutcome outcome;
     wait_.Run(platform::ToQString(waitTitle), platform::ToQString(waitLine),
-                    [&](ProgressState& progress) {
-                        const search::SearchScope scope{tree,      services, progress,
-                                                        waitTitle, waitLine, sortLine};
-                        switch (settings.findArea) {
-                        case NameArea:
-                            outcome = search::NameSearch(scope, search::NameCriteriaFrom(settings),
-                                                         start, results_);
-                            break;
-                        case PropertyArea:
-                            outcome = search::PropertySearch(
-                                scope, search::PropertyCriteriaFrom(settings), start, results_);
-                            break;
-                        case TagArea:
-                            outcome = search::TagSearch(scope, search::TagCriteriaFrom(settings),
-                                                        start, results_);
-                            break;
-                        case DuplicatesArea:
-                            outcome = search::DuplicateSearch(
-                                scope, search::DuplicateCriteriaFrom(settings), start, results_);
-                            break;
-                        default:
-                            break;
-                        }
-                    });
+              [&](ProgressState& progress) {
+                  const search::SearchScope scope{tree,      services, progress,
+                                                  waitTitle, waitLine, sortLine};
+                  switch (settings.findArea) {
+                  case NameArea:
+                      outcome = search::NameSearch(scope, search::NameCriteriaFrom(settings), start,
+                                                   results_);
+                      break;
+                  case PropertyArea:
+                      outcome = search::PropertySearch(
+                          scope, search::PropertyCriteriaFrom(settings), start, results_);
+                      break;
+                  case TagArea:
+                      outcome = search::TagSearch(scope, search::TagCriteriaFrom(settings), start,
+                                                  results_);
+                      break;
+                  case DuplicatesArea:
+                      outcome = search::DuplicateSearch(
+                          scope, search::DuplicateCriteriaFrom(settings), start, results_);
+                      break;
+                  default:
+                      break;
+                  }
+              });
     return outcome.found;
 }
 
@@ -214,8 +215,9 @@ void SearchCommands::TellWithSearchButton(TextId text)
         again_ = true;
 }
 
-void RegisterSearchCommands(CommandTable& table, SearchCommands& commands)
+void SearchCommands::Register(CommandTable& table)
 {
+    SearchCommands& commands = *this;
     table.Add({.id = Command::Search,
                .text = TextId::SearchMenu,
                .shortcut = QKeySequence(Qt::Key_F3),

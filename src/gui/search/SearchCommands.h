@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collection/CollectionTree.h"
+#include "gui/app/Feature.h"
 #include "search/ResultList.h"
 #include "search/Searches.h"
 #include "texts/TextIds.h"
@@ -33,12 +34,13 @@ class WaitWindow;
 /// go of the tree while it is scanned and are put back where they stood.
 ///
 /// Searches run on a worker while the wait window shows their progress.
-class SearchCommands {
+class SearchCommands : public Feature {
 public:
-    /// Everything passed must outlive the commands; `window` is the parent
-    /// of the dialogs, `lastSaveDir` the folder the save dialog starts in.
-    SearchCommands(Application& app, WaitWindow& wait, CollectionViews& views, QString& lastSaveDir,
-                   QWidget* window);
+    explicit SearchCommands(const FeatureContext& context);
+
+    /// The search command (Tools menu, tool button, F3), enabled while the
+    /// collection holds a volume.
+    void Register(CommandTable& table) override;
     ~SearchCommands();
     SearchCommands(const SearchCommands&) = delete;
     SearchCommands& operator=(const SearchCommands&) = delete;
@@ -76,9 +78,5 @@ private:
     search::ResultList results_;
     bool again_ = false;
 };
-
-/// Registers the search command (Tools menu, tool button, F3), enabled while
-/// the collection holds a volume.
-void RegisterSearchCommands(CommandTable& table, SearchCommands& commands);
 
 } // namespace velmora::gui

@@ -2,6 +2,7 @@
 
 #include "collection/NodeText.h"
 #include "gui/app/Application.h"
+#include "gui/app/CollectionViews.h"
 #include "gui/app/CommandTable.h"
 #include "gui/collection/CollectionCommands.h"
 #include "gui/tags/ItemTag.h"
@@ -16,9 +17,9 @@ namespace velmora::gui {
 
 using texts::TextId;
 
-TagCommands::TagCommands(Application& app, CollectionViews& views,
-                         std::function<collection::NodeId()> currentNode, QWidget* window)
-    : app_(app), views_(views), currentNode_(std::move(currentNode)), window_(window)
+TagCommands::TagCommands(const FeatureContext& context)
+    : app_(context.app), views_(context.views), currentNode_(context.currentNode),
+      window_(context.window)
 {
 }
 
@@ -60,8 +61,9 @@ void TagCommands::EditItemTag()
     views_.StateChanged();
 }
 
-void RegisterTagCommands(CommandTable& table, TagCommands& commands)
+void TagCommands::Register(CommandTable& table)
 {
+    TagCommands& commands = *this;
     table.Add({.id = Command::TagEditor,
                .text = TextId::TagEditorCommand,
                .shortcut = QKeySequence(Qt::CTRL | Qt::Key_T),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collection/CollectionTree.h"
+#include "gui/app/Feature.h"
 
 #include <QString>
 #include <functional>
@@ -17,12 +18,13 @@ class CommandTable;
 /// the collection holds for the current file node (ItemTag), written into
 /// the node's text when confirmed; the collection is then modified, the list
 /// refilled and the node shown.
-class TagCommands {
+class TagCommands : public Feature {
 public:
-    /// Everything passed must outlive the commands; `currentNode` answers the
-    /// node the user works on, `window` is the parent of the windows.
-    TagCommands(Application& app, CollectionViews& views,
-                std::function<collection::NodeId()> currentNode, QWidget* window);
+    explicit TagCommands(const FeatureContext& context);
+
+    /// The tag editor (Tools menu, tool button, Ctrl+T) and the Tag command
+    /// (context menu of file nodes, F4).
+    void Register(CommandTable& table) override;
 
     /// The tag editor, starting at `startFolder` (native), by default the
     /// process's current folder.
@@ -36,9 +38,5 @@ private:
     std::function<collection::NodeId()> currentNode_;
     QWidget* window_;
 };
-
-/// Registers the tag editor (Tools menu, tool button, Ctrl+T) and the Tag
-/// command (context menu of file nodes, F4).
-void RegisterTagCommands(CommandTable& table, TagCommands& commands);
 
 } // namespace velmora::gui

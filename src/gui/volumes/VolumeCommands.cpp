@@ -2,6 +2,8 @@
 
 #include "collection/CollectionStore.h"
 #include "collection/NodeText.h"
+#include "gui/app/Application.h"
+#include "gui/app/CollectionViews.h"
 #include "gui/app/CommandTable.h"
 #include "gui/app/Icons.h"
 #include "gui/collection/CollectionCommands.h"
@@ -57,11 +59,11 @@ QString OwnFolder(std::string_view volumeText, const Volumes& volumes, const Fil
 }
 } // namespace
 
-VolumeCommands::VolumeCommands(collection::CollectionStore& store, const Services& services,
-                               const texts::ActiveTexts& texts, UserDialogs& dialogs,
-                               WaitWindow& wait, CollectionViews& views, QWidget* window)
-    : store_(store), services_(services), texts_(texts), dialogs_(dialogs), wait_(wait),
-      views_(views), window_(window)
+VolumeCommands::VolumeCommands(const FeatureContext& context)
+    : store_(context.app.store()), services_(context.app.services()),
+      settings_(context.app.settings()), currentNode_(context.currentNode),
+      texts_(context.app.texts()), dialogs_(context.app.dialogs()), wait_(context.wait),
+      views_(context.views), window_(context.window), icons_(context.app.icons())
 {
     editor_ = std::make_unique<scan::VolumeEditor>(store_, *this, services_);
 }
@@ -259,8 +261,7 @@ bool VolumeCommands::RunScan(collection::CollectionTree& tree, const scan::ScanR
 {
     Detach();
     scan::ScanRequest chosen = request;
-    if (settings_ != nullptr)
-        chosen.readId3v2 = settings_->readId3v2;
+    chosen.readId3v2 = settings_.readId3v2;
     ScanDialog dialog(tree, services_, chosen, texts_.table(), window_);
     const bool finished = dialog.Run();
     if (finished && dialog.outcome().warning)
@@ -268,9 +269,11 @@ bool VolumeCommands::RunScan(collection::CollectionTree& tree, const scan::ScanR
     return finished;
 }
 
-void RegisterVolumeCommands(CommandTable& table, VolumeCommands& commands, const Icons& icons,
-                            std::function<collection::NodeId()> currentNode)
+void VolumeCommands::Register(CommandTable& table)
 {
+    VolumeCommands& commands = *this;
+    const Icons& icons = icons_;
+    const auto& currentNode = currentNode_;
     table.Add({.id = Command::Add,
                .text = TextId::AddVolumeCommand,
                .shortcut = QKeySequence(Qt::CTRL | Qt::Key_A),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/app/Feature.h"
 #include "scan/VolumeEditor.h"
 #include "settings/Settings.h"
 #include "system/Services.h"
@@ -18,6 +19,7 @@ class ActiveTexts;
 
 namespace velmora::gui {
 
+class Application;
 class CollectionViews;
 class CommandTable;
 class Icons;
@@ -31,20 +33,21 @@ class WaitWindow;
 /// scan runs in the ScanDialog, the source in SourcePath and the volume list
 /// in SelectVolume. Before anything changes the tree the views let go of it;
 /// after every command they are built again.
-class VolumeCommands : public scan::VolumeEditorUser {
+///
+/// The scans follow the choices of the application's settings (whether files
+/// without an ID3v1 tag take their texts from an ID3v2 tag).
+class VolumeCommands : public Feature, public scan::VolumeEditorUser {
 public:
-    /// Everything passed must outlive the commands; `window` is the parent
-    /// of the dialogs. The texts are read from the active table whenever a
-    /// dialog or message is shown.
-    VolumeCommands(collection::CollectionStore& store, const Services& services,
-                   const texts::ActiveTexts& texts, UserDialogs& dialogs, WaitWindow& wait,
-                   CollectionViews& views, QWidget* window);
+    /// The texts are read from the active table whenever a dialog or message
+    /// is shown.
+    explicit VolumeCommands(const FeatureContext& context);
     ~VolumeCommands() override;
 
-    /// The settings whose choices the scans follow (whether files without an
-    /// ID3v1 tag take their texts from an ID3v2 tag); without them a scan
-    /// reads ID3v2 tags. They must outlive the commands.
-    void setSettings(const settings::Settings& settings) { settings_ = &settings; }
+    /// Add volume, Delete volume (through the volume list) and Sort all, both
+    /// enabled while the collection holds volumes, and the context menu's
+    /// Update volume, Delete volume and Rename label, which work on the
+    /// current node.
+    void Register(CommandTable& table) override;
 
     scan::EditOutcome Add();
     scan::EditOutcome Update(collection::NodeId volume);
@@ -77,23 +80,18 @@ private:
 
     collection::CollectionStore& store_;
     Services services_;
-    const settings::Settings* settings_ = nullptr;
+    const settings::Settings& settings_;
+    std::function<collection::NodeId()> currentNode_;
     const texts::ActiveTexts& texts_;
     UserDialogs& dialogs_;
     WaitWindow& wait_;
     CollectionViews& views_;
     QWidget* window_;
+    const Icons& icons_;
     std::unique_ptr<scan::VolumeEditor> editor_;
     bool detached_ = false;
     collection::NodeId select_ = collection::kNoNode;
     collection::NodeId updating_ = collection::kNoNode; ///< the volume Update runs on
 };
-
-/// Registers the rows of Add volume, Delete volume (through the volume list)
-/// and Sort all, both enabled while the collection holds volumes, and of the
-/// context menu's Update volume, Delete volume and Rename label, which work
-/// on the volume `currentNode` gives; run by `commands`.
-void RegisterVolumeCommands(CommandTable& table, VolumeCommands& commands, const Icons& icons,
-                            std::function<collection::NodeId()> currentNode);
 
 } // namespace velmora::gui

@@ -235,6 +235,46 @@ TEST_F(CollectionFileTest, LoadRefusals)
     EXPECT_TRUE(progress.steps.empty());
 }
 
+TEST_F(CollectionFileTest, ACancelledLoadKeepsTheOpenCollection)
+{
+    const std::string open = dir.file("open.col");
+    WriteBytes(open, kExample);
+    ASSERT_EQ(store.LoadCollection(open, progress).status, LoadStatus::Loaded);
+    const std::size_t nodes = store.tree().size();
+
+    // A larger file, whose read stops at its first step of bytes.
+    std::string big = kRootLine + "\r\n" + kVolumeLine + "\r\n";
+    for (int i = 0; i < 40000; ++i)
+        big += kFileLine + "\r\n";
+    const std::string path = dir.file("big.col");
+    WriteBytes(path, big);
+    class StopAtFirstBytes final : public Progress {
+    public:
+        void step(std::uint64_t done, std::uint64_t all, std::string_view) override
+        {
+            if (done > 0 && !stop) {
+                read = done;
+                total = all;
+                stop = true;
+            }
+        }
+        bool cancelled() const override { return stop; }
+        std::uint64_t read = 0;
+        std::uint64_t total = 0;
+        bool stop = false;
+    } stopping;
+    EXPECT_EQ(store.LoadCollection(path, stopping).status, LoadStatus::Cancelled);
+    EXPECT_GT(stopping.read, 0u);
+    EXPECT_LT(stopping.read, big.size());
+    EXPECT_EQ(stopping.total, big.size());
+    EXPECT_EQ(store.tree().size(), nodes);
+    EXPECT_EQ(store.currentPath(), open);
+    EXPECT_EQ(store.recentFiles()[0], open);
+
+    ASSERT_EQ(store.LoadCollection(path, progress).status, LoadStatus::Loaded);
+    EXPECT_EQ(store.tree().size(), 40002u);
+}
+
 TEST_F(CollectionFileTest, InvalidFileKeepsTheNodesBeforeTheFaultUntitled)
 {
     const std::string path = dir.file("broken.col");

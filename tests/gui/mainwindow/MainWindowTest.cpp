@@ -1,4 +1,4 @@
-#include "GuiFixture.h"
+#include "gui/GuiFixture.h"
 #include "gui/app/Application.h"
 #include "gui/mainwindow/FileListModel.h"
 #include "gui/mainwindow/ViewTreeModel.h"

@@ -1,7 +1,7 @@
 #include "gui/search/SearchCommands.h"
 
-#include "GuiFixture.h"
-#include "ModalScript.h"
+#include "gui/GuiFixture.h"
+#include "gui/ModalScript.h"
 #include "gui/mainwindow/FileListModel.h"
 #include "gui/mainwindow/ViewTreeModel.h"
 #include "gui/search/FindDialog.h"

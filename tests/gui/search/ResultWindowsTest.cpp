@@ -1,11 +1,10 @@
 #include "gui/search/ResultWindows.h"
 
 #include "Bytes.h"
-#include "FakeUserDialogs.h"
 #include "TestDir.h"
 #include "core/collection/SongText.h"
+#include "gui/FakeUserDialogs.h"
 #include "gui/dialogs/WaitWindow.h"
-#include "texts/ActiveTexts.h"
 #include "gui/search/DuplicatesResults.h"
 #include "gui/search/ResultsModel.h"
 #include "platform/fakes/FakeClock.h"
@@ -16,6 +15,7 @@
 #include "search/Searches.h"
 #include "system/Progress.h"
 #include "system/Services.h"
+#include "texts/ActiveTexts.h"
 #include "texts/TextTable.h"
 
 #include <QAbstractItemModelTester>

@@ -1,6 +1,6 @@
 #include "gui/collection/CollectionCommands.h"
 
-#include "GuiFixture.h"
+#include "gui/GuiFixture.h"
 #include "gui/collection/Statistic.h"
 #include "gui/mainwindow/ViewTreeModel.h"
 
@@ -193,7 +193,8 @@ TEST_F(CollectionCommandsTest, OpenAnsweredCancelLoadsNothing)
     ASSERT_EQ(dialogs.openRequests.size(), 1u);
     EXPECT_EQ(dialogs.openRequests[0].title, QStringLiteral("Open"));
     // The open folder follows the chosen file even though nothing opened.
-    EXPECT_EQ(window->commands().lastOpenDir, QString::fromStdString(dir.path().string() + "/"));
+    EXPECT_EQ(window->application().folders().lastOpen,
+              QString::fromStdString(dir.path().string() + "/"));
 }
 
 TEST_F(CollectionCommandsTest, OpenFailureTellsTheFileAndKeepsTheCollection)

@@ -1,6 +1,6 @@
 #include "gui/volumes/VolumeCommands.h"
 
-#include "GuiFixture.h"
+#include "gui/GuiFixture.h"
 #include "gui/mainwindow/FileListModel.h"
 #include "gui/mainwindow/ViewTreeModel.h"
 #include "gui/volumes/ScanDialog.h"

@@ -1,6 +1,6 @@
 #include "gui/playback/PlaybackCommands.h"
 
-#include "GuiFixture.h"
+#include "gui/GuiFixture.h"
 #include "gui/mainwindow/FileListModel.h"
 #include "gui/mainwindow/ViewTreeModel.h"
 #include "gui/playback/Launcher.h"
@@ -323,7 +323,7 @@ TEST_F(PlaybackCommandsTest, SavingAPlsPlaylist)
     EXPECT_EQ(velmora::testing::ReadBytes(target), "[playlist]\r\nFile1=" + Demo("Rock/b.mp3") +
                                                        "\r\nFile2=" + Demo("Rock/a.mp3") +
                                                        "\r\nNumberOfEntries=2\r\nVersion=2\r\n");
-    EXPECT_EQ(window->commands().lastSaveDir, QString::fromStdString(dir.file("lists/")));
+    EXPECT_EQ(window->application().folders().lastSave, QString::fromStdString(dir.file("lists/")));
     EXPECT_TRUE(launcher.started.empty());
     EXPECT_TRUE(launcher.opened.empty());
     EXPECT_EQ(dialogs.messages.size(), 0u);

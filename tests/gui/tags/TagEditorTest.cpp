@@ -1,8 +1,8 @@
 #include "gui/tags/TagEditor.h"
 
-#include "GuiFixture.h"
-#include "ModalScript.h"
 #include "core/audio/Frames.h"
+#include "gui/GuiFixture.h"
+#include "gui/ModalScript.h"
 #include "gui/mainwindow/FileListModel.h"
 #include "gui/tags/ItemTag.h"
 #include "gui/tags/TagCommands.h"

@@ -1,6 +1,6 @@
 #include "gui/app/CommandTable.h"
 
-#include "GuiFixture.h"
+#include "gui/GuiFixture.h"
 
 #include <QAction>
 #include <gtest/gtest.h>

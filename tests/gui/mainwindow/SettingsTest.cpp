@@ -1,4 +1,4 @@
-#include "GuiFixture.h"
+#include "gui/GuiFixture.h"
 #include "gui/mainwindow/FileListModel.h"
 #include "platform/fakes/MemorySettingsStore.h"
 
@@ -59,7 +59,7 @@ TEST_F(SettingsTest, FirstStartGivesANewCollectionAndTheHomeFolder)
 {
     auto window = Start();
     EXPECT_EQ(window->store().tree().childCount(window->store().tree().root()), 0u);
-    EXPECT_EQ(window->commands().lastOpenDir, QStringLiteral("/home/user"));
+    EXPECT_EQ(window->application().folders().lastOpen, QStringLiteral("/home/user"));
     EXPECT_FALSE(window->listView()->isColumnHidden(6));
     EXPECT_EQ(window->listModel()->sortColumn(), 0);
     EXPECT_GE(window->width(), 640);

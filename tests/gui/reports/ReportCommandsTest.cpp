@@ -1,7 +1,7 @@
 #include "gui/reports/ReportCommands.h"
 
-#include "GuiFixture.h"
-#include "ModalScript.h"
+#include "gui/GuiFixture.h"
+#include "gui/ModalScript.h"
 #include "gui/reports/ReportDialog.h"
 #include "gui/reports/ReportProcess.h"
 

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "collection/CollectionTree.h"
+
+#include <functional>
+
+class QWidget;
+
+namespace velmora::gui {
+
+class Application;
+class CollectionViews;
+class CommandTable;
+class WaitWindow;
+
+/// What every feature of the main window is given; all of it outlives the
+/// features.
+struct FeatureContext {
+    Application& app;
+    /// The views over the collection tree.
+    CollectionViews& views;
+    /// The wait window, for long work that shows no window of its own.
+    WaitWindow& wait;
+    /// The node the user works on (the tree's or the list's, by the focus);
+    /// kNoNode when there is none.
+    std::function<collection::NodeId()> currentNode;
+    /// The parent of the feature's dialogs and windows.
+    QWidget* window = nullptr;
+};
+
+/// A feature of the main window: a set of commands, their dialogs and
+/// windows. The window makes every feature from the same context and lets
+/// each add its rows to the one command table; features never reach each
+/// other, only the application and the views.
+class Feature {
+public:
+    virtual ~Feature() = default;
+    /// Adds the feature's rows to `table`; their handlers run the feature.
+    virtual void Register(CommandTable& table) = 0;
+};
+
+} // namespace velmora::gui
