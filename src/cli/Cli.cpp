@@ -8,12 +8,15 @@
 #include "cli/ScanCommand.h"
 #include "cli/SearchCommand.h"
 #include "cli/VolumeCommands.h"
+#include "collection/NodeText.h"
 #include "system/FileSystem.h"
 #include "system/Progress.h"
 #include "system/Services.h"
 #include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
+#include <algorithm>
+#include <charconv>
 #include <memory>
 #include <ostream>
 
@@ -70,6 +73,27 @@ void PrintHelp(std::ostream& out)
            "Exit codes: 0 success, 1 failed operation, 2 wrong usage.\n";
 }
 
+// A volume by its name or, when no volume has that name, its number.
+collection::NodeId FindVolume(const collection::CollectionTree& tree, const std::string& word)
+{
+    using collection::kNoNode;
+    using collection::NodeId;
+    for (NodeId v = tree.firstChild(tree.root()); v != kNoNode; v = tree.nextSibling(v)) {
+        if (collection::NodeName(tree.text(v)) == word)
+            return v;
+    }
+    std::size_t number = 0;
+    const char* const end = word.data() + word.size();
+    const auto [stop, error] = std::from_chars(word.data(), end, number);
+    if (error != std::errc() || stop != end || number == 0)
+        return kNoNode;
+    for (NodeId v = tree.firstChild(tree.root()); v != kNoNode; v = tree.nextSibling(v)) {
+        if (--number == 0)
+            return v;
+    }
+    return kNoNode;
+}
+
 using texts::TextId;
 
 } // namespace
@@ -82,24 +106,21 @@ void TellNotSaved(std::ostream& err, const texts::TextTable& table, const std::s
         err << table.Text(*reason) << '\n';
 }
 
-bool LoadCollection(collection::CollectionStore& store, const std::string& path, std::ostream& err,
-                    const texts::TextTable& table)
-{
-    NoProgress progress;
-    const collection::LoadResult result = store.LoadCollection(path, progress);
-    if (result.status == collection::LoadStatus::Loaded)
-        return true;
-    err << table.Text(*collection::MessageTextOf(result.status)) << ": " << path << '\n';
-    return false;
-}
-
-EditedCollection::EditedCollection(std::string path, std::ostream& err, CliContext& context)
+CliCollection::CliCollection(std::string path, std::ostream& err, CliContext& context)
     : path_(std::move(path)), err_(err), context_(context),
       store_(context.services.files, context.services.clock, context.texts)
 {
 }
 
-bool EditedCollection::Lock()
+bool CliCollection::Loaded(const collection::LoadResult& result, const std::string& path) const
+{
+    if (result.status == collection::LoadStatus::Loaded)
+        return true;
+    err_ << context_.texts.Text(*collection::MessageTextOf(result.status)) << ": " << path << '\n';
+    return false;
+}
+
+bool CliCollection::Lock()
 {
     transaction_.emplace(store_, path_, context_.lockWait);
     switch (transaction_->status()) {
@@ -116,19 +137,23 @@ bool EditedCollection::Lock()
     return false;
 }
 
-bool EditedCollection::Load(bool orEmpty)
+bool CliCollection::Load(bool orEmpty)
 {
     if (orEmpty && !context_.services.files.fileExists(path_))
         return true;
+    if (!transaction_)
+        return LoadFrom(path_);
     NoProgress progress;
-    const collection::LoadResult result = transaction_->Load(progress);
-    if (result.status == collection::LoadStatus::Loaded)
-        return true;
-    err_ << context_.texts.Text(*collection::MessageTextOf(result.status)) << ": " << path_ << '\n';
-    return false;
+    return Loaded(transaction_->Load(progress), path_);
 }
 
-bool EditedCollection::Save()
+bool CliCollection::LoadFrom(const std::string& source)
+{
+    NoProgress progress;
+    return Loaded(store_.LoadCollection(source, progress), source);
+}
+
+bool CliCollection::Save()
 {
     NoProgress progress;
     const collection::SaveResult result = transaction_->Save(progress);
@@ -138,6 +163,22 @@ bool EditedCollection::Save()
         return true;
     TellNotSaved(err_, context_.texts, path_, collection::ReasonTextOf(result));
     return false;
+}
+
+bool CliCollection::FindVolumes(const std::vector<std::string>& words,
+                                std::vector<collection::NodeId>& found) const
+{
+    bool all = true;
+    for (const std::string& word : words) {
+        const collection::NodeId v = FindVolume(store_.tree(), word);
+        if (v == collection::kNoNode) {
+            err_ << "velmora-cli: no volume \"" << word << "\" in " << path_ << '\n';
+            all = false;
+        } else if (std::find(found.begin(), found.end(), v) == found.end()) {
+            found.push_back(v);
+        }
+    }
+    return all;
 }
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

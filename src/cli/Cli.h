@@ -45,34 +45,47 @@ struct CliContext {
 void TellNotSaved(std::ostream& err, const texts::TextTable& table, const std::string& path,
                   std::optional<texts::TextId> reason = std::nullopt);
 
-/// Loads the collection file at `path` into `store` for a command that only
-/// reads it; reports a failure on `err`. A file that breaks the indentation
-/// rule counts as failed: commands never go on with half of a collection.
-[[nodiscard]] bool LoadCollection(collection::CollectionStore& store, const std::string& path,
-                                  std::ostream& err, const texts::TextTable& table);
-
-/// The collection that a command changes, held from before its load until
-/// after its save (a CollectionTransaction), so that two programs never
-/// change the same collection at once. Every failure is reported on the
-/// error stream.
-class EditedCollection {
+/// The collection file a command works on and the store it is loaded into:
+/// no command builds a store of its own. A command that only reads the
+/// collection loads it without the lock: files are only ever replaced whole,
+/// so a read never sees half of a save. A command that changes it takes the
+/// lock first (Lock()) and holds it from before its load until after its
+/// save (a CollectionTransaction), so that two programs never change the
+/// same collection at once. Every failure is reported on the error stream.
+class CliCollection {
 public:
-    /// `path` is the collection file; nothing is taken yet.
-    EditedCollection(std::string path, std::ostream& err, CliContext& context);
+    /// `path` is the collection file; nothing is read or taken yet.
+    CliCollection(std::string path, std::ostream& err, CliContext& context);
 
     /// Takes the lock, waiting up to `context.lockWait` for another program
     /// that holds it; false when it was not obtained.
     [[nodiscard]] bool Lock();
-    /// Loads the file under the lock, as LoadCollection() does. With
-    /// `orEmpty`, a missing file leaves the collection empty.
+    /// Loads the file, under the lock when Lock() took it. A file that
+    /// breaks the indentation rule counts as failed: commands never go on
+    /// with half of a collection. With `orEmpty`, a missing file leaves the
+    /// collection empty.
     [[nodiscard]] bool Load(bool orEmpty = false);
+    /// Loads another collection file, `source`, into the store, without its
+    /// lock, as Load() does; Save() still writes the file at path().
+    [[nodiscard]] bool LoadFrom(const std::string& source);
     /// Saves the collection to its file under the lock.
     [[nodiscard]] bool Save();
 
+    /// Adds the volumes that `words` name to `found`, each once: a volume by
+    /// its name or, when no volume has that name, by its number in
+    /// collection order (1 for the first). False when a word names none;
+    /// each such word is reported.
+    [[nodiscard]] bool FindVolumes(const std::vector<std::string>& words,
+                                   std::vector<collection::NodeId>& found) const;
+
     collection::CollectionStore& store() { return store_; }
+    collection::CollectionTree& tree() { return store_.tree(); }
     const std::string& path() const { return path_; }
 
 private:
+    // Reports a load that failed, naming `path`.
+    [[nodiscard]] bool Loaded(const collection::LoadResult& result, const std::string& path) const;
+
     std::string path_;
     std::ostream& err_;
     CliContext& context_;

@@ -73,8 +73,8 @@ int NewCommand::Execute(const std::vector<Argument>& args, std::ostream&, std::o
     const std::vector<std::string> operands = Words(args);
     if (!WantOperands(operands, 1, false))
         return Usage(err);
-    EditedCollection edited(operands[0], err, context);
-    return edited.Lock() && edited.Save() ? kSuccess : kFailed;
+    CliCollection created(operands[0], err, context);
+    return created.Lock() && created.Save() ? kSuccess : kFailed;
 }
 
 DumpCommand::DumpCommand()
@@ -90,12 +90,12 @@ int DumpCommand::Execute(const std::vector<Argument>& args, std::ostream& out, s
     const std::vector<std::string> operands = Words(args);
     if (!WantOperands(operands, 1, false))
         return Usage(err);
-    CollectionStore store(context.services.files, context.services.clock, context.texts);
-    if (!LoadCollection(store, operands[0], err, context.texts))
+    CliCollection opened(operands[0], err, context);
+    if (!opened.Load())
         return kFailed;
 
     using namespace collection;
-    const CollectionTree& tree = store.tree();
+    const CollectionTree& tree = opened.tree();
     std::string line;
     for (NodeId n = tree.root(); n != kNoNode; n = tree.nextInPreOrder(n)) {
         const std::string_view text = tree.text(n);
@@ -138,10 +138,11 @@ int StatsCommand::Execute(const std::vector<Argument>& args, std::ostream& out, 
     const std::vector<std::string> operands = Words(args);
     if (!WantOperands(operands, 1, false))
         return Usage(err);
-    CollectionStore store(context.services.files, context.services.clock, context.texts);
-    if (!LoadCollection(store, operands[0], err, context.texts))
+    CliCollection opened(operands[0], err, context);
+    if (!opened.Load())
         return kFailed;
-    const auto rows = reports::StatisticRows(store.tree().text(store.tree().root()), context.texts,
+    const collection::CollectionTree& tree = opened.tree();
+    const auto rows = reports::StatisticRows(tree.text(tree.root()), context.texts,
                                              context.services.locale.decimalSeparator(),
                                              context.services.locale.dateSeparator());
     for (const reports::StatisticRow& row : rows)
@@ -163,19 +164,18 @@ int ConvertCommand::Execute(const std::vector<Argument>& args, std::ostream&, st
     if (!WantOperands(operands, 2, false))
         return Usage(err);
     const std::string& source = operands[0];
-    EditedCollection target(operands[1], err, context);
+    CliCollection target(operands[1], err, context);
     if (!target.Lock())
         return kFailed;
-    CollectionStore& store = target.store();
     if (collection::IsOlderFormatPath(source)) {
         // An older file becomes the whole collection: import it into an
         // empty one, whose totals are all zero.
         NoProgress progress;
-        if (!store.ImportCollection(source, progress)) {
+        if (!target.store().ImportCollection(source, progress)) {
             Message(err, context.texts, TextId::CannotOpenFile, source);
             return kFailed;
         }
-    } else if (!LoadCollection(store, source, err, context.texts)) {
+    } else if (!target.LoadFrom(source)) {
         return kFailed;
     }
     return target.Save() ? kSuccess : kFailed;
@@ -194,7 +194,7 @@ int ImportCommand::Execute(const std::vector<Argument>& args, std::ostream&, std
     const std::vector<std::string> operands = Words(args);
     if (!WantOperands(operands, 2, true))
         return Usage(err);
-    EditedCollection target(operands[0], err, context);
+    CliCollection target(operands[0], err, context);
     if (!target.Lock() || !target.Load(true))
         return kFailed;
     CollectionStore& store = target.store();

@@ -1,7 +1,6 @@
 #include "cli/PlaybackCommands.h"
 
 #include "cli/OutputTarget.h"
-#include "collection/CollectionStore.h"
 #include "collection/NodeText.h"
 #include "playback/Playback.h"
 #include "system/Progress.h"
@@ -20,7 +19,6 @@ namespace velmora::cli {
 
 namespace {
 
-using collection::CollectionStore;
 using collection::CollectionTree;
 using collection::kNoNode;
 using collection::NodeId;
@@ -109,16 +107,16 @@ bool TwoOperands(const std::vector<std::string>& words, std::string& collectionP
 }
 
 // Loads the collection and finds the node; reports failures on `err`.
-NodeId LoadAndFind(CollectionStore& store, const std::string& collectionPath,
-                   const std::string& node, std::string_view command, std::ostream& err,
-                   const texts::TextTable& table)
+NodeId LoadAndFind(CliCollection& opened, const std::string& node, std::string_view command,
+                   std::ostream& err)
 {
-    if (!LoadCollection(store, collectionPath, err, table))
+    if (!opened.Load())
         return kNoNode;
-    const NodeId found = FindNode(store.tree(), node);
-    if (found == kNoNode || found == store.tree().root())
+    const CollectionTree& tree = opened.tree();
+    const NodeId found = FindNode(tree, node);
+    if (found == kNoNode || found == tree.root())
         err << "velmora-cli " << command << ": no volume, folder or file \"" << node << "\"\n";
-    return found == store.tree().root() ? kNoNode : found;
+    return found == tree.root() ? kNoNode : found;
 }
 
 } // namespace
@@ -178,12 +176,12 @@ int LocateCommand::Execute(const std::vector<Argument>& args, std::ostream& out,
     std::string nodePath;
     if (!TwoOperands(Words(args), collectionPath, nodePath))
         return Usage(err);
-    CollectionStore store(context.services.files, context.services.clock, context.texts);
-    const NodeId node = LoadAndFind(store, collectionPath, nodePath, name(), err, context.texts);
+    CliCollection opened(collectionPath, err, context);
+    const NodeId node = LoadAndFind(opened, nodePath, name(), err);
     if (node == kNoNode)
         return kFailed;
 
-    const CollectionTree& tree = store.tree();
+    const CollectionTree& tree = opened.tree();
     const playback::NodeLocation location = playback::LocateNode(tree, node, context.services);
     if (location.status != playback::NodeLocation::Status::Found) {
         err << TerminalLines(playback::NotFoundMessage(context.texts, location)) << '\n';
@@ -241,8 +239,8 @@ int PlaylistCommand::Execute(const std::vector<Argument>& args, std::ostream& ou
         return Usage(err);
     if (RefuseCollectionAsOutput(output, collectionPath, err, context))
         return kFailed;
-    CollectionStore store(context.services.files, context.services.clock, context.texts);
-    const NodeId node = LoadAndFind(store, collectionPath, nodePath, name(), err, context.texts);
+    CliCollection opened(collectionPath, err, context);
+    const NodeId node = LoadAndFind(opened, nodePath, name(), err);
     if (node == kNoNode)
         return kFailed;
 
@@ -250,7 +248,7 @@ int PlaylistCommand::Execute(const std::vector<Argument>& args, std::ostream& ou
     std::unique_ptr<OutputFile> stream;
     if (IsStandardOutput(output))
         stream = std::make_unique<StreamOutputFile>(out);
-    if (playback::LocateAndPlay(store.tree(), node, output, playback::PlayMode::Playlist,
+    if (playback::LocateAndPlay(opened.tree(), node, output, playback::PlayMode::Playlist,
                                 context.services, context.texts, user, std::move(stream)))
         return kSuccess;
     if (!user.shownError && !user.shownLeftOut && !user.interrupted())

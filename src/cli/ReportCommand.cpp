@@ -1,7 +1,6 @@
 #include "cli/ReportCommand.h"
 
 #include "cli/OutputTarget.h"
-#include "collection/CollectionStore.h"
 #include "reports/ReportSettings.h"
 #include "reports/ReportThread.h"
 #include "system/Progress.h"
@@ -257,8 +256,8 @@ int ReportCommand::Execute(const std::vector<Argument>& args, std::ostream& out,
         return kFailed;
     const bool toOutput = IsStandardOutput(target);
 
-    collection::CollectionStore store(context.services.files, context.services.clock, table);
-    if (!LoadCollection(store, request.collection, err, table))
+    CliCollection opened(request.collection, err, context);
+    if (!opened.Load())
         return kFailed;
     WriteError why = WriteError::None;
     if (!toOutput && !reports::CanWriteReport(context.services.files, target, why)) {
@@ -270,7 +269,8 @@ int ReportCommand::Execute(const std::vector<Argument>& args, std::ostream& out,
     // the interrupt flag itself before each node and row.
     const std::atomic<bool> never{false};
     const std::atomic<bool>& stop = context.interrupted ? *context.interrupted : never;
-    reports::ReportSources sources{store.tree(), store.currentPath(), table, context.services};
+    reports::ReportSources sources{opened.tree(), opened.store().currentPath(), table,
+                                   context.services};
     if (toOutput)
         sources.output = [&out] { return std::make_unique<StreamOutputFile>(out); };
     const bool terminal = context.showProgress;

@@ -199,7 +199,7 @@ int ScanCommand::Execute(const std::vector<Argument>& items, std::ostream&, std:
         err << table.Text(text) << ": " << path << '\n';
     };
 
-    EditedCollection edited(args.collection, err, context);
+    CliCollection edited(args.collection, err, context);
     if (!edited.Lock() || !edited.Load(true))
         return kFailed;
     collection::CollectionStore& store = edited.store();

@@ -2,7 +2,6 @@
 
 #include "cli/OutputTarget.h"
 #include "cli/ScanCommand.h"
-#include "collection/CollectionStore.h"
 #include "collection/NodeText.h"
 #include "search/DriveSearch.h"
 #include "search/ResultFiles.h"
@@ -26,8 +25,6 @@
 namespace velmora::cli {
 
 namespace {
-
-using collection::CollectionStore;
 
 using texts::TextId;
 
@@ -221,13 +218,11 @@ struct Searched {
 // Loads the collection (with --on, a missing file stands for an empty
 // collection: nothing is saved) and scans the source of --on. Returns
 // kSuccess or the exit code of the failure it has reported.
-int Prepare(CollectionStore& store, const std::string& path, const std::string& on,
-            Searched& searched, std::ostream& err, CliContext& context)
+int Prepare(CliCollection& opened, const std::string& on, Searched& searched, std::ostream& err,
+            CliContext& context)
 {
     const texts::TextTable& table = context.texts;
-    if (!on.empty() && !context.services.files.fileExists(path))
-        store.NewCollection();
-    else if (!LoadCollection(store, path, err, table))
+    if (!opened.Load(!on.empty()))
         return kFailed;
     if (on.empty())
         return kSuccess;
@@ -242,7 +237,7 @@ int Prepare(CollectionStore& store, const std::string& path, const std::string& 
         err << table.Text(TextId::CannotReadDrive) << ": " << request.sourcePath << '\n';
         return kFailed;
     }
-    collection::CollectionTree& tree = store.tree();
+    collection::CollectionTree& tree = opened.tree();
     searched.temporary = std::make_unique<search::TemporaryVolume>(tree);
     const scan::ScanOutcome outcome = RunScan(tree, request, err, context);
     if (outcome.cancelled)
@@ -337,11 +332,11 @@ int DuplicatesCommand::Execute(const std::vector<Argument>& args, std::ostream& 
         return Usage(err);
     if (!save.empty() && RefuseCollectionAsOutput(save, path, err, context))
         return kFailed;
-    CollectionStore store(context.services.files, context.services.clock, context.texts);
+    CliCollection opened(path, err, context);
     Searched searched;
-    if (const int failed = Prepare(store, path, on, searched, err, context); failed != kSuccess)
+    if (const int failed = Prepare(opened, on, searched, err, context); failed != kSuccess)
         return failed;
-    const collection::CollectionTree& tree = store.tree();
+    const collection::CollectionTree& tree = opened.tree();
     NoProgress progress;
     const search::SearchScope scope{tree, context.services, progress, {}, {}, {}};
     search::ResultList results;
@@ -410,13 +405,12 @@ int SearchCommand::Execute(const std::vector<Argument>& args, std::ostream& out,
         RefuseCollectionAsOutput(request.save, request.collection, err, context))
         return kFailed;
 
-    CollectionStore store(context.services.files, context.services.clock, context.texts);
+    CliCollection opened(request.collection, err, context);
     Searched searched;
-    if (const int failed = Prepare(store, request.collection, request.on, searched, err, context);
-        failed != kSuccess)
+    if (const int failed = Prepare(opened, request.on, searched, err, context); failed != kSuccess)
         return failed;
     NoProgress progress;
-    const collection::CollectionTree& tree = store.tree();
+    const collection::CollectionTree& tree = opened.tree();
     const search::SearchScope scope{tree, context.services, progress, {}, {}, {}};
     search::ResultList results;
     bool found = false;

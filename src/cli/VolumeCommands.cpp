@@ -14,9 +14,7 @@
 #include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
-#include <algorithm>
 #include <atomic>
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -83,41 +81,6 @@ bool Parse(const std::vector<Argument>& items, Arguments& args)
 // A line of COMMAND --help for every command that takes a VOLUME.
 constexpr std::string_view kVolumeDetail =
     "VOLUME is a volume's name, or its number in collection order (1 for the first).";
-
-// A volume by its name or, when no volume has that name, its number.
-NodeId FindVolume(const CollectionTree& tree, const std::string& word)
-{
-    for (NodeId v = tree.firstChild(tree.root()); v != kNoNode; v = tree.nextSibling(v)) {
-        if (collection::NodeName(tree.text(v)) == word)
-            return v;
-    }
-    std::size_t number = 0;
-    const char* const end = word.data() + word.size();
-    const auto [stop, error] = std::from_chars(word.data(), end, number);
-    if (error != std::errc() || stop != end || number == 0)
-        return kNoNode;
-    for (NodeId v = tree.firstChild(tree.root()); v != kNoNode; v = tree.nextSibling(v)) {
-        if (--number == 0)
-            return v;
-    }
-    return kNoNode;
-}
-
-bool FindVolumes(const CollectionTree& tree, const std::vector<std::string>& words,
-                 const std::string& collectionPath, std::vector<NodeId>& found, std::ostream& err)
-{
-    bool all = true;
-    for (const std::string& word : words) {
-        const NodeId v = FindVolume(tree, word);
-        if (v == kNoNode) {
-            err << "velmora-cli: no volume \"" << word << "\" in " << collectionPath << '\n';
-            all = false;
-        } else if (std::find(found.begin(), found.end(), v) == found.end()) {
-            found.push_back(v);
-        }
-    }
-    return all;
-}
 
 // A source path as scans take it: absolute, without "." and ".." parts and
 // without a trailing "/".
@@ -201,7 +164,7 @@ private:
 // Saves after a change; maps the other outcomes onto exit codes. The
 // information the user was told comes last, and not at all when the save
 // failed.
-int Finish(scan::EditOutcome outcome, EditedCollection& edited, CliUser& user)
+int Finish(scan::EditOutcome outcome, CliCollection& edited, CliUser& user)
 {
     int result = kFailed;
     switch (outcome) {
@@ -263,12 +226,12 @@ int UpdateCommand::Execute(const std::vector<Argument>& items, std::ostream&, st
     Arguments args;
     if (!Parse(items, args) || args.rest.size() != 1 || (args.force && !args.from))
         return Usage(err);
-    EditedCollection edited(args.collection, err, context);
+    CliCollection edited(args.collection, err, context);
     if (!edited.Lock() || !edited.Load())
         return kFailed;
     CollectionStore& store = edited.store();
     std::vector<NodeId> volumes;
-    if (!FindVolumes(store.tree(), args.rest, args.collection, volumes, err))
+    if (!edited.FindVolumes(args.rest, volumes))
         return kFailed;
 
     CliUser user(err, context);
@@ -325,12 +288,12 @@ int DeleteCommand::Execute(const std::vector<Argument>& items, std::ostream&, st
     Arguments args;
     if (!Parse(items, args) || args.rest.empty())
         return Usage(err);
-    EditedCollection edited(args.collection, err, context);
+    CliCollection edited(args.collection, err, context);
     if (!edited.Lock() || !edited.Load())
         return kFailed;
     CollectionStore& store = edited.store();
     CliUser user(err, context);
-    if (!FindVolumes(store.tree(), args.rest, args.collection, user.volumesToDelete, err))
+    if (!edited.FindVolumes(args.rest, user.volumesToDelete))
         return kFailed;
     scan::VolumeEditor editor(store, user, context.services);
     return Finish(editor.DeleteVolumes(), edited, user);
@@ -351,12 +314,12 @@ int RenameCommand::Execute(const std::vector<Argument>& items, std::ostream&, st
     Arguments args;
     if (!Parse(items, args) || args.rest.size() != 2)
         return Usage(err);
-    EditedCollection edited(args.collection, err, context);
+    CliCollection edited(args.collection, err, context);
     if (!edited.Lock() || !edited.Load())
         return kFailed;
     CollectionStore& store = edited.store();
     std::vector<NodeId> volumes;
-    if (!FindVolumes(store.tree(), {args.rest[0]}, args.collection, volumes, err))
+    if (!edited.FindVolumes({args.rest[0]}, volumes))
         return kFailed;
     CliUser user(err, context);
     user.label = args.rest[1];
@@ -381,7 +344,7 @@ int SortCommand::Execute(const std::vector<Argument>& items, std::ostream&, std:
     Arguments args;
     if (!Parse(items, args) || !args.rest.empty())
         return Usage(err);
-    EditedCollection edited(args.collection, err, context);
+    CliCollection edited(args.collection, err, context);
     if (!edited.Lock() || !edited.Load())
         return kFailed;
     CollectionStore& store = edited.store();
@@ -405,10 +368,10 @@ int VolumesCommand::Execute(const std::vector<Argument>& args, std::ostream& out
     const std::vector<std::string> operands = Words(args);
     if (operands.size() != 1)
         return Usage(err);
-    CollectionStore store(context.services.files, context.services.clock, context.texts);
-    if (!LoadCollection(store, operands[0], err, context.texts))
+    CliCollection opened(operands[0], err, context);
+    if (!opened.Load())
         return kFailed;
-    const CollectionTree& tree = store.tree();
+    const CollectionTree& tree = opened.tree();
     const std::string separator = context.services.locale.dateSeparator();
     std::size_t number = 0;
     for (NodeId v = tree.firstChild(tree.root()); v != kNoNode; v = tree.nextSibling(v)) {

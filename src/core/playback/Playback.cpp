@@ -334,9 +334,13 @@ bool LocateAndPlay(const CollectionTree& tree, NodeId node, const std::string& p
     std::size_t leftOut = 0;
     if (IsFolderNode(tree, node)) {
         bool stopped = false;
+        // The listing may run on a worker, which must not read the table:
+        // the window may replace it meanwhile.
+        const std::string title(table.Text(TextId::ListingTitle));
+        const std::string phase = table.Step(TextId::CreatePlaylistCommand);
         user.RunListing([&](Progress& progress) {
-            progress.setTitle(table.Text(TextId::ListingTitle));
-            progress.setPhase(table.Step(TextId::CreatePlaylistCommand));
+            progress.setTitle(title);
+            progress.setPhase(phase);
             leftOut = ForEachFile(tree, node, location.path, services.files, progress,
                                   [&](std::string_view path) { writer.Add(path); });
             stopped = progress.cancelled();

@@ -114,6 +114,8 @@ public:
 
     /// Runs `job` while the wait window shows ListingTitle and
     /// CreatePlaylistCommand followed by "..."; returns when the job is done.
+    /// The job may run on a worker thread: it reads nothing of the text
+    /// table, whose texts it got beforehand.
     virtual void RunListing(const std::function<void(Progress&)>& job) = 0;
 
     /// Files of a branch were left out (LeftOutMessage()); the rest were

@@ -490,8 +490,13 @@ ReportOutcome RunReport(const ReportSources& sources, const ReportSettings& sett
 }
 
 TReportThread::TReportThread(const ReportSources& sources, ReportSettings settings)
-    : Task([sources, settings = std::move(settings)](ProgressState& progress) {
-          return RunReport(sources, settings, progress, progress.stopFlag());
+    : Task([&tree = sources.tree, path = sources.collectionPath,
+            texts = texts::TextTable(sources.texts), &services = sources.services,
+            output = sources.output, settings = std::move(settings)](ProgressState& progress) {
+          // The report reads its own copy of the texts: the interface thread
+          // may replace the active table while the report runs.
+          const ReportSources own{tree, path, texts, services, output};
+          return RunReport(own, settings, progress, progress.stopFlag());
       })
 {
 }

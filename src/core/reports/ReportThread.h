@@ -25,6 +25,8 @@ struct ReportSources {
     /// The current collection file ("/" separated); the collection row shows
     /// its name without folder.
     std::string collectionPath;
+    /// Read by the thread that runs the report (TReportThread gives its
+    /// worker a copy).
     const texts::TextTable& texts;
     /// The locale gives the separators of the sizes and dates and the order
     /// of sorted rows; the files take the report file.
@@ -92,7 +94,10 @@ ReportOutcome RunReport(const ReportSources& sources, const ReportSettings& sett
 /// touched by anyone else until Wait() returned.
 class TReportThread : public Task<ReportOutcome> {
 public:
-    /// The references in `sources` must outlive the object.
+    /// The tree and the services of `sources` must outlive the object. The
+    /// texts are copied here, on the calling thread: the report runs on the
+    /// table it was made with, and the caller's table (the active one) may
+    /// be replaced while it runs.
     TReportThread(const ReportSources& sources, ReportSettings settings);
 };
 

@@ -2,13 +2,16 @@
 #include "collection/NodeText.h"
 #include "reports/ReportCells.h"
 #include "reports/ReportThread.h"
+#include "texts/ActiveTexts.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 namespace velmora::reports {
@@ -219,6 +222,45 @@ TEST_F(ReportTest, LargeReportsAreTheSameLineForLineOnTwoThreads)
     for (std::size_t i = 0; i < 2 + 2500; ++i)
         expected += lines[i] + "\r\n";
     EXPECT_EQ(kept, expected);
+}
+
+// The window's thread may replace the active table (a language switch)
+// while a report runs: the worker writes the report and its progress in the
+// texts it started with.
+TEST_F(ReportTest, ALanguageSwitchDuringTheReportLeavesTheWorkersTexts)
+{
+    BuildWide(tree, 800, 0);
+    ReportSettings s = NoColumns();
+    s.fileRows = true;
+    for (const ColumnId column : {kSizeColumn, kBitRateColumn, kChannelModeColumn, kVersionColumn})
+        s.columnEnabled[column - 1] = true;
+    const std::string expected = Report(s);
+
+    texts::ActiveTexts active;
+    const texts::TextTable english = active.table();
+    std::string pack;
+    for (std::size_t n = 0; n < english.lineCount(); ++n) {
+        const std::string_view line = english.line(n);
+        pack += line.substr(0, 3);
+        pack += '~';
+        pack += line.substr(std::min<std::size_t>(3, line.size()));
+        pack += "\r\n";
+    }
+    const texts::TextTable other = texts::TextTable::FromPackBytes(pack);
+    ASSERT_EQ(other.Text(texts::TextId::ProcessLabel), "~Process");
+
+    s.lastReportFile = dir.file("switched.txt");
+    TReportThread worker(ReportSources{tree, "/home/u/music/c.col", active.table(), services}, s);
+    ASSERT_TRUE(worker.Start());
+    std::size_t switches = 0;
+    do {
+        active.Replace(switches++ % 2 == 0 ? other : english);
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    } while (!worker.Finished());
+    worker.Wait();
+    EXPECT_EQ(worker.Outcome(), ReportOutcome::Written);
+    EXPECT_EQ(ReadBytes(s.lastReportFile), expected);
+    EXPECT_EQ(worker.progress().Latest().phase, "Process: Clear buffer");
 }
 
 TEST(ReportThread, RunsOnAWorkerAndTellsItsEnd)
