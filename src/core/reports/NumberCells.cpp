@@ -1,6 +1,5 @@
-#include "reports/ReportCells.h"
-
 #include "display/Formats.h"
+#include "reports/ReportCells.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,7 +1,6 @@
-#include "search/Searches.h"
-
 #include "collection/NodeText.h"
 #include "search/SearchWalk.h"
+#include "search/Searches.h"
 
 #include <array>
 #include <cstdint>
