@@ -120,8 +120,8 @@ void CellFiller::MeasureFile(const Numbers& n)
         lengths_[kChannelModeColumn] =
             channels_[code >= 1 && code <= 4 ? static_cast<std::size_t>(code) : 0].text.size();
     if (s_.settings.columnOn(kVersionColumn))
-        lengths_[kVersionColumn] = VersionText(n[kVersionCode]).size() + 1 + layer_.text.size() +
-                                   1 + DecimalLength(n[kLayerCode]);
+        lengths_[kVersionColumn] = display::VersionText(n[kVersionCode]).size() + 1 +
+                                   layer_.text.size() + 1 + DecimalLength(n[kLayerCode]);
 }
 
 void CellFiller::SetCell(int column, std::string_view value, bool plain)
@@ -213,7 +213,7 @@ void CellFiller::FillFile(const Numbers& n, const Tags& tags)
     SetCell(kChannelModeColumn, channel.text, channel.plain);
     if (s_.settings.columnOn(kVersionColumn)) {
         BeginMade(kVersionColumn);
-        made_ += VersionText(n[kVersionCode]);
+        made_ += display::VersionText(n[kVersionCode]);
         made_ += ' ';
         made_ += layer_.text;
         made_ += ' ';

@@ -1,5 +1,6 @@
 #include "reports/ReportCells.h"
 
+#include "display/Formats.h"
 #include "texts/Encoding.h"
 #include "texts/TextIds.h"
 #include "texts/TextTable.h"
@@ -228,7 +229,7 @@ CellFiller::CellFiller(const FillSources& sources)
 {
     for (std::size_t code = 0; code < channels_.size(); ++code)
         channels_[code] =
-            MakeConstant(collection::ChannelText(sources.texts, static_cast<std::int64_t>(code)));
+            MakeConstant(display::ChannelText(sources.texts, static_cast<std::int64_t>(code)));
     made_.reserve(256);
     constantsPlain_ = decimal_.plain && averageRate_.plain && constantRate_.plain &&
                       variableRate_.plain && layer_.plain;
@@ -274,8 +275,8 @@ void CellFiller::Fill(NodeId node, std::uint32_t volume)
         plain_ = plain_ && collectionName_.plain;
         if (s_.settings.columnOn(kDateColumn)) {
             BeginMade(kDateColumn);
-            made_ += collection::FormatDay(static_cast<std::int32_t>(n[collection::kLastChange]),
-                                           s_.dateSeparator);
+            made_ += display::FormatDay(static_cast<std::int32_t>(n[collection::kLastChange]),
+                                        s_.dateSeparator);
             EndMade();
             plain_ = plain_ && Plain(s_.dateSeparator);
         }
