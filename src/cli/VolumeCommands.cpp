@@ -2,6 +2,7 @@
 
 #include "collection/CollectionStore.h"
 #include "collection/NodeText.h"
+#include "display/Formats.h"
 #include "scan/ScanThread.h"
 #include "scan/Sorting.h"
 #include "scan/VolumeEditor.h"
@@ -380,8 +381,8 @@ int VolumesCommand::Execute(const std::vector<Argument>& args, std::ostream& out
         collection::ReadNumbers(text, numbers);
         out << ++number << '\t' << texts::DisplayText(collection::NodeName(text)) << '\t'
             << Hex8(static_cast<std::uint32_t>(numbers[collection::kSerial])) << '\t'
-            << collection::FormatDay(static_cast<std::int32_t>(numbers[collection::kScanDate]),
-                                     separator)
+            << display::FormatDay(static_cast<std::int32_t>(numbers[collection::kScanDate]),
+                                  separator)
             << '\t' << numbers[collection::kFolderCount] << '\t' << numbers[collection::kFileCount]
             << '\t' << numbers[collection::kSizeKB] << '\t' << numbers[collection::kDuration]
             << '\n';

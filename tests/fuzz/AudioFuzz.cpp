@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 namespace {
@@ -40,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes(reinterpret_cast<const char*>(data), size);
 
     TMpegFrameHdr header;
-    const int found = header.FindHeader(data, size);
-    if (found >= 0 && (!header.Valid() || static_cast<std::size_t>(found) + 4 > size))
+    const std::optional<std::size_t> found = header.FindHeader(data, size);
+    if (found && (!header.Valid() || *found + 4 > size))
         std::abort();
 
     TID3v1Tag tag;
@@ -56,7 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::NoFiles files;
     TAudioInfo info(files);
     CountingFile stream(bytes);
-    info.AnalyseStream(stream, 0, stream.size());
+    // Every read of the range is within the bytes, so none fails.
+    if (!info.AnalyseStream(stream, 0, stream.size()))
+        std::abort();
     // At most 10,296 bytes searched, then a second header, a Xing block and
     // a tag: the cost does not grow with the file.
     if (stream.bytesRead > 10296 + 4 + 12 + 128)
@@ -66,10 +69,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CountingFile file(bytes);
     FileStatus status;
     status.modified = 1'000'000'000;
-    mpeg.AnalyseSource(file, status);
-    const MpegRecord& r = mpeg.Record();
-    if (mpeg.IsValid() &&
-        (r.Version < 1 || r.Version > 3 || r.Layer < 1 || r.Layer > 3 || r.SampleRate <= 0))
+    const AnalysisStatus analysed = mpeg.AnalyseSource(file, status);
+    const MpegRecord& r = mpeg.record();
+    if (mpeg.valid() && (analysed != AnalysisStatus::Complete || r.Version < 1 || r.Version > 3 ||
+                         r.Layer < 1 || r.Layer > 3 || r.SampleRate <= 0))
         std::abort();
     return 0;
 }

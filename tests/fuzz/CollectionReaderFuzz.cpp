@@ -5,6 +5,7 @@
 // that their arithmetic meets every value.
 #include "collection/CollectionFile.h"
 #include "collection/NodeText.h"
+#include "display/Formats.h"
 #include "reports/ReportThread.h"
 #include "reports/Statistic.h"
 #include "search/ResultFiles.h"
@@ -113,11 +114,13 @@ void UseNodeTexts(const collection::CollectionTree& tree, const texts::TextTable
         const std::int64_t average = AverageBitRate(v[kSizeKB], v[kDuration]);
         length +=
             static_cast<std::size_t>(StandardBitRate(average, v[kVersionCode], v[kLayerCode]));
-        length += FormatHMS(AbsClamped(v[kDuration])).size() + FormatHMS(v[kDuration]).size();
+        length += display::FormatHMS(AbsClamped(v[kDuration])).size() +
+                  display::FormatHMS(v[kDuration]).size();
         for (const std::int64_t day : v)
-            length += FormatDay(static_cast<std::int32_t>(day), "/").size();
+            length += display::FormatDay(static_cast<std::int32_t>(day), "/").size();
         length += static_cast<std::size_t>(MultiplyClamped(v[kSampleRate10], 10));
-        length += ChannelText(table, v[kChannelCode]).size() + VersionText(v[kVersionCode]).size();
+        length += display::ChannelText(table, v[kChannelCode]).size() +
+                  display::VersionText(v[kVersionCode]).size();
         length += PathAfterDrive(NodeName(text)).size() + CleanText(text).size();
         if (tree.level(n) > 0 && KindOf(tree, n) == NodeKind::File) {
             length += search::PropertyMatch(text, everyTerm) ? 1 : 0;

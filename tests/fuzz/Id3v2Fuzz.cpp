@@ -61,13 +61,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::NoFiles files;
     TMPEGAudio scan(files);
     TMPEGAudio steps(files);
-    steps.SetSyncScan(false);
+    steps.setSyncScan(false);
     FileStatus status;
     status.modified = 1'000'000'000;
     MemoryFile a(bytes);
     MemoryFile b(bytes);
     if (scan.AnalyseSource(a, status) != steps.AnalyseSource(b, status) ||
-        !(scan.Record() == steps.Record()) || !(scan.Id3v2() == steps.Id3v2()))
+        !(scan.record() == steps.record()) || !(scan.id3v2() == steps.id3v2()))
         std::abort();
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <ctime>
+#include <optional>
 
 namespace velmora::audio {
 
@@ -87,9 +88,9 @@ bool TAudioInfo::AnalyseStream(ByteSource& source, std::int64_t start, std::int6
         if (source.readAt(start + consumed, reinterpret_cast<char*>(buffer) + carry, n) !=
             static_cast<std::int64_t>(n))
             return false;
-        const int found = Header.FindHeader(buffer, carry + n);
-        if (found >= 0) {
-            FirstFrameOffset = consumed - static_cast<std::int64_t>(carry) + found;
+        if (const std::optional<std::size_t> found = Header.FindHeader(buffer, carry + n)) {
+            FirstFrameOffset =
+                consumed - static_cast<std::int64_t>(carry) + static_cast<std::int64_t>(*found);
             break;
         }
         consumed += static_cast<std::int64_t>(n);
@@ -104,8 +105,7 @@ bool TAudioInfo::AnalyseStream(ByteSource& source, std::int64_t start, std::int6
                           reinterpret_cast<char*>(next), 4) != 4)
             return false;
         TMpegFrameHdr second;
-        second.Parse(next, 4);
-        if (!second.Valid())
+        if (!second.Parse(next, 4))
             Header = TMpegFrameHdr();
     }
 

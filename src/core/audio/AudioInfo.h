@@ -28,7 +28,7 @@ public:
     /// Analyses `length` bytes of `source` from `start` (lowered to what the
     /// source holds). Returns false when a read failed; the members then hold
     /// what was set before the failure.
-    bool AnalyseStream(ByteSource& source, std::int64_t start, std::int64_t length);
+    [[nodiscard]] bool AnalyseStream(ByteSource& source, std::int64_t start, std::int64_t length);
 
     TMpegFrameHdr Header;
     /// Offset of the first frame from the start of the analysed range; -1

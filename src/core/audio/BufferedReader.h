@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 namespace velmora::audio {
 
@@ -24,7 +25,7 @@ public:
 
     std::int64_t size() const override { return source_.size(); }
 
-    std::int64_t readAt(std::int64_t offset, char* out, std::size_t count) override
+    [[nodiscard]] std::int64_t readAt(std::int64_t offset, char* out, std::size_t count) override
     {
         if (offset < 0)
             return -1;
@@ -40,50 +41,54 @@ public:
         return static_cast<std::int64_t>(n);
     }
 
-    /// The byte at `position`, or -1 past the end or on a read error.
-    int byteAt(std::int64_t position)
+    /// The byte at `position`; none past the end or on a read error.
+    [[nodiscard]] std::optional<unsigned char> byteAt(std::int64_t position)
     {
         if (position < 0)
-            return -1;
+            return std::nullopt;
         const Window* w = windowFor(position, 1, kLookBack);
         if (w == nullptr || position >= w->start + w->size)
-            return -1;
+            return std::nullopt;
         return static_cast<unsigned char>(w->bytes[static_cast<std::size_t>(position - w->start)]);
     }
 
-    /// The first offset in [first, last] whose byte is 0xFF and whose next
-    /// byte has its top three bits set (the eleven sync bits of a frame
-    /// header); -1 when there is none, -2 on a read error. The byte after
-    /// `last` must lie within the source.
-    std::int64_t findSync(std::int64_t first, std::int64_t last)
+    /// `at` := the first offset in [first, last] whose byte is 0xFF and
+    /// whose next byte has its top three bits set (the eleven sync bits of a
+    /// frame header), none when there is none. False on a read error, with
+    /// `at` unset. The byte after `last` must lie within the source.
+    [[nodiscard]] bool findSync(std::int64_t first, std::int64_t last,
+                                std::optional<std::int64_t>& at)
     {
-        std::int64_t at = first;
-        while (at <= last) {
+        at.reset();
+        std::int64_t from = first;
+        while (from <= last) {
             // A scan goes forward: the window starts just before it.
-            const Window* w = windowFor(at, 2, kScanLookBack);
+            const Window* w = windowFor(from, 2, kScanLookBack);
             if (w == nullptr || w->size < 2)
-                return -2;
+                return false;
             // The offsets whose next byte is in the window too.
             const std::int64_t windowLast = std::min<std::int64_t>(last, w->start + w->size - 2);
             const char* const window = w->bytes.data();
-            auto i = static_cast<std::size_t>(at - w->start);
+            auto i = static_cast<std::size_t>(from - w->start);
             const auto end = static_cast<std::size_t>(windowLast - w->start) + 1;
             while (i < end) {
                 const void* hit = std::memchr(window + i, 0xFF, end - i);
                 if (hit == nullptr)
                     break;
                 i = static_cast<std::size_t>(static_cast<const char*>(hit) - window);
-                if ((static_cast<unsigned char>(window[i + 1]) & 0xE0) == 0xE0)
-                    return w->start + static_cast<std::int64_t>(i);
+                if ((static_cast<unsigned char>(window[i + 1]) & 0xE0) == 0xE0) {
+                    at = w->start + static_cast<std::int64_t>(i);
+                    return true;
+                }
                 ++i;
             }
-            at = windowLast + 1;
+            from = windowLast + 1;
         }
-        return -1;
+        return true;
     }
 
     /// Reads exactly `count` bytes at `position`; false when fewer were there.
-    bool read(std::int64_t position, unsigned char* out, std::size_t count)
+    [[nodiscard]] bool read(std::int64_t position, unsigned char* out, std::size_t count)
     {
         return readAt(position, reinterpret_cast<char*>(out), count) ==
                static_cast<std::int64_t>(count);

@@ -32,20 +32,22 @@ std::string TrackText(int track)
 FileRecord FileAnalyser::Analyse(const std::string& path)
 {
     FileRecord record;
-    mpeg_.SetFileName(path);
-    const MpegRecord& m = mpeg_.Record();
+    // A file that cannot be read is simply not valid: the fallback below
+    // tries it, and without it the record keeps the zeros.
+    static_cast<void>(mpeg_.AnalyseFile(path));
+    const MpegRecord& m = mpeg_.record();
     record.numbers[kSizeKB] = m.Length / 1024;
-    if (mpeg_.IsValid()) {
+    if (mpeg_.valid()) {
         record.analyser = Analyser::Mpeg;
         record.numbers[kDuration] = m.BitRate == -1 ? -m.Duration : m.Duration;
         record.numbers[kSampleRate10] = m.SampleRate / 10;
         record.numbers[kChannelCode] = m.Mode + 1;
         record.numbers[kVersionCode] = m.Version;
         record.numbers[kLayerCode] = m.Layer;
-        if (mpeg_.HasTag())
+        if (mpeg_.hasTag())
             SetTexts(record, m.Title, m.Artist, m.Album, m.Track, m.Year, m.Comment);
         else
-            SetTexts(record, mpeg_.Id3v2());
+            SetTexts(record, mpeg_.id3v2());
         return record;
     }
 
@@ -64,7 +66,7 @@ FileRecord FileAnalyser::Analyse(const std::string& path)
     if (tag.Present)
         SetTexts(record, tag.Title, tag.Artist, tag.Album, tag.Track, tag.Year, tag.Comment);
     else
-        SetTexts(record, mpeg_.Id3v2());
+        SetTexts(record, mpeg_.id3v2());
     return record;
 }
 

@@ -32,7 +32,7 @@ class FileAnalyser {
 public:
     explicit FileAnalyser(FileSystem& files, bool readId3v2 = true) : mpeg_(files), info_(files)
     {
-        mpeg_.SetReadId3v2(readId3v2);
+        mpeg_.setReadId3v2(readId3v2);
     }
 
     FileRecord Analyse(const std::string& path);

@@ -43,12 +43,12 @@ struct Id3v1Fields {
 
 /// The fields of `block` (kId3v1Size bytes); false, leaving `fields` alone,
 /// unless it begins with "TAG".
-bool SplitId3v1Block(const unsigned char* block, Id3v1Fields& fields);
+[[nodiscard]] bool SplitId3v1Block(const unsigned char* block, Id3v1Fields& fields);
 
 /// How reading the last kId3v1Size of `length` bytes from `offset` on went.
 enum class Id3v1Read { TooShort, Failed, Read };
-Id3v1Read ReadId3v1Block(ByteSource& source, std::int64_t offset, std::int64_t length,
-                         std::array<unsigned char, kId3v1Size>& block);
+[[nodiscard]] Id3v1Read ReadId3v1Block(ByteSource& source, std::int64_t offset, std::int64_t length,
+                                       std::array<unsigned char, kId3v1Size>& block);
 
 /// The reader of the bounded analyser. Text fields are cut before their
 /// first zero byte and lose trailing bytes of code 32 or less; the track is
@@ -61,7 +61,7 @@ public:
 
     /// Reads the last 128 of `length` bytes from `offset` on. With fewer than
     /// 128 bytes there is no tag. False on a read error.
-    bool ReadFromStream(ByteSource& source, std::int64_t offset, std::int64_t length);
+    [[nodiscard]] bool ReadFromStream(ByteSource& source, std::int64_t offset, std::int64_t length);
 
     bool Present = false;
     std::string Title;

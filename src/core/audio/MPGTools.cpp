@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
 namespace velmora::audio {
 
@@ -81,21 +82,21 @@ std::string_view TMPEGAudio::BaseName() const
     return slash == std::string_view::npos ? name : name.substr(slash + 1);
 }
 
-bool TMPEGAudio::IsValid() const
+bool TMPEGAudio::valid() const
 {
     const MpegRecord& r = record_;
     return r.Length > 5 && r.Version != 0 && r.Layer != 0 && r.FileDate != 0 &&
            (r.BitRate == -1 || r.BitRate > 0) && r.SampleRate > 0;
 }
 
-std::string TMPEGAudio::GetTitle() const
+std::string TMPEGAudio::title() const
 {
-    return HasTag() ? record_.Title : "Unknown Title";
+    return hasTag() ? record_.Title : "Unknown Title";
 }
 
-std::string TMPEGAudio::GetArtist() const
+std::string TMPEGAudio::artist() const
 {
-    return HasTag() ? record_.Artist : "Unknown Artist";
+    return hasTag() ? record_.Artist : "Unknown Artist";
 }
 
 const std::string& TMPEGAudio::VolumeLabel() const
@@ -109,32 +110,32 @@ const std::string& TMPEGAudio::VolumeLabel() const
     return volumeLabel_;
 }
 
-void TMPEGAudio::SetTitle(const std::string& text)
+void TMPEGAudio::setTitle(const std::string& text)
 {
     record_.Title = CutCharacters(text, 30);
 }
 
-void TMPEGAudio::SetArtist(const std::string& text)
+void TMPEGAudio::setArtist(const std::string& text)
 {
     record_.Artist = CutCharacters(text, 30);
 }
 
-void TMPEGAudio::SetAlbum(const std::string& text)
+void TMPEGAudio::setAlbum(const std::string& text)
 {
     record_.Album = CutCharacters(text, 30);
 }
 
-void TMPEGAudio::SetComment(const std::string& text)
+void TMPEGAudio::setComment(const std::string& text)
 {
     record_.Comment = CutCharacters(text, 30);
 }
 
-void TMPEGAudio::SetYear(const std::string& text)
+void TMPEGAudio::setYear(const std::string& text)
 {
     record_.Year = CutCharacters(text, 4);
 }
 
-int TMPEGAudio::SetFileName(const std::string& name)
+AnalysisStatus TMPEGAudio::AnalyseFile(const std::string& name)
 {
     fileName_.assign(name, 0, kMaxFileName);
     return Analyse();
@@ -153,7 +154,7 @@ bool TMPEGAudio::ParseHeader(std::uint32_t header)
     constexpr int kVersions[4] = {3, 0, 2, 1};
     r.Version = kVersions[(header >> 19) & 3];
     if (r.Version == 0)
-        return IsValid();
+        return valid();
     const int layerBits = (header >> 17) & 3;
     r.Layer = layerBits == 0 ? 0 : 4 - layerBits;
     r.SampleRate = std::max(0, SampleRateHz(r.Version, (header >> 10) & 3));
@@ -168,7 +169,7 @@ bool TMPEGAudio::ParseHeader(std::uint32_t header)
     r.Duration = r.BitRate == 0 ? 0 : audio * 8 / (std::int64_t(r.BitRate) * 1000);
     r.FrameLength = FrameLengthBytes(r.Version, r.Layer, std::int64_t(r.BitRate) * 1000,
                                      r.SampleRate, r.Padding);
-    return IsValid();
+    return valid();
 }
 
 void TMPEGAudio::BeginAnalysis()
@@ -183,7 +184,7 @@ void TMPEGAudio::BeginAnalysis()
     audioStart_ = 0;
 }
 
-int TMPEGAudio::Analyse()
+AnalysisStatus TMPEGAudio::Analyse()
 {
     BeginAnalysis();
     if (!fileName_.empty() && fileName_.front() != '/') {
@@ -197,20 +198,20 @@ int TMPEGAudio::Analyse()
     if (!file) {
         if (error == ENOENT || error == ENOTDIR || error == EISDIR) {
             record_.Title = CutCharacters("[not found: " + std::string(BaseName()) + "]", 30);
-            return ENOENT;
+            return AnalysisStatus::NotFound;
         }
-        return error != 0 ? error : EIO;
+        return AnalysisStatus::CannotOpen;
     }
     const FileStatus status = file->status();
     return AnalyseSource(*file, status);
 }
 
-int TMPEGAudio::AnalyseSource(ByteSource& source, const FileStatus& status)
+AnalysisStatus TMPEGAudio::AnalyseSource(ByteSource& source, const FileStatus& status)
 {
     BeginAnalysis();
     const std::int64_t length = source.size();
     if (length <= 5)
-        return 0;
+        return AnalysisStatus::Complete;
     record_.FileDate = PackedFileDate(status.modified);
     record_.FileAttributes = FileAttributeBits(status);
     record_.Length = length;
@@ -260,16 +261,16 @@ int TMPEGAudio::AnalyseSource(ByteSource& source, const FileStatus& status)
                 // byte steps would look at ends at `stop`.
                 const std::int64_t stop =
                     searchLimit_ != 0 ? std::min(length, searchLimit_ + 1) : length;
-                const std::int64_t sync = in.findSync(position - 3, stop - 4);
-                if (sync >= 0 || sync == -1) {
-                    const std::int64_t next = sync >= 0 ? sync + 4 : stop;
+                std::optional<std::int64_t> sync;
+                if (in.findSync(position - 3, stop - 4, sync)) {
+                    const std::int64_t next = sync ? *sync + 4 : stop;
                     if (onSearchStep_ && next / kStepEvery != position / kStepEvery)
                         onSearchStep_();
-                    if (sync == -1) {
+                    if (!sync) {
                         found = false;
                         break;
                     }
-                    if (!loadCandidate(sync, candidate)) {
+                    if (!loadCandidate(*sync, candidate)) {
                         readFailed = true;
                         found = false;
                         break;
@@ -278,13 +279,13 @@ int TMPEGAudio::AnalyseSource(ByteSource& source, const FileStatus& status)
                 }
                 // A read error: the byte steps below meet it too.
             }
-            const int next = in.byteAt(position);
-            if (next < 0) {
+            const std::optional<unsigned char> next = in.byteAt(position);
+            if (!next) {
                 readFailed = true;
                 found = false;
                 break;
             }
-            candidate = (candidate << 8) | static_cast<std::uint32_t>(next);
+            candidate = (candidate << 8) | static_cast<std::uint32_t>(*next);
             ++position;
             if (onSearchStep_ && position % kStepEvery == 0)
                 onSearchStep_();
@@ -316,7 +317,7 @@ int TMPEGAudio::AnalyseSource(ByteSource& source, const FileStatus& status)
         // The tag is read all the same, so that the tag of a file that holds
         // no audio can be shown and kept when another field is written.
         ReadTag(source, in);
-        return readFailed ? EIO : ENODATA;
+        return readFailed ? AnalysisStatus::ReadFailed : AnalysisStatus::NoFrames;
     }
 
     const int xingAt = XingOffset(record_.Version, record_.Mode);
@@ -339,7 +340,7 @@ int TMPEGAudio::AnalyseSource(ByteSource& source, const FileStatus& status)
     }
 
     ReadTag(source, in);
-    return 0;
+    return AnalysisStatus::Complete;
 }
 
 void TMPEGAudio::ReadTag(ByteSource& file, ByteSource& buffered)
@@ -367,19 +368,19 @@ void TMPEGAudio::ReadTag(ByteSource& file, ByteSource& buffered)
         ReadId3v2Text(buffered, id3v2_);
 }
 
-int TMPEGAudio::WriteTag()
+TagWriteStatus TMPEGAudio::WriteTag()
 {
     if (!files_.fileExists(fileName_))
-        return -1;
+        return TagWriteStatus::FileMissing;
     const MpegRecord& r = record_;
     const auto block =
         BuildId3v1Block(r.Title, r.Artist, r.Album, r.Year, r.Comment, r.Track, r.Genre);
-    int result = 0;
+    TagWriteStatus result = TagWriteStatus::Done;
     {
         int error = 0;
         const std::unique_ptr<RandomAccessFile> file = files_.openFile(fileName_, true, error);
         if (!file) {
-            result = error != 0 ? error : EIO;
+            result = TagWriteStatus::CannotOpen;
         } else {
             const std::int64_t size = file->size();
             char old[kId3v1Size];
@@ -390,28 +391,29 @@ int TMPEGAudio::WriteTag()
             const std::int64_t at = hasTag ? size - static_cast<std::int64_t>(kId3v1Size) : size;
             if (!file->writeAt(at, std::string_view(block.data(), block.size()))) {
                 // Put back what was there: the old tag, or the old length.
-                if (hasTag)
-                    file->writeAt(at, std::string_view(old, kId3v1Size));
-                else
-                    file->truncate(size);
-                result = EIO;
+                // Whether that works too, the write has failed; the
+                // analysis below shows the file as it is.
+                const bool restored = hasTag ? file->writeAt(at, std::string_view(old, kId3v1Size))
+                                             : file->truncate(size);
+                static_cast<void>(restored);
+                result = TagWriteStatus::WriteFailed;
             }
         }
     }
-    Analyse();
+    Reanalyse();
     return result;
 }
 
-int TMPEGAudio::RemoveTag()
+TagWriteStatus TMPEGAudio::RemoveTag()
 {
     if (!files_.fileExists(fileName_))
-        return -1;
-    int result = 0;
+        return TagWriteStatus::FileMissing;
+    TagWriteStatus result = TagWriteStatus::Done;
     {
         int error = 0;
         const std::unique_ptr<RandomAccessFile> file = files_.openFile(fileName_, true, error);
         if (!file) {
-            result = error != 0 ? error : EIO;
+            result = TagWriteStatus::CannotOpen;
         } else {
             const std::int64_t size = file->size();
             char old[3];
@@ -419,11 +421,18 @@ int TMPEGAudio::RemoveTag()
                 file->readAt(size - static_cast<std::int64_t>(kId3v1Size), old, 3) == 3 &&
                 std::memcmp(old, "TAG", 3) == 0 &&
                 !file->truncate(size - static_cast<std::int64_t>(kId3v1Size)))
-                result = EIO;
+                result = TagWriteStatus::WriteFailed;
         }
     }
-    Analyse();
+    Reanalyse();
     return result;
+}
+
+void TMPEGAudio::Reanalyse()
+{
+    // The record is to show the file as it now is; how the reading went
+    // is in valid(), as after any analysis.
+    static_cast<void>(Analyse());
 }
 
 } // namespace velmora::audio

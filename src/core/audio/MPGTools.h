@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,25 @@ struct MpegRecord {
     bool operator==(const MpegRecord&) const = default;
 };
 
+/// How an analysis ended. Whether the file is accepted is valid()'s answer
+/// alone: a file may be read to its end and hold no audio.
+enum class AnalysisStatus {
+    Complete,   ///< a pair of frames was found, or the file has 5 bytes or fewer
+    NotFound,   ///< no file at the name; Title says "[not found: NAME]"
+    CannotOpen, ///< the file is there but could not be opened for reading
+    ReadFailed, ///< a read failed during the frame search
+    NoFrames,   ///< no pair of frames in the stretches searched
+};
+
+/// How WriteTag and RemoveTag went. Anything but Done left the file as it
+/// was.
+enum class TagWriteStatus {
+    Done,
+    FileMissing, ///< no file at the name
+    CannotOpen,  ///< it could not be opened for writing (read-only, locked, ...)
+    WriteFailed, ///< writing or cutting it failed
+};
+
 /// The main analyser of one audio file. It finds the first pair of frame
 /// headers one frame apart, searching offsets 0 to 6 and then, for audio
 /// longer than 20,000 bytes, 10,000 bytes from the middle (shorter audio to
@@ -47,7 +67,7 @@ struct MpegRecord {
 /// reads a Xing block and the ID3v1 tag, and the text of the leading ID3v2
 /// tag when there is no ID3v1 tag. It writes and removes ID3v1 tags.
 ///
-/// Accepted (IsValid): Length > 5, version and layer not reserved, a known
+/// Accepted (valid()): Length > 5, version and layer not reserved, a known
 /// file date, a bit rate above 0 or variable, a sample rate above 0.
 ///
 /// One object serves many files: every Analyse starts from a reset record.
@@ -62,62 +82,64 @@ public:
     /// Called every 300 bytes of the frame search (once per jump of the
     /// sync scan that passes such a mark), so that a user
     /// interface thread running the analysis can stay responsive.
-    void SetSearchStepHandler(std::function<void()> handler) { onSearchStep_ = std::move(handler); }
+    void setSearchStepHandler(std::function<void()> handler) { onSearchStep_ = std::move(handler); }
 
     /// False: the frame search steps through every byte instead of scanning
     /// for the sync bits with memchr. Both find the same frames; the byte
     /// steps are the reference the tests compare the scan with.
-    void SetSyncScan(bool on) { syncScan_ = on; }
+    void setSyncScan(bool on) { syncScan_ = on; }
 
-    /// False: the text of ID3v2 tags is not read (Id3v2() stays empty).
-    void SetReadId3v2(bool on) { readId3v2_ = on; }
+    /// False: the text of ID3v2 tags is not read (id3v2() stays empty).
+    void setReadId3v2(bool on) { readId3v2_ = on; }
 
-    /// Stores the name (at most 255 bytes) and analyses the file.
-    int SetFileName(const std::string& name);
-    const std::string& GetFileName() const { return fileName_; }
+    /// Stores the name (at most 255 bytes) and analyses the file (Analyse).
+    [[nodiscard]] AnalysisStatus AnalyseFile(const std::string& name);
+    /// The absolute name of the file last analysed.
+    const std::string& FileName() const { return fileName_; }
 
-    /// 0 when the analysis ran to its end (a pair of frames was found, or
-    /// the file has 5 bytes or fewer); non-zero otherwise (the system's error
-    /// number when the file could not be opened). Judge the file by IsValid.
-    int Analyse();
+    /// Analyses the file of FileName() again; the name is made absolute
+    /// first. Judge the file by valid(), not by the status.
+    [[nodiscard]] AnalysisStatus Analyse();
 
-    /// Analyses bytes already open, as Analyse does for a file.
-    int AnalyseSource(ByteSource& source, const FileStatus& status);
+    /// Analyses bytes already open, as Analyse does for a file (never
+    /// NotFound or CannotOpen).
+    [[nodiscard]] AnalysisStatus AnalyseSource(ByteSource& source, const FileStatus& status);
 
-    bool IsValid() const;
-    bool HasTag() const { return record_.TagId == "TAG"; }
-    /// Title if HasTag, else "Unknown Title"; GetArtist likewise.
-    std::string GetTitle() const;
-    std::string GetArtist() const;
-    const MpegRecord& Record() const { return record_; }
+    bool valid() const;
+    bool hasTag() const { return record_.TagId == "TAG"; }
+    /// Title if hasTag(), else "Unknown Title"; artist() likewise.
+    std::string title() const;
+    std::string artist() const;
+    const MpegRecord& record() const { return record_; }
     /// Offset in the file of the first header of the pair that was found;
-    /// -1 when the file was not accepted.
-    std::int64_t FirstFrameOffset() const { return IsValid() ? firstHeader_ : -1; }
+    /// none when the file was not accepted.
+    std::optional<std::int64_t> firstFrameOffset() const
+    {
+        return valid() ? std::optional<std::int64_t>(firstHeader_) : std::nullopt;
+    }
     /// The text of the ID3v2 tag at the start of the file (see
     /// ReadId3v2Text), kept only when the file has no ID3v1 tag; the
     /// record's tag fields stay as they are without one.
-    const Id3v2Text& Id3v2() const { return id3v2_; }
+    const Id3v2Text& id3v2() const { return id3v2_; }
     /// Label of the file's volume (at most 20 bytes), "NO DISC" when it
     /// cannot be read; asked of the platform on first use per file.
     const std::string& VolumeLabel() const;
 
     /// Change the record only; WriteTag writes them. Texts are cut to 30
     /// characters (the year to 4).
-    void SetTitle(const std::string& text);
-    void SetArtist(const std::string& text);
-    void SetAlbum(const std::string& text);
-    void SetComment(const std::string& text);
-    void SetYear(const std::string& text);
-    void SetTrack(std::uint8_t track) { record_.Track = track; }
+    void setTitle(const std::string& text);
+    void setArtist(const std::string& text);
+    void setAlbum(const std::string& text);
+    void setComment(const std::string& text);
+    void setYear(const std::string& text);
+    void setTrack(std::uint8_t track) { record_.Track = track; }
 
     /// Writes the record's tag: over the last 128 bytes when they hold a
-    /// tag, appended otherwise. A failure leaves the file as it was. 0 on
-    /// success, -1 for a missing file, else the system's error number. The
-    /// file is analysed again before returning.
-    int WriteTag();
-    /// Cuts a tag off the end of the file, if there is one; results as for
-    /// WriteTag.
-    int RemoveTag();
+    /// tag, appended otherwise. The file is analysed again before returning.
+    [[nodiscard]] TagWriteStatus WriteTag();
+    /// Cuts a tag off the end of the file, if there is one (Done also when
+    /// there is none); the file is analysed again before returning.
+    [[nodiscard]] TagWriteStatus RemoveTag();
 
 private:
     void BeginAnalysis();
@@ -128,6 +150,8 @@ private:
     /// `buffered`, which holds the start of the file already.
     void ReadTag(ByteSource& file, ByteSource& buffered);
     std::string_view BaseName() const;
+    /// The analysis after a write or a removal, whose own result counts.
+    void Reanalyse();
 
     FileSystem& files_;
     const Volumes* volumes_;

@@ -33,15 +33,15 @@ bool TMpegFrameHdr::Parse(const unsigned char* bytes, std::size_t length)
     return valid_;
 }
 
-int TMpegFrameHdr::FindHeader(const unsigned char* buffer, std::size_t count)
+std::optional<std::size_t> TMpegFrameHdr::FindHeader(const unsigned char* buffer, std::size_t count)
 {
     if (count < 4)
-        return -1;
+        return std::nullopt;
     for (std::size_t i = 0; i + 4 <= count; ++i) {
         if (HasSync(buffer + i) && Parse(buffer + i, count - i))
-            return static_cast<int>(i);
+            return i;
     }
-    return -1;
+    return std::nullopt;
 }
 
 int ConsecutiveFrames(const unsigned char* bytes, std::size_t count, int wanted)

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 namespace velmora::audio {
 
@@ -13,11 +14,12 @@ class TMpegFrameHdr {
 public:
     /// Takes the first 4 bytes and decodes them; returns Valid(). With fewer
     /// than 4 bytes returns false and keeps the header held before.
-    bool Parse(const unsigned char* bytes, std::size_t length);
+    [[nodiscard]] bool Parse(const unsigned char* bytes, std::size_t length);
 
-    /// Offset of the first valid header in the buffer, -1 when there is none.
-    /// Afterwards the object holds the last header parsed.
-    int FindHeader(const unsigned char* buffer, std::size_t count);
+    /// Offset of the first valid header in the buffer, none when there is
+    /// none. Afterwards the object holds the last header parsed.
+    [[nodiscard]] std::optional<std::size_t> FindHeader(const unsigned char* buffer,
+                                                        std::size_t count);
 
     /// Sync bits set and no reserved or forbidden code (free format counts as
     /// valid).

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "collection/CollectionTree.h"
-#include "display/Formats.h"
 
 #include <array>
 #include <cstdint>
@@ -10,9 +9,6 @@
 
 namespace velmora {
 class Locale;
-}
-namespace velmora::texts {
-class TextTable;
 }
 
 namespace velmora::collection {
@@ -74,12 +70,6 @@ std::int64_t AverageBitRate(std::int64_t sizeKB, std::int64_t duration);
 /// the first entry reaches before distances stop shrinking: the nearest rate,
 /// the lower one at a tie; 0 for 1000 and above and for codes outside 1..3.
 std::int64_t StandardBitRate(std::int64_t rate, std::int64_t versionCode, std::int64_t layerCode);
-
-// How node values are shown (durations, days, channel modes, versions).
-using display::ChannelText;
-using display::FormatDay;
-using display::FormatHMS;
-using display::VersionText;
 
 /// The text after the first backslash; empty when there is none.
 std::string_view PathAfterDrive(std::string_view path);

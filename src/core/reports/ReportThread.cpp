@@ -1,6 +1,7 @@
 #include "reports/ReportThread.h"
 
 #include "collection/NodeText.h"
+#include "display/Formats.h"
 #include "reports/HelperThread.h"
 #include "reports/ReportCells.h"
 #include "reports/ReportFormats.h"
@@ -232,7 +233,7 @@ private:
                 volume = volumes++;
                 VolumeCells& current = fill_.volumes[volume];
                 current.label = name.substr(0, name.find('\\'));
-                current.date = collection::FormatDay(
+                current.date = display::FormatDay(
                     static_cast<std::int32_t>(n[collection::kScanDate]), fill_.dateSeparator);
             }
             object.assign(objectPrefix);

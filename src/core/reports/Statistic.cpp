@@ -1,6 +1,7 @@
 #include "reports/Statistic.h"
 
 #include "collection/NodeText.h"
+#include "display/Formats.h"
 #include "texts/TextTable.h"
 
 #include <cmath>
@@ -84,7 +85,7 @@ std::array<StatisticRow, 6> StatisticRows(std::string_view rootText, const texts
         {Caption(table, TextId::FileCountLabel),
          WithUnit(std::to_string(n[kCollectionFileCount]), table.Text(TextId::FilesUnit))},
         {Caption(table, TextId::LastChangeLabel),
-         FormatDay(static_cast<std::int32_t>(n[kLastChange]), dateSeparator)},
+         display::FormatDay(static_cast<std::int32_t>(n[kLastChange]), dateSeparator)},
     }};
 }
 

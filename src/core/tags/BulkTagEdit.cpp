@@ -12,8 +12,8 @@ using texts::TextId;
 
 std::vector<std::string> ShownFields(const audio::TMPEGAudio& mpeg)
 {
-    if (!mpeg.HasTag()) {
-        const audio::Id3v2Text& v2 = mpeg.Id3v2();
+    if (!mpeg.hasTag()) {
+        const audio::Id3v2Text& v2 = mpeg.id3v2();
         if (!v2.present)
             return std::vector<std::string>(6);
         const std::string track =
@@ -21,14 +21,10 @@ std::vector<std::string> ShownFields(const audio::TMPEGAudio& mpeg)
         return {v2.title, v2.artist, v2.album,
                 track,    v2.year,   audio::CutCharacters(v2.comment, 29)};
     }
-    const audio::MpegRecord& r = mpeg.Record();
+    const audio::MpegRecord& r = mpeg.record();
     const std::string year = r.Year.substr(0, r.Year.find('\0'));
-    return {mpeg.GetTitle(),
-            mpeg.GetArtist(),
-            r.Album,
-            r.Track == kNoTrack ? std::string() : std::to_string(r.Track),
-            year,
-            audio::CutCharacters(r.Comment, 29)};
+    const std::string track = r.Track == kNoTrack ? std::string() : std::to_string(r.Track);
+    return {mpeg.title(), mpeg.artist(), r.Album, track, year, audio::CutCharacters(r.Comment, 29)};
 }
 
 std::uint8_t TrackByte(std::string_view field)
@@ -59,17 +55,17 @@ std::optional<TextId> NoFileText(const FileSystem& files, const std::string& pat
 void ApplyChanges(const TagChanges& changes, audio::TMPEGAudio& mpeg)
 {
     if (changes.title)
-        mpeg.SetTitle(*changes.title);
+        mpeg.setTitle(*changes.title);
     if (changes.artist)
-        mpeg.SetArtist(*changes.artist);
+        mpeg.setArtist(*changes.artist);
     if (changes.album)
-        mpeg.SetAlbum(*changes.album);
+        mpeg.setAlbum(*changes.album);
     if (changes.comment)
-        mpeg.SetComment(*changes.comment);
+        mpeg.setComment(*changes.comment);
     if (changes.year)
-        mpeg.SetYear(*changes.year);
+        mpeg.setYear(*changes.year);
     if (changes.track)
-        mpeg.SetTrack(TrackByte(*changes.track));
+        mpeg.setTrack(TrackByte(*changes.track));
 }
 
 namespace {
@@ -93,20 +89,23 @@ BulkTagEditor::BulkTagEditor(FileSystem& files) : files_(files), mpeg_(files), i
 
 bool BulkTagEditor::ReadableButNotAudio(const std::string& path)
 {
-    mpeg_.SetFileName(path);
+    // A file that cannot be read is left to the writing, which reports it:
+    // the opening below tells.
+    static_cast<void>(mpeg_.AnalyseFile(path));
     int error = 0;
     const std::unique_ptr<RandomAccessFile> file = files_.openFile(path, false, error);
     if (!file)
         return false;
-    const bool mpegValid = mpeg_.IsValid();
+    const bool mpegValid = mpeg_.valid();
     if (!mpegValid) {
         info_.AnalyseFile(path);
         if (!info_.Header.Valid())
             return true;
     }
-    if (mpeg_.HasTag() || audio::SkipId3v2Tags(*file) > 0)
+    if (mpeg_.hasTag() || audio::SkipId3v2Tags(*file) > 0)
         return false;
-    if (HoldsFrameRun(*file, mpeg_.FirstFrameOffset()))
+    if (const std::optional<std::int64_t> first = mpeg_.firstFrameOffset();
+        first && HoldsFrameRun(*file, *first))
         return false;
     if (mpegValid)
         info_.AnalyseFile(path);
@@ -150,16 +149,22 @@ std::optional<TextId> BulkTagEditor::Write(const std::string& path, const TagCha
         return TextId::PathIsFolder;
     if (ReadableButNotAudio(path))
         return TextId::FileNotValid;
-    if (!mpeg_.HasTag() && mpeg_.Id3v2().present) {
+    if (!mpeg_.hasTag() && mpeg_.id3v2().present) {
         // The fields not given keep what the editor shows: the ID3v2 texts.
         const std::vector<std::string> shown = ShownFields(mpeg_);
         ApplyChanges({shown[0], shown[1], shown[2], shown[3], shown[4], shown[5]}, mpeg_);
     }
     ApplyChanges(changes, mpeg_);
-    const int written = mpeg_.WriteTag();
-    if (written != 0)
-        return written == -1 ? TextId::FileDoesNotExist : TextId::CannotWriteTag;
-    return std::nullopt;
+    switch (mpeg_.WriteTag()) {
+    case audio::TagWriteStatus::Done:
+        return std::nullopt;
+    case audio::TagWriteStatus::FileMissing:
+        return TextId::FileDoesNotExist;
+    case audio::TagWriteStatus::CannotOpen:
+    case audio::TagWriteStatus::WriteFailed:
+        break;
+    }
+    return TextId::CannotWriteTag;
 }
 
 std::optional<TextId> BulkTagEditor::Remove(const std::string& path)
@@ -168,10 +173,16 @@ std::optional<TextId> BulkTagEditor::Remove(const std::string& path)
         return TextId::PathIsFolder;
     if (ReadableButNotAudio(path))
         return TextId::FileNotValid;
-    const int removed = mpeg_.RemoveTag();
-    if (removed != 0)
-        return removed == -1 ? TextId::FileDoesNotExist : TextId::CannotRemoveTag;
-    return std::nullopt;
+    switch (mpeg_.RemoveTag()) {
+    case audio::TagWriteStatus::Done:
+        return std::nullopt;
+    case audio::TagWriteStatus::FileMissing:
+        return TextId::FileDoesNotExist;
+    case audio::TagWriteStatus::CannotOpen:
+    case audio::TagWriteStatus::WriteFailed:
+        break;
+    }
+    return TextId::CannotRemoveTag;
 }
 
 } // namespace velmora::tags

@@ -94,7 +94,7 @@ public:
 
     /// Whether a file without an ID3v1 tag shows the texts of its ID3v2 tag
     /// (on unless switched off).
-    void SetReadId3v2(bool on) { mpeg_.SetReadId3v2(on); }
+    void SetReadId3v2(bool on) { mpeg_.setReadId3v2(on); }
 
     std::optional<texts::TextId> Write(const std::string& path, const TagChanges& changes);
     std::optional<texts::TextId> Remove(const std::string& path);

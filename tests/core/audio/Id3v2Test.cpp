@@ -223,10 +223,10 @@ TEST(Id3v2Reads, PictureOfOneMegabyteIsSteppedOver)
     TMPEGAudio mpeg(files);
     FileStatus status;
     status.modified = 1'000'000'000;
-    EXPECT_EQ(mpeg.AnalyseSource(file, status), 0);
-    EXPECT_TRUE(mpeg.IsValid());
-    EXPECT_EQ(mpeg.Id3v2().artist, "Before");
-    EXPECT_EQ(mpeg.Id3v2().title, "After");
+    EXPECT_EQ(mpeg.AnalyseSource(file, status), AnalysisStatus::Complete);
+    EXPECT_TRUE(mpeg.valid());
+    EXPECT_EQ(mpeg.id3v2().artist, "Before");
+    EXPECT_EQ(mpeg.id3v2().title, "After");
     // The tag skip, the frames, the first and second header, the Xing
     // look, the ID3v1 look and the frame headers around the picture.
     EXPECT_LE(file.reads, 8);

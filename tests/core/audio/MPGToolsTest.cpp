@@ -18,7 +18,7 @@ constexpr std::int64_t kSomeTime = 1'000'000'000; // September 2001
 
 class MpegAudioTest : public ::testing::Test {
 protected:
-    int Analyse(const std::string& bytes)
+    AnalysisStatus Analyse(const std::string& bytes)
     {
         file = MemoryFile(bytes);
         FileStatus status;
@@ -26,7 +26,7 @@ protected:
         status.modified = kSomeTime;
         return mpeg.AnalyseSource(file, status);
     }
-    const MpegRecord& r() const { return mpeg.Record(); }
+    const MpegRecord& r() const { return mpeg.record(); }
 
     fakes::FaultyFileSystem files;
     TMPEGAudio mpeg{files};
@@ -37,8 +37,8 @@ TEST_F(MpegAudioTest, ConstantBitRateFileFromOffsetZero)
 {
     std::string bytes = Stream(kMp3Header, kMp3FrameLength, 4'000'000 / kMp3FrameLength + 1);
     bytes.resize(4'000'000);
-    EXPECT_EQ(Analyse(bytes), 0);
-    EXPECT_TRUE(mpeg.IsValid());
+    EXPECT_EQ(Analyse(bytes), AnalysisStatus::Complete);
+    EXPECT_TRUE(mpeg.valid());
     EXPECT_EQ(r().BitRate, 128);
     EXPECT_EQ(r().Duration, 250); // 4,000,000 * 8 div 128,000
     EXPECT_EQ(r().Version, 1);
@@ -48,7 +48,7 @@ TEST_F(MpegAudioTest, ConstantBitRateFileFromOffsetZero)
     EXPECT_EQ(r().FrameLength, 417);
     EXPECT_EQ(r().Length, 4'000'000);
     EXPECT_TRUE(r().ErrorProt);
-    EXPECT_FALSE(mpeg.HasTag());
+    EXPECT_FALSE(mpeg.hasTag());
     EXPECT_EQ(r().TagId, "BAD");
     EXPECT_EQ(r().Year, "    ");
     EXPECT_EQ(r().Genre, 255);
@@ -56,13 +56,13 @@ TEST_F(MpegAudioTest, ConstantBitRateFileFromOffsetZero)
 
 TEST_F(MpegAudioTest, TinyFilesAreResetAndNotValid)
 {
-    EXPECT_EQ(Analyse("12345"), 0);
-    EXPECT_FALSE(mpeg.IsValid());
+    EXPECT_EQ(Analyse("12345"), AnalysisStatus::Complete);
+    EXPECT_FALSE(mpeg.valid());
     EXPECT_EQ(r().Length, 0);
-    EXPECT_NE(Analyse(std::string(127, 'x')), 0);
-    EXPECT_FALSE(mpeg.IsValid());
+    EXPECT_NE(Analyse(std::string(127, 'x')), AnalysisStatus::Complete);
+    EXPECT_FALSE(mpeg.valid());
     EXPECT_EQ(r().Length, 127);
-    EXPECT_FALSE(mpeg.HasTag());
+    EXPECT_FALSE(mpeg.hasTag());
 }
 
 TEST_F(MpegAudioTest, JunkInFrontSearchesFromTheMiddle)
@@ -72,21 +72,21 @@ TEST_F(MpegAudioTest, JunkInFrontSearchesFromTheMiddle)
     std::string bytes = std::string(30000, '\x11') +
                         Stream(kMp3Header, kMp3FrameLength, 4'000'000 / kMp3FrameLength + 1);
     bytes.resize(4'030'000);
-    EXPECT_EQ(Analyse(bytes), 0);
-    EXPECT_TRUE(mpeg.IsValid());
+    EXPECT_EQ(Analyse(bytes), AnalysisStatus::Complete);
+    EXPECT_TRUE(mpeg.valid());
     EXPECT_EQ(r().Duration, 251); // the whole 4,030,000 bytes at 128 kbit/s
 
     // A 15,000-byte file with 3,000 bytes of junk: searched from the start.
     bytes = std::string(3000, '\x11') + Stream(kMp3Header, kMp3FrameLength, 40);
     bytes.resize(15000);
-    EXPECT_EQ(Analyse(bytes), 0);
-    EXPECT_TRUE(mpeg.IsValid());
+    EXPECT_EQ(Analyse(bytes), AnalysisStatus::Complete);
+    EXPECT_TRUE(mpeg.valid());
 
     // Frames only near the start of a large file, after offset 6: not found.
     bytes = std::string(100, '\x11') + Stream(kMp3Header, kMp3FrameLength, 10) +
             std::string(60000, '\x11');
-    EXPECT_NE(Analyse(bytes), 0);
-    EXPECT_FALSE(mpeg.IsValid());
+    EXPECT_NE(Analyse(bytes), AnalysisStatus::Complete);
+    EXPECT_FALSE(mpeg.valid());
     EXPECT_EQ(r().Length, static_cast<std::int64_t>(bytes.size()));
     EXPECT_NE(r().FileDate, 0);
 }
@@ -95,8 +95,8 @@ TEST_F(MpegAudioTest, HeadersNotOneFrameApartAreNotAccepted)
 {
     const std::string bytes =
         Frame(kMp3Header, 300) + Frame(kMp3Header, 300) + std::string(2000, '\0');
-    EXPECT_NE(Analyse(bytes), 0);
-    EXPECT_FALSE(mpeg.IsValid());
+    EXPECT_NE(Analyse(bytes), AnalysisStatus::Complete);
+    EXPECT_FALSE(mpeg.valid());
     EXPECT_EQ(r().BitRate, 0);
     EXPECT_EQ(r().Version, 0);
 }
@@ -105,9 +105,9 @@ TEST_F(MpegAudioTest, XingStream)
 {
     std::string bytes = XingFrame(kMp3Header, kMp3FrameLength, 36, 0x0F, 10000) +
                         Stream(kMp3Header, kMp3FrameLength, 20);
-    EXPECT_EQ(Analyse(bytes), 0);
+    EXPECT_EQ(Analyse(bytes), AnalysisStatus::Complete);
     EXPECT_EQ(r().BitRate, -1);
-    EXPECT_TRUE(mpeg.IsValid());
+    EXPECT_TRUE(mpeg.valid());
     EXPECT_EQ(r().Duration, 261);
     EXPECT_EQ(r().FrameLength, static_cast<std::int64_t>(bytes.size()) / 10000);
 
@@ -126,13 +126,13 @@ TEST_F(MpegAudioTest, Id3v2InFrontIsSkipped)
     const std::string art(300000, '\x11');
     const std::string stream = XingFrame(kMp3Header, kMp3FrameLength, 36, 1, 5000) +
                                Stream(kMp3Header, kMp3FrameLength, 50);
-    EXPECT_EQ(Analyse(Id3v2(art) + stream), 0);
+    EXPECT_EQ(Analyse(Id3v2(art) + stream), AnalysisStatus::Complete);
     EXPECT_EQ(r().BitRate, -1);
     EXPECT_EQ(r().Duration, 131); // 5000 * 1152 / 44100 = 130.6
     EXPECT_EQ(r().Length, static_cast<std::int64_t>(10 + art.size() + stream.size()));
 
     const std::string cbr = Stream(kMp3Header, kMp3FrameLength, 1000);
-    EXPECT_EQ(Analyse(Id3v2(art, 4, true) + cbr), 0);
+    EXPECT_EQ(Analyse(Id3v2(art, 4, true) + cbr), AnalysisStatus::Complete);
     EXPECT_EQ(r().Duration, static_cast<std::int64_t>(cbr.size()) * 8 / 128000);
 }
 
@@ -140,13 +140,13 @@ TEST_F(MpegAudioTest, TagOfTheMainReader)
 {
     std::string tag = Id3v1("Title  ", " Artist", "Album", std::string("98\0\0", 4), "abc", 7, 3);
     Analyse(Stream(kMp3Header, kMp3FrameLength, 3) + tag);
-    ASSERT_TRUE(mpeg.HasTag());
+    ASSERT_TRUE(mpeg.hasTag());
     EXPECT_EQ(r().Title, "Title");
     EXPECT_EQ(r().Artist, " Artist"); // leading spaces stay
     EXPECT_EQ(r().Year, std::string("98\0\0", 4));
     EXPECT_EQ(r().Track, 7);
     EXPECT_EQ(r().Genre, 3);
-    EXPECT_EQ(mpeg.GetTitle(), "Title");
+    EXPECT_EQ(mpeg.title(), "Title");
 
     tag[125] = 'x';
     tag[126] = 'y';
@@ -160,27 +160,27 @@ TEST_F(MpegAudioTest, TagOfTheMainReader)
 TEST_F(MpegAudioTest, FilesOnDisk)
 {
     TestDir dir;
-    EXPECT_NE(mpeg.SetFileName(dir.file("gone.mp3")), 0);
+    EXPECT_EQ(mpeg.AnalyseFile(dir.file("gone.mp3")), AnalysisStatus::NotFound);
     EXPECT_EQ(r().Title, "[not found: gone.mp3]");
-    EXPECT_FALSE(mpeg.IsValid());
+    EXPECT_FALSE(mpeg.valid());
 
     const std::string name = "A rather long file name for a song.mp3";
     const std::string path = dir.file(name);
     WriteBytes(path, Stream(kMp3Header, kMp3FrameLength, 10));
-    EXPECT_EQ(mpeg.SetFileName(path), 0);
-    EXPECT_TRUE(mpeg.IsValid());
-    EXPECT_EQ(mpeg.GetFileName(), path);
+    EXPECT_EQ(mpeg.AnalyseFile(path), AnalysisStatus::Complete);
+    EXPECT_TRUE(mpeg.valid());
+    EXPECT_EQ(mpeg.FileName(), path);
     EXPECT_EQ(r().Title, name.substr(0, 30)); // no tag: the file's name
-    EXPECT_EQ(mpeg.GetTitle(), "Unknown Title");
-    EXPECT_EQ(mpeg.GetArtist(), "Unknown Artist");
+    EXPECT_EQ(mpeg.title(), "Unknown Title");
+    EXPECT_EQ(mpeg.artist(), "Unknown Artist");
     EXPECT_EQ(mpeg.VolumeLabel(), ""); // no volumes given
 
     fakes::FakeVolumes volumes;
     TMPEGAudio withVolumes(files, &volumes);
-    withVolumes.SetFileName(path);
+    EXPECT_EQ(withVolumes.AnalyseFile(path), AnalysisStatus::Complete);
     EXPECT_EQ(withVolumes.VolumeLabel(), "NO DISC");
     volumes.setVolumes({{"/", "SYSTEM", 1, VolumeType::Fixed, "ext4", "/dev/vda"}});
-    withVolumes.SetFileName(path);
+    EXPECT_EQ(withVolumes.AnalyseFile(path), AnalysisStatus::Complete);
     EXPECT_EQ(withVolumes.VolumeLabel(), "SYSTEM");
 }
 
@@ -205,8 +205,8 @@ TEST_F(MpegAudioTest, UnconfirmedHeadersEverywhereCostFewReads)
     CountingFile counting(bytes);
     FileStatus status;
     status.modified = kSomeTime;
-    EXPECT_NE(mpeg.AnalyseSource(counting, status), 0);
-    EXPECT_FALSE(mpeg.IsValid());
+    EXPECT_NE(mpeg.AnalyseSource(counting, status), AnalysisStatus::Complete);
+    EXPECT_FALSE(mpeg.valid());
     EXPECT_LT(counting.reads, 20);
 }
 
@@ -219,8 +219,8 @@ TEST_F(MpegAudioTest, LongMiddleSearchStaysBounded)
     CountingFile counting(bytes);
     FileStatus status;
     status.modified = kSomeTime;
-    mpeg.AnalyseSource(counting, status);
-    EXPECT_FALSE(mpeg.IsValid());
+    EXPECT_EQ(mpeg.AnalyseSource(counting, status), AnalysisStatus::NoFrames);
+    EXPECT_FALSE(mpeg.valid());
     EXPECT_LT(counting.reads, 20);
 }
 
@@ -234,7 +234,7 @@ TEST(MpegSyncScanTest, FindsWhatTheByteStepsFind)
     fakes::FaultyFileSystem files;
     TMPEGAudio scan(files);
     TMPEGAudio steps(files);
-    steps.SetSyncScan(false);
+    steps.setSyncScan(false);
     int accepted = 0;
     for (int round = 0; round < 600; ++round) {
         const std::size_t size = static_cast<std::size_t>(pick(4) == 0 ? pick(64) : pick(60000));
@@ -268,8 +268,8 @@ TEST(MpegSyncScanTest, FindsWhatTheByteStepsFind)
         MemoryFile a(bytes);
         MemoryFile b(bytes);
         ASSERT_EQ(scan.AnalyseSource(a, status), steps.AnalyseSource(b, status)) << round;
-        ASSERT_EQ(scan.Record(), steps.Record()) << round;
-        accepted += scan.IsValid() ? 1 : 0;
+        ASSERT_EQ(scan.record(), steps.record()) << round;
+        accepted += scan.valid() ? 1 : 0;
     }
     EXPECT_GT(accepted, 50);
 }

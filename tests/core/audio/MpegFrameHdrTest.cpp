@@ -14,7 +14,8 @@ using testing::Header;
 TMpegFrameHdr Parsed(const std::string& bytes)
 {
     TMpegFrameHdr h;
-    h.Parse(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    const bool valid = h.Parse(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    EXPECT_EQ(valid, h.Valid());
     return h;
 }
 
@@ -87,9 +88,10 @@ TEST(MpegFrameHdr, FindHeaderAndShortInput)
 {
     TMpegFrameHdr h;
     const std::string shifted = Bytes("[FF][FF][FB][90][64]");
-    EXPECT_EQ(h.FindHeader(reinterpret_cast<const unsigned char*>(shifted.data()), 3), -1);
+    EXPECT_EQ(h.FindHeader(reinterpret_cast<const unsigned char*>(shifted.data()), 3),
+              std::nullopt);
     EXPECT_EQ(h.FindHeader(reinterpret_cast<const unsigned char*>(shifted.data()), shifted.size()),
-              1);
+              1u);
     EXPECT_EQ(h.BitRate(), 128);
 
     // A length of 3 keeps the header held before.
@@ -99,7 +101,8 @@ TEST(MpegFrameHdr, FindHeaderAndShortInput)
     EXPECT_EQ(h.VersionIndex(), 1);
 
     const std::string none(100, '\xFF');
-    EXPECT_EQ(h.FindHeader(reinterpret_cast<const unsigned char*>(none.data()), none.size()), -1);
+    EXPECT_EQ(h.FindHeader(reinterpret_cast<const unsigned char*>(none.data()), none.size()),
+              std::nullopt);
 }
 
 int FramesIn(const std::string& bytes, int wanted = 3)

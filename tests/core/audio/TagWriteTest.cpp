@@ -30,120 +30,120 @@ protected:
 TEST_F(TagWriteTest, AppendsToAFileWithoutTagAndOverwritesAnExistingOne)
 {
     const std::string path = Make("a.mp3", audio);
-    mpeg.SetFileName(path);
-    mpeg.SetTitle("New title");
-    mpeg.SetTrack(7);
-    EXPECT_EQ(mpeg.WriteTag(), 0);
+    ASSERT_EQ(mpeg.AnalyseFile(path), AnalysisStatus::Complete);
+    mpeg.setTitle("New title");
+    mpeg.setTrack(7);
+    EXPECT_EQ(mpeg.WriteTag(), TagWriteStatus::Done);
     std::string bytes = ReadBytes(path);
     ASSERT_EQ(bytes.size(), audio.size() + 128);
     EXPECT_EQ(bytes.substr(0, audio.size()), audio);
-    EXPECT_TRUE(mpeg.HasTag()); // analysed again
-    EXPECT_EQ(mpeg.Record().Title, "New title");
-    EXPECT_EQ(mpeg.Record().Track, 7);
+    EXPECT_TRUE(mpeg.hasTag()); // analysed again
+    EXPECT_EQ(mpeg.record().Title, "New title");
+    EXPECT_EQ(mpeg.record().Track, 7);
     // A file without tag gets the file's name as title unless it is set,
     // genre 255 and a year of four spaces.
     EXPECT_EQ(static_cast<unsigned char>(bytes.back()), 255);
     EXPECT_EQ(bytes.substr(audio.size() + 93, 4), "    ");
 
-    mpeg.SetAlbum("Album");
-    EXPECT_EQ(mpeg.WriteTag(), 0);
+    mpeg.setAlbum("Album");
+    EXPECT_EQ(mpeg.WriteTag(), TagWriteStatus::Done);
     bytes = ReadBytes(path);
     ASSERT_EQ(bytes.size(), audio.size() + 128); // exactly one tag
     EXPECT_EQ(bytes.substr(0, audio.size()), audio);
-    EXPECT_EQ(mpeg.Record().Title, "New title");
-    EXPECT_EQ(mpeg.Record().Album, "Album");
+    EXPECT_EQ(mpeg.record().Title, "New title");
+    EXPECT_EQ(mpeg.record().Album, "Album");
 }
 
 TEST_F(TagWriteTest, UntaggedFileGetsItsNameAsTitle)
 {
     const std::string path = Make("Some song.mp3", audio);
-    mpeg.SetFileName(path);
-    mpeg.SetArtist("Artist");
-    ASSERT_EQ(mpeg.WriteTag(), 0);
-    EXPECT_EQ(mpeg.Record().Title, "Some song.mp3");
-    EXPECT_EQ(mpeg.Record().Artist, "Artist");
+    ASSERT_EQ(mpeg.AnalyseFile(path), AnalysisStatus::Complete);
+    mpeg.setArtist("Artist");
+    ASSERT_EQ(mpeg.WriteTag(), TagWriteStatus::Done);
+    EXPECT_EQ(mpeg.record().Title, "Some song.mp3");
+    EXPECT_EQ(mpeg.record().Artist, "Artist");
 }
 
 TEST_F(TagWriteTest, TextIsWrittenAsWindows1252)
 {
     const std::string path = Make("b.mp3", audio);
-    mpeg.SetFileName(path);
-    mpeg.SetTitle("Motörhead Ω");
-    mpeg.SetComment(std::string(35, 'c'));
-    ASSERT_EQ(mpeg.WriteTag(), 0);
+    ASSERT_EQ(mpeg.AnalyseFile(path), AnalysisStatus::Complete);
+    mpeg.setTitle("Motörhead Ω");
+    mpeg.setComment(std::string(35, 'c'));
+    ASSERT_EQ(mpeg.WriteTag(), TagWriteStatus::Done);
     const std::string bytes = ReadBytes(path);
     EXPECT_EQ(bytes.substr(audio.size() + 3, 12), std::string("Mot\xF6rhead ?\0", 12));
-    EXPECT_EQ(mpeg.Record().Title, "Motörhead ?");
+    EXPECT_EQ(mpeg.record().Title, "Motörhead ?");
     // Cut to 30 by the setter; the track byte (0) then replaces the 30th.
     EXPECT_EQ(bytes.substr(audio.size() + 97, 30), std::string(29, 'c') + '\0');
-    EXPECT_EQ(mpeg.Record().Comment, std::string(29, 'c'));
+    EXPECT_EQ(mpeg.record().Comment, std::string(29, 'c'));
 }
 
 TEST_F(TagWriteTest, RemoveCutsOneTagOnly)
 {
     const std::string tag = Id3v1("T", "A", "B", "2000", "C", 1);
     const std::string path = Make("c.mp3", audio + tag + tag);
-    mpeg.SetFileName(path);
-    EXPECT_EQ(mpeg.RemoveTag(), 0);
+    ASSERT_EQ(mpeg.AnalyseFile(path), AnalysisStatus::Complete);
+    EXPECT_EQ(mpeg.RemoveTag(), TagWriteStatus::Done);
     EXPECT_EQ(ReadBytes(path), audio + tag);
-    EXPECT_EQ(mpeg.RemoveTag(), 0);
+    EXPECT_EQ(mpeg.RemoveTag(), TagWriteStatus::Done);
     EXPECT_EQ(ReadBytes(path), audio);
-    EXPECT_EQ(mpeg.RemoveTag(), 0); // none left: unchanged
+    EXPECT_EQ(mpeg.RemoveTag(), TagWriteStatus::Done); // none left: unchanged
     EXPECT_EQ(ReadBytes(path), audio);
-    EXPECT_FALSE(mpeg.HasTag());
+    EXPECT_FALSE(mpeg.hasTag());
 
     // A file of exactly 128 bytes that begins with "TAG" is not cut.
     const std::string only = Make("d.mp3", tag);
-    mpeg.SetFileName(only);
-    EXPECT_EQ(mpeg.RemoveTag(), 0);
+    ASSERT_EQ(mpeg.AnalyseFile(only), AnalysisStatus::NoFrames);
+    EXPECT_EQ(mpeg.RemoveTag(), TagWriteStatus::Done);
     EXPECT_EQ(ReadBytes(only), tag);
 }
 
 TEST_F(TagWriteTest, AFileThatIsOnlyATagHasItsTagReplaced)
 {
     const std::string path = Make("t.mp3", Id3v1("Old", "", "", "", ""));
-    mpeg.SetFileName(path);
-    EXPECT_TRUE(mpeg.HasTag());
-    mpeg.SetTitle("New");
-    EXPECT_EQ(mpeg.WriteTag(), 0);
+    ASSERT_EQ(mpeg.AnalyseFile(path), AnalysisStatus::NoFrames);
+    EXPECT_TRUE(mpeg.hasTag());
+    mpeg.setTitle("New");
+    EXPECT_EQ(mpeg.WriteTag(), TagWriteStatus::Done);
     EXPECT_EQ(ReadBytes(path).size(), 128u);
-    EXPECT_EQ(mpeg.Record().Title, "New");
+    EXPECT_EQ(mpeg.record().Title, "New");
 }
 
 TEST_F(TagWriteTest, FailuresLeaveTheFileAsItWas)
 {
     const std::string path = Make("e.mp3", audio + Id3v1("Old", "", "", "", ""));
     const std::string before = ReadBytes(path);
-    mpeg.SetFileName(path);
-    mpeg.SetTitle("New");
+    ASSERT_EQ(mpeg.AnalyseFile(path), AnalysisStatus::Complete);
+    mpeg.setTitle("New");
 
     files.failFileWrites = true;
-    EXPECT_NE(mpeg.WriteTag(), 0);
+    EXPECT_NE(mpeg.WriteTag(), TagWriteStatus::Done);
     EXPECT_EQ(ReadBytes(path), before);
-    mpeg.SetFileName(path);
-    EXPECT_NE(mpeg.RemoveTag(), 0);
+    ASSERT_EQ(mpeg.AnalyseFile(path), AnalysisStatus::Complete);
+    EXPECT_NE(mpeg.RemoveTag(), TagWriteStatus::Done);
     EXPECT_EQ(ReadBytes(path), before);
     files.failFileWrites = false;
 
     files.failOpen = true;
-    mpeg.SetFileName(path);
-    mpeg.SetTitle("New");
-    EXPECT_NE(mpeg.WriteTag(), 0);
-    EXPECT_NE(mpeg.RemoveTag(), 0);
+    EXPECT_EQ(mpeg.AnalyseFile(path), AnalysisStatus::CannotOpen);
+    mpeg.setTitle("New");
+    EXPECT_NE(mpeg.WriteTag(), TagWriteStatus::Done);
+    EXPECT_NE(mpeg.RemoveTag(), TagWriteStatus::Done);
     EXPECT_EQ(ReadBytes(path), before);
     files.failOpen = false;
 
-    mpeg.SetFileName(dir.file("missing.mp3"));
-    EXPECT_EQ(mpeg.WriteTag(), -1);
-    EXPECT_EQ(mpeg.RemoveTag(), -1);
+    EXPECT_EQ(mpeg.AnalyseFile(dir.file("missing.mp3")), AnalysisStatus::NotFound);
+    EXPECT_EQ(mpeg.WriteTag(), TagWriteStatus::FileMissing);
+    EXPECT_EQ(mpeg.RemoveTag(), TagWriteStatus::FileMissing);
 }
 
 // A real failed append: the process may not make the file any longer.
 TEST_F(TagWriteTest, FailedAppendIsUndone)
 {
     const std::string path = Make("f.mp3", audio);
-    mpeg.SetFileName(path);
-    mpeg.SetTitle("New");
+    ASSERT_EQ(mpeg.AnalyseFile(path), AnalysisStatus::Complete);
+    mpeg.setTitle("New");
 
     struct sigaction ignore = {}, previous = {};
     ignore.sa_handler = SIG_IGN;
@@ -153,11 +153,11 @@ TEST_F(TagWriteTest, FailedAppendIsUndone)
     rlimit limited = old;
     limited.rlim_cur = audio.size() + 50;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const int result = mpeg.WriteTag();
+    const TagWriteStatus result = mpeg.WriteTag();
     ::setrlimit(RLIMIT_FSIZE, &old);
     ::sigaction(SIGXFSZ, &previous, nullptr);
 
-    EXPECT_NE(result, 0);
+    EXPECT_NE(result, TagWriteStatus::Done);
     EXPECT_EQ(ReadBytes(path), audio);
 }
 

@@ -3,6 +3,7 @@
 #include "Bytes.h"
 #include "Samples.h"
 #include "collection/DayNumber.h"
+#include "display/Formats.h"
 #include "platform/fakes/FakeLocale.h"
 #include "texts/TextTable.h"
 
@@ -11,6 +12,10 @@
 namespace velmora::collection {
 namespace {
 
+using display::ChannelText;
+using display::FormatDay;
+using display::FormatHMS;
+using display::VersionText;
 using testing::Bytes;
 
 const std::string& kFile = testing::kExampleFile;

@@ -60,7 +60,7 @@ TEST_F(StatusTextsTreeTest, FolderShowsItsVolumesScanDate)
     EXPECT_EQ(panels[2], "ABR 131 Kbps");
     EXPECT_EQ(panels[3], "0 Folder(s)");
     EXPECT_EQ(panels[4], "1 File(s)");
-    EXPECT_EQ(panels[5], collection::FormatDay(45000, "/"));
+    EXPECT_EQ(panels[5], display::FormatDay(45000, "/"));
     EXPECT_EQ(StatusPanelTexts(tree, volume, table, ".", "/")[5], panels[5]);
     EXPECT_EQ(StatusPanelTexts(tree, volume, table, ".", "/")[3], "1 Folder(s)");
 }
