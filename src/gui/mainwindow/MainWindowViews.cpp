@@ -1,10 +1,9 @@
-#include "gui/mainwindow/MainWindow.h"
-
 #include "collection/CollectionStore.h"
 #include "collection/NodeText.h"
 #include "collection/SelectedMarks.h"
 #include "gui/app/Application.h"
 #include "gui/mainwindow/FileListModel.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/StatusPanels.h"
 #include "gui/mainwindow/ViewTreeModel.h"
 #include "gui/playback/PlaybackCommands.h"
