@@ -51,7 +51,7 @@ constexpr Option kForceOption{"--force", "", "",
                               "take a SOURCE of another serial or folder all the same"};
 
 // The words after "--" are operands, also those that start with "-".
-bool Parse(const std::vector<Argument>& items, Arguments& args)
+[[nodiscard]] bool Parse(const std::vector<Argument>& items, Arguments& args)
 {
     for (const Argument& item : items) {
         switch (item.kind) {
@@ -104,8 +104,9 @@ NodeId FindVolume(const CollectionTree& tree, const std::string& word)
     return kNoNode;
 }
 
-bool FindVolumes(const CollectionTree& tree, const std::vector<std::string>& words,
-                 const std::string& collectionPath, std::vector<NodeId>& found, std::ostream& err)
+[[nodiscard]] bool FindVolumes(const CollectionTree& tree, const std::vector<std::string>& words,
+                               const std::string& collectionPath, std::vector<NodeId>& found,
+                               std::ostream& err)
 {
     bool all = true;
     for (const std::string& word : words) {
@@ -168,13 +169,13 @@ public:
     }
 
     // The source dialog cannot be shown: the volume's drive was not found.
-    std::optional<scan::SourceChoice> ChooseSource(TextId) override
+    [[nodiscard]] std::optional<scan::SourceChoice> ChooseSource(TextId) override
     {
         Tell(TextId::CannotFindSource, volumeName, scan::MessageKind::Error);
         return std::nullopt;
     }
 
-    bool ChooseVolumesToDelete(CollectionTree& tree) override
+    [[nodiscard]] bool ChooseVolumesToDelete(CollectionTree& tree) override
     {
         return scan::ConfirmVolumeList(tree, volumesToDelete, *this) ==
                scan::VolumeListAnswer::Confirmed;
@@ -182,7 +183,7 @@ public:
 
     std::string AskLabel(std::string_view, std::string_view) override { return label; }
 
-    bool RunScan(CollectionTree& tree, const scan::ScanRequest& request) override
+    [[nodiscard]] bool RunScan(CollectionTree& tree, const scan::ScanRequest& request) override
     {
         NoProgress quiet;
         const std::atomic<bool> stop{false};
@@ -202,7 +203,7 @@ private:
 // Saves after a change; maps the other outcomes onto exit codes. The
 // information the user was told comes last, and not at all when the save
 // failed.
-int Finish(scan::EditOutcome outcome, EditedCollection& edited, CliUser& user)
+[[nodiscard]] int Finish(scan::EditOutcome outcome, EditedCollection& edited, CliUser& user)
 {
     int result = kFailed;
     switch (outcome) {

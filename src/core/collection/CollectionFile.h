@@ -31,13 +31,14 @@ bool LooksLikeCollection(std::string_view bytes);
 /// the node text, byte for byte. The first line is the root whatever its indentation. The tree
 /// takes the buffer over and its texts point into it. Runs in time linear in
 /// the size of the bytes, without recursion, for any depth.
-ReadOutcome ReadCollection(ByteBuffer bytes, CollectionTree& tree);
+[[nodiscard]] ReadOutcome ReadCollection(ByteBuffer bytes, CollectionTree& tree);
 
 /// Same, for bytes the caller keeps (the tree copies them).
-ReadOutcome ReadCollection(std::string_view bytes, CollectionTree& tree);
+[[nodiscard]] ReadOutcome ReadCollection(std::string_view bytes, CollectionTree& tree);
 
 /// Writes `tree` in the line format, with `rootText` in place of the root's
 /// text. Calls out.write() with large blocks; false on the first failure.
-bool WriteCollection(const CollectionTree& tree, std::string_view rootText, OutputFile& out);
+[[nodiscard]] bool WriteCollection(const CollectionTree& tree, std::string_view rootText,
+                                   OutputFile& out);
 
 } // namespace velmora::collection

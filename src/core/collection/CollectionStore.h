@@ -97,7 +97,7 @@ public:
     /// root's totals rebuilt from its volumes; it is modified and has no
     /// current path, and the recent files stay as they were, so that nothing
     /// saves the part over the whole file.
-    LoadResult LoadCollection(const std::string& path, Progress& progress);
+    [[nodiscard]] LoadResult LoadCollection(const std::string& path, Progress& progress);
 
     /// Writes the collection to `path` with the root rebuilt from the volume
     /// nodes (sums of size, duration and file count, the volume count, today's
@@ -109,14 +109,14 @@ public:
     ///
     /// The programs save through a CollectionTransaction, which holds the
     /// file's lock around this.
-    SaveResult SaveCollection(const std::string& path, Progress& progress);
+    [[nodiscard]] SaveResult SaveCollection(const std::string& path, Progress& progress);
 
     /// Adds the volumes of a collection file (or of an older "vlm" file,
     /// recognised by its extension) after the existing ones and adds its
     /// totals to the root's. False when the file cannot be read or is not
     /// valid; the collection, its state and its modified flag are then as
     /// they were.
-    bool ImportCollection(const std::string& path, Progress& progress);
+    [[nodiscard]] bool ImportCollection(const std::string& path, Progress& progress);
 
     /// True when `path` is the file the collection was last loaded from or
     /// saved to, and another program has written or replaced that file
