@@ -359,7 +359,8 @@ int main(int argc, char** argv)
         });
 
     store = std::make_unique<col::CollectionStore>(files, clock, texts);
-    store->LoadCollection(path, progress);
+    if (store->LoadCollection(path, progress).status != col::LoadStatus::Loaded)
+        Fail("cannot load " + path);
     const auto removeOurs = [&] { ::unlink(ourPath.c_str()); };
     const double ourSave = Measure(
         runs, removeOurs,
@@ -374,7 +375,8 @@ int main(int argc, char** argv)
 
     NoFileSyncFileSystem noSyncFiles;
     col::CollectionStore noSyncStore(noSyncFiles, clock, texts);
-    noSyncStore.LoadCollection(path, progress);
+    if (noSyncStore.LoadCollection(path, progress).status != col::LoadStatus::Loaded)
+        Fail("cannot load " + path);
     const double ourSaveNoSync = Measure(
         runs, removeOurs,
         [&] {

@@ -211,8 +211,9 @@ int main(int argc, char** argv)
     }
 
     const bool same = ReadAll(ours) == ReadAll(floorFile);
-    files.removeFile(ours);
-    files.removeFile(floorFile);
+    // The bench's own files: one left behind changes no figure.
+    static_cast<void>(files.removeFile(ours));
+    static_cast<void>(files.removeFile(floorFile));
 
     const double oursMedian = Median(oursMs);
     const double floorMedian = Median(floorMs);

@@ -38,8 +38,9 @@ void Message(std::ostream& err, const texts::TextTable& table, TextId text, cons
 
 // The files after the switch --no-id3v2, which may stand first; false,
 // with the reason on `err`, for any other option.
-bool FilesAndSwitch(const std::vector<Argument>& args, std::vector<std::string>& files,
-                    bool& readId3v2, std::ostream& err)
+[[nodiscard]] bool FilesAndSwitch(const std::vector<Argument>& args,
+                                  std::vector<std::string>& files, bool& readId3v2,
+                                  std::ostream& err)
 {
     for (const Argument& arg : args) {
         switch (arg.kind) {
@@ -60,8 +61,8 @@ bool FilesAndSwitch(const std::vector<Argument>& args, std::vector<std::string>&
     return true;
 }
 
-int TagShow(const std::vector<std::string>& files, bool readId3v2, std::ostream& out,
-            std::ostream& err, CliContext& context)
+[[nodiscard]] int TagShow(const std::vector<std::string>& files, bool readId3v2, std::ostream& out,
+                          std::ostream& err, CliContext& context)
 {
     tags::BulkTagEditor editor(context.services.files);
     editor.SetReadId3v2(readId3v2);
@@ -86,8 +87,8 @@ int TagShow(const std::vector<std::string>& files, bool readId3v2, std::ostream&
     return result;
 }
 
-int TagWrite(const TagChanges& changes, const std::vector<std::string>& files, std::ostream& err,
-             CliContext& context)
+[[nodiscard]] int TagWrite(const TagChanges& changes, const std::vector<std::string>& files,
+                           std::ostream& err, CliContext& context)
 {
     tags::BulkTagEditor editor(context.services.files);
     int result = kSuccess;
@@ -100,7 +101,8 @@ int TagWrite(const TagChanges& changes, const std::vector<std::string>& files, s
     return result;
 }
 
-int TagRemove(const std::vector<std::string>& files, std::ostream& err, CliContext& context)
+[[nodiscard]] int TagRemove(const std::vector<std::string>& files, std::ostream& err,
+                            CliContext& context)
 {
     tags::BulkTagEditor editor(context.services.files);
     int result = kSuccess;
@@ -115,8 +117,8 @@ int TagRemove(const std::vector<std::string>& files, std::ostream& err, CliConte
 
 // The changes the options give and the files after them; false, with the
 // reason on `err`, on an unknown option or one without its value.
-bool ParseChanges(const std::vector<Argument>& args, TagChanges& changes,
-                  std::vector<std::string>& files, std::ostream& err)
+[[nodiscard]] bool ParseChanges(const std::vector<Argument>& args, TagChanges& changes,
+                                std::vector<std::string>& files, std::ostream& err)
 {
     const std::pair<std::string_view, std::optional<std::string> TagChanges::*> fields[] = {
         {"--title", &TagChanges::title}, {"--artist", &TagChanges::artist},
@@ -169,8 +171,8 @@ public:
     {
     }
 
-    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
-                CliContext& context) const override
+    [[nodiscard]] int Execute(const std::vector<Argument>& args, std::ostream& out,
+                              std::ostream& err, CliContext& context) const override
     {
         std::vector<std::string> files;
         bool readId3v2 = true;
@@ -198,8 +200,8 @@ public:
     {
     }
 
-    int Execute(const std::vector<Argument>& args, std::ostream&, std::ostream& err,
-                CliContext& context) const override
+    [[nodiscard]] int Execute(const std::vector<Argument>& args, std::ostream&, std::ostream& err,
+                              CliContext& context) const override
     {
         TagChanges changes;
         std::vector<std::string> files;
@@ -224,8 +226,8 @@ public:
     {
     }
 
-    int Execute(const std::vector<Argument>& args, std::ostream&, std::ostream& err,
-                CliContext& context) const override
+    [[nodiscard]] int Execute(const std::vector<Argument>& args, std::ostream&, std::ostream& err,
+                              CliContext& context) const override
     {
         const std::vector<std::string> files = Words(args);
         if (files.empty())

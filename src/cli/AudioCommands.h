@@ -19,8 +19,8 @@ inline constexpr std::string_view kNoId3v2Help =
 class AnalyseCommand final : public Command {
 public:
     AnalyseCommand();
-    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
-                CliContext& context) const override;
+    [[nodiscard]] int Execute(const std::vector<Argument>& args, std::ostream& out,
+                              std::ostream& err, CliContext& context) const override;
 };
 
 /// tag show [--no-id3v2] FILE... | tag write [--title T] [--artist A] [--album A]

@@ -27,7 +27,8 @@ void Message(std::ostream& err, const texts::TextTable& table, TextId text, cons
     err << table.Text(text) << ": " << path << '\n';
 }
 
-bool WantOperands(const std::vector<std::string>& operands, std::size_t count, bool orMore)
+[[nodiscard]] bool WantOperands(const std::vector<std::string>& operands, std::size_t count,
+                                bool orMore)
 {
     return operands.size() == count || (orMore && operands.size() > count);
 }

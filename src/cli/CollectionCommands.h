@@ -15,24 +15,24 @@ namespace velmora::cli {
 class NewCommand final : public Command {
 public:
     NewCommand();
-    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
-                CliContext& context) const override;
+    [[nodiscard]] int Execute(const std::vector<Argument>& args, std::ostream& out,
+                              std::ostream& err, CliContext& context) const override;
 };
 
 /// dump COLLECTION: one tab-separated line per node in pre-order.
 class DumpCommand final : public Command {
 public:
     DumpCommand();
-    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
-                CliContext& context) const override;
+    [[nodiscard]] int Execute(const std::vector<Argument>& args, std::ostream& out,
+                              std::ostream& err, CliContext& context) const override;
 };
 
 /// stats COLLECTION: the six rows of the statistics.
 class StatsCommand final : public Command {
 public:
     StatsCommand();
-    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
-                CliContext& context) const override;
+    [[nodiscard]] int Execute(const std::vector<Argument>& args, std::ostream& out,
+                              std::ostream& err, CliContext& context) const override;
 };
 
 /// convert SOURCE TARGET: a collection or older "vlm" file saved as a
@@ -40,8 +40,8 @@ public:
 class ConvertCommand final : public Command {
 public:
     ConvertCommand();
-    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
-                CliContext& context) const override;
+    [[nodiscard]] int Execute(const std::vector<Argument>& args, std::ostream& out,
+                              std::ostream& err, CliContext& context) const override;
 };
 
 /// import COLLECTION SOURCE...: every source imported, then the collection
@@ -49,8 +49,8 @@ public:
 class ImportCommand final : public Command {
 public:
     ImportCommand();
-    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
-                CliContext& context) const override;
+    [[nodiscard]] int Execute(const std::vector<Argument>& args, std::ostream& out,
+                              std::ostream& err, CliContext& context) const override;
 };
 
 } // namespace velmora::cli

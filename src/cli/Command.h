@@ -102,15 +102,15 @@ public:
     /// Runs the command on the words after its name: "--help" among its
     /// options prints its help on `out` (exit 0); otherwise it parses the
     /// words and runs. Returns the exit code.
-    int Run(const std::vector<std::string>& words, std::ostream& out, std::ostream& err,
-            CliContext& context) const;
+    [[nodiscard]] int Run(const std::vector<std::string>& words, std::ostream& out,
+                          std::ostream& err, CliContext& context) const;
 
     /// Does the command's work on its parsed command line (without "--help")
     /// and returns the exit code. Wrong usage prints the usage text (Usage())
     /// after any message of its own. A command of sub-commands never gets
     /// here.
-    virtual int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
-                        CliContext& context) const;
+    [[nodiscard]] virtual int Execute(const std::vector<Argument>& args, std::ostream& out,
+                                      std::ostream& err, CliContext& context) const;
 
     /// Splits `words` at the options, in their order. `help` is set when
     /// "--help" stands where an option may.
@@ -130,7 +130,7 @@ public:
 
 protected:
     /// Prints the usage text on `err` and returns kUsage.
-    int Usage(std::ostream& err) const;
+    [[nodiscard]] int Usage(std::ostream& err) const;
 
     void AddSubCommand(std::unique_ptr<Command> command);
 

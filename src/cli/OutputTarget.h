@@ -22,13 +22,13 @@ class StreamOutputFile final : public OutputFile {
 public:
     explicit StreamOutputFile(std::ostream& out) : out_(out) {}
 
-    bool write(std::string_view bytes) override;
-    bool truncate(std::uint64_t size) override;
+    [[nodiscard]] bool write(std::string_view bytes) override;
+    [[nodiscard]] bool truncate(std::uint64_t size) override;
     /// Nothing to flush before commit(): true.
-    bool flush() override { return true; }
+    [[nodiscard]] bool flush() override { return true; }
     /// Writes everything to the stream and flushes it; false when the stream
     /// failed.
-    bool commit() override;
+    [[nodiscard]] bool commit() override;
 
 private:
     std::ostream& out_;
@@ -40,7 +40,8 @@ private:
 /// refusal is written to `err`: CannotSaveFile, ": ", the target, and on the
 /// next line SameAsCollection; the command must then write nothing and fail.
 /// "-" is never the collection.
-bool RefuseCollectionAsOutput(const std::string& target, const std::string& collectionPath,
-                              std::ostream& err, const CliContext& context);
+[[nodiscard]] bool RefuseCollectionAsOutput(const std::string& target,
+                                            const std::string& collectionPath, std::ostream& err,
+                                            const CliContext& context);
 
 } // namespace velmora::cli

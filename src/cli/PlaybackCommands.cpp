@@ -96,8 +96,8 @@ std::size_t MatchAt(std::string_view path, std::size_t offset, std::string_view 
 
 // The words of a command without options: COLLECTION and NODE, or a
 // problem.
-bool TwoOperands(const std::vector<std::string>& words, std::string& collectionPath,
-                 std::string& node)
+[[nodiscard]] bool TwoOperands(const std::vector<std::string>& words, std::string& collectionPath,
+                               std::string& node)
 {
     if (words.size() != 2)
         return false;

@@ -16,7 +16,8 @@ namespace velmora::cli {
 /// a node path as search prints it, the volume's name and then the names
 /// below it with "\" between (names may hold "\" themselves; a name is
 /// matched as its bytes or as they are shown). kNoNode when there is none.
-collection::NodeId FindNode(const collection::CollectionTree& tree, std::string_view node);
+[[nodiscard]] collection::NodeId FindNode(const collection::CollectionTree& tree,
+                                          std::string_view node);
 
 /// locate COLLECTION NODE
 ///
@@ -28,8 +29,8 @@ collection::NodeId FindNode(const collection::CollectionTree& tree, std::string_
 class LocateCommand final : public Command {
 public:
     LocateCommand();
-    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
-                CliContext& context) const override;
+    [[nodiscard]] int Execute(const std::vector<Argument>& args, std::ostream& out,
+                              std::ostream& err, CliContext& context) const override;
 };
 
 /// playlist COLLECTION NODE -o FILE.m3u|FILE.pls
@@ -41,8 +42,8 @@ public:
 class PlaylistCommand final : public Command {
 public:
     PlaylistCommand();
-    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
-                CliContext& context) const override;
+    [[nodiscard]] int Execute(const std::vector<Argument>& args, std::ostream& out,
+                              std::ostream& err, CliContext& context) const override;
 };
 
 } // namespace velmora::cli

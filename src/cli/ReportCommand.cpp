@@ -44,7 +44,7 @@ template <std::size_t N> std::string Allowed(const std::array<std::string_view, 
 
 // The index of `word` in `names`, or -1.
 template <std::size_t N>
-int IndexOf(const std::array<std::string_view, N>& names, std::string_view word)
+[[nodiscard]] int IndexOf(const std::array<std::string_view, N>& names, std::string_view word)
 {
     const auto found = std::find(names.begin(), names.end(), word);
     return found == names.end() ? -1 : static_cast<int>(found - names.begin());
@@ -65,7 +65,7 @@ std::vector<std::string_view> SplitAtCommas(std::string_view list)
     }
 }
 
-bool SetRows(std::string_view list, ReportSettings& s, std::string& problem)
+[[nodiscard]] bool SetRows(std::string_view list, ReportSettings& s, std::string& problem)
 {
     std::array<bool, kRowNames.size()> on{};
     const std::vector<std::string_view> items = SplitAtCommas(list);
@@ -91,7 +91,7 @@ bool SetRows(std::string_view list, ReportSettings& s, std::string& problem)
 
 // The named columns on, in the given order; the others off after them in
 // their default order.
-bool SetColumns(std::string_view list, ReportSettings& s, std::string& problem)
+[[nodiscard]] bool SetColumns(std::string_view list, ReportSettings& s, std::string& problem)
 {
     std::array<std::int32_t, reports::kColumnCount> order{};
     std::array<bool, reports::kColumnCount> on{};
@@ -121,7 +121,7 @@ struct Request {
     ReportSettings settings;
 };
 
-bool Parse(const std::vector<Argument>& args, Request& request, std::string& problem)
+[[nodiscard]] bool Parse(const std::vector<Argument>& args, Request& request, std::string& problem)
 {
     ReportSettings& s = request.settings;
     bool formatGiven = false;

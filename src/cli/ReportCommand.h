@@ -28,8 +28,8 @@ namespace velmora::cli {
 class ReportCommand final : public Command {
 public:
     ReportCommand();
-    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
-                CliContext& context) const override;
+    [[nodiscard]] int Execute(const std::vector<Argument>& args, std::ostream& out,
+                              std::ostream& err, CliContext& context) const override;
 };
 
 } // namespace velmora::cli

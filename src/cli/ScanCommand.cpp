@@ -38,7 +38,8 @@ struct ScanArguments {
 
 // Every word that starts with "-" and is none of the options is wrong, "-"
 // and "--" too.
-bool Parse(const std::vector<Argument>& args, ScanArguments& parsed, std::ostream& err)
+[[nodiscard]] bool Parse(const std::vector<Argument>& args, ScanArguments& parsed,
+                         std::ostream& err)
 {
     for (const Argument& arg : args) {
         if (arg.kind == Argument::Kind::Option) {

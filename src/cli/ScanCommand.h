@@ -17,21 +17,22 @@ namespace velmora::cli {
 class ScanCommand final : public Command {
 public:
     ScanCommand();
-    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
-                CliContext& context) const override;
+    [[nodiscard]] int Execute(const std::vector<Argument>& args, std::ostream& out,
+                              std::ostream& err, CliContext& context) const override;
 };
 
 /// The serial given on the command line: decimal, 0x and hexadecimal digits,
 /// or eight hexadecimal digits with an optional dash (ABCD-1234).
-bool ParseSerial(std::string_view text, std::uint32_t& serial);
+[[nodiscard]] bool ParseSerial(std::string_view text, std::uint32_t& serial);
 
 /// Scans `request` into `tree` on a worker thread and waits for it: the
 /// current folder and file on `err` while it runs, when context.showProgress
 /// is set; an interrupt (context.interrupted) stops
 /// it, and the outcome then says cancelled. A volume node of a cancelled
 /// scan is left for the caller to remove.
-scan::ScanOutcome RunScan(collection::CollectionTree& tree, const scan::ScanRequest& request,
-                          std::ostream& err, CliContext& context);
+[[nodiscard]] scan::ScanOutcome RunScan(collection::CollectionTree& tree,
+                                        const scan::ScanRequest& request, std::ostream& err,
+                                        CliContext& context);
 
 /// `path` made absolute and normal, without a trailing "/" (except for "/").
 std::string AbsoluteFolder(const std::string& path);

@@ -57,7 +57,7 @@ constexpr std::array<PropertyKey, 6> kPropertyKeys = {{
 
 // Sets one term such as "bitrate<128"; false when the term is not one of
 // those allowed or its key was given before.
-bool SetPropertyTerm(std::string_view term, search::PropertyCriteria& criteria)
+[[nodiscard]] bool SetPropertyTerm(std::string_view term, search::PropertyCriteria& criteria)
 {
     const std::size_t op = term.find_first_of("<=>");
     if (op == std::string_view::npos)
@@ -114,7 +114,7 @@ struct Request {
 
 // The terms of --tag and --property: up to the next word that starts with
 // "--".
-bool Parse(const std::vector<Argument>& args, Request& request, std::string& problem)
+[[nodiscard]] bool Parse(const std::vector<Argument>& args, Request& request, std::string& problem)
 {
     const auto setKind = [&](Kind kind) {
         if (request.kind != Kind::None && request.kind != kind) {
@@ -218,8 +218,8 @@ struct Searched {
 // Loads the collection (with --on, a missing file stands for an empty
 // collection: nothing is saved) and scans the source of --on. Returns
 // kSuccess or the exit code of the failure it has reported.
-int Prepare(CliCollection& opened, const std::string& on, Searched& searched, std::ostream& err,
-            CliContext& context)
+[[nodiscard]] int Prepare(CliCollection& opened, const std::string& on, Searched& searched,
+                          std::ostream& err, CliContext& context)
 {
     const texts::TextTable& table = context.texts;
     if (!opened.Load(!on.empty()))
@@ -267,8 +267,8 @@ void PrintRowStart(std::ostream& out, const collection::CollectionTree& tree,
 // Writes the whole file through a replacement, so a failure leaves an
 // existing file as it was, or to `out` for "-"; reports CannotSaveFile on
 // failure.
-int Save(FileSystem& files, const std::string& path, std::string_view bytes, std::ostream& out,
-         std::ostream& err, const texts::TextTable& table)
+[[nodiscard]] int Save(FileSystem& files, const std::string& path, std::string_view bytes,
+                       std::ostream& out, std::ostream& err, const texts::TextTable& table)
 {
     WriteError error = WriteError::None;
     const std::unique_ptr<OutputFile> file = IsStandardOutput(path)

@@ -34,8 +34,8 @@ namespace velmora::cli {
 class SearchCommand final : public Command {
 public:
     SearchCommand();
-    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
-                CliContext& context) const override;
+    [[nodiscard]] int Execute(const std::vector<Argument>& args, std::ostream& out,
+                              std::ostream& err, CliContext& context) const override;
 };
 
 /// duplicates COLLECTION [--by name|property|both] [--in all|dirs|files]
@@ -49,8 +49,8 @@ public:
 class DuplicatesCommand final : public Command {
 public:
     DuplicatesCommand();
-    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
-                CliContext& context) const override;
+    [[nodiscard]] int Execute(const std::vector<Argument>& args, std::ostream& out,
+                              std::ostream& err, CliContext& context) const override;
 };
 
 } // namespace velmora::cli

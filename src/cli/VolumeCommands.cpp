@@ -49,7 +49,7 @@ constexpr Option kForceOption{"--force", "", "",
                               "take a SOURCE of another serial or folder all the same"};
 
 // The words after "--" are operands, also those that start with "-".
-bool Parse(const std::vector<Argument>& items, Arguments& args)
+[[nodiscard]] bool Parse(const std::vector<Argument>& items, Arguments& args)
 {
     for (const Argument& item : items) {
         switch (item.kind) {
@@ -131,13 +131,13 @@ public:
     }
 
     // The source dialog cannot be shown: the volume's drive was not found.
-    std::optional<scan::SourceChoice> ChooseSource(TextId) override
+    [[nodiscard]] std::optional<scan::SourceChoice> ChooseSource(TextId) override
     {
         Tell(TextId::CannotFindSource, volumeName, scan::MessageKind::Error);
         return std::nullopt;
     }
 
-    bool ChooseVolumesToDelete(CollectionTree& tree) override
+    [[nodiscard]] bool ChooseVolumesToDelete(CollectionTree& tree) override
     {
         return scan::ConfirmVolumeList(tree, volumesToDelete, *this) ==
                scan::VolumeListAnswer::Confirmed;
@@ -145,7 +145,7 @@ public:
 
     std::string AskLabel(std::string_view, std::string_view) override { return label; }
 
-    bool RunScan(CollectionTree& tree, const scan::ScanRequest& request) override
+    [[nodiscard]] bool RunScan(CollectionTree& tree, const scan::ScanRequest& request) override
     {
         NoProgress quiet;
         const std::atomic<bool> stop{false};
@@ -165,7 +165,7 @@ private:
 // Saves after a change; maps the other outcomes onto exit codes. The
 // information the user was told comes last, and not at all when the save
 // failed.
-int Finish(scan::EditOutcome outcome, CliCollection& edited, CliUser& user)
+[[nodiscard]] int Finish(scan::EditOutcome outcome, CliCollection& edited, CliUser& user)
 {
     int result = kFailed;
     switch (outcome) {

@@ -27,15 +27,15 @@ namespace velmora::cli {
 class UpdateCommand final : public Command {
 public:
     UpdateCommand();
-    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
-                CliContext& context) const override;
+    [[nodiscard]] int Execute(const std::vector<Argument>& args, std::ostream& out,
+                              std::ostream& err, CliContext& context) const override;
 };
 /// delete -c COLLECTION VOLUME...: removes the volumes and their totals.
 class DeleteCommand final : public Command {
 public:
     DeleteCommand();
-    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
-                CliContext& context) const override;
+    [[nodiscard]] int Execute(const std::vector<Argument>& args, std::ostream& out,
+                              std::ostream& err, CliContext& context) const override;
 };
 /// rename -c COLLECTION VOLUME LABEL: gives the volume a new label, keeping
 /// its folder part. A label that is empty once blanks and control bytes are
@@ -43,15 +43,15 @@ public:
 class RenameCommand final : public Command {
 public:
     RenameCommand();
-    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
-                CliContext& context) const override;
+    [[nodiscard]] int Execute(const std::vector<Argument>& args, std::ostream& out,
+                              std::ostream& err, CliContext& context) const override;
 };
 /// sort -c COLLECTION: sorts every level of the collection.
 class SortCommand final : public Command {
 public:
     SortCommand();
-    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
-                CliContext& context) const override;
+    [[nodiscard]] int Execute(const std::vector<Argument>& args, std::ostream& out,
+                              std::ostream& err, CliContext& context) const override;
 };
 /// volumes COLLECTION: one tab-separated line per volume: number, name,
 /// serial (eight upper-case hexadecimal digits), scan date, folder count,
@@ -59,16 +59,16 @@ public:
 class VolumesCommand final : public Command {
 public:
     VolumesCommand();
-    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
-                CliContext& context) const override;
+    [[nodiscard]] int Execute(const std::vector<Argument>& args, std::ostream& out,
+                              std::ostream& err, CliContext& context) const override;
 };
 /// drives: one tab-separated line per mounted volume: root, label, serial,
 /// type (fixed, removable, optical, network).
 class DrivesCommand final : public Command {
 public:
     DrivesCommand();
-    int Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
-                CliContext& context) const override;
+    [[nodiscard]] int Execute(const std::vector<Argument>& args, std::ostream& out,
+                              std::ostream& err, CliContext& context) const override;
 };
 
 } // namespace velmora::cli

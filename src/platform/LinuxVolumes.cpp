@@ -35,7 +35,7 @@ bool Contains(const std::array<std::string_view, N>& table, std::string_view val
     return std::find(table.begin(), table.end(), value) != table.end();
 }
 
-int HexValue(char c)
+[[nodiscard]] int HexValue(char c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';

@@ -20,7 +20,7 @@ struct MountEntry {
 
 /// Parses one line of mountinfo ("36 35 98:0 /mnt1 /mnt2 rw,noatime master:1 -
 /// ext3 /dev/root rw"). Nullopt when the line does not have that shape.
-std::optional<MountEntry> ParseMountInfoLine(std::string_view line);
+[[nodiscard]] std::optional<MountEntry> ParseMountInfoLine(std::string_view line);
 
 /// Decodes the three-digit octal escapes the kernel writes in mountinfo
 /// fields ("\040" space, "\011" tab, "\012" newline, "\134" backslash). A
@@ -36,7 +36,7 @@ std::string DecodeHexEscapes(std::string_view text);
 /// gives its first 8 hex digits, dashes skipped. Hex digits may be of either
 /// case. Nullopt when the text holds anything but hex digits and dashes, or
 /// fewer than 8 hex digits.
-std::optional<std::uint32_t> SerialFromUuid(std::string_view uuid);
+[[nodiscard]] std::optional<std::uint32_t> SerialFromUuid(std::string_view uuid);
 
 inline constexpr std::uint32_t kFnv1aOffsetBasis = 2166136261u;
 
@@ -100,7 +100,8 @@ public:
     /// Label and serial as list() gives them. False when `root` (a trailing
     /// "/" is allowed) is not a listed mount point or cannot be opened as a
     /// folder, for example because it no longer exists.
-    bool info(std::string_view root, std::string& label, std::uint32_t& serial) const override;
+    [[nodiscard]] bool info(std::string_view root, std::string& label,
+                            std::uint32_t& serial) const override;
 
 private:
     std::vector<MountEntry> mounts() const;

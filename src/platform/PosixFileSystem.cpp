@@ -41,7 +41,7 @@ private:
 
 // Opens a regular file for reading; -1 for anything else. O_NONBLOCK keeps a
 // FIFO from blocking the open; it changes nothing for regular files.
-int OpenRegularFile(const std::string& path)
+[[nodiscard]] int OpenRegularFile(const std::string& path)
 {
     int fd;
     do {
@@ -59,7 +59,7 @@ int OpenRegularFile(const std::string& path)
 
 // Reads up to `size` bytes; returns the count read (short only at the end of
 // the file) or -1 on an error.
-ssize_t ReadFully(int fd, char* data, std::size_t size)
+[[nodiscard]] ssize_t ReadFully(int fd, char* data, std::size_t size)
 {
     std::size_t done = 0;
     while (done < size) {
@@ -171,7 +171,8 @@ constexpr auto kLockPoll = std::chrono::milliseconds(20);
 // one still at `path` afterwards: a holder deletes or renames the file before
 // letting go, so a lock won on a file no longer at `path` is dropped and the
 // next file tried.
-int OpenLocked(const std::string& path, int access, mode_t mode, std::chrono::milliseconds timeout)
+[[nodiscard]] int OpenLocked(const std::string& path, int access, mode_t mode,
+                             std::chrono::milliseconds timeout)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
@@ -231,7 +232,7 @@ public:
         }
     }
 
-    bool write(std::string_view bytes) override
+    [[nodiscard]] bool write(std::string_view bytes) override
     {
         if (failed_)
             return false;
@@ -248,7 +249,7 @@ public:
         return true;
     }
 
-    bool truncate(std::uint64_t size) override
+    [[nodiscard]] bool truncate(std::uint64_t size) override
     {
         const auto offset = static_cast<off_t>(size);
         if (failed_ || ::ftruncate(fd_.get(), offset) != 0 ||
@@ -259,7 +260,7 @@ public:
         return true;
     }
 
-    bool flush() override
+    [[nodiscard]] bool flush() override
     {
         if (failed_ || ::fsync(fd_.get()) != 0) {
             failed_ = true;
@@ -268,7 +269,7 @@ public:
         return true;
     }
 
-    bool commit() override
+    [[nodiscard]] bool commit() override
     {
         if (failed_ || !fd_.close() || !lock_.valid())
             return false;
@@ -310,7 +311,7 @@ public:
 
     std::int64_t size() const override { return size_; }
 
-    std::int64_t readAt(std::int64_t offset, char* out, std::size_t count) override
+    [[nodiscard]] std::int64_t readAt(std::int64_t offset, char* out, std::size_t count) override
     {
         if (offset < 0)
             return -1;
@@ -335,7 +336,7 @@ public:
         return static_cast<std::int64_t>(done);
     }
 
-    bool writeAt(std::int64_t offset, std::string_view bytes) override
+    [[nodiscard]] bool writeAt(std::int64_t offset, std::string_view bytes) override
     {
         std::int64_t at = offset;
         while (!bytes.empty()) {
@@ -354,7 +355,7 @@ public:
         return true;
     }
 
-    bool truncate(std::int64_t size) override
+    [[nodiscard]] bool truncate(std::int64_t size) override
     {
         if (::ftruncate(fd_.get(), static_cast<off_t>(size)) != 0)
             return false;

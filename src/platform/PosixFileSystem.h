@@ -19,23 +19,25 @@ namespace velmora::platform {
 /// the file now at the path.
 class PosixFileSystem final : public FileSystem {
 public:
-    bool readFile(const std::string& path, ByteBuffer& out) const override;
-    bool readHead(const std::string& path, std::size_t maxBytes, std::string& out) const override;
+    [[nodiscard]] bool readFile(const std::string& path, ByteBuffer& out) const override;
+    [[nodiscard]] bool readHead(const std::string& path, std::size_t maxBytes,
+                                std::string& out) const override;
     bool fileExists(const std::string& path) const override;
     bool folderExists(const std::string& path) const override;
-    bool removeFile(const std::string& path) override;
-    bool renameFile(const std::string& from, const std::string& to) override;
-    bool linkFile(const std::string& from, const std::string& to) override;
-    std::unique_ptr<RandomAccessFile> openFile(const std::string& path, bool writable,
-                                               int& error) override;
-    bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) const override;
-    bool fileStatus(const std::string& path, FileStatus& status) const override;
-    std::unique_ptr<OutputFile> createReplacement(const std::string& target,
-                                                  WriteError& error) override;
+    [[nodiscard]] bool removeFile(const std::string& path) override;
+    [[nodiscard]] bool renameFile(const std::string& from, const std::string& to) override;
+    [[nodiscard]] bool linkFile(const std::string& from, const std::string& to) override;
+    [[nodiscard]] std::unique_ptr<RandomAccessFile> openFile(const std::string& path, bool writable,
+                                                             int& error) override;
+    [[nodiscard]] bool listFolder(const std::string& path,
+                                  std::vector<FolderEntry>& entries) const override;
+    [[nodiscard]] bool fileStatus(const std::string& path, FileStatus& status) const override;
+    [[nodiscard]] std::unique_ptr<OutputFile> createReplacement(const std::string& target,
+                                                                WriteError& error) override;
     void removeLeftoverReplacement(const std::string& target) override;
-    std::unique_ptr<FileLock> lockFile(const std::string& path, std::chrono::milliseconds timeout,
-                                       int& error) override;
-    std::string linkTarget(const std::string& path) const override;
+    [[nodiscard]] std::unique_ptr<FileLock>
+    lockFile(const std::string& path, std::chrono::milliseconds timeout, int& error) override;
+    [[nodiscard]] std::string linkTarget(const std::string& path) const override;
 
     /// The temporary file that a replacement of `target` is written to.
     static std::string ReplacementPath(const std::string& target);

@@ -59,7 +59,7 @@ void AppendEscaped(std::string& out, std::string_view text)
     }
 }
 
-std::optional<std::string> Unescaped(std::string_view text)
+[[nodiscard]] std::optional<std::string> Unescaped(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
@@ -90,7 +90,7 @@ std::optional<std::string> Unescaped(std::string_view text)
     return out;
 }
 
-std::optional<std::int32_t> ParsedNumber(std::string_view text)
+[[nodiscard]] std::optional<std::int32_t> ParsedNumber(std::string_view text)
 {
     std::int32_t number = 0;
     const char* end = text.data() + text.size();
@@ -101,7 +101,7 @@ std::optional<std::int32_t> ParsedNumber(std::string_view text)
 }
 
 // One line without its LF. A nullopt drops the line (its name is unreadable).
-std::optional<StoredValue> ParsedLine(std::string_view line, bool complete)
+[[nodiscard]] std::optional<StoredValue> ParsedLine(std::string_view line, bool complete)
 {
     const std::size_t nameEnd = line.find('\t');
     std::optional<std::string> name = Unescaped(line.substr(0, nameEnd));

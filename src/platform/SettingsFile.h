@@ -59,10 +59,10 @@ public:
     const std::string& path() const { return path_; }
 
     /// False (no values) when the file is missing or cannot be read.
-    bool read(std::vector<settings::StoredValue>& values) override;
+    [[nodiscard]] bool read(std::vector<settings::StoredValue>& values) override;
     /// False when the folder or the file cannot be written; a failure at any
     /// step leaves the previous file as it was.
-    bool write(const std::vector<settings::StoredValue>& values) override;
+    [[nodiscard]] bool write(const std::vector<settings::StoredValue>& values) override;
 
 private:
     FileSystem& files_;

@@ -228,7 +228,7 @@ TEST_F(SettingsFileTest, CreatesMissingFoldersPrivateToTheUser)
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     Settings read;
     read.fontSize = 1;
-    ReadSettings(file, read);
+    EXPECT_TRUE(ReadSettings(file, read).stoppedAt.empty());
     EXPECT_EQ(read, Settings{});
 }
 
@@ -323,7 +323,7 @@ TEST_F(SettingsFileTest, GarbageNeverCrashesTheReading)
                                                     : static_cast<char>(random()));
         WriteBytes(path, bytes);
         Settings read;
-        ReadSettings(file, read);
+        ASSERT_LE(ReadSettings(file, read).names.size(), 126u);
     }
 }
 
@@ -360,7 +360,7 @@ TEST_F(SettingsFileTest, AFailedWriteLeavesThePreviousFile)
 
     ASSERT_TRUE(WriteSettings(file, changed));
     Settings read;
-    ReadSettings(file, read);
+    EXPECT_TRUE(ReadSettings(file, read).stoppedAt.empty());
     EXPECT_EQ(read.langName, "Italiano");
 }
 

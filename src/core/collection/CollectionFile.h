@@ -41,15 +41,16 @@ bool LooksLikeCollection(std::string_view bytes);
 ///
 /// With `progress`, every few thousand lines a step tells the bytes read of
 /// all, and reading stops when it is cancelled.
-ReadOutcome ReadCollection(ByteBuffer bytes, CollectionTree& tree, Progress* progress = nullptr);
+[[nodiscard]] ReadOutcome ReadCollection(ByteBuffer bytes, CollectionTree& tree,
+                                         Progress* progress = nullptr);
 
 /// Same, for bytes the caller keeps (the tree copies them).
-ReadOutcome ReadCollection(std::string_view bytes, CollectionTree& tree);
+[[nodiscard]] ReadOutcome ReadCollection(std::string_view bytes, CollectionTree& tree);
 
 /// Writes `tree` in the line format, with `rootText` in place of the root's
 /// text. Calls out.write() with large blocks; false on the first failure.
 /// With `progress`, each block's write is a step: the bytes written of all.
-bool WriteCollection(const CollectionTree& tree, std::string_view rootText, OutputFile& out,
-                     Progress* progress = nullptr);
+[[nodiscard]] bool WriteCollection(const CollectionTree& tree, std::string_view rootText,
+                                   OutputFile& out, Progress* progress = nullptr);
 
 } // namespace velmora::collection

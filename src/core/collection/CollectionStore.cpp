@@ -20,7 +20,8 @@ namespace {
 using texts::TextId;
 
 // Reads a whole file; false when it cannot be read or is too large to hold.
-bool ReadWholeFile(const FileSystem& files, const std::string& path, ByteBuffer& bytes)
+[[nodiscard]] bool ReadWholeFile(const FileSystem& files, const std::string& path,
+                                 ByteBuffer& bytes)
 {
     try {
         return files.readFile(path, bytes);
@@ -29,7 +30,8 @@ bool ReadWholeFile(const FileSystem& files, const std::string& path, ByteBuffer&
     }
 }
 
-std::optional<FileStatus> StatusOnDisk(const FileSystem& files, const std::string& path)
+[[nodiscard]] std::optional<FileStatus> StatusOnDisk(const FileSystem& files,
+                                                     const std::string& path)
 {
     FileStatus status;
     if (!files.fileStatus(path, status))
@@ -247,15 +249,19 @@ SaveResult CollectionStore::WriteCollectionFile(const std::string& path, Progres
     bool renamedAway = false;
     if (backup_ && files_.fileExists(target)) {
         result.backupPath = target + "~";
-        files_.removeFile(result.backupPath);
+        // Often there is no old backup to remove; one that cannot be
+        // removed makes the link and the rename below fail, which is told.
+        static_cast<void>(files_.removeFile(result.backupPath));
         if (!files_.linkFile(target, result.backupPath)) {
             renamedAway = files_.renameFile(target, result.backupPath);
             result.backupFailed = !renamedAway;
         }
     }
     if (!out->commit()) {
+        // The previous file goes back to its name. Should that fail too, it
+        // stays under the backup name: the save has failed either way.
         if (renamedAway)
-            files_.renameFile(result.backupPath, target);
+            static_cast<void>(files_.renameFile(result.backupPath, target));
         result.status = SaveStatus::WriteFailed;
     }
     return result;

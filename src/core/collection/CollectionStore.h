@@ -109,14 +109,14 @@ public:
     /// root's totals rebuilt from its volumes; it is modified and has no
     /// current path, and the recent files stay as they were, so that nothing
     /// saves the part over the whole file.
-    LoadResult LoadCollection(const std::string& path, Progress& progress);
+    [[nodiscard]] LoadResult LoadCollection(const std::string& path, Progress& progress);
     /// LoadCollection() in two halves, so that a window can read on a worker
     /// while its views still show the collection: the first reads and checks
     /// the file, with progress by bytes, and changes nothing of the store
     /// (CannotOpen, or Cancelled when the progress asks to stop); the second
     /// makes what was read the collection, on the thread that owns the store.
-    ReadFile ReadCollectionFile(const std::string& path, Progress& progress) const;
-    LoadResult AdoptCollectionFile(const std::string& path, ReadFile read);
+    [[nodiscard]] ReadFile ReadCollectionFile(const std::string& path, Progress& progress) const;
+    [[nodiscard]] LoadResult AdoptCollectionFile(const std::string& path, ReadFile read);
 
     /// Writes the collection to `path` with the root rebuilt from the volume
     /// nodes (sums of size, duration and file count, the volume count, today's
@@ -128,11 +128,11 @@ public:
     ///
     /// The programs save through a CollectionTransaction, which holds the
     /// file's lock around this.
-    SaveResult SaveCollection(const std::string& path, Progress& progress);
+    [[nodiscard]] SaveResult SaveCollection(const std::string& path, Progress& progress);
     /// SaveCollection() in two halves, as for loading: the first writes the
     /// file (the tree is only read), with progress by bytes; the second
     /// notes a save that succeeded in the root and the store's state.
-    SaveResult WriteCollectionFile(const std::string& path, Progress& progress) const;
+    [[nodiscard]] SaveResult WriteCollectionFile(const std::string& path, Progress& progress) const;
     void NoteSaved(const std::string& path, const SaveResult& result);
 
     /// Adds the volumes of a collection file (or of an older "vlm" file,
@@ -140,7 +140,7 @@ public:
     /// totals to the root's. False when the file cannot be read or is not
     /// valid; the collection, its state and its modified flag are then as
     /// they were.
-    bool ImportCollection(const std::string& path, Progress& progress);
+    [[nodiscard]] bool ImportCollection(const std::string& path, Progress& progress);
 
     /// True when `path` is the file the collection was last loaded from or
     /// saved to, and another program has written or replaced that file

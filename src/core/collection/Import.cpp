@@ -36,7 +36,7 @@ std::string_view TrimControls(std::string_view s)
     return s;
 }
 
-bool ParseOldNumber(std::string_view s, std::int64_t& value)
+[[nodiscard]] bool ParseOldNumber(std::string_view s, std::int64_t& value)
 {
     s = TrimControls(s);
     if (s.empty())
@@ -48,7 +48,7 @@ bool ParseOldNumber(std::string_view s, std::int64_t& value)
 
 // The last six numbers of a data line; false when it holds fewer or one of
 // them cannot be read.
-bool ParseDataLine(std::string_view line, Numbers& d)
+[[nodiscard]] bool ParseDataLine(std::string_view line, Numbers& d)
 {
     std::vector<std::string_view> fields;
     std::size_t start = 0;

@@ -22,7 +22,7 @@ bool IsOlderFormatPath(std::string_view path);
 /// the data lines (the closing line aside) do not match the nodes in number,
 /// or when a data line does not hold six readable integers (of at most 15
 /// digits). On false `scratch` holds no usable result.
-bool ConvertOlderFile(std::string_view bytes, CollectionTree& scratch);
+[[nodiscard]] bool ConvertOlderFile(std::string_view bytes, CollectionTree& scratch);
 
 /// Copies every node below the scratch tree's root, in pre-order, after the
 /// collection's volumes, texts unchanged, and rebuilds the collection's root

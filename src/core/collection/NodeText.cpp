@@ -34,8 +34,8 @@ std::array<std::size_t, 7> FindMarks(std::string_view text, char firstMark)
 
 // The bytes strictly between mark j and mark j+1; nullopt-like empty result
 // with ok=false when a mark is missing or out of order.
-bool Field(std::string_view text, const std::array<std::size_t, 7>& marks, int j,
-           std::string_view& field)
+[[nodiscard]] bool Field(std::string_view text, const std::array<std::size_t, 7>& marks, int j,
+                         std::string_view& field)
 {
     const std::size_t open = marks[j];
     const std::size_t close = marks[j + 1];
@@ -45,7 +45,7 @@ bool Field(std::string_view text, const std::array<std::size_t, 7>& marks, int j
     return true;
 }
 
-bool ParseInteger(std::string_view s, std::int64_t& value)
+[[nodiscard]] bool ParseInteger(std::string_view s, std::int64_t& value)
 {
     if (s.empty())
         return false;
@@ -119,8 +119,9 @@ void ReadNumbers(std::string_view text, Numbers& values)
     const auto marks = FindMarks(text, kNumberMark);
     for (int j = 0; j < 6; ++j) {
         std::string_view field;
-        if (Field(text, marks, j, field))
-            ParseInteger(field, values[j]);
+        std::int64_t value = 0;
+        if (Field(text, marks, j, field) && ParseInteger(field, value))
+            values[j] = value;
     }
 }
 

@@ -81,7 +81,8 @@ std::string CleanText(std::string_view text);
 /// For a native file path: false when it is empty; otherwise `directory`
 /// := its folder without a trailing "/" (except for the root "/"; empty for a
 /// bare name) and `name` := the file name without its last extension.
-bool SplitCollectionPath(std::string_view path, std::string& name, std::string& directory);
+[[nodiscard]] bool SplitCollectionPath(std::string_view path, std::string& name,
+                                       std::string& directory);
 
 /// The collection's sort order of two siblings: a node with children before
 /// one without; otherwise names compared case-insensitively by the locale.

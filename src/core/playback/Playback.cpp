@@ -144,8 +144,8 @@ private:
 // its name, a name not in UTF-8 mapped as NameFinder maps names; false when
 // a part of the folder part is "." or "..", or holds "/" or a zero byte,
 // which would lead elsewhere.
-bool VolumeFolder(std::string_view root, std::string_view folderPart, const FileSystem& files,
-                  std::string& path)
+[[nodiscard]] bool VolumeFolder(std::string_view root, std::string_view folderPart,
+                                const FileSystem& files, std::string& path)
 {
     path = scan::SourcePathOf(root, folderPart);
     for (std::string_view rest = folderPart; !rest.empty();) {

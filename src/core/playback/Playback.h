@@ -58,8 +58,8 @@ struct NodeLocation {
 ///   stores under that name (scan::ScannedName(): a scan drops leading and
 ///   trailing blanks); with none or more than one, the node is not found.
 /// So a path of a Found location always exists.
-NodeLocation LocateNode(const collection::CollectionTree& tree, collection::NodeId node,
-                        const Services& services);
+[[nodiscard]] NodeLocation LocateNode(const collection::CollectionTree& tree,
+                                      collection::NodeId node, const Services& services);
 
 /// The files of a branch found on disk, and how many were not.
 struct BranchFiles {
@@ -74,9 +74,9 @@ struct BranchFiles {
 /// `node` itself; names are found as LocateNode() finds them. Runs without
 /// recursion; reports `step(done, total)` over the branch's nodes and stops
 /// early (returning what it has) when `progress.cancelled()`.
-BranchFiles CollectBranch(const collection::CollectionTree& tree, collection::NodeId node,
-                          const std::string& folderPath, const FileSystem& files,
-                          Progress& progress);
+[[nodiscard]] BranchFiles CollectBranch(const collection::CollectionTree& tree,
+                                        collection::NodeId node, const std::string& folderPath,
+                                        const FileSystem& files, Progress& progress);
 
 /// The note on files a playlist or a listing left out: ItemsLeftOut, ": "
 /// and the count.
@@ -94,8 +94,8 @@ std::string PlaylistBytes(const std::vector<std::string>& paths, PlaylistFormat 
 
 /// Writes the playlist through a replacement file; false when it cannot be
 /// created or written (the previous file is then untouched).
-bool WritePlaylist(FileSystem& files, const std::string& fileName,
-                   const std::vector<std::string>& paths);
+[[nodiscard]] bool WritePlaylist(FileSystem& files, const std::string& fileName,
+                                 const std::vector<std::string>& paths);
 
 /// The message for a node that cannot be found: CannotFindSource, ": " and
 /// the path for PathMissing; for VolumeMissing CannotFindSource, CR LF,
@@ -142,10 +142,10 @@ public:
 /// was written. With `output`, the playlist goes there instead of into a
 /// replacement of `playlistFile`, whose name still gives its format and the
 /// messages.
-bool LocateAndPlay(const collection::CollectionTree& tree, collection::NodeId node,
-                   const std::string& playlistFile, PlayMode mode, const Services& services,
-                   const texts::TextTable& table, PlaybackUser& user,
-                   std::unique_ptr<OutputFile> output = nullptr);
+[[nodiscard]] bool LocateAndPlay(const collection::CollectionTree& tree, collection::NodeId node,
+                                 const std::string& playlistFile, PlayMode mode,
+                                 const Services& services, const texts::TextTable& table,
+                                 PlaybackUser& user, std::unique_ptr<OutputFile> output = nullptr);
 
 /// The file name the Playlist command proposes for `node`: its name with
 /// everything up to and including its last "\" removed.

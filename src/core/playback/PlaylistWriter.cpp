@@ -13,7 +13,8 @@ constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
 
 // A playlist that cannot be created makes Finish() fail, whatever the
 // reason.
-std::unique_ptr<OutputFile> Replacement(FileSystem& files, const std::string& fileName)
+[[nodiscard]] std::unique_ptr<OutputFile> Replacement(FileSystem& files,
+                                                      const std::string& fileName)
 {
     WriteError ignored = WriteError::None;
     return files.createReplacement(fileName, ignored);

@@ -28,7 +28,7 @@ public:
 
     /// Ends the playlist, flushes it to the storage device and puts it in
     /// the target's place; false when anything failed on the way.
-    bool Finish();
+    [[nodiscard]] bool Finish();
 
     /// The number of paths added and the first of them.
     std::size_t count() const { return count_; }

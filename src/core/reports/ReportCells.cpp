@@ -38,7 +38,7 @@ bool Plain(std::string_view text)
 
 // A signed decimal integer, as ReadNumbers() takes it: an optional plus or
 // minus sign and digits, nothing else.
-bool ParseInteger(std::string_view s, std::int64_t& value)
+[[nodiscard]] bool ParseInteger(std::string_view s, std::int64_t& value)
 {
     const char* first = s.data();
     const char* const last = s.data() + s.size();
@@ -95,7 +95,7 @@ struct NodeScan {
     // Field j: a number (j < kMarks), a tag (kTagFields + j) or the name
     // (kNameField, the bytes before the first numeric mark). False when a
     // mark is missing or the closing mark comes first.
-    bool Field(std::string_view text, std::size_t j, std::string_view& field) const
+    [[nodiscard]] bool Field(std::string_view text, std::size_t j, std::string_view& field) const
     {
         if (j == kNameField) {
             if (at[0] == kAbsent)
@@ -254,8 +254,9 @@ void CellFiller::Fill(NodeId node, std::uint32_t volume)
     Numbers n{};
     for (std::size_t j = 0; j < n.size(); ++j) {
         std::string_view field;
-        if (scan.Field(text, j, field))
-            ParseInteger(field, n[j]);
+        std::int64_t value = 0;
+        if (scan.Field(text, j, field) && ParseInteger(field, value))
+            n[j] = value;
     }
     // Kinds go by level for the collection and the volumes, so that
     // neither is ever taken for a file, even without children.
@@ -334,8 +335,9 @@ void CellFiller::Measure(NodeId node, std::uint32_t volume)
     Numbers n{};
     for (std::size_t j = 0; j < n.size(); ++j) {
         std::string_view field;
-        if (scan.Field(text, j, field))
-            ParseInteger(field, n[j]);
+        std::int64_t value = 0;
+        if (scan.Field(text, j, field) && ParseInteger(field, value))
+            n[j] = value;
     }
     lengths_.fill(0);
     std::string_view name;

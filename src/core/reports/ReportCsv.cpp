@@ -23,7 +23,7 @@ bool AllDigits(std::string_view text)
 // A day as the cells have it, two digits of the day, a separator, two of the
 // month, the separator again and the year, written as year, month and day
 // joined by hyphens; false, with nothing written, for any other text.
-bool AppendIsoDate(std::string& out, std::string_view cell)
+[[nodiscard]] bool AppendIsoDate(std::string& out, std::string_view cell)
 {
     if (cell.size() < 2 || !AllDigits(cell.substr(0, 2)))
         return false;

@@ -123,7 +123,7 @@ void RememberReportFile(const std::string& chosen, ReportSettings& report,
 /// Whether a report can be written at `path`: a replacement file can be
 /// created there. Nothing is left behind, and a file at `path` stays as it is.
 /// `why` tells what stands in the way.
-bool CanWriteReport(FileSystem& files, const std::string& path, WriteError& why);
-bool CanWriteReport(FileSystem& files, const std::string& path);
+[[nodiscard]] bool CanWriteReport(FileSystem& files, const std::string& path, WriteError& why);
+[[nodiscard]] bool CanWriteReport(FileSystem& files, const std::string& path);
 
 } // namespace velmora::reports

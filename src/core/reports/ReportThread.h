@@ -86,8 +86,8 @@ enum class ReportOutcome {
 ///   collection pass;
 /// - each step's `done` of `total` counts the nodes of the collection pass,
 ///   then the rows of the formatting and writing passes; its text is empty.
-ReportOutcome RunReport(const ReportSources& sources, const ReportSettings& settings,
-                        Progress& progress, const std::atomic<bool>& stop);
+[[nodiscard]] ReportOutcome RunReport(const ReportSources& sources, const ReportSettings& settings,
+                                      Progress& progress, const std::atomic<bool>& stop);
 
 /// Runs RunReport() on a Worker: its progress() holds the latest phase,
 /// object and position, its stop flag stops the report. The tree must not be

@@ -18,12 +18,13 @@ namespace velmora::scan {
 /// siblings that compare equal keep their order (the sort is stable). Walks
 /// the tree with a loop, so any depth is fine. False for an empty tree, which
 /// has nothing to sort.
-bool SortTree(collection::CollectionTree& tree, const Locale& locale);
+[[nodiscard]] bool SortTree(collection::CollectionTree& tree, const Locale& locale);
 
 /// Sort all: asks AskSortCollection (No default); on Yes sorts the
 /// collection tree under the wait window (SortingTitle "Sorting"), marks the
 /// collection modified and tells SortingFinished. True when it sorted; on No
 /// nothing changes, the modified flag included.
-bool SortCollection(collection::CollectionStore& store, const Locale& locale, EditorUser& user);
+[[nodiscard]] bool SortCollection(collection::CollectionStore& store, const Locale& locale,
+                                  EditorUser& user);
 
 } // namespace velmora::scan

@@ -41,12 +41,12 @@ public:
     /// Nullopt when it is cancelled. It only accepts a source whose volume
     /// information can be read, and tells CannotReadDrive otherwise (see
     /// ReadSource()).
-    virtual std::optional<SourceChoice> ChooseSource(texts::TextId captionText) = 0;
+    [[nodiscard]] virtual std::optional<SourceChoice> ChooseSource(texts::TextId captionText) = 0;
 
     /// The volume list dialog over the collection's volumes: true after it
     /// gave the delete mark to the chosen volumes (see ConfirmVolumeList()),
     /// false with nothing marked.
-    virtual bool ChooseVolumesToDelete(collection::CollectionTree& tree) = 0;
+    [[nodiscard]] virtual bool ChooseVolumesToDelete(collection::CollectionTree& tree) = 0;
 
     /// The rename box, prompt VolumeLabel "Volume" with the volume's `name`,
     /// initial value `label`. Returns the text entered, or `label` when the
@@ -58,7 +58,8 @@ public:
     /// read.
     /// False when the user cancelled: a half-built volume node may then be
     /// left in the tree, which the caller removes.
-    virtual bool RunScan(collection::CollectionTree& tree, const ScanRequest& request) = 0;
+    [[nodiscard]] virtual bool RunScan(collection::CollectionTree& tree,
+                                       const ScanRequest& request) = 0;
 };
 
 /// How a volume command ended. Only Changed changes the collection; every
@@ -91,7 +92,7 @@ public:
     /// offer to update a volume of the same identity (VolumeExistsAskUpdate,
     /// Yes default) or a scan into a new last volume. On Changed the new (or
     /// updated) volume is selected.
-    EditOutcome AddVolume();
+    [[nodiscard]] EditOutcome AddVolume();
 
     /// Scans `sourcePath` into a new volume directly before `volume`, then
     /// removes `volume`: the new volume takes its position. The collection
@@ -107,7 +108,8 @@ public:
     /// folder again stands for the volume's root: the new volume keeps the
     /// old name and the old serial (see UpdateRequest()). A source on a
     /// labelled volume is named by that label and its folders.
-    EditOutcome UpdateFromPath(collection::NodeId volume, const std::string& sourcePath);
+    [[nodiscard]] EditOutcome UpdateFromPath(collection::NodeId volume,
+                                             const std::string& sourcePath);
 
     /// Update volume: looks for the volume's drive by serial (see
     /// FindVolumeSource()); found with its folder: asks AskUpdateThisVolume
@@ -118,14 +120,14 @@ public:
     /// AskUpdateThisVolume (No default) with the lines VolumeLabel "Volume"
     /// and the volume's name, SourceLabel "Source" and the source's volume
     /// name.
-    EditOutcome UpdateVolume(collection::NodeId volume);
+    [[nodiscard]] EditOutcome UpdateVolume(collection::NodeId volume);
 
     /// Delete volume: the volume list dialog, then the deletion pass.
-    EditOutcome DeleteVolumes();
+    [[nodiscard]] EditOutcome DeleteVolumes();
 
     /// Delete: asks AskDeleteThisVolume (No default), then deletes this
     /// volume alone.
-    EditOutcome DeleteVolume(collection::NodeId volume);
+    [[nodiscard]] EditOutcome DeleteVolume(collection::NodeId volume);
 
     /// Removes every volume with the delete mark, takes their sizes,
     /// durations and file counts out of the collection node's totals (each
@@ -138,7 +140,7 @@ public:
     /// renames the volume in place, keeping its folder part, numbers and
     /// position. An answer that is empty once cleaned changes nothing
     /// (EmptyLabel).
-    EditOutcome RenameLabel(collection::NodeId volume);
+    [[nodiscard]] EditOutcome RenameLabel(collection::NodeId volume);
 
 private:
     // The end of every command that changed the structure: the wait window's
@@ -183,8 +185,8 @@ struct VolumeSource {
 /// Looks through CandidateDrives() for the first one whose volume
 /// information can be read and whose serial equals the volume's `Serial`;
 /// the source path is that drive's root joined with the volume's folder part.
-VolumeSource FindVolumeSource(std::string_view volumeText, const Services& services,
-                              bool skipFirstDrive);
+[[nodiscard]] VolumeSource FindVolumeSource(std::string_view volumeText, const Services& services,
+                                            bool skipFirstDrive);
 
 /// The scan request that updates `volume` of `tree` from `sourcePath`: it
 /// replaces the volume, and gives the scan the volume's name as label and
@@ -196,7 +198,7 @@ ScanRequest UpdateRequest(const collection::CollectionTree& tree, collection::No
 /// for "/"): the path, the volume name a scan would give it and the serial.
 /// Nullopt when the volume information of its drive cannot be read (the
 /// dialog then tells CannotReadDrive and stays open).
-std::optional<SourceChoice> ReadSource(const Volumes& volumes, std::string_view path);
+[[nodiscard]] std::optional<SourceChoice> ReadSource(const Volumes& volumes, std::string_view path);
 
 /// What Ok in the volume list dialog leads to.
 enum class VolumeListAnswer {

@@ -62,8 +62,8 @@ std::vector<std::string> SplitWords(std::string_view text);
 /// it both name and words are lower-cased by `scope.services.locale` first. A text
 /// without words matches every tested node. Found: `results` holds at least
 /// one entry afterwards.
-SearchOutcome NameSearch(const SearchScope& scope, const NameCriteria& criteria, std::int64_t start,
-                         ResultList& results);
+[[nodiscard]] SearchOutcome NameSearch(const SearchScope& scope, const NameCriteria& criteria,
+                                       std::int64_t start, ResultList& results);
 
 /// The tag search: walks like NameSearch and tests only nodes without
 /// children. Each of the six texts of `criteria.texts` (Title, Artist,
@@ -72,8 +72,8 @@ SearchOutcome NameSearch(const SearchScope& scope, const NameCriteria& criteria,
 /// ends included), in the node's matching tag field, both lower-cased by
 /// `scope.services.locale`. Without any such text every node without children
 /// matches.
-SearchOutcome TagSearch(const SearchScope& scope, const TagCriteria& criteria, std::int64_t start,
-                        ResultList& results);
+[[nodiscard]] SearchOutcome TagSearch(const SearchScope& scope, const TagCriteria& criteria,
+                                      std::int64_t start, ResultList& results);
 
 inline constexpr std::array<std::int64_t, 3> kBitRateValues = {128, 160, 192};          ///< kbit/s
 inline constexpr std::array<std::int64_t, 3> kSampleRateValues = {22050, 32000, 44100}; ///< Hz
@@ -97,8 +97,9 @@ bool PassesNamingRule(std::string_view parentName, std::string_view fileName);
 /// children with PropertyMatch. While `criteria.authorMode` is on, a file
 /// that fails PassesNamingRule against its parent matches whatever the terms
 /// say.
-SearchOutcome PropertySearch(const SearchScope& scope, const PropertyCriteria& criteria,
-                             std::int64_t start, ResultList& results);
+[[nodiscard]] SearchOutcome PropertySearch(const SearchScope& scope,
+                                           const PropertyCriteria& criteria, std::int64_t start,
+                                           ResultList& results);
 
 /// The comparison key of a node for the duplicate search: with
 /// `compareName` its name and the byte 0x01; then with `compareProperty` its
@@ -116,7 +117,8 @@ std::string DuplicateKey(std::string_view nodeText, bool compareName, bool compa
 /// two nodes goes. Keys come from `criteria.compareName` and `criteria.compareProperty`.
 /// Progress: like NameSearch, then one step with `scope.sortLine` before
 /// sorting. Found: `results` holds two or more entries afterwards.
-SearchOutcome DuplicateSearch(const SearchScope& scope, const DuplicateCriteria& criteria,
-                              std::int64_t start, ResultList& results);
+[[nodiscard]] SearchOutcome DuplicateSearch(const SearchScope& scope,
+                                            const DuplicateCriteria& criteria, std::int64_t start,
+                                            ResultList& results);
 
 } // namespace velmora::search

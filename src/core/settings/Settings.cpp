@@ -165,7 +165,7 @@ template <typename... F> Overloaded(F...) -> Overloaded<F...>;
 // Puts a stored value into the record; false when it is not of the slot's
 // type. Flags and numbers are both stored as numbers, so either type is
 // accepted for either.
-bool Assign(const StoredValue& stored, const Slot& slot)
+[[nodiscard]] bool Assign(const StoredValue& stored, const Slot& slot)
 {
     return std::visit(Overloaded{
                           [&](std::string* text) {

@@ -143,11 +143,11 @@ struct ReadResult {
 ///   them.
 /// Names match exactly (case counts); when `stored` holds a name twice, the
 /// later entry counts. Entries with unknown names are ignored.
-ReadResult ReadSettings(const std::vector<StoredValue>& stored, Settings& settings);
+[[nodiscard]] ReadResult ReadSettings(const std::vector<StoredValue>& stored, Settings& settings);
 
 /// Reads `store` into `settings` as above. A store that does not exist or
 /// cannot be read leaves `settings` as it was and reads nothing.
-ReadResult ReadSettings(SettingsStore& store, Settings& settings);
+[[nodiscard]] ReadResult ReadSettings(SettingsStore& store, Settings& settings);
 
 /// Every value of `settings` in order, each with its type: flags as 0 or 1,
 /// unset values as kUnsetNumber.
@@ -155,7 +155,7 @@ std::vector<StoredValue> StoredValues(const Settings& settings);
 
 /// Writes the whole record to `store`; false when the store refused it (it
 /// is then as it was).
-bool WriteSettings(SettingsStore& store, const Settings& settings);
+[[nodiscard]] bool WriteSettings(SettingsStore& store, const Settings& settings);
 
 /// Gives an empty "LastOpenDir" and an empty "LastSaveDir" the folder
 /// `startFolder` (on Linux the user's home folder). Run once at start, after

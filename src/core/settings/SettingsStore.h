@@ -34,11 +34,11 @@ public:
     /// Fills `values` with every value of the store in the store's order.
     /// False when there is no store yet (first start) or it cannot be read;
     /// `values` is then empty.
-    virtual bool read(std::vector<StoredValue>& values) = 0;
+    [[nodiscard]] virtual bool read(std::vector<StoredValue>& values) = 0;
 
     /// Replaces the whole store by `values` in one step. False when nothing
     /// could be written; the store is then as it was.
-    virtual bool write(const std::vector<StoredValue>& values) = 0;
+    [[nodiscard]] virtual bool write(const std::vector<StoredValue>& values) = 0;
 };
 
 } // namespace velmora::settings

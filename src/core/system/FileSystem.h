@@ -30,7 +30,8 @@ public:
 
     /// Reads up to `count` bytes at `offset` into `out`; returns the number
     /// read (less than `count` only at the end), or -1 on an error.
-    virtual std::int64_t readAt(std::int64_t offset, char* out, std::size_t count) = 0;
+    [[nodiscard]] virtual std::int64_t readAt(std::int64_t offset, char* out,
+                                              std::size_t count) = 0;
 };
 
 /// What the file system tells about a file besides its bytes.
@@ -51,9 +52,9 @@ struct FileStatus {
 class RandomAccessFile : public ByteSource {
 public:
     /// Writes all of `bytes` at `offset`; false on an error.
-    virtual bool writeAt(std::int64_t offset, std::string_view bytes) = 0;
+    [[nodiscard]] virtual bool writeAt(std::int64_t offset, std::string_view bytes) = 0;
     /// Cuts or extends the file to `size` bytes; false on an error.
-    virtual bool truncate(std::int64_t size) = 0;
+    [[nodiscard]] virtual bool truncate(std::int64_t size) = 0;
     /// What the file system told about the file when it was opened.
     virtual FileStatus status() const = 0;
 };
@@ -79,18 +80,18 @@ public:
     virtual ~OutputFile() = default;
 
     /// Appends bytes; false on a write error (full disk, size limit, ...).
-    virtual bool write(std::string_view bytes) = 0;
+    [[nodiscard]] virtual bool write(std::string_view bytes) = 0;
 
     /// Cuts what was written back to its first `size` bytes; later writes go
     /// after them. False on failure.
-    virtual bool truncate(std::uint64_t size) = 0;
+    [[nodiscard]] virtual bool truncate(std::uint64_t size) = 0;
 
     /// Flushes everything written to the storage device; false on failure.
-    virtual bool flush() = 0;
+    [[nodiscard]] virtual bool flush() = 0;
 
     /// Puts the written file in the target's place in one step; false on
     /// failure, in which case the target is unchanged.
-    virtual bool commit() = 0;
+    [[nodiscard]] virtual bool commit() = 0;
 };
 
 /// An exclusive lock on a file, held until the object is destroyed.
@@ -107,12 +108,12 @@ public:
 
     /// Reads the whole regular file. False when it cannot be opened or read,
     /// or is no regular file (a folder, a device, a FIFO).
-    virtual bool readFile(const std::string& path, ByteBuffer& out) const = 0;
+    [[nodiscard]] virtual bool readFile(const std::string& path, ByteBuffer& out) const = 0;
 
     /// Reads at most `maxBytes` from the start of the file into `out`.
     /// False when it cannot be opened or read.
-    virtual bool readHead(const std::string& path, std::size_t maxBytes,
-                          std::string& out) const = 0;
+    [[nodiscard]] virtual bool readHead(const std::string& path, std::size_t maxBytes,
+                                        std::string& out) const = 0;
 
     /// True when a regular file (or a link to one) exists at `path`.
     virtual bool fileExists(const std::string& path) const = 0;
@@ -120,29 +121,30 @@ public:
     /// True when a folder exists at `path`.
     virtual bool folderExists(const std::string& path) const = 0;
 
-    virtual bool removeFile(const std::string& path) = 0;
-    virtual bool renameFile(const std::string& from, const std::string& to) = 0;
+    [[nodiscard]] virtual bool removeFile(const std::string& path) = 0;
+    [[nodiscard]] virtual bool renameFile(const std::string& from, const std::string& to) = 0;
 
     /// Gives the file at `from` the second name `to` without copying (a hard
     /// link). False where the file system cannot do that.
-    virtual bool linkFile(const std::string& from, const std::string& to) = 0;
+    [[nodiscard]] virtual bool linkFile(const std::string& from, const std::string& to) = 0;
 
     /// Opens an existing regular file for reading, or reading and writing,
     /// without blocking on FIFOs. nullptr on failure, with `error` set to the
     /// system's error number (ENOENT for a missing file). For writing, a
     /// symbolic link that createReplacement() would refuse as a ForeignLink
     /// is not followed (EPERM).
-    virtual std::unique_ptr<RandomAccessFile> openFile(const std::string& path, bool writable,
-                                                       int& error) = 0;
+    [[nodiscard]] virtual std::unique_ptr<RandomAccessFile> openFile(const std::string& path,
+                                                                     bool writable, int& error) = 0;
 
     /// The entries of a folder except "." and "..", in no particular
     /// order; false when the folder cannot be read (`entries` then holds
     /// nothing).
-    virtual bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) const = 0;
+    [[nodiscard]] virtual bool listFolder(const std::string& path,
+                                          std::vector<FolderEntry>& entries) const = 0;
 
     /// Size, last write time and attributes of a file; false when it cannot
     /// be read.
-    virtual bool fileStatus(const std::string& path, FileStatus& status) const = 0;
+    [[nodiscard]] virtual bool fileStatus(const std::string& path, FileStatus& status) const = 0;
 
     /// Starts writing a file that will replace `target` (see OutputFile);
     /// nullptr when it cannot be created, with `error` saying why. A target
@@ -154,8 +156,8 @@ public:
     /// file keeps its mode bits, and its owner and group where this user may
     /// give them. Only one replacement of a target is written at a time; a
     /// second one waits a few seconds for the first to end and then fails.
-    virtual std::unique_ptr<OutputFile> createReplacement(const std::string& target,
-                                                          WriteError& error) = 0;
+    [[nodiscard]] virtual std::unique_ptr<OutputFile> createReplacement(const std::string& target,
+                                                                        WriteError& error) = 0;
 
     /// Removes what a replacement of `target` left behind when its writer
     /// ended without committing or dropping it (a killed process); one that
@@ -170,13 +172,13 @@ public:
     /// cooperative: it keeps out only those who ask for it too. It belongs
     /// to the file a replacement of `path` would write; where the chain of
     /// links is one createReplacement() refuses, to the link itself.
-    virtual std::unique_ptr<FileLock> lockFile(const std::string& path,
-                                               std::chrono::milliseconds timeout, int& error) = 0;
+    [[nodiscard]] virtual std::unique_ptr<FileLock>
+    lockFile(const std::string& path, std::chrono::milliseconds timeout, int& error) = 0;
 
     /// The file that `path` leads to through a symbolic link or a chain of
     /// them: `path` itself when it is no link; the path a link names when
     /// that names nothing (yet). Empty when the chain does not end.
-    virtual std::string linkTarget(const std::string& path) const = 0;
+    [[nodiscard]] virtual std::string linkTarget(const std::string& path) const = 0;
 };
 
 } // namespace velmora

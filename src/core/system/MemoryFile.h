@@ -16,7 +16,7 @@ public:
 
     std::int64_t size() const override { return static_cast<std::int64_t>(bytes_.size()); }
 
-    std::int64_t readAt(std::int64_t offset, char* out, std::size_t count) override
+    [[nodiscard]] std::int64_t readAt(std::int64_t offset, char* out, std::size_t count) override
     {
         if (offset < 0)
             return -1;
@@ -27,7 +27,7 @@ public:
         return static_cast<std::int64_t>(n);
     }
 
-    bool writeAt(std::int64_t offset, std::string_view bytes) override
+    [[nodiscard]] bool writeAt(std::int64_t offset, std::string_view bytes) override
     {
         if (offset < 0)
             return false;
@@ -38,7 +38,7 @@ public:
         return true;
     }
 
-    bool truncate(std::int64_t size) override
+    [[nodiscard]] bool truncate(std::int64_t size) override
     {
         if (size < 0)
             return false;
@@ -66,18 +66,18 @@ private:
 /// string and for tests. Committing keeps the bytes where they are.
 class MemoryOutput final : public OutputFile {
 public:
-    bool write(std::string_view bytes) override
+    [[nodiscard]] bool write(std::string_view bytes) override
     {
         bytes_ += bytes;
         return true;
     }
-    bool truncate(std::uint64_t size) override
+    [[nodiscard]] bool truncate(std::uint64_t size) override
     {
         bytes_.resize(std::min<std::uint64_t>(bytes_.size(), size));
         return true;
     }
-    bool flush() override { return true; }
-    bool commit() override { return true; }
+    [[nodiscard]] bool flush() override { return true; }
+    [[nodiscard]] bool commit() override { return true; }
 
     const std::string& bytes() const { return bytes_; }
 

@@ -34,7 +34,8 @@ public:
     /// Label and serial of the volume mounted at `root`. False when the
     /// volume information cannot be read (not mounted, no medium, unreadable
     /// mount point); `label` and `serial` are then unchanged.
-    virtual bool info(std::string_view root, std::string& label, std::uint32_t& serial) const = 0;
+    [[nodiscard]] virtual bool info(std::string_view root, std::string& label,
+                                    std::uint32_t& serial) const = 0;
 };
 
 /// The label that stands for a volume whose information cannot be read.
@@ -42,8 +43,8 @@ inline constexpr std::string_view kNoDiscLabel = "NO DISC";
 
 /// Label and serial of the volume that holds `path`; false when they cannot
 /// be read.
-bool DriveInfo(const Volumes& volumes, std::string_view path, std::string& label,
-               std::uint32_t& serial);
+[[nodiscard]] bool DriveInfo(const Volumes& volumes, std::string_view path, std::string& label,
+                             std::uint32_t& serial);
 
 /// Label of the volume that holds `path`, or "NO DISC" when it cannot be read.
 std::string DriveLabel(const Volumes& volumes, std::string_view path);

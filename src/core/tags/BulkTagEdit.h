@@ -34,12 +34,13 @@ std::uint8_t TrackByte(std::string_view field);
 /// False for a Track field that is a number outside 0 to 255, which would
 /// lose its high bits in the track byte; true for any other field (empty or
 /// not a number: no track).
-bool TrackInRange(std::string_view field);
+[[nodiscard]] bool TrackInRange(std::string_view field);
 
 /// Why there is no file at `path` to read or tag: PathIsFolder for a
 /// folder, FileDoesNotExist when nothing (or nothing but a device or FIFO)
 /// is there; nothing for a regular file.
-std::optional<texts::TextId> NoFileText(const FileSystem& files, const std::string& path);
+[[nodiscard]] std::optional<texts::TextId> NoFileText(const FileSystem& files,
+                                                      const std::string& path);
 
 /// The fields a bulk edit changes; the others keep their values.
 struct TagChanges {
@@ -96,8 +97,9 @@ public:
     /// (on unless switched off).
     void SetReadId3v2(bool on) { mpeg_.setReadId3v2(on); }
 
-    std::optional<texts::TextId> Write(const std::string& path, const TagChanges& changes);
-    std::optional<texts::TextId> Remove(const std::string& path);
+    [[nodiscard]] std::optional<texts::TextId> Write(const std::string& path,
+                                                     const TagChanges& changes);
+    [[nodiscard]] std::optional<texts::TextId> Remove(const std::string& path);
 
 private:
     /// Analyses `path`; true for a file that was read and that its tag may

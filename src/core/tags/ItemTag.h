@@ -22,6 +22,7 @@ std::string WithoutControlBytes(std::string_view text);
 /// its last numeric mark (its first byte 0x07), then the tag marks with the
 /// six fields between them, each without bytes below 32. Nothing when the
 /// text has no 0x07, which no file node lacks.
-std::optional<std::string> ItemTagText(std::string_view nodeText, const ItemTagFields& fields);
+[[nodiscard]] std::optional<std::string> ItemTagText(std::string_view nodeText,
+                                                     const ItemTagFields& fields);
 
 } // namespace velmora::tags

@@ -18,7 +18,7 @@ bool MatchesTagEditorMask(std::string_view name)
 namespace {
 
 template <typename Change>
-bool RunSeries(const std::vector<std::string>& paths, SeriesUser& user, Change change)
+[[nodiscard]] bool RunSeries(const std::vector<std::string>& paths, SeriesUser& user, Change change)
 {
     for (std::size_t i = 0; i < paths.size(); ++i) {
         const std::optional<texts::TextId> error = change(paths[i]);

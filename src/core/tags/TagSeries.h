@@ -29,11 +29,12 @@ public:
 /// Writes `changes` into each of `paths` in turn (the fields not set in
 /// `changes` keep what each file holds). False when the user ended the
 /// series after a failure.
-bool WriteSeries(BulkTagEditor& editor, const std::vector<std::string>& paths,
-                 const TagChanges& changes, SeriesUser& user);
+[[nodiscard]] bool WriteSeries(BulkTagEditor& editor, const std::vector<std::string>& paths,
+                               const TagChanges& changes, SeriesUser& user);
 
 /// Removes the tag of each of `paths` in turn; a file without a tag counts
 /// as changed. False when the user ended the series after a failure.
-bool RemoveSeries(BulkTagEditor& editor, const std::vector<std::string>& paths, SeriesUser& user);
+[[nodiscard]] bool RemoveSeries(BulkTagEditor& editor, const std::vector<std::string>& paths,
+                                SeriesUser& user);
 
 } // namespace velmora::tags

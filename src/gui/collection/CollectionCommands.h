@@ -79,7 +79,7 @@ public:
     /// Loads the file without asking, under the collection's lock. A file
     /// whose indentation breaks is told with FileNotValid and kept up to the
     /// faulty line as an untitled, modified collection.
-    LoadOutcome LoadCollection(const QString& path);
+    [[nodiscard]] LoadOutcome LoadCollection(const QString& path);
 
     /// Save: with the current path (the dialog when there is none).
     void Save();

@@ -66,7 +66,7 @@ public:
 
     /// Starts `task` and shows the window until it has ended. False when
     /// the user cancelled it, or it could not start (it ran before).
-    bool Run(WorkerTask& task);
+    [[nodiscard]] bool Run(WorkerTask& task);
 
     /// Sets the text of the first line (the wait window's text).
     void SetText(const QString& text);

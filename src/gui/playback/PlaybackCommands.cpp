@@ -163,8 +163,9 @@ void PlaybackCommands::Run(collection::NodeId node, const std::string& playlistF
     if (node == collection::kNoNode)
         return;
     User user(*this);
-    playback::LocateAndPlay(app_.store().tree(), node, playlistFile, mode, app_.services(),
-                            app_.texts().table(), user);
+    // Every failure has been shown to the user on the way.
+    static_cast<void>(playback::LocateAndPlay(app_.store().tree(), node, playlistFile, mode,
+                                              app_.services(), app_.texts().table(), user));
 }
 
 void PlaybackCommands::Register(CommandTable& table)

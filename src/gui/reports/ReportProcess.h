@@ -22,7 +22,7 @@ public:
 
     /// Shows the window modally while the report runs; returns how it ended
     /// (cancelled() tells whether the user cancelled).
-    reports::ReportOutcome Run();
+    [[nodiscard]] reports::ReportOutcome Run();
 
 private:
     const reports::ReportSources sources_;

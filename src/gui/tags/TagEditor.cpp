@@ -365,7 +365,8 @@ void TagEditor::Save()
     EditorSeries series(controls_.files, rows, [this, &paths](std::size_t index, TextId error) {
         return GoOnAfter(error, paths[index]);
     });
-    tags::WriteSeries(editor_, paths, changes, series);
+    // Every failure has been shown to the user on the way (GoOnAfter).
+    static_cast<void>(tags::WriteSeries(editor_, paths, changes, series));
 }
 
 void TagEditor::Remove()

@@ -21,7 +21,7 @@ public:
 
     /// Shows the window modally while the task scans. False when the user
     /// cancelled.
-    bool Run();
+    [[nodiscard]] bool Run();
     const scan::ScanOutcome& outcome() const { return outcome_; }
 
 private:

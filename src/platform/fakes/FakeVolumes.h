@@ -24,7 +24,8 @@ public:
 
     std::vector<VolumeInfo> list() const override { return volumes_; }
     std::string rootOf(std::string_view path) const override;
-    bool info(std::string_view root, std::string& label, std::uint32_t& serial) const override;
+    [[nodiscard]] bool info(std::string_view root, std::string& label,
+                            std::uint32_t& serial) const override;
 
 private:
     std::vector<VolumeInfo> volumes_;

@@ -16,24 +16,25 @@ public:
     {
     }
 
-    bool write(std::string_view bytes) override
+    [[nodiscard]] bool write(std::string_view bytes) override
     {
         if (written_ + bytes.size() > faults_.failWriteAfter) {
-            // Write what fits, as a full disk would, then fail.
-            real_->write(bytes.substr(0, faults_.failWriteAfter - written_));
+            // Write what fits, as a full disk would, then fail: the write
+            // fails whether the part that fits went out or not.
+            static_cast<void>(real_->write(bytes.substr(0, faults_.failWriteAfter - written_)));
             written_ = faults_.failWriteAfter;
             return false;
         }
         written_ += bytes.size();
         return real_->write(bytes);
     }
-    bool truncate(std::uint64_t size) override
+    [[nodiscard]] bool truncate(std::uint64_t size) override
     {
         written_ = std::min<std::size_t>(written_, size);
         return real_->truncate(size);
     }
-    bool flush() override { return !faults_.failFlush && real_->flush(); }
-    bool commit() override { return !faults_.failCommit && real_->commit(); }
+    [[nodiscard]] bool flush() override { return !faults_.failFlush && real_->flush(); }
+    [[nodiscard]] bool commit() override { return !faults_.failCommit && real_->commit(); }
 
 private:
     std::unique_ptr<OutputFile> real_;
@@ -49,15 +50,15 @@ public:
     }
 
     std::int64_t size() const override { return real_->size(); }
-    std::int64_t readAt(std::int64_t offset, char* out, std::size_t count) override
+    [[nodiscard]] std::int64_t readAt(std::int64_t offset, char* out, std::size_t count) override
     {
         return real_->readAt(offset, out, count);
     }
-    bool writeAt(std::int64_t offset, std::string_view bytes) override
+    [[nodiscard]] bool writeAt(std::int64_t offset, std::string_view bytes) override
     {
         return !faults_.failFileWrites && real_->writeAt(offset, bytes);
     }
-    bool truncate(std::int64_t size) override
+    [[nodiscard]] bool truncate(std::int64_t size) override
     {
         return !faults_.failFileWrites && real_->truncate(size);
     }

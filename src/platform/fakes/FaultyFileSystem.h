@@ -29,41 +29,46 @@ public:
     /// is for anyone but root.
     std::vector<std::string> readOnlyFiles;
 
-    bool readFile(const std::string& path, ByteBuffer& out) const override;
-    bool readHead(const std::string& path, std::size_t maxBytes, std::string& out) const override;
+    [[nodiscard]] bool readFile(const std::string& path, ByteBuffer& out) const override;
+    [[nodiscard]] bool readHead(const std::string& path, std::size_t maxBytes,
+                                std::string& out) const override;
     bool fileExists(const std::string& path) const override { return real_.fileExists(path); }
     bool folderExists(const std::string& path) const override { return real_.folderExists(path); }
-    bool removeFile(const std::string& path) override { return real_.removeFile(path); }
-    bool renameFile(const std::string& from, const std::string& to) override;
-    bool linkFile(const std::string& from, const std::string& to) override;
-    std::unique_ptr<RandomAccessFile> openFile(const std::string& path, bool writable,
-                                               int& error) override;
+    [[nodiscard]] bool removeFile(const std::string& path) override
+    {
+        return real_.removeFile(path);
+    }
+    [[nodiscard]] bool renameFile(const std::string& from, const std::string& to) override;
+    [[nodiscard]] bool linkFile(const std::string& from, const std::string& to) override;
+    [[nodiscard]] std::unique_ptr<RandomAccessFile> openFile(const std::string& path, bool writable,
+                                                             int& error) override;
     /// Folders whose listing fails.
     std::vector<std::string> unreadableFolders;
     /// While set, every listing waits (on the thread that lists): a test
     /// holds a scan in its first folder until it has cancelled it.
     std::atomic<bool> holdListing{false};
 
-    bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) const override;
-    bool fileStatus(const std::string& path, FileStatus& status) const override
+    [[nodiscard]] bool listFolder(const std::string& path,
+                                  std::vector<FolderEntry>& entries) const override;
+    [[nodiscard]] bool fileStatus(const std::string& path, FileStatus& status) const override
     {
         return real_.fileStatus(path, status);
     }
     /// Called first by createReplacement(), on the thread that calls it: a
     /// test can hold a writer there.
     std::function<void(const std::string& target)> onCreateReplacement;
-    std::unique_ptr<OutputFile> createReplacement(const std::string& target,
-                                                  WriteError& error) override;
+    [[nodiscard]] std::unique_ptr<OutputFile> createReplacement(const std::string& target,
+                                                                WriteError& error) override;
     void removeLeftoverReplacement(const std::string& target) override
     {
         real_.removeLeftoverReplacement(target);
     }
-    std::unique_ptr<FileLock> lockFile(const std::string& path, std::chrono::milliseconds timeout,
-                                       int& error) override
+    [[nodiscard]] std::unique_ptr<FileLock>
+    lockFile(const std::string& path, std::chrono::milliseconds timeout, int& error) override
     {
         return real_.lockFile(path, timeout, error);
     }
-    std::string linkTarget(const std::string& path) const override
+    [[nodiscard]] std::string linkTarget(const std::string& path) const override
     {
         return real_.linkTarget(path);
     }

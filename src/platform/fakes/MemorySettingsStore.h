@@ -15,7 +15,7 @@ public:
     bool failWrite = false;
     int writes = 0; ///< successful writes so far
 
-    bool read(std::vector<settings::StoredValue>& out) override
+    [[nodiscard]] bool read(std::vector<settings::StoredValue>& out) override
     {
         out.clear();
         if (!exists)
@@ -24,7 +24,7 @@ public:
         return true;
     }
 
-    bool write(const std::vector<settings::StoredValue>& in) override
+    [[nodiscard]] bool write(const std::vector<settings::StoredValue>& in) override
     {
         if (failWrite)
             return false;

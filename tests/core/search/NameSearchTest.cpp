@@ -237,7 +237,7 @@ TEST(NameSearchAgainstPlainLowering, RandomNamesAndWords)
                 expected.push_back(std::to_string(i + 2));
         }
         ResultList results;
-        NameSearch(scope, NameCriteriaFrom(settings), -1, results);
+        ASSERT_FALSE(NameSearch(scope, NameCriteriaFrom(settings), -1, results).stopped);
         ASSERT_EQ(Texts(results), expected) << "word \"" << word << "\"";
     }
 }
