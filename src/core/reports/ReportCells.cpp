@@ -37,7 +37,8 @@ bool Plain(std::string_view text)
 }
 
 // A signed decimal integer, as ReadNumbers() takes it: an optional plus or
-// minus sign and digits, nothing else.
+// minus sign and digits, nothing else. False for anything else, with
+// `value` left as it was.
 [[nodiscard]] bool ParseInteger(std::string_view s, std::int64_t& value)
 {
     const char* first = s.data();
@@ -254,9 +255,9 @@ void CellFiller::Fill(NodeId node, std::uint32_t volume)
     Numbers n{};
     for (std::size_t j = 0; j < n.size(); ++j) {
         std::string_view field;
-        std::int64_t value = 0;
-        if (scan.Field(text, j, field) && ParseInteger(field, value))
-            n[j] = value;
+        // A field that is no integer keeps its 0, as in ReadNumbers().
+        if (scan.Field(text, j, field))
+            static_cast<void>(ParseInteger(field, n[j]));
     }
     // Kinds go by level for the collection and the volumes, so that
     // neither is ever taken for a file, even without children.
@@ -335,9 +336,9 @@ void CellFiller::Measure(NodeId node, std::uint32_t volume)
     Numbers n{};
     for (std::size_t j = 0; j < n.size(); ++j) {
         std::string_view field;
-        std::int64_t value = 0;
-        if (scan.Field(text, j, field) && ParseInteger(field, value))
-            n[j] = value;
+        // A field that is no integer keeps its 0, as in ReadNumbers().
+        if (scan.Field(text, j, field))
+            static_cast<void>(ParseInteger(field, n[j]));
     }
     lengths_.fill(0);
     std::string_view name;
