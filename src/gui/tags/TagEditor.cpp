@@ -206,7 +206,9 @@ void TagEditor::ListSubfolders(QTreeWidgetItem* item)
     item->setData(0, kListedRole, true);
     const std::string path = PathOf(item);
     std::vector<FolderEntry> entries;
-    services_.files.listFolder(path, entries);
+    // A folder that cannot be read shows no subfolders.
+    if (!services_.files.listFolder(path, entries))
+        entries.clear();
     std::vector<std::string> names;
     for (FolderEntry& entry : entries) {
         if (entry.kind == FolderEntry::Kind::Folder && !entry.hidden)
@@ -257,7 +259,9 @@ void TagEditor::FillFiles()
     if (item == nullptr)
         return;
     std::vector<FolderEntry> entries;
-    services_.files.listFolder(PathOf(item), entries);
+    // A folder that cannot be read shows no files.
+    if (!services_.files.listFolder(PathOf(item), entries))
+        entries.clear();
     std::vector<std::string> names;
     for (FolderEntry& entry : entries) {
         if (entry.kind == FolderEntry::Kind::File && tags::MatchesTagEditorMask(entry.name))
