@@ -10,6 +10,25 @@ namespace velmora::tags {
 
 using texts::TextId;
 
+namespace {
+
+// The message of a tag write or removal that failed; none when it was done.
+std::optional<TextId> FailureText(audio::TagWriteStatus status, TextId failed)
+{
+    switch (status) {
+    case audio::TagWriteStatus::Done:
+        return std::nullopt;
+    case audio::TagWriteStatus::FileMissing:
+        return TextId::FileDoesNotExist;
+    case audio::TagWriteStatus::CannotOpen:
+    case audio::TagWriteStatus::WriteFailed:
+        break;
+    }
+    return failed;
+}
+
+} // namespace
+
 std::vector<std::string> ShownFields(const audio::TMPEGAudio& mpeg)
 {
     if (!mpeg.hasTag()) {
@@ -155,16 +174,7 @@ std::optional<TextId> BulkTagEditor::Write(const std::string& path, const TagCha
         ApplyChanges({shown[0], shown[1], shown[2], shown[3], shown[4], shown[5]}, mpeg_);
     }
     ApplyChanges(changes, mpeg_);
-    switch (mpeg_.WriteTag()) {
-    case audio::TagWriteStatus::Done:
-        return std::nullopt;
-    case audio::TagWriteStatus::FileMissing:
-        return TextId::FileDoesNotExist;
-    case audio::TagWriteStatus::CannotOpen:
-    case audio::TagWriteStatus::WriteFailed:
-        break;
-    }
-    return TextId::CannotWriteTag;
+    return FailureText(mpeg_.WriteTag(), TextId::CannotWriteTag);
 }
 
 std::optional<TextId> BulkTagEditor::Remove(const std::string& path)
@@ -173,16 +183,7 @@ std::optional<TextId> BulkTagEditor::Remove(const std::string& path)
         return TextId::PathIsFolder;
     if (ReadableButNotAudio(path))
         return TextId::FileNotValid;
-    switch (mpeg_.RemoveTag()) {
-    case audio::TagWriteStatus::Done:
-        return std::nullopt;
-    case audio::TagWriteStatus::FileMissing:
-        return TextId::FileDoesNotExist;
-    case audio::TagWriteStatus::CannotOpen:
-    case audio::TagWriteStatus::WriteFailed:
-        break;
-    }
-    return TextId::CannotRemoveTag;
+    return FailureText(mpeg_.RemoveTag(), TextId::CannotRemoveTag);
 }
 
 } // namespace velmora::tags
