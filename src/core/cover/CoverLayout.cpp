@@ -22,8 +22,8 @@ CoverFont Resized(const CoverFont& font, int points, int pixelsPerInch)
 // One listing: folder names, one per line from the top of `box`, each line
 // as high as the font plus a quarter; the list ends before the first line
 // whose bottom would pass `limit`.
-void AddListing(std::vector<DrawOp>& ops, const std::vector<std::string>& folders,
-                bool numeration, const CoverFont& font, int left, int right, int top, int limit)
+void AddListing(std::vector<DrawOp>& ops, const std::vector<std::string>& folders, bool numeration,
+                const CoverFont& font, int left, int right, int top, int limit)
 {
     const int height = std::abs(font.height);
     const int pitch = height + height / 4;
@@ -109,8 +109,7 @@ std::vector<DrawOp> LayoutCover(const CoverDimensions& d, const Box& page,
         return ops;
     const std::vector<std::string>& folders = *content.folders;
     AddListing(ops, folders, content.numeration, listingFont, frontX + d.marginX,
-               frontX + d.frontWidth - d.marginX, top + d.marginY,
-               backTop - d.marginY / 4);
+               frontX + d.frontWidth - d.marginX, top + d.marginY, backTop - d.marginY / 4);
     AddListing(ops, folders, content.numeration, listingFont, leftSpine + d.marginX,
                rightSpine - d.marginX, backTop + d.marginY, backBottom - d.marginY / 4);
 

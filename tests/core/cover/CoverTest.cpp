@@ -1,8 +1,7 @@
-#include "cover/CoverLayout.h"
-#include "cover/CoverSource.h"
-
 #include "TestDir.h"
 #include "collection/CollectionTree.h"
+#include "cover/CoverLayout.h"
+#include "cover/CoverSource.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeLocale.h"
 #include "platform/fakes/FakeVolumes.h"
@@ -131,15 +130,15 @@ TEST(CoverLayout, LabelShrinksWhenItFillsTheSpineAndUnreadableRootsShowFramesOnl
     content.folders = std::vector<std::string>{};
     content.label = std::string(200, 'L');
     const CoverFont font{.name = "Sans", .height = 48, .bold = true};
-    const auto texts = Texts(LayoutCover(Dimensions(100, 100), kCoverPage, font, 96, content, measure));
+    const auto texts =
+        Texts(LayoutCover(Dimensions(100, 100), kCoverPage, font, 96, content, measure));
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0].font.height, 35);
     EXPECT_TRUE(texts[0].font.bold);
     EXPECT_EQ(texts[0].text.size(), 200u);
 
     content.folders.reset();
-    EXPECT_EQ(LayoutCover(Dimensions(100, 100), kCoverPage, font, 96, content, measure).size(),
-              4u);
+    EXPECT_EQ(LayoutCover(Dimensions(100, 100), kCoverPage, font, 96, content, measure).size(), 4u);
 }
 
 TEST(CoverLayout, NumberingPrefixes)
@@ -169,9 +168,27 @@ TEST(CoverSource, FoldersLabelDateAndVolumeChoice)
     collection::CollectionTree tree;
     const auto top = tree.addRoot("[01]0[02]0[03]3[04]0[05]0[06]");
     const auto serial = std::to_string(static_cast<std::int32_t>(0x1234ABCD));
-    tree.appendChild(top, "Rock\x01" "0\x02" "0\x03" "0\x04" "0\x05" "0\x06" + serial + "\x07");
-    tree.appendChild(top, "DISC\\Sub\x01" "0\x02" "0\x03" "0\x04" "0\x05" "0\x06" + serial + "\x07");
-    tree.appendChild(top, "Other\x01" "0\x02" "0\x03" "0\x04" "0\x05" "0\x06" "5\x07");
+    tree.appendChild(top, "Rock\x01"
+                          "0\x02"
+                          "0\x03"
+                          "0\x04"
+                          "0\x05"
+                          "0\x06" +
+                              serial + "\x07");
+    tree.appendChild(top, "DISC\\Sub\x01"
+                          "0\x02"
+                          "0\x03"
+                          "0\x04"
+                          "0\x05"
+                          "0\x06" +
+                              serial + "\x07");
+    tree.appendChild(top, "Other\x01"
+                          "0\x02"
+                          "0\x03"
+                          "0\x04"
+                          "0\x05"
+                          "0\x06"
+                          "5\x07");
 
     const CoverSources sources{files, volumes, locale, clock, &tree};
     CoverOptions options;
