@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format-14
-  libxml2-utils python3 python3-mutagen libreoffice-calc-nogui
+  libxml2-utils python3 python3-mutagen libreoffice-calc-nogui poppler-utils
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include "cli/AudioCommands.h"
 #include "cli/CollectionCommands.h"
 #include "cli/Command.h"
+#include "cli/CoverCommand.h"
 #include "cli/PlaybackCommands.h"
 #include "cli/ReportCommand.h"
 #include "cli/ScanCommand.h"
@@ -48,6 +49,7 @@ const std::vector<std::unique_ptr<Command>>& Commands()
         list.push_back(std::make_unique<ReportCommand>());
         list.push_back(std::make_unique<LocateCommand>());
         list.push_back(std::make_unique<PlaylistCommand>());
+        list.push_back(std::make_unique<CoverCommand>());
         return list;
     }();
     return commands;

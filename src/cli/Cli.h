@@ -18,6 +18,9 @@ struct Services;
 namespace velmora::texts {
 class TextTable;
 }
+namespace velmora::cover {
+class CoverRenderer;
+}
 
 namespace velmora::cli {
 
@@ -38,6 +41,8 @@ struct CliContext {
     /// How long a command waits for another process that is changing the
     /// same collection.
     std::chrono::milliseconds lockWait = collection::kCollectionLockWait;
+    /// What the cover command draws with; null where nothing can draw.
+    cover::CoverRenderer* coverRenderer = nullptr;
 };
 
 /// Writes that `path` was not saved: CannotSaveFile, ": ", the path, and

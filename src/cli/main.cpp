@@ -1,4 +1,5 @@
 #include "cli/Cli.h"
+#include "gui/render/CoverPainter.h"
 #include "platform/LinuxVolumes.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/QtLocale.h"
@@ -43,7 +44,9 @@ int main(int argc, char** argv)
     const velmora::texts::TextTable texts;
     const velmora::platform::LinuxVolumes volumes;
     const velmora::Services services{files, volumes, locale, clock};
+    velmora::gui::QtCoverRenderer coverRenderer;
     velmora::cli::CliContext context{services, texts, &interrupted, ::isatty(STDERR_FILENO) == 1};
+    context.coverRenderer = &coverRenderer;
     const std::vector<std::string> args(argv + 1, argv + argc);
     return velmora::cli::RunCli(args, std::cout, std::cerr, context);
 }

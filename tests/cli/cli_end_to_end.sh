@@ -19,7 +19,7 @@ help=$("$cli" --help); check "help exit code" 0 $?
 # its own usage and options with exit code 0.
 for command in new dump stats convert import scan analyse tag "tag show" "tag write" \
   "tag remove" volumes update delete rename sort drives search duplicates report locate \
-  playlist; do
+  playlist cover; do
   check "help names $command" 1 "$(echo "$help" | grep -c -m1 "^  $command\b")"
   # shellcheck disable=SC2086 # "tag show" is two words
   usage=$("$cli" $command --help)
