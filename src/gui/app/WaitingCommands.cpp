@@ -8,10 +8,6 @@ using texts::TextId;
 
 void WaitingCommands::Register(CommandTable& table)
 {
-    table.Add({.id = Command::CdCover,
-               .text = TextId::CdCoverCommand,
-               .shortcut = QKeySequence(Qt::CTRL | Qt::Key_C),
-               .icon = ThemeIcon("document-print", QStyle::SP_DriveCDIcon)});
     table.Add({.id = Command::Options,
                .text = TextId::OptionsCommand,
                .icon = ThemeIcon("configure", QStyle::SP_ComputerIcon)});

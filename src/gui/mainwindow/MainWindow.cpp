@@ -9,6 +9,7 @@
 #include "gui/app/WaitingCommands.h"
 #include "gui/collection/CollectionCommands.h"
 #include "gui/collection/Statistic.h"
+#include "gui/cover/CoverCommands.h"
 #include "gui/mainwindow/FileListModel.h"
 #include "gui/mainwindow/StatusPanels.h"
 #include "gui/mainwindow/ViewTreeModel.h"
@@ -73,7 +74,8 @@ MainWindow::MainWindow(Application& application, QWidget* parent)
     const FeatureContext context{app_, *this, wait_, [this] { return CurrentNode(); }, this};
     features_ =
         MakeFeatures<CollectionCommands, StatisticCommand, VolumeCommands, SearchCommands,
-                     ReportCommands, PlaybackCommands, TagCommands, WaitingCommands>(context);
+                     ReportCommands, PlaybackCommands, TagCommands, CoverCommands,
+                     WaitingCommands>(context);
     for (const std::unique_ptr<Feature>& feature : features_)
         feature->Register(table_);
     RegisterWindowCommands();

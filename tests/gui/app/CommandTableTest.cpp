@@ -31,7 +31,7 @@ const std::vector<Command> kAlwaysEnabled = {
     Command::New,        Command::Open,     Command::SaveAs,     Command::Import,
     Command::Statistics, Command::Exit,     Command::Add,        Command::GridLines,
     Command::HotTrack,   Command::TagInfo,  Command::ToolBar,    Command::StatusBar,
-    Command::TagEditor,  Command::Update,   Command::DeleteThis, Command::Rename,
+    Command::TagEditor,  Command::CdCover,  Command::Update,   Command::DeleteThis, Command::Rename,
     Command::Tag,        Command::Selected,
 };
 
@@ -58,7 +58,7 @@ TEST_F(CommandTableTest, AChangedCollectionWithAVolumeSelectedEnablesSaveDeleteA
         Command::Import,   Command::Statistics, Command::Report,  Command::Exit,
         Command::Add,      Command::Delete,     Command::Sort,    Command::GridLines,
         Command::HotTrack, Command::TagInfo,    Command::ToolBar, Command::StatusBar,
-        Command::Search,   Command::TagEditor,  Command::Play,    Command::Enqueue,
+        Command::Search,   Command::TagEditor,  Command::CdCover, Command::Play,    Command::Enqueue,
         Command::Update,   Command::DeleteThis, Command::Rename,  Command::Playlist,
         Command::Tag,      Command::Selected,
     };
@@ -77,7 +77,7 @@ TEST_F(CommandTableTest, CommandsWaitingForTheirWindowsAreNeverEnabled)
                             .nodeIsVolume = true,
                             .nodeHasChildren = true};
     for (const Command c :
-         {Command::CdCover, Command::Options, Command::Info, Command::History, Command::License,
+         {Command::Options, Command::Info, Command::History, Command::License,
           Command::Homepage, Command::Feedback, Command::Donation, Command::About}) {
         EXPECT_FALSE(table.Enabled(c, full)) << static_cast<int>(c);
         EXPECT_FALSE(window->action(c)->isEnabled()) << static_cast<int>(c);
