@@ -373,8 +373,8 @@ QFont TPrintPreview::FontForUnits(const QFont& font) const
     if (font.pixelSize() > 0)
         return font;
     QFont sized = font;
-    sized.setPixelSize(std::max(1, MulDivRound(qRound(font.pointSizeF() * 1000), logicalDpiY(),
-                                               72 * 1000)));
+    sized.setPixelSize(
+        std::max(1, MulDivRound(qRound(font.pointSizeF() * 1000), logicalDpiY(), 72 * 1000)));
     return sized;
 }
 
@@ -422,6 +422,12 @@ bool TPrintPreview::StartPage()
     recorder_ = std::move(painter);
     recordingDeviceSize_ = devicePageSize_;
     recorder_->setFont(font_);
+    // Qt draws a line thinner than a pixel in a paler colour; a cosmetic
+    // pen of 1 is black and one device pixel wide at every zoom, as thin
+    // default lines are expected to look.
+    QPen pen(Qt::black, 1);
+    pen.setCosmetic(true);
+    recorder_->setPen(pen);
     ApplyRecordingTransform();
     emit newPage();
     return true;

@@ -48,7 +48,10 @@ enum class TPreviewState { Idle, Recording, Printing };
 /// QPicture drawn in device pixels: the painter's transform maps the paper
 /// in units onto DevicePageSize(), so Canvas() takes coordinates in units.
 /// Replaying scales the device page onto the target, whatever its
-/// resolution.
+/// resolution. Each page starts with Font() and a black cosmetic pen of 1:
+/// lines one device pixel wide (on paper one pixel of the print resolution
+/// below, usually 1/96 inch); a pen set with a width in units is scaled
+/// like everything else.
 ///
 /// Fonts. Font() gives its size as a pixel size in units (a font given in
 /// points is taken as pixels at the screen's logical resolution, size ×
@@ -61,6 +64,10 @@ enum class TPreviewState { Idle, Recording, Printing };
 /// resolved against the resolution of whatever device replays it and would
 /// change size with it; the painter of a new page therefore never holds
 /// one, and callers should set pixel sizes (FontForUnits() converts).
+///
+/// Printers and PDFs are driven at the resolution pages are recorded at
+/// (a QPicture's logical dpi, usually 96): Qt scales replayed text by the
+/// ratio of the two, which must stay 1. The output remains vector graphics.
 ///
 /// Printing runs synchronously on the interface thread, one page after the
 /// other, without handling events in between; printProgress() is emitted
