@@ -46,6 +46,8 @@ TPrintPreview::TPrintPreview(QWidget* parent)
 
 TPrintPreview::~TPrintPreview()
 {
+    // The dialog works on this object's printer.
+    delete printDialog_.data();
     // The sheet's painting reads the pages; it must not outlive them.
     sheet_->removeEventFilter(this);
     disconnect(sheet_, nullptr, this, nullptr);
@@ -74,9 +76,12 @@ void TPrintPreview::SetUnits(TUnits units)
         if (font.pixelSize() > 0)
             font.setPixelSize(std::max(1, y(font.pixelSize())));
         recorder_->setFont(font);
+        // A cosmetic pen's width is in device pixels, not in units.
         QPen pen = recorder_->pen();
-        pen.setWidth(std::max(1, x(pen.width())));
-        recorder_->setPen(pen);
+        if (!pen.isCosmetic()) {
+            pen.setWidth(std::max(1, x(pen.width())));
+            recorder_->setPen(pen);
+        }
     }
     units_ = units;
     if (recorder_)

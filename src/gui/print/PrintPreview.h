@@ -8,6 +8,8 @@
 #include <QPageLayout>
 #include <QPicture>
 #include <QPoint>
+#include <QPointer>
+#include <QPrintDialog>
 #include <QSize>
 #include <QString>
 #include <functional>
@@ -215,11 +217,16 @@ public:
     /// succeeded; otherwise `path` is left as it was.
     [[nodiscard]] bool PrintToPdf(const QString& path, int from, int to);
     /// Opens the print dialog (window-modal on `parent`) for pages `from`
-    /// to `to` and returns at once; when the user accepts, prints the range
+    /// to `to` and returns at once. The file it offers for PDF output is
+    /// `pdfPath`, else the one chosen last, else the job title (or "print")
+    /// with ".pdf" in the documents folder. when the user accepts, prints the range
     /// chosen there on the output chosen there (a printer or a PDF file),
     /// with afterPrint() or abort() telling the outcome. Returns false, and
-    /// opens nothing, when not idle or without pages.
-    [[nodiscard]] bool ShowPrintDialog(QWidget* parent, int from, int to);
+    /// opens nothing, when not idle, without pages, or while the dialog is
+    /// open; Print() does nothing while it is open either. Destroying this
+    /// object closes the dialog.
+    [[nodiscard]] bool ShowPrintDialog(QWidget* parent, int from, int to,
+                                       const QString& pdfPath = QString());
     /// The last printing was aborted or failed.
     bool Aborted() const { return aborted_; }
 
@@ -296,6 +303,8 @@ private:
     std::unique_ptr<QPainter> recorder_;
     QPainter* printPainter_ = nullptr;
     std::unique_ptr<QPrinter> printer_;
+    /// The open print dialog, which works on printer_.
+    QPointer<QPrintDialog> printDialog_;
 
     TPaperPreview* sheet_;
     bool inLayout_ = false;

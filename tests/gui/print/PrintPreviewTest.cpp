@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -406,6 +408,33 @@ TEST(PrintPreviewTest, FailedOrAbortedPdfLeavesTheTargetAsItWas)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("old"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("cover.pdf")});
+}
+
+TEST(PrintPreviewTest, PrintDialogOpensWithoutPrinterAndPrintsTheChosenRangeToPdf)
+{
+    if (TPrintPreview::PrinterInstalled())
+        GTEST_SKIP() << "the dialog would offer a real printer";
+    QWidget window;
+    TPrintPreview preview(&window);
+    SetUpLoMetricA4(preview);
+    RecordPages(preview, 3);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("dialog.pdf"));
+    ASSERT_TRUE(preview.ShowPrintDialog(&window, 2, 3, pdf));
+    auto* dialog = window.findChild<QPrintDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->maxPage(), 3);
+    EXPECT_EQ(dialog->fromPage(), 2);
+    EXPECT_EQ(dialog->toPage(), 3);
+    EXPECT_FALSE(preview.ShowPrintDialog(&window, 1, 1));
+
+    std::vector<int> pages;
+    QObject::connect(&preview, &TPrintPreview::printProgress, &preview,
+                     [&](int page, int, bool&) { pages.push_back(page); });
+    dialog->accept();
+    EXPECT_EQ(pages, (std::vector<int>{2, 2, 3, 3}));
+    EXPECT_TRUE(QFile::exists(pdf));
 }
 
 } // namespace
