@@ -58,14 +58,12 @@ enum class TPreviewState { Idle, Recording, Printing };
 /// Fonts. Font() gives its size as a pixel size in units (a font given in
 /// points is taken as pixels at the screen's logical resolution, size ×
 /// dpi ÷ 72, so that 36 pt is 48 units on a 96 dpi screen). Every page's
-/// painter starts with it. Text must be drawn with fonts sized in pixels:
-/// a QPicture keeps a pixel-sized font as a length in the painter's
-/// coordinates, which the replay's transform scales with the rest of the
-/// page, so text keeps its size relative to the page on the screen, on a
-/// printer and in a PDF of any resolution. A font sized in points is
-/// resolved against the resolution of whatever device replays it and would
-/// change size with it; the painter of a new page therefore never holds
-/// one, and callers should set pixel sizes (FontForUnits() converts).
+/// painter starts with it. Draw text with fonts sized in pixels
+/// (FontForUnits() converts): a pixel size is a length in the painter's
+/// coordinates, which the recording and replay transforms scale with the
+/// rest of the page, so text keeps its size relative to the page on the
+/// screen, in an image, on a printer and in a PDF. A point size would be
+/// resolved against a device's resolution instead of the page's units.
 ///
 /// Printers and PDFs are driven at the resolution pages are recorded at
 /// (a QPicture's logical dpi, usually 96): Qt scales replayed text by the
@@ -219,9 +217,9 @@ public:
     /// Opens the print dialog (window-modal on `parent`) for pages `from`
     /// to `to` and returns at once. The file it offers for PDF output is
     /// `pdfPath`, else the one chosen last, else the job title (or "print")
-    /// with ".pdf" in the documents folder. when the user accepts, prints the range
-    /// chosen there on the output chosen there (a printer or a PDF file),
-    /// with afterPrint() or abort() telling the outcome. Returns false, and
+    /// with ".pdf" in the documents folder. When the user accepts, prints
+    /// the range chosen there on the output chosen there (a printer or a PDF
+    /// file), with afterPrint() or abort() telling the outcome. Returns false, and
     /// opens nothing, when not idle, without pages, or while the dialog is
     /// open; Print() does nothing while it is open either. Destroying this
     /// object closes the dialog.
