@@ -286,6 +286,9 @@ TEST(PrintPreviewTest, RecordedLinesAreReplayedAtTheirPlaceOnAnImage)
     canvas.setPen(QPen(Qt::black, 10));
     canvas.drawLine(0, 1000, 2100, 1000); // y = 100 mm
     canvas.drawLine(1500, 0, 1500, 2970); // x = 150 mm
+    // Units changed mid-page: the page's mapping and pen follow.
+    preview.SetUnits(mmHiMetric);
+    canvas.drawLine(5000, 0, 5000, 29700); // x = 50 mm, 1 mm wide
     preview.EndDoc();
 
     QImage image = WhiteImage(420, 594); // 2 pixels per mm
@@ -299,6 +302,8 @@ TEST(PrintPreviewTest, RecordedLinesAreReplayedAtTheirPlaceOnAnImage)
     ASSERT_TRUE(rows);
     EXPECT_EQ(rows->first, rows->second);
     EXPECT_EQ(image.pixel(50, 495 + rows->first), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(100, 300), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(96, 300), qRgb(255, 255, 255));
     EXPECT_EQ(image.pixel(50, 150), qRgb(255, 255, 255));
     EXPECT_EQ(image.pixel(320, 400), qRgb(255, 255, 255));
 }
