@@ -57,9 +57,9 @@ QSize TPaperPreview::SheetSizeFor(QSize paper) const
 
 QRect TPaperPreview::PageRect() const
 {
-    return QRect(QPoint(borderSize_, borderSize_),
-                 QPoint(width() - shadowSize_ - borderSize_ - 1,
-                        height() - shadowSize_ - borderSize_ - 1));
+    return QRect(
+        QPoint(borderSize_, borderSize_),
+        QPoint(width() - shadowSize_ - borderSize_ - 1, height() - shadowSize_ - borderSize_ - 1));
 }
 
 void TPaperPreview::Resize()

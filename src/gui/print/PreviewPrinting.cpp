@@ -2,12 +2,14 @@
 // output chosen in the print dialog.
 #include "gui/print/PrintPreview.h"
 
+#include <QDir>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <algorithm>
 
 namespace velmora::gui {
@@ -33,7 +35,7 @@ bool TPrintPreview::PrinterInstalled()
 
 QPrinter& TPrintPreview::SelectedPrinter()
 {
-    if (!printer_ || (PrinterInstalled() && !printer_->isValid())) {
+    if (!printer_) {
         const QPrinterInfo info = QPrinterInfo::defaultPrinter();
         printer_ = info.isNull() ? std::make_unique<QPrinter>(QPrinter::HighResolution)
                                  : std::make_unique<QPrinter>(info, QPrinter::HighResolution);
@@ -70,6 +72,10 @@ bool TPrintPreview::Print(int from, int to)
     // (ShowPrintDialog()) is the way to a PDF then.
     if (!PrinterInstalled())
         return false;
+    if (!printDialog_.isNull())
+        return false;
+    if (printer_ && !printer_->isValid())
+        printer_.reset();
     return PrintTo(SelectedPrinter(), from, to);
 }
 
@@ -77,11 +83,13 @@ bool TPrintPreview::PrintTo(QPrinter& printer, int from, int to)
 {
     if (printer.outputFormat() == QPrinter::PdfFormat)
         return PrintToPdf(printer.outputFileName(), from, to);
+    const int resolution = printer.resolution();
     printer.setFullPage(true);
     printer.setResolution(ReplayDpi());
     printer.setDocName(printJobTitle_);
     const bool printed = PrintPages(printer, &printer, from, to, [] { return true; });
     printer.setDocName(QString());
+    printer.setResolution(resolution);
     return printed;
 }
 
@@ -163,10 +171,10 @@ bool TPrintPreview::ProgressTest(int page, int printed, int count, const QPrinte
     return !abortIt;
 }
 
-bool TPrintPreview::ShowPrintDialog(QWidget* parent, int from, int to)
+bool TPrintPreview::ShowPrintDialog(QWidget* parent, int from, int to, const QString& pdfPath)
 {
     const int count = PageCount();
-    if (count == 0 || state_ != TPreviewState::Idle)
+    if (count == 0 || state_ != TPreviewState::Idle || !printDialog_.isNull())
         return false;
     // Unlike Print(), this opens without any printer installed: Qt's dialog
     // always offers printing to a PDF file, and many desktops have no other
@@ -174,9 +182,18 @@ bool TPrintPreview::ShowPrintDialog(QWidget* parent, int from, int to)
     QPrinter& printer = SelectedPrinter();
     printer.setPageLayout(PrintLayout());
     printer.setDocName(printJobTitle_);
+    if (!pdfPath.isEmpty()) {
+        printer.setOutputFileName(pdfPath);
+    } else if (printer.outputFileName().isEmpty()) {
+        const QString name = printJobTitle_.isEmpty() ? QStringLiteral("print") : printJobTitle_;
+        printer.setOutputFileName(
+            QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                .filePath(name + QStringLiteral(".pdf")));
+    }
     from = std::clamp(from, 1, count);
     to = std::clamp(to, 1, count);
     auto* dialog = new QPrintDialog(&printer, parent);
+    printDialog_ = dialog;
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setOption(QAbstractPrintDialog::PrintPageRange);
     dialog->setOption(QAbstractPrintDialog::PrintCurrentPage);
@@ -187,8 +204,8 @@ bool TPrintPreview::ShowPrintDialog(QWidget* parent, int from, int to)
     } else {
         printer.setPrintRange(QPrinter::AllPages);
     }
-    connect(dialog, &QDialog::accepted, this, [this, from, to] {
-        QPrinter& chosen = SelectedPrinter();
+    connect(dialog, &QDialog::accepted, this, [this, dialog, from, to] {
+        QPrinter& chosen = *dialog->printer();
         int first = from;
         int last = to;
         switch (chosen.printRange()) {

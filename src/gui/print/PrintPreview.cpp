@@ -46,6 +46,8 @@ TPrintPreview::TPrintPreview(QWidget* parent)
 
 TPrintPreview::~TPrintPreview()
 {
+    // The dialog works on this object's printer.
+    delete printDialog_.data();
     // The sheet's painting reads the pages; it must not outlive them.
     sheet_->removeEventFilter(this);
     disconnect(sheet_, nullptr, this, nullptr);
@@ -74,9 +76,12 @@ void TPrintPreview::SetUnits(TUnits units)
         if (font.pixelSize() > 0)
             font.setPixelSize(std::max(1, y(font.pixelSize())));
         recorder_->setFont(font);
+        // A cosmetic pen's width is in device pixels, not in units.
         QPen pen = recorder_->pen();
-        pen.setWidth(std::max(1, x(pen.width())));
-        recorder_->setPen(pen);
+        if (!pen.isCosmetic()) {
+            pen.setWidth(std::max(1, x(pen.width())));
+            recorder_->setPen(pen);
+        }
     }
     units_ = units;
     if (recorder_)
@@ -373,8 +378,8 @@ QFont TPrintPreview::FontForUnits(const QFont& font) const
     if (font.pixelSize() > 0)
         return font;
     QFont sized = font;
-    sized.setPixelSize(std::max(1, MulDivRound(qRound(font.pointSizeF() * 1000), logicalDpiY(),
-                                               72 * 1000)));
+    sized.setPixelSize(
+        std::max(1, MulDivRound(qRound(font.pointSizeF() * 1000), logicalDpiY(), 72 * 1000)));
     return sized;
 }
 
@@ -422,6 +427,12 @@ bool TPrintPreview::StartPage()
     recorder_ = std::move(painter);
     recordingDeviceSize_ = devicePageSize_;
     recorder_->setFont(font_);
+    // Qt draws a line thinner than a pixel in a paler colour; a cosmetic
+    // pen of 1 is black and one device pixel wide at every zoom, as thin
+    // default lines are expected to look.
+    QPen pen(Qt::black, 1);
+    pen.setCosmetic(true);
+    recorder_->setPen(pen);
     ApplyRecordingTransform();
     emit newPage();
     return true;

@@ -8,6 +8,8 @@
 #include <QPageLayout>
 #include <QPicture>
 #include <QPoint>
+#include <QPointer>
+#include <QPrintDialog>
 #include <QSize>
 #include <QString>
 #include <functional>
@@ -48,19 +50,24 @@ enum class TPreviewState { Idle, Recording, Printing };
 /// QPicture drawn in device pixels: the painter's transform maps the paper
 /// in units onto DevicePageSize(), so Canvas() takes coordinates in units.
 /// Replaying scales the device page onto the target, whatever its
-/// resolution.
+/// resolution. Each page starts with Font() and a black cosmetic pen of 1:
+/// lines one device pixel wide (on paper one pixel of the print resolution
+/// below, usually 1/96 inch); a pen set with a width in units is scaled
+/// like everything else.
 ///
 /// Fonts. Font() gives its size as a pixel size in units (a font given in
 /// points is taken as pixels at the screen's logical resolution, size ×
 /// dpi ÷ 72, so that 36 pt is 48 units on a 96 dpi screen). Every page's
-/// painter starts with it. Text must be drawn with fonts sized in pixels:
-/// a QPicture keeps a pixel-sized font as a length in the painter's
-/// coordinates, which the replay's transform scales with the rest of the
-/// page, so text keeps its size relative to the page on the screen, on a
-/// printer and in a PDF of any resolution. A font sized in points is
-/// resolved against the resolution of whatever device replays it and would
-/// change size with it; the painter of a new page therefore never holds
-/// one, and callers should set pixel sizes (FontForUnits() converts).
+/// painter starts with it. Draw text with fonts sized in pixels
+/// (FontForUnits() converts): a pixel size is a length in the painter's
+/// coordinates, which the recording and replay transforms scale with the
+/// rest of the page, so text keeps its size relative to the page on the
+/// screen, in an image, on a printer and in a PDF. A point size would be
+/// resolved against a device's resolution instead of the page's units.
+///
+/// Printers and PDFs are driven at the resolution pages are recorded at
+/// (a QPicture's logical dpi, usually 96): Qt scales replayed text by the
+/// ratio of the two, which must stay 1. The output remains vector graphics.
 ///
 /// Printing runs synchronously on the interface thread, one page after the
 /// other, without handling events in between; printProgress() is emitted
@@ -208,11 +215,16 @@ public:
     /// succeeded; otherwise `path` is left as it was.
     [[nodiscard]] bool PrintToPdf(const QString& path, int from, int to);
     /// Opens the print dialog (window-modal on `parent`) for pages `from`
-    /// to `to` and returns at once; when the user accepts, prints the range
-    /// chosen there on the output chosen there (a printer or a PDF file),
-    /// with afterPrint() or abort() telling the outcome. Returns false, and
-    /// opens nothing, when not idle or without pages.
-    [[nodiscard]] bool ShowPrintDialog(QWidget* parent, int from, int to);
+    /// to `to` and returns at once. The file it offers for PDF output is
+    /// `pdfPath`, else the one chosen last, else the job title (or "print")
+    /// with ".pdf" in the documents folder. When the user accepts, prints
+    /// the range chosen there on the output chosen there (a printer or a PDF
+    /// file), with afterPrint() or abort() telling the outcome. Returns false, and
+    /// opens nothing, when not idle, without pages, or while the dialog is
+    /// open; Print() does nothing while it is open either. Destroying this
+    /// object closes the dialog.
+    [[nodiscard]] bool ShowPrintDialog(QWidget* parent, int from, int to,
+                                       const QString& pdfPath = QString());
     /// The last printing was aborted or failed.
     bool Aborted() const { return aborted_; }
 
@@ -289,6 +301,8 @@ private:
     std::unique_ptr<QPainter> recorder_;
     QPainter* printPainter_ = nullptr;
     std::unique_ptr<QPrinter> printer_;
+    /// The open print dialog, which works on printer_.
+    QPointer<QPrintDialog> printDialog_;
 
     TPaperPreview* sheet_;
     bool inLayout_ = false;

@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -224,8 +226,8 @@ TEST(PrintPreviewTest, ZoomedSheetScrollsByKeysAndFollowsADrag)
     vbar.setValue(50);
     const QPoint grabbed(100, 100);
     const QPoint grabbedInArea = sheet.mapTo(preview.viewport(), grabbed);
-    QMouseEvent press(QEvent::MouseButtonPress, grabbed, sheet.mapToGlobal(grabbed),
-                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, grabbed, sheet.mapToGlobal(grabbed), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
     QApplication::setActiveWindow(&preview);
     preview.clearFocus();
     QApplication::sendEvent(preview.Sheet(), &press);
@@ -280,9 +282,13 @@ TEST(PrintPreviewTest, RecordedLinesAreReplayedAtTheirPlaceOnAnImage)
     SetUpLoMetricA4(preview);
     ASSERT_TRUE(preview.BeginDoc());
     QPainter& canvas = *preview.Canvas();
+    canvas.drawLine(0, 2500, 2100, 2500); // the page's own pen: one black pixel
     canvas.setPen(QPen(Qt::black, 10));
-    canvas.drawLine(0, 1000, 2100, 1000);  // y = 100 mm
-    canvas.drawLine(1500, 0, 1500, 2970);  // x = 150 mm
+    canvas.drawLine(0, 1000, 2100, 1000); // y = 100 mm
+    canvas.drawLine(1500, 0, 1500, 2970); // x = 150 mm
+    // Units changed mid-page: the page's mapping and pen follow.
+    preview.SetUnits(mmHiMetric);
+    canvas.drawLine(5000, 0, 5000, 29700); // x = 50 mm, 1 mm wide
     preview.EndDoc();
 
     QImage image = WhiteImage(420, 594); // 2 pixels per mm
@@ -291,8 +297,15 @@ TEST(PrintPreviewTest, RecordedLinesAreReplayedAtTheirPlaceOnAnImage)
     painter.end();
     EXPECT_LT(qGray(image.pixel(50, 200)), 128);
     EXPECT_LT(qGray(image.pixel(300, 500)), 128);
+    // At y = 250 mm, give or take the rounding to device pixels.
+    const auto rows = InkRows(image.copy(50, 495, 1, 11));
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(rows->first, rows->second);
+    EXPECT_EQ(image.pixel(50, 495 + rows->first), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(100, 300), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(96, 300), qRgb(255, 255, 255));
     EXPECT_EQ(image.pixel(50, 150), qRgb(255, 255, 255));
-    EXPECT_EQ(image.pixel(320, 500), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(320, 400), qRgb(255, 255, 255));
 }
 
 TEST(PrintPreviewTest, TextKeepsItsSizeOnThePageAtAnyResolution)
@@ -328,9 +341,9 @@ TEST(PrintPreviewTest, TextKeepsItsSizeOnThePageAtAnyResolution)
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("text.pdf"));
     ASSERT_TRUE(preview.PrintToPdf(pdf, 1, 1));
-    if (!RunTool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("200"),
-                                          QStringLiteral("-png"), QStringLiteral("-singlefile"),
-                                          pdf, dir.filePath(QStringLiteral("text"))}))
+    if (!RunTool(QStringLiteral("pdftoppm"),
+                 {QStringLiteral("-r"), QStringLiteral("200"), QStringLiteral("-png"),
+                  QStringLiteral("-singlefile"), pdf, dir.filePath(QStringLiteral("text"))}))
         GTEST_SKIP() << "pdftoppm is not installed";
     const QImage printed(dir.filePath(QStringLiteral("text.png")));
     ASSERT_FALSE(printed.isNull());
@@ -364,7 +377,8 @@ TEST(PrintPreviewTest, PrintingAWiderRangeThanTheDocumentPrintsEveryPageToPdf)
     const auto info = RunTool(QStringLiteral("pdfinfo"), {pdf});
     if (!info)
         GTEST_SKIP() << "pdfinfo is not installed";
-    EXPECT_TRUE(info->contains(QRegularExpression(QStringLiteral("Pages: +2\n")))) << info->toStdString();
+    EXPECT_TRUE(info->contains(QRegularExpression(QStringLiteral("Pages: +2\n"))))
+        << info->toStdString();
     EXPECT_TRUE(info->contains(QStringLiteral("(A4)"))) << info->toStdString();
     EXPECT_TRUE(info->contains(QRegularExpression(QStringLiteral("Title: +CD cover\n"))))
         << info->toStdString();
@@ -399,6 +413,33 @@ TEST(PrintPreviewTest, FailedOrAbortedPdfLeavesTheTargetAsItWas)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("old"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("cover.pdf")});
+}
+
+TEST(PrintPreviewTest, PrintDialogOpensWithoutPrinterAndPrintsTheChosenRangeToPdf)
+{
+    if (TPrintPreview::PrinterInstalled())
+        GTEST_SKIP() << "the dialog would offer a real printer";
+    QWidget window;
+    TPrintPreview preview(&window);
+    SetUpLoMetricA4(preview);
+    RecordPages(preview, 3);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("dialog.pdf"));
+    ASSERT_TRUE(preview.ShowPrintDialog(&window, 2, 3, pdf));
+    auto* dialog = window.findChild<QPrintDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->maxPage(), 3);
+    EXPECT_EQ(dialog->fromPage(), 2);
+    EXPECT_EQ(dialog->toPage(), 3);
+    EXPECT_FALSE(preview.ShowPrintDialog(&window, 1, 1));
+
+    std::vector<int> pages;
+    QObject::connect(&preview, &TPrintPreview::printProgress, &preview,
+                     [&](int page, int, bool&) { pages.push_back(page); });
+    dialog->accept();
+    EXPECT_EQ(pages, (std::vector<int>{2, 2, 3, 3}));
+    EXPECT_TRUE(QFile::exists(pdf));
 }
 
 } // namespace
