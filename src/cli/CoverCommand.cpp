@@ -78,15 +78,16 @@ CoverCommand::CoverCommand()
                        {"--no-date", "", "", "leave out today's date"},
                        {"--stretch", "", "H,V",
                         "horizontal and vertical stretch in percent, 95 to 105 (100,100)"},
-                       {"--font", "", "NAME,SIZE", "the listing font and its size in points "
-                                                   "(Arial,36)"}},
+                       {"--font", "", "NAME,SIZE",
+                        "the listing font and its size in points "
+                        "(Arial,36)"}},
            .details = {"The page holds the front booklet and, below it, the back inlay with "
                        "its two spines, both listing the folders in VOLUME_ROOT."}})
 {
 }
 
-int CoverCommand::Execute(const std::vector<Argument>& args, std::ostream& out,
-                          std::ostream& err, CliContext& context) const
+int CoverCommand::Execute(const std::vector<Argument>& args, std::ostream& out, std::ostream& err,
+                          CliContext& context) const
 {
     std::vector<std::string> operands;
     std::string output;
@@ -169,9 +170,9 @@ int CoverCommand::Execute(const std::vector<Argument>& args, std::ostream& out,
     }
 
     WriteError error = WriteError::None;
-    const std::unique_ptr<OutputFile> file =
-        IsStandardOutput(output) ? std::make_unique<StreamOutputFile>(out)
-                                 : services.files.createReplacement(output, error);
+    const std::unique_ptr<OutputFile> file = IsStandardOutput(output)
+                                                 ? std::make_unique<StreamOutputFile>(out)
+                                                 : services.files.createReplacement(output, error);
     if (file && file->write(pdf) && file->flush() && file->commit())
         return kSuccess;
     TellNotSaved(err, context.texts, output, ReasonTextOf(error));

@@ -101,8 +101,8 @@ TEST_F(CoverCommandTest, FailuresLeaveTheFileAsItWas)
 {
     WriteBytes(pdf, "old");
     EXPECT_EQ(Run({"cover", dir.file("missing"), "-o", pdf}), kFailed);
-    EXPECT_EQ(err.str(), "velmora-cli cover: cannot read the folder \"" + dir.file("missing") +
-                             "\"\n");
+    EXPECT_EQ(err.str(),
+              "velmora-cli cover: cannot read the folder \"" + dir.file("missing") + "\"\n");
     files.failCommit = true;
     EXPECT_EQ(Run({"cover", disc, "-o", pdf}), kFailed);
     EXPECT_EQ(err.str(), "Can not save in the file: " + pdf + "\n");

@@ -200,9 +200,9 @@ void PrintCover::Redraw()
     const cover::Box box{page.left(), page.top(), page.left() + page.width(),
                          page.top() + page.height()};
     const QtTextMeasure measure;
-    drawn_ = cover::LayoutCover(
-        cover::Dimensions(options.horizontalStretch, options.verticalStretch), box,
-        CoverFontOf(font_), ScreenPixelsPerInch(this), content, measure);
+    drawn_ =
+        cover::LayoutCover(cover::Dimensions(options.horizontalStretch, options.verticalStretch),
+                           box, CoverFontOf(font_), ScreenPixelsPerInch(this), content, measure);
 
     preview_->Clear();
     if (!preview_->BeginDoc()) {

@@ -37,8 +37,7 @@ QSpinBox* StretchBox(int value, QWidget* parent)
 
 } // namespace
 
-Stretch::Stretch(const texts::TextTable& texts, const cover::CoverOptions& options,
-                 QWidget* parent)
+Stretch::Stretch(const texts::TextTable& texts, const cover::CoverOptions& options, QWidget* parent)
     : QDialog(parent), options_(options)
 {
     setWindowTitle(TextOf(texts, TextId::OptionsGroup));

@@ -74,8 +74,8 @@ MainWindow::MainWindow(Application& application, QWidget* parent)
     const FeatureContext context{app_, *this, wait_, [this] { return CurrentNode(); }, this};
     features_ =
         MakeFeatures<CollectionCommands, StatisticCommand, VolumeCommands, SearchCommands,
-                     ReportCommands, PlaybackCommands, TagCommands, CoverCommands,
-                     WaitingCommands>(context);
+                     ReportCommands, PlaybackCommands, TagCommands, CoverCommands, WaitingCommands>(
+            context);
     for (const std::unique_ptr<Feature>& feature : features_)
         feature->Register(table_);
     RegisterWindowCommands();

@@ -31,9 +31,9 @@ void PaintText(QPainter& painter, const cover::TextOp& op)
     painter.save();
     if (op.clip) {
         const cover::Box& clip = *op.clip;
-        painter.setClipRect(QRect(clip.left, clip.top, clip.right - clip.left,
-                                  clip.bottom - clip.top),
-                            Qt::IntersectClip);
+        painter.setClipRect(
+            QRect(clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top),
+            Qt::IntersectClip);
     }
     const QFont font = CoverQFont(op.font);
     painter.setFont(font);
@@ -87,7 +87,9 @@ void SetCoverUnits(QPainter& painter)
 void PaintCover(QPainter& painter, const std::vector<cover::DrawOp>& ops)
 {
     painter.save();
-    const QPen thin(Qt::black, 1);
+    // Cutting lines one device pixel wide: 1/96 inch on paper.
+    QPen thin(Qt::black, 1);
+    thin.setCosmetic(true);
     for (const cover::DrawOp& op : ops) {
         if (const auto* rectangle = std::get_if<cover::RectangleOp>(&op)) {
             const cover::Box& b = rectangle->box;
@@ -147,7 +149,9 @@ bool QtCoverRenderer::renderPdf(const std::vector<cover::DrawOp>& ops, std::stri
         QPdfWriter writer(&buffer);
         writer.setTitle(Utf8(title));
         writer.setCreator(QStringLiteral("Velmora"));
-        writer.setResolution(1200);
+        // The preview's pages print at this resolution too; the page is
+        // vector drawing all the same.
+        writer.setResolution(96);
         if (!writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                               QMarginsF(0, 0, 0, 0))))
             return false;

@@ -28,11 +28,11 @@ protected:
 
 // Commands that run whatever the state.
 const std::vector<Command> kAlwaysEnabled = {
-    Command::New,        Command::Open,     Command::SaveAs,     Command::Import,
-    Command::Statistics, Command::Exit,     Command::Add,        Command::GridLines,
-    Command::HotTrack,   Command::TagInfo,  Command::ToolBar,    Command::StatusBar,
-    Command::TagEditor,  Command::CdCover,  Command::Update,   Command::DeleteThis, Command::Rename,
-    Command::Tag,        Command::Selected,
+    Command::New,        Command::Open,    Command::SaveAs,   Command::Import,
+    Command::Statistics, Command::Exit,    Command::Add,      Command::GridLines,
+    Command::HotTrack,   Command::TagInfo, Command::ToolBar,  Command::StatusBar,
+    Command::TagEditor,  Command::CdCover, Command::Update,   Command::DeleteThis,
+    Command::Rename,     Command::Tag,     Command::Selected,
 };
 
 TEST_F(CommandTableTest, EveryCommandHasARow)
@@ -54,13 +54,13 @@ TEST_F(CommandTableTest, AChangedCollectionWithAVolumeSelectedEnablesSaveDeleteA
                              .nodeIsVolume = true,
                              .nodeHasChildren = true};
     const std::vector<Command> expected = {
-        Command::New,      Command::Open,       Command::Save,    Command::SaveAs,
-        Command::Import,   Command::Statistics, Command::Report,  Command::Exit,
-        Command::Add,      Command::Delete,     Command::Sort,    Command::GridLines,
-        Command::HotTrack, Command::TagInfo,    Command::ToolBar, Command::StatusBar,
-        Command::Search,   Command::TagEditor,  Command::CdCover, Command::Play,    Command::Enqueue,
-        Command::Update,   Command::DeleteThis, Command::Rename,  Command::Playlist,
-        Command::Tag,      Command::Selected,
+        Command::New,      Command::Open,       Command::Save,       Command::SaveAs,
+        Command::Import,   Command::Statistics, Command::Report,     Command::Exit,
+        Command::Add,      Command::Delete,     Command::Sort,       Command::GridLines,
+        Command::HotTrack, Command::TagInfo,    Command::ToolBar,    Command::StatusBar,
+        Command::Search,   Command::TagEditor,  Command::CdCover,    Command::Play,
+        Command::Enqueue,  Command::Update,     Command::DeleteThis, Command::Rename,
+        Command::Playlist, Command::Tag,        Command::Selected,
     };
     EXPECT_EQ(EnabledIn(state), expected);
     // Save needs changes; Report, Delete, Sort and Search need volumes.
@@ -77,8 +77,8 @@ TEST_F(CommandTableTest, CommandsWaitingForTheirWindowsAreNeverEnabled)
                             .nodeIsVolume = true,
                             .nodeHasChildren = true};
     for (const Command c :
-         {Command::Options, Command::Info, Command::History, Command::License,
-          Command::Homepage, Command::Feedback, Command::Donation, Command::About}) {
+         {Command::Options, Command::Info, Command::History, Command::License, Command::Homepage,
+          Command::Feedback, Command::Donation, Command::About}) {
         EXPECT_FALSE(table.Enabled(c, full)) << static_cast<int>(c);
         EXPECT_FALSE(window->action(c)->isEnabled()) << static_cast<int>(c);
     }

@@ -1,7 +1,8 @@
+#include "gui/cover/PrintCover.h"
+
 #include "gui/GuiFixture.h"
 #include "gui/ModalScript.h"
 #include "gui/app/CommandTable.h"
-#include "gui/cover/PrintCover.h"
 #include "gui/cover/Stretch.h"
 #include "gui/print/PrintPreview.h"
 #include "settings/Settings.h"
