@@ -81,11 +81,7 @@ TEST_F(CoverCommandTest, OptionsShapeTheCoverAndTheCollectionLabelsIt)
     EXPECT_EQ(first.font.height, 40);
 
     // The collection's volume scanned from that root names the disc.
-    VolumeInfo volume;
-    volume.root = disc;
-    volume.label = "RAW";
-    volume.serial = 7;
-    volumes.setVolumes({volume});
+    volumes.setVolumes({fakes::MountedVolume(disc, VolumeType::Optical, "RAW", 7)});
     const std::string collection = dir.file("music.col");
     WriteBytes(collection, Bytes("[01]0[02]0[03]1[04]0[05]45000[06]\r\n"
                                  "\tMy Disc[01]0[02]0[03]0[04]0[05]45000[06]7[07]\r\n"));

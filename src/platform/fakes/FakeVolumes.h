@@ -32,4 +32,16 @@ private:
     std::set<std::string, std::less<>> unreadable_;
 };
 
+/// A volume mounted at `root`, for the lists of tests.
+inline VolumeInfo MountedVolume(std::string root, VolumeType type, std::string label = {},
+                                std::uint32_t serial = 0)
+{
+    VolumeInfo volume;
+    volume.root = std::move(root);
+    volume.type = type;
+    volume.label = std::move(label);
+    volume.serial = serial;
+    return volume;
+}
+
 } // namespace velmora::fakes

@@ -33,17 +33,6 @@ std::vector<std::string> Folders(int count)
     return names;
 }
 
-VolumeInfo Mounted(const std::string& root, VolumeType type, std::string label = {},
-                   std::uint32_t serial = 0)
-{
-    VolumeInfo volume;
-    volume.root = root;
-    volume.type = type;
-    volume.label = std::move(label);
-    volume.serial = serial;
-    return volume;
-}
-
 std::vector<TextOp> Texts(const std::vector<DrawOp>& ops)
 {
     std::vector<TextOp> texts;
@@ -162,7 +151,8 @@ TEST(CoverSource, FoldersLabelDateAndVolumeChoice)
 
     fakes::FaultyFileSystem files;
     const fakes::FakeLocale locale;
-    fakes::FakeVolumes volumes({Mounted(root.string(), VolumeType::Optical, "DISC", 0x1234ABCD)});
+    fakes::FakeVolumes volumes(
+        {fakes::MountedVolume(root.string(), VolumeType::Optical, "DISC", 0x1234ABCD)});
     const fakes::FakeClock clock(46365); // 9 December 2026
 
     collection::CollectionTree tree;
@@ -211,8 +201,8 @@ TEST(CoverSource, FoldersLabelDateAndVolumeChoice)
     content = ReadCoverContent(sources, (root / "missing").string(), CoverOptions{});
     EXPECT_FALSE(content.folders.has_value());
 
-    const std::vector<VolumeInfo> mounted{Mounted("/", VolumeType::Fixed),
-                                          Mounted(root.string(), VolumeType::Optical)};
+    const std::vector<VolumeInfo> mounted{fakes::MountedVolume("/", VolumeType::Fixed),
+                                          fakes::MountedVolume(root.string(), VolumeType::Optical)};
     EXPECT_EQ(ChooseCoverVolume(mounted, "/", files, "/home"), "/");
     EXPECT_EQ(ChooseCoverVolume(mounted, "/media/gone", files, "/home"), root.string());
     EXPECT_EQ(ChooseCoverVolume({mounted[0]}, "", files, "/home"), "/home");

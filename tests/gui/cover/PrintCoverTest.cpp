@@ -29,19 +29,8 @@ protected:
         for (const char* name : {"beta", "Alpha", ".hidden"})
             fs::create_directories(fs::path(disc) / name);
         fs::create_directories(home);
-        volumes.setVolumes({Mounted(home, VolumeType::Fixed, "HOME", 1),
-                            Mounted(disc, VolumeType::Optical, "DISC", 7)});
-    }
-
-    static VolumeInfo Mounted(const std::string& root, VolumeType type, std::string label,
-                              std::uint32_t serial)
-    {
-        VolumeInfo volume;
-        volume.root = root;
-        volume.type = type;
-        volume.label = std::move(label);
-        volume.serial = serial;
-        return volume;
+        volumes.setVolumes({fakes::MountedVolume(home, VolumeType::Fixed, "HOME", 1),
+                            fakes::MountedVolume(disc, VolumeType::Optical, "DISC", 7)});
     }
 
     std::vector<std::string> Texts(const PrintCover& cover) const
