@@ -131,6 +131,7 @@ PrintCover::PrintCover(Application& app, QWidget* parent) : QDialog(parent), app
     connect(font, &QPushButton::clicked, this, &PrintCover::ChooseFont);
     connect(options, &QPushButton::clicked, this, &PrintCover::ShowOptions);
     connect(close, &QPushButton::clicked, this, &PrintCover::CloseAndStore);
+    connect(preview_, &TPrintPreview::abort, this, &PrintCover::TellPrintFailure);
 }
 
 PrintCover::~PrintCover() = default;
@@ -263,7 +264,18 @@ void PrintCover::PrintPage()
 {
     // The dialog offers Qt's PDF output beside the printers, so it opens
     // even where no printer is installed.
-    (void)preview_->ShowPrintDialog(this, 1, 1);
+    dialogJob_ = preview_->ShowPrintDialog(this, 1, 1);
+}
+
+void PrintCover::TellPrintFailure()
+{
+    if (!dialogJob_)
+        return;
+    dialogJob_ = false;
+    const texts::TextTable& texts = app_.texts().table();
+    const QString file = preview_->PrintDialogOutputFile();
+    app_.dialogs().Message(file.isEmpty() ? ErrorMessage(texts, TextId::PrintCommand, windowTitle())
+                                          : CannotSaveMessage(texts, file, std::nullopt));
 }
 
 void PrintCover::SaveAsPdf()
@@ -284,6 +296,7 @@ void PrintCover::SaveAsPdf()
 
 bool PrintCover::WritePdf(const QString& path)
 {
+    dialogJob_ = false;
     if (preview_->PrintToPdf(path, 1, 1))
         return true;
     app_.dialogs().Message(CannotSaveMessage(app_.texts().table(), path, std::nullopt));

@@ -48,7 +48,8 @@ public:
     /// The font dialog: the cover follows the font as it is chosen, and
     /// returns to the old one on Cancel.
     void ChooseFont();
-    /// The print dialog for page 1, offering Qt's PDF output too.
+    /// The print dialog for page 1, offering Qt's PDF output too; a job
+    /// that fails is told once it has ended.
     void PrintPage();
     /// Asks for a PDF file (in the last save folder) and writes the page.
     void SaveAsPdf();
@@ -71,6 +72,8 @@ protected:
 
 private:
     void FillVolumes();
+    /// Tells that the print dialog's job failed.
+    void TellPrintFailure();
     cover::CoverOptions Options() const;
     cover::CoverFont CoverFontOf(const QFont& font) const;
 
@@ -80,6 +83,8 @@ private:
     QComboBox* zoom_ = nullptr;
     QFont font_;
     std::vector<cover::DrawOp> drawn_;
+    /// The print dialog is open, or its job runs.
+    bool dialogJob_ = false;
 };
 
 } // namespace velmora::gui

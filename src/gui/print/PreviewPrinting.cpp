@@ -43,6 +43,13 @@ QPrinter& TPrintPreview::SelectedPrinter()
     return *printer_;
 }
 
+QString TPrintPreview::PrintDialogOutputFile() const
+{
+    if (!printer_ || printer_->outputFormat() != QPrinter::PdfFormat)
+        return {};
+    return printer_->outputFileName();
+}
+
 QPageLayout TPrintPreview::PrintLayout() const
 {
     const PaperInfo& paper = PaperInfoOf(paperType_);

@@ -227,6 +227,9 @@ public:
                                        const QString& pdfPath = QString());
     /// The last printing was aborted or failed.
     bool Aborted() const { return aborted_; }
+    /// The PDF file the print dialog's printer writes to; empty when it
+    /// prints on paper or the dialog was never opened.
+    QString PrintDialogOutputFile() const;
 
     /// The sheet that shows the current page.
     TPaperPreview* Sheet() const { return sheet_; }

@@ -14,6 +14,8 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QSpinBox>
 #include <filesystem>
 
@@ -165,6 +167,16 @@ TEST_F(PrintCoverTest, ThePageShowsTheFramesAndGoesToPdf)
     EXPECT_FALSE(cover.WritePdf(QString::fromStdString(dir.file("missing/cover.pdf"))));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("missing/cover.pdf")));
+
+    // A job of the print dialog that fails is told too.
+    cover.PrintPage();
+    auto* print = cover.findChild<QPrintDialog*>();
+    ASSERT_NE(print, nullptr);
+    print->printer()->setOutputFormat(QPrinter::PdfFormat);
+    print->printer()->setOutputFileName(QString::fromStdString(dir.file("missing/print.pdf")));
+    print->done(QDialog::Accepted);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_TRUE(dialogs.messages[1].text.contains(QStringLiteral("missing/print.pdf")));
 }
 
 } // namespace
