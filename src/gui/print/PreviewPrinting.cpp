@@ -102,13 +102,16 @@ bool TPrintPreview::PrintTo(QPrinter& printer, int from, int to)
 
 bool TPrintPreview::PrintToPdf(const QString& path, int from, int to)
 {
-    if (path.isEmpty())
-        return false;
     // QSaveFile writes beside the target and renames over it on commit; a
     // job that fails or is aborted never commits, and the target stays.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (path.isEmpty() || !file.open(QIODevice::WriteOnly)) {
+        // A file that cannot be written fails the job like an error while
+        // printing.
+        aborted_ = true;
+        emit abort();
         return false;
+    }
     QPdfWriter writer(&file);
     writer.setResolution(ReplayDpi());
     writer.setTitle(printJobTitle_);

@@ -212,7 +212,8 @@ public:
     /// The same into the PDF file `path`, with this paper and orientation
     /// and the job title as the PDF's title. The file is written under a
     /// temporary name and replaces `path` only when the whole job
-    /// succeeded; otherwise `path` is left as it was.
+    /// succeeded; otherwise `path` is left as it was. A file that cannot be
+    /// created fails the job (Aborted(), abort()).
     [[nodiscard]] bool PrintToPdf(const QString& path, int from, int to);
     /// Opens the print dialog (window-modal on `parent`) for pages `from`
     /// to `to` and returns at once. The file it offers for PDF output is
