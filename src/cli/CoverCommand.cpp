@@ -169,14 +169,7 @@ int CoverCommand::Execute(const std::vector<Argument>& args, std::ostream& out, 
         return kFailed;
     }
 
-    WriteError error = WriteError::None;
-    const std::unique_ptr<OutputFile> file = IsStandardOutput(output)
-                                                 ? std::make_unique<StreamOutputFile>(out)
-                                                 : services.files.createReplacement(output, error);
-    if (file && file->write(pdf) && file->flush() && file->commit())
-        return kSuccess;
-    TellNotSaved(err, context.texts, output, ReasonTextOf(error));
-    return kFailed;
+    return WriteWholeOutput(services.files, output, pdf, out, err, context.texts);
 }
 
 } // namespace velmora::cli

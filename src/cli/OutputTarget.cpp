@@ -50,4 +50,17 @@ bool RefuseCollectionAsOutput(const std::string& target, const std::string& coll
     return true;
 }
 
+int WriteWholeOutput(FileSystem& files, const std::string& path, std::string_view bytes,
+                     std::ostream& out, std::ostream& err, const texts::TextTable& table)
+{
+    WriteError error = WriteError::None;
+    const std::unique_ptr<OutputFile> file = IsStandardOutput(path)
+                                                 ? std::make_unique<StreamOutputFile>(out)
+                                                 : files.createReplacement(path, error);
+    if (file && file->write(bytes) && file->flush() && file->commit())
+        return kSuccess;
+    TellNotSaved(err, table, path, ReasonTextOf(error));
+    return kFailed;
+}
+
 } // namespace velmora::cli

@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+namespace velmora::texts {
+class TextTable;
+}
+
 namespace velmora::cli {
 
 struct CliContext;
@@ -34,6 +38,14 @@ private:
     std::ostream& out_;
     std::string held_;
 };
+
+/// Writes `bytes` as the whole file `path` through a replacement, so that a
+/// failure leaves an existing file as it was, or to `out` for "-". On
+/// failure tells CannotSaveFile (with its reason) on `err` and returns
+/// kFailed; kSuccess otherwise.
+[[nodiscard]] int WriteWholeOutput(FileSystem& files, const std::string& path,
+                                   std::string_view bytes, std::ostream& out, std::ostream& err,
+                                   const texts::TextTable& table);
 
 /// Whether the output file `target` of a command that read the collection
 /// at `collectionPath` is that very file (see SameFile()). When it is, the

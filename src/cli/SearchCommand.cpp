@@ -264,22 +264,6 @@ void PrintRowStart(std::ostream& out, const collection::CollectionTree& tree,
         << texts::DisplayText(collection::NodeName(tree.text(node)));
 }
 
-// Writes the whole file through a replacement, so a failure leaves an
-// existing file as it was, or to `out` for "-"; reports CannotSaveFile on
-// failure.
-[[nodiscard]] int Save(FileSystem& files, const std::string& path, std::string_view bytes,
-                       std::ostream& out, std::ostream& err, const texts::TextTable& table)
-{
-    WriteError error = WriteError::None;
-    const std::unique_ptr<OutputFile> file = IsStandardOutput(path)
-                                                 ? std::make_unique<StreamOutputFile>(out)
-                                                 : files.createReplacement(path, error);
-    if (file && file->write(bytes) && file->flush() && file->commit())
-        return kSuccess;
-    TellNotSaved(err, table, path, ReasonTextOf(error));
-    return kFailed;
-}
-
 } // namespace
 
 DuplicatesCommand::DuplicatesCommand()
@@ -346,10 +330,10 @@ int DuplicatesCommand::Execute(const std::vector<Argument>& args, std::ostream& 
     }
     const std::string separator = context.services.locale.decimalSeparator();
     if (!save.empty())
-        return Save(context.services.files, save,
-                    search::DuplicateResultsFile(tree, results, criteria, context.texts, separator,
-                                                 searched.driveRoot),
-                    out, err, context.texts);
+        return WriteWholeOutput(context.services.files, save,
+                                search::DuplicateResultsFile(tree, results, criteria, context.texts,
+                                                             separator, searched.driveRoot),
+                                out, err, context.texts);
     for (std::size_t i = 0; i < results.size(); ++i) {
         const bool groupStart =
             i == 0 || search::CompareFoldedAZ(results[i - 1].text, results[i].text) != 0;
@@ -440,7 +424,8 @@ int SearchCommand::Execute(const std::vector<Argument>& args, std::ostream& out,
         else
             bytes = search::PropertyResultsFile(tree, results, request.property, context.texts,
                                                 searched.driveRoot);
-        return Save(context.services.files, request.save, bytes, out, err, context.texts);
+        return WriteWholeOutput(context.services.files, request.save, bytes, out, err,
+                                context.texts);
     }
     const std::array<bool, 6> usedTags = search::UsedTagColumns(request.tag);
     for (const search::ResultEntry& entry : results.entries()) {

@@ -2,6 +2,8 @@
 
 #include "texts/Encoding.h"
 
+#include <QFile>
+
 namespace velmora::platform {
 
 QString ToQString(std::string_view nodeBytes)
@@ -13,6 +15,17 @@ QString ToQString(std::string_view nodeBytes)
 std::string ToNodeBytes(const QString& text)
 {
     return text.toStdString();
+}
+
+std::string PathBytes(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+QString NativePath(std::string_view pathBytes)
+{
+    return QFile::decodeName(
+        QByteArray(pathBytes.data(), static_cast<qsizetype>(pathBytes.size())));
 }
 
 } // namespace velmora::platform

@@ -13,4 +13,8 @@ QString ToQString(std::string_view nodeBytes);
 /// A QString as node bytes (UTF-8).
 std::string ToNodeBytes(const QString& text);
 
+/// A path as the file system's bytes, and back (QFile's encoding of names).
+std::string PathBytes(const QString& path);
+QString NativePath(std::string_view pathBytes);
+
 } // namespace velmora::platform

@@ -8,6 +8,7 @@
 #include "gui/dialogs/UserDialogs.h"
 #include "gui/print/PrintPreview.h"
 #include "gui/render/CoverPainter.h"
+#include "platform/QtText.h"
 #include "settings/Settings.h"
 #include "system/Services.h"
 #include "texts/TextIds.h"
@@ -36,16 +37,6 @@ namespace {
 constexpr std::array<int, 4> kZoomPercents = {25, 50, 100, 200};
 constexpr std::array<TZoomState, 3> kZoomStates = {
     TZoomState::zsZoomToFit, TZoomState::zsZoomToHeight, TZoomState::zsZoomToWidth};
-
-QString Native(const std::string& path)
-{
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-std::string Bytes(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
 
 int ScreenPixelsPerInch(const QWidget* widget)
 {
@@ -141,17 +132,17 @@ void PrintCover::FillVolumes()
     const Services& services = app_.services();
     const std::vector<VolumeInfo> mounted = services.volumes.list();
     for (const VolumeInfo& volume : mounted) {
-        QString text = Native(volume.root);
+        QString text = platform::NativePath(volume.root);
         if (!volume.label.empty())
             text += QStringLiteral("  (%1)").arg(QString::fromStdString(volume.label));
-        volumes_->addItem(text, Native(volume.root));
+        volumes_->addItem(text, platform::NativePath(volume.root));
     }
     const std::string home = services.volumes.rootOf(app_.startFolder());
     const std::string chosen =
         cover::ChooseCoverVolume(mounted, app_.settings().lastDrive, services.files, home);
-    if (volumes_->findData(Native(chosen)) < 0 && !chosen.empty())
-        volumes_->addItem(Native(chosen), Native(chosen));
-    ChooseVolume(Native(chosen));
+    if (volumes_->findData(platform::NativePath(chosen)) < 0 && !chosen.empty())
+        volumes_->addItem(platform::NativePath(chosen), platform::NativePath(chosen));
+    ChooseVolume(platform::NativePath(chosen));
 }
 
 void PrintCover::ChooseVolume(const QString& root)
@@ -196,7 +187,7 @@ void PrintCover::Redraw()
     const cover::CoverSources sources{services.files, services.volumes, services.locale,
                                       services.clock, &app_.store().tree()};
     const cover::CoverContent content =
-        cover::ReadCoverContent(sources, Bytes(chosenVolume()), options);
+        cover::ReadCoverContent(sources, platform::PathBytes(chosenVolume()), options);
     const QRect page = preview_->PageRect();
     const cover::Box box{page.left(), page.top(), page.left() + page.width(),
                          page.top() + page.height()};
@@ -307,7 +298,7 @@ void PrintCover::CloseAndStore()
 {
     settings::Settings& s = app_.settings();
     s.lastZoom = zoom_->currentIndex();
-    s.lastDrive = Bytes(chosenVolume());
+    s.lastDrive = platform::PathBytes(chosenVolume());
     s.fontName = font_.family().toStdString();
     s.fontSize = font_.pointSize() > 0 ? font_.pointSize() : s.fontSize;
     s.fontStyle = {font_.bold(), font_.italic(), font_.underline(), font_.strikeOut()};

@@ -36,16 +36,6 @@ using texts::TextId;
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kListedRole = Qt::UserRole + 1;
 
-std::string Bytes(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
-QString Native(const std::string& path)
-{
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
 std::string Join(const std::string& folder, const std::string& name)
 {
     return !folder.empty() && folder.back() == '/' ? folder + name : folder + '/' + name;
@@ -110,12 +100,13 @@ TagEditor::TagEditor(const Services& services, settings::Settings& settings,
     AssignMnemonics(this);
 
     for (const VolumeInfo& volume : services_.volumes.list()) {
-        const QString root = Native(volume.root);
+        const QString root = platform::NativePath(volume.root);
         const QString label = QString::fromStdString(volume.label);
         controls_.drives->addItem(
             label.isEmpty() ? root : root + QStringLiteral("  [") + label + u']', root);
     }
-    const QString startRoot = Native(services_.volumes.rootOf(Bytes(startFolder)));
+    const QString startRoot =
+        platform::NativePath(services_.volumes.rootOf(platform::PathBytes(startFolder)));
     const int startDrive = std::max(0, controls_.drives->findData(startRoot));
     controls_.drives->setCurrentIndex(startDrive);
     ChooseDrive(startDrive);
@@ -190,7 +181,7 @@ void TagEditor::ChooseDrive(int index)
     controls_.files->clear();
     controls_.folders->clear();
     const QString root = controls_.drives->itemData(index).toString();
-    if (root.isEmpty() || DriveLabel(services_.volumes, Bytes(root)) == kNoDiscLabel)
+    if (root.isEmpty() || DriveLabel(services_.volumes, platform::PathBytes(root)) == kNoDiscLabel)
         return;
     auto* item = new QTreeWidgetItem(controls_.folders, QStringList(root));
     item->setData(0, kPathRole, QFile::encodeName(root));
@@ -220,7 +211,7 @@ void TagEditor::ListSubfolders(QTreeWidgetItem* item)
         return order != 0 ? order < 0 : a < b;
     });
     for (const std::string& name : names) {
-        auto* child = new QTreeWidgetItem(item, QStringList(Native(name)));
+        auto* child = new QTreeWidgetItem(item, QStringList(platform::NativePath(name)));
         child->setData(0, kPathRole, QByteArray::fromStdString(Join(path, name)));
         child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     }
@@ -232,7 +223,7 @@ bool TagEditor::ChooseFolder(const QString& folder)
     QTreeWidgetItem* item = controls_.folders->topLevelItem(0);
     if (item == nullptr)
         return false;
-    const std::string target = Bytes(folder);
+    const std::string target = platform::PathBytes(folder);
     while (PathOf(item) != target) {
         ListSubfolders(item);
         QTreeWidgetItem* next = nullptr;
@@ -274,7 +265,7 @@ void TagEditor::FillFiles()
     });
     const QSignalBlocker quiet(controls_.files);
     for (const std::string& name : names) {
-        auto* file = new QListWidgetItem(Native(name), controls_.files);
+        auto* file = new QListWidgetItem(platform::NativePath(name), controls_.files);
         file->setData(kPathRole, QByteArray::fromStdString(name));
     }
 }
@@ -293,7 +284,7 @@ void TagEditor::ShowCurrentFile()
     if (!shown.exists)
         return;
     if (!shown.valid)
-        dialogs_.Message(ErrorMessage(texts_, TextId::FileNotValid, Native(path)));
+        dialogs_.Message(ErrorMessage(texts_, TextId::FileNotValid, platform::NativePath(path)));
     for (std::size_t i = 0; i < controls_.fields.size(); ++i)
         controls_.fields[i]->setText(platform::ToQString(shown.fields[i]));
 }
@@ -323,7 +314,7 @@ std::vector<std::string> TagEditor::PathsOf(const std::vector<int>& rows) const
 
 bool TagEditor::GoOnAfter(TextId error, const std::string& path)
 {
-    MessageRequest request = ErrorMessage(texts_, error, Native(path));
+    MessageRequest request = ErrorMessage(texts_, error, platform::NativePath(path));
     request.button2 = TextOf(texts_, TextId::CancelButton);
     return dialogs_.Message(request) == 1;
 }
