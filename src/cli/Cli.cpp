@@ -1,9 +1,11 @@
 #include "cli/Cli.h"
 
+#include "Product.h"
 #include "cli/AudioCommands.h"
 #include "cli/CollectionCommands.h"
 #include "cli/Command.h"
 #include "cli/CoverCommand.h"
+#include "cli/PackCommand.h"
 #include "cli/PlaybackCommands.h"
 #include "cli/ReportCommand.h"
 #include "cli/ScanCommand.h"
@@ -50,6 +52,7 @@ const std::vector<std::unique_ptr<Command>>& Commands()
         list.push_back(std::make_unique<LocateCommand>());
         list.push_back(std::make_unique<PlaylistCommand>());
         list.push_back(std::make_unique<CoverCommand>());
+        list.push_back(std::make_unique<CheckPackCommand>());
         return list;
     }();
     return commands;
@@ -196,7 +199,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kSuccess;
     }
     if (name == "--version") {
-        out << "velmora-cli " << VELMORA_VERSION << '\n';
+        out << "velmora-cli " << kVersion << '\n';
         return kSuccess;
     }
     for (const std::unique_ptr<Command>& command : Commands()) {

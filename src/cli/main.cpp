@@ -1,10 +1,14 @@
 #include "cli/Cli.h"
 #include "gui/render/CoverPainter.h"
+#include "platform/DataFolder.h"
 #include "platform/LinuxVolumes.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/QtLocale.h"
+#include "platform/SettingsFile.h"
 #include "platform/SystemClock.h"
+#include "settings/Settings.h"
 #include "system/Services.h"
+#include "texts/LanguagePacks.h"
 #include "texts/TextTable.h"
 
 #include <atomic>
@@ -12,6 +16,7 @@
 #include <iostream>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -41,7 +46,16 @@ int main(int argc, char** argv)
     velmora::platform::PosixFileSystem files;
     velmora::platform::SystemClock clock;
     velmora::platform::QtLocale locale;
-    const velmora::texts::TextTable texts;
+    // Messages speak the language the window speaks: the pack of the
+    // settings, else the one for the user's language.
+    velmora::settings::Settings settings;
+    velmora::platform::SettingsFile settingsFile(files, velmora::platform::SettingsPath());
+    (void)velmora::settings::ReadSettings(settingsFile, settings);
+    velmora::texts::LanguageChoice language = velmora::texts::ChooseLanguage(
+        files, velmora::platform::ProgramDataFolder(), locale, settings.langName);
+    if (!language.error.empty())
+        std::cerr << language.error << '\n';
+    const velmora::texts::TextTable texts = std::move(language.table);
     const velmora::platform::LinuxVolumes volumes;
     const velmora::Services services{files, volumes, locale, clock};
     velmora::gui::QtCoverRenderer coverRenderer;

@@ -1,9 +1,12 @@
 // velmora: the desktop program. `velmora [COLLECTION]` starts the window;
+// `velmora --version` prints the version;
 // `velmora --screenshot FILE.png [COLLECTION]` renders it into a picture and
 // ends without asking anything or writing settings.
+#include "Product.h"
 #include "gui/app/Application.h"
 #include "gui/dialogs/QtUserDialogs.h"
 #include "gui/mainwindow/MainWindow.h"
+#include "platform/DataFolder.h"
 #include "platform/LinuxVolumes.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/QtLocale.h"
@@ -15,12 +18,20 @@
 #include <QDir>
 #include <QStringList>
 #include <csignal>
+#include <cstdio>
+#include <cstring>
 
 int main(int argc, char** argv)
 {
     // A save beyond the file size limit then fails like any other write and
     // is reported, instead of ending the program without a word.
     ::signal(SIGXFSZ, SIG_IGN);
+    // Before the application object, which needs a display.
+    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("velmora %.*s\n", static_cast<int>(velmora::kVersion.size()),
+                    velmora::kVersion.data());
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setDesktopFileName(QStringLiteral("velmora"));
@@ -44,7 +55,8 @@ int main(int argc, char** argv)
     velmora::platform::SettingsFile settingsFile(files, velmora::platform::SettingsPath());
     const velmora::Services services{files, volumes, locale, clock,
                                      screenshot.isEmpty() ? &settingsFile : nullptr};
-    velmora::gui::Application application(services, dialogs, QDir::homePath().toStdString());
+    velmora::gui::Application application(services, dialogs, QDir::homePath().toStdString(), {},
+                                          velmora::platform::ProgramDataFolder());
     velmora::gui::MainWindow window(application);
     dialogs.setParent(&window);
 

@@ -231,6 +231,9 @@ const std::array<std::string_view, kExtraTextCount> kExtraTexts = {
     "219No program is set to open this file",
     "220Items that can not be found were left out",
     "221The path is a folder",
+    "222Player command",
+    "223%f stands for the playlist file; empty: a player found on the system",
+    "224Read ID3v2 tags",
 };
 
 } // namespace velmora::texts

@@ -223,13 +223,17 @@ enum class TextId : std::size_t {
     CollectionBusy = 212,       // "Another program is changing the collection"
     SameAsCollection = 213,     // "The file is the collection itself"
     FileWriteProtected = 214,   // "The file is write-protected"
-    ForeignLink = 215,       // "The path leads through a link of another user in a shared folder"
-    DifferingFields = 216,   // "The selected files have different values in these fields"
-    SelectedFileCount = 217, // "Selected files"
-    AskOverwriteThem = 218,  // "Would you like to overwrite them?"
-    NoOpener = 219,          // "No program is set to open this file"
-    ItemsLeftOut = 220,      // "Items that can not be found were left out"
-    PathIsFolder = 221,      // "The path is a folder"
+    ForeignLink = 215,        // "The path leads through a link of another user in a shared folder"
+    DifferingFields = 216,    // "The selected files have different values in these fields"
+    SelectedFileCount = 217,  // "Selected files"
+    AskOverwriteThem = 218,   // "Would you like to overwrite them?"
+    NoOpener = 219,           // "No program is set to open this file"
+    ItemsLeftOut = 220,       // "Items that can not be found were left out"
+    PathIsFolder = 221,       // "The path is a folder"
+    PlayerCommandLabel = 222, // "Player command"
+    PlayerCommandHint =
+        223,             // "%f stands for the playlist file; empty: a player found on the system"
+    ReadId3v2Tags = 224, // "Read ID3v2 tags"
 };
 
 /// The number of a text, for lookups by line.

@@ -7,10 +7,12 @@
 #include "texts/ActiveTexts.h"
 
 #include <QString>
+#include <memory>
 #include <string>
 
 namespace velmora::gui {
 
+class Launcher;
 class UserDialogs;
 
 /// The state of the desktop program, apart from any window: the platform's
@@ -26,11 +28,26 @@ class Application {
 public:
     /// `services` and `dialogs` must outlive the application. `startFolder`
     /// is the folder the open and save dialogs start in on a first start;
-    /// `texts` becomes the active table.
+    /// `texts` becomes the active table; `dataFolder` holds the language
+    /// packs and the help documents (a native path ending in "/").
     Application(const Services& services, UserDialogs& dialogs, std::string startFolder = {},
-                texts::TextTable texts = {});
+                texts::TextTable texts = {}, std::string dataFolder = {});
+    ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
+
+    const std::string& dataFolder() const { return dataFolder_; }
+
+    /// How files and addresses are handed to other programs: the desktop's
+    /// launcher unless a test put another in its place (which must then
+    /// outlive the application).
+    Launcher& launcher() const { return *launcher_; }
+    void setLauncher(Launcher& launcher) { launcher_ = &launcher; }
+
+    /// Makes the table of the active-language setting active (see
+    /// texts::ChooseLanguage), which relabels every subscriber; a pack that
+    /// cannot be read is told, and the setting cleared.
+    void ApplyLanguage();
 
     const Services& services() const { return services_; }
     UserDialogs& dialogs() const { return dialogs_; }
@@ -63,6 +80,9 @@ private:
     Services services_;
     UserDialogs& dialogs_;
     std::string startFolder_;
+    std::string dataFolder_;
+    std::unique_ptr<Launcher> desktop_;
+    Launcher* launcher_;
     texts::ActiveTexts texts_;
     // The store reads the progress texts through a reference to the active
     // table, which stays the same object when the table is replaced.

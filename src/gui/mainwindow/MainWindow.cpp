@@ -1,18 +1,20 @@
 #include "gui/mainwindow/MainWindow.h"
 
+#include "Product.h"
 #include "collection/CollectionStore.h"
 #include "collection/NodeText.h"
 #include "collection/SelectedMarks.h"
 #include "display/StatusTexts.h"
 #include "gui/app/Application.h"
 #include "gui/app/CommandActions.h"
-#include "gui/app/WaitingCommands.h"
 #include "gui/collection/CollectionCommands.h"
 #include "gui/collection/Statistic.h"
 #include "gui/cover/CoverCommands.h"
+#include "gui/help/HelpCommands.h"
 #include "gui/mainwindow/FileListModel.h"
 #include "gui/mainwindow/StatusPanels.h"
 #include "gui/mainwindow/ViewTreeModel.h"
+#include "gui/options/OptionsCommands.h"
 #include "gui/playback/PlaybackCommands.h"
 #include "gui/reports/ReportCommands.h"
 #include "gui/search/SearchCommands.h"
@@ -45,11 +47,10 @@ namespace {
 
 using texts::TextId;
 
-const char* const kProductName = "Velmora";
-
-} // namespace
-
-namespace {
+QString ProductName()
+{
+    return QString::fromUtf8(kProductName.data(), static_cast<qsizetype>(kProductName.size()));
+}
 
 template <typename... Features>
 std::vector<std::unique_ptr<Feature>> MakeFeatures(const FeatureContext& context)
@@ -64,7 +65,7 @@ std::vector<std::unique_ptr<Feature>> MakeFeatures(const FeatureContext& context
 MainWindow::MainWindow(Application& application, QWidget* parent)
     : QMainWindow(parent), app_(application), wait_(this, application.texts())
 {
-    setWindowTitle(QLatin1String(kProductName));
+    setWindowTitle(ProductName());
     setWindowIcon(app_.icons().window());
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     resize(960, 640);
@@ -72,10 +73,9 @@ MainWindow::MainWindow(Application& application, QWidget* parent)
 
     // Every feature gets the same context and adds its own rows.
     const FeatureContext context{app_, *this, wait_, [this] { return CurrentNode(); }, this};
-    features_ =
-        MakeFeatures<CollectionCommands, StatisticCommand, VolumeCommands, SearchCommands,
-                     ReportCommands, PlaybackCommands, TagCommands, CoverCommands, WaitingCommands>(
-            context);
+    features_ = MakeFeatures<CollectionCommands, StatisticCommand, VolumeCommands, SearchCommands,
+                             ReportCommands, PlaybackCommands, TagCommands, CoverCommands,
+                             OptionsCommands, HelpCommands>(context);
     for (const std::unique_ptr<Feature>& feature : features_)
         feature->Register(table_);
     RegisterWindowCommands();
@@ -215,7 +215,7 @@ void MainWindow::StateChanged()
 
 void MainWindow::UpdateCaption()
 {
-    QString caption = QLatin1String(kProductName);
+    QString caption = ProductName();
     if (!app_.store().currentPath().empty())
         caption += QStringLiteral(" - ") +
                    QFile::decodeName(QByteArray::fromStdString(app_.store().currentPath()));

@@ -64,6 +64,7 @@ void MainWindow::StartUp(const QString& commandLineCollection)
     if (app_.services().settingsStore != nullptr)
         read = settings::ReadSettings(*app_.services().settingsStore, settings);
     settings::ResolveStartFolders(settings, app_.startFolder());
+    app_.ApplyLanguage();
     ApplySettings(read);
 
     const QString path = commandLineCollection.trimmed();

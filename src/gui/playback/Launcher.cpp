@@ -48,6 +48,17 @@ bool DesktopLauncher::Open(const std::string& path, std::function<void()> failed
     return false;
 }
 
+bool DesktopLauncher::OpenAddress(const std::string& address)
+{
+    // Blanks and other characters an address may not hold are sent
+    // percent-encoded; the program that opens it decodes them again.
+    const QUrl url(QString::fromStdString(address), QUrl::TolerantMode);
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty())
+        return QDesktopServices::openUrl(url);
+    return QProcess::startDetached(opener, {url.toString(QUrl::FullyEncoded)});
+}
+
 bool DesktopLauncher::Start(const std::vector<std::string>& arguments)
 {
     if (arguments.empty())

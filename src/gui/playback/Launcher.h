@@ -21,6 +21,11 @@ public:
     /// thread, unless the launcher is gone by then.
     virtual bool Open(const std::string& path, std::function<void()> failed) = 0;
 
+    /// The desktop's "open" on an address ("https:...", "mailto:..."), not
+    /// waiting for the program it starts and not telling whether one was
+    /// found; false when no opener could be started.
+    virtual bool OpenAddress(const std::string& address) = 0;
+
     /// Starts `arguments[0]` with the rest as its arguments, detached, never
     /// through a shell; false when it cannot be started.
     virtual bool Start(const std::vector<std::string>& arguments) = 0;
@@ -39,6 +44,7 @@ public:
 class DesktopLauncher final : public Launcher {
 public:
     bool Open(const std::string& path, std::function<void()> failed) override;
+    bool OpenAddress(const std::string& address) override;
     bool Start(const std::vector<std::string>& arguments) override;
     bool Installed(std::string_view program) const override;
 

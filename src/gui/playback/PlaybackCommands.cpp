@@ -61,13 +61,13 @@ public:
             OpenOnDesktop(path);
             return;
         }
-        if (!commands_.launcher_->Start(arguments))
+        if (!commands_.app_.launcher().Start(arguments))
             commands_.TellNotOpened(path, CannotStart(arguments.front()));
     }
 
     void Enqueue(const std::string& playlistFile) override
     {
-        Launcher& launcher = *commands_.launcher_;
+        Launcher& launcher = commands_.app_.launcher();
         std::string command = commands_.app_.settings().playerCommand;
         if (command.find_first_not_of(" \t") == std::string::npos) {
             command = playback::DefaultPlayerCommand(
@@ -102,7 +102,7 @@ private:
         const auto noOpener = [&commands, path] {
             commands.TellNotOpened(path, TextOf(commands.app_.texts().table(), TextId::NoOpener));
         };
-        if (!commands.launcher_->Open(path, noOpener))
+        if (!commands.app_.launcher().Open(path, noOpener))
             noOpener();
     }
 
@@ -111,8 +111,7 @@ private:
 
 PlaybackCommands::PlaybackCommands(const FeatureContext& context)
     : app_(context.app), wait_(context.wait), lastSaveDir_(context.app.folders().lastSave),
-      window_(context.window), currentNode_(context.currentNode),
-      desktop_(std::make_unique<DesktopLauncher>()), launcher_(desktop_.get())
+      window_(context.window), currentNode_(context.currentNode)
 {
 }
 

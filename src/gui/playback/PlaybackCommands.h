@@ -40,9 +40,6 @@ public:
     /// Writes the node's files to a playlist file the user chooses.
     void SavePlaylist(collection::NodeId node);
 
-    /// The launcher used from now on; tests put a fake in place.
-    void setLauncher(Launcher& launcher) { launcher_ = &launcher; }
-
 private:
     class User;
     void Run(collection::NodeId node, const std::string& playlistFile, playback::PlayMode mode);
@@ -55,8 +52,6 @@ private:
     QString& lastSaveDir_;
     QWidget* window_;
     std::function<collection::NodeId()> currentNode_;
-    std::unique_ptr<Launcher> desktop_;
-    Launcher* launcher_;
 };
 
 } // namespace velmora::gui

@@ -1,6 +1,7 @@
 #include "gui/playback/PlaybackCommands.h"
 
 #include "gui/GuiFixture.h"
+#include "gui/RecordingLauncher.h"
 #include "gui/mainwindow/FileListModel.h"
 #include "gui/mainwindow/ViewTreeModel.h"
 #include "gui/playback/Launcher.h"
@@ -17,33 +18,6 @@ namespace {
 
 using collection::NodeId;
 
-/// Records what would have been opened and started.
-class RecordingLauncher final : public Launcher {
-public:
-    bool Open(const std::string& path, std::function<void()> failed) override
-    {
-        opened.push_back(path);
-        openFailed = std::move(failed);
-        return openWorks;
-    }
-    bool Start(const std::vector<std::string>& arguments) override
-    {
-        started.push_back(arguments);
-        return startWorks;
-    }
-    bool Installed(std::string_view program) const override
-    {
-        return installed.contains(std::string(program));
-    }
-
-    std::vector<std::string> opened;
-    std::vector<std::vector<std::string>> started;
-    std::set<std::string> installed;
-    bool startWorks = true;
-    bool openWorks = true;
-    std::function<void()> openFailed; ///< of the last Open()
-};
-
 // The sample's "DEMO CD" (serial 1) is mounted at demo/ with its files;
 // "SECOND" (serial 2) is not mounted.
 class PlaybackCommandsTest : public GuiTest {
@@ -51,7 +25,7 @@ protected:
     PlaybackCommandsTest()
     {
         qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(dir.file("cache")));
-        window->playbackCommands().setLauncher(launcher);
+        app.setLauncher(launcher);
         for (const char* file :
              {"demo/Rock/b.mp3", "demo/Rock/a.mp3", "demo/z.mp3", "demo/Y.mp3"}) {
             std::filesystem::create_directories(
