@@ -6,6 +6,8 @@ cli=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
+# No settings of the user's: the messages follow the locale alone.
+export XDG_CONFIG_HOME="$work/config"
 
 check() { # description, expected, actual
   if [ "$2" != "$3" ]; then
@@ -19,7 +21,7 @@ help=$("$cli" --help); check "help exit code" 0 $?
 # its own usage and options with exit code 0.
 for command in new dump stats convert import scan analyse tag "tag show" "tag write" \
   "tag remove" volumes update delete rename sort drives search duplicates report locate \
-  playlist cover; do
+  playlist cover check-pack; do
   check "help names $command" 1 "$(echo "$help" | grep -c -m1 "^  $command\b")"
   # shellcheck disable=SC2086 # "tag show" is two words
   usage=$("$cli" $command --help)
@@ -397,6 +399,21 @@ blankvolume=$("$cli" volumes "$work/blank.col" | cut -f2)
 "$cli" playlist "$work/blank.col" "$blankvolume" -o "$work/blank.m3u" 2>"$work/err"
 check "playlist of blanks" "$(printf '%s\r\n' "$work/blank/ lead.mp3" | od -c)" "$(od -c <"$work/blank.m3u")"
 check "playlist of blanks says how many" "Items that can not be found were left out: 1" "$(cat "$work/err")"
+
+# Messages speak the user's language, through the pack the window would
+# choose; what scripts read does not change with it.
+german() { LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 "$cli" "$@"; }
+german dump "$work/missing.col" 2>"$work/err"; check "German message exit code" 1 $?
+check "German message" "Die Datei kann nicht geöffnet werden: $work/missing.col" "$(cat "$work/err")"
+check "dump in German" "$("$cli" dump "$work/a.col")" "$(german dump "$work/a.col")"
+# The pack of the settings goes before the locale's.
+mkdir -p "$XDG_CONFIG_HOME/velmora"
+printf 'LangName\ttext\tfrancais.lng\n' >"$XDG_CONFIG_HOME/velmora/settings"
+german dump "$work/missing.col" 2>"$work/err"
+check "message of the chosen pack" "Impossible d'ouvrir le fichier: $work/missing.col" "$(cat "$work/err")"
+check "volumes with a pack" "$(XDG_CONFIG_HOME=$work/none "$cli" volumes "$work/a.col")" \
+  "$("$cli" volumes "$work/a.col")"
+rm -r "$XDG_CONFIG_HOME/velmora"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures end-to-end check(s) failed"

@@ -4,6 +4,7 @@
 #include "search/ResultList.h"
 #include "search/SearchCriteria.h"
 #include "texts/TextIds.h"
+#include "texts/TextTable.h"
 
 #include <QAbstractTableModel>
 #include <array>
@@ -11,18 +12,16 @@
 #include <string>
 #include <vector>
 
-namespace velmora::texts {
-class TextTable;
-}
-
 namespace velmora::gui {
 
 /// The list of a result window over a search's result list: the columns
 /// Name and Directory, then the used tag fields or property terms. It keeps
 /// only positions in the result list; names, paths and cells are computed
 /// from the collection tree when asked for (RowPath, TagCells,
-/// PropertyCells). The tree, the result list and the texts must outlive the
-/// model and stay unchanged while it lists them.
+/// PropertyCells). The tree and the result list must outlive the model and
+/// stay unchanged while it lists them. It keeps the texts it was made with,
+/// so that an open window does not change its language when another table
+/// becomes active.
 class ResultsModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -61,7 +60,7 @@ private:
 
     const collection::CollectionTree& tree_;
     const search::ResultList& results_;
-    const texts::TextTable& texts_;
+    const texts::TextTable texts_;
     std::string driveRoot_;
     Cells cells_ = Cells::None;
     std::array<bool, 6> usedTags_{};
