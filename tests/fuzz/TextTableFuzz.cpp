@@ -1,9 +1,12 @@
-// Reads arbitrary bytes as a language pack and looks up every text.
+// Reads arbitrary bytes as a language pack, looks up every text and checks
+// the pack as velmora-cli check-pack does.
+#include "texts/LanguagePacks.h"
 #include "texts/TextTable.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -22,5 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
             std::abort();
     }
+    // Every problem names its line or the text it is about.
+    for (const std::string& problem : CheckPack(bytes)) {
+        if (problem.empty())
+            std::abort();
+    }
+    // The language name is the first line's text, never a line end.
+    if (PackLanguageName(bytes).find_first_of("\r\n") != std::string_view::npos)
+        std::abort();
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "texts/ActiveTexts.h"
 
 #include <QString>
+#include <QTranslator>
 #include <memory>
 #include <string>
 
@@ -46,7 +47,9 @@ public:
 
     /// Makes the table of the active-language setting active (see
     /// texts::ChooseLanguage), which relabels every subscriber; a pack that
-    /// cannot be read is told, and the setting cleared.
+    /// cannot be read is told, and the setting cleared. Qt's own dialogs
+    /// (files, fonts, printing) then speak the table's language too, where
+    /// Qt has a translation for it.
     void ApplyLanguage();
 
     const Services& services() const { return services_; }
@@ -83,6 +86,7 @@ private:
     std::string dataFolder_;
     std::unique_ptr<Launcher> desktop_;
     Launcher* launcher_;
+    std::unique_ptr<QTranslator> qtTexts_;
     texts::ActiveTexts texts_;
     // The store reads the progress texts through a reference to the active
     // table, which stays the same object when the table is replaced.

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,6 +54,9 @@ TEST_F(OptionsTest, TheUsersLanguageAtStartThenAnotherPackThenTheAutomaticChoice
     Application& app = window->application();
     EXPECT_EQ(FirstMenu(*window), "de:Collection");
     EXPECT_EQ(app.settings().langName, "deutsch.lng");
+    // Qt's own dialogs follow, with Debian's translations of Qt.
+    const auto qtCancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    EXPECT_EQ(qtCancel(), QStringLiteral("Abbrechen"));
 
     // A window open while the language changes keeps its texts.
     const search::ResultList results;
@@ -71,6 +75,7 @@ TEST_F(OptionsTest, TheUsersLanguageAtStartThenAnotherPackThenTheAutomaticChoice
     });
     EXPECT_EQ(FirstMenu(*window), "fr:Collection");
     EXPECT_EQ(app.settings().langName, "francais.lng");
+    EXPECT_EQ(qtCancel(), QStringLiteral("Annuler"));
     EXPECT_TRUE(app.settings().autoBackup);
     EXPECT_EQ(app.settings().playerCommand, "mpv %f");
     EXPECT_EQ(openList.headerData(0, Qt::Horizontal), QStringLiteral("de:Name"));
@@ -109,6 +114,7 @@ TEST_F(OptionsTest, AMissingPackIsToldAtStartAndTheSettingCleared)
                                      "gone.lng. The default language restored."));
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Error"));
     EXPECT_EQ(FirstMenu(*window), "Collection");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
     ASSERT_TRUE(window->WriteSettings());
     settings::Settings written;
     (void)settings::ReadSettings(store, written);
