@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmora-bench-analyse DIR
 //
 // The per-file record of a scan over every audio file below DIR, in process:

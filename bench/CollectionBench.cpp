@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmora-bench-collection FILE [--runs N]
 //
 // Measures loading and saving a collection file against what the hardware

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmora-bench-floor DIR
 //
 // The floor for analysing audio files: the least I/O any analyser needs per

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmora-bench-generate OUT.col [--nodes N]
 //
 // Writes a synthetic collection file of about N nodes (default 1,000,000)

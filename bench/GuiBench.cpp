@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmora-bench-gui COLLECTION --velmora PROGRAM [--runs N]
 //
 // Measures the desktop program against the core, with a warm page cache and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmora-bench-playlist FOLDER [--runs N] [--files N]
 //
 // Times writing the playlist of a whole volume of N files (default 100,000:

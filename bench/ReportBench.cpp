@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmora-bench-report FILE [--runs N]
 //
 // Times a report of every row kind (collection, volumes, folders, files) and

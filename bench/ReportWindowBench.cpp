@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmora-bench-report-window COLLECTION [--runs N]
 //
 // Measures what the report's progress window adds to a report: a text

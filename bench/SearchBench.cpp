@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmora-bench-search FILE [--runs N] [--word WORD] [--only KIND]
 //
 // Times the searches over a loaded collection against grep over the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmora-bench-search-window COLLECTION [--runs N] [--word WORD]
 //
 // Measures the search result windows against the searches that fill them,

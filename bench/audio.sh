@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Release benchmark tree (build-bench), makes the tree of 20,000
 # .mp3 files once (bench/out/audio-tree, not in git) and measures, with a warm
 # page cache, how fast files are analysed:

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the benchmarks in a Release tree (build-bench), makes the synthetic
 # collection of one million nodes once (bench/out/, not in git) and measures
 # loading and saving it against the floor. Extra arguments go to the

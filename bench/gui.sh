@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the desktop program and its benchmark in a Release tree
 # (build-bench), makes the synthetic collection of one million nodes once
 # (bench/out/, not in git, as collection.sh does) and measures, in one run,

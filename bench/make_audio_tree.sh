@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # bench/make_audio_tree.sh DIR [COUNT [SOURCES]]
 #
 # Builds a tree of COUNT (default 20,000) .mp3 files in DIR as hard links of

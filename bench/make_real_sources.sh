@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # bench/make_real_sources.sh DIR
 #
 # Encodes, once, ten full-length audio files (3 to 6 minutes, 3 to 10 MB)

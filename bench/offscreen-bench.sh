@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The common part of the desktop benchmarks (gui.sh, search-window.sh,
 # report-window.sh): builds BENCH and the targets named by --with in a Release
 # tree (build-bench), makes the synthetic collection of one million nodes once

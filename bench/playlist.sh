@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the playlist benchmark in a Release tree (build-bench) and times the
 # playlist of a volume of 100,000 files against writing the same bytes. The
 # volume is mounted (through fake volumes) at a fresh folder under bench/out/,

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the report progress window's benchmark in a Release tree
 # (build-bench), makes the synthetic collection of one million nodes once
 # (bench/out/, not in git) and times, in one run, a report of every row and

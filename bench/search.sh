@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the search benchmark in a Release tree (build-bench), makes the
 # synthetic collection of one million nodes once (bench/out/, not in git) and
 # times every search kind against grep over the same file. Extra arguments go

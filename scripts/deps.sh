@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs every package that building and testing Velmora needs on Debian 12
 # and that is not installed yet. Needs root or sudo only when something is
 # missing.
@@ -10,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format-14
   libxml2-utils python3 python3-mutagen libreoffice-calc-nogui poppler-utils
+  dpkg-dev lintian desktop-file-utils appstream man-db librsvg2-bin xvfb xauth
 )
 
 missing=()

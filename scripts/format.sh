@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Formats every C++ file under git with clang-format 14 and .clang-format;
 # with --check, changes nothing and fails when a file is not formatted.
 set -euo pipefail

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, then checks the formatting, builds and runs
-# every test: the normal build, the Release build, the AddressSanitizer + UndefinedBehaviorSanitizer build, the
-# ThreadSanitizer build of the tests of code with worker threads (scans,
-# reports and the worker runner), and the fuzz targets (seed corpus, then a short bounded run of
-# each).
+# every test: the normal build; the Release build, with the Debian package
+# made from it, installed, tried and removed again; the AddressSanitizer +
+# UndefinedBehaviorSanitizer build; the ThreadSanitizer build of the tests of
+# code with worker threads (scans, reports and the worker runner); and the
+# fuzz targets (seed corpus, then a short bounded run of each).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,10 +21,12 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build
 ctest --test-dir build --output-on-failure -j "$jobs"
 
-echo "== Release build"
-cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=OFF >/dev/null
-cmake --build build-release
+echo "== Release build and Debian package"
+scripts/package.sh
 ctest --test-dir build-release --output-on-failure -j "$jobs"
+
+echo "== Installed package"
+tests/packaging/installed.sh dist/velmora_*.deb
 
 echo "== Sanitizer build (address, undefined)"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON \

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main of every test program: a fixed environment whatever the shell
 // that runs the tests has set, then GoogleTest.
 #include <cstdlib>

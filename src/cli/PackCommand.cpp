@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/PackCommand.h"
 
 #include "system/FileSystem.h"
@@ -14,11 +15,11 @@ CheckPackCommand::CheckPackCommand()
     : Command({.name = "check-pack",
                .summary = "check language packs against the built-in texts",
                .forms = {{"FILE..."}},
-               .details = {"Reports lines without their number or out of order, missing texts, "
-                           "place-holders (%f) and leading or trailing blanks that differ from "
-                           "the built-in English text, and bytes that are neither UTF-8 nor "
-                           "Windows-1252. The program itself reads any pack without these "
-                           "checks."}})
+               .details = {"Reports lines without their number or out of order, missing",
+                           "texts, place-holders (%f) and leading or trailing blanks that",
+                           "differ from the built-in English text, and bytes that are neither",
+                           "UTF-8 nor Windows-1252. The program itself reads any pack without",
+                           "these checks."}})
 {
 }
 

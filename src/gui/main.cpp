@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmora: the desktop program. `velmora [COLLECTION]` starts the window;
 // `velmora --version` prints the version;
 // `velmora --screenshot FILE.png [COLLECTION]` renders it into a picture and

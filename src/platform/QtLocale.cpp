@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/QtLocale.h"
 
 #include "platform/QtText.h"

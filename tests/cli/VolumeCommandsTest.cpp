@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "Bytes.h"
 #include "CliFixture.h"
 #include "TestDir.h"

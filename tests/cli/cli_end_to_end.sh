@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the built velmora-cli as a script would and checks outputs, files and
 # exit codes.
 set -u

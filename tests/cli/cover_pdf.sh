@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The PDF cover of velmora-cli read back with poppler's tools: the folder
 # names on both parts, the label on both spines, one A4 page. Skipped (77)
 # without poppler-utils.

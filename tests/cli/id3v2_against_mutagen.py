@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes ID3v2.3 and ID3v2.4 tags with mutagen (Debian's python3-mutagen),
 in every text encoding each version has, in front of a short MPEG stream
 without an ID3v1 tag, and checks that `velmora-cli analyse` and `tag show`

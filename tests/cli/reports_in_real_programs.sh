@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Opens the DIF, CSV and HTML reports of velmora-cli in the programs people
 # use: the DIF and CSV reports in LibreOffice Calc (converted headless to a
 # flat OpenDocument spreadsheet, whose cells are then read; a CSV report of

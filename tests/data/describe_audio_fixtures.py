@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Prints the known properties of the MPEG audio fixtures as Markdown tables.
 
 Usage: tests/data/describe_audio_fixtures.py [DIR]   (default: tests/data/audio)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the MPEG audio fixtures in tests/data/audio/ from generated signals.
 # The output is committed, so the encoders are needed only to remake it, not
 # to build or test. Made with (Debian 12):

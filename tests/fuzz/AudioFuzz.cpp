@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs every audio decoder over arbitrary bytes held in memory: the frame
 // header search, the ID3v1 reader, the ID3v2 skip, the bounded analyser and
 // the main analyser. Besides crashes and hangs it checks that the reads

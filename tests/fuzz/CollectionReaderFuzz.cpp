@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads arbitrary bytes as a collection file, walks the result, writes it
 // back and reads that again: the second reading must give the same tree.
 // Every number the reader accepts then goes through the node-text

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the ID3v2 text reader over arbitrary bytes held in memory, and the
 // main analyser's frame search both ways (the memchr scan and the byte
 // steps). Besides crashes and hangs it checks the promises of the reader

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Converts arbitrary bytes as an older collection file; a successful
 // conversion must give a tree whose every node has a text of its level's
 // grammar.

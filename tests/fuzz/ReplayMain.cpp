@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a fuzz target over every file of the folders (or files) named on the
 // command line, for builds without libFuzzer.
 #include <cstdint>

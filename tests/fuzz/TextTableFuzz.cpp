@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads arbitrary bytes as a language pack, looks up every text and checks
 // the pack as velmora-cli check-pack does.
 #include "texts/LanguagePacks.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main of the GUI tests: the fixed environment of every test program
 // (C.UTF-8, offscreen Qt, the test data folder), one QApplication, then
 // GoogleTest.

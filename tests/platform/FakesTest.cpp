@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeLocale.h"
 #include "platform/fakes/FakeVolumes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "display/StatusTexts.h"
 
 #include "collection/NodeText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "reports/ReportFormats.h"
 
 #include "reports/ReportCsv.h"
@@ -138,7 +139,8 @@ std::size_t Quotes(std::string_view value)
 char* CopyDifString(char* at, std::size_t indent, std::string_view value, std::size_t quotes)
 {
     *at++ = '"';
-    at = static_cast<char*>(std::memset(at, ' ', indent)) + indent;
+    std::memset(at, ' ', indent);
+    at += indent;
     if (quotes == 0) {
         at = Copy(at, value);
     } else {

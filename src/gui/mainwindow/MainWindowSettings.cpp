@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's part in the settings: read at start and applied to the
 // window, collected from it and written at the end.
 #include "collection/CollectionStore.h"

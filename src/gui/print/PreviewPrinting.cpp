@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printing of a print preview's pages: on a printer, into a PDF, or on the
 // output chosen in the print dialog.
 #include "gui/print/PrintPreview.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/fakes/FakeVolumes.h"
 
 #include "platform/LinuxVolumes.h"

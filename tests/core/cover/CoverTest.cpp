@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestDir.h"
 #include "collection/CollectionTree.h"
 #include "cover/CoverLayout.h"

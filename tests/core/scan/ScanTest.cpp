@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "Bytes.h"
 #include "TestDir.h"
 #include "collection/NodeText.h"
@@ -298,7 +299,7 @@ TEST_F(ScanTest, DeepNestingBeyondThePathLimit)
     EXPECT_EQ(Shape(), (std::vector<std::string>{"1 AUDIO", "2 top", "3 song.mp3"}));
     std::error_code ignored;
     fs::remove_all(dir.path() / "d", ignored);
-    ::system(("rm -rf " + (dir.path() / "d").string()).c_str());
+    EXPECT_EQ(::system(("rm -rf " + (dir.path() / "d").string()).c_str()), 0);
 }
 
 // A file system whose listings are followed at once by changes on disk, as

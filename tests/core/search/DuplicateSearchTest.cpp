@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "Bytes.h"
 #include "SearchTestTree.h"
 #include "search/Searches.h"

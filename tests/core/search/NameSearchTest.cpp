@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "SearchTestTree.h"
 #include "search/Searches.h"
 #include "settings/Settings.h"
