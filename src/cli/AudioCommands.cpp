@@ -32,11 +32,6 @@ std::string_view AnalyserName(audio::Analyser analyser)
     }
 }
 
-void Message(std::ostream& err, const texts::TextTable& table, TextId text, const std::string& path)
-{
-    err << table.Text(text) << ": " << path << '\n';
-}
-
 // The files after the switch --no-id3v2, which may stand first; false,
 // with the reason on `err`, for any other option.
 [[nodiscard]] bool FilesAndSwitch(const std::vector<Argument>& args,
@@ -70,14 +65,14 @@ void Message(std::ostream& err, const texts::TextTable& table, TextId text, cons
     int result = kSuccess;
     for (const std::string& path : files) {
         if (const auto noFile = tags::NoFileText(context.services.files, path)) {
-            Message(err, context.texts, *noFile, path);
+            TellAboutFile(err, context.texts, *noFile, path);
             result = kFailed;
             continue;
         }
         // What the tag editor shows, and whether it would change the tag.
         const tags::BulkTagEditor::Shown shown = editor.Show(path);
         if (!shown.valid) {
-            Message(err, context.texts, TextId::FileNotValid, path);
+            TellAboutFile(err, context.texts, TextId::FileNotValid, path);
             result = kFailed;
         }
         out << path;
@@ -95,7 +90,7 @@ void Message(std::ostream& err, const texts::TextTable& table, TextId text, cons
     int result = kSuccess;
     for (const std::string& path : files) {
         if (const auto error = editor.Write(path, changes)) {
-            Message(err, context.texts, *error, path);
+            TellAboutFile(err, context.texts, *error, path);
             result = kFailed;
         }
     }
@@ -109,7 +104,7 @@ void Message(std::ostream& err, const texts::TextTable& table, TextId text, cons
     int result = kSuccess;
     for (const std::string& path : files) {
         if (const auto error = editor.Remove(path)) {
-            Message(err, context.texts, *error, path);
+            TellAboutFile(err, context.texts, *error, path);
             result = kFailed;
         }
     }
@@ -268,7 +263,7 @@ int AnalyseCommand::Execute(const std::vector<Argument>& args, std::ostream& out
     int result = kSuccess;
     for (const std::string& path : operands) {
         if (const auto noFile = tags::NoFileText(context.services.files, path)) {
-            Message(err, context.texts, *noFile, path);
+            TellAboutFile(err, context.texts, *noFile, path);
             result = kFailed;
             continue;
         }

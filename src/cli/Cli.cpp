@@ -104,10 +104,16 @@ using texts::TextId;
 
 } // namespace
 
+void TellAboutFile(std::ostream& err, const texts::TextTable& table, TextId text,
+                   const std::string& path)
+{
+    err << table.Text(text) << ": " << path << '\n';
+}
+
 void TellNotSaved(std::ostream& err, const texts::TextTable& table, const std::string& path,
                   std::optional<TextId> reason)
 {
-    err << table.Text(TextId::CannotSaveFile) << ": " << path << '\n';
+    TellAboutFile(err, table, TextId::CannotSaveFile, path);
     if (reason)
         err << table.Text(*reason) << '\n';
 }

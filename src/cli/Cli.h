@@ -46,6 +46,10 @@ struct CliContext {
     cover::CoverRenderer* coverRenderer = nullptr;
 };
 
+/// Writes a message about a file: `text`, ": " and the path.
+void TellAboutFile(std::ostream& err, const texts::TextTable& table, texts::TextId text,
+                   const std::string& path);
+
 /// Writes that `path` was not saved: CannotSaveFile, ": ", the path, and
 /// `reason` on the next line where there is one.
 void TellNotSaved(std::ostream& err, const texts::TextTable& table, const std::string& path,

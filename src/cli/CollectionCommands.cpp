@@ -23,11 +23,6 @@ using collection::CollectionStore;
 
 using texts::TextId;
 
-void Message(std::ostream& err, const texts::TextTable& table, TextId text, const std::string& path)
-{
-    err << table.Text(text) << ": " << path << '\n';
-}
-
 [[nodiscard]] bool WantOperands(const std::vector<std::string>& operands, std::size_t count,
                                 bool orMore)
 {
@@ -174,7 +169,7 @@ int ConvertCommand::Execute(const std::vector<Argument>& args, std::ostream&, st
         // empty one, whose totals are all zero.
         NoProgress progress;
         if (!target.store().ImportCollection(source, progress)) {
-            Message(err, context.texts, TextId::CannotOpenFile, source);
+            TellAboutFile(err, context.texts, TextId::CannotOpenFile, source);
             return kFailed;
         }
     } else if (!target.LoadFrom(source)) {
@@ -205,7 +200,7 @@ int ImportCommand::Execute(const std::vector<Argument>& args, std::ostream&, std
     for (std::size_t i = 1; i < operands.size(); ++i) {
         NoProgress progress;
         if (!store.ImportCollection(operands[i], progress)) {
-            Message(err, context.texts, TextId::CannotImportFile, operands[i]);
+            TellAboutFile(err, context.texts, TextId::CannotImportFile, operands[i]);
             failed = true;
         }
     }

@@ -33,7 +33,7 @@ int CheckPackCommand::Execute(const std::vector<Argument>& args, std::ostream& o
     for (const std::string& file : files) {
         ByteBuffer bytes;
         if (!context.services.files.readFile(file, bytes)) {
-            err << context.texts.Text(texts::TextId::CannotOpenFile) << ": " << file << '\n';
+            TellAboutFile(err, context.texts, texts::TextId::CannotOpenFile, file);
             sound = false;
             continue;
         }
