@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "display/StatusTexts.h"
 
+#include "collection/ListOrder.h"
 #include "collection/NodeText.h"
 #include "display/Formats.h"
 #include "texts/TextIds.h"
@@ -51,6 +52,37 @@ std::array<std::string, 6> StatusPanelTexts(const collection::CollectionTree& tr
     panels[4] = std::string(ChannelText(table, numbers[kChannelCode]));
     panels[5] = MpegText(table, numbers[kVersionCode], numbers[kLayerCode]);
     return panels;
+}
+
+std::string ListDetailText(const collection::CollectionTree& tree, collection::NodeId node,
+                           int column, const texts::TextTable& table,
+                           std::string_view decimalSeparator)
+{
+    using namespace collection;
+    Numbers numbers{};
+    ReadNumbers(tree.text(node), numbers);
+    const int detail = column - kListColumnCount;
+    if (detail == 0) {
+        std::string text = MegabytesShortest(numbers[kSizeKB], decimalSeparator);
+        text += ' ';
+        text += table.Text(TextId::MegabytesUnit);
+        return text;
+    }
+    if (detail == 1)
+        return FormatHMS(AbsClamped(numbers[kDuration]));
+    if (tree.hasChildren(node))
+        return {};
+    switch (detail) {
+    case 2:
+        return FileRateText(table, numbers[kSizeKB], numbers[kDuration], numbers[kVersionCode],
+                            numbers[kLayerCode]);
+    case 3:
+        return SampleRateText(table, numbers[kSampleRate10]);
+    case 4:
+        return std::string(ChannelText(table, numbers[kChannelCode]));
+    default:
+        return {};
+    }
 }
 
 } // namespace velmora::display

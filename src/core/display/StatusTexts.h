@@ -25,4 +25,13 @@ std::array<std::string, 6> StatusPanelTexts(const collection::CollectionTree& tr
                                             std::string_view decimalSeparator,
                                             std::string_view dateSeparator);
 
+/// The text of one of the list's optional columns (7 Size to 11 Mode, see
+/// collection::kListDetailColumnCount): the size as panel 0 shows it, the
+/// duration as "H:MM:SS", then the bit rate, sample rate and channel mode
+/// as panels 2 to 4 show them for a file; a folder shows its size and
+/// duration only.
+std::string ListDetailText(const collection::CollectionTree& tree, collection::NodeId node,
+                           int column, const texts::TextTable& table,
+                           std::string_view decimalSeparator);
+
 } // namespace velmora::display

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 
 namespace velmora::playback {
 
@@ -319,21 +320,42 @@ std::string NotFoundMessage(const texts::TextTable& table, const NodeLocation& l
     return message;
 }
 
-bool LocateAndPlay(const CollectionTree& tree, NodeId node, const std::string& playlistFile,
-                   PlayMode mode, const Services& services, const texts::TextTable& table,
-                   PlaybackUser& user, std::unique_ptr<OutputFile> output)
+bool LocateAndPlay(const CollectionTree& tree, std::span<const NodeId> nodes,
+                   const std::string& playlistFile, PlayMode mode, const Services& services,
+                   const texts::TextTable& table, PlaybackUser& user,
+                   std::unique_ptr<OutputFile> output)
 {
-    const NodeLocation location = LocateNode(tree, node, services);
-    if (location.status != NodeLocation::Status::Found) {
-        user.ShowError(NotFoundMessage(table, location));
+    std::vector<NodeId> found;
+    std::vector<std::string> paths;
+    std::optional<NodeLocation> firstMissing;
+    std::size_t leftOut = 0;
+    for (const NodeId node : nodes) {
+        NodeLocation location = LocateNode(tree, node, services);
+        if (location.status == NodeLocation::Status::Found) {
+            found.push_back(node);
+            paths.push_back(std::move(location.path));
+            continue;
+        }
+        if (!firstMissing)
+            firstMissing = std::move(location);
+        collection::Numbers numbers{};
+        collection::ReadNumbers(tree.text(node), numbers);
+        leftOut += IsFolderNode(tree, node) ? static_cast<std::size_t>(std::max<std::int64_t>(
+                                                  numbers[collection::kFileCount], 0))
+                                            : 1;
+    }
+    if (found.empty()) {
+        if (firstMissing)
+            user.ShowError(NotFoundMessage(table, *firstMissing));
         return false;
     }
 
     // The playlist is written while the files are found.
     PlaylistWriter writer = output ? PlaylistWriter(std::move(output), FormatOf(playlistFile))
                                    : PlaylistWriter(services.files, playlistFile);
-    std::size_t leftOut = 0;
-    if (IsFolderNode(tree, node)) {
+    const bool anyFolder = std::any_of(found.begin(), found.end(),
+                                       [&tree](NodeId node) { return IsFolderNode(tree, node); });
+    if (anyFolder) {
         bool stopped = false;
         // The listing may run on a worker, which must not read the table:
         // the window may replace it meanwhile.
@@ -342,14 +364,21 @@ bool LocateAndPlay(const CollectionTree& tree, NodeId node, const std::string& p
         user.RunListing([&](Progress& progress) {
             progress.setTitle(title);
             progress.setPhase(phase);
-            leftOut = ForEachFile(tree, node, location.path, services.files, progress,
-                                  [&](std::string_view path) { writer.Add(path); });
+            for (std::size_t i = 0; i < found.size() && !progress.cancelled(); ++i) {
+                if (!IsFolderNode(tree, found[i])) {
+                    writer.Add(paths[i]);
+                    continue;
+                }
+                leftOut += ForEachFile(tree, found[i], paths[i], services.files, progress,
+                                       [&](std::string_view path) { writer.Add(path); });
+            }
             stopped = progress.cancelled();
         });
         if (stopped)
             return false;
     } else {
-        writer.Add(location.path);
+        for (const std::string& path : paths)
+            writer.Add(path);
     }
     if (writer.count() == 0) {
         if (leftOut > 0)

@@ -10,8 +10,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace velmora::playback {
@@ -143,10 +145,26 @@ public:
 /// was written. With `output`, the playlist goes there instead of into a
 /// replacement of `playlistFile`, whose name still gives its format and the
 /// messages.
-[[nodiscard]] bool LocateAndPlay(const collection::CollectionTree& tree, collection::NodeId node,
+///
+/// Several nodes (a selection of the list) go into one playlist in their
+/// order, with one listing for all folders among them; a node that cannot
+/// be found is then left out with its files, and only when none is found is
+/// the first one's NotFoundMessage() shown.
+[[nodiscard]] bool LocateAndPlay(const collection::CollectionTree& tree,
+                                 std::span<const collection::NodeId> nodes,
                                  const std::string& playlistFile, PlayMode mode,
                                  const Services& services, const texts::TextTable& table,
                                  PlaybackUser& user, std::unique_ptr<OutputFile> output = nullptr);
+/// LocateAndPlay() for one node.
+[[nodiscard]] inline bool LocateAndPlay(const collection::CollectionTree& tree,
+                                        collection::NodeId node, const std::string& playlistFile,
+                                        PlayMode mode, const Services& services,
+                                        const texts::TextTable& table, PlaybackUser& user,
+                                        std::unique_ptr<OutputFile> output = nullptr)
+{
+    return LocateAndPlay(tree, std::span<const collection::NodeId>(&node, 1), playlistFile, mode,
+                         services, table, user, std::move(output));
+}
 
 /// The file name the Playlist command proposes for `node`: its name with
 /// everything up to and including its last "\" removed.

@@ -126,6 +126,10 @@ constexpr std::array kFields = {
     One<&Settings::labelText>("LabelText"),
     One<&Settings::playerCommand>("PlayerCommand"),
     One<&Settings::readId3v2>("ReadID3v2"),
+    Range<&Settings::detailColumn>("Column", 7),
+    One<&Settings::shownColumns>("ShownColumns"),
+    One<&Settings::detailSort>("DetailSort"),
+    One<&Settings::sortDescending>("SortDescending"),
 };
 
 // One stored value: a field, or one element of an array field.

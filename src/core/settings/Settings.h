@@ -107,6 +107,16 @@ struct Settings {
     /// from its ID3v2 tag. After the values of older stores, so that one written before it existed
     /// reads every other value and leaves this one at its default.
     bool readId3v2 = true;
+    /// "Column7".."Column11": widths of the list's optional columns (Size,
+    /// Duration, Bit rate, Sample rate, Mode) in pixels.
+    std::array<std::int32_t, 5> detailColumn = {80, 70, 110, 90, 90};
+    /// "ShownColumns": which optional columns the list shows, bit 0 for Size
+    /// to bit 4 for Mode.
+    std::int32_t shownColumns = 0;
+    /// "DetailSort": the optional column (7 to 11) the list is sorted by,
+    /// else 0 and columnToSort holds the sort column.
+    std::int32_t detailSort = 0;
+    bool sortDescending = false; ///< "SortDescending": the list's order is reversed
 
     bool operator==(const Settings&) const = default;
 };

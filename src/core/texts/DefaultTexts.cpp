@@ -235,6 +235,10 @@ const std::array<std::string_view, kExtraTextCount> kExtraTexts = {
     "222Player command",
     "223%f stands for the playlist file; empty: a player found on the system",
     "224Read ID3v2 tags",
+    "225Untitled",
+    "226All files",
+    "227Changed files",
+    "228Elapsed time",
 };
 
 } // namespace velmora::texts

@@ -233,8 +233,12 @@ enum class TextId : std::size_t {
     PathIsFolder = 221,       // "The path is a folder"
     PlayerCommandLabel = 222, // "Player command"
     PlayerCommandHint =
-        223,             // "%f stands for the playlist file; empty: a player found on the system"
-    ReadId3v2Tags = 224, // "Read ID3v2 tags"
+        223,              // "%f stands for the playlist file; empty: a player found on the system"
+    ReadId3v2Tags = 224,  // "Read ID3v2 tags"
+    UntitledName = 225,   // "Untitled"
+    AllFilesFilter = 226, // "All files"
+    ChangedFileCount = 227, // "Changed files"
+    ElapsedTime = 228,      // "Elapsed time"
 };
 
 /// The number of a text, for lookups by line.

@@ -102,6 +102,12 @@ std::vector<StoredValue> DocumentedDefaults()
     text("LabelText");
     text("PlayerCommand");
     flag("ReadID3v2", true);
+    const std::int32_t detailColumn[] = {80, 70, 110, 90, 90};
+    for (int i = 7; i <= 11; ++i)
+        number("Column" + std::to_string(i), detailColumn[i - 7]);
+    number("ShownColumns", 0);
+    number("DetailSort", 0);
+    flag("SortDescending", false);
     return all;
 }
 
@@ -175,7 +181,7 @@ TEST(Settings, DefaultsNamesTypesAndOrderFollowTheDocumentedTable)
 {
     const std::vector<StoredValue> expected = DocumentedDefaults();
     const std::vector<StoredValue> actual = StoredValues(Settings{});
-    ASSERT_EQ(actual.size(), 126u);
+    ASSERT_EQ(actual.size(), 134u);
     ASSERT_EQ(actual.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i)
         EXPECT_EQ(actual[i], expected[i]) << "value " << i;
@@ -199,7 +205,7 @@ TEST(Settings, EveryValueChangedIsReadAndWrittenBackUnchanged)
     Settings settings;
     const ReadResult result = ReadSettings(stored, settings);
     EXPECT_EQ(result.stoppedAt, "");
-    EXPECT_EQ(result.names.size(), 126u);
+    EXPECT_EQ(result.names.size(), 134u);
     EXPECT_EQ(StoredValues(settings), stored);
 
     EXPECT_EQ(settings.langName, "LangName-changed");
@@ -388,7 +394,7 @@ TEST(Settings, WithoutWindowSettingsTheBoundsAreNotReadButEverythingElseIs)
     Settings settings;
     ReadResult result = ReadSettings(stored, settings);
     EXPECT_EQ(result.stoppedAt, "");
-    EXPECT_EQ(result.names.size(), 122u);
+    EXPECT_EQ(result.names.size(), 130u);
     EXPECT_FALSE(settings.useWindowSettings);
     EXPECT_FALSE(settings.top.has_value());
     EXPECT_FALSE(settings.left.has_value());
