@@ -5,6 +5,7 @@
 #include "collection/CollectionStore.h"
 #include "collection/NodeText.h"
 #include "scan/ScanThread.h"
+#include "scan/VolumeEditor.h"
 #include "system/FileSystem.h"
 #include "system/Progress.h"
 #include "system/Services.h"
@@ -79,11 +80,17 @@ bool SameFolderPart(std::string_view a, std::string_view b)
 }
 
 // The stored volume with the source's identity: equal serial, equal folder
-// part ignoring ASCII case.
+// part ignoring ASCII case; for a source given a label, the Add volume
+// command's identity of a labelled source (scan::SameLabelledVolume()).
 NodeId FindSameVolume(const collection::CollectionTree& tree, std::uint32_t serial,
-                      std::string_view folderPart)
+                      std::string_view folderPart, const std::optional<std::string>& label)
 {
     for (NodeId v = tree.firstChild(tree.root()); v != kNoNode; v = tree.nextSibling(v)) {
+        if (label) {
+            if (scan::SameLabelledVolume(tree.text(v), serial, *label))
+                return v;
+            continue;
+        }
         collection::Numbers n{};
         collection::ReadNumbers(tree.text(v), n);
         const std::string_view name = collection::NodeName(tree.text(v));
@@ -228,7 +235,7 @@ int ScanCommand::Execute(const std::vector<Argument>& items, std::ostream&, std:
                   label, context.services.volumes.rootOf(request.sourcePath), request.sourcePath)));
 
     collection::CollectionTree& tree = store.tree();
-    const NodeId same = FindSameVolume(tree, serial, folderPart);
+    const NodeId same = FindSameVolume(tree, serial, folderPart, args.label);
     if (same != kNoNode) {
         if (!args.update) {
             err << table.Text(TextId::VolumeExistsAskUpdate) << " (--update)\n";

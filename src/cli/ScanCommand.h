@@ -12,9 +12,10 @@ namespace velmora::cli {
 
 /// scan SOURCE -c COLLECTION [--label L] [--serial N] [--update]: adds the
 /// source as a volume and saves the collection (made when missing). A volume
-/// of the same identity fails the command with VolumeExistsAskUpdate unless --update
-/// answers it. Progress on stderr when it is a terminal; an interrupt
-/// cancels the scan and leaves the collection file untouched.
+/// of the same identity (with --label, scan::SameLabelledVolume()'s) fails
+/// the command with VolumeExistsAskUpdate unless --update answers it.
+/// Progress on stderr when it is a terminal; an interrupt cancels the scan
+/// and leaves the collection file untouched.
 class ScanCommand final : public Command {
 public:
     ScanCommand();

@@ -218,6 +218,7 @@ UpdateCommand::UpdateCommand()
            .details = {"The source is the volume's folder on the mounted volume with its serial,",
                        "or SOURCE. A SOURCE whose serial or folder is not the volume's is",
                        "refused without --force, since it replaces every file of the volume.",
+                       "A folder scanned with --label needs --from: its folder is not kept.",
                        kVolumeDetail}})
 {
 }
@@ -254,13 +255,12 @@ int UpdateCommand::Execute(const std::vector<Argument>& items, std::ostream&, st
         user.Tell(TextId::CannotReadDrive, source, scan::MessageKind::Error);
         return kFailed;
     }
-    // As the window asks before it takes a source of another identity, the
-    // command line takes one only when told to: the update replaces every
-    // file of the volume, with the tags edited in the collection.
+    // As the window asks before it takes a source that is not the volume's
+    // own, the command line takes one only when told to: the update
+    // replaces every file of the volume, with the tags edited in the
+    // collection.
     const std::string_view volumeText = store.tree().text(volumes[0]);
-    const std::string folderPart =
-        scan::FolderPartOf(context.services.volumes.rootOf(source), source);
-    if (!args.force && !scan::SameVolume(volumeText, choice->serial, folderPart)) {
+    if (!args.force && !scan::IsOwnSource(volumeText, context.services.volumes, source)) {
         collection::Numbers numbers{};
         collection::ReadNumbers(volumeText, numbers);
         err << "velmora-cli update: the source is not the volume (another serial or folder); "

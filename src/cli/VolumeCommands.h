@@ -15,16 +15,17 @@ namespace velmora::cli {
 // `err` in the system's texts. A command saves the collection only when it
 // changed it; a failure leaves the file untouched.
 
-/// update -c COLLECTION VOLUME [--from SOURCE]: scans the volume's source
-/// again and puts the result in the volume's place. Without --from the
-/// source is the volume's folder on the mounted volume with its serial
-/// (CannotFindSource when there is none, or the folder is missing); with
-/// --from, SOURCE,
-/// also when it is not the volume's own source (serial and folder part): a
-/// script names its source on purpose. The volume is then named as a scan
-/// of SOURCE names it, except that a volume named by a label alone keeps
-/// its name and serial when SOURCE is a folder on a volume without a label
-/// (see scan::VolumeEditor::UpdateFromPath()).
+/// update -c COLLECTION VOLUME [--from SOURCE [--force]]: scans the
+/// volume's source again and puts the result in the volume's place. Without
+/// --from the source is the volume's folder on the mounted volume with its
+/// serial (CannotFindSource when there is none, or the folder is missing, or
+/// the volume is named by a label other than that volume's, whose folder is
+/// not kept: see scan::VolumeEditor::UpdateVolume()); with --from, SOURCE
+/// when it is the volume's own (scan::IsOwnSource()), any SOURCE with
+/// --force. The volume is then named as a scan of SOURCE names it, except
+/// that a volume named by a label alone keeps its name and serial when
+/// SOURCE is a folder standing for its root (see
+/// scan::VolumeEditor::UpdateFromPath()).
 class UpdateCommand final : public Command {
 public:
     UpdateCommand();

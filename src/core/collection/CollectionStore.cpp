@@ -11,6 +11,7 @@
 #include "texts/TextIds.h"
 #include "texts/TextTable.h"
 
+#include <cerrno>
 #include <new>
 
 namespace velmora::collection {
@@ -20,15 +21,36 @@ namespace {
 // Text numbers of the wait-window titles and steps.
 using texts::TextId;
 
-// Reads a whole file; false when it cannot be read or is too large to hold.
-[[nodiscard]] bool ReadWholeFile(const FileSystem& files, const std::string& path,
-                                 ByteBuffer& bytes)
+// The error number of a read of `path` that failed with errno `error`. A
+// folder is refused without one.
+int ReadError(const FileSystem& files, const std::string& path, int error)
 {
+    return error == 0 && files.folderExists(path) ? EISDIR : error;
+}
+
+// Reads a whole file; false, with the error number in `error`, when it
+// cannot be read or is too large to hold.
+[[nodiscard]] bool ReadWholeFile(const FileSystem& files, const std::string& path,
+                                 ByteBuffer& bytes, int& error)
+{
+    errno = 0;
     try {
-        return files.readFile(path, bytes);
+        if (files.readFile(path, bytes))
+            return true;
+        error = ReadError(files, path, errno);
     } catch (const std::bad_alloc&) {
-        return false;
+        error = ENOMEM;
     }
+    return false;
+}
+
+LoadResult CannotOpen(int error, bool notCollection)
+{
+    LoadResult result;
+    result.status = LoadStatus::CannotOpen;
+    result.error = error;
+    result.notCollection = notCollection;
+    return result;
 }
 
 [[nodiscard]] std::optional<FileStatus> StatusOnDisk(const FileSystem& files,
@@ -131,6 +153,24 @@ std::optional<texts::TextId> MessageTextOf(LoadStatus status)
     }
 }
 
+std::optional<texts::TextId> ReasonTextOf(const LoadResult& result)
+{
+    return result.status == LoadStatus::CannotOpen && result.notCollection
+               ? std::optional(TextId::FileNotValid)
+               : std::nullopt;
+}
+
+LoadResult ProbeCollectionFile(const FileSystem& files, const std::string& path)
+{
+    std::string head;
+    errno = 0;
+    if (!files.readHead(path, 1, head))
+        return CannotOpen(ReadError(files, path, errno), false);
+    if (!LooksLikeCollection(head))
+        return CannotOpen(0, true);
+    return {};
+}
+
 std::optional<texts::TextId> ReasonTextOf(const SaveResult& result)
 {
     return result.status == SaveStatus::CannotCreate ? velmora::ReasonTextOf(result.reason)
@@ -170,8 +210,13 @@ ReadFile CollectionStore::ReadCollectionFile(const std::string& path, Progress& 
     // change since the load.
     read.status = StatusOnDisk(files_, path);
     ByteBuffer bytes;
-    if (!ReadWholeFile(files_, path, bytes) || !LooksLikeCollection(bytes.view())) {
-        read.result = {LoadStatus::CannotOpen, 0};
+    int error = 0;
+    if (!ReadWholeFile(files_, path, bytes, error)) {
+        read.result = CannotOpen(error, false);
+        return read;
+    }
+    if (!LooksLikeCollection(bytes.view())) {
+        read.result = CannotOpen(0, true);
         return read;
     }
     files_.removeLeftoverReplacement(path);
@@ -227,17 +272,21 @@ SaveResult CollectionStore::SaveCollection(const std::string& path, Progress& pr
 SaveResult CollectionStore::WriteCollectionFile(const std::string& path, Progress& progress) const
 {
     SaveResult result;
+    errno = 0;
     std::unique_ptr<OutputFile> out = files_.createReplacement(path, result.reason);
     if (!out) {
         result.status = SaveStatus::CannotCreate;
+        result.error = errno;
         return result;
     }
     progress.setTitle(texts_.Text(TextId::SavingTitle));
     progress.step(0, 0, texts_.Step(TextId::PleaseWaitStep));
 
     result.rootText = RebuiltRoot(tree_, clock_.today());
+    errno = 0;
     if (!WriteCollection(tree_, result.rootText, *out, &progress) || !out->flush()) {
         result.status = SaveStatus::WriteFailed;
+        result.error = errno;
         return result;
     }
 
@@ -258,7 +307,9 @@ SaveResult CollectionStore::WriteCollectionFile(const std::string& path, Progres
             result.backupFailed = !renamedAway;
         }
     }
+    errno = 0;
     if (!out->commit()) {
+        result.error = errno;
         // The previous file goes back to its name. Should that fail too, it
         // stays under the backup name: the save has failed either way.
         if (renamedAway)
@@ -284,7 +335,8 @@ bool CollectionStore::ImportCollection(const std::string& path, Progress& progre
     scratch_.clear();
     const bool older = IsOlderFormatPath(path);
     ByteBuffer bytes;
-    if (!ReadWholeFile(files_, path, bytes))
+    int error = 0;
+    if (!ReadWholeFile(files_, path, bytes, error))
         return false;
     if (!older && !LooksLikeCollection(bytes.view()))
         return false;
@@ -330,6 +382,17 @@ void CollectionStore::NoteFileOnDisk(const std::string& path,
 {
     notedPath_ = path;
     noted_ = status;
+}
+
+void CollectionStore::RemoveRecentFile(const std::string& path)
+{
+    RecentFiles kept;
+    std::size_t count = 0;
+    for (const std::string& entry : recent_) {
+        if (entry != path)
+            kept[count++] = entry;
+    }
+    recent_ = std::move(kept);
 }
 
 void CollectionStore::AddRecentFile(const std::string& path)

@@ -34,6 +34,11 @@ enum class LoadStatus {
 struct LoadResult {
     LoadStatus status = LoadStatus::Loaded;
     std::size_t faultyLine = 0; ///< with NotValid
+    /// With CannotOpen, why: the system's error number (errno) when the file
+    /// could not be read, 0 when the system gave none; `notCollection` when
+    /// it was read but is no collection file.
+    int error = 0;
+    bool notCollection = false;
     bool loaded() const { return status == LoadStatus::Loaded || status == LoadStatus::NotValid; }
 };
 
@@ -56,6 +61,9 @@ struct SaveResult {
     SaveStatus status = SaveStatus::Saved;
     /// With CannotCreate: why (WriteProtected, ForeignLink, or Failed).
     WriteError reason = WriteError::None;
+    /// The system's error number (errno) of the step that failed; 0 when it
+    /// gave none.
+    int error = 0;
     /// The previous file could not be given the backup name (CannotSaveFile with
     /// backupPath); saving went on.
     bool backupFailed = false;
@@ -68,9 +76,18 @@ struct SaveResult {
 /// The text that reports a failed load: CannotOpenFile or FileNotValid;
 /// none for a load that succeeded.
 std::optional<texts::TextId> MessageTextOf(LoadStatus status);
+/// The text that tells why a load failed (CannotOpen), on the line after
+/// the message: FileNotValid for a file that is no collection file; none
+/// otherwise (the system's text for `error` may tell more).
+std::optional<texts::TextId> ReasonTextOf(const LoadResult& result);
 /// The text that tells why a save failed, on the line after the message;
-/// none when there is no more to tell.
+/// none when there is no more to tell (the system's text for `error` may).
 std::optional<texts::TextId> ReasonTextOf(const SaveResult& result);
+
+/// The check before a collection file is read: Loaded when its first byte
+/// says it is one; else CannotOpen with the reason, as ReadCollectionFile()
+/// would give it. Reads one byte.
+[[nodiscard]] LoadResult ProbeCollectionFile(const FileSystem& files, const std::string& path);
 
 /// The collection store: the collection tree, the scratch tree used by
 /// import, and the state around the collection file (current path, modified
@@ -152,6 +169,9 @@ public:
     /// Puts `path` first in the recent files, dropping an entry equal to it
     /// under ASCII case folding and the fifth entry.
     void AddRecentFile(const std::string& path);
+    /// Drops the entry `path` (byte for byte) from the recent files; those
+    /// after it move up.
+    void RemoveRecentFile(const std::string& path);
 
     FileSystem& files() { return files_; }
 

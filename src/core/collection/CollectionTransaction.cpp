@@ -21,12 +21,11 @@ CollectionTransaction::CollectionTransaction(CollectionStore& store, std::string
                                              std::chrono::milliseconds wait)
     : store_(store), path_(std::move(path))
 {
-    int error = 0;
-    lock_ = store_.files().lockFile(path_, wait, error);
+    lock_ = store_.files().lockFile(path_, wait, error_);
     if (lock_)
         status_ = LockStatus::Held;
     else
-        status_ = error == EWOULDBLOCK ? LockStatus::Busy : LockStatus::Failed;
+        status_ = error_ == EWOULDBLOCK ? LockStatus::Busy : LockStatus::Failed;
 }
 
 CollectionTransaction::~CollectionTransaction() = default;

@@ -54,6 +54,9 @@ public:
     CollectionTransaction& operator=(const CollectionTransaction&) = delete;
 
     LockStatus status() const { return status_; }
+    /// Why the lock was not taken: the system's error number; 0 when held
+    /// or when the system gave none.
+    int error() const { return error_; }
     bool held() const { return lock_ != nullptr; }
     const std::string& path() const { return path_; }
 
@@ -91,6 +94,7 @@ private:
     std::string path_;
     std::unique_ptr<FileLock> lock_;
     LockStatus status_ = LockStatus::Failed;
+    int error_ = 0;
 };
 
 } // namespace velmora::collection

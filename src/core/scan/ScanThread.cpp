@@ -85,6 +85,8 @@ public:
     // Scans `path` into `node`; false when cancelled.
     bool ScanFolder(NodeId node, const std::string& path, Totals& result)
     {
+        if (!CountFiles(path))
+            return false;
         std::vector<Frame> stack;
         if (!Push(stack, node, path))
             return Finish(result, Totals());
@@ -163,6 +165,32 @@ private:
         return true;
     }
 
+    // The total of the steps: the audio files the walk will meet, counted
+    // by listing the folders as Push() does. The walk finds a folder's files
+    // just before it analyses them, so only a first pass gives a total that
+    // means something. False when stopped.
+    bool CountFiles(const std::string& path)
+    {
+        std::vector<std::string> folders{path};
+        while (!folders.empty()) {
+            if (stop_)
+                return false;
+            const std::string folder = std::move(folders.back());
+            folders.pop_back();
+            progress_.setPhase(folder);
+            if (!services_.files.listFolder(folder, entries_))
+                continue;
+            for (const FolderEntry& entry : entries_) {
+                if (entry.kind == FolderEntry::Kind::Folder && !entry.hidden)
+                    folders.push_back(Join(folder, entry.name));
+                else if (entry.kind == FolderEntry::Kind::File && IsAudioFileName(entry.name))
+                    ++filesFound_;
+            }
+        }
+        progress_.step(0, filesFound_, {});
+        return true;
+    }
+
     bool ScanFiles(Frame& frame)
     {
         for (const std::string& name : frame.files) {
@@ -174,6 +202,7 @@ private:
             frame.totals.sizeKB += record.numbers[collection::kSizeKB];
             frame.totals.duration += std::llabs(record.numbers[collection::kDuration]);
             frame.totals.fileCount += 1;
+            progress_.step(++filesDone_, filesFound_, {});
         }
         return true;
     }
@@ -185,6 +214,9 @@ private:
     audio::FileAnalyser analyser_;
     std::vector<FolderEntry> entries_;
     bool warning_ = false;
+    // The steps: files analysed of the files counted.
+    std::uint64_t filesDone_ = 0;
+    std::uint64_t filesFound_ = 0;
 };
 
 std::int64_t SubtractClamped(std::int64_t a, std::int64_t b)

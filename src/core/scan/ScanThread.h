@@ -50,12 +50,15 @@ struct ScanOutcome {
 
 /// Scans the source into a new volume node of `tree` (whose root is the
 /// collection node) and returns how it went. `stop` is read before each
-/// subfolder and each file; a file being analysed is finished first.
+/// subfolder and each file (and each folder of the count); a file being
+/// analysed is finished first.
 /// Folders are walked with an explicit stack, so depth costs no stack.
 ///
 /// The scan window's three lines go to `progress`: the volume's name as the
 /// title, the folder being read as the phase and the file being analysed as
-/// the object (empty between folders).
+/// the object (empty between folders). Its steps count the files analysed
+/// of the audio files below the source, which a first pass over the
+/// folders counts (the total is 0 until then).
 ///
 /// Listing: subfolders and files in case-insensitive order of the locale;
 /// hidden folders (name beginning with ".") are skipped; links to folders

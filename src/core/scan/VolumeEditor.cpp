@@ -61,16 +61,23 @@ EditOutcome VolumeEditor::AddVolume()
     const std::string folderPart =
         FolderPartOf(services_.volumes.rootOf(source->path), source->path);
     for (NodeId v = tree.firstChild(tree.root()); v != kNoNode; v = tree.nextSibling(v)) {
-        if (!SameVolume(tree.text(v), source->serial, folderPart))
+        if (source->label ? !SameLabelledVolume(tree.text(v), source->serial, *source->label)
+                          : !SameVolume(tree.text(v), source->serial, folderPart))
             continue;
         if (user_.Ask(TextId::VolumeExistsAskUpdate, Answer::Yes, false) != Answer::Yes)
             return EditOutcome::Declined;
-        return UpdateFromPath(v, source->path);
+        // The folder is scanned again under the label it was added with,
+        // also on a drive whose own label would otherwise name it.
+        ScanRequest request = UpdateRequest(tree, v, source->path, services_.volumes);
+        if (source->label)
+            request.label = source->label;
+        return Replace(v, request);
     }
 
     const std::size_t countBefore = tree.size();
     ScanRequest request;
     request.sourcePath = source->path;
+    request.label = source->label;
     const bool finished = user_.RunScan(tree, request);
     const bool grew = tree.size() > countBefore;
     if (!finished) {
@@ -93,10 +100,15 @@ EditOutcome VolumeEditor::UpdateFromPath(NodeId volume, const std::string& sourc
     CollectionTree& tree = store_.tree();
     if (!IsVolume(tree, volume))
         return EditOutcome::NotAVolume;
+    return Replace(volume, UpdateRequest(tree, volume, sourcePath, services_.volumes));
+}
+
+EditOutcome VolumeEditor::Replace(NodeId volume, const ScanRequest& request)
+{
+    CollectionTree& tree = store_.tree();
     const std::size_t countBefore = tree.size();
     const std::uint32_t position = tree.position(volume);
 
-    const ScanRequest request = UpdateRequest(tree, volume, sourcePath, services_.volumes);
     const bool finished = user_.RunScan(tree, request);
     const bool grew = tree.size() > countBefore;
     if (!finished) {
@@ -134,7 +146,13 @@ EditOutcome VolumeEditor::UpdateVolume(NodeId volume)
     CollectionTree& tree = store_.tree();
     if (!IsVolume(tree, volume))
         return EditOutcome::NotAVolume;
-    const VolumeSource source = FindVolumeSource(tree.text(volume), services_, skipFirstDrive_);
+    VolumeSource source = FindVolumeSource(tree.text(volume), services_, skipFirstDrive_);
+    // A volume named by a label that is not its drive's may be a folder of
+    // that drive scanned under a label given: its identity does not keep the
+    // folder, so the drive's root is not taken for it. The source dialog
+    // chooses the folder instead, as when the drive is not there.
+    if (source.found && NamedByGivenLabel(tree.text(volume), source.label))
+        source.found = false;
     if (source.found) {
         if (!source.folderExists) {
             user_.Tell(TextId::CannotFindSource, source.path, MessageKind::Error);
@@ -147,9 +165,7 @@ EditOutcome VolumeEditor::UpdateVolume(NodeId volume)
     const std::optional<SourceChoice> choice = user_.ChooseSource(TextId::UpdateVolumeCommand);
     if (!choice)
         return EditOutcome::Declined;
-    const std::string folderPart =
-        FolderPartOf(services_.volumes.rootOf(choice->path), choice->path);
-    if (!SameVolume(tree.text(volume), choice->serial, folderPart)) {
+    if (!IsOwnSource(tree.text(volume), services_.volumes, choice->path)) {
         const std::array<DetailLine, 2> names = {
             DetailLine{TextId::VolumeLabel, std::string(collection::NodeName(tree.text(volume)))},
             DetailLine{TextId::SourceLabel, choice->volumeName}};
@@ -263,6 +279,37 @@ bool SameVolume(std::string_view volumeText, std::uint32_t serial, std::string_v
         collection::PathAfterDrive(collection::NodeName(volumeText)), folderPart);
 }
 
+bool SameLabelledVolume(std::string_view volumeText, std::uint32_t serial, std::string_view label)
+{
+    Numbers numbers{};
+    numbers[collection::kSerial] = kNoSerial;
+    collection::ReadNumbers(volumeText, numbers);
+    if (numbers[collection::kSerial] != static_cast<std::int32_t>(serial))
+        return false;
+    return collection::SamePathIgnoringAsciiCase(collection::NodeName(volumeText),
+                                                 CleanLabel(label));
+}
+
+bool NamedByGivenLabel(std::string_view volumeText, std::string_view driveLabel)
+{
+    const std::string_view name = collection::NodeName(volumeText);
+    return !name.empty() && name.find('\\') == std::string_view::npos &&
+           !collection::SamePathIgnoringAsciiCase(name, CleanLabel(driveLabel));
+}
+
+bool IsOwnSource(std::string_view volumeText, const Volumes& volumes, std::string_view sourcePath)
+{
+    std::string label;
+    std::uint32_t serial = 0;
+    if (!DriveInfo(volumes, sourcePath, label, serial))
+        return false;
+    const std::string folderPart = FolderPartOf(volumes.rootOf(sourcePath), sourcePath);
+    if (SameVolume(volumeText, serial, folderPart))
+        return true;
+    return !folderPart.empty() && NamedByGivenLabel(volumeText, label) &&
+           SameVolume(volumeText, serial, "");
+}
+
 std::string FolderPartOf(std::string_view root, std::string_view sourcePath)
 {
     while (!root.empty() && root.back() == '/')
@@ -316,6 +363,7 @@ VolumeSource FindVolumeSource(std::string_view volumeText, const Services& servi
         if (static_cast<std::int32_t>(serial) != wanted)
             continue;
         source.found = true;
+        source.label = label;
         source.path = SourcePathOf(drive.root, folderPart);
         source.folderExists = services.files.folderExists(source.path);
         break;
@@ -330,12 +378,9 @@ ScanRequest UpdateRequest(const CollectionTree& tree, NodeId volume, const std::
     request.sourcePath = sourcePath;
     request.replace = volume;
     const std::string_view text = tree.text(volume);
-    const std::string_view name = collection::NodeName(text);
-    if (name.empty() || name.find('\\') != std::string_view::npos)
-        return request;
     std::string label;
     std::uint32_t serial = 0;
-    if (!DriveInfo(volumes, sourcePath, label, serial) || !CleanLabel(label).empty())
+    if (!DriveInfo(volumes, sourcePath, label, serial) || !NamedByGivenLabel(text, label))
         return request;
     if (FolderPartOf(volumes.rootOf(sourcePath), sourcePath).empty())
         return request;
@@ -344,7 +389,13 @@ ScanRequest UpdateRequest(const CollectionTree& tree, NodeId volume, const std::
     collection::ReadNumbers(text, numbers);
     if (numbers[collection::kSerial] == kNoSerial)
         return request;
-    request.label = std::string(name);
+    // On a drive with a label of its own, only a folder of the volume's own
+    // drive stands for it: a folder of another drive is named by that
+    // drive's label.
+    if (!CleanLabel(label).empty() &&
+        numbers[collection::kSerial] != static_cast<std::int32_t>(serial))
+        return request;
+    request.label = std::string(collection::NodeName(text));
     request.serial = static_cast<std::uint32_t>(numbers[collection::kSerial]);
     return request;
 }

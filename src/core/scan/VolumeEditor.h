@@ -32,6 +32,11 @@ struct SourceChoice {
     std::string path;       ///< native folder path: a volume's root or a folder on it
     std::string volumeName; ///< the name a scan gives the volume (see VolumeName())
     std::uint32_t serial = 0;
+    /// A label the user gave the source, which Add volume scans under as
+    /// ScanRequest::label says: the folder then stands for a volume's root,
+    /// named by the label alone, and the volume's identity is its serial
+    /// and that name (see SameLabelledVolume()).
+    std::optional<std::string> label = std::nullopt;
 };
 
 /// The dialogs of the volume commands, besides questions and messages.
@@ -91,8 +96,11 @@ public:
 
     /// Add volume: the source dialog (AddVolumeCommand), then either the
     /// offer to update a volume of the same identity (VolumeExistsAskUpdate,
-    /// Yes default) or a scan into a new last volume. On Changed the new (or
-    /// updated) volume is selected.
+    /// Yes default) or a scan into a new last volume, under the label of the
+    /// choice when it has one. The identity is SameVolume()'s, or with a
+    /// label SameLabelledVolume()'s; the update of a volume found by its
+    /// label scans under that label again. On Changed the new (or updated)
+    /// volume is selected.
     [[nodiscard]] EditOutcome AddVolume();
 
     /// Scans `sourcePath` into a new volume directly before `volume`, then
@@ -105,10 +113,12 @@ public:
     /// keeps a label the user gave. A volume named by a label alone (not
     /// empty, no folder part) stands for a whole volume: a volume's root, or
     /// a folder scanned under a given label and serial. Updated from a
-    /// folder below the root of a volume that has no label of its own, that
-    /// folder again stands for the volume's root: the new volume keeps the
-    /// old name and the old serial (see UpdateRequest()). A source on a
-    /// labelled volume is named by that label and its folders.
+    /// folder below the root of a volume that has no label of its own, or
+    /// of the drive with its serial whose label is not its name (see
+    /// NamedByGivenLabel()), that folder again stands for the volume's root:
+    /// the new volume keeps the old name and the old serial (see
+    /// UpdateRequest()). Any other source on a labelled volume is named by
+    /// that label and its folders.
     [[nodiscard]] EditOutcome UpdateFromPath(collection::NodeId volume,
                                              const std::string& sourcePath);
 
@@ -116,11 +126,13 @@ public:
     /// FindVolumeSource()); found with its folder: asks AskUpdateThisVolume
     /// (No default) and updates; found without its folder: message
     /// CannotFindSource with the path; no such drive: the source dialog
-    /// (UpdateVolumeCommand). A chosen source whose identity (serial and
-    /// folder part) is not the volume's is taken only after question
-    /// AskUpdateThisVolume (No default) with the lines VolumeLabel "Volume"
-    /// and the volume's name, SourceLabel "Source" and the source's volume
-    /// name.
+    /// (UpdateVolumeCommand). A volume NamedByGivenLabel() for the drive
+    /// found counts as not found: its drive's root is never taken unasked,
+    /// since the volume may stand for a folder of it. A chosen source that
+    /// is not the volume's own (see IsOwnSource()) is taken only after
+    /// question AskUpdateThisVolume (No default) with the lines VolumeLabel
+    /// "Volume" and the volume's name, SourceLabel "Source" and the
+    /// source's volume name.
     [[nodiscard]] EditOutcome UpdateVolume(collection::NodeId volume);
 
     /// Delete volume: the volume list dialog, then the deletion pass.
@@ -147,6 +159,8 @@ private:
     // The end of every command that changed the structure: the wait window's
     // last steps, the rebuilt views, the modified flag, the selection.
     EditOutcome Rebuilt(collection::NodeId select);
+    // Scans the request, which replaces `volume`, as UpdateFromPath() says.
+    EditOutcome Replace(collection::NodeId volume, const ScanRequest& request);
 
     collection::CollectionStore& store_;
     VolumeEditorUser& user_;
@@ -161,6 +175,28 @@ bool IsVolume(const collection::CollectionTree& tree, collection::NodeId node);
 /// signed 32-bit value, and the folder part of its name equals `folderPart`
 /// when the letters A to Z are folded.
 bool SameVolume(std::string_view volumeText, std::uint32_t serial, std::string_view folderPart);
+
+/// The identity of a source scanned under a label it was given (see
+/// SourceChoice::label, ScanRequest::label): the volume's stored `Serial`
+/// equals `serial` taken as a signed 32-bit value, and its whole name equals
+/// `label` cleaned by CleanLabel() when the letters A to Z are folded. So
+/// two folders of one drive added under two labels are two volumes, and a
+/// volume with a folder part is never the same as a labelled source.
+bool SameLabelledVolume(std::string_view volumeText, std::uint32_t serial, std::string_view label);
+
+/// Whether a volume is named by a label alone (not empty, no folder part)
+/// other than `driveLabel`, the label of the drive that has its serial,
+/// cleaned by CleanLabel(), when the letters A to Z are folded: a folder of
+/// that drive scanned under a label the user gave (see SourceChoice::label),
+/// or its root renamed. Its name does not tell which.
+bool NamedByGivenLabel(std::string_view volumeText, std::string_view driveLabel);
+
+/// Whether Update takes `sourcePath` as the volume's own source, without
+/// asking: the source's drive can be read and SameVolume() holds for its
+/// serial and the source's folder part, or the volume is NamedByGivenLabel()
+/// for the source's drive, has its serial and the source is a folder below
+/// its root (the volume's identity does not keep which folder).
+bool IsOwnSource(std::string_view volumeText, const Volumes& volumes, std::string_view sourcePath);
 
 /// The folder part of a source below its volume's root, with "\" between
 /// its folders as names store it: root "/media/u/AUDIO" and source
@@ -179,6 +215,7 @@ std::vector<VolumeInfo> CandidateDrives(const Volumes& volumes, bool skipFirstDr
 /// Where the Update command finds a volume's source.
 struct VolumeSource {
     bool found = false;        ///< a readable drive has the volume's serial
+    std::string label;         ///< that drive's label
     std::string path;          ///< the source path on that drive
     bool folderExists = false; ///< that path is an existing folder
 };
@@ -191,7 +228,9 @@ struct VolumeSource {
 
 /// The scan request that updates `volume` of `tree` from `sourcePath`: it
 /// replaces the volume, and gives the scan the volume's name as label and
-/// its serial when VolumeEditor::UpdateFromPath() keeps them.
+/// its serial when VolumeEditor::UpdateFromPath() keeps them: for a volume
+/// NamedByGivenLabel() for the source's drive, updated from a folder below
+/// the root of a drive without a label or of the drive with its serial.
 ScanRequest UpdateRequest(const collection::CollectionTree& tree, collection::NodeId volume,
                           const std::string& sourcePath, const Volumes& volumes);
 

@@ -239,6 +239,7 @@ const std::array<std::string_view, kExtraTextCount> kExtraTexts = {
     "226All files",
     "227Changed files",
     "228Elapsed time",
+    "229Reverse order",
 };
 
 } // namespace velmora::texts

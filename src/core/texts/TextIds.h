@@ -239,6 +239,7 @@ enum class TextId : std::size_t {
     AllFilesFilter = 226, // "All files"
     ChangedFileCount = 227, // "Changed files"
     ElapsedTime = 228,      // "Elapsed time"
+    ReverseOrder = 229,     // "Reverse order"
 };
 
 /// The number of a text, for lookups by line.

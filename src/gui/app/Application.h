@@ -70,10 +70,17 @@ public:
 
     /// The folders the open and save dialogs start in (native paths, ending
     /// in "/"), shared by every feature; read from the settings record at
-    /// start and written back with it.
+    /// start and written back with it. The source dialog's last folder is
+    /// kept for the session only.
     struct Folders {
         QString lastOpen;
         QString lastSave;
+        /// The folder last accepted as a volume's source (a native path
+        /// without a trailing "/" except for "/"); empty before the first.
+        QString lastSource;
+        /// The tag editor's folder when it last closed (native); empty
+        /// before the first. Kept for the session only.
+        QString lastTagFolder;
     };
     Folders& folders() { return folders_; }
 

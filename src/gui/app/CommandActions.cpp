@@ -2,6 +2,7 @@
 #include "gui/app/CommandActions.h"
 
 #include "gui/app/Icons.h"
+#include "gui/app/MenuMnemonics.h"
 #include "gui/dialogs/Messages.h"
 #include "texts/TextTable.h"
 
@@ -120,6 +121,28 @@ constexpr std::array<Entry, 17> kToolBar = {{
     {Command::About},
 }};
 
+// The desktop's usual keys for commands that have none of their own.
+struct DesktopKey {
+    Command command;
+    QKeyCombination key;
+};
+constexpr std::array<DesktopKey, 3> kDesktopKeys = {{
+    {Command::New, Qt::CTRL | Qt::Key_N},
+    {Command::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S},
+    {Command::Exit, Qt::CTRL | Qt::Key_Q},
+}};
+
+QKeySequence KeyOf(const CommandRow& row)
+{
+    if (!row.shortcut.isEmpty())
+        return row.shortcut;
+    for (const DesktopKey& desktop : kDesktopKeys) {
+        if (desktop.command == row.id)
+            return QKeySequence(desktop.key);
+    }
+    return {};
+}
+
 bool Holds(CommandRule rule, const CommandState& state)
 {
     return rule == nullptr || rule(state);
@@ -139,8 +162,8 @@ void CommandActions::CreateActions(QMainWindow& window)
     for (const CommandRow& row : table_.rows()) {
         auto* action = new QAction(row.icon.isNull() ? row.icon : Icons::CommandIcon(row.icon),
                                    QString(), &window);
-        if (!row.shortcut.isEmpty()) {
-            action->setShortcut(row.shortcut);
+        if (const QKeySequence key = KeyOf(row); !key.isEmpty()) {
+            action->setShortcut(key);
             action->setShortcutContext(Qt::WindowShortcut);
         }
         if (row.checkable) {
@@ -218,14 +241,10 @@ void CommandActions::CreateToolBar(QMainWindow& window)
 
 void CommandActions::Update(const CommandState& state)
 {
-    for (const CommandRow& row : table_.rows()) {
-        const bool holds = Holds(row.enabledWhen, state);
-        actions_[Index(row.id)]->setEnabled(holds && row.handler);
-        // A tool button shows while its rule holds, even for a command that
-        // still waits for its window.
-        if (QAction* tool = toolAction(row.id))
-            tool->setVisible(holds);
-    }
+    // Tool buttons follow their commands' enabled state and never hide, so
+    // that the bar keeps its place.
+    for (const CommandRow& row : table_.rows())
+        actions_[Index(row.id)]->setEnabled(Holds(row.enabledWhen, state) && row.handler);
     for (const RuledEntry& entry : menuEntries_)
         entry.entry->setVisible(entry.shownWhen(state));
 }
@@ -241,14 +260,46 @@ void CommandActions::ApplyTexts(const texts::TextTable& table)
 {
     for (const CommandRow& row : table_.rows()) {
         const QString caption = TextOf(table, row.text);
-        actions_[Index(row.id)]->setText(caption);
+        QAction* action = actions_[Index(row.id)];
+        action->setText(caption);
         if (QAction* tool = toolAction(row.id)) {
             tool->setText(caption);
-            tool->setToolTip(caption);
+            // The tool tip names the key too, as the menu shows it.
+            const QKeySequence key = action->shortcut();
+            tool->setToolTip(key.isEmpty() ? caption
+                                           : caption + QStringLiteral(" (") +
+                                                 key.toString(QKeySequence::NativeText) + u')');
         }
     }
-    for (std::size_t m = 0; m < menus_.size(); ++m)
-        menus_[m]->setTitle(TextOf(table, kMenuBar[m].title));
+    QStringList titles;
+    for (const MenuLayout& menu : kMenuBar)
+        titles.push_back(TextOf(table, menu.title));
+    const QStringList markedTitles = WithMnemonics(titles);
+    for (std::size_t m = 0; m < menus_.size(); ++m) {
+        menus_[m]->setTitle(markedTitles[static_cast<qsizetype>(m)]);
+        MarkMenu(menus_[m]);
+        for (QAction* entry : menus_[m]->actions()) {
+            if (QMenu* submenu = entry->menu())
+                MarkMenu(submenu);
+        }
+    }
+    MarkMenu(contextMenu_);
+}
+
+void MarkMenu(QMenu* menu)
+{
+    // The recent files carry their numbers as their marks.
+    QList<QAction*> entries;
+    QStringList captions;
+    for (QAction* entry : menu->actions()) {
+        if (entry->isSeparator() || entry->property(kOwnMark).toBool())
+            continue;
+        entries.push_back(entry);
+        captions.push_back(Unmarked(entry->text()));
+    }
+    const QStringList marked = WithMnemonics(captions);
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        entries[i]->setText(marked[i]);
 }
 
 } // namespace velmora::gui

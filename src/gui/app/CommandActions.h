@@ -25,6 +25,12 @@ namespace velmora::gui {
 /// tool bar, and the layout of the five menus, the tool bar and the context
 /// menu. The table and the window must outlive this object; the Qt objects
 /// belong to the window.
+/// Set (true) on a menu entry whose caption carries its own Alt mark, such
+/// as a recent file's number, which CommandActions then leaves as it is.
+inline constexpr char kOwnMark[] = "velmoraOwnMark";
+/// Gives the entries of `menu` Alt letters made from their captions.
+void MarkMenu(QMenu* menu);
+
 class CommandActions {
 public:
     CommandActions(const CommandTable& table, QMainWindow& window);
@@ -36,14 +42,21 @@ public:
     QToolBar* toolBar() const { return toolBar_; }
     /// The menu of recent collection files behind the Open tool button.
     QMenu* recentFilesMenu() const { return recentMenu_; }
+    /// The Collection menu, whose end lists the recent files too.
+    QMenu* collectionMenu() const { return menus_[0]; }
+    QMenu* viewMenu() const { return menus_[2]; }
+    QMenu* contextMenu() const { return contextMenu_; }
 
-    /// Enables every command whose rule holds and that has a handler; shows
-    /// the tool buttons and menu entries whose rules hold.
+    /// Enables every command whose rule holds and that has a handler (the
+    /// tool buttons follow, never hidden); shows the menu entries whose
+    /// layout rules hold.
     void Update(const CommandState& state);
     /// Shows the context menu's entries whose rules hold for the current
     /// node, hides the others; returns the menu.
     QMenu* PrepareContextMenu(const CommandState& state);
-    /// Labels the actions, the tool buttons and the menus from `table`.
+    /// Labels the actions, the tool buttons (their tool tips with the key)
+    /// and the menus from `table`, then gives every menu title and entry
+    /// (of submenus too) its Alt letter from the caption it holds.
     void ApplyTexts(const texts::TextTable& table);
 
 private:

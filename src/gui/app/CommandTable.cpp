@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/app/CommandTable.h"
 
+#include "gui/app/Icons.h"
+
 #include <QApplication>
 #include <utility>
 
@@ -36,7 +38,8 @@ bool CommandTable::Enabled(Command id, const CommandState& state) const
 
 QIcon ThemeIcon(const char* name, QStyle::StandardPixmap fallback)
 {
-    return QIcon::fromTheme(QLatin1String(name), QApplication::style()->standardIcon(fallback));
+    const QIcon icon = Icons::ForCommand(name);
+    return icon.isNull() ? QApplication::style()->standardIcon(fallback) : icon;
 }
 
 } // namespace velmora::gui

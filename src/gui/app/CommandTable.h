@@ -99,10 +99,11 @@ inline bool FileNode(const CommandState& s)
 struct CommandRow {
     Command id = Command::Count;
     texts::TextId text = texts::TextId::NewCommand; ///< the caption
-    QKeySequence shortcut = {};                     ///< active while the window has the focus
-    QIcon icon = {};                                ///< none: a menu entry without a picture
-    /// When the command can run; nullptr: whenever it has a handler. A tool
-    /// button is shown while the rule holds.
+    /// Active while the window has the focus; none: the desktop's usual key
+    /// where there is one (Ctrl+N, Ctrl+Shift+S, Ctrl+Q).
+    QKeySequence shortcut = {};
+    QIcon icon = {}; ///< none: a menu entry without a picture
+    /// When the command can run; nullptr: whenever it has a handler.
     CommandRule enabledWhen = nullptr;
     /// What the command does; `checked` is the new state of a checkable
     /// command. Empty: the command waits for its window and is never enabled.
@@ -133,7 +134,9 @@ private:
     std::vector<CommandRow> rows_;
 };
 
-/// The desktop theme's icon `name`, else the style's picture `fallback`.
+/// The picture of command icon `name` (a freedesktop name) from
+/// Icons::ForCommand(): the theme's when it has the whole set, else the
+/// program's own SVG; the style's `fallback` only for a name neither has.
 QIcon ThemeIcon(const char* name, QStyle::StandardPixmap fallback);
 
 } // namespace velmora::gui

@@ -4,6 +4,7 @@
 #include "collection/CollectionTree.h"
 
 #include <functional>
+#include <vector>
 
 class QWidget;
 
@@ -25,6 +26,10 @@ struct FeatureContext {
     /// The node the user works on (the tree's or the list's, by the focus);
     /// kNoNode when there is none.
     std::function<collection::NodeId()> currentNode;
+    /// Every node the user works on: the tree's node when the tree has the
+    /// focus, else the list's selected rows in the list's order; empty when
+    /// there is none. The commands that act on a node act on each.
+    std::function<std::vector<collection::NodeId>()> currentNodes;
     /// The parent of the feature's dialogs and windows.
     QWidget* window = nullptr;
 };

@@ -1,15 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/app/Icons.h"
 
+#include <QFile>
 #include <QIconEngine>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <algorithm>
 #include <memory>
 
-// Resources of a static library are registered by hand.
+// Resources of a static library are registered by hand, once.
 static void InitVelmoraResources()
 {
-    Q_INIT_RESOURCE(velmora);
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(velmora);
+        return true;
+    }();
+    static_cast<void>(registered);
 }
 
 namespace velmora::gui {
@@ -108,6 +114,23 @@ private:
     QIcon base_;
 };
 
+// Whether the desktop's icon theme has a picture for every command.
+bool ThemeHasEveryCommandIcon()
+{
+    // Asked again only when the theme changes.
+    static QString theme;
+    static bool complete = false;
+    static bool asked = false;
+    if (!asked || theme != QIcon::themeName()) {
+        theme = QIcon::themeName();
+        complete =
+            std::all_of(Icons::kCommandIconNames.begin(), Icons::kCommandIconNames.end(),
+                        [](const char* name) { return QIcon::hasThemeIcon(QLatin1String(name)); });
+        asked = true;
+    }
+    return complete;
+}
+
 QIcon Svg(const char* name, bool overlay = false, const char* selected = nullptr)
 {
     const QString path = QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name));
@@ -131,7 +154,25 @@ Icons::Icons()
     fileMarked_ = Svg("file", true);
     sortMark_ = Svg("sort");
     window_ = Svg("velmora");
-    new_ = Svg("new");
+}
+
+const std::array<const char*, 16> Icons::kCommandIconNames = {
+    "document-new",        "document-open",   "document-save",  "document-save-as",
+    "document-import",     "view-statistics", "document-print", "document-print-preview",
+    "document-edit",       "edit-find",       "list-add",       "list-remove",
+    "view-sort-ascending", "configure",       "help-about",     "application-exit",
+};
+
+QIcon Icons::ForCommand(const char* name)
+{
+    const QLatin1String icon(name);
+    if (ThemeHasEveryCommandIcon())
+        return QIcon::fromTheme(icon);
+    InitVelmoraResources();
+    if (QFile::exists(QStringLiteral(":/icons/%1.svg").arg(icon)))
+        return Svg(name);
+    // A name outside the set: the theme's picture where it has one.
+    return QIcon::fromTheme(icon);
 }
 
 QIcon Icons::CommandIcon(const QIcon& base)

@@ -2,14 +2,15 @@
 #pragma once
 
 #include <QIcon>
+#include <array>
 
 namespace velmora::gui {
 
 /// The program's own pictures, drawn as SVG in the resources and rendered at
 /// every size the desktop asks for: volume, folder (its selected state shows
 /// the open folder), file, each also with the selected-mark overlay; the
-/// sort mark; the window icon; the New command. Built once by the main window
-/// and shared with its models.
+/// sort mark; the window icon. Built once by the main window and shared with
+/// its models. The commands' pictures come from ForCommand().
 class Icons {
 public:
     Icons();
@@ -21,6 +22,15 @@ public:
     /// disabled icon, which can hardly differ from the enabled one.
     static QIcon CommandIcon(const QIcon& base);
 
+    /// The picture of a command by its freedesktop icon name: the desktop
+    /// theme's when the theme has every name of kCommandIconNames, so that
+    /// the tool bar never mixes two sets; else the program's own
+    /// ":/icons/<name>.svg". A null icon for a name neither has.
+    static QIcon ForCommand(const char* name);
+    /// The freedesktop names of the pictures the commands show; each has an
+    /// SVG of its own in the resources.
+    static const std::array<const char*, 16> kCommandIconNames;
+
     const QIcon& volume(bool marked) const { return marked ? volumeMarked_ : volume_; }
     const QIcon& folder(bool marked) const { return marked ? folderMarked_ : folder_; }
     /// A folder in the list: closed whether or not its row is selected.
@@ -28,13 +38,11 @@ public:
     const QIcon& file(bool marked) const { return marked ? fileMarked_ : file_; }
     const QIcon& sortMark() const { return sortMark_; }
     const QIcon& window() const { return window_; }
-    /// A page with a green plus: a new collection.
-    const QIcon& newCollection() const { return new_; }
 
 private:
     QIcon volume_, volumeMarked_, folder_, folderMarked_, listFolder_, listFolderMarked_;
     QIcon file_, fileMarked_;
-    QIcon sortMark_, window_, new_;
+    QIcon sortMark_, window_;
 };
 
 } // namespace velmora::gui

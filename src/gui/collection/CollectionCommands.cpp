@@ -6,7 +6,6 @@
 #include "gui/app/Application.h"
 #include "gui/app/CollectionViews.h"
 #include "gui/app/CommandTable.h"
-#include "gui/app/Icons.h"
 #include "gui/dialogs/Messages.h"
 #include "gui/dialogs/UserDialogs.h"
 #include "gui/dialogs/WaitWindow.h"
@@ -19,6 +18,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <system_error>
 
 namespace velmora::gui {
 namespace {
@@ -33,6 +33,20 @@ std::string ToNative(const QString& path)
 QString FromNative(const std::string& path)
 {
     return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+// Adds the line that tells why to a message about a file: the text
+// `reason` where there is one, else the system's text for the error number
+// `error`; nothing when neither tells more.
+MessageRequest WithReason(MessageRequest message, const texts::TextTable& table,
+                          std::optional<TextId> reason, int error)
+{
+    if (reason)
+        message.text += QStringLiteral("\r\n") + TextOf(table, *reason);
+    else if (error != 0)
+        message.text +=
+            QStringLiteral("\r\n") + QString::fromLocal8Bit(std::generic_category().message(error));
+    return message;
 }
 
 } // namespace
@@ -64,6 +78,12 @@ CollectionCommands::CollectionCommands(const FeatureContext& context)
 QString CollectionCommands::CollectionFilter() const
 {
     return TextOf(texts_.table(), TextId::CollectionFileType) + QStringLiteral(" (*.col)");
+}
+
+QString CollectionCommands::AllFilesFilter() const
+{
+    return QStringLiteral(";;") + TextOf(texts_.table(), TextId::AllFilesFilter) +
+           QStringLiteral(" (*)");
 }
 
 void CollectionCommands::New()
@@ -100,8 +120,11 @@ bool CollectionCommands::Open()
 {
     FileRequest request;
     request.title = TextOf(texts_.table(), TextId::OpenCommand);
-    request.folder = lastOpenDir_;
-    request.filter = CollectionFilter();
+    // The folder of the open collection, where the user most likely keeps
+    // the others.
+    const QString current = FolderOf(FromNative(store_.currentPath()));
+    request.folder = current.isEmpty() ? lastOpenDir_ : current;
+    request.filter = CollectionFilter() + AllFilesFilter();
     request.defaultSuffix = QStringLiteral("col");
     const QString path = dialogs_.OpenFileName(request);
     if (path.isEmpty())
@@ -118,9 +141,19 @@ bool CollectionCommands::OpenCollection(const QString& path)
             return false;
     }
     const LoadOutcome outcome = LoadCollection(path);
-    if (outcome == LoadOutcome::CannotOpen)
-        dialogs_.Message(ErrorMessage(texts_.table(), TextId::CannotOpenFile, path));
+    if (outcome == LoadOutcome::CannotOpen) {
+        // A recent file that is gone or broken is not offered again.
+        store_.RemoveRecentFile(ToNative(path));
+        TellCannotOpen(path);
+    }
     return outcome == LoadOutcome::Loaded;
+}
+
+void CollectionCommands::TellCannotOpen(const QString& path)
+{
+    const texts::TextTable& table = texts_.table();
+    dialogs_.Message(WithReason(ErrorMessage(table, TextId::CannotOpenFile, path), table,
+                                collection::ReasonTextOf(lastFailure_), lastFailure_.error));
 }
 
 std::unique_ptr<collection::CollectionTransaction>
@@ -141,7 +174,9 @@ CollectionCommands::Lock(const QString& path, const QString& title, bool forSave
     const LockStatus status = transaction->status();
     if (status == LockStatus::Held || (status == LockStatus::Failed && !forSave))
         return transaction;
-    dialogs_.Message(ErrorMessage(texts_.table(), *collection::MessageTextOf(status), path));
+    dialogs_.Message(WithReason(
+        ErrorMessage(texts_.table(), *collection::MessageTextOf(status), path), texts_.table(),
+        std::nullopt, status == LockStatus::Failed ? transaction->error() : 0));
     return nullptr;
 }
 
@@ -152,8 +187,8 @@ CollectionCommands::LoadOutcome CollectionCommands::LoadCollection(const QString
     const std::string native = ToNative(path);
     // The probe of the core runs before anything changes; the views let go
     // of the tree only when the file will replace it.
-    std::string head;
-    if (!files_.readHead(native, 1, head) || head.empty() || head[0] != '\x01')
+    lastFailure_ = collection::ProbeCollectionFile(files_, native);
+    if (!lastFailure_.loaded())
         return LoadOutcome::CannotOpen;
     const std::unique_ptr<collection::CollectionTransaction> transaction =
         Lock(path, TextOf(texts_.table(), TextId::LoadingTitle), false);
@@ -170,8 +205,10 @@ CollectionCommands::LoadOutcome CollectionCommands::LoadCollection(const QString
             [&](ProgressState& progress) { read = transaction->Read(progress); }, true) ||
         read.result.status == collection::LoadStatus::Cancelled)
         return LoadOutcome::Cancelled;
-    if (!read.result.loaded())
+    if (!read.result.loaded()) {
+        lastFailure_ = read.result;
         return LoadOutcome::CannotOpen;
+    }
 
     views_.DetachViews();
     const collection::LoadResult result = transaction->Adopt(std::move(read));
@@ -242,7 +279,9 @@ bool CollectionCommands::SaveWithDialog(const QString& given, const QString& tit
         dialogs_.Message(
             ErrorMessage(texts_.table(), TextId::CannotSaveFile, FromNative(result.backupPath)));
     if (!result.saved()) {
-        dialogs_.Message(CannotSaveMessage(texts_.table(), path, collection::ReasonTextOf(result)));
+        const std::optional<TextId> reason = collection::ReasonTextOf(result);
+        dialogs_.Message(WithReason(CannotSaveMessage(texts_.table(), path, reason), texts_.table(),
+                                    std::nullopt, reason ? 0 : result.error));
         return false;
     }
     views_.StateChanged();
@@ -254,12 +293,17 @@ bool CollectionCommands::Import()
     FileRequest request;
     request.title = TextOf(texts_.table(), TextId::ImportCommand);
     request.folder = lastOpenDir_;
-    request.filter =
-        TextOf(texts_.table(), TextId::CollectionFileType) + QStringLiteral(" (*.col *.vlm)");
+    request.filter = TextOf(texts_.table(), TextId::CollectionFileType) +
+                     QStringLiteral(" (*.col *.vlm)") + AllFilesFilter();
     request.defaultSuffix = QStringLiteral("col");
     const QString path = dialogs_.OpenFileName(request);
     if (path.isEmpty())
         return false;
+    return ImportFile(path);
+}
+
+bool CollectionCommands::ImportFile(const QString& path)
+{
     lastOpenDir_ = FolderOf(path);
 
     // The import changes the tree on a worker: the views let go of it first.
@@ -292,10 +336,9 @@ bool CollectionCommands::CloseQuery()
 void CollectionCommands::Register(CommandTable& table)
 {
     CollectionCommands& commands = *this;
-    const Icons& icons = app_.icons();
     table.Add({.id = Command::New,
                .text = TextId::NewCommand,
-               .icon = QIcon::fromTheme(QStringLiteral("document-new"), icons.newCollection()),
+               .icon = ThemeIcon("document-new", QStyle::SP_FileIcon),
                .handler = [&commands](bool) { commands.New(); }});
     table.Add({.id = Command::Open,
                .text = TextId::OpenCommand,

@@ -71,12 +71,18 @@ public:
     /// caller stops and the collection stays modified.
     int AskToSave();
 
-    /// Open: the open dialog, then OpenCollection(). False when nothing was
-    /// opened.
+    /// Open: the open dialog (collection files or any file), starting in
+    /// the folder of the open collection, else in the last folder opened
+    /// from; then OpenCollection(). False when nothing was opened.
     bool Open();
-    /// Asks about unsaved changes (only Yes or No go on), loads the file and
-    /// tells CannotOpenFile when it cannot be opened (the collection stays as it was).
+    /// Asks about unsaved changes (only Yes or No go on), loads the file and,
+    /// when it cannot be opened, tells so (TellCannotOpen()) and drops it
+    /// from the recent files; the collection then stays as it was.
     bool OpenCollection(const QString& path);
+    /// Tells CannotOpenFile with `path`, and on the next line why the last
+    /// LoadCollection() that gave CannotOpen failed: the system's text for
+    /// the error, or FileNotValid for a file that is no collection file.
+    void TellCannotOpen(const QString& path);
     /// Loads the file without asking, under the collection's lock. A file
     /// whose indentation breaks is told with FileNotValid and kept up to the
     /// faulty line as an untitled, modified collection.
@@ -91,13 +97,17 @@ public:
     /// another program holds it the save waits up to `lockWait` and then
     /// tells CollectionBusy; a file that another program changed since this
     /// window loaded or saved it is replaced only after a question. False
-    /// when cancelled or failed (told with CannotSaveFile and its reason);
-    /// the collection then stays modified.
+    /// when cancelled or failed (told with CannotSaveFile and its reason:
+    /// the text for it, else the system's text for the error); the
+    /// collection then stays modified.
     bool SaveWithDialog(const QString& path, const QString& title);
 
-    /// Import: the open dialog for "col" and "vlm" files, the import, and
-    /// message ImportingFinished or CannotImportFile.
+    /// Import: the open dialog for "col" and "vlm" files (or any file), then
+    /// ImportFile().
     bool Import();
+    /// Imports the file at `path` and tells ImportingFinished or
+    /// CannotImportFile.
+    bool ImportFile(const QString& path);
 
     /// Whether the window may close: true when nothing is unsaved, or the
     /// question about it was answered Yes or No.
@@ -105,6 +115,8 @@ public:
 
 private:
     QString CollectionFilter() const;
+    /// The filter for any file, to follow another in a dialog's filter text.
+    QString AllFilesFilter() const;
     /// Takes the lock of the collection file at `path` for a load or a
     /// save. While another program holds it, the wait window with `title`
     /// says so and a worker waits up to `lockWait`. nullptr, told, when the
@@ -123,6 +135,8 @@ private:
     CollectionViews& views_;
     QString& lastOpenDir_;
     QString& lastSaveDir_;
+    /// Why the last load that gave CannotOpen failed.
+    collection::LoadResult lastFailure_;
 };
 
 /// The folder part of a native path with its trailing "/": "/a/b.col" gives

@@ -4,6 +4,7 @@
 #include "gui/app/Application.h"
 #include "gui/app/CommandTable.h"
 #include "gui/dialogs/Messages.h"
+#include "gui/dialogs/ModalFocus.h"
 #include "platform/QtText.h"
 #include "reports/Statistic.h"
 #include "system/Locale.h"
@@ -74,7 +75,7 @@ void StatisticCommand::Register(CommandTable& table)
                    const Locale& locale = application.services().locale;
                    Statistic window(tree.text(tree.root()), application.texts().table(),
                                     locale.decimalSeparator(), locale.dateSeparator(), parent);
-                   window.exec();
+                   ExecModal(window);
                }});
 }
 

@@ -3,6 +3,7 @@
 
 #include "gui/app/CommandTable.h"
 #include "gui/cover/PrintCover.h"
+#include "gui/dialogs/ModalFocus.h"
 
 namespace velmora::gui {
 
@@ -23,7 +24,7 @@ void CoverCommands::Register(CommandTable& table)
 void CoverCommands::ShowCover()
 {
     PrintCover cover(app_, window_);
-    cover.exec();
+    ExecModal(cover);
 }
 
 } // namespace velmora::gui

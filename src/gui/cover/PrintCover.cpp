@@ -6,6 +6,7 @@
 #include "gui/cover/Stretch.h"
 #include "gui/dialogs/Messages.h"
 #include "gui/dialogs/Mnemonics.h"
+#include "gui/dialogs/ModalFocus.h"
 #include "gui/dialogs/UserDialogs.h"
 #include "gui/print/PrintPreview.h"
 #include "gui/render/CoverPainter.h"
@@ -231,7 +232,7 @@ void PrintCover::ChooseFont()
     const QFont before = font_;
     QFontDialog dialog(font_, this);
     connect(&dialog, &QFontDialog::currentFontChanged, this, &PrintCover::SetListingFont);
-    if (dialog.exec() == QDialog::Accepted)
+    if (ExecModal(dialog) == QDialog::Accepted)
         SetListingFont(dialog.selectedFont());
     else
         SetListingFont(before);
@@ -240,7 +241,7 @@ void PrintCover::ChooseFont()
 void PrintCover::ShowOptions()
 {
     Stretch dialog(app_.texts().table(), Options(), this);
-    if (dialog.exec() == QDialog::Accepted) {
+    if (ExecModal(dialog) == QDialog::Accepted) {
         const cover::CoverOptions& chosen = dialog.options();
         settings::Settings& s = app_.settings();
         s.numeration = chosen.numeration;

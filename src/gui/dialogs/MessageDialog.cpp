@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/dialogs/MessageDialog.h"
 
+#include "gui/dialogs/ModalFocus.h"
 #include "gui/dialogs/WordWrap.h"
 
 #include <QFrame>
@@ -147,23 +148,40 @@ void MessageDialog::Layout(const MessageRequest& request)
     }
     setFixedSize(clientWidth, clientHeight);
 
-    const int focus = std::clamp(request.defaultButton, 1, count);
-    buttons_[focus - 1]->setDefault(true);
-    buttons_[focus - 1]->setFocus();
+    defaultButton_ = std::clamp(request.defaultButton, 1, count);
+    escapeButton_ =
+        request.escapeButton >= 1 && request.escapeButton <= count ? request.escapeButton : 0;
+    buttons_[defaultButton_ - 1]->setDefault(true);
+    buttons_[defaultButton_ - 1]->setFocus();
 }
 
 int MessageDialog::Run()
 {
     answer_ = 0;
-    exec();
+    ExecModal(*this);
     return answer_;
+}
+
+void MessageDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The message takes the keyboard at once, whichever window asked it,
+    // rather than waiting for the window manager to pass it on.
+    activateWindow();
+    QWidget* focus = focusWidget();
+    if (focus == nullptr || !focus->isVisible())
+        buttons_[defaultButton_ - 1]->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void MessageDialog::keyPressEvent(QKeyEvent* event)
 {
-    // No button answers to Escape, and closing needs the close box.
-    if (event->key() == Qt::Key_Escape) {
+    // QDialog's Escape would reject and answer 0; here it answers as the
+    // escape button does, and without one the close box is the only way
+    // out.
+    if (event->matches(QKeySequence::Cancel)) {
         event->accept();
+        if (escapeButton_ > 0)
+            buttons_[escapeButton_ - 1]->click();
         return;
     }
     QDialog::keyPressEvent(event);

@@ -18,6 +18,7 @@ MessageRequest OkMessage(const texts::TextTable& table, texts::TextId text, cons
     request.caption = TextOf(table, caption);
     request.button1 = TextOf(table, TextId::OkButton);
     request.defaultButton = 1;
+    request.escapeButton = 1;
     request.icon = icon;
     return request;
 }
@@ -74,6 +75,7 @@ MessageRequest Question(const texts::TextTable& table, texts::TextId text, bool 
     if (offerCancel)
         request.button3 = TextOf(table, TextId::CancelButton);
     request.defaultButton = defaultButton;
+    request.escapeButton = offerCancel ? 3 : 2;
     request.icon = MessageIcon::Question;
     return request;
 }

@@ -15,8 +15,10 @@ namespace velmora::gui {
 
 // The kinds of message the program shows, with captions, symbols and buttons
 // from the text table: errors ErrorCaption, information InformationCaption,
-// warnings WarningCaption, each with the single button OkButton; questions
-// ConfirmationCaption with YesButton, NoButton and optionally CancelButton.
+// warnings WarningCaption, each with the single button OkButton, which
+// Escape presses too; questions ConfirmationCaption with YesButton, NoButton
+// and optionally CancelButton, Escape answering Cancel where it is shown and
+// No otherwise.
 
 /// The text `text`, followed by ": " and `path` when `path` is not empty.
 QString MessageText(const texts::TextTable& table, texts::TextId text, const QString& path = {});

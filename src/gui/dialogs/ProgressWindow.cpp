@@ -37,6 +37,16 @@ const std::string& PartOf(const ProgressSnapshot& snapshot, ProgressLayout::Part
 
 } // namespace
 
+QString ElapsedText(qint64 seconds)
+{
+    const qint64 hours = seconds / 3600;
+    const qint64 minutes = seconds / 60 % 60;
+    const QString secondsPart = QStringLiteral("%1").arg(seconds % 60, 2, 10, QChar(u'0'));
+    if (hours == 0)
+        return QStringLiteral("%1:%2").arg(minutes).arg(secondsPart);
+    return QStringLiteral("%1:%2:%3").arg(hours).arg(minutes, 2, 10, QChar(u'0')).arg(secondsPart);
+}
+
 ProgressLayout ProgressLayout::Wait(bool cancellable)
 {
     ProgressLayout layout;
@@ -78,7 +88,16 @@ ProgressWindow::ProgressWindow(const QString& title, ProgressLayout layout,
     bar_->setValue(0);
     bar_->setTextVisible(false);
     bar_->setVisible(layout_.barFromStart);
+    if (layout_.barFromStart && layout_.busyUntilTotal)
+        bar_->setRange(0, 0);
     box->addWidget(bar_);
+    elapsed_ = new QLabel(this);
+    elapsed_->setTextFormat(Qt::PlainText);
+    if (layout_.lineWidth == 0)
+        elapsed_->setAlignment(Qt::AlignCenter);
+    // Short tasks never show it: the window grows by the line when it comes.
+    elapsed_->setVisible(false);
+    box->addWidget(elapsed_);
     cancel_ = new QPushButton(TextOf(texts_, TextId::CancelButton), this);
     cancel_->setVisible(layout_.cancellable);
     connect(cancel_, &QPushButton::clicked, this, &ProgressWindow::reject);
@@ -109,7 +128,11 @@ bool ProgressWindow::Run(WorkerTask& task)
     cancelled_ = false;
     cancel_->setEnabled(layout_.cancellable);
     shown_ = ProgressSnapshot();
+    shownSeconds_ = -1;
+    elapsed_->clear();
+    elapsed_->setVisible(false);
     task_ = &task;
+    running_.start();
     // The window waits for the task before Run() returns, so it is there
     // when the notice is posted; a notice still queued when the window goes
     // is dropped with it.
@@ -142,6 +165,11 @@ QString ProgressWindow::text() const
     return lineText(0);
 }
 
+QString ProgressWindow::elapsedText() const
+{
+    return elapsed_->text();
+}
+
 QString ProgressWindow::lineText(int line) const
 {
     return line >= 0 && static_cast<std::size_t>(line) < lines_.size()
@@ -155,6 +183,7 @@ void ProgressWindow::Poll()
     if (task_ == nullptr)
         return;
     ShowProgress(task_->progress().Latest());
+    ShowElapsed();
     if (task_->Finished() && timer_.isActive()) {
         timer_.stop();
         setWindowTitle(TextOf(texts_, TextId::PleaseWaitStep));
@@ -191,6 +220,17 @@ void ProgressWindow::ShowProgress(const ProgressSnapshot& latest)
         bar_->setVisible(true);
     }
     shown_ = latest;
+}
+
+void ProgressWindow::ShowElapsed()
+{
+    const qint64 seconds = running_.elapsed() / 1000;
+    if (seconds < kShowElapsedAfterSeconds || seconds == shownSeconds_)
+        return;
+    shownSeconds_ = seconds;
+    elapsed_->setText(TextOf(texts_, TextId::ElapsedTime) + QStringLiteral(": ") +
+                      ElapsedText(seconds));
+    elapsed_->setVisible(true);
 }
 
 void ProgressWindow::reject()

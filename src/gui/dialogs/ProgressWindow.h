@@ -5,6 +5,7 @@
 #include "texts/TextIds.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <optional>
 #include <vector>
@@ -21,6 +22,13 @@ namespace velmora::gui {
 
 /// How often every progress window looks at its task's latest progress.
 inline constexpr int kProgressPollMilliseconds = 40;
+
+/// How long a task runs before its window shows the time elapsed.
+inline constexpr int kShowElapsedAfterSeconds = 3;
+
+/// The time a task has run as its window shows it: "m:ss" below an hour,
+/// "h:mm:ss" from then on (7 s: "0:07"; 3723 s: "1:02:03").
+QString ElapsedText(qint64 seconds);
 
 /// What a progress window shows of its task's latest progress.
 struct ProgressLayout {
@@ -40,6 +48,9 @@ struct ProgressLayout {
     int lineWidth = 60;
     /// A bar from the start; else one that shows once a total is known.
     bool barFromStart = false;
+    /// With `barFromStart`: the bar shows that work goes on, without a share
+    /// done, until a total is known (rather than standing empty).
+    bool busyUntilTotal = false;
     bool cancellable = true;
     /// The window's title follows the title of the progress.
     bool titleFollows = false;
@@ -54,7 +65,9 @@ struct ProgressLayout {
 /// input. Cancel, Escape and the close box ask the task to stop; the window
 /// closes once the task has ended, which the task's end notice tells at
 /// once and the timer finds otherwise. At the end the caption becomes
-/// "Please wait" and Cancel is disabled.
+/// "Please wait" and Cancel is disabled. A task that runs longer than
+/// kShowElapsedAfterSeconds gets a line below the bar with the time since
+/// it started ("Elapsed time: 0:07", see ElapsedText()).
 ///
 /// Shown without a task (Show()), it is the wait window of a short step of
 /// the interface thread: painted when the event loop next runs.
@@ -73,6 +86,8 @@ public:
     void SetText(const QString& text);
     QString text() const;
     QString lineText(int line) const;
+    /// The elapsed-time line; empty until the task has run a few seconds.
+    QString elapsedText() const;
 
     /// How often the progress is looked at (tests use less).
     void setPollInterval(int milliseconds) { timer_.setInterval(milliseconds); }
@@ -88,13 +103,17 @@ protected:
 private:
     void Poll();
     void ShowProgress(const ProgressSnapshot& latest);
+    void ShowElapsed();
 
     const ProgressLayout layout_;
     const texts::TextTable& texts_;
     std::vector<QLabel*> lines_;
     QProgressBar* bar_ = nullptr;
+    QLabel* elapsed_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QTimer timer_;
+    QElapsedTimer running_;
+    qint64 shownSeconds_ = -1;
     WorkerTask* task_ = nullptr;
     ProgressSnapshot shown_;
     bool cancelled_ = false;

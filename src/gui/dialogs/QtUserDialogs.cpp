@@ -2,6 +2,7 @@
 #include "gui/dialogs/QtUserDialogs.h"
 
 #include "gui/dialogs/MessageDialog.h"
+#include "gui/dialogs/ModalFocus.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -18,7 +19,7 @@ QString RunFileDialog(QWidget* parent, const FileRequest& request, bool save)
     dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.fileName.isEmpty())
         dialog.selectFile(QDir(request.folder).filePath(request.fileName));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
 }
@@ -49,7 +50,7 @@ bool QtUserDialogs::TextInput(const TextRequest& request, QString& value)
     box.setOkButtonText(request.okText);
     box.setCancelButtonText(request.cancelText);
     box.setTextValue(value);
-    if (box.exec() != QDialog::Accepted)
+    if (ExecModal(box) != QDialog::Accepted)
         return false;
     value = box.textValue();
     return true;

@@ -9,7 +9,8 @@ namespace velmora::gui {
 
 /// The dialogs of the desktop: messages in the program's own MessageDialog,
 /// Qt's file dialogs (which follow the desktop) and Qt's input box, all
-/// modal over `parent`.
+/// modal over `parent`; each gives the keyboard back to the widget that
+/// had it when it closes (ExecModal).
 class QtUserDialogs : public UserDialogs {
 public:
     explicit QtUserDialogs(QWidget* parent = nullptr) : parent_(parent) {}

@@ -17,6 +17,9 @@ struct MessageRequest {
     QString button2;       ///< empty: not shown
     QString button3;       ///< empty: not shown
     int defaultButton = 1; ///< 1 to 3: the button that has the focus at first
+    /// 1 to 3: the button Escape presses (Cancel, else No, else the only
+    /// button of a message); 0: Escape does nothing.
+    int escapeButton = 0;
     MessageIcon icon = MessageIcon::None;
 };
 
@@ -44,8 +47,9 @@ class UserDialogs {
 public:
     virtual ~UserDialogs() = default;
 
-    /// Shows the message modally. Returns 1, 2 or 3 for the button pressed, 0
-    /// when it was closed another way (its close box).
+    /// Shows the message modally. Returns 1, 2 or 3 for the button pressed
+    /// (Escape presses the request's escape button), 0 when it was closed
+    /// another way (its close box).
     virtual int Message(const MessageRequest& request) = 0;
 
     /// The path of an existing file chosen to open; empty when cancelled.

@@ -37,7 +37,9 @@ public:
     /// meanwhile and take no input. With `cancellable` the window has a
     /// Cancel button, which asks the job to stop. Returns when the job has
     /// ended; false when it was cancelled. Whatever the job touches must not
-    /// be touched by the interface thread until then.
+    /// be touched by the interface thread until then. A job that runs more
+    /// than a few seconds gets the time elapsed below its text (see
+    /// ProgressWindow).
     bool Run(const QString& title, const QString& text, Worker::Job job, bool cancellable = false);
 
     /// Opens the window with the title and an empty text (replacing one

@@ -5,6 +5,7 @@
 #include "gui/app/Application.h"
 #include "gui/app/CommandTable.h"
 #include "gui/dialogs/Messages.h"
+#include "gui/dialogs/ModalFocus.h"
 #include "gui/help/About.h"
 #include "gui/playback/Launcher.h"
 #include "platform/QtText.h"
@@ -84,7 +85,7 @@ void HelpCommands::SendFeedback()
 void HelpCommands::ShowAbout()
 {
     About about(app_, window_);
-    about.exec();
+    ExecModal(about);
 }
 
 } // namespace velmora::gui

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/mainwindow/FileListModel.h"
 
+#include "display/StatusTexts.h"
 #include "gui/app/Icons.h"
 #include "platform/QtText.h"
 #include "texts/ActiveTexts.h"
@@ -8,6 +9,8 @@
 #include "texts/TextTable.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 
 namespace velmora::gui {
 
@@ -19,8 +22,10 @@ using texts::TextId;
 }
 
 FileListModel::FileListModel(const collection::CollectionTree& tree,
-                             const texts::ActiveTexts& texts, const Icons& icons, QObject* parent)
-    : QAbstractTableModel(parent), tree_(tree), texts_(texts), icons_(icons)
+                             const texts::ActiveTexts& texts, const Icons& icons,
+                             std::string decimalSeparator, QObject* parent)
+    : QAbstractTableModel(parent), tree_(tree), texts_(texts), icons_(icons),
+      decimalSeparator_(std::move(decimalSeparator))
 {
 }
 
@@ -42,15 +47,19 @@ void FileListModel::Fill(NodeId parent)
 void FileListModel::Order()
 {
     std::stable_sort(rows_.begin(), rows_.end(), [this](NodeId a, NodeId b) {
-        return collection::CompareListItems(tree_, a, b, sortColumn_) < 0;
+        return collection::CompareListRows(tree_, a, b, sortColumn_, descending_) < 0;
     });
 }
 
-void FileListModel::SetSortColumn(int column)
+void FileListModel::SortClicked(int column)
 {
-    if (column < 0 || column >= collection::kListColumnCount)
+    SetSortColumn(column, column == sortColumn_ && !descending_);
+}
+
+void FileListModel::SetSortColumn(int column, bool descending)
+{
+    if (column < 0 || column >= collection::kListAllColumnCount)
         return;
-    const int old = sortColumn_;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
     std::vector<NodeId> nodes;
@@ -58,6 +67,7 @@ void FileListModel::SetSortColumn(int column)
     for (const QModelIndex& index : before)
         nodes.push_back(nodeAt(index.row()));
     sortColumn_ = column;
+    descending_ = descending;
     Order();
     QModelIndexList after;
     after.reserve(before.size());
@@ -65,7 +75,6 @@ void FileListModel::SetSortColumn(int column)
         after.push_back(index(rowOf(nodes[static_cast<std::size_t>(i)]), before[i].column()));
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
-    emit headerDataChanged(Qt::Horizontal, std::min(old, column), std::max(old, column));
 }
 
 NodeId FileListModel::nodeAt(int row) const
@@ -95,7 +104,7 @@ void FileListModel::NamesChanged()
 
 void FileListModel::TextsChanged()
 {
-    emit headerDataChanged(Qt::Horizontal, 0, collection::kListColumnCount - 1);
+    emit headerDataChanged(Qt::Horizontal, 0, collection::kListAllColumnCount - 1);
 }
 
 int FileListModel::rowCount(const QModelIndex& parent) const
@@ -105,7 +114,7 @@ int FileListModel::rowCount(const QModelIndex& parent) const
 
 int FileListModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : collection::kListColumnCount;
+    return parent.isValid() ? 0 : collection::kListAllColumnCount;
 }
 
 QVariant FileListModel::data(const QModelIndex& index, int role) const
@@ -115,7 +124,15 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
     const NodeId node = rows_[static_cast<std::size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole:
+        if (index.column() >= collection::kListColumnCount)
+            return platform::ToQString(display::ListDetailText(tree_, node, index.column(),
+                                                               texts_.table(), decimalSeparator_));
         return platform::ToQString(collection::ListColumnText(tree_, node, index.column()));
+    case Qt::TextAlignmentRole:
+        // Numbers line up on the right, as in file managers.
+        if (index.column() >= collection::kListColumnCount)
+            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        return {};
     case Qt::DecorationRole:
         if (index.column() != 0)
             return {};
@@ -128,14 +145,17 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
 
 QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || section < 0 || section >= collection::kListColumnCount)
+    if (orientation != Qt::Horizontal || section < 0 ||
+        section >= collection::kListAllColumnCount || role != Qt::DisplayRole)
         return {};
-    if (role == Qt::DisplayRole)
-        return platform::ToQString(texts_.table().Text(
-            texts::After(TextId::NameColumn, static_cast<std::size_t>(section))));
-    if (role == Qt::DecorationRole && section == sortColumn_)
-        return icons_.sortMark();
-    return {};
+    static constexpr std::array<TextId, collection::kListDetailColumnCount> kDetailHeaders = {
+        TextId::SizeLabel, TextId::DurationLabel, TextId::BitRateCriterion,
+        TextId::SampleRateCriterion, TextId::ChannelModeCriterion};
+    const TextId text =
+        section < collection::kListColumnCount
+            ? texts::After(TextId::NameColumn, static_cast<std::size_t>(section))
+            : kDetailHeaders[static_cast<std::size_t>(section - collection::kListColumnCount)];
+    return platform::ToQString(texts_.table().Text(text));
 }
 
 Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const

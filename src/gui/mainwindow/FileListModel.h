@@ -5,6 +5,7 @@
 #include "collection/ListOrder.h"
 
 #include <QAbstractTableModel>
+#include <string>
 #include <vector>
 
 namespace velmora::texts {
@@ -16,17 +17,19 @@ namespace velmora::gui {
 class Icons;
 
 /// The list: the children of one volume or folder in the order of
-/// CompareListItems(), seven columns (Name, then the tag fields Title,
-/// Artist, Album, Track, Year, Comment). It keeps only the children's node
-/// ids in list order; texts, tags and marks are read from the collection
-/// tree when asked for. The header of the sort column carries the sort mark.
+/// CompareListRows(), seven columns (Name, then the tag fields Title,
+/// Artist, Album, Track, Year, Comment) and the five optional ones (Size,
+/// Duration, Bit rate, Sample rate, Mode), which the window hides until
+/// asked. It keeps only the children's node ids in list order; texts, tags
+/// and marks are read from the collection tree when asked for. The window's
+/// header shows the order by its sort indicator.
 class FileListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     /// The tree, texts and icons must outlive the model; the headers are read
     /// from the active table when asked for.
     FileListModel(const collection::CollectionTree& tree, const texts::ActiveTexts& texts,
-                  const Icons& icons, QObject* parent = nullptr);
+                  const Icons& icons, std::string decimalSeparator, QObject* parent = nullptr);
 
     /// Lists the children of `parent` (nothing for kNoNode), ordered by the
     /// list rule (one model reset).
@@ -35,9 +38,13 @@ public:
     void Clear() { Fill(collection::kNoNode); }
     collection::NodeId listedParent() const { return parent_; }
 
-    /// Orders by another column (0 to 6); the same column orders again.
-    void SetSortColumn(int column);
+    /// Orders by a column (0 to 11) in the given direction.
+    void SetSortColumn(int column, bool descending = false);
+    /// A click on a column's header: another column orders ascending by it,
+    /// the sort column reverses its direction.
+    void SortClicked(int column);
     int sortColumn() const { return sortColumn_; }
+    bool descending() const { return descending_; }
 
     collection::NodeId nodeAt(int row) const;
     /// The row of a listed node, -1 when it is not listed.
@@ -65,7 +72,9 @@ private:
     const Icons& icons_;
     collection::NodeId parent_ = collection::kNoNode;
     std::vector<collection::NodeId> rows_;
+    std::string decimalSeparator_;
     int sortColumn_ = 0;
+    bool descending_ = false;
 };
 
 } // namespace velmora::gui

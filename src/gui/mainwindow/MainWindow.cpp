@@ -11,6 +11,7 @@
 #include "gui/collection/CollectionCommands.h"
 #include "gui/collection/Statistic.h"
 #include "gui/cover/CoverCommands.h"
+#include "gui/dialogs/Messages.h"
 #include "gui/help/HelpCommands.h"
 #include "gui/mainwindow/FileListModel.h"
 #include "gui/mainwindow/StatusPanels.h"
@@ -28,6 +29,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
@@ -73,7 +75,9 @@ MainWindow::MainWindow(Application& application, QWidget* parent)
     CreateViews();
 
     // Every feature gets the same context and adds its own rows.
-    const FeatureContext context{app_, *this, wait_, [this] { return CurrentNode(); }, this};
+    const FeatureContext context{
+        app_, *this, wait_, [this] { return CurrentNode(); }, [this] { return CurrentNodes(); },
+        this};
     features_ = MakeFeatures<CollectionCommands, StatisticCommand, VolumeCommands, SearchCommands,
                              ReportCommands, PlaybackCommands, TagCommands, CoverCommands,
                              OptionsCommands, HelpCommands>(context);
@@ -83,6 +87,10 @@ MainWindow::MainWindow(Application& application, QWidget* parent)
     actions_ = std::make_unique<CommandActions>(table_, *this);
     connect(actions_->recentFilesMenu(), &QMenu::aboutToShow, this,
             &MainWindow::FillRecentFilesMenu);
+    connect(actions_->collectionMenu(), &QMenu::aboutToShow, this, &MainWindow::FillCollectionMenu);
+    CreateKeys();
+    CreateSortMenu();
+    setAcceptDrops(true);
 
     panels_ = std::make_unique<StatusPanels>(*statusBar());
     panels_->Layout(width());
@@ -203,9 +211,15 @@ void MainWindow::resizeEvent(QResizeEvent* event)
 
 void MainWindow::ApplyMainWindowTexts()
 {
+    sortMenu_->setTitle(TextOf(app_.texts().table(), TextId::SortingTitle));
+    for (std::size_t c = 0; c < sortEntries_.size(); ++c)
+        sortEntries_[c]->setText(
+            listModel_->headerData(static_cast<int>(c), Qt::Horizontal).toString());
+    reverseEntry_->setText(TextOf(app_.texts().table(), TextId::ReverseOrder));
     actions_->ApplyTexts(app_.texts().table());
     listModel_->TextsChanged();
     UpdateStatusBar();
+    UpdateCaption();
 }
 
 void MainWindow::StateChanged()
@@ -216,11 +230,14 @@ void MainWindow::StateChanged()
 
 void MainWindow::UpdateCaption()
 {
-    QString caption = ProductName();
-    if (!app_.store().currentPath().empty())
-        caption += QStringLiteral(" - ") +
-                   QFile::decodeName(QByteArray::fromStdString(app_.store().currentPath()));
-    setWindowTitle(caption);
+    // As desktop programs name their document: "music.col – Velmora", the
+    // "*" of the modified mark after the name while changes are unsaved.
+    const std::string& path = app_.store().currentPath();
+    const QString name =
+        path.empty() ? TextOf(app_.texts().table(), TextId::UntitledName)
+                     : QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).fileName();
+    setWindowTitle(name + QStringLiteral("[*] \u2013 ") + ProductName());
+    setWindowModified(app_.store().modified());
 }
 
 void MainWindow::UpdateStatusBar()
@@ -262,21 +279,49 @@ void MainWindow::UpdateMenuState()
         actions_->Update(commandState());
 }
 
+QAction* MainWindow::MakeRecentEntry(QMenu* menu, int number, const QString& path)
+{
+    QString caption = path;
+    caption.replace(u'&', QStringLiteral("&&"));
+    auto* item = new QAction(u'&' + QString::number(number) + u' ' + caption, menu);
+    item->setProperty(kOwnMark, true);
+    connect(item, &QAction::triggered, this, [this, path] {
+        if (commands().OpenCollection(path))
+            tree_->setFocus();
+    });
+    return item;
+}
+
 void MainWindow::FillRecentFilesMenu()
 {
     QMenu* menu = actions_->recentFilesMenu();
     menu->clear();
     int number = 0;
     for (const std::string& entry : app_.store().recentFiles()) {
+        if (!entry.empty())
+            menu->addAction(MakeRecentEntry(menu, ++number,
+                                            QFile::decodeName(QByteArray::fromStdString(entry))));
+    }
+}
+
+void MainWindow::FillCollectionMenu()
+{
+    QMenu* menu = actions_->collectionMenu();
+    for (QAction* entry : recentEntries_)
+        delete entry;
+    recentEntries_.clear();
+    QAction* exit = action(Command::Exit);
+    int number = 0;
+    for (const std::string& entry : app_.store().recentFiles()) {
         if (entry.empty())
             continue;
-        const QString path = QFile::decodeName(QByteArray::fromStdString(entry));
-        QAction* item = menu->addAction(QString::number(++number) + u' ' + path);
-        connect(item, &QAction::triggered, this, [this, path] {
-            if (commands().OpenCollection(path))
-                tree_->setFocus();
-        });
+        QAction* item =
+            MakeRecentEntry(menu, ++number, QFile::decodeName(QByteArray::fromStdString(entry)));
+        menu->insertAction(exit, item);
+        recentEntries_.push_back(item);
     }
+    if (!recentEntries_.empty())
+        recentEntries_.push_back(menu->insertSeparator(exit));
 }
 
 QMenu* MainWindow::PrepareContextMenu()
@@ -296,6 +341,19 @@ void MainWindow::ShowContextMenu(QWidget* view, const QPoint& position)
     if (CurrentNode() == kNoNode)
         return;
     menu->popup(static_cast<QAbstractItemView*>(view)->viewport()->mapToGlobal(position));
+}
+
+void MainWindow::ShowContextMenuOfFocus()
+{
+    QAbstractItemView* view = nullptr;
+    if (tree_->hasFocus())
+        view = tree_;
+    else if (list_->hasFocus())
+        view = list_;
+    if (view == nullptr)
+        return;
+    const QRect item = view->visualRect(view->currentIndex());
+    ShowContextMenu(view, item.isValid() ? item.bottomLeft() : QPoint(0, 0));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QMenu;
+class QUrl;
 class QSplitter;
 class QTableView;
 class QTreeView;
@@ -86,13 +87,27 @@ public:
     /// The node of the tree's selection when the tree has the focus, else of
     /// the list's selection when the list has it, else kNoNode.
     collection::NodeId CurrentNode() const;
+    /// The tree's node when the tree has the focus, else the list's
+    /// selected rows in list order; empty when there is none.
+    std::vector<collection::NodeId> CurrentNodes() const;
     /// What the commands' rules look at now.
     CommandState commandState() const;
     /// Sets every caption from the active text table: actions, menus, tool
     /// buttons, list headers, status bar.
     void ApplyMainWindowTexts();
-    /// The Selected command (F9) on the current node.
+    /// The Selected command (F9) on the current nodes: each takes the
+    /// opposite of the first one's mark.
     void ToggleSelectedMark();
+    /// Backspace: the tree moves up to the parent of its folder; with the
+    /// list focused, the list then shows the folder it came from.
+    void GoUp();
+    /// Shift+F10 or the Menu key: the context menu of the focused view at
+    /// its current item.
+    void ShowContextMenuOfFocus();
+    /// A dropped collection file opens (with `import`, or in the older
+    /// format, is imported) as Open or Import opens it; a dropped folder over the tree is added as
+    /// a volume. False when the drop is of nothing the window takes.
+    bool DropPaths(const QList<QUrl>& urls, bool import, bool overTree);
     /// Selects the first volume and gives the tree the focus.
     void SelectFirstVolume();
     /// Opening from the list (a double-click, or Enter pressed while the
@@ -127,6 +142,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // CollectionViews
@@ -145,10 +163,19 @@ private:
     void RegisterWindowCommands();
     void CreateViews();
     void FillRecentFilesMenu();
+    /// The recent files at the end of the Collection menu, before Exit.
+    void FillCollectionMenu();
+    QAction* MakeRecentEntry(QMenu* menu, int number, const QString& path);
+    void CreateKeys();
+    void ShowHeaderMenu(const QPoint& position);
+    /// View's Sorting menu: the list's columns and Reverse order, for the
+    /// keyboard as the header is for the mouse.
+    void CreateSortMenu();
+    void ShowSortInMenu();
+    void SetColumnShown(int column, bool shown);
     void SetTagInfo(bool on);
     void SetHotTrack(bool on);
     void OnTreeSelectionChanged();
-    void OnListSortClicked(int column);
     void ShowContextMenu(QWidget* view, const QPoint& position);
     void UpdateCaption();
     void ApplySettings(const settings::ReadResult& read);
@@ -168,6 +195,11 @@ private:
     QSplitter* splitter_ = nullptr;
     QTreeView* tree_ = nullptr;
     QTableView* list_ = nullptr;
+    /// The recent-file entries of the Collection menu.
+    std::vector<QAction*> recentEntries_;
+    QMenu* sortMenu_ = nullptr;
+    std::vector<QAction*> sortEntries_; ///< by column
+    QAction* reverseEntry_ = nullptr;
 };
 
 } // namespace velmora::gui

@@ -79,8 +79,7 @@ void MainWindow::StartUp(const QString& commandLineCollection)
             return;
         }
         if (outcome == Outcome::CannotOpen)
-            app_.dialogs().Message(
-                ErrorMessage(app_.texts().table(), TextId::CannotOpenFile, path));
+            commands().TellCannotOpen(path);
     }
     if (settings.autoOpen && !settings.currentCollection.empty() &&
         commands().LoadCollection(QString::fromStdString(settings.currentCollection)) ==
@@ -97,6 +96,11 @@ void MainWindow::ApplySettings(const settings::ReadResult& read)
     for (int c = 0; c < collection::kListColumnCount; ++c) {
         header->resizeSection(
             c, std::max(kMinimumColumnWidth, settings.column[static_cast<std::size_t>(c)]));
+    }
+    for (std::size_t d = 0; d < settings.detailColumn.size(); ++d) {
+        const int c = collection::kListColumnCount + static_cast<int>(d);
+        header->resizeSection(c, std::max(kMinimumColumnWidth, settings.detailColumn[d]));
+        list_->setColumnHidden(c, (settings.shownColumns & (1 << d)) == 0);
     }
     action(Command::GridLines)->setChecked(settings.gridLines);
     action(Command::HotTrack)->setChecked(settings.hotTrack);
@@ -119,8 +123,14 @@ void MainWindow::ApplySettings(const settings::ReadResult& read)
         settings.panelWidth ? std::max(*settings.panelWidth, kMinimumTreeWidth) : width() / 3;
     splitter_->setSizes({panel, std::max(0, width() - panel)});
 
-    listModel_->SetSortColumn(
-        std::clamp(settings.columnToSort, 0, collection::kListColumnCount - 1));
+    const int sortColumn =
+        settings.detailSort >= collection::kListColumnCount &&
+                settings.detailSort < collection::kListAllColumnCount
+            ? settings.detailSort
+            : std::clamp(settings.columnToSort, 0, collection::kListColumnCount - 1);
+    const Qt::SortOrder order = settings.sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder;
+    header->setSortIndicator(sortColumn, order);
+    listModel_->SetSortColumn(sortColumn, settings.sortDescending);
     store.setRecentFiles(settings.lastCol);
     store.setBackup(settings.autoBackup);
     app_.folders().lastOpen = QString::fromStdString(settings.lastOpenDir);
@@ -137,10 +147,25 @@ void MainWindow::CollectSettings()
     settings.lastSaveDir = app_.folders().lastSave.toStdString();
     settings.autoBackup = store.backup();
     const QHeaderView* header = list_->horizontalHeader();
-    for (int c = 0; c < collection::kListColumnCount; ++c) {
-        // A hidden column (list style) keeps the width it had.
+    // A hidden column keeps the width it had, and so does the last one
+    // shown, which fills the rest of the list.
+    int stretched = -1;
+    for (int c = 0; c < collection::kListAllColumnCount; ++c) {
         if (!header->isSectionHidden(c))
+            stretched = c;
+    }
+    const auto keep = [&](int c) { return !header->isSectionHidden(c) && c != stretched; };
+    for (int c = 0; c < collection::kListColumnCount; ++c) {
+        if (keep(c))
             settings.column[static_cast<std::size_t>(c)] = header->sectionSize(c);
+    }
+    settings.shownColumns = 0;
+    for (std::size_t d = 0; d < settings.detailColumn.size(); ++d) {
+        const int c = collection::kListColumnCount + static_cast<int>(d);
+        if (keep(c))
+            settings.detailColumn[d] = header->sectionSize(c);
+        if (!header->isSectionHidden(c))
+            settings.shownColumns |= 1 << d;
     }
     settings.gridLines = action(Command::GridLines)->isChecked();
     settings.hotTrack = action(Command::HotTrack)->isChecked();
@@ -153,7 +178,16 @@ void MainWindow::CollectSettings()
     settings.left = bounds.left();
     settings.height = bounds.height();
     settings.width = bounds.width();
-    settings.columnToSort = listModel_->sortColumn();
+    // The stored sort column stays one of the seven; an optional column is
+    // kept beside it.
+    const int sortColumn = listModel_->sortColumn();
+    if (sortColumn < collection::kListColumnCount) {
+        settings.columnToSort = sortColumn;
+        settings.detailSort = 0;
+    } else {
+        settings.detailSort = sortColumn;
+    }
+    settings.sortDescending = listModel_->descending();
 }
 
 bool MainWindow::WriteSettings()

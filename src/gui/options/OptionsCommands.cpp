@@ -3,6 +3,7 @@
 
 #include "gui/app/Application.h"
 #include "gui/app/CommandTable.h"
+#include "gui/dialogs/ModalFocus.h"
 #include "gui/options/Options.h"
 #include "texts/LanguagePacks.h"
 
@@ -27,7 +28,7 @@ bool OptionsCommands::ShowOptions()
     Options options(app_.texts().table(), app_.settings(),
                     texts::ListPacks(services.files, app_.dataFolder(), services.locale),
                     services.files, window_);
-    if (options.exec() != QDialog::Accepted)
+    if (ExecModal(options) != QDialog::Accepted)
         return false;
     app_.settings() = options.settings();
     app_.ApplyLanguage();

@@ -112,7 +112,7 @@ private:
 
 PlaybackCommands::PlaybackCommands(const FeatureContext& context)
     : app_(context.app), wait_(context.wait), lastSaveDir_(context.app.folders().lastSave),
-      window_(context.window), currentNode_(context.currentNode)
+      window_(context.window), currentNodes_(context.currentNodes)
 {
 }
 
@@ -126,20 +126,22 @@ void PlaybackCommands::TellNotOpened(const std::string& path, const QString& rea
     app_.dialogs().Message(request);
 }
 
-void PlaybackCommands::Play(collection::NodeId node)
+void PlaybackCommands::Play(std::vector<collection::NodeId> nodes)
 {
-    Run(node, TemporaryPlaylist(), PlayMode::Play);
+    Run(nodes, TemporaryPlaylist(), PlayMode::Play);
 }
 
-void PlaybackCommands::Enqueue(collection::NodeId node)
+void PlaybackCommands::Enqueue(std::vector<collection::NodeId> nodes)
 {
-    Run(node, TemporaryPlaylist(), PlayMode::Enqueue);
+    Run(nodes, TemporaryPlaylist(), PlayMode::Enqueue);
 }
 
-void PlaybackCommands::SavePlaylist(collection::NodeId node)
+void PlaybackCommands::SavePlaylist(std::vector<collection::NodeId> nodes)
 {
-    if (node == collection::kNoNode)
+    std::erase(nodes, collection::kNoNode);
+    if (nodes.empty())
         return;
+    const collection::NodeId node = nodes.front();
     const texts::TextTable& texts = app_.texts().table();
     FileRequest request;
     request.title = TextOf(texts, TextId::SaveAsPlaylistCommand);
@@ -155,38 +157,41 @@ void PlaybackCommands::SavePlaylist(collection::NodeId node)
     if (RefuseCollectionFile(path, app_.store().currentPath(), app_.services().files,
                              app_.dialogs(), texts))
         return;
-    Run(node, QFile::encodeName(path).toStdString(), PlayMode::Playlist);
+    Run(nodes, QFile::encodeName(path).toStdString(), PlayMode::Playlist);
 }
 
-void PlaybackCommands::Run(collection::NodeId node, const std::string& playlistFile, PlayMode mode)
+void PlaybackCommands::Run(const std::vector<collection::NodeId>& nodes,
+                           const std::string& playlistFile, PlayMode mode)
 {
-    if (node == collection::kNoNode)
+    std::vector<collection::NodeId> known = nodes;
+    std::erase(known, collection::kNoNode);
+    if (known.empty())
         return;
     User user(*this);
     // Every failure has been shown to the user on the way.
-    static_cast<void>(playback::LocateAndPlay(app_.store().tree(), node, playlistFile, mode,
+    static_cast<void>(playback::LocateAndPlay(app_.store().tree(), known, playlistFile, mode,
                                               app_.services(), app_.texts().table(), user));
 }
 
 void PlaybackCommands::Register(CommandTable& table)
 {
     PlaybackCommands& commands = *this;
-    const auto& currentNode = currentNode_;
+    const auto& currentNodes = currentNodes_;
     table.Add({.id = Command::Play,
                .text = TextId::PlayCommand,
                .shortcut = QKeySequence(Qt::Key_F5),
                .enabledWhen = rules::HasNode,
-               .handler = [&commands, currentNode](bool) { commands.Play(currentNode()); }});
+               .handler = [&commands, currentNodes](bool) { commands.Play(currentNodes()); }});
     table.Add({.id = Command::Enqueue,
                .text = TextId::EnqueueCommand,
                .shortcut = QKeySequence(Qt::Key_F6),
                .enabledWhen = rules::HasNode,
-               .handler = [&commands, currentNode](bool) { commands.Enqueue(currentNode()); }});
+               .handler = [&commands, currentNodes](bool) { commands.Enqueue(currentNodes()); }});
     table.Add(
         {.id = Command::Playlist,
          .text = TextId::SaveAsPlaylistCommand,
          .enabledWhen = rules::FolderNode,
-         .handler = [&commands, currentNode](bool) { commands.SavePlaylist(currentNode()); }});
+         .handler = [&commands, currentNodes](bool) { commands.SavePlaylist(currentNodes()); }});
 }
 
 } // namespace velmora::gui

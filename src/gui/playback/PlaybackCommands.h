@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -27,23 +28,25 @@ class PlaybackCommands : public Feature {
 public:
     explicit PlaybackCommands(const FeatureContext& context);
 
-    /// Play (F5), Enqueue (F6) and Playlist over the current node (none: the
-    /// command does nothing).
+    /// Play (F5), Enqueue (F6) and Playlist over the current nodes (none:
+    /// the command does nothing).
     void Register(CommandTable& table) override;
     ~PlaybackCommands();
     PlaybackCommands(const PlaybackCommands&) = delete;
     PlaybackCommands& operator=(const PlaybackCommands&) = delete;
 
-    /// Opens the node's single file, or the temporary playlist of its files.
-    void Play(collection::NodeId node);
-    /// Hands the temporary playlist of the node's files to the player.
-    void Enqueue(collection::NodeId node);
-    /// Writes the node's files to a playlist file the user chooses.
-    void SavePlaylist(collection::NodeId node);
+    /// Opens the single file, or the temporary playlist of the nodes' files.
+    void Play(std::vector<collection::NodeId> nodes);
+    /// Hands the temporary playlist of the nodes' files to the player.
+    void Enqueue(std::vector<collection::NodeId> nodes);
+    /// Writes the nodes' files to a playlist file the user chooses, its name
+    /// proposed from the first node.
+    void SavePlaylist(std::vector<collection::NodeId> nodes);
 
 private:
     class User;
-    void Run(collection::NodeId node, const std::string& playlistFile, playback::PlayMode mode);
+    void Run(const std::vector<collection::NodeId>& nodes, const std::string& playlistFile,
+             playback::PlayMode mode);
     /// The error that `path` could not be opened: CannotOpenFile, ": ", the
     /// path, then `reason` on a line of its own.
     void TellNotOpened(const std::string& path, const QString& reason);
@@ -52,7 +55,7 @@ private:
     WaitWindow& wait_;
     QString& lastSaveDir_;
     QWidget* window_;
-    std::function<collection::NodeId()> currentNode_;
+    std::function<std::vector<collection::NodeId>()> currentNodes_;
 };
 
 } // namespace velmora::gui

@@ -6,6 +6,7 @@
 #include "gui/app/CommandTable.h"
 #include "gui/collection/CollectionCommands.h"
 #include "gui/dialogs/Messages.h"
+#include "gui/dialogs/ModalFocus.h"
 #include "gui/dialogs/UserDialogs.h"
 #include "gui/reports/ReportDialog.h"
 #include "gui/reports/ReportProcess.h"
@@ -50,7 +51,7 @@ void ReportCommands::Report()
 {
     const texts::TextTable& texts = app_.texts().table();
     ReportDialog dialog(texts, reports::ReportSettingsFrom(app_.settings()), window_);
-    if (dialog.exec() != QDialog::Accepted)
+    if (ExecModal(dialog) != QDialog::Accepted)
         return;
     reports::ReportSettings report = dialog.report();
     reports::StoreReportSettings(report, app_.settings());

@@ -15,6 +15,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -119,9 +120,8 @@ FindDialog::FindDialog(const texts::TextTable& texts, const settings::Settings& 
     controls_.find = new QPushButton(TextOf(texts, TextId::FindCommand), this);
     controls_.onDrive = new QPushButton(TextOf(texts, TextId::OnDriveCommand), this);
     controls_.cancel = new QPushButton(TextOf(texts, TextId::CancelButton), this);
-    // Enter accepts only from the name and tag fields, and only through
-    // TryFind(): no button may become the dialog's default and take Enter
-    // from the other controls.
+    // Enter goes through keyPressEvent() and TryFind(): no button may become
+    // the dialog's default and take Enter from the other controls.
     for (QPushButton* button : {controls_.find, controls_.onDrive, controls_.cancel})
         button->setAutoDefault(false);
     connect(controls_.find, &QPushButton::clicked, this, &FindDialog::TryFind);
@@ -142,14 +142,49 @@ FindDialog::FindDialog(const texts::TextTable& texts, const settings::Settings& 
     connect(controls_.pages, &QTabWidget::currentChanged, this, &FindDialog::UpdateButtons);
     UpdateButtons();
     AssignMnemonics(this);
-    // Find takes the focus; while it cannot be pressed, the page's first
-    // field does, so that typing starts there.
-    if (controls_.find->isEnabled())
+    FocusFirstField();
+}
+
+void FindDialog::FocusFirstField()
+{
+    // On the name and tag pages the keyboard goes to the field typed into
+    // last time (the first one holding text, else the first one), all of it
+    // selected, so that typing replaces it and Enter searches; on the other
+    // pages to Find.
+    QLineEdit* field = nullptr;
+    if (controls_.pages->currentIndex() == NamePageIndex) {
+        field = controls_.nameText;
+    } else if (controls_.pages->currentIndex() == TagPageIndex) {
+        const auto filled = std::find_if(controls_.tagText.begin(), controls_.tagText.end(),
+                                         [](const QLineEdit* tag) { return !Blank(tag); });
+        field = filled != controls_.tagText.end() ? *filled : controls_.tagText[0];
+    }
+    if (field != nullptr) {
+        field->selectAll();
+        field->setFocus();
+    } else {
         controls_.find->setFocus();
-    else if (controls_.pages->currentIndex() == NamePageIndex)
-        controls_.nameText->setFocus();
-    else if (controls_.pages->currentIndex() == TagPageIndex)
-        controls_.tagText[0]->setFocus();
+    }
+}
+
+void FindDialog::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (!enter || modifiers != Qt::NoModifier) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    // Enter on a button presses that button; anywhere else on every page it
+    // presses Find, while Find may be pressed.
+    event->accept();
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if (button == controls_.onDrive || button == controls_.cancel) {
+        if (button->isEnabled())
+            button->click();
+        return;
+    }
+    TryFind();
 }
 
 QWidget* FindDialog::NamePage(const texts::TextTable& texts)
@@ -157,7 +192,6 @@ QWidget* FindDialog::NamePage(const texts::TextTable& texts)
     auto* page = new QWidget;
     controls_.nameText = new QLineEdit(page);
     connect(controls_.nameText, &QLineEdit::textChanged, this, &FindDialog::UpdateButtons);
-    connect(controls_.nameText, &QLineEdit::returnPressed, this, &FindDialog::TryFind);
     QGroupBox* area = AreaGroup(texts, controls_.nameArea, page);
     auto* options = new QGroupBox(TextOf(texts, TextId::OptionsGroup), page);
     controls_.nameCase = new QCheckBox(TextOf(texts, TextId::MatchCaseOption), options);
@@ -243,7 +277,6 @@ QWidget* FindDialog::TagPage(const texts::TextTable& texts)
         auto* field = new QLineEdit(group);
         form->addRow(TextOf(texts, texts::After(TextId::TitleColumn, i)), field);
         connect(field, &QLineEdit::textChanged, this, &FindDialog::UpdateButtons);
-        connect(field, &QLineEdit::returnPressed, this, &FindDialog::TryFind);
         controls_.tagText[i] = field;
     }
     auto* layout = new QVBoxLayout(page);

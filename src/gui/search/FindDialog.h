@@ -33,8 +33,11 @@ enum class FindChoice { None, Find, OnDrive };
 /// Find and On drive are enabled by the page on view: the name page wants a
 /// name text that is not blank, the property page a checked term, the tag
 /// page a field that is not blank, the duplicates page Name or Property
-/// checked. Find, or Enter in the name field or a tag field, accepts while
-/// Find is enabled. Accepting copies the controls of every page into the
+/// checked. Find, or Enter anywhere but on the On drive and Cancel buttons,
+/// accepts while Find is enabled. On opening, the keyboard goes to the
+/// name field on the name page and to the first tag field holding text (or
+/// the first) on the tag page, its text all selected, and to Find on the
+/// other pages. Accepting copies the controls of every page into the
 /// settings copy (through the search criteria of search/SearchCriteria.h)
 /// and the page on view into `findArea`; Cancel, Escape and the close box
 /// leave the copy as it was passed in. A choice that no entry of its list
@@ -96,12 +99,16 @@ public:
     };
     const Controls& controls() const { return controls_; }
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QWidget* NamePage(const texts::TextTable& texts);
     QWidget* PropertyPage(const texts::TextTable& texts);
     QWidget* TagPage(const texts::TextTable& texts);
     QWidget* DuplicatesPage(const texts::TextTable& texts);
     void ShowSettings();
+    void FocusFirstField();
     void UpdateButtons();
     bool FindAllowed() const;
     void Accept(FindChoice choice);

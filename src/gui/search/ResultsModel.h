@@ -46,6 +46,8 @@ public:
 
     /// The node of a listed row; kNoNode outside the list.
     collection::NodeId nodeAt(int row) const;
+    /// The texts the model was made with, those of its window.
+    const texts::TextTable& texts() const { return texts_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -17,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -71,7 +72,14 @@ ResultsWindow::ResultsWindow(const ResultsSource& source, const QString& title, 
         reject();
     });
 
+    controls_.count = new QLabel(this);
+    connect(model_, &QAbstractItemModel::modelReset, this, &ResultsWindow::ShowRowCount);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &ResultsWindow::ShowRowCount);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, &ResultsWindow::ShowRowCount);
+    ShowRowCount();
+
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(controls_.count);
     buttons->addStretch(1);
     buttons->addWidget(controls_.close);
     buttons->addWidget(controls_.save);
@@ -91,6 +99,13 @@ ResultsWindow::~ResultsWindow() = default;
 QString ResultsWindow::FoundTitle(const texts::TextTable& texts, TextId what)
 {
     return TextOf(texts, TextId::FoundLabel) + QStringLiteral(": ") + TextOf(texts, what);
+}
+
+void ResultsWindow::ShowRowCount()
+{
+    // The model's texts, like the headings: the window keeps one language.
+    controls_.count->setText(TextOf(model_->texts(), TextId::FoundLabel) + QStringLiteral(": ") +
+                             QString::number(model_->rowCount()));
 }
 
 void ResultsWindow::AddAboveList(QWidget* widget)

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+class QLabel;
 class QPushButton;
 class QTableView;
 class QVBoxLayout;
@@ -52,7 +53,9 @@ struct ResultsSource {
 /// The common part of the four modal result windows: a title, the list of
 /// found nodes (columns Name and Directory, then those of the kind of
 /// search; the headers do not sort), which has the focus at first, and the
-/// buttons Close (also Escape), Save and Search.
+/// buttons Close (also Escape), Save and Search. Left of the buttons a line
+/// tells how many rows the list holds ("Found: 12"), in the window's texts,
+/// whenever the rows change.
 ///
 /// Double-click or Enter on a row closes the window, remembers the row's
 /// node and hands it to the node callback. Search closes it with the
@@ -87,6 +90,7 @@ public:
 
     struct Controls {
         QTableView* list = nullptr;
+        QLabel* count = nullptr;
         QPushButton* close = nullptr;
         QPushButton* save = nullptr;
         QPushButton* search = nullptr;
@@ -117,6 +121,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void ShowRowCount();
+
     ResultsSource source_;
     ResultsModel* model_ = nullptr;
     QVBoxLayout* layout_ = nullptr;

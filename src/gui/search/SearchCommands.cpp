@@ -7,6 +7,7 @@
 #include "gui/app/CommandTable.h"
 #include "gui/collection/CollectionCommands.h"
 #include "gui/dialogs/Messages.h"
+#include "gui/dialogs/ModalFocus.h"
 #include "gui/dialogs/UserDialogs.h"
 #include "gui/dialogs/WaitWindow.h"
 #include "gui/search/DuplicatesResults.h"
@@ -65,7 +66,7 @@ bool SearchCommands::SearchOnce()
     const texts::TextTable& texts = app_.texts().table();
     FindDialog dialog(texts, app_.settings(), window_);
     dialog.setSourceChooser([this] { return ChooseSource(); });
-    dialog.exec();
+    ExecModal(dialog);
     if (dialog.choice() == FindChoice::None)
         return false;
     TakeSearchSettings(dialog.settings(), app_.settings());
@@ -86,7 +87,7 @@ std::optional<std::string> SearchCommands::ChooseSource()
     const texts::TextTable& texts = app_.texts().table();
     SourcePath dialog(TextOf(texts, TextId::OnDriveCommand), app_.services().volumes, texts,
                       app_.dialogs(), window_);
-    if (dialog.exec() != QDialog::Accepted || !dialog.choice())
+    if (ExecModal(dialog) != QDialog::Accepted || !dialog.choice())
         return std::nullopt;
     return dialog.choice()->path;
 }
@@ -199,7 +200,7 @@ collection::NodeId SearchCommands::ShowResults(const std::string& driveRoot)
             source, search::DuplicateCriteriaFrom(settings), window_);
         break;
     }
-    window->exec();
+    ExecModal(*window);
     if (window->searchAgain())
         again_ = true;
     return window->chosenNode();

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <functional>
+#include <vector>
 
 class QWidget;
 
@@ -27,16 +28,26 @@ public:
     /// (context menu of file nodes, F4).
     void Register(CommandTable& table) override;
 
-    /// The tag editor, starting at `startFolder` (native), by default the
-    /// process's current folder.
+    /// The tag editor, starting at `startFolder` (native), by default at
+    /// EditorStartFolder(). Its folder on closing is remembered for the
+    /// session (Application::Folders::lastTagFolder).
     void OpenTagEditor(const QString& startFolder = {});
-    /// The tag of the current node, when it is a file.
+    /// The stored tag of the current files (the list's selected rows): one
+    /// file's fields, or the values several share, empty where they differ;
+    /// a field changed in the window is set in each file, the others keep
+    /// their own.
     void EditItemTag();
 
 private:
+    /// The folder of the current node's volume when that volume is mounted;
+    /// else the tag editor's folder when it last closed; else the process's
+    /// current folder.
+    QString EditorStartFolder() const;
+
     Application& app_;
     CollectionViews& views_;
     std::function<collection::NodeId()> currentNode_;
+    std::function<std::vector<collection::NodeId>()> currentNodes_;
     QWidget* window_;
 };
 

@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -57,13 +58,21 @@ public:
     {
     }
 
-    void Changed(std::size_t index) override { files_->item(rows_[index])->setSelected(false); }
+    void Changed(std::size_t index) override
+    {
+        files_->item(rows_[index])->setSelected(false);
+        ++changed_;
+    }
     bool GoOn(std::size_t index, TextId error) override { return goOn_(index, error); }
+
+    /// The files changed so far.
+    std::size_t changed() const { return changed_; }
 
 private:
     QListWidget* files_;
     const std::vector<int>& rows_;
     std::function<bool(std::size_t, TextId)> goOn_;
+    std::size_t changed_ = 0;
 };
 
 } // namespace
@@ -89,6 +98,8 @@ TagEditor::TagEditor(const Services& services, settings::Settings& settings,
     connect(controls_.save, &QPushButton::clicked, this, &TagEditor::Save);
     connect(controls_.remove, &QPushButton::clicked, this, &TagEditor::Remove);
     connect(controls_.close, &QPushButton::clicked, this, &QDialog::reject);
+    controls_.status = new QLabel(this);
+    buttons.row->insertWidget(0, controls_.status);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(panels, 1);
@@ -243,6 +254,12 @@ bool TagEditor::ChooseFolder(const QString& folder)
     return true;
 }
 
+QString TagEditor::currentFolder() const
+{
+    const QTreeWidgetItem* item = controls_.folders->currentItem();
+    return item == nullptr ? QString() : platform::NativePath(PathOf(item));
+}
+
 void TagEditor::FillFiles()
 {
     controls_.files->clear();
@@ -317,7 +334,14 @@ bool TagEditor::GoOnAfter(TextId error, const std::string& path)
 {
     MessageRequest request = ErrorMessage(texts_, error, platform::NativePath(path));
     request.button2 = TextOf(texts_, TextId::CancelButton);
+    request.escapeButton = 2;
     return dialogs_.Message(request) == 1;
+}
+
+void TagEditor::ShowChangedCount(std::size_t count)
+{
+    controls_.status->setText(TextOf(texts_, TextId::ChangedFileCount) + QStringLiteral(": ") +
+                              QString::number(count));
 }
 
 bool TagEditor::MayOverwrite(const std::vector<std::string>& paths,
@@ -363,6 +387,7 @@ void TagEditor::Save()
     });
     // Every failure has been shown to the user on the way (GoOnAfter).
     static_cast<void>(tags::WriteSeries(editor_, paths, changes, series));
+    ShowChangedCount(series.changed());
 }
 
 void TagEditor::Remove()
@@ -374,6 +399,7 @@ void TagEditor::Remove()
     });
     if (tags::RemoveSeries(editor_, paths, series))
         ClearFields();
+    ShowChangedCount(series.changed());
 }
 
 void TagEditor::done(int result)

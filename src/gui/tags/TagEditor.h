@@ -11,6 +11,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -41,7 +42,9 @@ class UserDialogs;
 /// The current file's tag fills the fields. Save writes the ticked fields
 /// into every selected file, Remove removes their tags, both in list order;
 /// a file that was changed is unselected, one that failed is told with Ok
-/// (go on) and Cancel (stop) and stays selected. The check boxes come from
+/// (go on, also Escape) and Cancel (stop) and stays selected. Afterwards the
+/// line left of the buttons tells how many files were changed ("Changed
+/// files: 3"). The check boxes come from
 /// the settings' tag fields on opening and go back there on closing.
 ///
 /// The fields show one file, while Save writes them into all selected
@@ -64,6 +67,8 @@ public:
     /// Opens the folder tree down to `folder` on the chosen volume and makes
     /// it the current folder; false when it is not found there.
     bool ChooseFolder(const QString& folder);
+    /// The native path of the current folder; empty when there is none.
+    QString currentFolder() const;
     /// Shows the tag of the file list's current file.
     void ShowCurrentFile();
     void Save();
@@ -82,6 +87,8 @@ public:
         QPushButton* save = nullptr;
         QPushButton* remove = nullptr;
         QPushButton* close = nullptr;
+        /// How many files the last Save or Remove changed; empty before.
+        QLabel* status = nullptr;
     };
     const Controls& controls() const { return controls_; }
 
@@ -100,6 +107,7 @@ private:
     std::vector<std::string> PathsOf(const std::vector<int>& rows) const;
     /// Ok (true) or Cancel after a failure of the file at `path`.
     bool GoOnAfter(texts::TextId error, const std::string& path);
+    void ShowChangedCount(std::size_t count);
     /// True when writing the fields `asked` into `paths` replaces no values
     /// that differ among the files, or the user agrees that it may.
     bool MayOverwrite(const std::vector<std::string>& paths, const std::array<bool, 6>& asked);

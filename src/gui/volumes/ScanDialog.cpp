@@ -16,6 +16,9 @@ ProgressLayout ScanLayout()
     layout.lines = {{Part::Title, TextId::VolumeLabel, true},
                     {Part::Phase, TextId::DirectoryLabel, true},
                     {Part::Object, TextId::FileLabel, true}};
+    // The scan's steps count the files analysed of those it counted first.
+    layout.barFromStart = true;
+    layout.busyUntilTotal = true;
     return layout;
 }
 

@@ -12,7 +12,8 @@ namespace velmora::gui {
 
 /// The scan's progress window: runs one TScanThread over the collection
 /// tree and shows its three lines (volume, folder, file: the title, phase
-/// and object of the task's latest progress).
+/// and object of the task's latest progress), and a bar of the files
+/// analysed of the files found, busy while they are counted.
 class ScanDialog : public ProgressWindow {
     Q_OBJECT
 public:

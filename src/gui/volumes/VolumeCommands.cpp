@@ -9,6 +9,7 @@
 #include "gui/app/Icons.h"
 #include "gui/collection/CollectionCommands.h"
 #include "gui/dialogs/Messages.h"
+#include "gui/dialogs/ModalFocus.h"
 #include "gui/dialogs/UserDialogs.h"
 #include "gui/dialogs/WaitWindow.h"
 #include "gui/volumes/ScanDialog.h"
@@ -24,6 +25,7 @@
 #include "texts/TextTable.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <limits>
 
 namespace velmora::gui {
@@ -58,13 +60,34 @@ QString OwnFolder(std::string_view volumeText, const Volumes& volumes, const Fil
     }
     return QString();
 }
+
+// The volume that holds `node`; kNoNode for none or the collection node.
+collection::NodeId VolumeOf(const collection::CollectionTree& tree, collection::NodeId node)
+{
+    if (node == collection::kNoNode || tree.level(node) < 1)
+        return collection::kNoNode;
+    while (tree.level(node) > 1)
+        node = tree.parent(node);
+    return node;
+}
+
+// Whether `path` is the root of a mounted volume that has a label: such a
+// source is named by the label and needs none from the user.
+bool IsLabelledRoot(const Volumes& volumes, const std::string& path)
+{
+    const std::string root = volumes.rootOf(path);
+    std::string label;
+    std::uint32_t serial = 0;
+    return !root.empty() && scan::FolderPartOf(root, path).empty() &&
+           volumes.info(root, label, serial) && !scan::CleanLabel(label).empty();
+}
 } // namespace
 
 VolumeCommands::VolumeCommands(const FeatureContext& context)
     : store_(context.app.store()), services_(context.app.services()),
       settings_(context.app.settings()), currentNode_(context.currentNode),
       texts_(context.app.texts()), dialogs_(context.app.dialogs()), wait_(context.wait),
-      views_(context.views), window_(context.window), icons_(context.app.icons())
+      views_(context.views), window_(context.window), lastSource_(context.app.folders().lastSource)
 {
     editor_ = std::make_unique<scan::VolumeEditor>(store_, *this, services_);
 }
@@ -101,6 +124,14 @@ void VolumeCommands::Detach()
 scan::EditOutcome VolumeCommands::Add()
 {
     return Run([this] { return editor_->AddVolume(); });
+}
+
+scan::EditOutcome VolumeCommands::AddFrom(const QString& folder)
+{
+    given_ = folder;
+    const scan::EditOutcome outcome = Add();
+    given_.clear();
+    return outcome;
 }
 
 scan::EditOutcome VolumeCommands::Update(collection::NodeId volume)
@@ -226,22 +257,63 @@ void VolumeCommands::NodeRenamed(collection::NodeId node)
 
 std::optional<scan::SourceChoice> VolumeCommands::ChooseSource(texts::TextId captionText)
 {
-    // Update starts at the volume's own folder when it is mounted.
-    const QString start =
-        updating_ == collection::kNoNode
-            ? QString()
-            : OwnFolder(store_.tree().text(updating_), services_.volumes, services_.files);
+    if (!given_.isEmpty()) {
+        std::optional<scan::SourceChoice> choice =
+            scan::ReadSource(services_.volumes, QFile::encodeName(given_).toStdString());
+        if (!choice) {
+            dialogs_.Message(ErrorMessage(texts_.table(), TextId::CannotReadDrive));
+            return std::nullopt;
+        }
+        lastSource_ = given_;
+        if (captionText == TextId::AddVolumeCommand && !OfferLabel(*choice))
+            return std::nullopt;
+        return choice;
+    }
+    // Update starts at its volume's own folder, Add at the selected volume's,
+    // when it is mounted; otherwise the dialog starts at the folder chosen
+    // last.
+    const collection::NodeId volume =
+        updating_ != collection::kNoNode ? updating_ : VolumeOf(store_.tree(), currentNode_());
+    QString start = volume == collection::kNoNode
+                        ? QString()
+                        : OwnFolder(store_.tree().text(volume), services_.volumes, services_.files);
+    if (start.isEmpty())
+        start = lastSource_;
     SourcePath dialog(TextOf(texts_.table(), captionText), services_.volumes, texts_.table(),
                       dialogs_, window_, start);
-    if (dialog.exec() != QDialog::Accepted)
+    if (ExecModal(dialog) != QDialog::Accepted || !dialog.choice())
         return std::nullopt;
-    return dialog.choice();
+    scan::SourceChoice choice = *dialog.choice();
+    lastSource_ = QFile::decodeName(QByteArray::fromStdString(choice.path));
+    if (captionText == TextId::AddVolumeCommand && !OfferLabel(choice))
+        return std::nullopt;
+    return choice;
+}
+
+bool VolumeCommands::OfferLabel(scan::SourceChoice& choice)
+{
+    if (IsLabelledRoot(services_.volumes, choice.path))
+        return true;
+    QString value = QFileInfo(QFile::decodeName(QByteArray::fromStdString(choice.path))).fileName();
+    const TextRequest request{TextOf(texts_.table(), TextId::AddVolumeCommand),
+                              TextOf(texts_.table(), TextId::DriveLabelLabel) + u':',
+                              TextOf(texts_.table(), TextId::OkButton),
+                              TextOf(texts_.table(), TextId::CancelButton)};
+    if (!dialogs_.TextInput(request, value))
+        return false;
+    // A blank answer leaves the volume named after its path.
+    const std::string label = platform::ToNodeBytes(value);
+    if (!scan::CleanLabel(label).empty()) {
+        choice.volumeName = scan::CleanLabel(label);
+        choice.label = label;
+    }
+    return true;
 }
 
 bool VolumeCommands::ChooseVolumesToDelete(collection::CollectionTree& tree)
 {
     SelectVolume dialog(tree, texts_.table(), *this, window_);
-    return dialog.exec() == QDialog::Accepted;
+    return ExecModal(dialog) == QDialog::Accepted;
 }
 
 std::string VolumeCommands::AskLabel(std::string_view name, std::string_view label)
@@ -273,12 +345,11 @@ bool VolumeCommands::RunScan(collection::CollectionTree& tree, const scan::ScanR
 void VolumeCommands::Register(CommandTable& table)
 {
     VolumeCommands& commands = *this;
-    const Icons& icons = icons_;
     const auto& currentNode = currentNode_;
     table.Add({.id = Command::Add,
                .text = TextId::AddVolumeCommand,
                .shortcut = QKeySequence(Qt::CTRL | Qt::Key_A),
-               .icon = icons.volume(false),
+               .icon = ThemeIcon("list-add", QStyle::SP_FileDialogNewFolder),
                .handler = [&commands](bool) { commands.Add(); }});
     table.Add({.id = Command::Delete,
                .text = TextId::DeleteVolumeCommand,

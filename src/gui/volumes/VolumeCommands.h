@@ -6,6 +6,7 @@
 #include "settings/Settings.h"
 #include "system/Services.h"
 
+#include <QString>
 #include <functional>
 #include <memory>
 
@@ -37,6 +38,14 @@ class WaitWindow;
 ///
 /// The scans follow the choices of the application's settings (whether files
 /// without an ID3v1 tag take their texts from an ID3v2 tag).
+///
+/// The source dialog starts at the volume's own folder (Update), at the
+/// selected volume's folder (Add), when it is mounted, or else at the folder
+/// chosen last in the session. Add offers a label for a source that is not
+/// the root of a labelled volume, pre-filled with the folder's name: the
+/// folder is then scanned as a volume of that name (see
+/// scan::SourceChoice::label); Cancel stops the Add, a blank answer names
+/// the volume after its path.
 class VolumeCommands : public Feature, public scan::VolumeEditorUser {
 public:
     /// The texts are read from the active table whenever a dialog or message
@@ -51,6 +60,10 @@ public:
     void Register(CommandTable& table) override;
 
     scan::EditOutcome Add();
+    /// Add for a folder given beforehand (dropped on the window): the same
+    /// flow, its questions and label offer included, without the source
+    /// dialog.
+    scan::EditOutcome AddFrom(const QString& folder);
     scan::EditOutcome Update(collection::NodeId volume);
     scan::EditOutcome DeleteFromList();
     scan::EditOutcome Delete(collection::NodeId volume);
@@ -78,6 +91,8 @@ public:
 private:
     template <typename Command> auto Run(Command command);
     void Detach();
+    /// Add's label question for `choice`; false when it was cancelled.
+    bool OfferLabel(scan::SourceChoice& choice);
 
     collection::CollectionStore& store_;
     Services services_;
@@ -88,11 +103,12 @@ private:
     WaitWindow& wait_;
     CollectionViews& views_;
     QWidget* window_;
-    const Icons& icons_;
+    QString& lastSource_;
     std::unique_ptr<scan::VolumeEditor> editor_;
     bool detached_ = false;
     collection::NodeId select_ = collection::kNoNode;
     collection::NodeId updating_ = collection::kNoNode; ///< the volume Update runs on
+    QString given_; ///< the source of AddFrom(), chosen without the dialog
 };
 
 } // namespace velmora::gui

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -113,6 +114,9 @@ TEST_F(ScanTest, FoldersWithAudioAreKeptWithTheirTotals)
     EXPECT_EQ(NumbersOf(tree.lastChild(b))[collection::kDuration], -1);
     EXPECT_EQ(tree.text(tree.root()), Bytes("[01]32[02]2[03]1[04]2[05]46000[06]"));
     EXPECT_EQ(lines.Latest().title, "AUDIO\\Music");
+    // The steps count the audio-named files: both analysed of both found.
+    EXPECT_EQ(lines.Latest().position, 2u);
+    EXPECT_EQ(lines.Latest().maximum, 2u);
 }
 
 TEST_F(ScanTest, ListingOrderHiddenFoldersAndTheMask)
@@ -303,17 +307,22 @@ TEST_F(ScanTest, DeepNestingBeyondThePathLimit)
 }
 
 // A file system whose listings are followed at once by changes on disk, as
-// when another program works in the folder during a scan.
+// when another program works in the folder during a scan. The scan lists
+// each folder twice, first to count its files: the changes follow the
+// second listing, the one whose entries are scanned.
 class ChangingFileSystem final : public fakes::FaultyFileSystem {
 public:
     std::function<void(const std::string&)> afterListing;
     bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) const override
     {
         const bool listed = FaultyFileSystem::listFolder(path, entries);
-        if (afterListing)
+        if (afterListing && ++listings_[path] == 2)
             afterListing(path);
         return listed;
     }
+
+private:
+    mutable std::map<std::string, int> listings_;
 };
 
 TEST_F(ScanTest, FilesThatVanishOrChangeDuringTheScan)

@@ -36,13 +36,13 @@ inline constexpr std::uint32_t kOtherSerial = 0x12345678;
 // `sizeKB` and `duration` in all: a volume node (with one folder and its
 // files) appended, or inserted before the volume it replaces and named like
 // it when the folder part is unchanged; the totals moved from the old volume
-// to the new one.
+// to the new one. The request's label and serial replace `name` and `serial`.
 inline std::function<bool(collection::CollectionTree&, const ScanRequest&)>
 ScanFinds(std::string name, std::int64_t sizeKB, std::int64_t duration, std::int64_t fileCount,
           std::uint32_t serial)
 {
     return [=](collection::CollectionTree& tree, const ScanRequest& request) {
-        std::string volumeName = name;
+        std::string volumeName = request.label ? CleanLabel(*request.label) : name;
         collection::NodeId volume;
         if (request.replace == collection::kNoNode) {
             volume = tree.appendChild(tree.root(), volumeName);
@@ -56,8 +56,9 @@ ScanFinds(std::string name, std::int64_t sizeKB, std::int64_t duration, std::int
             volume, collection::FolderText("Folder", sizeKB, duration, 0, fileCount));
         for (std::int64_t i = 0; i < fileCount; ++i)
             tree.appendChild(folder, "song" + std::to_string(i) + ".mp3");
-        tree.setText(volume, collection::VolumeText(volumeName, sizeKB, duration, 1, fileCount,
-                                                    kScanDay, static_cast<std::int32_t>(serial)));
+        tree.setText(volume, collection::VolumeText(
+                                 volumeName, sizeKB, duration, 1, fileCount, kScanDay,
+                                 static_cast<std::int32_t>(request.serial.value_or(serial))));
         collection::Numbers totals{};
         collection::ReadNumbers(tree.text(tree.root()), totals);
         totals[0] += sizeKB;

@@ -178,6 +178,65 @@ TEST_F(VolumeEditorTest, AddingTheSameFolderOfAnotherSerialIsANewVolume)
     EXPECT_EQ(VolumeNames(), (Events{"AUDIO", "AUDIO"}));
 }
 
+TEST_F(VolumeEditorTest, FoldersOfOneDriveUnderTwoLabelsAreTwoVolumes)
+{
+    AddVolume("AUDIO", 100, 10, 1);
+    const NodeId rock = AddVolume("ROCK", 100, 10, 1);
+    fs::create_directories(dir.path() / "b/Rock");
+    fs::create_directories(dir.path() / "b/Jazz");
+    SourceChoice jazz = Source("b", "Jazz");
+    jazz.label = "Jazz";
+    SourceChoice rockAgain = Source("b", "Rock");
+    rockAgain.label = "rock";
+    user.sources = {jazz, rockAgain};
+    user.answers.push_back(Answer::Yes);
+
+    // Neither the drive's root nor the other label is this volume.
+    user.scan = ScanFinds("Jazz", 50, 5, 1, kSerial);
+    EXPECT_EQ(editor.AddVolume(), EditOutcome::Changed);
+    EXPECT_EQ(user.events.at(1), "scan " + Root("b") + "/Jazz");
+    EXPECT_EQ(VolumeNames(), (Events{"AUDIO", "ROCK", "Jazz"}));
+
+    // The same label finds its volume, whose update keeps that label on a
+    // drive that has a label of its own.
+    user.events.clear();
+    user.scan = ScanFinds("rock", 60, 6, 1, kSerial);
+    EXPECT_EQ(editor.AddVolume(), EditOutcome::Changed);
+    EXPECT_EQ(user.events.at(1), "ask 99 default Yes");
+    ASSERT_EQ(user.scans.size(), 2u);
+    EXPECT_EQ(user.scans[1].replace, rock);
+    EXPECT_EQ(user.scans[1].label, "rock");
+    EXPECT_EQ(VolumeNames(), (Events{"AUDIO", "ROCK", "Jazz"}));
+}
+
+TEST_F(VolumeEditorTest, UpdateOfALabelledFolderNeverScansItsDrivesRoot)
+{
+    // "Rock" was scanned from the folder Rock of the mounted drive AUDIO
+    // under the label given: its name keeps no folder.
+    const NodeId rock = AddVolume("Rock", 100, 10, 2);
+    fs::create_directories(dir.path() / "b/Rock");
+    const Events before = Dump();
+    user.sources = {std::nullopt, Source("b", "Rock")};
+    user.scan = ScanFinds("AUDIO\\Rock", 200, 20, 3, kSerial);
+
+    // The drive's root is not taken: the source dialog asks for the folder.
+    EXPECT_EQ(editor.UpdateVolume(rock), EditOutcome::Declined);
+    EXPECT_EQ(user.events, (Events{"source 12"}));
+    EXPECT_EQ(Dump(), before);
+
+    // The folder chosen is the volume's own: no question, and the volume
+    // keeps its label and serial.
+    user.events.clear();
+    EXPECT_EQ(editor.UpdateVolume(rock), EditOutcome::Changed);
+    EXPECT_EQ(user.events.at(0), "source 12");
+    EXPECT_EQ(user.events.at(1), "scan " + Root("b") + "/Rock");
+    ASSERT_EQ(user.scans.size(), 1u);
+    EXPECT_EQ(user.scans[0].replace, rock);
+    EXPECT_EQ(user.scans[0].label, "Rock");
+    EXPECT_EQ(user.scans[0].serial, kSerial);
+    EXPECT_EQ(VolumeNames(), (Events{"Rock"}));
+}
+
 TEST_F(VolumeEditorTest, AddWithTheSourceDialogCancelledDoesNothing)
 {
     AddVolume("AUDIO", 100, 10, 1);

@@ -2,9 +2,17 @@
 #include "gui/app/CommandTable.h"
 
 #include "gui/GuiFixture.h"
+#include "gui/app/MenuMnemonics.h"
 
 #include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSet>
+#include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace velmora::gui {
@@ -89,6 +97,43 @@ TEST_F(CommandTableTest, TheWindowsActionsFollowTheRules)
         EXPECT_EQ(window->action(command)->isEnabled(),
                   window->commandTable().Enabled(command, state))
             << c;
+    }
+}
+
+// Every menu, the context menu and the menu bar itself reach each of their
+// entries by an Alt letter of its own, in the default texts and in every
+// shipped language: the letters are made from whatever texts are active.
+TEST_F(CommandTableTest, EveryShippedLanguageGivesEachMenuEntryItsOwnAltLetter)
+{
+    std::vector<std::pair<std::string, texts::TextTable>> tables;
+    tables.emplace_back("default", texts::TextTable{});
+    for (const auto& entry : std::filesystem::directory_iterator(VELMORA_PACKS_DIR)) {
+        if (entry.path().extension() == ".lng")
+            tables.emplace_back(entry.path().filename().string(),
+                                texts::TextTable::FromPackBytes(
+                                    velmora::testing::ReadBytes(entry.path().string())));
+    }
+    ASSERT_GE(tables.size(), 6u);
+    const auto checkUnique = [](const QList<QAction*>& entries, const std::string& where) {
+        QSet<QChar> seen;
+        for (const QAction* entry : entries) {
+            // A caption without a letter or digit ("?") has no key to give.
+            const QString text = entry->text();
+            if (entry->isSeparator() || std::none_of(text.begin(), text.end(),
+                                                     [](QChar c) { return c.isLetterOrNumber(); }))
+                continue;
+            const QChar letter = MnemonicOf(entry->text());
+            EXPECT_FALSE(letter.isNull()) << where << ": " << entry->text().toStdString();
+            EXPECT_FALSE(seen.contains(letter)) << where << ": " << entry->text().toStdString();
+            seen.insert(letter);
+        }
+    };
+    for (auto& [name, table] : tables) {
+        app.texts().Replace(std::move(table));
+        checkUnique(window->menuBar()->actions(), name + " menu bar");
+        for (const QAction* title : window->menuBar()->actions())
+            checkUnique(title->menu()->actions(), name + " " + title->text().toStdString());
+        checkUnique(window->PrepareContextMenu()->actions(), name + " context menu");
     }
 }
 

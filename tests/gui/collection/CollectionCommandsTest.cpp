@@ -6,7 +6,9 @@
 #include "gui/mainwindow/ViewTreeModel.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -62,28 +64,30 @@ protected:
 
 TEST_F(CollectionCommandsTest, EmptyCollectionMenuState)
 {
-    EXPECT_FALSE(window->action(Command::Save)->isEnabled());
-    EXPECT_FALSE(window->toolAction(Command::Save)->isVisible());
-    for (const Command c : {Command::Report, Command::Delete, Command::Sort, Command::Search}) {
+    // Tool buttons are disabled, never hidden, so the bar keeps its place.
+    for (const Command c :
+         {Command::Save, Command::Report, Command::Delete, Command::Sort, Command::Search}) {
         EXPECT_FALSE(window->action(c)->isEnabled());
-        EXPECT_FALSE(window->toolAction(c)->isVisible());
+        EXPECT_FALSE(window->toolAction(c)->isEnabled());
+        EXPECT_TRUE(window->toolAction(c)->isVisible());
     }
     EXPECT_TRUE(window->action(Command::New)->isEnabled());
     EXPECT_TRUE(window->action(Command::Open)->isEnabled());
     EXPECT_TRUE(window->action(Command::Statistics)->isEnabled());
-    EXPECT_TRUE(window->toolAction(Command::Statistics)->isVisible());
+    EXPECT_TRUE(window->toolAction(Command::Statistics)->isEnabled());
     EXPECT_EQ(window->treeModel()->rowCount(), 0);
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velmora"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Untitled[*] \u2013 Velmora"));
 }
 
 TEST_F(CollectionCommandsTest, LoadedCollectionShowsVolumeCommandsAndCaption)
 {
     const QString path = LoadSample();
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velmora - ") + path);
+    EXPECT_EQ(window->windowTitle(),
+              QFileInfo(path).fileName() + QStringLiteral("[*] \u2013 Velmora"));
     EXPECT_EQ(window->treeModel()->rowCount(), 2);
-    EXPECT_TRUE(window->toolAction(Command::Delete)->isVisible());
-    EXPECT_TRUE(window->toolAction(Command::Sort)->isVisible());
-    EXPECT_FALSE(window->toolAction(Command::Save)->isVisible());
+    EXPECT_TRUE(window->toolAction(Command::Delete)->isEnabled());
+    EXPECT_TRUE(window->toolAction(Command::Sort)->isEnabled());
+    EXPECT_FALSE(window->toolAction(Command::Save)->isEnabled());
     EXPECT_FALSE(window->store().modified());
     EXPECT_TRUE(dialogs.messages.empty());
 }
@@ -188,14 +192,19 @@ TEST_F(CollectionCommandsTest, OpenAnsweredCancelLoadsNothing)
     velmora::testing::WriteBytes(other, collection::CollectionText(0, 0, 0, 0, 1) + "\r\n");
     dialogs.openAnswers = {QString::fromStdString(other)};
     dialogs.messageAnswers = {3};
+    window->application().folders().lastOpen = QStringLiteral("/elsewhere/");
     window->action(Command::Open)->trigger();
     ExpectAskedToSave();
     EXPECT_EQ(VolumeCount(), 2u);
     ASSERT_EQ(dialogs.openRequests.size(), 1u);
     EXPECT_EQ(dialogs.openRequests[0].title, QStringLiteral("Open"));
-    // The open folder follows the chosen file even though nothing opened.
-    EXPECT_EQ(window->application().folders().lastOpen,
-              QString::fromStdString(dir.path().string() + "/"));
+    EXPECT_EQ(dialogs.openRequests[0].filter,
+              QStringLiteral("Collection file (*.col);;All files (*)"));
+    const QString folder = QString::fromStdString(dir.path().string() + "/");
+    // The dialog starts in the open collection's folder; the open folder
+    // follows the chosen file even though nothing opened.
+    EXPECT_EQ(dialogs.openRequests[0].folder, folder);
+    EXPECT_EQ(window->application().folders().lastOpen, folder);
 }
 
 TEST_F(CollectionCommandsTest, OpenFailureTellsTheFileAndKeepsTheCollection)
@@ -204,9 +213,11 @@ TEST_F(CollectionCommandsTest, OpenFailureTellsTheFileAndKeepsTheCollection)
     const QString missing = QString::fromStdString(dir.file("missing.col"));
     EXPECT_FALSE(window->commands().OpenCollection(missing));
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    ExpectError(dialogs.messages[0], QStringLiteral("Can not open the file: ") + missing);
+    ExpectError(dialogs.messages[0], QStringLiteral("Can not open the file: ") + missing +
+                                         QStringLiteral("\r\nNo such file or directory"));
     EXPECT_EQ(VolumeCount(), 2u);
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velmora - ") + path);
+    EXPECT_EQ(window->windowTitle(),
+              QFileInfo(path).fileName() + QStringLiteral("[*] \u2013 Velmora"));
 }
 
 TEST_F(CollectionCommandsTest, EmptyFileIsRefused)
@@ -215,7 +226,9 @@ TEST_F(CollectionCommandsTest, EmptyFileIsRefused)
     velmora::testing::WriteBytes(empty, "");
     EXPECT_FALSE(window->commands().OpenCollection(QString::fromStdString(empty)));
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Can not open the file: ")));
+    ExpectError(dialogs.messages[0], QStringLiteral("Can not open the file: ") +
+                                         QString::fromStdString(empty) +
+                                         QStringLiteral("\r\nThe file isn't valid"));
 }
 
 TEST_F(CollectionCommandsTest, BrokenIndentationKeepsTheReadPartUntitled)
@@ -233,7 +246,7 @@ TEST_F(CollectionCommandsTest, BrokenIndentationKeepsTheReadPartUntitled)
                 QStringLiteral("The file isn't valid: ") + QString::fromStdString(path));
     EXPECT_EQ(VolumeCount(), 1u);
     EXPECT_FALSE(window->waitWindow().isOpen());
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velmora"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Untitled[*] \u2013 Velmora"));
     EXPECT_TRUE(window->store().modified());
     EXPECT_TRUE(window->action(Command::Save)->isEnabled());
     EXPECT_TRUE(window->store().recentFiles()[0].empty());
@@ -389,7 +402,8 @@ TEST_F(CollectionCommandsTest, SaveAsWritesTheChosenFileAndNamesTheWindow)
     EXPECT_EQ(dialogs.saveRequests[0].fileName, QStringLiteral("sample"));
     EXPECT_EQ(dialogs.saveRequests[0].folder, QString::fromStdString(dir.path().string()));
     EXPECT_TRUE(std::filesystem::exists(target.toStdString()));
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velmora - ") + target);
+    EXPECT_EQ(window->windowTitle(),
+              QFileInfo(target).fileName() + QStringLiteral("[*] \u2013 Velmora"));
     EXPECT_FALSE(window->action(Command::Save)->isEnabled());
     EXPECT_EQ(window->store().recentFiles()[0], target.toStdString());
     EXPECT_TRUE(dialogs.messages.empty());
@@ -424,7 +438,8 @@ TEST_F(CollectionCommandsTest, ImportAddsVolumesAndTellsSuccess)
     window->action(Command::Import)->trigger();
     ASSERT_EQ(dialogs.openRequests.size(), 1u);
     EXPECT_EQ(dialogs.openRequests[0].title, QStringLiteral("Import"));
-    EXPECT_EQ(dialogs.openRequests[0].filter, QStringLiteral("Collection file (*.col *.vlm)"));
+    EXPECT_EQ(dialogs.openRequests[0].filter,
+              QStringLiteral("Collection file (*.col *.vlm);;All files (*)"));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("The importing finished successfully."));
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Information"));
@@ -433,7 +448,8 @@ TEST_F(CollectionCommandsTest, ImportAddsVolumesAndTellsSuccess)
     EXPECT_EQ(window->treeModel()->rowCount(), 4);
     EXPECT_TRUE(window->store().modified());
     EXPECT_TRUE(window->action(Command::Save)->isEnabled());
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velmora - ") + path);
+    EXPECT_EQ(window->windowTitle(),
+              QFileInfo(path).fileName() + QStringLiteral("[*] \u2013 Velmora"));
 }
 
 TEST_F(CollectionCommandsTest, ImportFailureTellsTheFile)
@@ -458,10 +474,37 @@ TEST_F(CollectionCommandsTest, RecentFilesMenuNumbersTheEntries)
     emit window->recentFilesMenu()->aboutToShow();
     const QList<QAction*> items = window->recentFilesMenu()->actions();
     ASSERT_EQ(items.size(), 2);
-    EXPECT_EQ(items[0]->text(), QStringLiteral("1 ") + second);
-    EXPECT_EQ(items[1]->text(), QStringLiteral("2 ") + first);
-    items[1]->trigger();
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velmora - ") + first);
+    EXPECT_EQ(items[0]->text(), QStringLiteral("&1 ") + second);
+    EXPECT_EQ(items[1]->text(), QStringLiteral("&2 ") + first);
+    // The Collection menu lists them too, before Exit.
+    QMenu* menu = window->menuBar()->actions().value(0)->menu();
+    emit menu->aboutToShow();
+    const QList<QAction*> entries = menu->actions();
+    const qsizetype exit = entries.indexOf(window->action(Command::Exit));
+    ASSERT_GE(exit, 3);
+    EXPECT_EQ(entries[exit - 3]->text(), items[0]->text());
+    entries[exit - 2]->trigger();
+    EXPECT_EQ(window->windowTitle(),
+              QFileInfo(first).fileName() + QStringLiteral("[*] \u2013 Velmora"));
+}
+
+TEST_F(CollectionCommandsTest, ARecentFileThatCannotBeOpenedLeavesTheList)
+{
+    const QString first = LoadSample();
+    const QString second = QString::fromStdString(dir.file("second.col"));
+    velmora::testing::WriteBytes(second.toStdString(), SampleCollectionBytes());
+    ASSERT_EQ(window->commands().LoadCollection(second), CollectionCommands::LoadOutcome::Loaded);
+    window->commands().NewCollection();
+    std::filesystem::remove(second.toStdString());
+    emit window->recentFilesMenu()->aboutToShow();
+    ASSERT_EQ(window->recentFilesMenu()->actions().size(), 2);
+    window->recentFilesMenu()->actions()[0]->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Can not open the file: ") +
+                                                    second + QStringLiteral("\r\n")));
+    const collection::RecentFiles& recent = window->store().recentFiles();
+    EXPECT_EQ(recent[0], first.toStdString());
+    EXPECT_TRUE(recent[1].empty());
 }
 
 } // namespace

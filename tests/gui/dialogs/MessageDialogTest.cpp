@@ -5,9 +5,9 @@
 #include "texts/TextTable.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -68,7 +68,7 @@ TEST(MessageDialogTest, LongErrorWrapsAndGrowsTheDialog)
     EXPECT_GT(dialog.button(1)->y(), dialog.panel()->geometry().bottom());
 }
 
-TEST(MessageDialogTest, ButtonsAnswerTheirNumbersAndTheCloseBoxZero)
+TEST(MessageDialogTest, ButtonsAndEscapeAnswerTheirNumbersTheCloseBoxZero)
 {
     const texts::TextTable table;
     {
@@ -81,17 +81,26 @@ TEST(MessageDialogTest, ButtonsAnswerTheirNumbersAndTheCloseBoxZero)
         QTimer::singleShot(0, &dialog, &QDialog::close);
         EXPECT_EQ(dialog.Run(), 0);
     }
-    {
-        // Escape answers nothing: the dialog is still open afterwards.
-        MessageDialog dialog(Question(table, texts::TextId::AskSaveChanges, true, 1), nullptr);
+    // Escape presses Cancel, else No, else the Ok of a message; a request
+    // without an escape button stays open until its close box.
+    const auto escape = [](MessageDialog& dialog) {
         QTimer::singleShot(0, &dialog, [&dialog] {
-            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            QApplication::sendEvent(&dialog, &escape);
-            EXPECT_TRUE(dialog.isVisible());
-            dialog.button(2)->click();
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            if (dialog.isVisible())
+                dialog.close();
         });
-        EXPECT_EQ(dialog.Run(), 2);
-    }
+        return dialog.Run();
+    };
+    MessageDialog yesNoCancel(Question(table, texts::TextId::AskSaveChanges, true, 1), nullptr);
+    EXPECT_EQ(escape(yesNoCancel), 3);
+    MessageDialog yesNo(Question(table, texts::TextId::AskSortCollection, false, 1), nullptr);
+    EXPECT_EQ(escape(yesNo), 2);
+    MessageDialog information(InformationMessage(table, texts::TextId::ReportCreated), nullptr);
+    EXPECT_EQ(escape(information), 1);
+    MessageRequest request = Question(table, texts::TextId::AskSaveChanges, true, 2);
+    request.escapeButton = 0;
+    MessageDialog noEscape(request, nullptr);
+    EXPECT_EQ(escape(noEscape), 0);
 }
 
 } // namespace

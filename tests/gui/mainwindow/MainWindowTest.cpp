@@ -6,14 +6,17 @@
 #include "texts/TextTable.h"
 
 #include <QAction>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QTreeView>
+#include <QUrl>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -53,7 +56,8 @@ protected:
         QStringList entries;
         for (QAction* entry : window->PrepareContextMenu()->actions()) {
             if (entry->isVisible())
-                entries << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
+                entries << (entry->isSeparator() ? QStringLiteral("-")
+                                                 : entry->text().remove(u'&'));
         }
         return entries;
     }
@@ -101,9 +105,9 @@ double Ink(const QPixmap& pixmap)
 
 TEST_F(MainWindowTest, CaptionsComeFromTheTextTable)
 {
-    EXPECT_EQ(window->action(Command::Add)->text(), QStringLiteral("Add volume"));
-    EXPECT_EQ(window->toolAction(Command::Add)->toolTip(), QStringLiteral("Add volume"));
-    EXPECT_EQ(window->action(Command::TagInfo)->text(), QStringLiteral("Tag info"));
+    EXPECT_EQ(window->action(Command::Add)->text(), QStringLiteral("&Add volume"));
+    EXPECT_EQ(window->toolAction(Command::Add)->toolTip(), QStringLiteral("Add volume (Ctrl+A)"));
+    EXPECT_EQ(window->action(Command::TagInfo)->text(), QStringLiteral("&Tag info"));
     EXPECT_EQ(window->action(Command::Selected)->shortcut(), QKeySequence(Qt::Key_F9));
     EXPECT_EQ(window->action(Command::Search)->shortcut(), QKeySequence(Qt::Key_F3));
     EXPECT_EQ(window->toolAction(Command::SaveAs), nullptr);
@@ -121,10 +125,11 @@ TEST_F(MainWindowTest, AReplacedTextTableRelabelsTheWindow)
     }
     window->application().texts().Replace(texts::TextTable::FromPackBytes(pack));
 
-    EXPECT_EQ(window->menuBar()->actions().value(0)->text(), QStringLiteral("X-Collection"));
-    EXPECT_EQ(window->menuBar()->actions().value(1)->text(), QStringLiteral("X-Edit"));
-    EXPECT_EQ(window->action(Command::Add)->text(), QStringLiteral("X-Add volume"));
-    EXPECT_EQ(window->toolAction(Command::Add)->toolTip(), QStringLiteral("X-Add volume"));
+    // Each menu title takes the first letter no other title has taken.
+    EXPECT_EQ(window->menuBar()->actions().value(0)->text(), QStringLiteral("&X-Collection"));
+    EXPECT_EQ(window->menuBar()->actions().value(1)->text(), QStringLiteral("X-&Edit"));
+    EXPECT_EQ(window->action(Command::Add)->text(), QStringLiteral("&X-Add volume"));
+    EXPECT_EQ(window->toolAction(Command::Add)->toolTip(), QStringLiteral("X-Add volume (Ctrl+A)"));
     EXPECT_EQ(window->listModel()->headerData(0, Qt::Horizontal).toString(),
               QStringLiteral("X-Name"));
     EXPECT_EQ(window->listView()->model()->headerData(1, Qt::Horizontal).toString(),
@@ -143,14 +148,6 @@ TEST_F(MainWindowTest, ChoosingAVolumeListsFoldersFirstAndShowsItsTotals)
     // The first item has the focus mark but is not selected.
     EXPECT_EQ(window->listView()->currentIndex().row(), 0);
     EXPECT_FALSE(window->listView()->selectionModel()->hasSelection());
-}
-
-TEST_F(MainWindowTest, SortingByTrackOrdersAsTextWithFoldersFirst)
-{
-    window->SelectFirstVolume();
-    emit window->listView()->horizontalHeader()->sectionClicked(4);
-    EXPECT_EQ(window->listModel()->sortColumn(), 4);
-    EXPECT_EQ(ListNames(), (QStringList{"Rock", "z.mp3", "Y.mp3"})); // "10" before "9"
 }
 
 TEST_F(MainWindowTest, ShowNodeOfAFileShowsItInItsFoldersList)
@@ -189,6 +186,84 @@ TEST_F(MainWindowTest, SelectedMarksFollowTheCommand)
     EXPECT_TRUE(tree.selected(rock));
     EXPECT_TRUE(tree.selected(demo));
     EXPECT_FALSE(window->store().modified()); // marks are not stored data
+}
+
+// Shift and Ctrl mark several rows of the list; the commands on a node then
+// act on each of them, in the list's order.
+TEST_F(MainWindowTest, SelectedActsOnEverySelectedRowOfTheList)
+{
+    window->SelectFirstVolume();
+    const collection::CollectionTree& tree = window->store().tree();
+    const NodeId songZ = tree.nextSibling(rock);
+    const NodeId songY = tree.nextSibling(songZ);
+    ASSERT_EQ(ListNames(), (QStringList{"Rock", "Y.mp3", "z.mp3"}));
+    QTableView* list = window->listView();
+    list->setFocus();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(window->listModel()->index(2, 0)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                      list->visualRect(window->listModel()->index(1, 0)).center());
+    EXPECT_EQ(window->CurrentNodes(), (std::vector<NodeId>{songY, songZ}));
+
+    window->action(Command::Selected)->trigger();
+    EXPECT_TRUE(tree.selected(songY));
+    EXPECT_TRUE(tree.selected(songZ));
+    EXPECT_FALSE(tree.selected(rock));
+    window->action(Command::Selected)->trigger();
+    EXPECT_FALSE(tree.selected(songY));
+    EXPECT_FALSE(tree.selected(songZ));
+}
+
+// A click on a header orders by its column (Track as numbers), a second
+// click reverses the order, folders staying first; the header's arrow
+// follows.
+TEST_F(MainWindowTest, SecondClickOnAHeaderReversesTheOrder)
+{
+    window->SelectFirstVolume();
+    QHeaderView* header = window->listView()->horizontalHeader();
+    const QPoint track(header->sectionViewportPosition(collection::kTrackColumn) + 10,
+                       header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, track);
+    EXPECT_EQ(ListNames(), (QStringList{"Rock", "Y.mp3", "z.mp3"})); // 9 before 10
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, track);
+    EXPECT_EQ(ListNames(), (QStringList{"Rock", "z.mp3", "Y.mp3"}));
+    EXPECT_EQ(header->sortIndicatorSection(), collection::kTrackColumn);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    EXPECT_TRUE(window->listModel()->descending());
+}
+
+// A collection file dropped on the window opens as Open opens it: after the
+// question about unsaved changes, which can stop it.
+TEST_F(MainWindowTest, DroppedCollectionFileOpensThroughOpen)
+{
+    const std::string other = dir.file("other.col");
+    velmora::testing::WriteBytes(other, testing::SampleCollectionBytes());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("sample.col[*] \u2013 Velmora"));
+    window->store().setModified();
+
+    const auto drop = [this, &other] {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(other))});
+        const QPoint inside = window->rect().center();
+        QDragEnterEvent enter(inside, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent dropped(inside, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &dropped);
+        EXPECT_TRUE(dropped.isAccepted());
+        QCoreApplication::processEvents(); // the drop is acted on once it has ended
+    };
+    dialogs.messageAnswers = {CollectionCommands::kCancel};
+    drop();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(window->store().currentPath(), dir.file("sample.col"));
+
+    dialogs.messageAnswers = {CollectionCommands::kNo};
+    drop();
+    EXPECT_EQ(window->store().currentPath(), other);
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("other.col[*] \u2013 Velmora"));
 }
 
 TEST_F(MainWindowTest, ContextMenuFollowsTheCurrentNode)
@@ -241,7 +316,7 @@ TEST_F(MainWindowTest, NewEmptiesTreeListAndStatusBar)
     EXPECT_EQ(window->listModel()->rowCount(), 0);
     for (int i = 0; i < 6; ++i)
         EXPECT_TRUE(window->statusText(i).isEmpty());
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velmora"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Untitled[*] \u2013 Velmora"));
 }
 
 TEST_F(MainWindowTest, ToolButtonsLookAsEnabledAsTheirCommands)

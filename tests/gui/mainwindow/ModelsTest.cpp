@@ -81,21 +81,23 @@ TEST_F(ModelsTest, ViewTreeFollowsARemovedVolumeAfterRebuild)
 
 TEST_F(ModelsTest, ListShowsChildrenInListOrderWithTags)
 {
-    FileListModel model(tree, texts, icons);
+    FileListModel model(tree, texts, icons, ",");
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     model.Fill(volume1);
     ASSERT_EQ(model.rowCount(), 2);
-    EXPECT_EQ(model.columnCount(), 7);
+    EXPECT_EQ(model.columnCount(), 12);
     EXPECT_EQ(model.index(0, 0).data().toString(), QStringLiteral("A"));
     EXPECT_EQ(model.index(1, 0).data().toString(), QStringLiteral("root.mp3"));
     EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Name"));
     EXPECT_EQ(model.headerData(6, Qt::Horizontal).toString(), QStringLiteral("Comment"));
-    EXPECT_TRUE(model.headerData(0, Qt::Horizontal, Qt::DecorationRole).isValid());
-    EXPECT_FALSE(model.headerData(4, Qt::Horizontal, Qt::DecorationRole).isValid());
+    EXPECT_EQ(model.headerData(11, Qt::Horizontal).toString(), QStringLiteral("Channel mode"));
+    // The optional columns of a file, with the locale's decimal separator.
+    EXPECT_EQ(model.index(1, 7).data().toString(), QStringLiteral("3,83 Mb"));
+    EXPECT_EQ(model.index(1, 8).data().toString(), QStringLiteral("00:04:05"));
+    EXPECT_EQ(model.index(1, 10).data().toString(), QStringLiteral("44100 Hz"));
 
-    model.SetSortColumn(4);
-    EXPECT_FALSE(model.headerData(0, Qt::Horizontal, Qt::DecorationRole).isValid());
-    EXPECT_TRUE(model.headerData(4, Qt::Horizontal, Qt::DecorationRole).isValid());
+    model.SetSortColumn(4, true);
+    EXPECT_TRUE(model.descending());
     model.Fill(volume2);
     EXPECT_EQ(model.rowCount(), 2);
     EXPECT_EQ(model.rowOf(model.nodeAt(1)), 1);

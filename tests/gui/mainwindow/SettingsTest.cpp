@@ -93,7 +93,7 @@ TEST_F(SettingsTest, ViewOptionsAndAutoOpenAreRestored)
         window->show();
         window->action(Command::TagInfo)->trigger();
         window->action(Command::GridLines)->trigger();
-        emit window->listView()->horizontalHeader()->sectionClicked(4);
+        window->listView()->horizontalHeader()->setSortIndicator(4, Qt::DescendingOrder);
         EXPECT_TRUE(window->close());
     }
     for (settings::StoredValue& value : store.values) {
@@ -105,7 +105,8 @@ TEST_F(SettingsTest, ViewOptionsAndAutoOpenAreRestored)
     const QString missing = QString::fromStdString(dir.file("missing.col"));
     auto window = Start(missing);
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Can not open the file: ") + missing);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Can not open the file: ") + missing +
+                                            QStringLiteral("\r\nNo such file or directory"));
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Error"));
     EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
     EXPECT_EQ(window->store().currentPath(), path);
@@ -113,6 +114,7 @@ TEST_F(SettingsTest, ViewOptionsAndAutoOpenAreRestored)
     EXPECT_TRUE(window->listView()->showGrid());
     EXPECT_FALSE(window->action(Command::TagInfo)->isChecked());
     EXPECT_EQ(window->listModel()->sortColumn(), 4);
+    EXPECT_TRUE(window->listModel()->descending());
 }
 
 TEST_F(SettingsTest, RestoredBoundsAreFittedToTheScreen)

@@ -63,7 +63,7 @@ protected:
 TEST_F(PlaybackCommandsTest, EnqueueWritesTheBranchAndStartsThePlayerSet)
 {
     app.settings().playerCommand = "\"my player\" --add \"%f\"";
-    window->playbackCommands().Enqueue(NodeNamed("DEMO CD"));
+    window->playbackCommands().Enqueue({NodeNamed("DEMO CD")});
 
     ASSERT_EQ(launcher.started.size(), 1u);
     EXPECT_EQ(launcher.started[0], (std::vector<std::string>{"my player", "--add", Playlist()}));
@@ -75,7 +75,7 @@ TEST_F(PlaybackCommandsTest, EnqueueWritesTheBranchAndStartsThePlayerSet)
 
     launcher.startWorks = false;
     dialogs.messageAnswers = {1};
-    window->playbackCommands().Enqueue(NodeNamed("Rock"));
+    window->playbackCommands().Enqueue({NodeNamed("Rock")});
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Can not start the player: my player"));
 }
@@ -85,13 +85,13 @@ TEST_F(PlaybackCommandsTest, EnqueueWritesTheBranchAndStartsThePlayerSet)
 TEST_F(PlaybackCommandsTest, EnqueueFallsBackToAKnownPlayerThenToTheOpener)
 {
     launcher.installed = {"vlc", "deadbeef"};
-    window->playbackCommands().Enqueue(NodeNamed("z.mp3"));
+    window->playbackCommands().Enqueue({NodeNamed("z.mp3")});
     ASSERT_EQ(launcher.started.size(), 1u);
     EXPECT_EQ(launcher.started[0].front(), "vlc");
     EXPECT_EQ(launcher.started[0].back(), Playlist());
 
     launcher.installed.clear();
-    window->playbackCommands().Enqueue(NodeNamed("z.mp3"));
+    window->playbackCommands().Enqueue({NodeNamed("z.mp3")});
     EXPECT_EQ(launcher.started.size(), 1u);
     EXPECT_EQ(launcher.opened, std::vector<std::string>{Playlist()});
 }
@@ -161,8 +161,8 @@ TEST_F(PlaybackCommandsTest, EnterPlaysOnItsPressOnlyWhileTheListHasTheKeyboard)
 TEST_F(PlaybackCommandsTest, PlayUsesThePlayerSetAndTellsWhyAFileDidNotOpen)
 {
     app.settings().playerCommand = "myplayer --play %f";
-    window->playbackCommands().Play(NodeNamed("z.mp3"));
-    window->playbackCommands().Play(NodeNamed("Rock"));
+    window->playbackCommands().Play({NodeNamed("z.mp3")});
+    window->playbackCommands().Play({NodeNamed("Rock")});
     EXPECT_EQ(launcher.started,
               (std::vector<std::vector<std::string>>{{"myplayer", "--play", Demo("z.mp3")},
                                                      {"myplayer", "--play", Playlist()}}));
@@ -170,7 +170,7 @@ TEST_F(PlaybackCommandsTest, PlayUsesThePlayerSetAndTellsWhyAFileDidNotOpen)
 
     launcher.startWorks = false;
     dialogs.messageAnswers = {1};
-    window->playbackCommands().Play(NodeNamed("z.mp3"));
+    window->playbackCommands().Play({NodeNamed("z.mp3")});
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,
               QString::fromStdString("Can not open the file: " + Demo("z.mp3") +
@@ -182,9 +182,9 @@ TEST_F(PlaybackCommandsTest, PlayUsesThePlayerSetAndTellsWhyAFileDidNotOpen)
     app.settings().playerCommand = " ";
     launcher.openWorks = false;
     dialogs.messageAnswers = {1, 1};
-    window->playbackCommands().Play(NodeNamed("z.mp3"));
+    window->playbackCommands().Play({NodeNamed("z.mp3")});
     launcher.openWorks = true;
-    window->playbackCommands().Play(NodeNamed("Rock"));
+    window->playbackCommands().Play({NodeNamed("Rock")});
     EXPECT_EQ(launcher.opened, (std::vector<std::string>{Demo("z.mp3"), Playlist()}));
     ASSERT_EQ(dialogs.messages.size(), 2u);
     ASSERT_TRUE(launcher.openFailed);
@@ -242,7 +242,7 @@ TEST_F(PlaybackCommandsTest, APlaylistSaysHowManyFilesItLeftOut)
     const std::string target = dir.file("rock.m3u");
     dialogs.saveAnswers = {QString::fromStdString(target)};
     dialogs.messageAnswers = {1};
-    window->playbackCommands().SavePlaylist(NodeNamed("Rock"));
+    window->playbackCommands().SavePlaylist({NodeNamed("Rock")});
 
     EXPECT_EQ(velmora::testing::ReadBytes(target), Demo("Rock/b.mp3") + "\r\n");
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -272,7 +272,7 @@ TEST_F(PlaybackCommandsTest, TheCommandsFollowTheCurrentNode)
 TEST_F(PlaybackCommandsTest, AMissingVolumeIsToldWithItsLabelAndSerial)
 {
     dialogs.messageAnswers = {1};
-    window->playbackCommands().Play(NodeNamed("one.mp3"));
+    window->playbackCommands().Play({NodeNamed("one.mp3")});
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,
               QStringLiteral("Can not find the source of the selected item\r\n"
@@ -289,7 +289,7 @@ TEST_F(PlaybackCommandsTest, SavingAPlsPlaylist)
     const std::string target = dir.file("lists/rock.pls");
     std::filesystem::create_directories(dir.file("lists"));
     dialogs.saveAnswers = {QString::fromStdString(target)};
-    window->playbackCommands().SavePlaylist(NodeNamed("Rock"));
+    window->playbackCommands().SavePlaylist({NodeNamed("Rock")});
 
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
     EXPECT_EQ(dialogs.saveRequests[0].fileName, QStringLiteral("Rock"));
@@ -315,8 +315,8 @@ TEST_F(PlaybackCommandsTest, SavingAPlaylistOverTheCollectionIsRefused)
     std::filesystem::create_symlink(collection, link);
     dialogs.saveAnswers = {QString::fromStdString(collection), QString::fromStdString(link)};
     dialogs.messageAnswers = {1, 1};
-    window->playbackCommands().SavePlaylist(NodeNamed("Rock"));
-    window->playbackCommands().SavePlaylist(NodeNamed("Rock"));
+    window->playbackCommands().SavePlaylist({NodeNamed("Rock")});
+    window->playbackCommands().SavePlaylist({NodeNamed("Rock")});
 
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(dialogs.messages[0].text,

@@ -3,6 +3,7 @@
 
 #include "texts/TextTable.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -66,11 +67,41 @@ TEST(FindDialogTest, PropertyPageWithEveryTermClearedDisablesFind)
     EXPECT_TRUE(c.find->isEnabled());
     EXPECT_TRUE(c.propertyValue[5]->isEnabled());
     EXPECT_FALSE(c.propertyValue[4]->isEnabled());
-    // Only the name and tag fields accept with Enter.
+    // Enter on the property page presses Find, as on the other pages.
     dialog.show();
+    c.propertyValue[5]->setFocus();
     QTest::keyClick(c.propertyValue[5], Qt::Key_Return);
-    EXPECT_EQ(dialog.choice(), FindChoice::None);
-    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.choice(), FindChoice::Find);
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+// Opened again after a search, the dialog has the keyboard in the name
+// field with the last text selected: typing replaces it, Enter searches.
+TEST(FindDialogTest, OpenedAgainTheNameIsSelectedToBeTypedOver)
+{
+    const texts::TextTable table;
+    settings::Settings settings = OnPage(0);
+    {
+        FindDialog first(table, settings);
+        first.show();
+        QTest::keyClicks(first.controls().nameText, QStringLiteral("beat"));
+        QTest::keyClick(first.controls().nameText, Qt::Key_Return);
+        ASSERT_EQ(first.choice(), FindChoice::Find);
+        settings = first.settings();
+    }
+    FindDialog again(table, settings);
+    const auto& c = again.controls();
+    again.show();
+    again.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&again));
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_EQ(focused, c.nameText);
+    EXPECT_EQ(c.nameText->selectedText(), QStringLiteral("beat"));
+    QTest::keyClicks(focused, QStringLiteral("drum"));
+    EXPECT_EQ(c.nameText->text(), QStringLiteral("drum"));
+    QTest::keyClick(focused, Qt::Key_Return);
+    EXPECT_EQ(again.choice(), FindChoice::Find);
+    EXPECT_EQ(again.settings().nameText, "drum");
 }
 
 TEST(FindDialogTest, DuplicatesWithNeitherComparisonDisablesFind)

@@ -21,6 +21,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -212,12 +213,14 @@ TEST_F(ResultWindowsTest, DuplicateGroupPickShowsThatGroupsRowsSortedByName)
         return model.index(r, 1).data().toString() + model.index(r, 0).data().toString();
     };
     ASSERT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(window.controls().count->text(), QStringLiteral("Found: 3"));
     EXPECT_EQ(row(0), QStringLiteral("DEMO CD\\B.mp3"));
     EXPECT_EQ(row(1), QStringLiteral("DEMO CD\\Rock\\b.mp3"));
     EXPECT_EQ(row(2), QStringLiteral("SECOND\\b.mp3"));
 
     groups->setCurrentIndex(1);
     ASSERT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(window.controls().count->text(), QStringLiteral("Found: 2"));
     EXPECT_EQ(row(0), QStringLiteral("DEMO CD\\Rock\\c.mp3"));
     EXPECT_EQ(row(1), QStringLiteral("SECOND\\c.mp3"));
     EXPECT_EQ(window.controls().list->currentIndex().row(), 0);

@@ -10,6 +10,7 @@
 #include "tags/ItemTag.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 #include <filesystem>
+#include <iostream>
 
 namespace velmora::gui::testing {
 namespace {
@@ -107,8 +109,10 @@ TEST_F(TagEditorTest, SaveWritesTheTickedFieldIntoEverySelectedFileThatCanBeWrit
     EXPECT_EQ(dialogs.messages[0].text,
               QStringLiteral("Can not write tag in the file: ") + QString::fromStdString(b));
     EXPECT_EQ(dialogs.messages[0].button2, QStringLiteral("Cancel"));
+    EXPECT_EQ(dialogs.messages[0].escapeButton, 2);
     EXPECT_EQ(Selected(ui.files), QStringList{"b.MP3"});
     EXPECT_EQ(ReadBytes(b), oldB);
+    EXPECT_EQ(ui.status->text(), QStringLiteral("Changed files: 2"));
 
     const std::string newA = ReadBytes(a);
     ASSERT_EQ(newA.size(), oldA.size());
@@ -166,6 +170,7 @@ TEST_F(TagEditorTest, RemoveSucceedsOnAFileWithoutATag)
     ui.files->item(2)->setSelected(true);
     ui.remove->click();
     EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(ui.status->text(), QStringLiteral("Changed files: 2"));
     EXPECT_EQ(Selected(ui.files), QStringList());
     EXPECT_EQ(ReadBytes(c), oldC);
     EXPECT_EQ(ReadBytes(a), oldA.substr(0, oldA.size() - 128));

@@ -2,6 +2,7 @@
 #include "gui/volumes/VolumeCommands.h"
 
 #include "gui/GuiFixture.h"
+#include "gui/ModalScript.h"
 #include "gui/mainwindow/FileListModel.h"
 #include "gui/mainwindow/ViewTreeModel.h"
 #include "gui/volumes/ScanDialog.h"
@@ -20,6 +21,7 @@ namespace {
 
 using collection::NodeId;
 using testing::GuiTest;
+using testing::ModalScript;
 
 class VolumeCommandsTest : public GuiTest {
 protected:
@@ -196,6 +198,34 @@ TEST_F(VolumeCommandsTest, UpdateFromASourceOfAnotherIdentityAsksNamingBoth)
     EXPECT_EQ(dialogs.messages[0].defaultButton, 2);
     EXPECT_EQ(VolumeCount(), 2u);
     EXPECT_FALSE(window->store().modified());
+}
+
+TEST_F(VolumeCommandsTest, AddNamesAPlainFolderByTheLabelOffered)
+{
+    // The folder "audio" of the volume DATA is not its root; the source
+    // dialog starts at it as the folder chosen last.
+    const QString data = QStringLiteral(VELMORA_TEST_DATA_DIR);
+    const QString audio = data + QStringLiteral("/audio");
+    volumes.setVolumes({VolumeInfo{data.toStdString(), "DATA", 5, VolumeType::Fixed, "ext4", ""}});
+    app.folders().lastSource = audio;
+    QString started;
+    ModalScript script;
+    script.Then<SourcePath>([&started](SourcePath& dialog) {
+        started = dialog.chosenPath();
+        if (started.isEmpty())
+            dialog.reject();
+        else
+            dialog.TryAccept();
+    });
+    dialogs.textAnswers = {QStringLiteral("MY FOLDER")};
+    EXPECT_EQ(window->volumeCommands().Add(), scan::EditOutcome::Changed);
+    EXPECT_EQ(started, audio);
+    ASSERT_EQ(dialogs.textRequests.size(), 1u);
+    EXPECT_EQ(dialogs.textRequests[0].caption, QStringLiteral("Add volume"));
+    EXPECT_EQ(dialogs.textRequests[0].prompt, QStringLiteral("Drive label:"));
+    // Rather than "DATA\audio".
+    EXPECT_EQ(VolumeName(2), QStringLiteral("MY FOLDER"));
+    EXPECT_EQ(dialogs.unscripted, 0);
 }
 
 } // namespace
