@@ -304,10 +304,11 @@ bool IsOwnSource(std::string_view volumeText, const Volumes& volumes, std::strin
     if (!DriveInfo(volumes, sourcePath, label, serial))
         return false;
     const std::string folderPart = FolderPartOf(volumes.rootOf(sourcePath), sourcePath);
-    if (SameVolume(volumeText, serial, folderPart))
-        return true;
-    return !folderPart.empty() && NamedByGivenLabel(volumeText, label) &&
-           SameVolume(volumeText, serial, "");
+    // Such a volume may stand for any folder of its drive but not for the
+    // whole drive: its root is asked about like another identity.
+    if (NamedByGivenLabel(volumeText, label))
+        return !folderPart.empty() && SameVolume(volumeText, serial, "");
+    return SameVolume(volumeText, serial, folderPart);
 }
 
 std::string FolderPartOf(std::string_view root, std::string_view sourcePath)

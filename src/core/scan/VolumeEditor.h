@@ -192,10 +192,11 @@ bool SameLabelledVolume(std::string_view volumeText, std::uint32_t serial, std::
 bool NamedByGivenLabel(std::string_view volumeText, std::string_view driveLabel);
 
 /// Whether Update takes `sourcePath` as the volume's own source, without
-/// asking: the source's drive can be read and SameVolume() holds for its
-/// serial and the source's folder part, or the volume is NamedByGivenLabel()
-/// for the source's drive, has its serial and the source is a folder below
-/// its root (the volume's identity does not keep which folder).
+/// asking: the source's drive can be read, and for a volume
+/// NamedByGivenLabel() for that drive, the drive has the volume's serial and
+/// the source is a folder below its root, never the root itself (the
+/// volume's identity does not keep which folder); for any other volume,
+/// SameVolume() holds for the drive's serial and the source's folder part.
 bool IsOwnSource(std::string_view volumeText, const Volumes& volumes, std::string_view sourcePath);
 
 /// The folder part of a source below its volume's root, with "\" between

@@ -152,7 +152,6 @@ Icons::Icons()
     listFolderMarked_ = Svg("folder", true);
     file_ = Svg("file");
     fileMarked_ = Svg("file", true);
-    sortMark_ = Svg("sort");
     window_ = Svg("velmora");
 }
 

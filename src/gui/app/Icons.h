@@ -9,8 +9,8 @@ namespace velmora::gui {
 /// The program's own pictures, drawn as SVG in the resources and rendered at
 /// every size the desktop asks for: volume, folder (its selected state shows
 /// the open folder), file, each also with the selected-mark overlay; the
-/// sort mark; the window icon. Built once by the main window and shared with
-/// its models. The commands' pictures come from ForCommand().
+/// window icon. Built once by the main window and shared with its models. The commands' pictures
+/// come from ForCommand().
 class Icons {
 public:
     Icons();
@@ -36,13 +36,12 @@ public:
     /// A folder in the list: closed whether or not its row is selected.
     const QIcon& listFolder(bool marked) const { return marked ? listFolderMarked_ : listFolder_; }
     const QIcon& file(bool marked) const { return marked ? fileMarked_ : file_; }
-    const QIcon& sortMark() const { return sortMark_; }
     const QIcon& window() const { return window_; }
 
 private:
     QIcon volume_, volumeMarked_, folder_, folderMarked_, listFolder_, listFolderMarked_;
     QIcon file_, fileMarked_;
-    QIcon sortMark_, window_;
+    QIcon window_;
 };
 
 } // namespace velmora::gui

@@ -216,12 +216,14 @@ TEST_F(VolumeEditorTest, UpdateOfALabelledFolderNeverScansItsDrivesRoot)
     const NodeId rock = AddVolume("Rock", 100, 10, 2);
     fs::create_directories(dir.path() / "b/Rock");
     const Events before = Dump();
-    user.sources = {std::nullopt, Source("b", "Rock")};
+    user.sources = {Source("b"), Source("b", "Rock")};
+    user.answers = {Answer::No};
     user.scan = ScanFinds("AUDIO\\Rock", 200, 20, 3, kSerial);
 
-    // The drive's root is not taken: the source dialog asks for the folder.
+    // The drive's root is not taken: the source dialog asks for the folder,
+    // and the root chosen there is asked about.
     EXPECT_EQ(editor.UpdateVolume(rock), EditOutcome::Declined);
-    EXPECT_EQ(user.events, (Events{"source 12"}));
+    EXPECT_EQ(user.events, (Events{"source 12", "ask 165 default No | 103 Rock | 89 AUDIO"}));
     EXPECT_EQ(Dump(), before);
 
     // The folder chosen is the volume's own: no question, and the volume
