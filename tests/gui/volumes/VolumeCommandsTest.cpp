@@ -10,10 +10,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 namespace velmora::gui {
@@ -225,6 +228,28 @@ TEST_F(VolumeCommandsTest, AddNamesAPlainFolderByTheLabelOffered)
     EXPECT_EQ(dialogs.textRequests[0].prompt, QStringLiteral("Drive label:"));
     // Rather than "DATA\audio".
     EXPECT_EQ(VolumeName(2), QStringLiteral("MY FOLDER"));
+    EXPECT_EQ(dialogs.unscripted, 0);
+}
+
+// A folder dropped over the tree goes through the same Add flow, without
+// the source dialog: its label offer included.
+TEST_F(VolumeCommandsTest, AFolderDroppedOnTheTreeBecomesAVolume)
+{
+    const QString data = QStringLiteral(VELMORA_TEST_DATA_DIR);
+    volumes.setVolumes({VolumeInfo{data.toStdString(), "DATA", 5, VolumeType::Fixed, "ext4", ""}});
+    dialogs.textAnswers = {QStringLiteral("DROPPED")};
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(data + QStringLiteral("/audio"))});
+    QTreeView* tree = window->treeView();
+    const QPoint over = tree->mapTo(window.get(), tree->rect().center());
+    QDragEnterEvent enter(over, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.get(), &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(over, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.get(), &drop);
+    QCoreApplication::processEvents(); // the drop is acted on once it has ended
+    ASSERT_EQ(dialogs.textRequests.size(), 1u);
+    EXPECT_EQ(VolumeName(2), QStringLiteral("DROPPED"));
     EXPECT_EQ(dialogs.unscripted, 0);
 }
 
