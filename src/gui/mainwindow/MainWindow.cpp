@@ -279,48 +279,41 @@ void MainWindow::UpdateMenuState()
         actions_->Update(commandState());
 }
 
-QAction* MainWindow::MakeRecentEntry(QMenu* menu, int number, const QString& path)
+QList<QAction*> MainWindow::MakeRecentEntries(QMenu* menu)
 {
-    QString caption = path;
-    caption.replace(u'&', QStringLiteral("&&"));
-    auto* item = new QAction(u'&' + QString::number(number) + u' ' + caption, menu);
-    item->setProperty(kOwnMark, true);
-    connect(item, &QAction::triggered, this, [this, path] {
-        if (commands().OpenCollection(path))
-            tree_->setFocus();
-    });
-    return item;
+    QList<QAction*> entries;
+    for (const std::string& entry : app_.store().recentFiles()) {
+        if (entry.empty())
+            continue;
+        const QString path = QFile::decodeName(QByteArray::fromStdString(entry));
+        QString caption = path;
+        caption.replace(u'&', QStringLiteral("&&"));
+        auto* item = new QAction(u'&' + QString::number(entries.size() + 1) + u' ' + caption, menu);
+        item->setProperty(kOwnMark, true);
+        connect(item, &QAction::triggered, this, [this, path] {
+            if (commands().OpenCollection(path))
+                tree_->setFocus();
+        });
+        entries.push_back(item);
+    }
+    return entries;
 }
 
 void MainWindow::FillRecentFilesMenu()
 {
     QMenu* menu = actions_->recentFilesMenu();
     menu->clear();
-    int number = 0;
-    for (const std::string& entry : app_.store().recentFiles()) {
-        if (!entry.empty())
-            menu->addAction(MakeRecentEntry(menu, ++number,
-                                            QFile::decodeName(QByteArray::fromStdString(entry))));
-    }
+    menu->addActions(MakeRecentEntries(menu));
 }
 
 void MainWindow::FillCollectionMenu()
 {
     QMenu* menu = actions_->collectionMenu();
-    for (QAction* entry : recentEntries_)
-        delete entry;
-    recentEntries_.clear();
+    qDeleteAll(recentEntries_);
+    recentEntries_ = MakeRecentEntries(menu);
     QAction* exit = action(Command::Exit);
-    int number = 0;
-    for (const std::string& entry : app_.store().recentFiles()) {
-        if (entry.empty())
-            continue;
-        QAction* item =
-            MakeRecentEntry(menu, ++number, QFile::decodeName(QByteArray::fromStdString(entry)));
-        menu->insertAction(exit, item);
-        recentEntries_.push_back(item);
-    }
-    if (!recentEntries_.empty())
+    menu->insertActions(exit, recentEntries_);
+    if (!recentEntries_.isEmpty())
         recentEntries_.push_back(menu->insertSeparator(exit));
 }
 

@@ -165,7 +165,10 @@ private:
     void FillRecentFilesMenu();
     /// The recent files at the end of the Collection menu, before Exit.
     void FillCollectionMenu();
-    QAction* MakeRecentEntry(QMenu* menu, int number, const QString& path);
+    /// The recent files as numbered entries of `menu`, each opening its file.
+    QList<QAction*> MakeRecentEntries(QMenu* menu);
+    /// Whether a drag at `position` (of the window) is over the tree.
+    bool OverTree(const QPointF& position) const;
     void CreateKeys();
     void ShowHeaderMenu(const QPoint& position);
     /// View's Sorting menu: the list's columns and Reverse order, for the
@@ -196,7 +199,7 @@ private:
     QTreeView* tree_ = nullptr;
     QTableView* list_ = nullptr;
     /// The recent-file entries of the Collection menu.
-    std::vector<QAction*> recentEntries_;
+    QList<QAction*> recentEntries_;
     QMenu* sortMenu_ = nullptr;
     std::vector<QAction*> sortEntries_; ///< by column
     QAction* reverseEntry_ = nullptr;

@@ -419,16 +419,21 @@ bool MainWindow::DropPaths(const QList<QUrl>& urls, bool import, bool overTree)
     return true;
 }
 
+bool MainWindow::OverTree(const QPointF& position) const
+{
+    return tree_->rect().contains(tree_->mapFrom(this, position.toPoint()));
+}
+
 void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
-    const bool overTree = tree_->rect().contains(tree_->mapFrom(this, event->position().toPoint()));
+    const bool overTree = OverTree(event->position());
     if (Takes(event->mimeData(), overTree))
         event->acceptProposedAction();
 }
 
 void MainWindow::dragMoveEvent(QDragMoveEvent* event)
 {
-    const bool overTree = tree_->rect().contains(tree_->mapFrom(this, event->position().toPoint()));
+    const bool overTree = OverTree(event->position());
     if (Takes(event->mimeData(), overTree))
         event->acceptProposedAction();
     else
@@ -437,7 +442,7 @@ void MainWindow::dragMoveEvent(QDragMoveEvent* event)
 
 void MainWindow::dropEvent(QDropEvent* event)
 {
-    const bool overTree = tree_->rect().contains(tree_->mapFrom(this, event->position().toPoint()));
+    const bool overTree = OverTree(event->position());
     if (!Takes(event->mimeData(), overTree))
         return;
     event->acceptProposedAction();
