@@ -60,7 +60,7 @@ std::string_view AnalyserName(audio::Analyser analyser)
 [[nodiscard]] int TagShow(const std::vector<std::string>& files, bool readId3v2, std::ostream& out,
                           std::ostream& err, CliContext& context)
 {
-    tags::BulkTagEditor editor(context.services.files);
+    tags::BulkTagEditor editor(context.services.files, context.services.id3v2);
     editor.SetReadId3v2(readId3v2);
     int result = kSuccess;
     for (const std::string& path : files) {
@@ -78,7 +78,7 @@ std::string_view AnalyserName(audio::Analyser analyser)
         out << path;
         for (const std::string& field : shown.fields)
             out << '\t' << field;
-        out << '\n';
+        out << '\t' << tags::TagKindsText(shown.id3v1, shown.id3v2Version) << '\n';
     }
     return result;
 }
@@ -86,7 +86,7 @@ std::string_view AnalyserName(audio::Analyser analyser)
 [[nodiscard]] int TagWrite(const TagChanges& changes, const std::vector<std::string>& files,
                            std::ostream& err, CliContext& context)
 {
-    tags::BulkTagEditor editor(context.services.files);
+    tags::BulkTagEditor editor(context.services.files, context.services.id3v2);
     int result = kSuccess;
     for (const std::string& path : files) {
         if (const auto error = editor.Write(path, changes)) {
@@ -97,13 +97,13 @@ std::string_view AnalyserName(audio::Analyser analyser)
     return result;
 }
 
-[[nodiscard]] int TagRemove(const std::vector<std::string>& files, std::ostream& err,
-                            CliContext& context)
+[[nodiscard]] int TagRemove(const std::vector<std::string>& files, tags::TagParts parts,
+                            std::ostream& err, CliContext& context)
 {
-    tags::BulkTagEditor editor(context.services.files);
+    tags::BulkTagEditor editor(context.services.files, context.services.id3v2);
     int result = kSuccess;
     for (const std::string& path : files) {
-        if (const auto error = editor.Remove(path)) {
+        if (const auto error = editor.Remove(path, parts)) {
             TellAboutFile(err, context.texts, *error, path);
             result = kFailed;
         }
@@ -145,9 +145,8 @@ std::string_view AnalyserName(audio::Analyser analyser)
     return true;
 }
 
-// The files of tag show may start with "-" (but not "--": that is an
-// option or ends the options); those of tag remove may start with
-// anything: it has no options.
+// The files of tag show and tag remove may start with "-" (but not "--":
+// that is an option or ends the options).
 class TagShowCommand final : public Command {
 public:
     TagShowCommand()
@@ -156,8 +155,10 @@ public:
                    .forms = {{"[--no-id3v2] FILE..."}},
                    .options = {{"--no-id3v2", "", "", kNoId3v2Help}},
                    .details = {"One line per file: the path, then title, artist, album, track, "
-                               "year and",
-                               "comment, tab-separated. A file without an ID3v1 tag shows the "
+                               "year,",
+                               "comment and the tags the file holds (such as \"ID3v1 ID3v2.3\"; "
+                               "empty for",
+                               "none), tab-separated. A file without an ID3v1 tag shows the "
                                "texts of its",
                                "ID3v2 tag, if it starts with one. A file that tags are not "
                                "written into (it",
@@ -192,6 +193,10 @@ public:
                            {"--track", "", "N", "the track number, 1 to 255; none when 0 or empty"},
                            {"--year", "", "Y", "the year"},
                            {"--comment", "", "C", "the comment"}},
+               .details = {"A file that begins with an ID3v2 tag gets the same fields in that "
+                           "tag as well,",
+                           "in full, its version and other frames kept; a file without one "
+                           "gets none."},
                .optionsFirst = true})
     {
     }
@@ -218,17 +223,41 @@ public:
     TagRemoveCommand()
         : Command({.name = "remove",
                    .summary = "remove the ID3v1 tag of each file",
-                   .forms = {{"FILE..."}}})
+                   .forms = {{"[--id3v2 | --all] FILE..."}},
+                   .options = {{"--id3v2", "", "", "remove the ID3v2 tag instead"},
+                               {"--all", "", "", "remove both tags"}},
+                   .details = {"Without an option only the ID3v1 tag at the end goes; the ID3v2 "
+                               "tag at the",
+                               "start may hold pictures and is removed only when asked."},
+                   .optionsFirst = true})
     {
     }
 
     [[nodiscard]] int Execute(const std::vector<Argument>& args, std::ostream&, std::ostream& err,
                               CliContext& context) const override
     {
-        const std::vector<std::string> files = Words(args);
+        std::vector<std::string> files;
+        tags::TagParts parts = tags::TagParts::Id3v1;
+        for (const Argument& arg : args) {
+            switch (arg.kind) {
+            case Argument::Kind::Option:
+                parts = arg.Is("--all") || parts == tags::TagParts::Both ? tags::TagParts::Both
+                                                                         : tags::TagParts::Id3v2;
+                break;
+            case Argument::Kind::Operand:
+                files.push_back(arg.word);
+                break;
+            case Argument::Kind::EndOfOptions:
+                break;
+            case Argument::Kind::MissingValue:
+            case Argument::Kind::Unknown:
+                err << "velmora-cli: unknown option " << arg.word << "\n";
+                return Usage(err);
+            }
+        }
         if (files.empty())
             return Usage(err);
-        return TagRemove(files, err, context);
+        return TagRemove(files, parts, err, context);
     }
 };
 
@@ -286,7 +315,8 @@ int AnalyseCommand::Execute(const std::vector<Argument>& args, std::ostream& out
 }
 
 TagCommand::TagCommand()
-    : Command({.name = "tag", .summary = "read, write or remove the ID3v1 tag of audio files"})
+    : Command({.name = "tag",
+               .summary = "read, write or remove the ID3v1 and ID3v2 tags of audio files"})
 {
     AddSubCommand(std::make_unique<TagShowCommand>());
     AddSubCommand(std::make_unique<TagWriteCommand>());

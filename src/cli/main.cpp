@@ -7,6 +7,7 @@
 #include "platform/QtLocale.h"
 #include "platform/SettingsFile.h"
 #include "platform/SystemClock.h"
+#include "platform/TagLibId3v2.h"
 #include "settings/Settings.h"
 #include "system/Services.h"
 #include "texts/LanguagePacks.h"
@@ -58,7 +59,8 @@ int main(int argc, char** argv)
         std::cerr << language.error << '\n';
     const velmora::texts::TextTable texts = std::move(language.table);
     const velmora::platform::LinuxVolumes volumes;
-    const velmora::Services services{files, volumes, locale, clock};
+    velmora::platform::TagLibId3v2 id3v2;
+    const velmora::Services services{files, volumes, locale, clock, nullptr, &id3v2};
     velmora::gui::QtCoverRenderer coverRenderer;
     velmora::cli::CliContext context{services, texts, &interrupted, ::isatty(STDERR_FILENO) == 1};
     context.coverRenderer = &coverRenderer;

@@ -13,6 +13,7 @@
 #include "platform/QtLocale.h"
 #include "platform/SettingsFile.h"
 #include "platform/SystemClock.h"
+#include "platform/TagLibId3v2.h"
 #include "system/Services.h"
 
 #include <QApplication>
@@ -54,8 +55,9 @@ int main(int argc, char** argv)
     velmora::gui::QtUserDialogs dialogs;
     // The screenshot runs on the default settings and leaves the file alone.
     velmora::platform::SettingsFile settingsFile(files, velmora::platform::SettingsPath());
-    const velmora::Services services{files, volumes, locale, clock,
-                                     screenshot.isEmpty() ? &settingsFile : nullptr};
+    velmora::platform::TagLibId3v2 id3v2;
+    const velmora::Services services{
+        files, volumes, locale, clock, screenshot.isEmpty() ? &settingsFile : nullptr, &id3v2};
     velmora::gui::Application application(services, dialogs, QDir::homePath().toStdString(), {},
                                           velmora::platform::ProgramDataFolder());
     velmora::gui::MainWindow window(application);

@@ -62,7 +62,7 @@ TEST_F(AudioCommandsTest, PathsWithoutAudioFailAfterTheOthers)
     const std::string text = Copy("text_named_mp3.mp3");
     EXPECT_EQ(Run({"tag", "show", text, audio}), kFailed);
     EXPECT_EQ(err.str(), "The file isn't valid: " + text + "\n");
-    EXPECT_EQ(out.str(), text + "\t\t\t\t\t\t\n" + audio + "\t\t\t\t\t\t\n");
+    EXPECT_EQ(out.str(), text + "\t\t\t\t\t\t\t\n" + audio + "\t\t\t\t\t\t\t\n");
 
     for (const char* action : {"show", "remove"}) {
         EXPECT_EQ(Run({"tag", action, folder}), kFailed);
@@ -81,8 +81,8 @@ TEST_F(AudioCommandsTest, TagShowFollowsTheEditorsRules)
     // as the track byte (33); a file without tag shows nothing.
     EXPECT_EQ(out.str(), tagged +
                              "\tFixture Title\tFixture Artist\tFixture Album\t33\t2001\tComment: "
-                             "exactly thirty bytes\n" +
-                             untagged + "\t\t\t\t\t\t\n");
+                             "exactly thirty bytes\tID3v1\n" +
+                             untagged + "\t\t\t\t\t\t\t\n");
     EXPECT_EQ(err.str(), "");
 
     const std::string text = Copy("text_named_mp3.mp3");
@@ -98,9 +98,10 @@ TEST_F(AudioCommandsTest, TagWriteChangesOnlyTheGivenFields)
     ASSERT_EQ(Run({"tag", "write", "--album", "Best of", "--year=2024", a, b}), kSuccess)
         << err.str();
     ASSERT_EQ(Run({"tag", "show", a, b}), kSuccess);
-    EXPECT_EQ(out.str(),
-              a + "\tTrack Seven\tFixture Artist\tBest of\t7\t2024\tComment with track number\n" +
-                  b + "\tAce of Spades\tMotörhead\tBest of\t1\t2024\tWindows-1252 éèü\n");
+    EXPECT_EQ(
+        out.str(),
+        a + "\tTrack Seven\tFixture Artist\tBest of\t7\t2024\tComment with track number\tID3v1\n" +
+            b + "\tAce of Spades\tMotörhead\tBest of\t1\t2024\tWindows-1252 éèü\tID3v1\n");
 
     // An empty or non-numeric track writes 32, which shows as no track.
     ASSERT_EQ(Run({"tag", "write", "--track", "", a}), kSuccess);
@@ -108,7 +109,7 @@ TEST_F(AudioCommandsTest, TagWriteChangesOnlyTheGivenFields)
     ASSERT_EQ(Run({"tag", "write", "--track", "x7", "--title", "Ünïcode", a}), kSuccess);
     ASSERT_EQ(Run({"tag", "show", a}), kSuccess);
     EXPECT_EQ(out.str(),
-              a + "\tÜnïcode\tFixture Artist\tBest of\t\t2024\tComment with track number\n");
+              a + "\tÜnïcode\tFixture Artist\tBest of\t\t2024\tComment with track number\tID3v1\n");
 }
 
 // The track byte holds 0 to 255: a number beyond would be written as its
@@ -147,7 +148,7 @@ TEST_F(AudioCommandsTest, TagWriteKeepsTheTextsOfAFileWithOnlyAnId3v2Tag)
     velmora::testing::WriteBytes(path, v2 + ReadBytes(Copy("mpeg2_l3_cbr64_22k_js.mp3")));
     ASSERT_EQ(Run({"tag", "write", "--album", "X", path}), kSuccess) << err.str();
     ASSERT_EQ(Run({"tag", "show", "--no-id3v2", path}), kSuccess);
-    EXPECT_EQ(out.str(), path + "\tReal title\tReal artist\tX\t9\t1994\t\n");
+    EXPECT_EQ(out.str(), path + "\tReal title\tReal artist\tX\t9\t1994\t\tID3v1 ID3v2.3\n");
     ASSERT_EQ(Run({"analyse", path}), kSuccess);
     EXPECT_EQ(out.str(),
               path + "\tmpeg\t8\t1\t2205\t2\t2\t3\tReal title\tReal artist\tX\t9\t1994\t\n");

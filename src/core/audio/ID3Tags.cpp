@@ -122,6 +122,26 @@ std::array<char, kId3v1Size> BuildId3v1Block(std::string_view title, std::string
     return block;
 }
 
+namespace {
+
+// Whether `h` is the header of an ID3v2 tag (see SkipId3v2Tags).
+bool IsId3v2Header(const unsigned char (&h)[10])
+{
+    return h[0] == 'I' && h[1] == 'D' && h[2] == '3' && h[3] >= 2 && h[3] <= 4 && h[4] != 0xFF &&
+           (h[6] | h[7] | h[8] | h[9]) < 0x80;
+}
+
+} // namespace
+
+int Id3v2Version(ByteSource& source)
+{
+    unsigned char h[10];
+    if (source.size() < 10 || source.readAt(0, reinterpret_cast<char*>(h), 10) != 10 ||
+        !IsId3v2Header(h))
+        return 0;
+    return h[3];
+}
+
 std::int64_t SkipId3v2Tags(ByteSource& source)
 {
     const std::int64_t size = source.size();
@@ -130,9 +150,7 @@ std::int64_t SkipId3v2Tags(ByteSource& source)
         unsigned char h[10];
         if (size - offset < 10 || source.readAt(offset, reinterpret_cast<char*>(h), 10) != 10)
             break;
-        const bool header = h[0] == 'I' && h[1] == 'D' && h[2] == '3' && h[3] >= 2 && h[3] <= 4 &&
-                            h[4] != 0xFF && (h[6] | h[7] | h[8] | h[9]) < 0x80;
-        if (!header)
+        if (!IsId3v2Header(h))
             break;
         const std::int64_t body = (std::int64_t(h[6]) << 21) | (std::int64_t(h[7]) << 14) |
                                   (std::int64_t(h[8]) << 7) | std::int64_t(h[9]);

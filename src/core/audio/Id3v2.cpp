@@ -269,12 +269,17 @@ private:
             return;
         std::string_view rest = bytes.substr(1);
         std::size_t used = 0;
+        bool described = false;
         if (field == kComment) {
             if (rest.size() < 3)
                 return;
             rest.remove_prefix(3); // the language
-            DecodeString(rest, encoding, used);
+            described = !DecodeString(rest, encoding, used).empty();
             rest.remove_prefix(used); // the short description
+            // A comment with a description stands in only until one without
+            // comes (the others are notes of programs, such as iTunNORM).
+            if (described && fallbackComment_)
+                return;
         }
         std::string value = Cleaned(DecodeString(rest, encoding, used));
         switch (field) {
@@ -289,6 +294,11 @@ private:
             break;
         case kComment:
             text_.comment = Cut(std::move(value), kTextCharacters);
+            if (described) {
+                fallbackComment_ = true;
+                text_.present = true;
+                return;
+            }
             break;
         case kTrack: {
             const std::string digits = LeadingDigits(value, 9);
@@ -313,6 +323,7 @@ private:
     Id3v2Text& text_;
     bool taken_[6] = {};
     int found_ = 0;
+    bool fallbackComment_ = false; ///< the comment is one with a description
 };
 
 } // namespace

@@ -19,7 +19,8 @@ struct Id3v2Text {
     std::string album;    ///< TALB (TAL)
     int track = 0;        ///< the number before any "/" of TRCK (TRK); 0 without one
     std::string year;     ///< the leading digits (at most 4) of TYER, TDRC (TYE)
-    std::string comment;  ///< the text of the first COMM (COM), whatever its language
+    std::string comment;  ///< the text of the first COMM (COM) without a description, else
+                          ///< of the first COMM; whatever its language
 
     bool operator==(const Id3v2Text&) const = default;
 };

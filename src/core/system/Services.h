@@ -11,6 +11,9 @@ class Volumes;
 namespace settings {
 class SettingsStore;
 }
+namespace tags {
+class Id3v2Writer;
+}
 
 /// The services of the operating system that the core uses, one set for the
 /// whole program: the window and the command line build it once from the
@@ -24,6 +27,8 @@ struct Services {
     /// Where settings are read and written; nullptr runs on the defaults and
     /// writes nothing.
     settings::SettingsStore* settingsStore = nullptr;
+    /// What writes and removes ID3v2 tags; nullptr leaves them alone.
+    tags::Id3v2Writer* id3v2 = nullptr;
 };
 
 } // namespace velmora

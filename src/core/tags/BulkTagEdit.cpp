@@ -28,7 +28,35 @@ std::optional<TextId> FailureText(audio::TagWriteStatus status, TextId failed)
     return failed;
 }
 
+std::optional<TextId> FailureText(Id3v2Outcome outcome, TextId failed)
+{
+    switch (outcome) {
+    case Id3v2Outcome::Done:
+    case Id3v2Outcome::NoTag:
+        return std::nullopt;
+    case Id3v2Outcome::FileMissing:
+        return TextId::FileDoesNotExist;
+    case Id3v2Outcome::WouldLoseFrames:
+        return TextId::Id3v2FramesWouldBeLost;
+    case Id3v2Outcome::CannotOpen:
+    case Id3v2Outcome::WriteFailed:
+        break;
+    }
+    return failed;
+}
+
 } // namespace
+
+std::string TagKindsText(bool id3v1, int id3v2Version)
+{
+    std::string text = id3v1 ? "ID3v1" : "";
+    if (id3v2Version > 0) {
+        if (!text.empty())
+            text += ' ';
+        text += "ID3v2." + std::to_string(id3v2Version);
+    }
+    return text;
+}
 
 std::vector<std::string> ShownFields(const audio::TMPEGAudio& mpeg)
 {
@@ -105,7 +133,17 @@ bool HoldsFrameRun(ByteSource& file, std::int64_t offset)
 
 } // namespace
 
-BulkTagEditor::BulkTagEditor(FileSystem& files) : files_(files), mpeg_(files), info_(files) {}
+BulkTagEditor::BulkTagEditor(FileSystem& files, Id3v2Writer* id3v2)
+    : files_(files), id3v2_(id3v2), mpeg_(files), info_(files)
+{
+}
+
+int BulkTagEditor::Id3v2VersionOf(const std::string& path)
+{
+    int error = 0;
+    const std::unique_ptr<RandomAccessFile> file = files_.openFile(path, false, error);
+    return file ? audio::Id3v2Version(*file) : 0;
+}
 
 bool BulkTagEditor::ReadableButNotAudio(const std::string& path)
 {
@@ -141,6 +179,8 @@ BulkTagEditor::Shown BulkTagEditor::Show(const std::string& path)
     shown.exists = true;
     shown.valid = !ReadableButNotAudio(path);
     shown.fields = ShownFields(mpeg_);
+    shown.id3v1 = mpeg_.hasTag();
+    shown.id3v2Version = Id3v2VersionOf(path);
     return shown;
 }
 
@@ -174,16 +214,26 @@ std::optional<TextId> BulkTagEditor::Write(const std::string& path, const TagCha
         const std::vector<std::string> shown = ShownFields(mpeg_);
         ApplyChanges({shown[0], shown[1], shown[2], shown[3], shown[4], shown[5]}, mpeg_);
     }
+    if (id3v2_ && Id3v2VersionOf(path) > 0) {
+        if (const auto failed = FailureText(id3v2_->Write(path, changes), TextId::CannotWriteTag))
+            return failed;
+    }
     ApplyChanges(changes, mpeg_);
     return FailureText(mpeg_.WriteTag(), TextId::CannotWriteTag);
 }
 
-std::optional<TextId> BulkTagEditor::Remove(const std::string& path)
+std::optional<TextId> BulkTagEditor::Remove(const std::string& path, TagParts parts)
 {
     if (files_.folderExists(path))
         return TextId::PathIsFolder;
     if (ReadableButNotAudio(path))
         return TextId::FileNotValid;
+    if (parts != TagParts::Id3v1 && id3v2_ && Id3v2VersionOf(path) > 0) {
+        if (const auto failed = FailureText(id3v2_->Remove(path), TextId::CannotRemoveTag))
+            return failed;
+    }
+    if (parts == TagParts::Id3v2)
+        return std::nullopt;
     return FailureText(mpeg_.RemoveTag(), TextId::CannotRemoveTag);
 }
 

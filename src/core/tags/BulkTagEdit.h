@@ -3,6 +3,7 @@
 
 #include "audio/AudioInfo.h"
 #include "audio/MPGTools.h"
+#include "tags/Id3v2Writer.h"
 #include "texts/TextIds.h"
 
 #include <array>
@@ -43,14 +44,16 @@ std::uint8_t TrackByte(std::string_view field);
 [[nodiscard]] std::optional<texts::TextId> NoFileText(const FileSystem& files,
                                                       const std::string& path);
 
-/// The fields a bulk edit changes; the others keep their values.
-struct TagChanges {
-    std::optional<std::string> title, artist, album, track, year, comment;
-};
-
 /// Puts the changes into the record of `mpeg` (nothing is written yet); the
 /// track through TrackByte.
 void ApplyChanges(const TagChanges& changes, audio::TMPEGAudio& mpeg);
+
+/// The tags a file holds, as the tag editor and tag show name them:
+/// "ID3v1", "ID3v2.3" and so on, separated by a blank; empty for none.
+std::string TagKindsText(bool id3v1, int id3v2Version);
+
+/// Which tags Remove takes away.
+enum class TagParts { Id3v1, Id3v2, Both };
 
 /// Writes or removes the tags of one file after another. Tags go into MPEG
 /// audio only: 128 bytes appended to or cut off anything else (a program, a
@@ -71,16 +74,23 @@ void ApplyChanges(const TagChanges& changes, audio::TMPEGAudio& mpeg);
 /// gives them, instead of the analyser's defaults (the file's name as
 /// title, no artist): the ID3v1 tag wins over the ID3v2 tag when both are
 /// there, so the fields not written keep what the file said.
+///
+/// With an Id3v2Writer, a file that begins with an ID3v2 tag has the same
+/// changes written into that tag first (the full texts, not cut to the
+/// ID3v1 fields); when that fails the file is left as it was and the ID3v1
+/// tag is not written either. Without one only the ID3v1 tag is changed.
 class BulkTagEditor {
 public:
-    /// `files` must outlive the editor.
-    explicit BulkTagEditor(FileSystem& files);
+    /// `files` and `id3v2` (may be null) must outlive the editor.
+    explicit BulkTagEditor(FileSystem& files, Id3v2Writer* id3v2 = nullptr);
 
     /// A file as the editor shows it.
     struct Shown {
         bool exists = false; ///< false: the file is gone, nothing else was read
         bool valid = false;  ///< audio that Write and Remove accept
         std::vector<std::string> fields = std::vector<std::string>(6); ///< ShownFields
+        bool id3v1 = false;   ///< the file ends in an ID3v1 tag
+        int id3v2Version = 0; ///< the major version of the ID3v2 tag it begins with; 0 none
     };
     /// Analyses `path` and answers what the editor shows of it. The fields
     /// come from ShownFields of the analysis, for audio and for anything else
@@ -100,7 +110,14 @@ public:
 
     [[nodiscard]] std::optional<texts::TextId> Write(const std::string& path,
                                                      const TagChanges& changes);
-    [[nodiscard]] std::optional<texts::TextId> Remove(const std::string& path);
+    /// Removes the ID3v1 tag, the ID3v2 tags at the start, or both (ID3v2
+    /// only with an Id3v2Writer). A file without the tag is done.
+    [[nodiscard]] std::optional<texts::TextId> Remove(const std::string& path,
+                                                      TagParts parts = TagParts::Id3v1);
+
+    /// The major version of the ID3v2 tag `path` begins with (0 without one
+    /// or when it cannot be read).
+    int Id3v2VersionOf(const std::string& path);
 
 private:
     /// Analyses `path`; true for a file that was read and that its tag may
@@ -109,6 +126,7 @@ private:
     bool ReadableButNotAudio(const std::string& path);
 
     FileSystem& files_;
+    Id3v2Writer* id3v2_;
     audio::TMPEGAudio mpeg_;
     audio::TAudioInfo info_;
 };

@@ -40,9 +40,11 @@ bool WriteSeries(BulkTagEditor& editor, const std::vector<std::string>& paths,
                      [&](const std::string& path) { return editor.Write(path, changes); });
 }
 
-bool RemoveSeries(BulkTagEditor& editor, const std::vector<std::string>& paths, SeriesUser& user)
+bool RemoveSeries(BulkTagEditor& editor, const std::vector<std::string>& paths, SeriesUser& user,
+                  TagParts parts)
 {
-    return RunSeries(paths, user, [&](const std::string& path) { return editor.Remove(path); });
+    return RunSeries(paths, user,
+                     [&](const std::string& path) { return editor.Remove(path, parts); });
 }
 
 } // namespace velmora::tags

@@ -33,9 +33,10 @@ public:
 [[nodiscard]] bool WriteSeries(BulkTagEditor& editor, const std::vector<std::string>& paths,
                                const TagChanges& changes, SeriesUser& user);
 
-/// Removes the tag of each of `paths` in turn; a file without a tag counts
-/// as changed. False when the user ended the series after a failure.
+/// Removes the tags `parts` of each of `paths` in turn; a file without a
+/// tag counts as changed. False when the user ended the series after a
+/// failure.
 [[nodiscard]] bool RemoveSeries(BulkTagEditor& editor, const std::vector<std::string>& paths,
-                                SeriesUser& user);
+                                SeriesUser& user, TagParts parts = TagParts::Id3v1);
 
 } // namespace velmora::tags

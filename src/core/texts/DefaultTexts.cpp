@@ -240,6 +240,10 @@ const std::array<std::string_view, kExtraTextCount> kExtraTexts = {
     "227Changed files",
     "228Elapsed time",
     "229Reverse order",
+    "230Tags in the file",
+    "231None",
+    "232Remove the ID3v2 tags as well? They may hold pictures and other texts",
+    "233The ID3v2 tag holds frames that would be lost; the file was left as it was",
 };
 
 } // namespace velmora::texts

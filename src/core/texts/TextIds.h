@@ -240,6 +240,11 @@ enum class TextId : std::size_t {
     ChangedFileCount = 227, // "Changed files"
     ElapsedTime = 228,      // "Elapsed time"
     ReverseOrder = 229,     // "Reverse order"
+    TagsInFile = 230,       // "Tags in the file"
+    NoTags = 231,           // "None"
+    AskRemoveId3v2 = 232, // "Remove the ID3v2 tags as well? They may hold pictures and other texts"
+    Id3v2FramesWouldBeLost =
+        233, // "The ID3v2 tag holds frames that would be lost; the file was left as it was"
 };
 
 /// The number of a text, for lookups by line.

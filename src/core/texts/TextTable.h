@@ -22,7 +22,7 @@ extern const std::array<std::string_view, kDefaultLineCount> kDefaultLines;
 /// lines after its texts; where it has no such line, or the line is a
 /// credit line (">>>"), the English text below is used, so that packs made
 /// for the table alone keep working.
-inline constexpr std::size_t kExtraTextCount = 21;
+inline constexpr std::size_t kExtraTextCount = 25;
 extern const std::array<std::string_view, kExtraTextCount> kExtraTexts;
 
 /// Every user-visible text, looked up by number. Line n of the table holds

@@ -205,3 +205,38 @@ TEST(TrackInRange, NumbersAbove255OrBelow0LoseTheirHighBits)
 
 } // namespace
 } // namespace velmora::tags
+
+namespace velmora::tags {
+namespace {
+
+// What the editor shows of an ID3v2 text (cut, trimmed, the track's number,
+// the year's digits) written back must keep the text in the tag; anything
+// else is a change.
+TEST(KeepsId3v2TextTest, ShownTextKeepsTheFullTextAndAChangeIsWritten)
+{
+    const std::string longTitle = "  A title of well over thirty characters \xE2\x98\xBA";
+    EXPECT_TRUE(KeepsId3v2Text(TagField::Title, longTitle, "A title of well over thirty ch"));
+    EXPECT_FALSE(KeepsId3v2Text(TagField::Title, longTitle, "A title of well over thirty"));
+    EXPECT_FALSE(KeepsId3v2Text(TagField::Title, "Old", "New"));
+    // Thirty characters, the 30th of two bytes, tabs read as blanks.
+    const std::string wide = std::string(29, 'x') + "\xC3\xA9" + "tail";
+    EXPECT_TRUE(KeepsId3v2Text(TagField::Artist, wide, std::string(29, 'x') + "\xC3\xA9"));
+    EXPECT_TRUE(KeepsId3v2Text(TagField::Album, "Two\twords", "Two words"));
+    // The comment shows 29 characters.
+    const std::string comment(40, 'c');
+    EXPECT_TRUE(KeepsId3v2Text(TagField::Comment, comment, std::string(29, 'c')));
+    EXPECT_TRUE(KeepsId3v2Text(TagField::Comment, comment, std::string(30, 'c')));
+    EXPECT_FALSE(KeepsId3v2Text(TagField::Comment, comment, ""));
+
+    EXPECT_TRUE(KeepsId3v2Text(TagField::Track, "07/12", "7"));
+    EXPECT_FALSE(KeepsId3v2Text(TagField::Track, "07/12", "8"));
+    EXPECT_FALSE(KeepsId3v2Text(TagField::Track, "07/12", ""));
+    EXPECT_TRUE(KeepsId3v2Text(TagField::Track, "", "0"));
+    EXPECT_FALSE(KeepsId3v2Text(TagField::Track, "", "3"));
+    EXPECT_TRUE(KeepsId3v2Text(TagField::Year, "1999-05-12", "1999"));
+    EXPECT_FALSE(KeepsId3v2Text(TagField::Year, "1999-05-12", "2001"));
+    EXPECT_FALSE(KeepsId3v2Text(TagField::Year, "1999", ""));
+}
+
+} // namespace
+} // namespace velmora::tags

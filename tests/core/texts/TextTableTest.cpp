@@ -23,7 +23,8 @@ TEST(TextTable, DefaultTableHoldsAllTextsAndCredits)
     EXPECT_EQ(table.line(210).substr(0, 3), ">>>");
     EXPECT_EQ(table.Text(TextId::CannotStartPlayer), "Can not start the player");
     EXPECT_EQ(table.TextAt(229), "Reverse order");
-    EXPECT_EQ(table.TextAt(230), "?");
+    EXPECT_EQ(table.TextAt(233).substr(0, 14), "The ID3v2 tag ");
+    EXPECT_EQ(table.TextAt(234), "?");
     // The number prefix of every default text matches its position.
     for (std::size_t n = 0; n < kTextCount; ++n) {
         const std::string_view line = table.line(n);

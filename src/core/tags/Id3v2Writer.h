@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace velmora::tags {
+
+/// The fields a tag edit changes; the others keep their values.
+struct TagChanges {
+    std::optional<std::string> title, artist, album, track, year, comment;
+};
+
+/// How a change of the ID3v2 tag of a file went. Anything but Done and
+/// NoTag left the file as it was.
+enum class Id3v2Outcome {
+    Done,
+    NoTag,           ///< the file does not begin with an ID3v2 tag: nothing was done
+    FileMissing,     ///< nothing is there to open
+    CannotOpen,      ///< the file or its folder does not let it be written
+    WouldLoseFrames, ///< the tag, written again, would not keep all its other frames
+    WriteFailed,     ///< reading or writing failed on the way
+};
+
+/// Writes into and removes the ID3v2 tag at the start of audio files. The
+/// MPEG data after the tag is never changed; a file whose tag changes size
+/// is written as a copy beside it that then takes its place, so a failure
+/// or an interruption leaves the old file. A file without an ID3v2 tag
+/// never gets one.
+class Id3v2Writer {
+public:
+    virtual ~Id3v2Writer() = default;
+
+    /// Writes the given fields into the tag, keeping its version and every
+    /// other frame: title TIT2, artist TPE1, album TALB, track TRCK (a
+    /// "/total" after the old number stays), year TDRC in 2.4 and TYER in 2.3,
+    /// comment the first COMM without a description (a new one without one).
+    /// An empty text removes its frame. A field whose new text KeepsId3v2Text
+    /// says stands for the old one keeps its frame as it is.
+    [[nodiscard]] virtual Id3v2Outcome Write(const std::string& path,
+                                             const TagChanges& changes) = 0;
+
+    /// Removes every ID3v2 tag at the start of the file.
+    [[nodiscard]] virtual Id3v2Outcome Remove(const std::string& path) = 0;
+};
+
+/// The fields of TagChanges, in their order.
+enum class TagField { Title, Artist, Album, Track, Year, Comment };
+
+/// Whether `wanted` for `field` stands for the ID3v2 text `current` as the
+/// record and the tag editor show it, so that writing it must keep
+/// `current`: the same text; `current` cut as an ID3v1 field (blanks for
+/// bytes below 32, trimmed, 30 characters, the comment also 29); for the
+/// track the same number before any "/"; for the year the same leading
+/// digits. Writing the shown fields back then never cuts a longer text.
+[[nodiscard]] bool KeepsId3v2Text(TagField field, std::string_view current,
+                                  std::string_view wanted);
+
+} // namespace velmora::tags

@@ -1,0 +1,418 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/TagLibId3v2.h"
+
+#include "audio/ID3Tags.h"
+#include "system/FileSystem.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <memory>
+#include <string>
+#include <sys/stat.h>
+#include <taglib/commentsframe.h>
+#include <taglib/id3v2frame.h>
+#include <taglib/id3v2header.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/tbytevectorstream.h>
+#include <taglib/tdebuglistener.h>
+#include <taglib/textidentificationframe.h>
+#include <taglib/unknownframe.h>
+#include <unistd.h>
+#include <vector>
+
+namespace velmora::platform {
+
+using tags::Id3v2Outcome;
+using tags::TagChanges;
+using tags::TagField;
+
+namespace {
+
+// TagLib's notes on what it drops or converts go nowhere: the frame check
+// below tells what matters.
+class SilentDebugListener final : public TagLib::DebugListener {
+public:
+    void printMessage(const TagLib::String&) override {}
+};
+
+// A file descriptor closed on every way out.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    // Closes now; false when closing reported an error (a write that failed
+    // late on some file systems).
+    bool Close()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+// The bytes of an open file, for the tag reading of the core.
+class DescriptorSource final : public ByteSource {
+public:
+    DescriptorSource(int fd, std::int64_t size) : fd_(fd), size_(size) {}
+    std::int64_t size() const override { return size_; }
+    std::int64_t readAt(std::int64_t offset, char* out, std::size_t count) override
+    {
+        std::size_t done = 0;
+        while (done < count) {
+            const ssize_t got = ::pread(fd_, out + done, count - done, offset + done);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                return -1;
+            if (got == 0)
+                break;
+            done += static_cast<std::size_t>(got);
+        }
+        return static_cast<std::int64_t>(done);
+    }
+
+private:
+    int fd_;
+    std::int64_t size_;
+};
+
+bool WriteAll(int fd, const char* data, std::size_t size, off_t offset)
+{
+    while (size > 0) {
+        const ssize_t put = ::pwrite(fd, data, size, offset);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        data += put;
+        size -= static_cast<std::size_t>(put);
+        offset += put;
+    }
+    return true;
+}
+
+// Copies [from, end of file) of `in` to `out` at `to`.
+bool CopyRest(int in, off_t from, off_t end, int out, off_t to)
+{
+    while (from < end) {
+        const auto wanted = static_cast<std::size_t>(std::min<off_t>(end - from, 1 << 30));
+        const ssize_t copied = ::copy_file_range(in, &from, out, &to, wanted, 0);
+        if (copied > 0)
+            continue;
+        if (copied < 0 && errno == EINTR)
+            continue;
+        if (copied == 0)
+            return false; // the file became shorter
+        break;            // not supported here: copy through memory
+    }
+    std::vector<char> buffer(1 << 20);
+    while (from < end) {
+        const ssize_t got =
+            ::pread(in, buffer.data(), std::min<off_t>(end - from, off_t(buffer.size())), from);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0 || !WriteAll(out, buffer.data(), static_cast<std::size_t>(got), to))
+            return false;
+        from += got;
+        to += got;
+    }
+    return true;
+}
+
+// The file a path leads to, links followed; the path itself when it cannot
+// be resolved (the opening then tells why).
+std::string Resolved(const std::string& path)
+{
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+    return real ? std::string(real.get()) : path;
+}
+
+// The file at `path` (open as `fd`, described by `status`) replaced by
+// `head` followed by its bytes from `skip` on; see the class.
+Id3v2Outcome ReplaceFile(const std::string& path, int fd, const struct stat& status,
+                         const TagLib::ByteVector& head, off_t skip)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string temporary = folder + "/." + name + ".velmora-XXXXXX";
+    if (temporary.size() - folder.size() > NAME_MAX + 1u)
+        temporary = folder + "/.velmora-XXXXXX";
+    Descriptor out(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (out.get() < 0)
+        return Id3v2Outcome::CannotOpen;
+    const off_t size = status.st_size;
+    const bool written = WriteAll(out.get(), head.data(), head.size(), 0) &&
+                         CopyRest(fd, skip, size, out.get(), static_cast<off_t>(head.size())) &&
+                         ::fchmod(out.get(), status.st_mode & 07777) == 0 &&
+                         ::fsync(out.get()) == 0;
+    // Another owner is kept where we may set it; elsewhere the file is ours.
+    if (written && (status.st_uid != ::geteuid() || status.st_gid != ::getegid()))
+        static_cast<void>(::fchown(out.get(), status.st_uid, status.st_gid));
+    if (!out.Close() || !written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return Id3v2Outcome::WriteFailed;
+    }
+    Descriptor folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folderFd.get() >= 0)
+        static_cast<void>(::fsync(folderFd.get()));
+    return Id3v2Outcome::Done;
+}
+
+// An open file that may be written, with its status.
+struct OpenFile {
+    std::string path; ///< links followed
+    std::unique_ptr<Descriptor> fd;
+    struct stat status {};
+    Id3v2Outcome failure = Id3v2Outcome::Done;
+};
+
+OpenFile OpenForWriting(const std::string& path)
+{
+    OpenFile file;
+    file.path = Resolved(path);
+    file.fd = std::make_unique<Descriptor>(::open(file.path.c_str(), O_RDWR | O_CLOEXEC));
+    if (file.fd->get() < 0) {
+        file.failure = errno == ENOENT ? Id3v2Outcome::FileMissing : Id3v2Outcome::CannotOpen;
+        return file;
+    }
+    if (::fstat(file.fd->get(), &file.status) != 0 || !S_ISREG(file.status.st_mode))
+        file.failure = Id3v2Outcome::CannotOpen;
+    return file;
+}
+
+// The frame of the tag with the text that the reader of scans takes for
+// `field`: the first of its frame, for the comment the first without a
+// description, else the first.
+TagLib::ID3v2::Frame* ShownFrame(const TagLib::ID3v2::Tag& tag, const TagLib::ByteVector& id)
+{
+    const TagLib::ID3v2::FrameList& frames = tag.frameList(id);
+    if (frames.isEmpty())
+        return nullptr;
+    if (id == "COMM") {
+        for (TagLib::ID3v2::Frame* frame : frames) {
+            const auto* comment = dynamic_cast<TagLib::ID3v2::CommentsFrame*>(frame);
+            if (comment && comment->description().isEmpty())
+                return frame;
+        }
+    }
+    return frames.front();
+}
+
+TagLib::String::Type EncodingFor(const TagLib::String& text, unsigned version)
+{
+    if (text.isLatin1())
+        return TagLib::String::Latin1;
+    return version == 4 ? TagLib::String::UTF8 : TagLib::String::UTF16;
+}
+
+// Sets the text of `field` in `tag` (see Id3v2Writer::Write); false when
+// the tag keeps what it had.
+bool SetField(TagLib::ID3v2::Tag& tag, TagField field, const std::string& wanted, unsigned version)
+{
+    static constexpr std::array<const char*, 6> kIds = {"TIT2", "TPE1", "TALB",
+                                                        "TRCK", "TDRC", "COMM"};
+    const TagLib::ByteVector id(kIds[static_cast<std::size_t>(field)]);
+    TagLib::ID3v2::Frame* shown = ShownFrame(tag, id);
+    const std::string current = shown ? shown->toString().to8Bit(true) : std::string();
+    if (tags::KeepsId3v2Text(field, current, wanted))
+        return false;
+    std::string text = wanted;
+    if (field == TagField::Track) {
+        if (text.find_first_not_of('0') == std::string::npos)
+            text.clear(); // 0 is no track
+        else if (const std::size_t total = current.find('/'); total != std::string::npos)
+            text += current.substr(total);
+    }
+    const TagLib::String value(text, TagLib::String::UTF8);
+    if (field == TagField::Comment) {
+        auto* comment = dynamic_cast<TagLib::ID3v2::CommentsFrame*>(shown);
+        if (comment && !comment->description().isEmpty())
+            comment = nullptr; // a program's note, left alone
+        if (!comment) {
+            comment = new TagLib::ID3v2::CommentsFrame(EncodingFor(value, version));
+            comment->setLanguage("eng");
+            tag.addFrame(comment);
+        }
+        comment->setTextEncoding(EncodingFor(value, version));
+        comment->setText(value);
+        return true;
+    }
+    if (text.empty()) {
+        tag.removeFrames(id);
+        return true;
+    }
+    auto* frame = dynamic_cast<TagLib::ID3v2::TextIdentificationFrame*>(shown);
+    if (!frame) {
+        tag.removeFrames(id);
+        frame = new TagLib::ID3v2::TextIdentificationFrame(id, EncodingFor(value, version));
+        tag.addFrame(frame);
+    }
+    frame->setTextEncoding(EncodingFor(value, version));
+    frame->setText(value);
+    return true;
+}
+
+// What identifies a frame for the check that no frame is lost: a text
+// frame by its name and texts (TagLib writes their ends its own way), one
+// TagLib does not know by its bytes but zeros at their end, any other by
+// its bytes as rendered; across versions (2.2 read, 2.3 written) by its
+// name and text only.
+std::string FrameKey(const TagLib::ID3v2::Frame& frame, bool sameVersion)
+{
+    std::string key = TagLib::String(frame.frameID()).to8Bit();
+    key += '\0';
+    if (!sameVersion || dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame*>(&frame)) {
+        key += frame.toString().to8Bit(true);
+    } else if (const auto* unknown = dynamic_cast<const TagLib::ID3v2::UnknownFrame*>(&frame)) {
+        // Those of 2.3 that 2.4 lacks (TDAT, TIME) come back as TagLib
+        // makes them, without a zero at the end.
+        std::string data(unknown->data().data(), unknown->data().size());
+        key += data.substr(0, data.find_last_not_of('\0') + 1);
+    } else {
+        const TagLib::ByteVector bytes = frame.render();
+        key.append(bytes.data(), bytes.size());
+    }
+    return key;
+}
+
+// The keys of the frames of `tag` but those `changed` (frame names; "COMM"
+// stands for the comments without a description), sorted.
+std::vector<std::string> FrameKeys(const TagLib::ID3v2::Tag& tag,
+                                   const std::vector<TagLib::ByteVector>& changed, bool sameVersion)
+{
+    std::vector<std::string> keys;
+    for (const TagLib::ID3v2::Frame* frame : tag.frameList()) {
+        if (std::find(changed.begin(), changed.end(), frame->frameID()) != changed.end()) {
+            const auto* comment = dynamic_cast<const TagLib::ID3v2::CommentsFrame*>(frame);
+            if (!comment || comment->description().isEmpty())
+                continue;
+        }
+        keys.push_back(FrameKey(*frame, sameVersion));
+    }
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
+// `tag` with padding up to `size` bytes, its header telling the new size.
+void PadTo(TagLib::ByteVector& tag, unsigned size)
+{
+    tag.resize(size, '\0');
+    const unsigned body = size - 10;
+    for (int i = 0; i < 4; ++i)
+        tag[6 + i] = static_cast<char>((body >> (7 * (3 - i))) & 0x7F);
+}
+
+} // namespace
+
+TagLibId3v2::TagLibId3v2()
+{
+    static SilentDebugListener silent;
+    TagLib::setDebugListener(&silent);
+}
+
+Id3v2Outcome TagLibId3v2::Write(const std::string& path, const TagChanges& changes)
+{
+    OpenFile file = OpenForWriting(path);
+    if (file.failure != Id3v2Outcome::Done)
+        return file.failure;
+    const int fd = file.fd->get();
+    DescriptorSource source(fd, file.status.st_size);
+    if (audio::Id3v2Version(source) == 0)
+        return Id3v2Outcome::NoTag;
+    std::array<char, 10> header{};
+    if (source.readAt(0, header.data(), header.size()) != 10)
+        return Id3v2Outcome::WriteFailed;
+    // The tag alone, as SkipId3v2Tags measures the first one.
+    const auto byte = [&](int i) { return static_cast<unsigned char>(header[i]); };
+    const unsigned tagSize = 10 + ((byte(6) << 21) | (byte(7) << 14) | (byte(8) << 7) | byte(9)) +
+                             (byte(3) == 4 && (byte(5) & 0x10) ? 10 : 0);
+    if (tagSize > file.status.st_size)
+        return Id3v2Outcome::NoTag;
+    TagLib::ByteVector old(tagSize, '\0');
+    if (source.readAt(0, old.data(), tagSize) != tagSize)
+        return Id3v2Outcome::WriteFailed;
+
+    // The tag that is changed, and the same tag read once more to compare.
+    TagLib::ByteVectorStream oldStream(old);
+    TagLib::MPEG::File oldFile(&oldStream, TagLib::ID3v2::FrameFactory::instance(), false);
+    TagLib::ID3v2::Tag* tag = oldFile.ID3v2Tag(false);
+    TagLib::ByteVectorStream originalStream(old);
+    TagLib::MPEG::File originalFile(&originalStream, TagLib::ID3v2::FrameFactory::instance(),
+                                    false);
+    const TagLib::ID3v2::Tag* original = originalFile.ID3v2Tag(false);
+    if (!tag || !original || tag->header()->completeTagSize() != tagSize)
+        return Id3v2Outcome::WriteFailed;
+    const unsigned oldVersion = tag->header()->majorVersion();
+    const unsigned version = oldVersion == 4 ? 4 : 3;
+    static constexpr std::array<const char*, 6> kIds = {"TIT2", "TPE1", "TALB",
+                                                        "TRCK", "TDRC", "COMM"};
+    const std::array<const std::optional<std::string>*, 6> fields = {
+        &changes.title, &changes.artist, &changes.album,
+        &changes.track, &changes.year,   &changes.comment};
+    std::vector<TagLib::ByteVector> changed;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (*fields[i] && SetField(*tag, static_cast<TagField>(i), **fields[i], version))
+            changed.emplace_back(kIds[i]);
+    }
+    if (std::find(changed.begin(), changed.end(), "TDRC") != changed.end()) {
+        // A new year has no day and time of 2.3 (its old ones go with the
+        // old year).
+        changed.emplace_back("TDAT");
+        changed.emplace_back("TIME");
+    }
+    if (changed.empty())
+        return Id3v2Outcome::Done; // nothing to write
+    TagLib::ByteVector rendered = tag->render(version == 4 ? TagLib::ID3v2::v4 : TagLib::ID3v2::v3);
+    const bool footer = version == 4 && rendered.size() > 5 && (rendered[5] & 0x10);
+    if (rendered.size() < tagSize && !footer)
+        PadTo(rendered, tagSize);
+
+    TagLib::ByteVectorStream newStream(rendered);
+    TagLib::MPEG::File newFile(&newStream, TagLib::ID3v2::FrameFactory::instance(), false);
+    const TagLib::ID3v2::Tag* check = newFile.ID3v2Tag(false);
+    if (!check || check->header()->completeTagSize() != rendered.size())
+        return Id3v2Outcome::WriteFailed;
+    const std::vector<std::string> kept = FrameKeys(*original, changed, oldVersion == version);
+    const std::vector<std::string> now = FrameKeys(*check, changed, oldVersion == version);
+    if (!std::includes(now.begin(), now.end(), kept.begin(), kept.end()))
+        return Id3v2Outcome::WouldLoseFrames;
+
+    if (rendered.size() == tagSize) {
+        if (!WriteAll(fd, rendered.data(), rendered.size(), 0) || ::fsync(fd) != 0 ||
+            !file.fd->Close())
+            return Id3v2Outcome::WriteFailed;
+        return Id3v2Outcome::Done;
+    }
+    return ReplaceFile(file.path, fd, file.status, rendered, tagSize);
+}
+
+Id3v2Outcome TagLibId3v2::Remove(const std::string& path)
+{
+    OpenFile file = OpenForWriting(path);
+    if (file.failure != Id3v2Outcome::Done)
+        return file.failure;
+    DescriptorSource source(file.fd->get(), file.status.st_size);
+    const std::int64_t end = audio::SkipId3v2Tags(source);
+    if (end == 0)
+        return Id3v2Outcome::NoTag;
+    return ReplaceFile(file.path, file.fd->get(), file.status, TagLib::ByteVector(),
+                       static_cast<off_t>(end));
+}
+
+} // namespace velmora::platform
