@@ -151,7 +151,7 @@ class TagShowCommand final : public Command {
 public:
     TagShowCommand()
         : Command({.name = "show",
-                   .summary = "print the ID3v1 tag of each file",
+                   .summary = "print the ID3v1 tag of each file and the tags it holds",
                    .forms = {{"[--no-id3v2] FILE..."}},
                    .options = {{"--no-id3v2", "", "", kNoId3v2Help}},
                    .details = {"One line per file: the path, then title, artist, album, track, "
