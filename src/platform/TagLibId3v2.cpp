@@ -143,9 +143,10 @@ std::string Resolved(const std::string& path)
 }
 
 // The file at `path` (open as `fd`, described by `status`) replaced by
-// `head` followed by its bytes from `skip` on; see the class.
+// `head`, its bytes from `skip` up to `end` and `tail`; see the class.
 Id3v2Outcome ReplaceFile(const std::string& path, int fd, const struct stat& status,
-                         const TagLib::ByteVector& head, off_t skip)
+                         const TagLib::ByteVector& head, off_t skip, off_t end,
+                         std::string_view tail)
 {
     const std::size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
@@ -156,9 +157,10 @@ Id3v2Outcome ReplaceFile(const std::string& path, int fd, const struct stat& sta
     Descriptor out(::mkostemp(temporary.data(), O_CLOEXEC));
     if (out.get() < 0)
         return Id3v2Outcome::CannotOpen;
-    const off_t size = status.st_size;
+    const auto headSize = static_cast<off_t>(head.size());
     const bool written = WriteAll(out.get(), head.data(), head.size(), 0) &&
-                         CopyRest(fd, skip, size, out.get(), static_cast<off_t>(head.size())) &&
+                         CopyRest(fd, skip, end, out.get(), headSize) &&
+                         WriteAll(out.get(), tail.data(), tail.size(), headSize + end - skip) &&
                          ::fchmod(out.get(), status.st_mode & 07777) == 0 &&
                          ::fsync(out.get()) == 0;
     // Another owner is kept where we may set it; elsewhere the file is ours.
@@ -172,6 +174,17 @@ Id3v2Outcome ReplaceFile(const std::string& path, int fd, const struct stat& sta
     if (folderFd.get() >= 0)
         static_cast<void>(::fsync(folderFd.get()));
     return Id3v2Outcome::Done;
+}
+
+// Where the ID3v1 tag of a file of `size` bytes begins, if its last 128
+// bytes (after the ID3v2 tag ending at `tagEnd`) are one; else `size`.
+off_t Id3v1Start(ByteSource& source, off_t size, off_t tagEnd)
+{
+    const off_t start = size - static_cast<off_t>(audio::kId3v1Size);
+    char mark[3];
+    if (start < tagEnd || source.readAt(start, mark, 3) != 3 || std::string_view(mark, 3) != "TAG")
+        return size;
+    return start;
 }
 
 // An open file that may be written, with its status.
@@ -318,6 +331,40 @@ void PadTo(TagLib::ByteVector& tag, unsigned size)
         tag[6 + i] = static_cast<char>((body >> (7 * (3 - i))) & 0x7F);
 }
 
+// After the new tag went over `old` in place: puts `old` back and tells
+// the failure.
+Id3v2Outcome RestoreTag(OpenFile& file, const TagLib::ByteVector& old)
+{
+    static_cast<void>(WriteAll(file.fd->get(), old.data(), old.size(), 0));
+    return Id3v2Outcome::WriteFailed;
+}
+
+// Writes `id3v1Block` (if any) at `audioEnd` in place, after the ID3v2 tag
+// was written there (or left as it was) and makes it all last; on failure
+// the old ID3v2 tag `old` and the old length come back.
+Id3v2Outcome WriteId3v1Only(OpenFile& file, const TagLib::ByteVector& old, off_t audioEnd,
+                            std::string_view id3v1Block)
+{
+    const int fd = file.fd->get();
+    if (!id3v1Block.empty()) {
+        const off_t size = file.status.st_size;
+        std::array<char, audio::kId3v1Size> before{};
+        const bool hadTag = audioEnd < size;
+        if (hadTag && ::pread(fd, before.data(), before.size(), audioEnd) != off_t(before.size()))
+            return RestoreTag(file, old);
+        if (!WriteAll(fd, id3v1Block.data(), id3v1Block.size(), audioEnd)) {
+            if (hadTag)
+                static_cast<void>(WriteAll(fd, before.data(), before.size(), audioEnd));
+            else
+                static_cast<void>(::ftruncate(fd, size));
+            return RestoreTag(file, old);
+        }
+    }
+    if (::fsync(fd) != 0 || !file.fd->Close())
+        return Id3v2Outcome::WriteFailed;
+    return Id3v2Outcome::Done;
+}
+
 } // namespace
 
 TagLibId3v2::TagLibId3v2()
@@ -326,7 +373,8 @@ TagLibId3v2::TagLibId3v2()
     TagLib::setDebugListener(&silent);
 }
 
-Id3v2Outcome TagLibId3v2::Write(const std::string& path, const TagChanges& changes)
+Id3v2Outcome TagLibId3v2::Write(const std::string& path, const TagChanges& changes,
+                                std::string_view id3v1Block)
 {
     OpenFile file = OpenForWriting(path);
     if (file.failure != Id3v2Outcome::Done)
@@ -376,8 +424,10 @@ Id3v2Outcome TagLibId3v2::Write(const std::string& path, const TagChanges& chang
         changed.emplace_back("TDAT");
         changed.emplace_back("TIME");
     }
+    const off_t size = file.status.st_size;
+    const off_t audioEnd = Id3v1Start(source, size, tagSize);
     if (changed.empty())
-        return Id3v2Outcome::Done; // nothing to write
+        return WriteId3v1Only(file, old, audioEnd, id3v1Block);
     TagLib::ByteVector rendered = tag->render(version == 4 ? TagLib::ID3v2::v4 : TagLib::ID3v2::v3);
     const bool footer = version == 4 && rendered.size() > 5 && (rendered[5] & 0x10);
     if (rendered.size() < tagSize && !footer)
@@ -394,15 +444,16 @@ Id3v2Outcome TagLibId3v2::Write(const std::string& path, const TagChanges& chang
         return Id3v2Outcome::WouldLoseFrames;
 
     if (rendered.size() == tagSize) {
-        if (!WriteAll(fd, rendered.data(), rendered.size(), 0) || ::fsync(fd) != 0 ||
-            !file.fd->Close())
-            return Id3v2Outcome::WriteFailed;
-        return Id3v2Outcome::Done;
+        if (!WriteAll(fd, rendered.data(), rendered.size(), 0))
+            return RestoreTag(file, old);
+        return WriteId3v1Only(file, old, audioEnd, id3v1Block);
     }
-    return ReplaceFile(file.path, fd, file.status, rendered, tagSize);
+    if (id3v1Block.empty())
+        return ReplaceFile(file.path, fd, file.status, rendered, tagSize, size, {});
+    return ReplaceFile(file.path, fd, file.status, rendered, tagSize, audioEnd, id3v1Block);
 }
 
-Id3v2Outcome TagLibId3v2::Remove(const std::string& path)
+Id3v2Outcome TagLibId3v2::Remove(const std::string& path, bool alsoId3v1)
 {
     OpenFile file = OpenForWriting(path);
     if (file.failure != Id3v2Outcome::Done)
@@ -411,8 +462,10 @@ Id3v2Outcome TagLibId3v2::Remove(const std::string& path)
     const std::int64_t end = audio::SkipId3v2Tags(source);
     if (end == 0)
         return Id3v2Outcome::NoTag;
+    const off_t size = file.status.st_size;
+    const off_t keptEnd = alsoId3v1 ? Id3v1Start(source, size, static_cast<off_t>(end)) : size;
     return ReplaceFile(file.path, file.fd->get(), file.status, TagLib::ByteVector(),
-                       static_cast<off_t>(end));
+                       static_cast<off_t>(end), keptEnd, {});
 }
 
 } // namespace velmora::platform

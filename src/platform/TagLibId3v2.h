@@ -30,9 +30,9 @@ class TagLibId3v2 final : public tags::Id3v2Writer {
 public:
     TagLibId3v2();
 
-    [[nodiscard]] tags::Id3v2Outcome Write(const std::string& path,
-                                           const tags::TagChanges& changes) override;
-    [[nodiscard]] tags::Id3v2Outcome Remove(const std::string& path) override;
+    [[nodiscard]] tags::Id3v2Outcome Write(const std::string& path, const tags::TagChanges& changes,
+                                           std::string_view id3v1Block) override;
+    [[nodiscard]] tags::Id3v2Outcome Remove(const std::string& path, bool alsoId3v1) override;
 };
 
 } // namespace velmora::platform

@@ -369,13 +369,17 @@ void TMPEGAudio::ReadTag(ByteSource& file, ByteSource& buffered)
         ReadId3v2Text(buffered, id3v2_);
 }
 
+std::array<char, kId3v1Size> TMPEGAudio::TagBlock() const
+{
+    const MpegRecord& r = record_;
+    return BuildId3v1Block(r.Title, r.Artist, r.Album, r.Year, r.Comment, r.Track, r.Genre);
+}
+
 TagWriteStatus TMPEGAudio::WriteTag()
 {
     if (!files_.fileExists(fileName_))
         return TagWriteStatus::FileMissing;
-    const MpegRecord& r = record_;
-    const auto block =
-        BuildId3v1Block(r.Title, r.Artist, r.Album, r.Year, r.Comment, r.Track, r.Genre);
+    const auto block = TagBlock();
     TagWriteStatus result = TagWriteStatus::Done;
     {
         int error = 0;

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "audio/ID3Tags.h"
 #include "audio/Id3v2.h"
 #include "system/FileSystem.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -134,6 +136,9 @@ public:
     void setComment(const std::string& text);
     void setYear(const std::string& text);
     void setTrack(std::uint8_t track) { record_.Track = track; }
+
+    /// The tag block WriteTag writes (BuildId3v1Block of the record).
+    std::array<char, kId3v1Size> TagBlock() const;
 
     /// Writes the record's tag: over the last 128 bytes when they hold a
     /// tag, appended otherwise. The file is analysed again before returning.

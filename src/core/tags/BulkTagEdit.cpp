@@ -214,11 +214,15 @@ std::optional<TextId> BulkTagEditor::Write(const std::string& path, const TagCha
         const std::vector<std::string> shown = ShownFields(mpeg_);
         ApplyChanges({shown[0], shown[1], shown[2], shown[3], shown[4], shown[5]}, mpeg_);
     }
-    if (id3v2_ && Id3v2VersionOf(path) > 0) {
-        if (const auto failed = FailureText(id3v2_->Write(path, changes), TextId::CannotWriteTag))
-            return failed;
-    }
     ApplyChanges(changes, mpeg_);
+    if (id3v2_ && Id3v2VersionOf(path) > 0) {
+        // Both tags in one go.
+        const auto block = mpeg_.TagBlock();
+        const Id3v2Outcome outcome =
+            id3v2_->Write(path, changes, std::string_view(block.data(), block.size()));
+        if (outcome != Id3v2Outcome::NoTag)
+            return FailureText(outcome, TextId::CannotWriteTag);
+    }
     return FailureText(mpeg_.WriteTag(), TextId::CannotWriteTag);
 }
 
@@ -229,8 +233,9 @@ std::optional<TextId> BulkTagEditor::Remove(const std::string& path, TagParts pa
     if (ReadableButNotAudio(path))
         return TextId::FileNotValid;
     if (parts != TagParts::Id3v1 && id3v2_ && Id3v2VersionOf(path) > 0) {
-        if (const auto failed = FailureText(id3v2_->Remove(path), TextId::CannotRemoveTag))
-            return failed;
+        const Id3v2Outcome outcome = id3v2_->Remove(path, parts == TagParts::Both);
+        if (outcome != Id3v2Outcome::NoTag)
+            return FailureText(outcome, TextId::CannotRemoveTag);
     }
     if (parts == TagParts::Id3v2)
         return std::nullopt;

@@ -38,11 +38,18 @@ public:
     /// comment the first COMM without a description (a new one without one).
     /// An empty text removes its frame. A field whose new text KeepsId3v2Text
     /// says stands for the old one keeps its frame as it is.
-    [[nodiscard]] virtual Id3v2Outcome Write(const std::string& path,
-                                             const TagChanges& changes) = 0;
+    ///
+    /// A non-empty `id3v1Block` (128 bytes) is written in the same go over
+    /// the ID3v1 tag at the end, or after the last byte without one, so that
+    /// an interrupted write leaves the file with both tags old or both new.
+    /// NoTag writes nothing, not the block either.
+    [[nodiscard]] virtual Id3v2Outcome Write(const std::string& path, const TagChanges& changes,
+                                             std::string_view id3v1Block) = 0;
 
-    /// Removes every ID3v2 tag at the start of the file.
-    [[nodiscard]] virtual Id3v2Outcome Remove(const std::string& path) = 0;
+    /// Removes every ID3v2 tag at the start of the file and, with
+    /// `alsoId3v1`, the ID3v1 tag at its end in the same go. NoTag removes
+    /// nothing.
+    [[nodiscard]] virtual Id3v2Outcome Remove(const std::string& path, bool alsoId3v1) = 0;
 };
 
 /// The fields of TagChanges, in their order.
