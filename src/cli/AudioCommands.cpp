@@ -32,16 +32,17 @@ std::string_view AnalyserName(audio::Analyser analyser)
     }
 }
 
-// The files after the switch --no-id3v2, which may stand first; false,
-// with the reason on `err`, for any other option.
-[[nodiscard]] bool FilesAndSwitch(const std::vector<Argument>& args,
-                                  std::vector<std::string>& files, bool& readId3v2,
-                                  std::ostream& err)
+// The files after the options, which may stand first, each option handed
+// to `option`; false, with the reason on `err`, for an unknown option.
+template <typename OnOption>
+[[nodiscard]] bool FilesAfterOptions(const std::vector<Argument>& args,
+                                     std::vector<std::string>& files, OnOption option,
+                                     std::ostream& err)
 {
     for (const Argument& arg : args) {
         switch (arg.kind) {
         case Argument::Kind::Option:
-            readId3v2 = false;
+            option(arg);
             break;
         case Argument::Kind::Operand:
             files.push_back(arg.word);
@@ -55,6 +56,15 @@ std::string_view AnalyserName(audio::Analyser analyser)
         }
     }
     return true;
+}
+
+// The files after the switch --no-id3v2, which may stand first.
+[[nodiscard]] bool FilesAndSwitch(const std::vector<Argument>& args,
+                                  std::vector<std::string>& files, bool& readId3v2,
+                                  std::ostream& err)
+{
+    return FilesAfterOptions(
+        args, files, [&](const Argument&) { readId3v2 = false; }, err);
 }
 
 [[nodiscard]] int TagShow(const std::vector<std::string>& files, bool readId3v2, std::ostream& out,
@@ -238,23 +248,12 @@ public:
     {
         std::vector<std::string> files;
         tags::TagParts parts = tags::TagParts::Id3v1;
-        for (const Argument& arg : args) {
-            switch (arg.kind) {
-            case Argument::Kind::Option:
-                parts = arg.Is("--all") || parts == tags::TagParts::Both ? tags::TagParts::Both
-                                                                         : tags::TagParts::Id3v2;
-                break;
-            case Argument::Kind::Operand:
-                files.push_back(arg.word);
-                break;
-            case Argument::Kind::EndOfOptions:
-                break;
-            case Argument::Kind::MissingValue:
-            case Argument::Kind::Unknown:
-                err << "velmora-cli: unknown option " << arg.word << "\n";
-                return Usage(err);
-            }
-        }
+        const auto option = [&](const Argument& arg) {
+            parts = arg.Is("--all") || parts == tags::TagParts::Both ? tags::TagParts::Both
+                                                                     : tags::TagParts::Id3v2;
+        };
+        if (!FilesAfterOptions(args, files, option, err))
+            return Usage(err);
         if (files.empty())
             return Usage(err);
         return TagRemove(files, parts, err, context);

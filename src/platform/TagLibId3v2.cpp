@@ -2,6 +2,7 @@
 #include "platform/TagLibId3v2.h"
 
 #include "audio/ID3Tags.h"
+#include "platform/Descriptor.h"
 #include "system/FileSystem.h"
 
 #include <algorithm>
@@ -38,31 +39,6 @@ namespace {
 class SilentDebugListener final : public TagLib::DebugListener {
 public:
     void printMessage(const TagLib::String&) override {}
-};
-
-// A file descriptor closed on every way out.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    // Closes now; false when closing reported an error (a write that failed
-    // late on some file systems).
-    bool Close()
-    {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
 };
 
 // The bytes of an open file, for the tag reading of the core.
@@ -166,7 +142,7 @@ Id3v2Outcome ReplaceFile(const std::string& path, int fd, const struct stat& sta
     // Another owner is kept where we may set it; elsewhere the file is ours.
     if (written && (status.st_uid != ::geteuid() || status.st_gid != ::getegid()))
         static_cast<void>(::fchown(out.get(), status.st_uid, status.st_gid));
-    if (!out.Close() || !written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (!out.close() || !written || ::rename(temporary.c_str(), path.c_str()) != 0) {
         ::unlink(temporary.c_str());
         return Id3v2Outcome::WriteFailed;
     }
@@ -360,7 +336,7 @@ Id3v2Outcome WriteId3v1Only(OpenFile& file, const TagLib::ByteVector& old, off_t
             return RestoreTag(file, old);
         }
     }
-    if (::fsync(fd) != 0 || !file.fd->Close())
+    if (::fsync(fd) != 0 || !file.fd->close())
         return Id3v2Outcome::WriteFailed;
     return Id3v2Outcome::Done;
 }
