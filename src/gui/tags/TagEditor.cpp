@@ -81,7 +81,7 @@ TagEditor::TagEditor(const Services& services, settings::Settings& settings,
                      const texts::TextTable& texts, UserDialogs& dialogs,
                      const QString& startFolder, QWidget* parent)
     : QDialog(parent), services_(services), settings_(settings), texts_(texts), dialogs_(dialogs),
-      editor_(services.files)
+      editor_(services.files, services.id3v2)
 {
     editor_.SetReadId3v2(settings.readId3v2);
     setWindowTitle(TextOf(texts, TextId::TagEditorCommand));
@@ -165,6 +165,8 @@ QWidget* TagEditor::TagPanel(const texts::TextTable& texts)
         controls_.checks[i] = check;
         controls_.fields[i] = field;
     }
+    controls_.tagKinds = new QLabel(group);
+    layout->addWidget(controls_.tagKinds);
     layout->addStretch(1);
     return group;
 }
@@ -186,6 +188,37 @@ void TagEditor::ClearFields()
     for (QLineEdit* field : controls_.fields)
         field->clear();
     typed_.fill(false);
+}
+
+std::string TagEditor::CurrentPath() const
+{
+    const QListWidgetItem* current = controls_.files->currentItem();
+    const QTreeWidgetItem* folder = controls_.folders->currentItem();
+    if (current == nullptr || folder == nullptr)
+        return {};
+    return Join(PathOf(folder), current->data(kPathRole).toByteArray().toStdString());
+}
+
+void TagEditor::SetFieldLengths(bool id3v2)
+{
+    const std::array<int, 6>& lengths = id3v2 ? kId3v2FieldLengths : kFieldLengths;
+    for (std::size_t i = 0; i < controls_.fields.size(); ++i) {
+        QLineEdit* field = controls_.fields[i];
+        // A shorter limit would cut the text there.
+        field->setMaxLength(std::max(lengths[i], static_cast<int>(field->text().size())));
+    }
+}
+
+void TagEditor::ShowTagKinds(const tags::BulkTagEditor::Shown& shown)
+{
+    if (!shown.exists) {
+        controls_.tagKinds->clear();
+        return;
+    }
+    const std::string kinds = tags::TagKindsText(shown.id3v1, shown.id3v2Version);
+    controls_.tagKinds->setText(
+        TextOf(texts_, TextId::TagsInFile) + QStringLiteral(": ") +
+        (kinds.empty() ? TextOf(texts_, TextId::NoTags) : QString::fromStdString(kinds)));
 }
 
 void TagEditor::ChooseDrive(int index)
@@ -264,6 +297,7 @@ void TagEditor::FillFiles()
 {
     controls_.files->clear();
     ClearFields();
+    controls_.tagKinds->clear();
     const QTreeWidgetItem* item = controls_.folders->currentItem();
     if (item == nullptr)
         return;
@@ -290,18 +324,21 @@ void TagEditor::FillFiles()
 
 void TagEditor::ShowCurrentFile()
 {
+    ReadCurrentFile(true);
+}
+
+void TagEditor::ReadCurrentFile(bool tellNotValid)
+{
     ClearFields();
-    const QListWidgetItem* current = controls_.files->currentItem();
-    const QTreeWidgetItem* folder = controls_.folders->currentItem();
-    if (current == nullptr || folder == nullptr)
-        return;
-    const std::string path =
-        Join(PathOf(folder), current->data(kPathRole).toByteArray().toStdString());
+    const std::string path = CurrentPath();
     // What the fields show of a file: ShownFields of its analysis.
-    const tags::BulkTagEditor::Shown shown = editor_.Show(path);
+    const tags::BulkTagEditor::Shown shown =
+        path.empty() ? tags::BulkTagEditor::Shown() : editor_.Show(path);
+    ShowTagKinds(shown);
+    SetFieldLengths(shown.id3v2Version > 0);
     if (!shown.exists)
         return;
-    if (!shown.valid)
+    if (!shown.valid && tellNotValid)
         dialogs_.Message(ErrorMessage(texts_, TextId::FileNotValid, platform::NativePath(path)));
     for (std::size_t i = 0; i < controls_.fields.size(); ++i)
         controls_.fields[i]->setText(platform::ToQString(shown.fields[i]));
@@ -388,18 +425,44 @@ void TagEditor::Save()
     // Every failure has been shown to the user on the way (GoOnAfter).
     static_cast<void>(tags::WriteSeries(editor_, paths, changes, series));
     ShowChangedCount(series.changed());
+    // The fields keep what was written; a file that had no ID3v1 tag has one now.
+    if (const std::string current = CurrentPath(); !current.empty())
+        ShowTagKinds(editor_.Show(current));
+}
+
+std::optional<tags::TagParts> TagEditor::PartsToRemove(const std::vector<std::string>& paths)
+{
+    // Without a writer the ID3v2 tags stay whatever the answer.
+    if (services_.id3v2 == nullptr ||
+        std::none_of(paths.begin(), paths.end(),
+                     [this](const std::string& path) { return editor_.Id3v2VersionOf(path) > 0; }))
+        return tags::TagParts::Id3v1;
+    // No is the default: an ID3v2 tag may hold more than the fields show.
+    switch (dialogs_.Message(Question(texts_, TextId::AskRemoveId3v2, true, 2))) {
+    case 1:
+        return tags::TagParts::Both;
+    case 2:
+        return tags::TagParts::Id3v1;
+    default:
+        return std::nullopt;
+    }
 }
 
 void TagEditor::Remove()
 {
     const std::vector<int> rows = SelectedRows();
     const std::vector<std::string> paths = PathsOf(rows);
+    const std::optional<tags::TagParts> parts = PartsToRemove(paths);
+    if (!parts)
+        return;
     EditorSeries series(controls_.files, rows, [this, &paths](std::size_t index, TextId error) {
         return GoOnAfter(error, paths[index]);
     });
-    if (tags::RemoveSeries(editor_, paths, series))
-        ClearFields();
+    // Every failure has been shown to the user on the way (GoOnAfter).
+    static_cast<void>(tags::RemoveSeries(editor_, paths, series, *parts));
     ShowChangedCount(series.changed());
+    // The current file may have lost one tag and still show the texts of the other.
+    ReadCurrentFile(false);
 }
 
 void TagEditor::done(int result)

@@ -7,6 +7,7 @@
 #include "gui/mainwindow/FileListModel.h"
 #include "gui/tags/ItemTag.h"
 #include "gui/tags/TagCommands.h"
+#include "platform/TagLibId3v2.h"
 #include "tags/ItemTag.h"
 
 #include <QCheckBox>
@@ -36,6 +37,16 @@ std::string Fixture(const char* name)
 
 const char* const kTagged = "mpeg1_l3_cbr128_44k_js_id3v1_1_track7.mp3";
 const char* const kUntagged = "mpeg1_l3_cbr128_44k_js.mp3";
+
+/// An ID3v2.3 tag with a title and an artist.
+std::string Id3v2Tag()
+{
+    const auto frame = [](const std::string& id, const std::string& text) {
+        return id + std::string(3, '\0') + static_cast<char>(text.size() + 1) +
+               std::string(3, '\0') + text;
+    };
+    return velmora::testing::Id3v2(frame("TIT2", "Real title") + frame("TPE1", "Real artist"));
+}
 
 class TagEditorTest : public GuiTest {
 protected:
@@ -279,6 +290,91 @@ TEST_F(TagEditorTest, SavingIntoAFileWithOnlyAnId3v2TagKeepsItsTexts)
     EXPECT_EQ(tag.substr(33, 12), std::string("Real artist\0", 12));
     EXPECT_EQ(tag.substr(63, 6), std::string("Album\0", 6));
     EXPECT_EQ(tag.substr(93, 4), "1994");
+}
+
+// The line below the fields names the tags of the file under the cursor; the
+// text fields of a file with an ID3v2 tag take longer texts.
+TEST_F(TagEditorTest, TheCurrentFileShowsItsTagsAndTheirLengths)
+{
+    WriteBytes(dir.file("a.mp3"), Id3v2Tag() + Fixture(kTagged));
+    std::unique_ptr<TagEditor> editor = OpenEditor();
+    const TagEditor::Controls& ui = editor->controls();
+    EXPECT_TRUE(ui.tagKinds->text().isEmpty());
+
+    ui.files->setCurrentRow(0);
+    EXPECT_EQ(ui.tagKinds->text(), QStringLiteral("Tags in the file: ID3v1 ID3v2.3"));
+    EXPECT_EQ(ui.fields[0]->maxLength(), 250);
+    EXPECT_EQ(ui.fields[5]->maxLength(), 250);
+    EXPECT_EQ(ui.fields[3]->maxLength(), 2);
+    EXPECT_EQ(ui.fields[4]->maxLength(), 4);
+
+    ui.files->setCurrentRow(2);
+    EXPECT_EQ(ui.tagKinds->text(), QStringLiteral("Tags in the file: None"));
+    EXPECT_EQ(ui.fields[0]->maxLength(), 30);
+    EXPECT_EQ(ui.fields[5]->maxLength(), 29);
+    ui.files->setCurrentRow(1);
+    EXPECT_EQ(ui.tagKinds->text(), QStringLiteral("Tags in the file: ID3v1"));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// Remove asks once for all selected files whether their ID3v2 tags go too:
+// Cancel removes nothing, No the ID3v1 tags only, Yes both; files without an
+// ID3v2 tag are not asked about.
+TEST_F(TagEditorTest, RemoveAsksWhetherTheId3v2TagsGoToo)
+{
+    const std::string a = dir.file("a.mp3");
+    const std::string b = dir.file("b.MP3");
+    const std::string c = dir.file("c.mp3");
+    const std::string audio = Fixture(kUntagged);
+    const std::string tagged = Fixture(kTagged);
+    WriteBytes(a, Id3v2Tag() + tagged);
+    WriteBytes(b, Id3v2Tag() + tagged);
+    platform::TagLibId3v2 id3v2;
+    Services services = app.services();
+    services.id3v2 = &id3v2;
+    TagEditor editor(services, app.settings(), app.texts().table(), dialogs,
+                     QString::fromStdString(root()));
+    ASSERT_TRUE(editor.ChooseFolder(QString::fromStdString(root())));
+    const TagEditor::Controls& ui = editor.controls();
+
+    ui.files->selectAll();
+    dialogs.messageAnswers = {3}; // Cancel
+    ui.remove->click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    const MessageRequest& question = dialogs.messages[0];
+    EXPECT_EQ(question.text, QStringLiteral("Remove the ID3v2 tags as well? They may hold "
+                                            "pictures and other texts"));
+    EXPECT_EQ(question.button1, QStringLiteral("Yes"));
+    EXPECT_EQ(question.button2, QStringLiteral("No"));
+    EXPECT_EQ(question.button3, QStringLiteral("Cancel"));
+    EXPECT_EQ(question.escapeButton, 3);
+    EXPECT_EQ(ReadBytes(a), Id3v2Tag() + tagged);
+    EXPECT_EQ(ReadBytes(b), Id3v2Tag() + tagged);
+    EXPECT_EQ(ReadBytes(c), audio);
+    EXPECT_EQ(Selected(ui.files).size(), 3);
+
+    ui.files->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+    dialogs.messageAnswers = {2}; // No
+    ui.remove->click();
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(ReadBytes(a), Id3v2Tag() + tagged.substr(0, tagged.size() - 128));
+    EXPECT_EQ(ui.tagKinds->text(), QStringLiteral("Tags in the file: ID3v2.3"));
+    EXPECT_EQ(ui.fields[0]->text(), QStringLiteral("Real title"));
+
+    ui.files->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);
+    dialogs.messageAnswers = {1}; // Yes
+    ui.remove->click();
+    EXPECT_EQ(dialogs.messages.size(), 3u);
+    EXPECT_EQ(ReadBytes(b), tagged.substr(0, tagged.size() - 128));
+    EXPECT_EQ(ui.tagKinds->text(), QStringLiteral("Tags in the file: None"));
+
+    // Neither of these holds an ID3v2 tag now.
+    ui.files->item(1)->setSelected(true);
+    ui.files->item(2)->setSelected(true);
+    ui.remove->click();
+    EXPECT_EQ(dialogs.messages.size(), 3u);
+    EXPECT_EQ(ui.status->text(), QStringLiteral("Changed files: 2"));
+    EXPECT_EQ(dialogs.unscripted, 0);
 }
 
 // A program named like audio, which the analysers take for audio, is told
