@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <string>
@@ -118,6 +119,24 @@ std::string Resolved(const std::string& path)
     return real ? std::string(real.get()) : path;
 }
 
+// Removes what earlier writes of the file `name` in `folder` left behind
+// when they were killed: hidden copies by the name the next line makes.
+void RemoveLeftovers(const std::string& folder, const std::string& name)
+{
+    const std::string prefix = "." + name + ".velmora-";
+    struct CloseDir {
+        void operator()(DIR* dir) const { ::closedir(dir); }
+    };
+    const std::unique_ptr<DIR, CloseDir> dir(::opendir(folder.c_str()));
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const std::string_view found = entry->d_name;
+        if (found.size() == prefix.size() + 6 && found.substr(0, prefix.size()) == prefix)
+            static_cast<void>(::unlinkat(::dirfd(dir.get()), entry->d_name, 0));
+    }
+}
+
 // The file at `path` (open as `fd`, described by `status`) replaced by
 // `head`, its bytes from `skip` up to `end` and `tail`; see the class.
 Id3v2Outcome ReplaceFile(const std::string& path, int fd, const struct stat& status,
@@ -130,6 +149,8 @@ Id3v2Outcome ReplaceFile(const std::string& path, int fd, const struct stat& sta
     std::string temporary = folder + "/." + name + ".velmora-XXXXXX";
     if (temporary.size() - folder.size() > NAME_MAX + 1u)
         temporary = folder + "/.velmora-XXXXXX";
+    else
+        RemoveLeftovers(folder, name);
     Descriptor out(::mkostemp(temporary.data(), O_CLOEXEC));
     if (out.get() < 0)
         return Id3v2Outcome::CannotOpen;

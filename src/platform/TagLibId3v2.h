@@ -24,8 +24,9 @@ namespace velmora::platform {
 /// every byte after the tag inside the file, which a crash or a full disk
 /// leaves half done: instead the new tag and the rest of the file go into a
 /// hidden file beside it (".NAME.velmora-XXXXXX"), with the old one's mode,
-/// which replaces it by a rename once it is complete and on disk. A link
-/// is followed to the file it names.
+/// which replaces it by a rename once it is complete and on disk; such
+/// copies that a killed write left are removed by the next one. A link is
+/// followed to the file it names.
 class TagLibId3v2 final : public tags::Id3v2Writer {
 public:
     TagLibId3v2();
