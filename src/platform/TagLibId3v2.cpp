@@ -161,8 +161,10 @@ Id3v2Outcome ReplaceFile(const std::string& path, int fd, const struct stat& sta
                          ::fchmod(out.get(), status.st_mode & 07777) == 0 &&
                          ::fsync(out.get()) == 0;
     // Another owner is kept where we may set it; elsewhere the file is ours.
-    if (written && (status.st_uid != ::geteuid() || status.st_gid != ::getegid()))
-        static_cast<void>(::fchown(out.get(), status.st_uid, status.st_gid));
+    if (written && (status.st_uid != ::geteuid() || status.st_gid != ::getegid()) &&
+        ::fchown(out.get(), status.st_uid, status.st_gid) != 0) {
+        // Not allowed: the new file belongs to the one who wrote it.
+    }
     if (!out.close() || !written || ::rename(temporary.c_str(), path.c_str()) != 0) {
         ::unlink(temporary.c_str());
         return Id3v2Outcome::WriteFailed;
@@ -328,6 +330,15 @@ void PadTo(TagLib::ByteVector& tag, unsigned size)
         tag[6 + i] = static_cast<char>((body >> (7 * (3 - i))) & 0x7F);
 }
 
+// Cuts the file back to `size` after a failed append; if that fails too,
+// the write has failed all the same.
+void RestoreLength(int fd, off_t size)
+{
+    if (::ftruncate(fd, size) != 0) {
+        // Nothing more to do: the caller reports the failure.
+    }
+}
+
 // After the new tag went over `old` in place: puts `old` back and tells
 // the failure.
 Id3v2Outcome RestoreTag(OpenFile& file, const TagLib::ByteVector& old)
@@ -353,7 +364,7 @@ Id3v2Outcome WriteId3v1Only(OpenFile& file, const TagLib::ByteVector& old, off_t
             if (hadTag)
                 static_cast<void>(WriteAll(fd, before.data(), before.size(), audioEnd));
             else
-                static_cast<void>(::ftruncate(fd, size));
+                RestoreLength(fd, size);
             return RestoreTag(file, old);
         }
     }
