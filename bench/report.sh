@@ -11,15 +11,40 @@ build=build-bench
 file=bench/out/collection-1M.col
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF >/dev/null
-cmake --build "$build" --target velmora-bench-generate velmora-bench-report
+cmake --build "$build" --target velmora-bench-generate velmora-bench-report velmora-cli
 
 mkdir -p bench/out
 if [ ! -f "$file" ]; then
     "$build/bench/velmora-bench-generate" "$file" --nodes 1000000
 fi
 
-"$build/bench/velmora-bench-report" "$file" "$@"
+"$build/bench/velmora-bench-report" "$file" "$@" || status=$?
+
+# File rows only, sorted as one list, against the same report unsorted: the
+# global sort's share of a report (one run each, CPU seconds and wall time).
+cli="$build/src/cli/velmora-cli"
+out=bench/out/.file-rows-$$.csv
+trap 'rm -f "$out"' EXIT
+echo
+echo "file rows only (--rows file --columns size,title, csv), one run each:"
+# One report; prints its figures and leaves its CPU seconds in $cpu.
+run_file_rows() {
+    /usr/bin/time -f "%U %S %e %M" -o "$out.time" \
+        "$cli" report "$file" -o "$out" --format csv --rows file --columns size,title "$@" \
+        >/dev/null
+    read -r user system wall peak <"$out.time"
+    rm -f "$out.time"
+    cpu=$(echo "$user + $system" | bc)
+    printf '  %-10s cpu %6.2f s  wall %6.2f s  peak %5d MiB\n' "${1:-sorted}" "$cpu" "$wall" \
+        $((peak / 1024))
+}
+run_file_rows
+sorted=$cpu
+run_file_rows --no-sort
+echo "  sorted / --no-sort (cpu): $(echo "scale=2; $sorted / $cpu" | bc)"
 
 echo
 echo "reproduce: bench/report.sh${*:+ $*}"
-echo "   (runs: $build/bench/velmora-bench-report $file${*:+ $*})"
+echo "   (runs: $build/bench/velmora-bench-report $file${*:+ $*};"
+echo "    $cli report $file -o r.csv --format csv --rows file --columns size,title [--no-sort])"
+exit "${status:-0}"
