@@ -233,13 +233,15 @@ TagLib::String::Type EncodingFor(const TagLib::String& text, unsigned version)
     return version == 4 ? TagLib::String::UTF8 : TagLib::String::UTF16;
 }
 
+// The frame of each field in the order of TagField, TagLib's names (TDRC is
+// TYER of a 2.3 tag as TagLib reads and writes it).
+constexpr std::array<const char*, 6> kFrameIds = {"TIT2", "TPE1", "TALB", "TRCK", "TDRC", "COMM"};
+
 // Sets the text of `field` in `tag` (see Id3v2Writer::Write); false when
 // the tag keeps what it had.
 bool SetField(TagLib::ID3v2::Tag& tag, TagField field, const std::string& wanted, unsigned version)
 {
-    static constexpr std::array<const char*, 6> kIds = {"TIT2", "TPE1", "TALB",
-                                                        "TRCK", "TDRC", "COMM"};
-    const TagLib::ByteVector id(kIds[static_cast<std::size_t>(field)]);
+    const TagLib::ByteVector id(kFrameIds[static_cast<std::size_t>(field)]);
     TagLib::ID3v2::Frame* shown = ShownFrame(tag, id);
     const std::string current = shown ? shown->toString().to8Bit(true) : std::string();
     if (tags::KeepsId3v2Text(field, current, wanted))
@@ -389,16 +391,9 @@ Id3v2Outcome TagLibId3v2::Write(const std::string& path, const TagChanges& chang
         return file.failure;
     const int fd = file.fd->get();
     DescriptorSource source(fd, file.status.st_size);
-    if (audio::Id3v2Version(source) == 0)
-        return Id3v2Outcome::NoTag;
-    std::array<char, 10> header{};
-    if (source.readAt(0, header.data(), header.size()) != 10)
-        return Id3v2Outcome::WriteFailed;
-    // The tag alone, as SkipId3v2Tags measures the first one.
-    const auto byte = [&](int i) { return static_cast<unsigned char>(header[i]); };
-    const unsigned tagSize = 10 + ((byte(6) << 21) | (byte(7) << 14) | (byte(8) << 7) | byte(9)) +
-                             (byte(3) == 4 && (byte(5) & 0x10) ? 10 : 0);
-    if (tagSize > file.status.st_size)
+    // The first tag alone.
+    const auto tagSize = static_cast<unsigned>(audio::Id3v2TagLength(source, 0));
+    if (tagSize == 0)
         return Id3v2Outcome::NoTag;
     TagLib::ByteVector old(tagSize, '\0');
     if (source.readAt(0, old.data(), tagSize) != tagSize)
@@ -416,15 +411,13 @@ Id3v2Outcome TagLibId3v2::Write(const std::string& path, const TagChanges& chang
         return Id3v2Outcome::WriteFailed;
     const unsigned oldVersion = tag->header()->majorVersion();
     const unsigned version = oldVersion == 4 ? 4 : 3;
-    static constexpr std::array<const char*, 6> kIds = {"TIT2", "TPE1", "TALB",
-                                                        "TRCK", "TDRC", "COMM"};
     const std::array<const std::optional<std::string>*, 6> fields = {
         &changes.title, &changes.artist, &changes.album,
         &changes.track, &changes.year,   &changes.comment};
     std::vector<TagLib::ByteVector> changed;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (*fields[i] && SetField(*tag, static_cast<TagField>(i), **fields[i], version))
-            changed.emplace_back(kIds[i]);
+            changed.emplace_back(kFrameIds[i]);
     }
     if (std::find(changed.begin(), changed.end(), "TDRC") != changed.end()) {
         // A new year has no day and time of 2.3 (its old ones go with the

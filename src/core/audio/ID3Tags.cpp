@@ -142,21 +142,26 @@ int Id3v2Version(ByteSource& source)
     return h[3];
 }
 
-std::int64_t SkipId3v2Tags(ByteSource& source)
+std::int64_t Id3v2TagLength(ByteSource& source, std::int64_t offset)
 {
     const std::int64_t size = source.size();
+    unsigned char h[10];
+    if (size - offset < 10 || source.readAt(offset, reinterpret_cast<char*>(h), 10) != 10 ||
+        !IsId3v2Header(h))
+        return 0;
+    const std::int64_t body = (std::int64_t(h[6]) << 21) | (std::int64_t(h[7]) << 14) |
+                              (std::int64_t(h[8]) << 7) | std::int64_t(h[9]);
+    const bool footer = h[3] == 4 && (h[5] & 0x10) != 0;
+    const std::int64_t length = 10 + body + (footer ? 10 : 0);
+    return length > size - offset ? 0 : length;
+}
+
+std::int64_t SkipId3v2Tags(ByteSource& source)
+{
     std::int64_t offset = 0;
     for (int tags = 0; tags < 64; ++tags) {
-        unsigned char h[10];
-        if (size - offset < 10 || source.readAt(offset, reinterpret_cast<char*>(h), 10) != 10)
-            break;
-        if (!IsId3v2Header(h))
-            break;
-        const std::int64_t body = (std::int64_t(h[6]) << 21) | (std::int64_t(h[7]) << 14) |
-                                  (std::int64_t(h[8]) << 7) | std::int64_t(h[9]);
-        const bool footer = h[3] == 4 && (h[5] & 0x10) != 0;
-        const std::int64_t length = 10 + body + (footer ? 10 : 0);
-        if (length > size - offset)
+        const std::int64_t length = Id3v2TagLength(source, offset);
+        if (length == 0)
             break;
         offset += length;
     }

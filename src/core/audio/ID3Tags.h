@@ -90,6 +90,10 @@ std::array<char, kId3v1Size> BuildId3v1Block(std::string_view title, std::string
 /// is malformed or claims more bytes than the source holds ends the skipping.
 std::int64_t SkipId3v2Tags(ByteSource& source);
 
+/// The length of the ID3v2 tag at `offset` of `source`, by the rules of
+/// SkipId3v2Tags; 0 when there is none.
+std::int64_t Id3v2TagLength(ByteSource& source, std::int64_t offset);
+
 /// The major version (2, 3 or 4) of the ID3v2 tag that begins `source`, by
 /// the header rules of SkipId3v2Tags; 0 without one.
 int Id3v2Version(ByteSource& source);

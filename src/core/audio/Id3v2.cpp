@@ -13,6 +13,36 @@
 
 namespace velmora::audio {
 
+std::string Cleaned(std::string text)
+{
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 32)
+            c = ' ';
+    }
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    text.erase(text.find_last_not_of(' ') + 1);
+    text.erase(0, first);
+    return text;
+}
+
+std::string Cut(std::string text, std::size_t characters)
+{
+    text.resize(CutLength(text, characters));
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+std::string LeadingDigits(std::string_view text, std::size_t most)
+{
+    std::size_t n = 0;
+    while (n < text.size() && n < most && text[n] >= '0' && text[n] <= '9')
+        ++n;
+    return std::string(text.substr(0, n));
+}
+
 namespace {
 
 constexpr std::int64_t kHeaderSize = 10;
@@ -129,38 +159,6 @@ std::string DecodeString(std::string_view data, int encoding, std::size_t& used)
     used = zero == std::string_view::npos ? data.size() : zero + 1;
     // ISO-8859-1 is read as ID3v1 text is; UTF-8 that is not valid too.
     return TagTextToUtf8(data.substr(0, zero));
-}
-
-/// Bytes below 32 become blanks; blanks at both ends go.
-std::string Cleaned(std::string text)
-{
-    for (char& c : text) {
-        if (static_cast<unsigned char>(c) < 32)
-            c = ' ';
-    }
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    text.erase(text.find_last_not_of(' ') + 1);
-    text.erase(0, first);
-    return text;
-}
-
-/// At most `characters` characters, without blanks at the end.
-std::string Cut(std::string text, std::size_t characters)
-{
-    text.resize(CutLength(text, characters));
-    while (!text.empty() && text.back() == ' ')
-        text.pop_back();
-    return text;
-}
-
-std::string LeadingDigits(std::string_view text, std::size_t most)
-{
-    std::size_t n = 0;
-    while (n < text.size() && n < most && text[n] >= '0' && text[n] <= '9')
-        ++n;
-    return std::string(text.substr(0, n));
 }
 
 class FrameReader {

@@ -25,6 +25,14 @@ struct Id3v2Text {
     bool operator==(const Id3v2Text&) const = default;
 };
 
+/// The reader's rules for the texts it keeps: bytes below 32 become blanks
+/// and blanks at both ends go (Cleaned); at most `characters` UTF-8
+/// characters without blanks at the end (Cut); the leading digits, at most
+/// `most` (LeadingDigits).
+std::string Cleaned(std::string text);
+std::string Cut(std::string text, std::size_t characters);
+std::string LeadingDigits(std::string_view text, std::size_t most);
+
 /// Reads the texts of the ID3v2 tag (version 2.2, 2.3 or 2.4) that begins at
 /// offset 0 of `source`; `text` is reset first, and stays so when there is
 /// no tag or it holds none of the frames.

@@ -215,8 +215,8 @@ std::optional<TextId> BulkTagEditor::Write(const std::string& path, const TagCha
         ApplyChanges({shown[0], shown[1], shown[2], shown[3], shown[4], shown[5]}, mpeg_);
     }
     ApplyChanges(changes, mpeg_);
-    if (id3v2_ && Id3v2VersionOf(path) > 0) {
-        // Both tags in one go.
+    if (id3v2_) {
+        // Both tags in one go, when there is an ID3v2 tag.
         const auto block = mpeg_.TagBlock();
         const Id3v2Outcome outcome =
             id3v2_->Write(path, changes, std::string_view(block.data(), block.size()));
@@ -232,6 +232,7 @@ std::optional<TextId> BulkTagEditor::Remove(const std::string& path, TagParts pa
         return TextId::PathIsFolder;
     if (ReadableButNotAudio(path))
         return TextId::FileNotValid;
+    // A file without an ID3v2 tag has nothing to remove there, writable or not.
     if (parts != TagParts::Id3v1 && id3v2_ && Id3v2VersionOf(path) > 0) {
         const Id3v2Outcome outcome = id3v2_->Remove(path, parts == TagParts::Both);
         if (outcome != Id3v2Outcome::NoTag)
