@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-svg-dev qt6-translations-l10n libtag1-dev
+  qt6-base-dev qt6-svg-dev qt6-translations-l10n libtag1-dev libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format-14
   libxml2-utils python3 python3-mutagen libreoffice-calc-nogui poppler-utils

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/QtLocale.h"
 
+#include "platform/IcuSortKeys.h"
 #include "platform/QtText.h"
+#include "texts/AsciiCase.h"
 #include "texts/Encoding.h"
 
 #include <QStringDecoder>
@@ -70,6 +72,57 @@ QStringView Decode(std::string_view bytes, Utf16Buffer& buffer)
     return QStringView(buffer.data(), end);
 }
 
+// Appends `value` (at most 0x10FFFF) as UTF-8 would, surrogates included:
+// the bytes of a list of such values compare as the values do, one by one.
+void AppendOrdered(char32_t value, std::string& key)
+{
+    if (value < 0x80) {
+        key += static_cast<char>(value);
+    } else if (value < 0x800) {
+        key += static_cast<char>(0xC0 | (value >> 6));
+        key += static_cast<char>(0x80 | (value & 0x3F));
+    } else if (value < 0x10000) {
+        key += static_cast<char>(0xE0 | (value >> 12));
+        key += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+        key += static_cast<char>(0x80 | (value & 0x3F));
+    } else {
+        key += static_cast<char>(0xF0 | (value >> 18));
+        key += static_cast<char>(0x80 | ((value >> 12) & 0x3F));
+        key += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+        key += static_cast<char>(0x80 | (value & 0x3F));
+    }
+}
+
+// The key of QCollator's order in the C locale, which compares UTF-16 code
+// units, or with case ignored the case folding of each unit, a low
+// surrogate after a high one folded as the whole character it ends.
+void AppendCodeUnitKey(std::string_view text, CaseOrder order, std::string& key)
+{
+    const bool fold = order == CaseOrder::IgnoreCase;
+    if (texts::IsAscii(text)) {
+        if (!fold) {
+            key += text;
+            return;
+        }
+        for (const char c : text)
+            key += texts::LowerAsciiLetter(c);
+        return;
+    }
+    Utf16Buffer buffer;
+    const QStringView units = Decode(text, buffer);
+    char16_t last = 0;
+    for (const QChar unit : units) {
+        char32_t value = unit.unicode();
+        if (fold) {
+            if (QChar::isLowSurrogate(value) && QChar::isHighSurrogate(last))
+                value = QChar::surrogateToUcs4(last, static_cast<char16_t>(value));
+            last = unit.unicode();
+            value = QChar::toCaseFolded(value);
+        }
+        AppendOrdered(value, key);
+    }
+}
+
 } // namespace
 
 QtLocale::QtLocale(const QLocale& locale)
@@ -81,6 +134,14 @@ QtLocale::QtLocale(const QLocale& locale)
     // const members free of lazy set-up.
     collator_.compare(QStringView(u"a"), QStringView(u"b"));
     caseCollator_.compare(QStringView(u"a"), QStringView(u"b"));
+    // QCollator's own collator: C compares code units; others are opened
+    // by their BCP 47 name with "_".
+    if (locale.language() != QLocale::C) {
+        auto keys = std::make_shared<const IcuSortKeys>(
+            locale.bcp47Name().replace(u'-', u'_').toStdString());
+        if (keys->valid())
+            sortKeys_ = std::move(keys);
+    }
 }
 
 std::string QtLocale::toLower(std::string_view text) const
@@ -100,6 +161,20 @@ int QtLocale::compare(std::string_view a, std::string_view b) const
     Utf16Buffer bufferA;
     Utf16Buffer bufferB;
     return caseCollator_.compare(Decode(a, bufferA), Decode(b, bufferB));
+}
+
+bool QtLocale::appendSortKey(std::string_view text, CaseOrder order, std::string& key) const
+{
+    if (sortKeys_ == nullptr) {
+        AppendCodeUnitKey(text, order, key);
+        return true;
+    }
+    if (text.empty() || sortKeys_->appendAscii(text, key))
+        return false;
+    Utf16Buffer buffer;
+    const QStringView units = Decode(text, buffer);
+    sortKeys_->append(units.utf16(), static_cast<std::size_t>(units.size()), key);
+    return false;
 }
 
 std::string QtLocale::languageName() const

@@ -5,8 +5,11 @@
 
 #include <QCollator>
 #include <QLocale>
+#include <memory>
 
 namespace velmora::platform {
+
+class IcuSortKeys;
 
 /// The Locale interface over a QLocale: lower-casing by QLocale::toLower(),
 /// the two orders by QCollators of the same locale. Input bytes are
@@ -18,6 +21,12 @@ public:
     std::string toLower(std::string_view text) const override;
     int compareIgnoreCase(std::string_view a, std::string_view b) const override;
     int compare(std::string_view a, std::string_view b) const override;
+
+    /// In the C locale, where QCollator compares UTF-16 code units (case
+    /// folded for IgnoreCase), the exact keys of that order. Elsewhere the
+    /// first level of ICU's sort key by the collator QCollator uses; the
+    /// collators decide between texts of equal keys.
+    bool appendSortKey(std::string_view text, CaseOrder order, std::string& key) const override;
 
     /// QLocale::languageToString() of the locale's language; "English" for
     /// the C locale, whose texts are English.
@@ -34,6 +43,8 @@ private:
     QLocale locale_;
     QCollator collator_;
     QCollator caseCollator_;
+    /// Null in the C locale.
+    std::shared_ptr<const IcuSortKeys> sortKeys_;
 };
 
 } // namespace velmora::platform

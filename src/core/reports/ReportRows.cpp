@@ -2,7 +2,7 @@
 #include "reports/ReportRows.h"
 
 #include "display/Formats.h"
-#include "system/Locale.h"
+#include "system/LocaleSort.h"
 #include "texts/Encoding.h"
 #include "texts/TextIds.h"
 #include "texts/TextTable.h"
@@ -148,12 +148,16 @@ void ReportRowTree::clear()
     // keep.
     std::vector<Row>().swap(rows_);
     std::vector<Index>().swap(lastAtDepth_);
+    std::vector<Index>().swap(sortedChildren_);
+    std::vector<std::uint32_t>().swap(childrenAt_);
 }
 
 void ReportRowTree::setHeading(std::string_view name)
 {
     rows_.clear();
     lastAtDepth_.clear();
+    sortedChildren_.clear();
+    childrenAt_.clear();
     Row& heading = rows_.emplace_back();
     heading.name = name.data();
     heading.nameSize = static_cast<std::uint32_t>(name.size());
@@ -168,6 +172,8 @@ void ReportRowTree::add(std::uint32_t depth, std::string_view name, Source sourc
         --parentDepth;
     const Index parent = lastAtDepth_[parentDepth];
     const auto index = static_cast<Index>(rows_.size());
+    sortedChildren_.clear();
+    childrenAt_.clear();
     Row& row = rows_.emplace_back();
     row.name = name.data();
     row.nameSize = static_cast<std::uint32_t>(name.size());
@@ -189,32 +195,35 @@ void ReportRowTree::add(std::uint32_t depth, std::string_view name, Source sourc
 
 void ReportRowTree::sort(SortRule rule, const Locale& locale)
 {
-    const auto before = [&](Index a, Index b) {
-        if (rule == SortRule::ByName)
-            return locale.compare(name(a), name(b)) < 0;
-        const bool aHas = hasChildren(a);
-        if (aHas != hasChildren(b))
-            return aHas;
-        return locale.compareIgnoreCase(name(a), name(b)) < 0;
+    const bool byName = rule == SortRule::ByName;
+    LocaleSort sorter(locale, byName ? CaseOrder::RespectCase : CaseOrder::IgnoreCase);
+    const auto nameOf = [this](Index row) { return name(row); };
+    const auto rankOf = [this, byName](Index row) {
+        return static_cast<std::uint8_t>(byName || hasChildren(row) ? 0 : 1);
     };
     // Each row's children form their own list, so the lists can be sorted in
     // any order of the rows.
+    sortedChildren_.clear();
+    sortedChildren_.reserve(rows_.size());
+    childrenAt_.clear();
+    childrenAt_.reserve(rows_.size() + 1);
     std::vector<Index> children;
     for (Row& row : rows_) {
-        if (row.firstChild == kNone || rows_[row.firstChild].nextSibling == kNone)
-            continue;
+        childrenAt_.push_back(static_cast<std::uint32_t>(sortedChildren_.size()));
         children.clear();
         for (Index c = row.firstChild; c != kNone; c = rows_[c].nextSibling)
             children.push_back(c);
-        if (std::is_sorted(children.begin(), children.end(), before))
-            continue;
-        std::stable_sort(children.begin(), children.end(), before);
-        row.firstChild = children.front();
-        row.lastChild = children.back();
-        for (std::size_t i = 0; i + 1 < children.size(); ++i)
-            rows_[children[i]].nextSibling = children[i + 1];
-        rows_[children.back()].nextSibling = kNone;
+        if (children.size() >= 2) {
+            sorter.sort(children, nameOf, rankOf);
+            row.firstChild = children.front();
+            row.lastChild = children.back();
+            for (std::size_t i = 0; i + 1 < children.size(); ++i)
+                rows_[children[i]].nextSibling = children[i + 1];
+            rows_[children.back()].nextSibling = kNone;
+        }
+        sortedChildren_.insert(sortedChildren_.end(), children.begin(), children.end());
     }
+    childrenAt_.push_back(static_cast<std::uint32_t>(sortedChildren_.size()));
 }
 
 std::vector<ReportRowTree::Index> ReportRowTree::preOrder() const
@@ -223,6 +232,31 @@ std::vector<ReportRowTree::Index> ReportRowTree::preOrder() const
     if (rows_.empty())
         return order;
     order.reserve(rows_.size());
+    if (!childrenAt_.empty()) {
+        // The children lists of sort(): a stack of the unvisited parts of the
+        // lists on the way down, each a range of sortedChildren_.
+        struct Range {
+            std::uint32_t next;
+            std::uint32_t end;
+        };
+        std::vector<Range> stack;
+        order.push_back(0);
+        stack.push_back({childrenAt_[0], childrenAt_[1]});
+        while (!stack.empty()) {
+            Range& range = stack.back();
+            if (range.next == range.end) {
+                stack.pop_back();
+                continue;
+            }
+            if (range.next + 8 < range.end)
+                __builtin_prefetch(&childrenAt_[sortedChildren_[range.next + 8]]);
+            const Index row = sortedChildren_[range.next++];
+            order.push_back(row);
+            if (childrenAt_[row] != childrenAt_[row + 1])
+                stack.push_back({childrenAt_[row], childrenAt_[row + 1]});
+        }
+        return order;
+    }
     Index at = 0;
     while (at != kNone) {
         order.push_back(at);

@@ -3,6 +3,7 @@
 
 #include "collection/CollectionStore.h"
 #include "collection/NodeText.h"
+#include "system/LocaleSort.h"
 #include "texts/TextIds.h"
 
 #include <algorithm>
@@ -25,6 +26,12 @@ bool SortTree(CollectionTree& tree, const Locale& locale)
     if (tree.empty())
         return false;
     std::vector<NodeId> children;
+    LocaleSort sorter(locale, CaseOrder::IgnoreCase);
+    const auto nameOf = [&tree](NodeId node) { return collection::NodeName(tree.text(node)); };
+    // Nodes with children first, as CompareTreeNodes() has them.
+    const auto rankOf = [&tree](NodeId node) {
+        return static_cast<std::uint8_t>(tree.hasChildren(node) ? 0 : 1);
+    };
     // A node's children are put in order when the pre-order walk reaches the
     // node, before the walk goes down into them, so every child is reached
     // (and sorted in turn) in its final place.
@@ -35,13 +42,10 @@ bool SortTree(CollectionTree& tree, const Locale& locale)
         children.clear();
         for (NodeId child = first; child != kNoNode; child = tree.nextSibling(child))
             children.push_back(child);
-        const auto before = [&](NodeId a, NodeId b) {
-            return collection::CompareTreeNodes(tree, a, b, locale) < 0;
-        };
-        if (std::is_sorted(children.begin(), children.end(), before))
-            continue;
-        std::stable_sort(children.begin(), children.end(), before);
-        tree.reorderChildren(node, children);
+        const std::vector<NodeId> before = children;
+        sorter.sort(children, nameOf, rankOf);
+        if (children != before)
+            tree.reorderChildren(node, children);
     }
     return true;
 }

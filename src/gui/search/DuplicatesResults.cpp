@@ -6,7 +6,7 @@
 #include "platform/QtText.h"
 #include "search/ResultFiles.h"
 #include "search/ResultRows.h"
-#include "system/Locale.h"
+#include "system/LocaleSort.h"
 #include "system/Services.h"
 
 #include <QComboBox>
@@ -69,9 +69,8 @@ void DuplicatesResults::ShowGroup(int group)
         const collection::CollectionTree& tree = source().tree;
         const search::ResultList& results = source().results;
         const Locale& locale = source().services.locale;
-        std::stable_sort(rows.begin(), rows.end(), [&](std::size_t a, std::size_t b) {
-            return locale.compare(collection::NodeName(tree.text(results[a].node)),
-                                  collection::NodeName(tree.text(results[b].node))) < 0;
+        LocaleSort(locale, CaseOrder::RespectCase).sort(rows, [&](std::size_t row) {
+            return collection::NodeName(tree.text(results[row].node));
         });
     }
     listModel().ShowEntries(std::move(rows));

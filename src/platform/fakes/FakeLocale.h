@@ -21,6 +21,8 @@ public:
         const int order = a.compare(b);
         return (order > 0) - (order < 0);
     }
+    /// The bytes, with A to Z lowered for IgnoreCase: exact keys.
+    bool appendSortKey(std::string_view text, CaseOrder order, std::string& key) const override;
     std::string languageName() const override { return languageName_; }
     std::string dateSeparator() const override { return dateSeparator_; }
     std::string decimalSeparator() const override { return decimalSeparator_; }
