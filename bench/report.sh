@@ -21,7 +21,8 @@ fi
 "$build/bench/velmora-bench-report" "$file" "$@" || status=$?
 
 # File rows only, sorted as one list, against the same report unsorted: the
-# global sort's share of a report (one run each, CPU seconds and wall time).
+# global sort's share of a report (one run each, CPU seconds and wall time),
+# in the C locale (code-unit order, no ICU) and in en_US (ICU's collation).
 cli="$build/src/cli/velmora-cli"
 out=bench/out/.file-rows-$$.csv
 trap 'rm -f "$out"' EXIT
@@ -29,22 +30,26 @@ echo
 echo "file rows only (--rows file --columns size,title, csv), one run each:"
 # One report; prints its figures and leaves its CPU seconds in $cpu.
 run_file_rows() {
-    /usr/bin/time -f "%U %S %e %M" -o "$out.time" \
+    locale=$1
+    shift
+    LC_ALL=$locale /usr/bin/time -f "%U %S %e %M" -o "$out.time" \
         "$cli" report "$file" -o "$out" --format csv --rows file --columns size,title "$@" \
         >/dev/null
     read -r user system wall peak <"$out.time"
     rm -f "$out.time"
     cpu=$(echo "$user + $system" | bc)
-    printf '  %-10s cpu %6.2f s  wall %6.2f s  peak %5d MiB\n' "${1:-sorted}" "$cpu" "$wall" \
-        $((peak / 1024))
+    printf '  %-12s %-10s cpu %6.2f s  wall %6.2f s  peak %5d MiB\n' "$locale" "${1:-sorted}" \
+        "$cpu" "$wall" $((peak / 1024))
 }
-run_file_rows
-sorted=$cpu
-run_file_rows --no-sort
-echo "  sorted / --no-sort (cpu): $(echo "scale=2; $sorted / $cpu" | bc)"
-
+for locale in C.UTF-8 en_US.UTF-8; do
+    run_file_rows "$locale"
+    sorted=$cpu
+    run_file_rows "$locale" --no-sort
+    echo "  sorted / --no-sort (cpu) in $locale: $(echo "scale=2; $sorted / $cpu" | bc)" \
+        "(goal: at most 2)"
+done
 echo
 echo "reproduce: bench/report.sh${*:+ $*}"
 echo "   (runs: $build/bench/velmora-bench-report $file${*:+ $*};"
-echo "    $cli report $file -o r.csv --format csv --rows file --columns size,title [--no-sort])"
+echo "    LC_ALL=en_US.UTF-8 $cli report $file -o r.csv --format csv --rows file --columns size,title [--no-sort])"
 exit "${status:-0}"
