@@ -11,6 +11,9 @@
 #include <iterator>
 #include <limits>
 #include <span>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace velmora::collection {
 
@@ -133,6 +136,143 @@ void ReadTags(std::string_view text, Tags& tags)
         std::string_view field;
         tags[j] = Field(text, marks, j, field) ? field : std::string_view();
     }
+}
+
+namespace {
+
+#if defined(__SSE2__)
+// Bit i set when byte i of the 16 from `bytes` is one of the seven marks
+// from `firstMark` on: when the byte minus `firstMark`, taken as unsigned, is
+// below 7, which one subtraction and one unsigned minimum tell for all 16.
+unsigned MarkBits(const char* bytes, char firstMark)
+{
+    const __m128i offset = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)),
+                                        _mm_set1_epi8(firstMark));
+    return static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(6)), offset)));
+}
+#endif
+
+// FindMarks for the marks whose bit k (mark firstMark + k) is set in
+// `wanted` only; the others stay npos. The scan goes 16 bytes at a time,
+// looks only at the marks among them one by one, and stops once every
+// wanted mark is found.
+std::array<std::size_t, 7> FindWantedMarks(std::string_view text, char firstMark, unsigned wanted)
+{
+    std::array<std::size_t, 7> found;
+    found.fill(std::string_view::npos);
+    unsigned missing = wanted & 0x7FU;
+    const auto note = [&](std::size_t i) {
+        const unsigned k = static_cast<unsigned char>(text[i] - firstMark);
+        if (k < 7 && (missing & (1U << k)) != 0) {
+            found[k] = i;
+            missing &= ~(1U << k);
+        }
+    };
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    for (; missing != 0 && i + 16 <= text.size(); i += 16) {
+        for (unsigned marks = MarkBits(text.data() + i, firstMark); marks != 0 && missing != 0;
+             marks &= marks - 1)
+            note(i + static_cast<std::size_t>(__builtin_ctz(marks)));
+    }
+#endif
+    for (; missing != 0 && i < text.size(); ++i)
+        note(i);
+    return found;
+}
+
+// The position of the first of the seven marks from `firstMark` on,
+// whichever it is; npos when the text holds none.
+std::size_t FirstOfMarks(std::string_view text, char firstMark)
+{
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= text.size(); i += 16) {
+        if (const unsigned marks = MarkBits(text.data() + i, firstMark); marks != 0)
+            return i + static_cast<std::size_t>(__builtin_ctz(marks));
+    }
+#endif
+    for (; i < text.size(); ++i) {
+        if (static_cast<unsigned char>(text[i] - firstMark) < 7)
+            return i;
+    }
+    return std::string_view::npos;
+}
+
+// ReadSomeNumbers for the usual text, in one pass: the first of the seven
+// numeric marks is mark 1, and every field up to the last one wanted is 1 to
+// 18 digits (which cannot overflow), a minus ahead allowed, closed by the
+// next mark. The marks met that way are the first of their kind, as
+// FindMarks would find them. False, with `values` untouched, for any other
+// text.
+[[nodiscard]] bool ReadPlainNumbers(std::string_view text, unsigned fields, Numbers& values)
+{
+    const int last = 32 - __builtin_clz(fields); // one past the last field wanted
+    std::size_t mark = FirstOfMarks(text, kNumberMark);
+    if (mark == std::string_view::npos || text[mark] != kNumberMark)
+        return false;
+    Numbers read = values;
+    for (int j = 0; j < last; ++j) {
+        std::size_t i = mark + 1;
+        const bool negative = i < text.size() && text[i] == '-';
+        if (negative)
+            ++i;
+        const std::size_t digitsFrom = i;
+        std::uint64_t value = 0;
+        for (; i < text.size(); ++i) {
+            const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned{'0'};
+            if (digit > 9)
+                break;
+            value = value * 10 + digit;
+        }
+        const std::size_t digits = i - digitsFrom;
+        if (digits == 0 || digits > 18 || i == text.size() || text[i] != kNumberMark + j + 1)
+            return false;
+        if ((fields & NumberBit(j)) != 0) {
+            const auto magnitude = static_cast<std::int64_t>(value);
+            read[j] = negative ? -magnitude : magnitude;
+        }
+        mark = i;
+    }
+    values = read;
+    return true;
+}
+
+} // namespace
+
+void ReadSomeNumbers(std::string_view text, unsigned fields, Numbers& values)
+{
+    fields &= 0x3FU;
+    if (fields == 0 || ReadPlainNumbers(text, fields, values))
+        return;
+    // Field j lies between marks j and j + 1.
+    const auto marks = FindWantedMarks(text, kNumberMark, fields | (fields << 1));
+    for (int j = 0; j < 6; ++j) {
+        std::string_view field;
+        std::int64_t value = 0;
+        if ((fields & NumberBit(j)) != 0 && Field(text, marks, j, field) &&
+            ParseInteger(field, value))
+            values[j] = value;
+    }
+}
+
+std::string_view ReadTag(std::string_view text, TagField field)
+{
+    const auto marks = FindWantedMarks(text, kTagMark, 3U << field);
+    std::string_view tag;
+    return Field(text, marks, field, tag) ? tag : std::string_view();
+}
+
+bool HasTagText(std::string_view text)
+{
+    const auto marks = FindWantedMarks(text, kTagMark, 0x7FU);
+    for (int j = 0; j < 6; ++j) {
+        std::string_view tag;
+        if (Field(text, marks, j, tag) && !tag.empty())
+            return true;
+    }
+    return false;
 }
 
 std::int64_t AverageBitRate(std::int64_t sizeKB, std::int64_t duration)

@@ -61,6 +61,24 @@ void ReadNumbers(std::string_view text, Numbers& values);
 /// tags[j] := tag field j, empty when absent. The views point into `text`.
 void ReadTags(std::string_view text, Tags& tags);
 
+/// The bit of a number field in the `fields` of ReadSomeNumbers.
+constexpr unsigned NumberBit(int field)
+{
+    return 1U << field;
+}
+
+/// ReadNumbers for the fields whose NumberBit is set in `fields` only; the
+/// other entries are left as they are. Reads the text only as far as those
+/// fields need.
+void ReadSomeNumbers(std::string_view text, unsigned fields, Numbers& values);
+
+/// Tag field `field` exactly as ReadTags gives it, without reading the
+/// others.
+std::string_view ReadTag(std::string_view text, TagField field);
+
+/// Whether any of the six tag fields of ReadTags is not empty.
+bool HasTagText(std::string_view text);
+
 /// Kilobits per second: sizeKB * 8 * 1.024 / |duration|, truncated; 0 when
 /// duration is 0. Defined for every pair of values, held at the limits of
 /// the type.

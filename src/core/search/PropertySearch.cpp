@@ -109,10 +109,33 @@ bool PassesNamingRule(std::string_view parentName, std::string_view fileName)
     return p.substr(0, pOpen - 1) == f.substr(4, fOpen - 1 - 4);
 }
 
-bool PropertyMatch(std::string_view fileText, const PropertyCriteria& c)
+namespace {
+
+// The numbers the used terms read, as bits of ReadSomeNumbers.
+unsigned FieldsRead(const PropertyCriteria& c)
+{
+    using collection::NumberBit;
+    unsigned fields = 0;
+    if (c.bitRate.used) {
+        fields |= NumberBit(collection::kSizeKB) | NumberBit(collection::kDuration) |
+                  NumberBit(collection::kVersionCode) | NumberBit(collection::kLayerCode);
+    }
+    if (c.sampleRate.used)
+        fields |= NumberBit(collection::kSampleRate10);
+    if (c.channelMode.used)
+        fields |= NumberBit(collection::kChannelCode);
+    if (c.version.used)
+        fields |= NumberBit(collection::kVersionCode);
+    if (c.layer.used)
+        fields |= NumberBit(collection::kLayerCode);
+    return fields;
+}
+
+// PropertyMatch with the numbers `fields` (FieldsRead of `c`) read.
+bool Matches(std::string_view fileText, const PropertyCriteria& c, unsigned fields)
 {
     collection::Numbers numbers{};
-    collection::ReadNumbers(fileText, numbers);
+    collection::ReadSomeNumbers(fileText, fields, numbers);
     const std::int64_t sizeKB = numbers[collection::kSizeKB];
     const std::int64_t duration = numbers[collection::kDuration];
     const std::int64_t version = numbers[collection::kVersionCode];
@@ -144,11 +167,7 @@ bool PropertyMatch(std::string_view fileText, const PropertyCriteria& c)
     if (c.layer.used && Compare(layer, c.layer, kCodeValues))
         return true;
     if (c.validTag.used) {
-        collection::Tags tags;
-        collection::ReadTags(fileText, tags);
-        bool present = false;
-        for (const std::string_view tag : tags)
-            present = present || !tag.empty();
+        const bool present = collection::HasTagText(fileText);
         const TagPresence wanted = c.validTag.value;
         if ((wanted == TagPresence::Present && present) ||
             (wanted == TagPresence::NotPresent && !present))
@@ -157,10 +176,18 @@ bool PropertyMatch(std::string_view fileText, const PropertyCriteria& c)
     return false;
 }
 
+} // namespace
+
+bool PropertyMatch(std::string_view fileText, const PropertyCriteria& c)
+{
+    return Matches(fileText, c, FieldsRead(c));
+}
+
 SearchOutcome PropertySearch(const SearchScope& scope, const PropertyCriteria& criteria,
                              std::int64_t start, ResultList& results)
 {
     const bool author = criteria.authorMode;
+    const unsigned fields = FieldsRead(criteria);
     const CollectionTree& tree = scope.tree;
     return Walk(scope, start, results, [&](NodeId node) {
         if (tree.hasChildren(node))
@@ -174,7 +201,7 @@ SearchOutcome PropertySearch(const SearchScope& scope, const PropertyCriteria& c
             if (!PassesNamingRule(parentName, collection::NodeName(text)))
                 return true;
         }
-        return PropertyMatch(text, criteria);
+        return Matches(text, criteria, fields);
     });
 }
 

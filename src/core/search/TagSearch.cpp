@@ -18,22 +18,23 @@ SearchOutcome TagSearch(const SearchScope& scope, const TagCriteria& criteria, s
 {
     // One finder per used field, each looking for that field's whole text.
     std::array<std::vector<std::string>, 6> texts;
-    std::vector<std::pair<std::size_t, WordFinder>> finders;
+    std::vector<std::pair<collection::TagField, WordFinder>> finders;
     finders.reserve(texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) {
         if (TrimBlanks(criteria.texts[i]).empty())
             continue;
         texts[i].push_back(scope.services.locale.toLower(criteria.texts[i]));
-        finders.emplace_back(i, WordFinder(scope.services.locale, texts[i]));
+        finders.emplace_back(static_cast<collection::TagField>(i),
+                             WordFinder(scope.services.locale, texts[i]));
     }
+    // Only the used fields are read, one at a time, and a node is left at
+    // its first field that fails.
     return Walk(scope, start, results, [&](NodeId node) {
         if (scope.tree.hasChildren(node))
             return false;
         const std::string_view text = scope.tree.text(node);
-        collection::Tags tags;
-        collection::ReadTags(text, tags);
         for (auto& [field, finder] : finders) {
-            if (!finder.containsAll(tags[field], text))
+            if (!finder.containsAll(collection::ReadTag(text, field), text))
                 return false;
         }
         return true;
