@@ -59,10 +59,12 @@ inline long StatusKB(const char* field)
     return value;
 }
 
-/// Runs `program` with the arguments after its own name and returns what it
-/// printed on stdout; nothing when it could not run or did not exit with 0.
-inline std::optional<std::string> ChildOutput(const char* program,
-                                              const std::vector<std::string>& args)
+/// Runs `program` (a path, or a name looked up in PATH) with the arguments
+/// after its own name and returns what it printed on stdout, read to the
+/// end; nothing when it could not run or exited with a status above
+/// `highestSuccess`.
+inline std::optional<std::string>
+ChildOutput(const char* program, const std::vector<std::string>& args, int highestSuccess = 0)
 {
     int fds[2];
     if (::pipe(fds) != 0)
@@ -81,7 +83,7 @@ inline std::optional<std::string> ChildOutput(const char* program,
         for (const std::string& arg : args)
             argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
-        ::execv(program, argv.data());
+        ::execvp(program, argv.data());
         ::_exit(127);
     }
     ::close(fds[1]);
@@ -92,7 +94,7 @@ inline std::optional<std::string> ChildOutput(const char* program,
     ::close(fds[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    if (!WIFEXITED(status) || WEXITSTATUS(status) > highestSuccess)
         return std::nullopt;
     return out;
 }

@@ -74,36 +74,12 @@ double Measure(int runs, const std::function<void()>& body)
 // could not run or printed no count.
 std::optional<long> Grep(const std::string& word, const std::string& file)
 {
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return std::nullopt;
-    const pid_t child = ::fork();
-    if (child < 0) {
-        ::close(fds[0]);
-        ::close(fds[1]);
-        return std::nullopt;
-    }
-    if (child == 0) {
-        if (::dup2(fds[1], STDOUT_FILENO) < 0)
-            ::_exit(127);
-        ::close(fds[0]);
-        ::close(fds[1]);
-        ::execlp("grep", "grep", "-c", "-i", "-F", word.c_str(), file.c_str(),
-                 static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(fds[1]);
-    std::string out;
-    char buffer[256];
-    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
-        out.append(buffer, static_cast<std::size_t>(n));
-    ::close(fds[0]);
-    int status = 0;
-    if (::waitpid(child, &status, 0) != child)
-        return std::nullopt;
     // grep exits 1 when nothing matched, which is still a full run.
-    if (!WIFEXITED(status) || WEXITSTATUS(status) > 1)
+    std::optional<std::string> printed =
+        velmora::bench::ChildOutput("grep", {"-c", "-i", "-F", word, file}, 1);
+    if (!printed)
         return std::nullopt;
+    std::string& out = *printed;
     if (out.empty() || out.back() != '\n' || out.size() > 20)
         return std::nullopt;
     out.pop_back();
