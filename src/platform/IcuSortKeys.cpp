@@ -88,22 +88,24 @@ bool IcuSortKeys::appendAscii(std::string_view text, std::string& key) const
 {
     if (!asciiTableUsable())
         return false;
-    // Each character's bytes are copied as a whole entry (zeros after its
-    // own), so the key gets room for a whole entry more than it needs.
-    const std::size_t start = key.size();
-    key.resize(start + text.size() * sizeof(Primary::bytes) + sizeof(Primary::bytes));
-    char* out = key.data() + start;
+    std::size_t size = 0;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (!IsPrintableAscii(byte)) {
-            key.resize(start);
+        if (!IsPrintableAscii(byte))
             return false;
-        }
-        const Primary& primary = table_[byte];
+        size += table_[byte].size;
+    }
+    // Each character's bytes are copied as a whole entry (zeros after its
+    // own), which needs room for one entry more.
+    const std::size_t start = key.size();
+    key.resize(start + size + sizeof(Primary::bytes));
+    char* out = key.data() + start;
+    for (const char c : text) {
+        const Primary& primary = table_[static_cast<unsigned char>(c)];
         std::memcpy(out, primary.bytes.data(), sizeof(Primary::bytes));
         out += primary.size;
     }
-    key.resize(static_cast<std::size_t>(out - key.data()));
+    key.resize(start + size);
     return true;
 }
 

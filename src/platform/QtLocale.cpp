@@ -8,6 +8,7 @@
 
 #include <QStringDecoder>
 #include <QVarLengthArray>
+#include <algorithm>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -100,12 +101,12 @@ void AppendCodeUnitKey(std::string_view text, CaseOrder order, std::string& key)
 {
     const bool fold = order == CaseOrder::IgnoreCase;
     if (texts::IsAscii(text)) {
-        if (!fold) {
-            key += text;
-            return;
-        }
-        for (const char c : text)
-            key += texts::LowerAsciiLetter(c);
+        const std::size_t start = key.size();
+        key += text;
+        if (fold)
+            std::transform(key.begin() + static_cast<std::ptrdiff_t>(start), key.end(),
+                           key.begin() + static_cast<std::ptrdiff_t>(start),
+                           texts::LowerAsciiLetter);
         return;
     }
     Utf16Buffer buffer;

@@ -68,15 +68,20 @@ public:
         const Node& n = nodes_[node];
         return {n.text, n.length};
     }
-    /// Asks the processor to fetch the node's record (`record`) or its
-    /// text's first bytes into the cache, for walks in an order other than
+    /// Asks the processor to fetch the node's record (`record`) or the
+    /// first 128 bytes of its text into the cache, for walks in an order other than
     /// the tree's. The text needs the record: fetch that some steps earlier.
     void prefetch(NodeId node, bool record) const
     {
-        if (record)
+        if (record) {
             __builtin_prefetch(&nodes_[node]);
-        else
-            __builtin_prefetch(nodes_[node].text);
+            return;
+        }
+        // A file's text is about a hundred bytes: two cache lines.
+        const Node& n = nodes_[node];
+        __builtin_prefetch(n.text);
+        if (n.length > 64)
+            __builtin_prefetch(n.text + 64);
     }
     void setText(NodeId node, std::string_view text);
 

@@ -48,6 +48,15 @@ const std::vector<std::uint32_t>& LocaleSort::order()
     return order_;
 }
 
+bool LocaleSort::inAddedOrder() const
+{
+    for (std::size_t i = 0; i < order_.size(); ++i) {
+        if (order_[i] != i)
+            return false;
+    }
+    return true;
+}
+
 // Sorts entries [first, last), whose keys agree in their first `depth`
 // bytes and are all at least that long, and which are in the order they
 // were added in, by eight key bytes at a time: by the eight from `depth`
@@ -95,10 +104,23 @@ void LocaleSort::sortStable(std::size_t first, std::size_t last)
     const auto begin = entries_.begin() + static_cast<std::ptrdiff_t>(first);
     const auto end = entries_.begin() + static_cast<std::ptrdiff_t>(last);
     const std::size_t count = last - first;
+    const auto before = [](const Entry& a, const Entry& b) {
+        return a.prefix != b.prefix ? a.prefix < b.prefix : a.tail < b.tail;
+    };
+    if (count <= 16) {
+        // Insertion sort: stable, and free of the allocation of
+        // std::stable_sort, for the short lists of a folder's files.
+        for (auto it = begin + 1; it != end; ++it) {
+            const Entry entry = *it;
+            auto at = it;
+            for (; at != begin && before(entry, *(at - 1)); --at)
+                *at = *(at - 1);
+            *at = entry;
+        }
+        return;
+    }
     if (count < 256) {
-        std::stable_sort(begin, end, [](const Entry& a, const Entry& b) {
-            return a.prefix != b.prefix ? a.prefix < b.prefix : a.tail < b.tail;
-        });
+        std::stable_sort(begin, end, before);
         return;
     }
     // Byte 0 is the tail, bytes 1 to 8 the prefix from its last byte on.

@@ -41,6 +41,8 @@ public:
         for (const T& item : items)
             add(textOf(item), rankOf(item));
         const std::vector<std::uint32_t>& sorted = order();
+        if (inAddedOrder())
+            return;
         std::vector<T> reordered;
         reordered.reserve(items.size());
         for (const std::uint32_t i : sorted)
@@ -62,6 +64,9 @@ private:
         std::uint32_t index; ///< the text's position in the order of add()
         std::uint32_t tail;  ///< 0 to 8
     };
+
+    /// Whether order() left every text where it was added.
+    bool inAddedOrder() const;
 
     void sortByKeys(std::size_t first, std::size_t last, std::size_t depth);
     void sortStable(std::size_t first, std::size_t last);
