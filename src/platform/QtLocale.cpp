@@ -73,27 +73,6 @@ QStringView Decode(std::string_view bytes, Utf16Buffer& buffer)
     return QStringView(buffer.data(), end);
 }
 
-// Appends `value` (at most 0x10FFFF) as UTF-8 would, surrogates included:
-// the bytes of a list of such values compare as the values do, one by one.
-void AppendOrdered(char32_t value, std::string& key)
-{
-    if (value < 0x80) {
-        key += static_cast<char>(value);
-    } else if (value < 0x800) {
-        key += static_cast<char>(0xC0 | (value >> 6));
-        key += static_cast<char>(0x80 | (value & 0x3F));
-    } else if (value < 0x10000) {
-        key += static_cast<char>(0xE0 | (value >> 12));
-        key += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
-        key += static_cast<char>(0x80 | (value & 0x3F));
-    } else {
-        key += static_cast<char>(0xF0 | (value >> 18));
-        key += static_cast<char>(0x80 | ((value >> 12) & 0x3F));
-        key += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
-        key += static_cast<char>(0x80 | (value & 0x3F));
-    }
-}
-
 // The key of QCollator's order in the C locale, which compares UTF-16 code
 // units, or with case ignored the case folding of each unit, a low
 // surrogate after a high one folded as the whole character it ends.
@@ -120,7 +99,7 @@ void AppendCodeUnitKey(std::string_view text, CaseOrder order, std::string& key)
             last = unit.unicode();
             value = QChar::toCaseFolded(value);
         }
-        AppendOrdered(value, key);
+        texts::AppendUtf8(key, value);
     }
 }
 

@@ -20,6 +20,11 @@ inline bool IsAscii(std::string_view bytes)
 /// nothing above U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
 
+/// Appends `cp` (at most 0x10FFFF) in UTF-8's byte pattern, without
+/// refusing surrogates. The bytes of a list of values compare, as unsigned
+/// bytes, as the values do one by one.
+void AppendUtf8(std::string& out, char32_t cp);
+
 /// Windows-1252 bytes as UTF-8. The five bytes Windows-1252 leaves undefined
 /// (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the C1 controls of the same value.
 std::string Windows1252ToUtf8(std::string_view bytes);
