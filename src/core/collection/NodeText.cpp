@@ -19,21 +19,53 @@ namespace velmora::collection {
 
 namespace {
 
+#if defined(__SSE2__)
+// Bit i set when byte i of the 16 from `bytes` is one of the seven marks
+// from `firstMark` on: when the byte minus `firstMark`, taken as unsigned, is
+// below 7, which one subtraction and one unsigned minimum tell for all 16.
+unsigned MarkBits(const char* bytes, char firstMark)
+{
+    const __m128i offset = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)),
+                                        _mm_set1_epi8(firstMark));
+    return static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(6)), offset)));
+}
+#endif
+
+// FindMarks for the marks whose bit k (mark firstMark + k) is set in
+// `wanted` only; the others stay npos. The scan goes 16 bytes at a time,
+// looks only at the marks among them one by one, and stops once every
+// wanted mark is found.
+std::array<std::size_t, 7> FindWantedMarks(std::string_view text, char firstMark, unsigned wanted)
+{
+    std::array<std::size_t, 7> found;
+    found.fill(std::string_view::npos);
+    unsigned missing = wanted & 0x7FU;
+    const auto note = [&](std::size_t i) {
+        const unsigned k = static_cast<unsigned char>(text[i] - firstMark);
+        if (k < 7 && (missing & (1U << k)) != 0) {
+            found[k] = i;
+            missing &= ~(1U << k);
+        }
+    };
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    for (; missing != 0 && i + 16 <= text.size(); i += 16) {
+        for (unsigned marks = MarkBits(text.data() + i, firstMark); marks != 0 && missing != 0;
+             marks &= marks - 1)
+            note(i + static_cast<std::size_t>(__builtin_ctz(marks)));
+    }
+#endif
+    for (; missing != 0 && i < text.size(); ++i)
+        note(i);
+    return found;
+}
+
 // Positions of the first occurrence of each of seven consecutive mark bytes,
 // npos when absent.
 std::array<std::size_t, 7> FindMarks(std::string_view text, char firstMark)
 {
-    std::array<std::size_t, 7> found;
-    found.fill(std::string_view::npos);
-    int missing = 7;
-    for (std::size_t i = 0; i < text.size() && missing > 0; ++i) {
-        const unsigned k = static_cast<unsigned char>(text[i] - firstMark);
-        if (k < 7 && found[k] == std::string_view::npos) {
-            found[k] = i;
-            --missing;
-        }
-    }
-    return found;
+    return FindWantedMarks(text, firstMark, 0x7FU);
 }
 
 // The bytes strictly between mark j and mark j+1; nullopt-like empty result
@@ -139,48 +171,6 @@ void ReadTags(std::string_view text, Tags& tags)
 }
 
 namespace {
-
-#if defined(__SSE2__)
-// Bit i set when byte i of the 16 from `bytes` is one of the seven marks
-// from `firstMark` on: when the byte minus `firstMark`, taken as unsigned, is
-// below 7, which one subtraction and one unsigned minimum tell for all 16.
-unsigned MarkBits(const char* bytes, char firstMark)
-{
-    const __m128i offset = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)),
-                                        _mm_set1_epi8(firstMark));
-    return static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(6)), offset)));
-}
-#endif
-
-// FindMarks for the marks whose bit k (mark firstMark + k) is set in
-// `wanted` only; the others stay npos. The scan goes 16 bytes at a time,
-// looks only at the marks among them one by one, and stops once every
-// wanted mark is found.
-std::array<std::size_t, 7> FindWantedMarks(std::string_view text, char firstMark, unsigned wanted)
-{
-    std::array<std::size_t, 7> found;
-    found.fill(std::string_view::npos);
-    unsigned missing = wanted & 0x7FU;
-    const auto note = [&](std::size_t i) {
-        const unsigned k = static_cast<unsigned char>(text[i] - firstMark);
-        if (k < 7 && (missing & (1U << k)) != 0) {
-            found[k] = i;
-            missing &= ~(1U << k);
-        }
-    };
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    for (; missing != 0 && i + 16 <= text.size(); i += 16) {
-        for (unsigned marks = MarkBits(text.data() + i, firstMark); marks != 0 && missing != 0;
-             marks &= marks - 1)
-            note(i + static_cast<std::size_t>(__builtin_ctz(marks)));
-    }
-#endif
-    for (; missing != 0 && i < text.size(); ++i)
-        note(i);
-    return found;
-}
 
 // The position of the first of the seven marks from `firstMark` on,
 // whichever it is; npos when the text holds none.
